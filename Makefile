@@ -1,0 +1,62 @@
+# The two commands: `make demo` and `make test`. Both install what is
+# missing first, so they work on a fresh Debian machine.
+SHELL := /bin/bash
+BUILD ?= build
+JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+
+NATIVE := $(BUILD)/native
+ASAN := $(BUILD)/asan
+WIN32 := $(BUILD)/win32
+WIN64 := $(BUILD)/win64
+FUZZ := $(BUILD)/fuzz
+
+.PHONY: all deps native asan win32 win64 wintree fuzz fuzz-run test demo clean
+
+all: native win32
+
+deps:
+	@tools/setup/install-deps
+
+native: deps
+	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(NATIVE) -j$(JOBS)
+
+asan: deps
+	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DTW_SANITIZE=ON
+	cmake --build $(ASAN) -j$(JOBS)
+
+# The product: Tidewell.dll for 32-bit Windows. Its tests are built here
+# when 32-bit Wine can run them; otherwise a 64-bit build of the same code
+# runs the Windows tests (see wintree).
+win32: deps
+	tests=OFF; tools/wine/can-run-win32 && tests=ON; \
+	cmake -S . -B $(WIN32) -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DTW_BUILD_TESTS=$$tests
+	cmake --build $(WIN32) -j$(JOBS)
+
+win64: deps
+	cmake -S . -B $(WIN64) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
+	cmake --build $(WIN64) -j$(JOBS)
+
+# The tree whose tests Wine runs.
+wintree: win32
+	@tools/wine/can-run-win32 || $(MAKE) --no-print-directory win64
+
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTW_FUZZ=ON
+	cmake --build $(FUZZ) -j$(JOBS)
+
+fuzz-run: fuzz
+	tools/test/run-fuzzers $(FUZZ) $(FUZZ_SECONDS)
+
+test: native asan wintree fuzz-run
+	tools/test/run-wine-tests $(BUILD)
+	ctest --test-dir $(ASAN) --output-on-failure -j$(JOBS)
+	ctest --test-dir $(NATIVE) --output-on-failure -j$(JOBS)
+
+demo: native
+	tools/demo/run $(BUILD)
+
+clean:
+	rm -rf $(BUILD)

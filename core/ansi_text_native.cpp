@@ -1,0 +1,10 @@
+#include "core/ansi_text.h"
+
+namespace tw {
+
+const AnsiCodePage& ActiveCodePage() {
+    static const Latin1CodePage page;
+    return page;
+}
+
+}  // namespace tw

@@ -1,0 +1,52 @@
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "core/ansi_text.h"
+
+namespace tw {
+namespace {
+
+class SystemCodePage : public AnsiCodePage {
+public:
+    std::size_t FromUtf16(const char16_t* text, std::size_t units, char* out,
+                          std::size_t outSize) const override {
+        std::size_t n = 0;
+        while (n < units && text[n] != 0)
+            ++n;
+        out[0] = '\0';
+        if (n == 0 || outSize < 2)
+            return 0;
+        const LPCWCH wide = reinterpret_cast<LPCWCH>(text);
+        const int needed = WideCharToMultiByte(CP_ACP, 0, wide, int(n), nullptr, 0, nullptr, nullptr);
+        if (needed <= 0)
+            return 0;
+        std::string converted(std::size_t(needed), '\0');
+        WideCharToMultiByte(CP_ACP, 0, wide, int(n), &converted[0], needed, nullptr, nullptr);
+        // A text longer than the buffer is cut, as a field is, but never in
+        // the middle of a double-byte character.
+        std::size_t length = 0;
+        while (length < converted.size()) {
+            const std::size_t step =
+                IsDBCSLeadByte(static_cast<BYTE>(converted[length])) && length + 1 < converted.size() ? 2 : 1;
+            if (length + step > outSize - 1)
+                break;
+            length += step;
+        }
+        std::memcpy(out, converted.data(), length);
+        out[length] = '\0';
+        return length;
+    }
+    void Lower(char* text) const override { CharLowerA(text); }
+    bool IsLeadByte(unsigned char c) const override { return IsDBCSLeadByte(c) != FALSE; }
+};
+
+}  // namespace
+
+const AnsiCodePage& ActiveCodePage() {
+    static const SystemCodePage page;
+    return page;
+}
+
+}  // namespace tw

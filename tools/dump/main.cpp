@@ -1,0 +1,3 @@
+#include "tools/dump/dump.h"
+
+int main(int argc, char** argv) { return tw::RunDump(argc, argv, stdout, stderr); }
