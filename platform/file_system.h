@@ -1,0 +1,53 @@
+// Files, folders and the special folders of the current user, with the one
+// security operation that a refused deletion needs.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tw {
+
+const std::uint32_t kAttributeReadOnly = 0x1;
+const std::uint32_t kAttributeHidden = 0x2;
+const std::uint32_t kAttributeDirectory = 0x10;
+
+// CSIDL values of the folders used.
+const int kFolderInternetCache = 0x20;
+const int kFolderCookies = 0x21;
+const int kFolderHistory = 0x22;
+const int kFolderFavorites = 0x06;
+
+struct FindEntry {
+    std::string name;
+    std::uint32_t attributes = 0;
+};
+
+class FileSystem {
+public:
+    using Search = void*;
+    virtual ~FileSystem() = default;
+
+    // SHGetSpecialFolderPathA without creation; false when there is none.
+    virtual bool SpecialFolder(int csidl, std::string* path) = 0;
+    // FindFirstFileA and companions: null when nothing matches.
+    virtual Search FindFirst(const char* pattern, FindEntry* entry) = 0;
+    virtual bool FindNext(Search search, FindEntry* entry) = 0;
+    virtual void FindClose(Search search) = 0;
+
+    virtual bool GetAttributes(const char* path, std::uint32_t* attributes) = 0;
+    virtual bool SetAttributes(const char* path, std::uint32_t attributes) = 0;
+    virtual bool RemoveFile(const char* path) = 0;
+    virtual bool RemoveFolder(const char* path) = 0;
+    // Whether the file opens for reading (fopen mode "r").
+    virtual bool CanOpenForReading(const char* path) = 0;
+    // Makes the current user the owner of path and grants that user full
+    // access to it, so that a refused deletion can be tried again. Never
+    // widens access for anyone else.
+    virtual bool TakeOwnershipForCurrentUser(const char* path) = 0;
+    // MoveFileExA(path, no new name, MOVEFILE_DELAY_UNTIL_REBOOT).
+    virtual bool ScheduleRemovalAtRestart(const char* path) = 0;
+    // GetShortPathNameA; false when the path has none.
+    virtual bool ShortPath(const char* path, std::string* shortPath) = 0;
+};
+
+}  // namespace tw

@@ -1,0 +1,30 @@
+// The platform's result and type codes that the seams speak in, by their
+// Windows values, so that fakes and realisations answer alike.
+#pragma once
+
+#include <cstdint>
+
+namespace tw {
+
+const long kErrorSuccess = 0;
+const long kErrorFileNotFound = 2;
+const long kErrorAccessDenied = 5;
+const long kErrorInvalidParameter = 87;
+const long kErrorInsufficientBuffer = 122;
+const long kErrorMoreData = 234;
+const long kErrorNoMoreItems = 259;
+
+const std::uint32_t kRegSz = 1;
+const std::uint32_t kRegExpandSz = 2;
+const std::uint32_t kRegBinary = 3;
+const std::uint32_t kRegDword = 4;
+const std::uint32_t kRegMultiSz = 7;
+
+// HRESULTs as the COM seams answer them.
+const long kS_OK = 0;
+const long kS_FALSE = 1;
+const long kE_FAIL = long(0x80004005UL);
+const long kE_NOTIMPL = long(0x80004001UL);
+inline bool Failed(long hr) { return hr < 0; }
+
+}  // namespace tw

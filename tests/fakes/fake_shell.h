@@ -1,0 +1,60 @@
+// Answers questions as told and remembers what was asked and shown.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/shell.h"
+
+namespace tw::fakes {
+
+class FakeShell : public Shell {
+public:
+    bool answerYes = true;
+    int majorVersion = 6;
+    std::string moduleFileName = "C:\\Program Files\\Tidewell\\Tidewell.dll";
+    std::map<std::string, std::string> environment;  // NAME -> value
+
+    std::vector<std::string> questions;
+    std::vector<std::pair<std::string, MessageIcon>> messages;
+    std::vector<std::pair<std::string, std::string>> executed;
+    int recentDocumentsCleared = 0;
+
+    bool AskYesNo(const char* text) override {
+        questions.push_back(text);
+        return answerYes;
+    }
+    void ShowMessage(const char* text, MessageIcon icon) override { messages.push_back({text, icon}); }
+    void ClearRecentDocuments() override { ++recentDocumentsCleared; }
+    bool Execute(const char* file, const char* parameters) override {
+        executed.push_back({file, parameters ? parameters : ""});
+        return true;
+    }
+    std::string ExpandEnvironment(const char* text) override {
+        std::string out, s = text;
+        for (std::size_t i = 0; i < s.size(); ++i) {
+            const std::size_t end = s[i] == '%' ? s.find('%', i + 1) : std::string::npos;
+            if (end != std::string::npos && environment.count(s.substr(i + 1, end - i - 1))) {
+                out += environment[s.substr(i + 1, end - i - 1)];
+                i = end;
+            } else {
+                out += s[i];
+            }
+        }
+        return out;
+    }
+    int MajorVersion() override { return majorVersion; }
+    std::string ModuleFileName() override { return moduleFileName; }
+};
+
+class FakeClock : public Clock {
+public:
+    FileTime now;
+    std::uint32_t tick = 0;
+    FileTime NowUtc() const override { return now; }
+    std::uint32_t TickMilliseconds() const override { return tick; }
+};
+
+}  // namespace tw::fakes
