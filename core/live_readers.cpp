@@ -1,0 +1,125 @@
+#include "core/live_readers.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "core/ansi_text.h"
+#include "platform/win_errors.h"
+
+namespace tw {
+
+const char kCookiePattern[] = "cookie:";
+const char kAllPattern[] = "*.*";
+
+namespace {
+
+// The buffer that the cache fills: grown to what the platform asks for and
+// reused while it is big enough.
+class EntryBuffer {
+public:
+    ~EntryBuffer() { std::free(bytes_); }
+    // Zeroed and at least size bytes; false when the memory cannot be had.
+    bool Prepare(std::uint32_t size) {
+        if (capacity_ >= size) {
+            if (bytes_)
+                std::memset(bytes_, 0, capacity_);
+            return true;
+        }
+        std::free(bytes_);
+        bytes_ = static_cast<unsigned char*>(std::calloc(size, 1));
+        capacity_ = bytes_ ? size : 0;
+        return bytes_ != nullptr;
+    }
+    void* Data() { return bytes_; }
+
+private:
+    unsigned char* bytes_ = nullptr;
+    std::uint32_t capacity_ = 0;
+};
+
+void TakeItem(const CacheEntryView& v, EntryArray<FileEntry>& entries) {
+    if (v.sizeLow == 0)
+        return;
+    FileEntry e;
+    CopyField(e.url, v.sourceUrl);
+    CopyField(e.localFile, v.localFile);
+    e.size = v.sizeLow;
+    e.hitRate = v.hitRate;
+    e.lastModified = v.lastModified;
+    e.expire = v.expire;
+    e.lastAccess = v.lastAccess;
+    entries.Append(e);
+}
+
+}  // namespace
+
+bool EnumerateUrlCache(UrlCache& cache, const char* pattern, EntryArray<FileEntry>& entries) {
+    EntryBuffer buffer;
+    std::uint32_t size = 0;
+    long error = kErrorSuccess;
+    UrlCache::Search search = nullptr;
+    for (;;) {
+        if (!buffer.Prepare(size))
+            return true;
+        const std::uint32_t given = size;
+        search = cache.FindFirst(pattern, buffer.Data(), &size, &error);
+        // A platform that asks for no more than it was given would be asked
+        // again for ever; such an answer ends the reading.
+        if (search || error != kErrorInsufficientBuffer || size <= given)
+            break;
+    }
+    if (!search)
+        return true;
+    TakeItem(cache.Decode(buffer.Data()), entries);
+    for (;;) {
+        if (!buffer.Prepare(size))
+            break;
+        const std::uint32_t given = size;
+        if (cache.FindNext(search, buffer.Data(), &size, &error)) {
+            TakeItem(cache.Decode(buffer.Data()), entries);
+            continue;
+        }
+        if (error != kErrorInsufficientBuffer || size <= given)
+            break;
+    }
+    cache.FindClose(search);
+    return true;
+}
+
+PageEntry PageEntryOf(const HistoryItem& item) {
+    PageEntry e;
+    ActiveCodePage().FromUtf16(item.url.c_str(), item.url.size(), e.url, sizeof e.url);
+    if (item.hasTitle)
+        ActiveCodePage().FromUtf16(item.title.c_str(), item.title.size(), e.title, sizeof e.title);
+    e.lastUpdated = item.lastUpdated;
+    e.lastVisited = item.lastVisited;
+    e.expires = item.expires;
+    return e;
+}
+
+bool EnumerateHistory(HistoryService& history, EntryArray<PageEntry>& entries) {
+    history.CoInitialize();
+    bool created = false;
+    {
+        std::unique_ptr<HistoryStore> store = history.CreateStore();
+        created = store != nullptr;
+        std::unique_ptr<HistoryEnumerator> items;
+        if (store && !Failed(store->EnumUrls(items)) && items) {
+            items->Reset();
+            HistoryItem item;
+            for (;;) {
+                unsigned long fetched = 0;
+                const long hr = items->Next(item, fetched);
+                if (fetched == 0)
+                    break;
+                entries.Append(PageEntryOf(item));
+                if (Failed(hr))
+                    break;
+            }
+        }
+    }
+    history.CoUninitialize();
+    return created;
+}
+
+}  // namespace tw

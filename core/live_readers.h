@@ -1,0 +1,28 @@
+// Readers of the browser's live stores into entry arrays.
+#pragma once
+
+#include "core/entry.h"
+#include "platform/history_store.h"
+#include "platform/url_cache.h"
+
+namespace tw {
+
+// Search patterns of the callers: the cookie store, and the whole cache
+// (history and cookie items included).
+extern const char kCookiePattern[];  // "cookie:"
+extern const char kAllPattern[];     // "*.*"
+
+// Appends every item of the cache that matches pattern and has a non-zero
+// size, in the platform's order. Always succeeds: an empty or unreadable
+// cache yields nothing.
+bool EnumerateUrlCache(UrlCache& cache, const char* pattern, EntryArray<FileEntry>& entries);
+
+// Appends every item of the history store in its enumerator's order. Fails
+// only when the store cannot be created; then nothing is appended.
+bool EnumerateHistory(HistoryService& history, EntryArray<PageEntry>& entries);
+
+// One history item as a record: texts converted to the ANSI code page and
+// cut to their fields.
+PageEntry PageEntryOf(const HistoryItem& item);
+
+}  // namespace tw
