@@ -83,8 +83,10 @@ FileSystem::Search FakeFileSystem::FindFirst(const char* pattern, FindEntry* ent
     if (last == "*" || last == "*.*") {
         const std::string dir = Key(p.substr(0, p.size() - last.size()));
         if (Get(dir) && (Get(dir)->attributes & kAttributeDirectory)) {
-            s->entries.push_back({".", kAttributeDirectory});
-            s->entries.push_back({"..", kAttributeDirectory});
+            if (listsDotEntries) {
+                s->entries.push_back({".", kAttributeDirectory});
+                s->entries.push_back({"..", kAttributeDirectory});
+            }
             for (const auto& n : nodes_)
                 if (Parent(n.first) == dir)
                     s->entries.push_back({LastComponent(n.second.path), n.second.attributes});

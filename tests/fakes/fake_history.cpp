@@ -46,6 +46,12 @@ public:
     }
     long DeleteUrl(const std::u16string& url) override {
         owner_.deleted.push_back(url);
+        if (owner_.journal) {
+            std::string ascii;
+            for (char16_t c : url)
+                ascii += c < 0x80 ? char(c) : '?';
+            owner_.journal->push_back("history " + ascii);
+        }
         return kS_OK;
     }
 
@@ -57,10 +63,16 @@ private:
 
 long FakeHistory::CoInitialize() {
     ++coInitializeCalls;
+    if (journal)
+        journal->push_back("CoInitialize");
     return coInitializeCalls > coUninitializeCalls + 1 ? kS_FALSE : kS_OK;
 }
 
-void FakeHistory::CoUninitialize() { ++coUninitializeCalls; }
+void FakeHistory::CoUninitialize() {
+    ++coUninitializeCalls;
+    if (journal)
+        journal->push_back("CoUninitialize");
+}
 
 std::unique_ptr<HistoryStore> FakeHistory::CreateStore() {
     if (failCreate)

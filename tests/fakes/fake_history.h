@@ -23,6 +23,10 @@ public:
     int liveStores = 0;
     int liveEnumerators = 0;
     std::vector<std::u16string> deleted;
+    // When set, also gets "CoInitialize", "CoUninitialize" and
+    // "history <url>" for each deletion, so that one log can hold the
+    // calls of several fakes in their order.
+    std::vector<std::string>* journal = nullptr;
 
     long CoInitialize() override;
     void CoUninitialize() override;

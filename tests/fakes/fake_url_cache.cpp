@@ -123,6 +123,8 @@ CacheEntryView FakeUrlCache::Decode(const void* buffer) const {
 
 bool FakeUrlCache::DeleteEntry(const char* url) {
     deleted.push_back(url);
+    if (journal)
+        journal->push_back("cache " + std::string(url));
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (entries[i].url == url) {
             entries.erase(entries.begin() + std::ptrdiff_t(i));

@@ -34,6 +34,8 @@ public:
     // Every size handed in, in call order, and the deletions made.
     std::vector<std::uint32_t> sizesGiven;
     std::vector<std::string> deleted;
+    // When set, also gets "cache <url>" for each deletion.
+    std::vector<std::string>* journal = nullptr;
     int openSearches = 0;
     int findCalls = 0;
 

@@ -1,0 +1,338 @@
+#include "clean/cleanup.h"
+
+#include <cstring>
+#include <string>
+
+#include "core/ansi_text.h"
+#include "core/classify.h"
+#include "core/live_readers.h"
+#include "platform/win_errors.h"
+
+namespace tw {
+namespace {
+
+const char* const kLocalLinkSchemes[] = {"file://", "res://", "ms-help://", "mk:@",
+                                         "hcp://",  "ms-its://", "ms-itss://", "wmk:"};
+const char* const kPictureExtensions[] = {".jpg", ".jpeg", ".bmp", ".gif", ".png", ".tiff", ".tif", ".tmp"};
+const char* const kArchiveExtensions[] = {".rar", ".zip", ".7z", ".cab"};
+const char* const kScriptTexts[] = {"javascript:", "cgi-bin", "php?", "asp?"};
+const char* const kScriptExtensions[] = {".xml", ".css", ".js", ".vbs", ".pl", ".jsp"};
+const char* const kPageExtensions[] = {".htm", ".html", ".pdf", ".swf", ".txt"};
+
+const char* const kHistoryStores[] = {"\\History.IE6", "\\History.IE5", "\\History.IE4"};
+const char* const kCacheStores[] = {"\\Content.IE6", "\\Content.IE5", "\\Content.IE4"};
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+// The history URL as the tests see it: ANSI, without trailing blanks.
+std::string AnsiUrl(const std::u16string& url) {
+    // A UTF-16 unit never needs more than two bytes of a double-byte page.
+    std::string text(url.size() * 2 + 1, '\0');
+    text.resize(ActiveCodePage().FromUtf16(url.c_str(), url.size(), &text[0], text.size()));
+    while (!text.empty() && IsBlank(text.back()))
+        text.pop_back();
+    return text;
+}
+
+std::string Lowered(const char* text) {
+    std::string s = text;
+    ActiveCodePage().Lower(&s[0]);
+    return s;
+}
+
+bool Between(const FileTime& t, const FileTime& from, const FileTime& to) {
+    return CompareFileTime(t, from) >= 0 && CompareFileTime(t, to) <= 0;
+}
+
+bool Empty(const char* text) { return !text || !*text; }
+
+}  // namespace
+
+bool AnsiContains(const char* text, const char* part) {
+    const std::size_t n = std::strlen(part);
+    if (n == 0)
+        return true;
+    const AnsiCodePage& page = ActiveCodePage();
+    for (const char* p = text; *p;) {
+        if (std::strncmp(p, part, n) == 0)
+            return true;
+        p += page.IsLeadByte(static_cast<unsigned char>(*p)) && p[1] ? 2 : 1;
+    }
+    return false;
+}
+
+bool EndsWithBytes(const char* text, const char* suffix) {
+    const std::size_t length = std::strlen(text), n = std::strlen(suffix);
+    return n <= length && std::memcmp(text + length - n, suffix, n) == 0;
+}
+
+template <typename Test>
+void Cleaner::DeleteHistoryWhere(Test test) {
+    std::unique_ptr<HistoryStore> store = history_.CreateStore();
+    if (!store)
+        return;
+    std::unique_ptr<HistoryEnumerator> items;
+    if (Failed(store->EnumUrls(items)) || !items)
+        return;
+    items->Reset();
+    HistoryItem item;
+    for (;;) {
+        unsigned long fetched = 0;
+        const long hr = items->Next(item, fetched);
+        if (fetched == 0)
+            break;
+        const std::string url = AnsiUrl(item.url);
+        if (test(url, item)) {
+            // The cached copy of the page goes with its history item.
+            store->DeleteUrl(item.url);
+            cache_.DeleteEntry(url.c_str());
+        }
+        if (Failed(hr))
+            break;
+    }
+}
+
+// The entries are collected and the search closed before the first
+// deletion, so that no deletion runs under an open cache search.
+template <typename Test>
+void Cleaner::DeleteCacheWhere(const char* pattern, bool passOverMarkers, Test test) {
+    EntryArray<FileEntry> entries;
+    EnumerateUrlCache(cache_, pattern, entries);
+    for (const FileEntry& e : entries) {
+        if (passOverMarkers && (HasCookieMarker(e.url) || HasVisitedMarker(e.url)))
+            continue;
+        if (test(e))
+            cache_.DeleteEntry(e.url);
+    }
+}
+
+void Cleaner::DeleteHistoryUrls(const char* text, bool exact) {
+    if (Empty(text))
+        return;
+    DeleteHistoryWhere([&](const std::string& url, const HistoryItem&) {
+        return exact ? url == text : AnsiContains(url.c_str(), text);
+    });
+}
+
+void Cleaner::DeleteLoweredContaining(const char* pattern, bool passOverMarkers, const char* text, bool exact) {
+    if (Empty(text))
+        return;
+    if (exact) {
+        cache_.DeleteEntry(text);
+        return;
+    }
+    const std::string part = Lowered(text);
+    DeleteCacheWhere(pattern, passOverMarkers, [&](const FileEntry& e) {
+        char url[sizeof e.url];
+        CopyField(url, e.url);
+        ActiveCodePage().Lower(url);
+        return AnsiContains(url, part.c_str());
+    });
+}
+
+void Cleaner::DeleteCookieUrls(const char* text, bool exact) {
+    DeleteLoweredContaining(kCookiePattern, false, text, exact);
+}
+
+void Cleaner::DeleteCacheUrls(const char* text, bool exact) {
+    DeleteLoweredContaining(kAllPattern, true, text, exact);
+}
+
+void Cleaner::DeleteHistoryBetween(FileTime from, FileTime to) {
+    DeleteHistoryWhere([&](const std::string&, const HistoryItem& item) {
+        return Between(item.lastUpdated, from, to);
+    });
+}
+
+void Cleaner::DeleteCookiesBetween(FileTime from, FileTime to) {
+    DeleteCacheWhere(kCookiePattern, false, [&](const FileEntry& e) { return Between(e.lastAccess, from, to); });
+}
+
+void Cleaner::DeleteCacheBetween(FileTime from, FileTime to) {
+    DeleteCacheWhere(kAllPattern, true, [&](const FileEntry& e) { return Between(e.lastAccess, from, to); });
+}
+
+void Cleaner::DeleteExpiredCookies() {
+    const FileTime now = clock_.NowUtc();
+    DeleteCacheWhere(kCookiePattern, false, [&](const FileEntry& e) { return CompareFileTime(e.expire, now) < 1; });
+}
+
+void Cleaner::DeleteCacheByExtension(const char* extension) {
+    if (Empty(extension))
+        return;
+    DeleteCacheWhere(kAllPattern, true, [&](const FileEntry& e) { return EndsWithBytes(e.url, extension); });
+}
+
+// Only the subfolders of the first store folder that exists are purged;
+// the files beside them, the store's own index file among them, stay.
+void Cleaner::PurgeStoreSubfolders(int csidl, const char* const* storeNames, int count) {
+    std::string base;
+    if (!files_.SpecialFolder(csidl, &base))
+        return;
+    std::string store;
+    for (int i = 0; i < count && store.empty(); ++i) {
+        const std::string candidate = base + storeNames[i];
+        FindEntry found;
+        if (FileSystem::Search s = files_.FindFirst(candidate.c_str(), &found)) {
+            files_.FindClose(s);
+            store = candidate;
+        }
+    }
+    if (store.empty())
+        return;
+    FindEntry e;
+    FileSystem::Search s = files_.FindFirst((store + "\\*").c_str(), &e);
+    if (!s)
+        return;
+    do {
+        // "." names the store folder itself and ".." the one above it; they
+        // are passed over by name, not by their place in the listing.
+        if (e.name.empty() || e.name == "." || e.name.find("..") != std::string::npos)
+            continue;
+        if (e.attributes & kAttributeDirectory)
+            PurgeFolderFiles((store + "\\" + e.name).c_str(), true);
+    } while (files_.FindNext(s, &e));
+    files_.FindClose(s);
+}
+
+void Cleaner::PurgeHistoryFolders() { PurgeStoreSubfolders(kFolderHistory, kHistoryStores, 3); }
+
+void Cleaner::PurgeCacheFolders() { PurgeStoreSubfolders(kFolderInternetCache, kCacheStores, 3); }
+
+void Cleaner::PurgeCookieFolder() {
+    std::string folder;
+    if (files_.SpecialFolder(kFolderCookies, &folder))
+        PurgeFolderFiles(folder.c_str(), false);
+}
+
+void Cleaner::PurgeFolderFiles(const char* folder, bool removeFolder) {
+    const std::string base = folder;
+    FindEntry e;
+    FileSystem::Search s = files_.FindFirst((base + "\\*.*").c_str(), &e);
+    if (!s)
+        return;
+    do {
+        if (e.name.empty() || e.name == "." || e.name == "..")
+            continue;
+        const std::string path = base + "\\" + e.name;
+        if (e.attributes & kAttributeReadOnly)
+            files_.SetAttributes(path.c_str(), e.attributes & ~kAttributeReadOnly);
+        // Security is changed only for a file whose deletion was refused,
+        // and then only in favour of the current user; a subfolder cannot
+        // be deleted as a file, so its security is left alone.
+        if (!files_.RemoveFile(path.c_str()) && !(e.attributes & kAttributeDirectory)) {
+            files_.TakeOwnershipForCurrentUser(path.c_str());
+            files_.RemoveFile(path.c_str());
+        }
+    } while (files_.FindNext(s, &e));
+    files_.FindClose(s);
+    std::uint32_t attributes = 0;
+    if (files_.GetAttributes(folder, &attributes) && (attributes & kAttributeReadOnly))
+        files_.SetAttributes(folder, attributes & ~kAttributeReadOnly);
+    if (removeFolder)
+        files_.RemoveFolder(folder);
+}
+
+namespace {
+
+template <std::size_t N, typename Pass>
+void EachOf(const char* const (&items)[N], Pass pass) {
+    for (const char* item : items)
+        pass(item);
+}
+
+void CleanHistory(Cleaner& c, std::int32_t kind, const char* text, const CleanupCriteria& k) {
+    switch (kind) {
+    case kCleanAll:
+        c.DeleteHistoryUrls(".", false);
+        c.PurgeHistoryFolders();
+        break;
+    case kCleanLocalLinks:
+        EachOf(kLocalLinkSchemes, [&](const char* p) { c.DeleteHistoryUrls(p, false); });
+        break;
+    case kCleanSelectedProtocol:
+    case kCleanContainingText:
+        c.DeleteHistoryUrls(text, false);
+        break;
+    case kCleanBetweenDates:
+        c.DeleteHistoryBetween(k.from, k.to);
+        break;
+    default:
+        break;
+    }
+}
+
+void CleanCookies(Cleaner& c, std::int32_t kind, const char* text, const CleanupCriteria& k) {
+    switch (kind) {
+    case kCleanAll:
+        c.DeleteCookieUrls(".", false);
+        c.PurgeCookieFolder();
+        break;
+    case kCleanExpiredCookies:
+        c.DeleteExpiredCookies();
+        break;
+    case kCleanContainingText:
+        c.DeleteCookieUrls(text, false);
+        break;
+    case kCleanBetweenDates:
+        c.DeleteCookiesBetween(k.from, k.to);
+        break;
+    default:
+        break;
+    }
+}
+
+void CleanCache(Cleaner& c, std::int32_t kind, const char* text, const CleanupCriteria& k) {
+    auto byExtension = [&](const char* e) { c.DeleteCacheByExtension(e); };
+    switch (kind) {
+    case kCleanAll:
+        c.DeleteCacheUrls(".", false);
+        c.PurgeCacheFolders();
+        break;
+    case kCleanPictures:
+        EachOf(kPictureExtensions, byExtension);
+        break;
+    case kCleanArchives:
+        EachOf(kArchiveExtensions, byExtension);
+        break;
+    case kCleanStylesAndScripts:
+        EachOf(kScriptTexts, [&](const char* p) { c.DeleteCacheUrls(p, false); });
+        EachOf(kScriptExtensions, byExtension);
+        break;
+    case kCleanPagesAndOtherFiles:
+        EachOf(kPageExtensions, byExtension);
+        break;
+    case kCleanContainingText:
+        c.DeleteCacheUrls(text, false);
+        break;
+    case kCleanBetweenDates:
+        c.DeleteCacheBetween(k.from, k.to);
+        break;
+    default:
+        break;
+    }
+}
+
+}  // namespace
+
+long RunCleanup(const CleanupCriteria& criteria, Cleaner& cleaner, ListRebuilder& lists) {
+    const std::int32_t store = criteria.store;
+    if (store != kStoreHistory && store != kStoreCookies && store != kStoreCache)
+        return 0;
+    // The sender's field need not be terminated.
+    char text[sizeof criteria.text + 1] = {};
+    std::memcpy(text, criteria.text, sizeof criteria.text);
+    lists.ShowStore(store);
+    if (store == kStoreHistory) {
+        cleaner.History().CoInitialize();
+        CleanHistory(cleaner, criteria.kind, text, criteria);
+        lists.RebuildList(store);
+        cleaner.History().CoUninitialize();
+    } else {
+        (store == kStoreCookies ? CleanCookies : CleanCache)(cleaner, criteria.kind, text, criteria);
+        lists.RebuildList(store);
+    }
+    return 0;
+}
+
+}  // namespace tw

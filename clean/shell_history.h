@@ -1,0 +1,23 @@
+// The traces that the browser and the shell keep outside the URL cache:
+// typed addresses, recent documents and the Run box's history.
+#pragma once
+
+#include "platform/registry.h"
+#include "platform/shell.h"
+
+namespace tw {
+
+extern const char kTypedUrlsKey[];  // under HKEY_CURRENT_USER
+extern const char kRunMruKey[];     // under HKEY_CURRENT_USER
+
+// Each asks its question first when confirm is set and stops at No. The
+// keys are only opened, never created; every failure is silent.
+
+// Deletes "url1", "url2", ... up to the first number that cannot be deleted.
+void ClearTypedUrls(Registry& registry, Shell& shell, bool confirm);
+// Empties the shell's list of recent documents.
+void ClearRecentDocuments(Shell& shell, bool confirm);
+// Deletes the values "a" to "z", then "MRUList".
+void ClearRunHistory(Registry& registry, Shell& shell, bool confirm);
+
+}  // namespace tw
