@@ -96,9 +96,10 @@ void Cleaner::DeleteHistoryWhere(Test test) {
 // deletion, so that no deletion runs under an open cache search.
 template <typename Test>
 void Cleaner::DeleteCacheWhere(const char* pattern, bool passOverMarkers, Test test) {
-    EntryArray<FileEntry> entries;
-    EnumerateUrlCache(cache_, pattern, entries);
-    for (const FileEntry& e : entries) {
+    Batch batch(*this);
+    entries_.RemoveAll();
+    EnumerateUrlCache(cache_, pattern, entries_);
+    for (const FileEntry& e : entries_) {
         if (passOverMarkers && (HasCookieMarker(e.url) || HasVisitedMarker(e.url)))
             continue;
         if (test(e))
@@ -323,6 +324,7 @@ long RunCleanup(const CleanupCriteria& criteria, Cleaner& cleaner, ListRebuilder
     char text[sizeof criteria.text + 1] = {};
     std::memcpy(text, criteria.text, sizeof criteria.text);
     lists.ShowStore(store);
+    Cleaner::Batch batch(cleaner);
     if (store == kStoreHistory) {
         cleaner.History().CoInitialize();
         CleanHistory(cleaner, criteria.kind, text, criteria);
