@@ -247,8 +247,9 @@ TEST(HistoryCom, TheSystemStoreIsCreated) {
     Win32HistoryService system;
     EntryArray<PageEntry> entries;
     EXPECT_TRUE(EnumerateHistory(system, entries));
-    if (RunningUnderWine())
+    if (RunningUnderWine()) {
         EXPECT_EQ(entries.Count(), 0u);
+    }
 }
 
 }  // namespace
