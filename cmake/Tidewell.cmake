@@ -52,9 +52,11 @@ macro(tw_use_gtest)
   endif()
 endmacro()
 
-# tw_test(NAME name SOURCES ... LIBS ... [LABELS ...])
+# tw_test(NAME name SOURCES ... LIBS ... [LABELS ...] [LOCKS ...])
+# LOCKS names shared per-user stores (the URL cache, say) that the test
+# changes, so that CTest never runs two such tests at once.
 function(tw_test)
-  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LABELS;LOCKS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
   target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR})
@@ -62,6 +64,9 @@ function(tw_test)
   set_tests_properties(${T_NAME} PROPERTIES TIMEOUT 300)
   if(T_LABELS)
     set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+  if(T_LOCKS)
+    set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
   endif()
 endfunction()
 

@@ -95,6 +95,7 @@ long FakeRegistry::Set(Key key, const char* name, std::uint32_t type, const void
     v.type = type;
     const unsigned char* bytes = static_cast<const unsigned char*>(data);
     v.data.assign(bytes, bytes + size);
+    writes.push_back(v.name);
     k->values[Lower(v.name)] = v;
     return kErrorSuccess;
 }

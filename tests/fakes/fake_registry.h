@@ -40,6 +40,8 @@ public:
     std::vector<std::string> ValueNames(RegRoot root, const std::string& path) const;
 
     int openKeys = 0;
+    // Names of the values set through the seam, in the order of writing.
+    std::vector<std::string> writes;
     // Paths (lower case) whose opening fails with kErrorAccessDenied.
     std::vector<std::string> deniedPaths;
 
