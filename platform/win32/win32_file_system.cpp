@@ -1,0 +1,213 @@
+#include "platform/win32/win32_file_system.h"
+
+#include <aclapi.h>
+#include <shlobj.h>
+
+#include <cstdio>
+
+namespace tw {
+namespace {
+
+// A kernel handle, closed when it goes.
+class OwnedHandle {
+public:
+    OwnedHandle() = default;
+    ~OwnedHandle() {
+        if (h_)
+            CloseHandle(h_);
+    }
+    OwnedHandle(const OwnedHandle&) = delete;
+    OwnedHandle& operator=(const OwnedHandle&) = delete;
+    HANDLE* Out() { return &h_; }
+    HANDLE Get() const { return h_; }
+
+private:
+    HANDLE h_ = nullptr;
+};
+
+// Memory that LocalAlloc gave, freed when it goes.
+template <typename T>
+class LocalMemory {
+public:
+    ~LocalMemory() {
+        if (p_)
+            LocalFree(p_);
+    }
+    T** Out() { return &p_; }
+    T* Get() const { return p_; }
+
+private:
+    T* p_ = nullptr;
+};
+
+// The user of a token, as TokenUser gives it.
+class TokenUserSid {
+public:
+    explicit TokenUserSid(HANDLE token) {
+        DWORD size = 0;
+        ok_ = GetTokenInformation(token, TokenUser, buffer_, sizeof buffer_, &size) != FALSE;
+    }
+    PSID Get() const { return ok_ ? reinterpret_cast<const TOKEN_USER*>(buffer_)->User.Sid : nullptr; }
+
+private:
+    alignas(TOKEN_USER) unsigned char buffer_[1024];
+    bool ok_ = false;
+};
+
+void Fill(const WIN32_FIND_DATAA& data, FindEntry* entry) {
+    entry->name = data.cFileName;
+    entry->attributes = data.dwFileAttributes;
+}
+
+}  // namespace
+
+bool SetPrivilege(HANDLE token, const char* privilege, bool disableAll) {
+    TOKEN_PRIVILEGES privileges = {};
+    if (!disableAll) {
+        if (!LookupPrivilegeValueA(nullptr, privilege, &privileges.Privileges[0].Luid))
+            return false;
+        privileges.PrivilegeCount = 1;
+        privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    }
+    SetLastError(ERROR_SUCCESS);
+    AdjustTokenPrivileges(token, disableAll ? TRUE : FALSE, disableAll ? nullptr : &privileges, 0, nullptr,
+                          nullptr);
+    // ERROR_NOT_ALL_ASSIGNED comes with a "successful" call when the token
+    // does not hold the privilege.
+    return GetLastError() == ERROR_SUCCESS;
+}
+
+bool TakeOwnership(const char* path) {
+    SECURITY_DESCRIPTOR descriptor;
+    if (!InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION))
+        return false;
+    OwnedHandle token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY | TOKEN_ADJUST_PRIVILEGES | READ_CONTROL, token.Out()))
+        return false;
+    const char* const privilege = "SeTakeOwnershipPrivilege";
+    bool ok = SetPrivilege(token.Get(), privilege, false);
+    const TokenUserSid user(token.Get());
+    ok = ok && user.Get() && SetSecurityDescriptorOwner(&descriptor, user.Get(), FALSE) &&
+         SetFileSecurityA(path, OWNER_SECURITY_INFORMATION, &descriptor);
+    if (!ok)
+        SetPrivilege(token.Get(), privilege, true);
+    return ok;
+}
+
+bool GrantAccess(const char* path, PSID sid, DWORD mask) {
+    if (!sid || !IsValidSid(sid))
+        return false;
+    // The file's own access list, so that the new entry joins it.
+    DWORD needed = 0;
+    GetFileSecurityA(path, DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
+    if (needed == 0)
+        return false;
+    LocalMemory<void> current;
+    *current.Out() = LocalAlloc(LMEM_FIXED, needed);
+    if (!current.Get() ||
+        !GetFileSecurityA(path, DACL_SECURITY_INFORMATION, current.Get(), needed, &needed))
+        return false;
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    if (!GetSecurityDescriptorDacl(current.Get(), &present, &dacl, &defaulted))
+        return false;
+    EXPLICIT_ACCESSA access = {};
+    access.grfAccessPermissions = mask;
+    access.grfAccessMode = GRANT_ACCESS;
+    access.grfInheritance = NO_INHERITANCE;
+    access.Trustee.TrusteeForm = TRUSTEE_IS_SID;
+    access.Trustee.TrusteeType = TRUSTEE_IS_USER;
+    access.Trustee.ptstrName = static_cast<LPSTR>(sid);
+    LocalMemory<ACL> merged;
+    if (SetEntriesInAclA(1, &access, present ? dacl : nullptr, merged.Out()) != ERROR_SUCCESS)
+        return false;
+    SECURITY_DESCRIPTOR descriptor;
+    return InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) &&
+           SetSecurityDescriptorDacl(&descriptor, TRUE, merged.Get(), FALSE) &&
+           SetFileSecurityA(path, DACL_SECURITY_INFORMATION, &descriptor);
+}
+
+bool GrantAccessToCurrentUser(const char* path, DWORD mask) {
+    OwnedHandle token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Out()))
+        return false;
+    const TokenUserSid user(token.Get());
+    return GrantAccess(path, user.Get(), mask);
+}
+
+bool Win32FileSystem::SpecialFolder(int csidl, std::string* path) {
+    char buffer[MAX_PATH] = "";
+    if (!SHGetSpecialFolderPathA(nullptr, buffer, csidl, FALSE))
+        return false;
+    buffer[MAX_PATH - 1] = '\0';
+    *path = buffer;
+    return true;
+}
+
+FileSystem::Search Win32FileSystem::FindFirst(const char* pattern, FindEntry* entry) {
+    WIN32_FIND_DATAA data;
+    const HANDLE h = FindFirstFileA(pattern, &data);
+    if (h == INVALID_HANDLE_VALUE)
+        return nullptr;
+    Fill(data, entry);
+    return h;
+}
+
+bool Win32FileSystem::FindNext(Search search, FindEntry* entry) {
+    WIN32_FIND_DATAA data;
+    if (!FindNextFileA(search, &data))
+        return false;
+    Fill(data, entry);
+    return true;
+}
+
+void Win32FileSystem::FindClose(Search search) {
+    if (search)
+        ::FindClose(search);
+}
+
+bool Win32FileSystem::GetAttributes(const char* path, std::uint32_t* attributes) {
+    const DWORD a = GetFileAttributesA(path);
+    if (a == INVALID_FILE_ATTRIBUTES)
+        return false;
+    *attributes = a;
+    return true;
+}
+
+bool Win32FileSystem::SetAttributes(const char* path, std::uint32_t attributes) {
+    return SetFileAttributesA(path, attributes) != FALSE;
+}
+
+bool Win32FileSystem::RemoveFile(const char* path) { return DeleteFileA(path) != FALSE; }
+
+bool Win32FileSystem::RemoveFolder(const char* path) { return RemoveDirectoryA(path) != FALSE; }
+
+bool Win32FileSystem::CanOpenForReading(const char* path) {
+    std::FILE* f = std::fopen(path, "r");
+    if (!f)
+        return false;
+    std::fclose(f);
+    return true;
+}
+
+bool Win32FileSystem::TakeOwnershipForCurrentUser(const char* path) {
+    // Both are tried: either may be what the deletion lacked.
+    const bool owned = TakeOwnership(path);
+    const bool granted = GrantAccessToCurrentUser(path, GENERIC_ALL);
+    return owned && granted;
+}
+
+bool Win32FileSystem::ScheduleRemovalAtRestart(const char* path) {
+    return MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+}
+
+bool Win32FileSystem::ShortPath(const char* path, std::string* shortPath) {
+    char buffer[MAX_PATH] = "";
+    const DWORD n = GetShortPathNameA(path, buffer, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return false;
+    *shortPath = buffer;
+    return true;
+}
+
+}  // namespace tw

@@ -1,0 +1,43 @@
+// The file-system seam over the Windows file and security functions, and
+// the security operations that a refused deletion needs.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/file_system.h"
+
+namespace tw {
+
+class Win32FileSystem : public FileSystem {
+public:
+    bool SpecialFolder(int csidl, std::string* path) override;
+    Search FindFirst(const char* pattern, FindEntry* entry) override;
+    bool FindNext(Search search, FindEntry* entry) override;
+    void FindClose(Search search) override;
+    bool GetAttributes(const char* path, std::uint32_t* attributes) override;
+    bool SetAttributes(const char* path, std::uint32_t attributes) override;
+    bool RemoveFile(const char* path) override;
+    bool RemoveFolder(const char* path) override;
+    bool CanOpenForReading(const char* path) override;
+    bool TakeOwnershipForCurrentUser(const char* path) override;
+    bool ScheduleRemovalAtRestart(const char* path) override;
+    bool ShortPath(const char* path, std::string* shortPath) override;
+};
+
+// Enables the named privilege in token, or with disableAll disables every
+// privilege of it. True only when the token holds what was asked for.
+bool SetPrivilege(HANDLE token, const char* privilege, bool disableAll);
+
+// Makes the current process's user the owner of path, with
+// SeTakeOwnershipPrivilege, which stays enabled on success and is dropped
+// again on failure.
+bool TakeOwnership(const char* path);
+
+// Adds to the access list of path one entry that allows mask to sid; the
+// entries already there stay. Nothing changes when the list cannot be read.
+bool GrantAccess(const char* path, PSID sid, DWORD mask);
+
+// GrantAccess for the user of the current process's token.
+bool GrantAccessToCurrentUser(const char* path, DWORD mask);
+
+}  // namespace tw
