@@ -1,6 +1,5 @@
 #include "ui/band_window_model.h"
 
-#include <cstdio>
 #include <cstdlib>
 
 namespace tw {
@@ -32,15 +31,6 @@ EntryKind ListOfTab(int tab) {
 
 bool IsTab(int tab) {
     return tab >= 0 && tab <= 2;
-}
-
-std::string StatusText(EntryKind store, unsigned rows) {
-    static const char* const formats[] = {"Internet Explorer History contains: %u items",
-                                          "Internet Explorer Cookies contain: %u items",
-                                          "Internet Explorer Cache contains: %u items"};
-    char text[96];
-    std::snprintf(text, sizeof text, formats[int(store)], rows);
-    return text;
 }
 
 int RightMargin(bool hasBrowser, int bandLeft, int browserLeft) {

@@ -27,9 +27,6 @@ EntryKind ListOfTab(int tab);
 // Whether a tab switch to this tab shows anything: only 0, 1 and 2 do.
 bool IsTab(int tab);
 
-// "Internet Explorer History contains: %u items" and its siblings.
-std::string StatusText(EntryKind store, unsigned rows);
-
 struct Rect {
     int x = 0, y = 0, width = 0, height = 0;
 };

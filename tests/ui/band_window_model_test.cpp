@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "core/tab_fill.h"
 #include "ui/band_window_model.h"
 
 namespace tw {
