@@ -9,6 +9,9 @@
 
 namespace tw {
 
+// WM_USER + 222: lParam carries a FindRequest owned by the Find dialog.
+const unsigned kWmFindOnTab = 0x0400 + 222;
+
 struct FindRequest {
     char text[100] = {};
     std::int32_t wholeWord = 0;

@@ -13,10 +13,6 @@ namespace tw {
 const int kTabStripId = 778;
 extern const char* const kTabTitles[3];  // " History ", " Cookies ", " Cache "
 
-// Private messages that dialogs send to the band window.
-const unsigned kWmFindOnTab = 0x0400 + 222;
-const unsigned kWmRunCleanup = 0x0400 + 223;
-
 // Notification codes the band window answers.
 const int kTcnSelChange = -551;
 const int kTcnSelChanging = -552;
