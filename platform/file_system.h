@@ -9,6 +9,7 @@ namespace tw {
 
 const std::uint32_t kAttributeReadOnly = 0x1;
 const std::uint32_t kAttributeHidden = 0x2;
+const std::uint32_t kAttributeSystem = 0x4;
 const std::uint32_t kAttributeDirectory = 0x10;
 
 // CSIDL values of the folders used.

@@ -142,3 +142,25 @@ TEST_F(DumpTest, OtherVersionWarnsAndPrints) {
 
 }  // namespace
 }  // namespace tw
+
+namespace tw {
+namespace {
+
+TEST_F(DumpTest, HtmlReportOfOneIndexFileUnderItsKindsHeading) {
+    DumpRun cookies = Dump({"--format", "html", cookies_});
+    EXPECT_EQ(cookies.code, 0) << cookies.err;
+    EXPECT_EQ(cookies.out.rfind("<html>\r\n<head>\r\n<title>Internet Explorer Cookies</title>", 0), 0u);
+    // Index records keep the page layout: no size or hits.
+    EXPECT_EQ(cookies.out.find("Size:"), std::string::npos);
+    EXPECT_NE(cookies.out.find("LastVisited: 01.01.2025 &nbsp;&nbsp;LastUpdated: 05.07.2024"), std::string::npos)
+        << cookies.out;
+    EXPECT_EQ(cookies.out.substr(cookies.out.size() - 7), "</html>");
+
+    DumpRun two = Dump({"--format", "html", cookies_, history_});
+    EXPECT_EQ(two.code, 2);
+    EXPECT_NE(two.err.find("one report of one index file"), std::string::npos);
+    EXPECT_EQ(two.out, "");
+}
+
+}  // namespace
+}  // namespace tw

@@ -8,14 +8,16 @@
 #include "core/classify.h"
 #include "core/index_reader.h"
 #include "core/tab_rows.h"
+#include "report/report_writer.h"
 #include "settings/date_format.h"
 
 namespace tw {
 namespace {
 
-enum class Format { Tsv, Csv, Json };
+enum class Format { Tsv, Csv, Json, Html };
 
-const char kUsage[] = "usage: tidewell-dump [--format tsv|csv|json] FILE...\n";
+const char kUsage[] = "usage: tidewell-dump [--format tsv|csv|json] FILE...\n"
+    "       tidewell-dump --format html FILE\n";
 
 std::string TsvField(const std::string& s) {
     std::string out;
@@ -133,13 +135,19 @@ int RunDump(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
         if (value == "tsv") format = Format::Tsv;
         else if (value == "csv") format = Format::Csv;
         else if (value == "json") format = Format::Json;
+        else if (value == "html") format = Format::Html;
         else {
-            std::fprintf(err, "tidewell-dump: unknown format '%s' (tsv, csv or json)\n", value.c_str());
+            std::fprintf(err, "tidewell-dump: unknown format '%s' (tsv, csv, json or html)\n", value.c_str());
             return 2;
         }
     }
     if (files.empty()) {
         std::fprintf(err, "tidewell-dump: no index file given\n%s", kUsage);
+        return 2;
+    }
+
+    if (format == Format::Html && files.size() != 1) {
+        std::fprintf(err, "tidewell-dump: --format html makes one report of one index file\n%s", kUsage);
         return 2;
     }
 
@@ -160,6 +168,13 @@ int RunDump(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
             std::fprintf(err, "tidewell-dump: %s: warning: index file version is not 5.2; read as 5.2\n", path);
 
         const EntryKind kind = IndexFileKind(entries[0]);
+        if (format == Format::Html) {
+            const ReportKind heading = kind == EntryKind::Cookie  ? ReportKind::Cookies
+                                       : kind == EntryKind::Cache ? ReportKind::Cache
+                                                                  : ReportKind::History;
+            WriteReport(out, entries, kDefaultDateTemplate, heading);
+            continue;
+        }
         const std::vector<Column> columns = IndexFileColumns(kind);
         if (format == Format::Json) {
             std::string s = firstJson ? "\n" : ",\n";

@@ -1,0 +1,110 @@
+#include "clean/find.h"
+
+#include <cstring>
+#include <vector>
+
+namespace tw {
+
+namespace {
+
+int RightmostColumn(const FindTarget& list, const char* a, const char* b) {
+    int found = -1;
+    for (int c = 0; c < list.ColumnCount(); ++c) {
+        const std::string h = list.HeaderText(c);
+        if (h == a || (b && h == b))
+            found = c;
+    }
+    return found;
+}
+
+// The first place at or after `from` where t starts in c, at a character
+// boundary of the code page; npos when there is none.
+std::size_t Find(const std::string& c, const std::string& t, std::size_t from, const AnsiCodePage& codePage) {
+    if (t.size() > c.size())
+        return std::string::npos;
+    std::size_t i = 0;
+    while (i < from && i < c.size())
+        i += codePage.IsLeadByte(static_cast<unsigned char>(c[i])) ? 2 : 1;
+    for (; i + t.size() <= c.size();) {
+        if (c.compare(i, t.size(), t) == 0)
+            return i;
+        i += codePage.IsLeadByte(static_cast<unsigned char>(c[i])) ? 2 : 1;
+    }
+    return std::string::npos;
+}
+
+std::string Lowered(const std::string& text, const AnsiCodePage& codePage) {
+    std::vector<char> buffer(text.begin(), text.end());
+    buffer.push_back('\0');
+    codePage.Lower(buffer.data());
+    return std::string(buffer.data());
+}
+
+}  // namespace
+
+int FindNameColumn(const FindTarget& list) {
+    const int named = RightmostColumn(list, "File", "Title");
+    return named >= 0 ? named : RightmostColumn(list, "User", nullptr);
+}
+
+int FindValueColumn(const FindTarget& list) {
+    return RightmostColumn(list, "URL", nullptr);
+}
+
+bool MatchesFindText(const std::string& c, const std::string& t, bool wholeWord, const AnsiCodePage& codePage) {
+    if (!wholeWord)
+        return Find(c, t, 0, codePage) != std::string::npos;
+    if (c == t)
+        return true;
+    if (c.compare(0, t.size() + 1, t + " ") == 0)
+        return true;
+    if (Find(c, " " + t + " ", 0, codePage) != std::string::npos)
+        return true;
+    // The word at the very end: only its last occurrence can end there, so
+    // an earlier " t" inside a longer word must not hide it.
+    const std::string ending = " " + t;
+    if (c.size() < ending.size() || c.compare(c.size() - ending.size(), ending.size(), ending) != 0)
+        return false;
+    const std::size_t at = c.size() - ending.size();
+    return Find(c, ending, at, codePage) == at;
+}
+
+bool FindItems(FindTarget& list, const FindRequest& request, const AnsiCodePage& codePage) {
+    const std::string raw(request.text, strnlen(request.text, sizeof request.text));
+    const std::string text = request.matchCase ? raw : Lowered(raw, codePage);
+    const int columns[2] = {request.searchNames ? FindNameColumn(list) : -1,
+                            request.searchValues ? FindValueColumn(list) : -1};
+    const bool searched[2] = {request.searchNames != 0, request.searchValues != 0};
+    const std::uint32_t marks[2] = {kNameMark, kValueMark};
+    bool anything = false;
+    for (int row = 0; row < list.RowCount(); ++row) {
+        bool found = false;
+        for (int k = 0; k < 2; ++k) {
+            if (!searched[k])
+                continue;
+            const std::string cell = columns[k] >= 0 ? list.CellText(row, columns[k]) : std::string();
+            const std::string c = request.matchCase ? cell : Lowered(cell, codePage);
+            // A list without the column has no cell to mark.
+            if (columns[k] < 0 || !MatchesFindText(c, text, request.wholeWord != 0, codePage))
+                continue;
+            if (list.CellBackground(row, columns[k]) == marks[k])
+                continue;
+            list.SelectOnly(row);
+            list.SetCellBackground(row, columns[k], marks[k]);
+            found = true;
+        }
+        anything = anything || found;
+        if (!request.findAll && found)
+            break;
+    }
+    return anything;
+}
+
+void SelectAllItems(FindTarget& list) {
+    for (int row = 0; row < list.RowCount(); ++row) {
+        if (!list.IsSelected(row))
+            list.AddToSelection(row);
+    }
+}
+
+}  // namespace tw

@@ -1,0 +1,24 @@
+// The three Save commands: ask for a path, read the store afresh, write.
+#pragma once
+
+#include <string>
+
+#include "platform/history_store.h"
+#include "platform/url_cache.h"
+#include "report/file_dialog.h"
+#include "report/report_writer.h"
+
+namespace tw {
+
+struct ReportSources {
+    HistoryService& history;
+    UrlCache& cache;
+};
+
+// Silent on every failure: a cancelled dialog, an empty path, a history
+// store that cannot be created or a path that cannot be opened writes
+// nothing. Returns whether a report was written, for the tests' sake.
+bool SaveReport(ReportKind kind, FileDialogs& dialogs, ReportSources sources, const std::string& dateTemplate,
+                void* owner);
+
+}  // namespace tw

@@ -1,0 +1,92 @@
+// The band window's decisions, apart from its window: which list is
+// current, the status line, the layout, the background, and the command
+// table of the menu bar.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/entry.h"
+
+namespace tw {
+
+const int kTabStripId = 778;
+extern const char* const kTabTitles[3];  // " History ", " Cookies ", " Cache "
+
+// Notification codes the band window answers.
+const int kTcnSelChange = -551;
+const int kTcnSelChanging = -552;
+const int kTbnDropDown = -710;
+
+// The list of a tab: 1 Cookies, 2 Cache, anything else (-1 included) History.
+EntryKind ListOfTab(int tab);
+// Whether a tab switch to this tab shows anything: only 0, 1 and 2 do.
+bool IsTab(int tab);
+
+struct Rect {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+// The right margin that keeps the band clear of the browser frame's edge.
+// Nothing is clamped: a band close to the frame's edge gets a negative one.
+int RightMargin(bool hasBrowser, int bandLeft, int browserLeft);
+
+struct BandLayout {
+    Rect menuBar;
+    Rect lists;  // all three lists, shown or not
+    Rect tabStrip;
+};
+BandLayout LayOutBand(int width, int height, int margin);
+
+struct Colour {
+    int red = 0, green = 0, blue = 0;
+    bool operator==(const Colour& o) const { return red == o.red && green == o.green && blue == o.blue; }
+};
+// The 3D face colour lightened by 1.07, each component truncated and capped at 255.
+Colour BandBackground(Colour face);
+// 0x00BBGGRR, as COLORREF holds it.
+Colour FromColorRef(std::uint32_t colorRef);
+std::uint32_t ToColorRef(Colour c);
+
+// What a menu command runs.
+enum class Command {
+    Refresh,
+    SaveHistory,
+    SaveCookies,
+    SaveCache,
+    OpenIndexFile,
+    SearchIndexFiles,
+    OpenHistoryIndex,
+    OpenCookiesIndex,
+    OpenCacheIndex,
+    CleanHistory,
+    CleanCookies,
+    CleanCache,
+    CleanIndexFiles,
+    ClearTypedUrls,
+    ClearRecentDocuments,
+    ClearRunHistory,
+    SelectAll,
+    FindOnTab,
+    Options,
+    Help,
+    OnlineHelp,
+    WebPage,
+    About,
+};
+
+struct CommandEntry {
+    std::uint16_t id;
+    Command command;
+    int image;  // position in the command image strip
+};
+
+// The table in menu order; the image strip holds the commands in the same order.
+extern const CommandEntry kCommands[23];
+
+// The command of a WM_COMMAND: the low 16 bits alone decide, so a control
+// notification with a command's id runs that command too. Null when the id
+// is not in the table.
+const CommandEntry* FindCommand(std::uintptr_t wParam);
+
+}  // namespace tw
