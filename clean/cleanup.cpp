@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "core/ansi_text.h"
 #include "core/classify.h"
@@ -92,19 +93,22 @@ void Cleaner::DeleteHistoryWhere(Test test) {
     }
 }
 
-// The entries are collected and the search closed before the first
-// deletion, so that no deletion runs under an open cache search.
+// The URLs are collected and the search closed before the first deletion,
+// so that no deletion runs under an open cache search. They are kept whole:
+// a URL cut to a record's field would name another entry, or none.
 template <typename Test>
 void Cleaner::DeleteCacheWhere(const char* pattern, bool passOverMarkers, Test test) {
-    Batch batch(*this);
-    entries_.RemoveAll();
-    EnumerateUrlCache(cache_, pattern, entries_);
-    for (const FileEntry& e : entries_) {
-        if (passOverMarkers && (HasCookieMarker(e.url) || HasVisitedMarker(e.url)))
-            continue;
+    std::vector<std::string> doomed;
+    ForEachUrlCacheEntry(cache_, pattern, [&](const CacheEntryView& e) {
+        if (!e.sourceUrl)
+            return;
+        if (passOverMarkers && (HasCookieMarker(e.sourceUrl) || HasVisitedMarker(e.sourceUrl)))
+            return;
         if (test(e))
-            cache_.DeleteEntry(e.url);
-    }
+            doomed.push_back(e.sourceUrl);
+    });
+    for (const std::string& url : doomed)
+        cache_.DeleteEntry(url.c_str());
 }
 
 void Cleaner::DeleteHistoryUrls(const char* text, bool exact) {
@@ -123,11 +127,11 @@ void Cleaner::DeleteLoweredContaining(const char* pattern, bool passOverMarkers,
         return;
     }
     const std::string part = Lowered(text);
-    DeleteCacheWhere(pattern, passOverMarkers, [&](const FileEntry& e) {
-        char url[sizeof e.url];
-        CopyField(url, e.url);
-        ActiveCodePage().Lower(url);
-        return AnsiContains(url, part.c_str());
+    std::string url;
+    DeleteCacheWhere(pattern, passOverMarkers, [&](const CacheEntryView& e) {
+        url.assign(e.sourceUrl);
+        ActiveCodePage().Lower(&url[0]);
+        return AnsiContains(url.c_str(), part.c_str());
     });
 }
 
@@ -146,22 +150,22 @@ void Cleaner::DeleteHistoryBetween(FileTime from, FileTime to) {
 }
 
 void Cleaner::DeleteCookiesBetween(FileTime from, FileTime to) {
-    DeleteCacheWhere(kCookiePattern, false, [&](const FileEntry& e) { return Between(e.lastAccess, from, to); });
+    DeleteCacheWhere(kCookiePattern, false, [&](const CacheEntryView& e) { return Between(e.lastAccess, from, to); });
 }
 
 void Cleaner::DeleteCacheBetween(FileTime from, FileTime to) {
-    DeleteCacheWhere(kAllPattern, true, [&](const FileEntry& e) { return Between(e.lastAccess, from, to); });
+    DeleteCacheWhere(kAllPattern, true, [&](const CacheEntryView& e) { return Between(e.lastAccess, from, to); });
 }
 
 void Cleaner::DeleteExpiredCookies() {
     const FileTime now = clock_.NowUtc();
-    DeleteCacheWhere(kCookiePattern, false, [&](const FileEntry& e) { return CompareFileTime(e.expire, now) < 1; });
+    DeleteCacheWhere(kCookiePattern, false, [&](const CacheEntryView& e) { return CompareFileTime(e.expire, now) < 1; });
 }
 
 void Cleaner::DeleteCacheByExtension(const char* extension) {
     if (Empty(extension))
         return;
-    DeleteCacheWhere(kAllPattern, true, [&](const FileEntry& e) { return EndsWithBytes(e.url, extension); });
+    DeleteCacheWhere(kAllPattern, true, [&](const CacheEntryView& e) { return EndsWithBytes(e.sourceUrl, extension); });
 }
 
 // Only the subfolders of the first store folder that exists are purged;
@@ -324,7 +328,6 @@ long RunCleanup(const CleanupCriteria& criteria, Cleaner& cleaner, ListRebuilder
     char text[sizeof criteria.text + 1] = {};
     std::memcpy(text, criteria.text, sizeof criteria.text);
     lists.ShowStore(store);
-    Cleaner::Batch batch(cleaner);
     if (store == kStoreHistory) {
         cleaner.History().CoInitialize();
         CleanHistory(cleaner, criteria.kind, text, criteria);

@@ -86,23 +86,6 @@ public:
 
     HistoryService& History() { return history_; }
 
-    // While a batch is open, the passes of the cookie and cache operations
-    // reuse one array of entries instead of each allocating its own; the
-    // array is released when the outermost batch closes.
-    class Batch {
-    public:
-        explicit Batch(Cleaner& cleaner) : cleaner_(cleaner) { ++cleaner_.batches_; }
-        ~Batch() {
-            if (--cleaner_.batches_ == 0)
-                cleaner_.entries_.Clear();
-        }
-        Batch(const Batch&) = delete;
-        Batch& operator=(const Batch&) = delete;
-
-    private:
-        Cleaner& cleaner_;
-    };
-
 private:
     template <typename Test>
     void DeleteHistoryWhere(Test test);
@@ -115,8 +98,6 @@ private:
     UrlCache& cache_;
     FileSystem& files_;
     const Clock& clock_;
-    EntryArray<FileEntry> entries_;
-    int batches_ = 0;
 };
 
 // The handler of kWmRunCleanup: does the work of criteria.kind on

@@ -101,9 +101,6 @@ public:
         return true;
     }
 
-    // Empties the array but keeps its memory for the next fill.
-    void RemoveAll() { count_ = 0; }
-
     void Clear() {
         std::free(items_);
         items_ = nullptr;

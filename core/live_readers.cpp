@@ -37,9 +37,12 @@ private:
     std::uint32_t capacity_ = 0;
 };
 
+void Visit(const CacheEntryView& v, const std::function<void(const CacheEntryView&)>& visit) {
+    if (v.sizeLow != 0)
+        visit(v);
+}
+
 void TakeItem(const CacheEntryView& v, EntryArray<FileEntry>& entries) {
-    if (v.sizeLow == 0)
-        return;
     FileEntry e;
     CopyField(e.url, v.sourceUrl);
     CopyField(e.localFile, v.localFile);
@@ -53,14 +56,15 @@ void TakeItem(const CacheEntryView& v, EntryArray<FileEntry>& entries) {
 
 }  // namespace
 
-bool EnumerateUrlCache(UrlCache& cache, const char* pattern, EntryArray<FileEntry>& entries) {
+void ForEachUrlCacheEntry(UrlCache& cache, const char* pattern,
+                          const std::function<void(const CacheEntryView&)>& visit) {
     EntryBuffer buffer;
     std::uint32_t size = 0;
     long error = kErrorSuccess;
     UrlCache::Search search = nullptr;
     for (;;) {
         if (!buffer.Prepare(size))
-            return true;
+            return;
         const std::uint32_t given = size;
         search = cache.FindFirst(pattern, buffer.Data(), &size, &error);
         // A platform that asks for no more than it was given would be asked
@@ -69,20 +73,24 @@ bool EnumerateUrlCache(UrlCache& cache, const char* pattern, EntryArray<FileEntr
             break;
     }
     if (!search)
-        return true;
-    TakeItem(cache.Decode(buffer.Data()), entries);
+        return;
+    Visit(cache.Decode(buffer.Data()), visit);
     for (;;) {
         if (!buffer.Prepare(size))
             break;
         const std::uint32_t given = size;
         if (cache.FindNext(search, buffer.Data(), &size, &error)) {
-            TakeItem(cache.Decode(buffer.Data()), entries);
+            Visit(cache.Decode(buffer.Data()), visit);
             continue;
         }
         if (error != kErrorInsufficientBuffer || size <= given)
             break;
     }
     cache.FindClose(search);
+}
+
+bool EnumerateUrlCache(UrlCache& cache, const char* pattern, EntryArray<FileEntry>& entries) {
+    ForEachUrlCacheEntry(cache, pattern, [&](const CacheEntryView& v) { TakeItem(v, entries); });
     return true;
 }
 

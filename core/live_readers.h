@@ -1,6 +1,8 @@
 // Readers of the browser's live stores into entry arrays.
 #pragma once
 
+#include <functional>
+
 #include "core/entry.h"
 #include "platform/history_store.h"
 #include "platform/url_cache.h"
@@ -16,6 +18,11 @@ extern const char kAllPattern[];     // "*.*"
 // size, in the platform's order. Always succeeds: an empty or unreadable
 // cache yields nothing.
 bool EnumerateUrlCache(UrlCache& cache, const char* pattern, EntryArray<FileEntry>& entries);
+
+// The same items handed to visit while the search is open, whole: texts
+// are not cut to record fields, and are valid only during the call.
+void ForEachUrlCacheEntry(UrlCache& cache, const char* pattern,
+                          const std::function<void(const CacheEntryView&)>& visit);
 
 // Appends every item of the history store in its enumerator's order. Fails
 // only when the store cannot be created; then nothing is appended.

@@ -323,3 +323,22 @@ TEST(ExpiredCookies, FollowTheClock) {
 
 }  // namespace
 }  // namespace tw
+
+namespace tw {
+namespace {
+
+// A URL longer than a record's field is deleted by its whole text, never
+// by a cut one that could name another entry.
+TEST(DeleteCache, LongUrlsAreDeletedWhole) {
+    Stores stores;
+    const std::string longUrl = "http://long.com/" + std::string(1100, 'a') + ".gif";
+    stores.cache.Add(longUrl.substr(0, 1023));
+    stores.cache.Add(longUrl);
+    stores.cleaner.DeleteCacheByExtension(".gif");
+    EXPECT_EQ(stores.cache.deleted, (std::vector<std::string>{"http://a.com/photo.gif", longUrl}));
+    stores.cleaner.DeleteCacheUrls("LONG.COM", false);
+    EXPECT_EQ(stores.cache.deleted.back(), longUrl.substr(0, 1023));
+}
+
+}  // namespace
+}  // namespace tw

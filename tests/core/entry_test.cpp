@@ -54,20 +54,5 @@ TEST(EntryArray, AppendWithoutMemoryDropsTheRecordAndKeepsTheRest) {
     EXPECT_EQ(a[1].lastVisited.low, 2u);
 }
 
-TEST(EntryArray, RemoveAllRefillsWithoutAllocating) {
-    g_allowedAllocations = 2;
-    EntryArray<PageEntry> a(&LimitedRealloc);
-    PageEntry e;
-    a.Append(e);
-    a.Append(e);
-    a.RemoveAll();
-    EXPECT_TRUE(a.Empty());
-    e.lastVisited.low = 7;
-    EXPECT_TRUE(a.Append(e));
-    EXPECT_TRUE(a.Append(e));  // no allocation is left, so these reuse the memory
-    ASSERT_EQ(a.Count(), 2u);
-    EXPECT_EQ(a[1].lastVisited.low, 7u);
-}
-
 }  // namespace
 }  // namespace tw
