@@ -685,7 +685,7 @@ void ListWindow::PaintCell(HDC dc, int row, int column, const RECT& rc, bool sel
     }
     const bool link = cell->format == kCellLink;
     if (link && !selected && cell->textColour == kDefaultColour)
-        fore = GetSysColor(COLOR_HOTLIGHT);
+        fore = RGB(0, 0, 204);  // COLOR_HOTLIGHT can be too pale to read
     SelectInto font(dc, link ? linkFont_.Get() : font_.Get());
     SetTextColor(dc, fore);
     UINT align = DT_LEFT;
