@@ -43,7 +43,6 @@ bool PixelOf(const char* path, int x, int y, Rgb& out) {
 bool SaveScreenArea(HWND hwnd, const char* path) {
     RECT rc{};
     GetWindowRect(hwnd, &rc);
-    HWND desktop = GetDesktopWindow();
     HDC screen = GetDC(nullptr);
     const int w = rc.right - rc.left, h = rc.bottom - rc.top;
     HDC mem = CreateCompatibleDC(screen);
@@ -74,7 +73,7 @@ bool SaveScreenArea(HWND hwnd, const char* path) {
     }
     DeleteObject(bitmap);
     DeleteDC(mem);
-    ReleaseDC(desktop == nullptr ? nullptr : nullptr, screen);
+    ReleaseDC(nullptr, screen);
     return ok;
 }
 
