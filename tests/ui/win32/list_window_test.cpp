@@ -1,0 +1,231 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/win32/win32_clock.h"
+#include "tests/ui/win32/test_parent.h"
+#include "ui/win32/list_window.h"
+
+namespace tw {
+namespace {
+
+using testing::Point;
+using testing::TestParent;
+
+class ListWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        parent.listRecords = true;
+        RECT rc{0, 0, 380, 200};
+        ASSERT_NE(list.Create(parent.Handle(), WS_VISIBLE | WS_TABSTOP | WS_BORDER, WS_EX_CLIENTEDGE, rc, 5),
+                  nullptr);
+        list.InsertColumn("Title", 120, -1, 0);
+        list.InsertColumn("Last Visited", 100, -1, 0);
+        list.InsertColumn("Check", 60, -1, 0);
+        const char* titles[] = {"delta", "alpha", "charlie", "bravo", "echo", "foxtrot"};
+        for (int i = 0; i < 6; ++i) {
+            const int row = list.AddRow(titles[i], -1);
+            list.Model().SetCellDate(row, 1, FileTime::FromValue(std::uint64_t(10 - i)));
+            list.Model().SetCellText(row, 1, "date");
+            list.Model().SetCellText(row, 2, "0");
+            list.Model().SetCellFormat(row, 2, kCellCheck, 0);
+        }
+        list.Changed();
+    }
+    // Client y of the middle of a row.
+    int RowY(int row) const { return list.HeaderHeight() + row * list.RowHeight() + list.RowHeight() / 2; }
+    void Left(int x, int y, WPARAM keys = 0) {
+        SendMessageA(list.Handle(), WM_LBUTTONDOWN, MK_LBUTTON | keys, Point(x, y));
+        SendMessageA(list.Handle(), WM_LBUTTONUP, keys, Point(x, y));
+    }
+    std::vector<int> Selection() const {
+        std::vector<int> rows;
+        list.Model().SelectedRows(rows);
+        return rows;
+    }
+    void Key(WPARAM key) { SendMessageA(list.Handle(), WM_KEYDOWN, key, 0); }
+    void HoldControl(bool down) {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = down ? 0x80 : 0;
+        SetKeyboardState(keys);
+    }
+
+    TestParent parent;
+    Win32Clock clock;
+    ListWindow list{clock};
+};
+
+TEST_F(ListWindowTest, WindowHasItsClassAndDropsTheBorder) {
+    char name[64] = {};
+    GetClassNameA(list.Handle(), name, sizeof name);
+    EXPECT_STREQ(name, "ListCtrl");
+    const LONG_PTR style = GetWindowLongPtrA(list.Handle(), GWL_STYLE);
+    EXPECT_FALSE(style & WS_BORDER);
+    EXPECT_TRUE(style & WS_CLIPCHILDREN);
+    EXPECT_GT(list.RowHeight(), 6);
+}
+
+TEST_F(ListWindowTest, ClickSelectsTheRowAndNotifiesDownAndUp) {
+    Left(10, RowY(2));
+    EXPECT_EQ(Selection(), (std::vector<int>{2}));
+    EXPECT_EQ(list.Model().CurrentRow(), 2);
+    ASSERT_EQ(parent.Codes(), (std::vector<int>{kListSelChanged, kListLeftUp}));
+    EXPECT_EQ(parent.notifications[1].row, 2);
+    EXPECT_EQ(parent.notifications[1].column, 0);
+    EXPECT_EQ(GetFocus(), list.Handle());
+}
+
+TEST_F(ListWindowTest, ControlAndShiftClicksExtendTheSelection) {
+    Left(10, RowY(1));
+    Left(10, RowY(3), MK_CONTROL);
+    EXPECT_EQ(Selection(), (std::vector<int>{1, 3}));
+    Left(10, RowY(5), MK_SHIFT);
+    EXPECT_EQ(Selection(), (std::vector<int>{3, 4, 5}));
+    // A plain click inside a multi-selection keeps it until the button is up.
+    SendMessageA(list.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, Point(10, RowY(4)));
+    EXPECT_EQ(Selection(), (std::vector<int>{3, 4, 5}));
+    SendMessageA(list.Handle(), WM_LBUTTONUP, 0, Point(10, RowY(4)));
+    EXPECT_EQ(Selection(), (std::vector<int>{4}));
+}
+
+TEST_F(ListWindowTest, RightButtonRules) {
+    Left(10, RowY(1));
+    Left(10, RowY(2), MK_CONTROL);
+    parent.notifications.clear();
+    // On a selected row the selection stays.
+    SendMessageA(list.Handle(), WM_RBUTTONDOWN, MK_RBUTTON, Point(10, RowY(2)));
+    SendMessageA(list.Handle(), WM_RBUTTONUP, 0, Point(10, RowY(2)));
+    EXPECT_EQ(Selection(), (std::vector<int>{1, 2}));
+    EXPECT_EQ(parent.Codes(), (std::vector<int>{kListRightUp}));
+    // On another row it moves there.
+    SendMessageA(list.Handle(), WM_RBUTTONDOWN, MK_RBUTTON, Point(10, RowY(4)));
+    EXPECT_EQ(Selection(), (std::vector<int>{4}));
+    // Below the rows the selection is cleared before the notification.
+    parent.notifications.clear();
+    SendMessageA(list.Handle(), WM_RBUTTONUP, 0, Point(10, RowY(8)));
+    EXPECT_TRUE(Selection().empty());
+    ASSERT_EQ(parent.Codes(), (std::vector<int>{kListRightUp}));
+    EXPECT_EQ(parent.notifications[0].row, -1);
+}
+
+TEST_F(ListWindowTest, DoubleClickNotifies) {
+    SendMessageA(list.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, Point(10, RowY(3)));
+    EXPECT_EQ(parent.Codes().back(), kListDoubleClick);
+    EXPECT_EQ(parent.notifications.back().row, 3);
+}
+
+TEST_F(ListWindowTest, CheckCellTogglesAndLinkCellNotifies) {
+    Left(125 + 120, RowY(0));  // the check column starts at 220
+    EXPECT_EQ(list.Model().CellText(0, 2), "1");
+    EXPECT_EQ(parent.Codes(), (std::vector<int>{kListSelChanged, kListCellChanged, kListLeftUp}));
+    EXPECT_EQ(parent.notifications[1].column, 2);
+    parent.notifications.clear();
+    list.Model().SetCellFormat(1, 0, kCellLink, 0);
+    Left(10, RowY(1));
+    EXPECT_EQ(parent.Codes(), (std::vector<int>{kListSelChanged, kListLinkDown, kListLeftUp}));
+    // Space toggles the focus cell.
+    parent.notifications.clear();
+    Left(230, RowY(1));
+    Key(VK_SPACE);
+    EXPECT_EQ(list.Model().CellText(1, 2), "0");
+}
+
+TEST_F(ListWindowTest, HeaderClickSortsAndSecondClickReverses) {
+    Left(10, RowY(0));
+    Left(10, list.HeaderHeight() / 2);
+    EXPECT_EQ(list.Model().SortColumn(), 0);
+    EXPECT_EQ(list.Model().CellText(0, 0), "alpha");
+    EXPECT_EQ(list.Model().CellText(5, 0), "foxtrot");
+    EXPECT_TRUE(Selection().empty());
+    Left(10, list.HeaderHeight() / 2);
+    EXPECT_EQ(list.Model().CellText(0, 0), "foxtrot");
+    Left(150, list.HeaderHeight() / 2);  // "Last Visited": by time
+    EXPECT_EQ(list.Model().CellText(0, 0), "foxtrot");
+    EXPECT_EQ(list.Model().CellText(5, 0), "delta");
+}
+
+TEST_F(ListWindowTest, PressOnOneHeaderAndReleaseOnAnotherDoesNotSort) {
+    SendMessageA(list.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, Point(10, 2));
+    SendMessageA(list.Handle(), WM_LBUTTONUP, 0, Point(150, 2));
+    EXPECT_EQ(list.Model().SortColumn(), -1);
+}
+
+TEST_F(ListWindowTest, KeyboardMovesTheFocusRow) {
+    Left(10, RowY(0));
+    Key(VK_DOWN);
+    Key(VK_DOWN);
+    EXPECT_EQ(list.Model().CurrentRow(), 2);
+    Key(VK_END);
+    EXPECT_EQ(list.Model().CurrentRow(), 5);
+    Key(VK_HOME);
+    EXPECT_EQ(list.Model().CurrentRow(), 0);
+    Key(VK_UP);
+    EXPECT_EQ(list.Model().CurrentRow(), 0);
+}
+
+TEST_F(ListWindowTest, ControlASelectsEveryRow) {
+    HoldControl(true);
+    Key('A');
+    HoldControl(false);
+    EXPECT_EQ(Selection().size(), 6u);
+    EXPECT_EQ(parent.Codes().back(), kListSelChanged);
+}
+
+TEST_F(ListWindowTest, TypeAheadNeedsASortColumn) {
+    Key('C');
+    EXPECT_TRUE(Selection().empty());
+    list.SortByColumn(0);
+    Key('C');
+    EXPECT_EQ(list.Model().CurrentRow(), 2);
+    EXPECT_EQ(list.Model().CellText(2, 0), "charlie");
+}
+
+TEST_F(ListWindowTest, WheelAndScrollBarMoveTheRows) {
+    for (int i = 0; i < 60; ++i)
+        list.AddRow("row", -1);
+    SendMessageA(list.Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-WHEEL_DELTA)), Point(10, 10));
+    UINT lines = 3;
+    SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    EXPECT_EQ(list.TopRow(), int(lines));
+    SendMessageA(list.Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(WHEEL_DELTA * 5)), Point(10, 10));
+    EXPECT_EQ(list.TopRow(), 0);
+    SendMessageA(list.Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
+    EXPECT_EQ(list.TopRow(), 1);
+    SendMessageA(list.Handle(), WM_VSCROLL, SB_BOTTOM, 0);
+    EXPECT_EQ(list.TopRow(), 66 - list.PageRows());
+    // A click on the row now shown first selects that row.
+    Left(10, RowY(0));
+    EXPECT_EQ(list.Model().CurrentRow(), list.TopRow());
+    Key(VK_HOME);
+    EXPECT_EQ(list.TopRow(), 0);
+}
+
+TEST_F(ListWindowTest, CutOffTextShowsATitleTip) {
+    list.Model().SetCellText(0, 0, "a title far too long to fit into one hundred and twenty pixels");
+    SendMessageA(list.Handle(), WM_MOUSEMOVE, 0, Point(10, RowY(0)));
+    HWND tip = list.TitleTip();
+    ASSERT_NE(tip, nullptr);
+    EXPECT_TRUE(IsWindowVisible(tip));
+    char name[64] = {};
+    GetClassNameA(tip, name, sizeof name);
+    EXPECT_STREQ(name, "TitleTip");
+    SendMessageA(list.Handle(), WM_MOUSEMOVE, 0, Point(10, RowY(1)));  // "alpha" fits
+    EXPECT_FALSE(IsWindowVisible(tip));
+}
+
+TEST_F(ListWindowTest, MalformedMessagesAreHarmless) {
+    SendMessageA(list.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, Point(-5000, -5000));
+    SendMessageA(list.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(0xFFFF, 0xFFFF));
+    SendMessageA(list.Handle(), WM_RBUTTONUP, 0, Point(30000, 30000));
+    SendMessageA(list.Handle(), WM_VSCROLL, 0xFFFF, 0);
+    SendMessageA(list.Handle(), WM_KEYDOWN, 0xFFFF, 0);
+    EXPECT_TRUE(Selection().empty());
+    EXPECT_EQ(list.Model().RowCount(), 6);
+}
+
+}  // namespace
+}  // namespace tw

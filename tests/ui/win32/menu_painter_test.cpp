@@ -1,0 +1,102 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "tests/ui/win32/test_parent.h"
+#include "ui/win32/menu_painter.h"
+
+namespace tw {
+namespace {
+
+class MenuPainterTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        menu = CreatePopupMenu();
+        AppendMenuA(menu, MF_STRING, 100, "Open URL");
+        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(menu, MF_STRING, 300, "No image\tCtrl+N");
+        painter.SetImages(nullptr, {{100, 0}, {200, 2}});
+    }
+    void TearDown() override { DestroyMenu(menu); }
+    ULONG_PTR DataOf(int position) const {
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_DATA;
+        GetMenuItemInfoA(menu, UINT(position), TRUE, &info);
+        return (info.fType & MFT_OWNERDRAW) ? info.dwItemData : 0;
+    }
+
+    HMENU menu = nullptr;
+    ContextMenuPainter painter;
+    testing::TestParent parent;
+};
+
+TEST_F(MenuPainterTest, PreparingMakesEveryItemOwnerDrawnOnce) {
+    painter.PreparePopup(menu);
+    painter.PreparePopup(menu);
+    EXPECT_EQ(painter.PreparedPopups(), 1u);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NE(DataOf(i), 0u) << i;
+    const auto* open = reinterpret_cast<const ContextMenuPainter::Item*>(DataOf(0));
+    const auto* plain = reinterpret_cast<const ContextMenuPainter::Item*>(DataOf(2));
+    EXPECT_EQ(open->text, "Open URL");
+    EXPECT_EQ(open->image, 0);
+    EXPECT_EQ(plain->image, -1);
+    EXPECT_EQ(plain->text, "No image\tCtrl+N");
+}
+
+TEST_F(MenuPainterTest, MeasuresSeparatorsAndItems) {
+    painter.PreparePopup(menu);
+    MEASUREITEMSTRUCT separator{};
+    separator.CtlType = ODT_MENU;
+    separator.itemData = DataOf(1);
+    ASSERT_TRUE(painter.Measure(parent.Handle(), separator));
+    EXPECT_EQ(separator.itemHeight, UINT(GetSystemMetrics(SM_CYMENU) / 2));
+    EXPECT_EQ(separator.itemWidth, 0u);
+    MEASUREITEMSTRUCT item{};
+    item.CtlType = ODT_MENU;
+    item.itemData = DataOf(0);
+    ASSERT_TRUE(painter.Measure(parent.Handle(), item));
+    EXPECT_EQ(item.itemHeight, UINT(GetSystemMetrics(SM_CYMENU) + 3));
+    EXPECT_GT(item.itemWidth, UINT(2 * ContextMenuPainter::kButtonWidth - GetSystemMetrics(SM_CXMENUCHECK)));
+}
+
+TEST_F(MenuPainterTest, ItemsItDidNotPrepareAreLeftAlone) {
+    MEASUREITEMSTRUCT foreign{};
+    foreign.CtlType = ODT_MENU;
+    foreign.itemData = 12345;  // someone else's data, not a pointer of ours
+    EXPECT_FALSE(painter.Measure(parent.Handle(), foreign));
+    DRAWITEMSTRUCT draw{};
+    draw.CtlType = ODT_MENU;
+    draw.itemData = 12345;
+    EXPECT_FALSE(painter.Draw(draw));
+}
+
+TEST_F(MenuPainterTest, DrawsAnItemWithoutAnImageAndASelectedOne) {
+    painter.PreparePopup(menu);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 24);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    DRAWITEMSTRUCT draw{};
+    draw.CtlType = ODT_MENU;
+    draw.hDC = dc;
+    draw.rcItem = RECT{0, 0, 200, 24};
+    draw.itemData = DataOf(2);
+    ASSERT_TRUE(painter.Draw(draw));
+    // Right of the image strip: the face colour lightened by 75 %.
+    const COLORREF rest = GetPixel(dc, 150, 1);
+    draw.itemState = ODS_SELECTED;
+    draw.itemData = DataOf(0);
+    ASSERT_TRUE(painter.Draw(draw));
+    const COLORREF outer = GetPixel(dc, 0, 0);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    EXPECT_GT(GetRValue(rest), GetRValue(GetSysColor(COLOR_3DFACE)));
+    EXPECT_EQ(outer, RGB(170, 200, 245));
+}
+
+}  // namespace
+}  // namespace tw

@@ -1,0 +1,839 @@
+#include "ui/win32/list_window.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace tw {
+namespace {
+
+constexpr int kCellPadding = 4;
+constexpr int kSortMarkWidth = 15;
+constexpr int kDragThreshold = 4;
+
+ATOM RegisterClassOnce(const char* name, WNDPROC proc, UINT style, HBRUSH background) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    if (GetClassInfoExA(GetModuleHandleA(nullptr), name, &wc))
+        return 1;
+    wc.cbSize = sizeof wc;
+    wc.style = style;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = background;
+    wc.lpszClassName = name;
+    return RegisterClassExA(&wc);
+}
+
+LRESULT CALLBACK TipProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_NCHITTEST:
+        return HTTRANSPARENT;  // the list keeps the mouse
+    case WM_PAINT: {
+        PaintScope paint(hwnd);
+        RECT rc{};
+        GetClientRect(hwnd, &rc);
+        FillRect(paint.Dc(), &rc, GetSysColorBrush(COLOR_INFOBK));
+        char text[1024];
+        const int n = GetWindowTextA(hwnd, text, sizeof text);
+        SelectInto font(paint.Dc(), reinterpret_cast<HFONT>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)));
+        SetBkMode(paint.Dc(), TRANSPARENT);
+        SetTextColor(paint.Dc(), GetSysColor(COLOR_INFOTEXT));
+        rc.left += kCellPadding - 1;
+        DrawTextA(paint.Dc(), text, n, &rc, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+        return 0;
+    }
+    default:
+        return DefWindowProcA(hwnd, msg, wp, lp);
+    }
+}
+
+unsigned KeyState() {
+    unsigned keys = 0;
+    if (GetKeyState(VK_SHIFT) < 0)
+        keys |= kKeyShift;
+    if (GetKeyState(VK_CONTROL) < 0)
+        keys |= kKeyControl;
+    return keys;
+}
+
+int TextWidth(HDC dc, const std::string& text) {
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text.c_str(), int(text.size()), &size);
+    return size.cx;
+}
+
+}  // namespace
+
+ListWindow::ListWindow(const Clock& clock) : model_(clock) {}
+
+ListWindow::~ListWindow() {
+    if (tip_ && IsWindow(tip_))
+        DestroyWindow(tip_);
+    if (hwnd_ && IsWindow(hwnd_)) {
+        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+}
+
+HWND ListWindow::Create(HWND parent, DWORD style, DWORD exStyle, const RECT& rect, UINT id) {
+    if (hwnd_)
+        return nullptr;
+    if (!RegisterClassOnce(kClassName, &ListWindow::Proc, CS_DBLCLKS, nullptr) ||
+        !RegisterClassOnce(kTipClassName, &TipProc, CS_SAVEBITS, nullptr))
+        return nullptr;
+    HWND hwnd = CreateWindowExA(exStyle, kClassName, "", style | WS_CHILD, rect.left, rect.top,
+                                rect.right - rect.left, rect.bottom - rect.top, parent,
+                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
+                                GetModuleHandleA(nullptr), this);
+    return hwnd;
+}
+
+LRESULT CALLBACK ListWindow::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* owner = static_cast<ListWindow*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+        owner->hwnd_ = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
+    }
+    auto* self = reinterpret_cast<ListWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!self)
+        return DefWindowProcA(hwnd, msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        return DefWindowProcA(hwnd, msg, wp, lp);
+    }
+    return self->Handle(msg, wp, lp);
+}
+
+void ListWindow::MakeResources() {
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = sizeof metrics;
+    LOGFONTA lf{};
+    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+        lf = metrics.lfMessageFont;
+    else
+        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    font_.Reset(CreateFontIndirectA(&lf));
+    lf.lfUnderline = TRUE;
+    linkFont_.Reset(CreateFontIndirectA(&lf));
+    if (HDC dc = GetDC(hwnd_)) {
+        SelectInto select(dc, font_.Get());
+        SIZE size{};
+        if (GetTextExtentPoint32A(dc, "Height", 6, &size))
+            rowHeight_ = size.cy + 6;
+        ReleaseDC(hwnd_, dc);
+    }
+    sizeCursor_ = LoadCursor(nullptr, IDC_SIZEWE);
+    handCursor_ = LoadCursor(nullptr, IDC_HAND);
+    UINT lines = 3;
+    if (SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0))
+        wheelLines_ = lines;
+    headerClipFormat_ = RegisterClipboardFormatA("HEADERCLIPBOARDFORMAT");
+}
+
+void ListWindow::SetHeaderImageList(HIMAGELIST images) {
+    headerImages_ = images;
+    int cx = 0, cy = 0;
+    if (images && ImageList_GetIconSize(images, &cx, &cy))
+        model_.SetHeaderImageWidth(cx);
+}
+
+// ---- Operations that repaint -----------------------------------------------
+
+void ListWindow::Changed() {
+    if (!hwnd_)
+        return;
+    const int maxTop = std::max(0, model_.RowCount() - PageRows());
+    topRow_ = std::clamp(topRow_, 0, maxTop);
+    UpdateScrollBars();
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void ListWindow::InsertColumn(const std::string& title, int width, int image, int format) {
+    model_.InsertColumn(title, width, image, format);
+    Changed();
+}
+
+int ListWindow::AddRow(const std::string& text, int image) {
+    const int row = model_.AddRow(text, image);
+    if (row >= 0)
+        Changed();
+    return row;
+}
+
+bool ListWindow::RemoveRow(int row) {
+    const bool removed = model_.RemoveRow(row);
+    if (removed)
+        Changed();
+    return removed;
+}
+
+void ListWindow::RemoveAllRows() {
+    model_.RemoveAllRows();
+    topRow_ = 0;
+    HideTip();
+    Changed();
+}
+
+void ListWindow::RemoveAllColumns() {
+    model_.RemoveAllColumns();
+    scrollX_ = 0;
+    HideTip();
+    Changed();
+}
+
+bool ListWindow::Select(int row, int column, unsigned keys) {
+    bool added = false;
+    if (!model_.Select(row, column, keys, &added))
+        return false;
+    if (row >= 0)
+        EnsureVisible(row);
+    if (added)
+        Notify(kListSelChanged, row, column);
+    if (hwnd_)
+        InvalidateRect(hwnd_, nullptr, FALSE);
+    return true;
+}
+
+bool ListWindow::SortByColumn(int position) {
+    if (!model_.HeaderShown() || !model_.SortingAllowed())
+        return false;
+    HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    const bool sorted = model_.SortByColumn(position);
+    SetCursor(previous);
+    Changed();
+    return sorted;
+}
+
+// ---- Geometry --------------------------------------------------------------
+
+int ListWindow::PageRows() const {
+    RECT rc{};
+    if (hwnd_)
+        GetClientRect(hwnd_, &rc);
+    const int rows = (rc.bottom - HeaderHeight()) / std::max(1, rowHeight_);
+    return std::max(1, rows);
+}
+
+int ListWindow::ColumnLeft(int column) const {
+    int x = -scrollX_;
+    for (int c = 0; c < column && c < model_.ColumnCount(); ++c)
+        x += model_.Column(c)->width;
+    return x;
+}
+
+int ListWindow::TotalWidth() const {
+    int total = 0;
+    for (int c = 0; c < model_.ColumnCount(); ++c)
+        total += model_.Column(c)->width;
+    return total;
+}
+
+RECT ListWindow::CellRect(int row, int column) const {
+    RECT rc{};
+    const ListColumn* col = model_.Column(column);
+    if (!col)
+        return rc;
+    rc.left = ColumnLeft(column);
+    rc.right = rc.left + col->width;
+    rc.top = HeaderHeight() + (row - topRow_) * rowHeight_;
+    rc.bottom = rc.top + rowHeight_;
+    return rc;
+}
+
+ListWindow::Hit ListWindow::HitTest(int x, int y) const {
+    Hit hit;
+    int left = -scrollX_;
+    for (int c = 0; c < model_.ColumnCount(); ++c) {
+        const int right = left + model_.Column(c)->width;
+        if (x >= left && x < right) {
+            hit.column = c;
+            break;
+        }
+        left = right;
+    }
+    if (y < HeaderHeight()) {
+        hit.header = y >= 0;
+        return hit;
+    }
+    const int row = topRow_ + (y - HeaderHeight()) / std::max(1, rowHeight_);
+    if (row >= 0 && row < model_.RowCount() && hit.column >= 0)
+        hit.row = row;
+    return hit;
+}
+
+// ---- Scrolling -------------------------------------------------------------
+
+void ListWindow::UpdateScrollBars() {
+    if (!hwnd_)
+        return;
+    RECT rc{};
+    GetClientRect(hwnd_, &rc);
+    SCROLLINFO v{};
+    v.cbSize = sizeof v;
+    v.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+    v.nMin = 0;
+    v.nMax = std::max(0, model_.RowCount() - 1);
+    v.nPage = UINT(PageRows());
+    v.nPos = topRow_;
+    SetScrollInfo(hwnd_, SB_VERT, &v, TRUE);
+    SCROLLINFO h{};
+    h.cbSize = sizeof h;
+    h.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    h.nMin = 0;
+    h.nMax = std::max(0, TotalWidth() - 1);
+    h.nPage = UINT(std::max<LONG>(0, rc.right));
+    h.nPos = scrollX_;
+    SetScrollInfo(hwnd_, SB_HORZ, &h, TRUE);
+}
+
+void ListWindow::ScrollRowsTo(int top) {
+    const int maxTop = std::max(0, model_.RowCount() - PageRows());
+    top = std::clamp(top, 0, maxTop);
+    if (top == topRow_)
+        return;
+    topRow_ = top;
+    HideTip();
+    UpdateScrollBars();
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void ListWindow::ScrollX(int x) {
+    RECT rc{};
+    GetClientRect(hwnd_, &rc);
+    x = std::clamp(x, 0, std::max(0, TotalWidth() - int(rc.right)));
+    if (x == scrollX_)
+        return;
+    scrollX_ = x;
+    HideTip();
+    UpdateScrollBars();
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void ListWindow::EnsureVisible(int row) {
+    if (!hwnd_ || row < 0)
+        return;
+    RECT rc{};
+    GetClientRect(hwnd_, &rc);
+    if (rc.bottom <= HeaderHeight()) {
+        // Not laid out yet: try again shortly.
+        pendingVisible_ = row;
+        SetTimer(hwnd_, kScrollTimer, kScrollRetryMs, nullptr);
+        return;
+    }
+    const int page = PageRows();
+    if (row < topRow_)
+        ScrollRowsTo(row);
+    else if (row >= topRow_ + page)
+        ScrollRowsTo(row - page + 1);
+}
+
+void ListWindow::OnVScroll(int code) {
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_TRACKPOS;
+    GetScrollInfo(hwnd_, SB_VERT, &si);
+    const int page = PageRows();
+    switch (code) {
+    case SB_LINEUP: ScrollRowsTo(topRow_ - 1); break;
+    case SB_LINEDOWN: ScrollRowsTo(topRow_ + 1); break;
+    case SB_PAGEUP: ScrollRowsTo(topRow_ - page); break;
+    case SB_PAGEDOWN: ScrollRowsTo(topRow_ + page); break;
+    case SB_TOP: ScrollRowsTo(0); break;
+    case SB_BOTTOM: ScrollRowsTo(model_.RowCount()); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: ScrollRowsTo(si.nTrackPos); break;
+    default: break;
+    }
+}
+
+void ListWindow::OnHScroll(int code) {
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_TRACKPOS;
+    GetScrollInfo(hwnd_, SB_HORZ, &si);
+    RECT rc{};
+    GetClientRect(hwnd_, &rc);
+    switch (code) {
+    case SB_LINELEFT: ScrollX(scrollX_ - 5); break;
+    case SB_LINERIGHT: ScrollX(scrollX_ + 5); break;
+    case SB_PAGELEFT: ScrollX(scrollX_ - int(rc.right)); break;
+    case SB_PAGERIGHT: ScrollX(scrollX_ + int(rc.right)); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: ScrollX(si.nTrackPos); break;
+    default: break;
+    }
+}
+
+void ListWindow::OnWheel(int delta) {
+    // Notches can arrive in parts; whole notches scroll.
+    wheelRemainder_ += delta;
+    const int notches = wheelRemainder_ / WHEEL_DELTA;
+    wheelRemainder_ -= notches * WHEEL_DELTA;
+    if (notches == 0)
+        return;
+    const int lines = wheelLines_ == WHEEL_PAGESCROLL ? PageRows() : int(wheelLines_);
+    ScrollRowsTo(topRow_ - notches * lines);
+}
+
+// ---- Notifications and input -----------------------------------------------
+
+void ListWindow::Notify(int code, int row, int column) {
+    if (!hwnd_)
+        return;
+    ListNotify n{};
+    n.hdr.hwndFrom = hwnd_;
+    n.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(hwnd_));
+    n.hdr.code = static_cast<UINT>(code);
+    n.row = row;
+    n.column = column;
+    SendMessageA(GetParent(hwnd_), WM_NOTIFY, n.hdr.idFrom, reinterpret_cast<LPARAM>(&n));
+}
+
+void ListWindow::SelectAndNotify(int row, int column, unsigned keys) { Select(row, column, keys); }
+
+void ListWindow::ToggleAndNotify(int row, int column) {
+    if (model_.ToggleCell(row, column)) {
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        Notify(kListCellChanged, row, column);
+    }
+}
+
+void ListWindow::OnLeftDown(WPARAM mouseKeys, int x, int y, bool doubleClick) {
+    SetFocus(hwnd_);
+    SetCapture(hwnd_);
+    leftDown_ = true;
+    dragged_ = false;
+    pressPoint_ = POINT{x, y};
+    deferredRow_ = -1;
+    pressedHeader_ = -1;
+    const Hit hit = HitTest(x, y);
+    if (hit.header) {
+        pressedHeader_ = hit.column;
+        return;
+    }
+    if (hit.row < 0)
+        return;
+    unsigned keys = 0;
+    if (mouseKeys & MK_SHIFT)
+        keys |= kKeyShift;
+    if (mouseKeys & MK_CONTROL)
+        keys |= kKeyControl;
+    if (keys == 0 && !doubleClick && model_.IsSelected(hit.row) && model_.SelectedCount() >= 2) {
+        deferredRow_ = hit.row;
+        deferredColumn_ = hit.column;
+    } else {
+        SelectAndNotify(hit.row, hit.column, keys);
+    }
+    const ListCell* cell = model_.CellAt(hit.row, hit.column);
+    if (!cell)
+        return;
+    if (cell->format == kCellCheck || cell->format == kCellThreeState) {
+        ToggleAndNotify(hit.row, hit.column);
+    } else if (cell->format == kCellLink) {
+        SetCursor(handCursor_);
+        Notify(kListLinkDown, hit.row, hit.column);
+    }
+}
+
+void ListWindow::OnLeftUp(int x, int y) {
+    const bool wasDown = leftDown_;
+    leftDown_ = false;
+    if (GetCapture() == hwnd_)
+        ReleaseCapture();
+    if (!wasDown)
+        return;
+    const Hit hit = HitTest(x, y);
+    if (pressedHeader_ >= 0) {
+        const int pressed = pressedHeader_;
+        pressedHeader_ = -1;
+        if (hit.header && hit.column == pressed && !dragged_)
+            SortByColumn(pressed);
+        return;
+    }
+    if (deferredRow_ >= 0) {
+        const int row = deferredRow_;
+        deferredRow_ = -1;
+        if (!dragged_ && row < model_.RowCount())
+            SelectAndNotify(row, deferredColumn_, 0);
+    }
+    if (hit.row >= 0)
+        Notify(kListLeftUp, hit.row, hit.column);
+}
+
+void ListWindow::OnRightDown(int x, int y) {
+    SetFocus(hwnd_);
+    const Hit hit = HitTest(x, y);
+    if (hit.row >= 0 && !model_.IsSelected(hit.row))
+        SelectAndNotify(hit.row, hit.column, 0);
+}
+
+void ListWindow::OnRightUp(int x, int y) {
+    const Hit hit = HitTest(x, y);
+    if (hit.row < 0 && !hit.header)
+        Select(-1, -1, 0);
+    Notify(kListRightUp, hit.row, hit.column);
+}
+
+void ListWindow::OnMouseMove(int x, int y) {
+    if (leftDown_ && (std::abs(x - pressPoint_.x) > kDragThreshold || std::abs(y - pressPoint_.y) > kDragThreshold))
+        dragged_ = true;
+    if (!trackingLeave_) {
+        TRACKMOUSEEVENT track{};
+        track.cbSize = sizeof track;
+        track.dwFlags = TME_LEAVE;
+        track.hwndTrack = hwnd_;
+        trackingLeave_ = TrackMouseEvent(&track) != FALSE;
+    }
+    const Hit hit = HitTest(x, y);
+    if (hit.row != tipRow_ || hit.column != tipColumn_) {
+        HideTip();
+        if (hit.row >= 0 && !leftDown_)
+            ShowTip(hit.row, hit.column);
+    }
+}
+
+bool ListWindow::OnSetCursor() {
+    POINT p{};
+    GetCursorPos(&p);
+    ScreenToClient(hwnd_, &p);
+    const Hit hit = HitTest(p.x, p.y);
+    if (hit.header && hit.column >= 0) {
+        const int right = ColumnLeft(hit.column) + model_.Column(hit.column)->width;
+        if (std::abs(p.x - right) <= 3) {
+            SetCursor(sizeCursor_);
+            return true;
+        }
+    }
+    const ListCell* cell = model_.CellAt(hit.row, hit.column);
+    if (cell && cell->format == kCellLink) {
+        SetCursor(handCursor_);
+        return true;
+    }
+    return false;
+}
+
+void ListWindow::OnKeyDown(WPARAM key) {
+    const unsigned keys = KeyState();
+    switch (key) {
+    case VK_UP:
+    case VK_DOWN:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_HOME:
+    case VK_END: {
+        const int target = model_.NavigationTarget(int(key), PageRows());
+        if (target >= 0)
+            SelectAndNotify(target, model_.FocusColumn(), keys & kKeyShift);
+        return;
+    }
+    case VK_LEFT:
+        ScrollX(scrollX_ - ((keys & kKeyControl) ? 50 : 5));
+        return;
+    case VK_RIGHT:
+        ScrollX(scrollX_ + ((keys & kKeyControl) ? 50 : 5));
+        return;
+    case VK_TAB: {
+        const int count = model_.ColumnCount();
+        if (count > 0) {
+            const int step = (keys & kKeyShift) ? count - 1 : 1;
+            model_.SetFocusColumn((model_.FocusColumn() + step) % count);
+            InvalidateRect(hwnd_, nullptr, FALSE);
+        }
+        return;
+    }
+    case VK_SPACE:
+        ToggleAndNotify(model_.FocusRow(), model_.FocusColumn());
+        return;
+    default:
+        break;
+    }
+    if (key == 'A' && (keys & kKeyControl)) {
+        if (model_.SelectAll()) {
+            InvalidateRect(hwnd_, nullptr, FALSE);
+            Notify(kListSelChanged, model_.FocusRow(), model_.FocusColumn());
+        }
+        return;
+    }
+    if (key >= 'A' && key <= 'Z' && !(keys & kKeyControl)) {
+        const int row = model_.TypeAhead(int(key));
+        if (row >= 0) {
+            EnsureVisible(row);
+            InvalidateRect(hwnd_, nullptr, FALSE);
+            Notify(kListSelChanged, row, model_.FocusColumn());
+        }
+    }
+}
+
+// ---- Title tips --------------------------------------------------------------
+
+void ListWindow::ShowTip(int row, int column) {
+    const ListCell* cell = model_.CellAt(row, column);
+    if (!cell || cell->text.empty())
+        return;
+    const RECT rc = CellRect(row, column);
+    HDC dc = GetDC(hwnd_);
+    if (!dc)
+        return;
+    int width = 0;
+    {
+        SelectInto font(dc, font_.Get());
+        width = TextWidth(dc, cell->text);
+    }
+    ReleaseDC(hwnd_, dc);
+    const int textLeft = (cell->image >= 0 && images_) ? 16 + kCellPadding : 0;
+    if (width + 2 * kCellPadding + textLeft <= rc.right - rc.left)
+        return;  // not cut off
+    POINT origin{rc.left + textLeft, rc.top};
+    ClientToScreen(hwnd_, &origin);
+    if (!tip_) {
+        tip_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kTipClassName, "", WS_POPUP | WS_BORDER, 0, 0, 0,
+                               0, hwnd_, nullptr, GetModuleHandleA(nullptr), nullptr);
+        if (!tip_)
+            return;
+    }
+    SetWindowLongPtrA(tip_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(font_.Get()));
+    SetWindowTextA(tip_, cell->text.c_str());
+    SetWindowPos(tip_, HWND_TOPMOST, origin.x, origin.y, width + 2 * kCellPadding + 2, rowHeight_,
+                 SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    InvalidateRect(tip_, nullptr, TRUE);
+    tipRow_ = row;
+    tipColumn_ = column;
+}
+
+void ListWindow::HideTip() {
+    if (tip_)
+        ShowWindow(tip_, SW_HIDE);
+    tipRow_ = -1;
+    tipColumn_ = -1;
+}
+
+// ---- Painting ----------------------------------------------------------------
+
+void ListWindow::PaintHeader(HDC dc, const RECT& client) {
+    RECT bar{0, 0, client.right, HeaderHeight()};
+    FillRect(dc, &bar, GetSysColorBrush(COLOR_BTNFACE));
+    SelectInto font(dc, font_.Get());
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    for (int c = 0; c < model_.ColumnCount(); ++c) {
+        const ListColumn* col = model_.Column(c);
+        RECT rc{ColumnLeft(c), 0, ColumnLeft(c) + col->width, HeaderHeight()};
+        if (rc.right < 0 || rc.left > client.right)
+            continue;
+        DrawEdge(dc, &rc, pressedHeader_ == c ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_SOFT);
+        RECT text = rc;
+        text.left += kCellPadding;
+        text.right -= kCellPadding;
+        if (col->image >= 0 && headerImages_) {
+            ImageList_Draw(headerImages_, col->image, dc, text.left, (rc.bottom - 16) / 2, ILD_TRANSPARENT);
+            text.left += 16 + 2;
+        }
+        if (c == model_.SortColumn()) {
+            // Downward triangle while ascending, upward after a reversal.
+            text.right -= kSortMarkWidth;
+            const int cx = text.right + kSortMarkWidth / 2, cy = rc.bottom / 2;
+            POINT down[] = {{cx - 4, cy - 2}, {cx + 4, cy - 2}, {cx, cy + 2}};
+            POINT up[] = {{cx - 4, cy + 2}, {cx + 4, cy + 2}, {cx, cy - 2}};
+            GdiObject<HBRUSH> brush(CreateSolidBrush(GetSysColor(COLOR_3DSHADOW)));
+            SelectInto b(dc, brush.Get());
+            SelectInto p(dc, GetStockObject(NULL_PEN));
+            Polygon(dc, model_.SortAscending() ? down : up, 3);
+        }
+        UINT align = DT_LEFT;
+        if (col->format & kAlignCentre)
+            align = DT_CENTER;
+        else if (col->format & kAlignRight)
+            align = DT_RIGHT;
+        DrawTextA(dc, col->title.c_str(), int(col->title.size()), &text,
+                  align | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+    }
+}
+
+void ListWindow::PaintCell(HDC dc, int row, int column, const RECT& rc, bool selected) {
+    const ListCell* cell = model_.CellAt(row, column);
+    const ListColumn* col = model_.Column(column);
+    if (!cell || !col)
+        return;
+    COLORREF back = selected ? GetSysColor(COLOR_HIGHLIGHT) : GetSysColor(COLOR_WINDOW);
+    COLORREF fore = selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : GetSysColor(COLOR_WINDOWTEXT);
+    if (!selected && cell->backColour != kDefaultColour)
+        back = cell->backColour;
+    if (!selected && cell->textColour != kDefaultColour)
+        fore = cell->textColour;
+    FillSolid(dc, rc, back);
+    RECT text = rc;
+    text.left += kCellPadding;
+    text.right -= kCellPadding;
+    if (cell->image >= 0 && images_) {
+        ImageList_Draw(images_, cell->image, dc, text.left, rc.top + (rowHeight_ - 16) / 2, ILD_TRANSPARENT);
+        text.left += 16 + kCellPadding;
+    }
+    if (cell->format == kCellCheck || cell->format == kCellThreeState) {
+        const int box = std::min(13, rowHeight_ - 4);
+        RECT b{text.left, rc.top + (rowHeight_ - box) / 2, text.left + box, rc.top + (rowHeight_ - box) / 2 + box};
+        UINT state = DFCS_BUTTONCHECK | DFCS_FLAT;
+        const long value = std::strtol(cell->text.c_str(), nullptr, 10);
+        if (value > 0)
+            state |= DFCS_CHECKED;
+        else if (value < 0 && cell->format == kCellThreeState)
+            state = DFCS_BUTTON3STATE | DFCS_CHECKED | DFCS_FLAT;
+        DrawFrameControl(dc, &b, DFC_BUTTON, state);
+        return;
+    }
+    const bool link = cell->format == kCellLink;
+    if (link && !selected && cell->textColour == kDefaultColour)
+        fore = RGB(0, 0, 204);  // COLOR_HOTLIGHT can be too pale to read
+    SelectInto font(dc, link ? linkFont_.Get() : font_.Get());
+    SetTextColor(dc, fore);
+    UINT align = DT_LEFT;
+    if (col->format & kAlignCentre)
+        align = DT_CENTER;
+    else if (col->format & kAlignRight)
+        align = DT_RIGHT;
+    DrawTextA(dc, cell->text.c_str(), int(cell->text.size()), &text,
+              align | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+}
+
+void ListWindow::PaintRow(HDC dc, int row, const RECT& client) {
+    const bool selected = model_.IsSelected(row);
+    for (int c = 0; c < model_.ColumnCount(); ++c) {
+        RECT rc = CellRect(row, c);
+        if (rc.right < 0 || rc.left > client.right)
+            continue;
+        PaintCell(dc, row, c, rc, selected);
+        // Grid lines right and below.
+        RECT v{rc.right - 1, rc.top, rc.right, rc.bottom};
+        RECT h{rc.left, rc.bottom - 1, rc.right, rc.bottom};
+        FillRect(dc, &v, GetSysColorBrush(COLOR_3DLIGHT));
+        FillRect(dc, &h, GetSysColorBrush(COLOR_3DLIGHT));
+    }
+    if (row == model_.FocusRow() && GetFocus() == hwnd_) {
+        RECT focus{-scrollX_, HeaderHeight() + (row - topRow_) * rowHeight_, TotalWidth() - scrollX_, 0};
+        focus.bottom = focus.top + rowHeight_;
+        DrawFocusRect(dc, &focus);
+    }
+}
+
+void ListWindow::Paint(HDC target) {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    OffscreenBuffer buffer(target, client.right, client.bottom);
+    HDC dc = buffer.Ok() ? buffer.Dc() : target;
+    FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
+    SetBkMode(dc, TRANSPARENT);
+    // Only the rows in view are painted.
+    const int last = std::min(model_.RowCount(), topRow_ + PageRows() + 1);
+    for (int row = topRow_; row < last; ++row)
+        PaintRow(dc, row, client);
+    if (model_.HeaderShown())
+        PaintHeader(dc, client);
+    buffer.Blit(target, 0, 0, client.right, client.bottom);
+}
+
+// ---- Message dispatch --------------------------------------------------------
+
+LRESULT ListWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+    const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+    switch (msg) {
+    case WM_CREATE: {
+        LONG_PTR style = GetWindowLongPtrA(hwnd_, GWL_STYLE);
+        SetWindowLongPtrA(hwnd_, GWL_STYLE, (style & ~LONG_PTR(WS_BORDER)) | WS_CLIPCHILDREN);
+        MakeResources();
+        UpdateScrollBars();
+        return 0;
+    }
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+    case WM_FONTCHANGE:
+    case 0x031A:  // WM_THEMECHANGED
+        MakeResources();
+        Changed();
+        return 0;
+    case WM_SIZE:
+        Changed();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PaintScope paint(hwnd_);
+        Paint(paint.Dc());
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        Paint(reinterpret_cast<HDC>(wp));
+        return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        return 0;
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;
+    case WM_LBUTTONDOWN:
+        OnLeftDown(wp, x, y, false);
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        OnLeftDown(wp, x, y, true);
+        if (HitTest(x, y).row >= 0)
+            Notify(kListDoubleClick, HitTest(x, y).row, HitTest(x, y).column);
+        return 0;
+    case WM_LBUTTONUP:
+        OnLeftUp(x, y);
+        return 0;
+    case WM_RBUTTONDOWN:
+        OnRightDown(x, y);
+        return 0;
+    case WM_RBUTTONUP:
+        OnRightUp(x, y);
+        return 0;
+    case WM_MOUSEMOVE:
+        OnMouseMove(x, y);
+        return 0;
+    case WM_MOUSELEAVE:
+        trackingLeave_ = false;
+        HideTip();
+        return 0;
+    case WM_CAPTURECHANGED:
+        leftDown_ = false;
+        return 0;
+    case WM_SETCURSOR:
+        if (LOWORD(lp) == HTCLIENT && OnSetCursor())
+            return TRUE;
+        return DefWindowProcA(hwnd_, msg, wp, lp);
+    case WM_MOUSEWHEEL:
+        OnWheel(GET_WHEEL_DELTA_WPARAM(wp));
+        return 0;
+    case WM_VSCROLL:
+        OnVScroll(LOWORD(wp));
+        return 0;
+    case WM_HSCROLL:
+        OnHScroll(LOWORD(wp));
+        return 0;
+    case WM_KEYDOWN:
+        OnKeyDown(wp);
+        return 0;
+    case WM_TIMER:
+        if (wp == kScrollTimer) {
+            KillTimer(hwnd_, kScrollTimer);
+            const int row = pendingVisible_;
+            pendingVisible_ = -1;
+            EnsureVisible(row);
+            return 0;
+        }
+        break;
+    case WM_DESTROY:
+        KillTimer(hwnd_, kScrollTimer);
+        if (tip_) {
+            DestroyWindow(tip_);
+            tip_ = nullptr;
+        }
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcA(hwnd_, msg, wp, lp);
+}
+
+}  // namespace tw

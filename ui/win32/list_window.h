@@ -1,0 +1,141 @@
+// The grid window, class "ListCtrl", that paints a ListModel and turns mouse
+// and keyboard input into selection, sorting and notifications.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "platform/clock.h"
+#include "ui/list_model.h"
+#include "ui/win32/gdi.h"
+
+namespace tw {
+
+// Notification codes sent to the parent as WM_NOTIFY.
+enum ListNotifyCode : int {
+    kListSelChanged = -1501,
+    kListLeftUp = -1502,
+    kListRightUp = -1503,
+    kListDoubleClick = -1504,
+    kListCellChanged = -1506,
+    kListLinkDown = -1507,
+};
+
+struct ListNotify {
+    NMHDR hdr;
+    int row;
+    int column;
+    int reserved[3];
+};
+
+class ListWindow {
+public:
+    static constexpr const char* kClassName = "ListCtrl";
+    static constexpr const char* kTipClassName = "TitleTip";
+    static constexpr UINT_PTR kScrollTimer = 1002;
+    static constexpr UINT kScrollRetryMs = 250;
+
+    explicit ListWindow(const Clock& clock);
+    ListWindow(const ListWindow&) = delete;
+    ListWindow& operator=(const ListWindow&) = delete;
+    ~ListWindow();
+
+    HWND Create(HWND parent, DWORD style, DWORD exStyle, const RECT& rect, UINT id);
+    HWND Handle() const { return hwnd_; }
+
+    // The model; call Changed() after altering it directly.
+    ListModel& Model() { return model_; }
+    const ListModel& Model() const { return model_; }
+    void Changed();
+
+    void InsertColumn(const std::string& title, int width, int image, int format);
+    int AddRow(const std::string& text, int image);
+    bool RemoveRow(int row);
+    void RemoveAllRows();
+    void RemoveAllColumns();
+    bool Select(int row, int column, unsigned keys);
+    bool SortByColumn(int position);
+    // Cell and header images; the window does not own them.
+    void SetImageList(HIMAGELIST images) { images_ = images; }
+    void SetHeaderImageList(HIMAGELIST images);
+
+    int TopRow() const { return topRow_; }
+    int RowHeight() const { return rowHeight_; }
+    int HeaderHeight() const { return model_.HeaderShown() ? rowHeight_ : 0; }
+    // Rows that fit wholly in the client area below the header (at least 1).
+    int PageRows() const;
+    // The tip window while it shows a cut-off text, else null.
+    HWND TitleTip() const { return tip_; }
+
+    void Paint(HDC dc);
+
+private:
+    struct Hit {
+        int row = -1;
+        int column = -1;
+        bool header = false;
+    };
+
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    void MakeResources();
+    void UpdateScrollBars();
+    Hit HitTest(int x, int y) const;
+    RECT CellRect(int row, int column) const;
+    int ColumnLeft(int column) const;
+    int TotalWidth() const;
+    void Notify(int code, int row, int column);
+    void SelectAndNotify(int row, int column, unsigned keys);
+    void EnsureVisible(int row);
+    void ScrollRowsTo(int top);
+    void ScrollX(int x);
+    void ToggleAndNotify(int row, int column);
+
+    void OnLeftDown(WPARAM keys, int x, int y, bool doubleClick);
+    void OnLeftUp(int x, int y);
+    void OnRightDown(int x, int y);
+    void OnRightUp(int x, int y);
+    void OnMouseMove(int x, int y);
+    bool OnSetCursor();
+    void OnKeyDown(WPARAM key);
+    void OnVScroll(int code);
+    void OnHScroll(int code);
+    void OnWheel(int delta);
+
+    void PaintHeader(HDC dc, const RECT& client);
+    void PaintRow(HDC dc, int row, const RECT& client);
+    void PaintCell(HDC dc, int row, int column, const RECT& rc, bool selected);
+    void ShowTip(int row, int column);
+    void HideTip();
+
+    ListModel model_;
+    HWND hwnd_ = nullptr;
+    HWND tip_ = nullptr;
+    HIMAGELIST images_ = nullptr;
+    HIMAGELIST headerImages_ = nullptr;
+    GdiObject<HFONT> font_;
+    GdiObject<HFONT> linkFont_;
+    HCURSOR sizeCursor_ = nullptr;
+    HCURSOR handCursor_ = nullptr;
+    UINT headerClipFormat_ = 0;
+    UINT wheelLines_ = 3;
+    int rowHeight_ = 18;
+    int topRow_ = 0;
+    int scrollX_ = 0;
+    int wheelRemainder_ = 0;
+    // Left button state.
+    bool leftDown_ = false;
+    int pressedHeader_ = -1;
+    int deferredRow_ = -1;  // a multi-selection kept until the button is released
+    int deferredColumn_ = -1;
+    POINT pressPoint_{};
+    bool dragged_ = false;
+    int tipRow_ = -1;
+    int tipColumn_ = -1;
+    bool trackingLeave_ = false;
+    int pendingVisible_ = -1;
+};
+
+}  // namespace tw

@@ -1,0 +1,173 @@
+#include "ui/win32/menu_painter.h"
+
+#include <algorithm>
+
+#include "ui/colour_math.h"
+#include "ui/win32/gdi.h"
+#include "ui/win32/paint_util.h"
+
+namespace tw {
+namespace {
+
+COLORREF Face(int lightness, int saturation) {
+    return ToColourRef(AdjustColour(FromColourRef(GetSysColor(COLOR_3DFACE)), lightness, saturation));
+}
+
+GdiObject<HFONT> MenuFont(bool bold) {
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = sizeof metrics;
+    LOGFONTA lf{};
+    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+        lf = metrics.lfMenuFont;
+    else
+        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    if (bold)
+        lf.lfWeight = std::min<LONG>(lf.lfWeight + 200, FW_HEAVY);
+    return GdiObject<HFONT>(CreateFontIndirectA(&lf));
+}
+
+}  // namespace
+
+void ContextMenuPainter::SetImages(HIMAGELIST images, std::map<UINT, int> commandImages) {
+    images_ = images;
+    commandImages_ = std::move(commandImages);
+}
+
+void ContextMenuPainter::PreparePopup(HMENU popup) {
+    const int count = GetMenuItemCount(popup);
+    if (count <= 0)
+        return;
+    bool prepared = false;
+    for (int i = 0; i < count; ++i) {
+        char text[256] = {};
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = sizeof text - 1;
+        if (!GetMenuItemInfoA(popup, UINT(i), TRUE, &info) || (info.fType & MFT_OWNERDRAW))
+            continue;
+        auto item = std::make_unique<Item>();
+        item->text = text;
+        item->type = info.fType;
+        item->state = info.fState;
+        const auto image = commandImages_.find(info.wID);
+        item->image = image == commandImages_.end() ? -1 : image->second;
+        MENUITEMINFOA owner{};
+        owner.cbSize = sizeof owner;
+        owner.fMask = MIIM_FTYPE | MIIM_DATA;
+        owner.fType = info.fType | MFT_OWNERDRAW;
+        owner.dwItemData = reinterpret_cast<ULONG_PTR>(item.get());
+        if (SetMenuItemInfoA(popup, UINT(i), TRUE, &owner)) {
+            items_.push_back(std::move(item));
+            prepared = true;
+        }
+    }
+    if (prepared && std::find(popups_.begin(), popups_.end(), popup) == popups_.end())
+        popups_.push_back(popup);
+}
+
+const ContextMenuPainter::Item* ContextMenuPainter::ItemOf(ULONG_PTR data) const {
+    for (const auto& item : items_)
+        if (reinterpret_cast<ULONG_PTR>(item.get()) == data)
+            return item.get();
+    return nullptr;  // not ours: the data came from elsewhere
+}
+
+bool ContextMenuPainter::Measure(HWND owner, MEASUREITEMSTRUCT& measure) const {
+    if (measure.CtlType != ODT_MENU)
+        return false;
+    const Item* item = ItemOf(measure.itemData);
+    if (!item)
+        return false;
+    const int menuHeight = GetSystemMetrics(SM_CYMENU);
+    if (item->type & MFT_SEPARATOR) {
+        measure.itemHeight = UINT(menuHeight / 2);
+        measure.itemWidth = 0;
+        return true;
+    }
+    HDC dc = GetDC(owner);
+    if (!dc)
+        return false;
+    GdiObject<HFONT> font = MenuFont((item->state & MFS_DEFAULT) != 0);
+    RECT rc{};
+    {
+        SelectInto select(dc, font.Get());
+        DrawTextA(dc, item->text.c_str(), int(item->text.size()), &rc,
+                  DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_CALCRECT | DT_EXPANDTABS);
+    }
+    ReleaseDC(owner, dc);
+    measure.itemHeight = UINT(menuHeight + 3);
+    measure.itemWidth = UINT(std::max<LONG>(0, rc.right + 2 * kButtonWidth - GetSystemMetrics(SM_CXMENUCHECK) + 6));
+    return true;
+}
+
+bool ContextMenuPainter::Draw(const DRAWITEMSTRUCT& draw) const {
+    if (draw.CtlType != ODT_MENU)
+        return false;
+    const Item* item = ItemOf(draw.itemData);
+    if (!item)
+        return false;
+    HDC dc = draw.hDC;
+    RECT rc = draw.rcItem;
+    const bool selected = (draw.itemState & ODS_SELECTED) != 0;
+    const bool disabled = (draw.itemState & (ODS_GRAYED | ODS_DISABLED)) != 0;
+    const bool checked = (draw.itemState & ODS_CHECKED) != 0;
+    if (selected && !disabled) {
+        GradientHorizontal(dc, rc, RGB(170, 200, 245), RGB(230, 250, 250));
+        RECT inner = rc;
+        InflateRect(&inner, -2, -2);
+        GradientHorizontal(dc, inner, RGB(210, 240, 250), RGB(185, 215, 250));
+    } else {
+        RECT strip{rc.left, rc.top, rc.left + kImageWidth + 6, rc.bottom};
+        RECT rest{strip.right, rc.top, rc.right, rc.bottom};
+        FillSolid(dc, strip, Face(20, 0));
+        FillSolid(dc, rest, Face(75, 0));
+    }
+    if (item->type & MFT_SEPARATOR) {
+        const int y = rc.top + (rc.bottom - rc.top) / 2;
+        RECT line{rc.left + kImageWidth + 8, y, rc.right - 2, y + 1};
+        FillSolid(dc, line, GetSysColor(COLOR_3DSHADOW));
+        return true;
+    }
+    const int imageTop = rc.top + (rc.bottom - rc.top - kImageHeight) / 2;
+    if (checked) {
+        RECT frame{rc.left + 1, rc.top + 1, rc.left + kImageWidth + 5, rc.bottom - 1};
+        const Rgb highlight = FromColourRef(GetSysColor(COLOR_HIGHLIGHT));
+        const COLORREF fill = disabled ? Face(73, 0)
+                              : selected ? ToColourRef(AdjustColour(highlight, 50, -50))
+                                         : ToColourRef(AdjustColour(highlight, 70, -57));
+        FillSolid(dc, frame, fill);
+        GdiObject<HBRUSH> border(CreateSolidBrush(GetSysColor(COLOR_HIGHLIGHT)));
+        FrameRect(dc, &frame, border.Get());
+    }
+    if (item->image >= 0 && images_) {
+        if (disabled) {
+            ImageList_DrawEx(images_, item->image, dc, rc.left + 3, imageTop, 0, 0, CLR_NONE, CLR_DEFAULT,
+                             ILD_BLEND50);
+        } else {
+            if (selected)
+                ImageList_DrawEx(images_, item->image, dc, rc.left + 4, imageTop + 1, 0, 0, CLR_NONE,
+                                 GetSysColor(COLOR_3DSHADOW), ILD_MASK | ILD_BLEND50);
+            ImageList_Draw(images_, item->image, dc, rc.left + 3, imageTop, ILD_TRANSPARENT);
+        }
+    } else if (checked) {
+        RECT mark{rc.left + 3, imageTop, rc.left + 3 + kImageWidth, imageTop + kImageHeight};
+        DrawFrameControl(dc, &mark, DFC_MENU, DFCS_MENUCHECK);
+    }
+    GdiObject<HFONT> font = MenuFont((item->state & MFS_DEFAULT) != 0);
+    SelectInto select(dc, font.Get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, disabled ? Face(-18, 0) : GetSysColor(COLOR_MENUTEXT));
+    RECT text{rc.left + kImageWidth + 14, rc.top, rc.right - 12, rc.bottom};
+    const std::string::size_type tab = item->text.find('\t');
+    const std::string label = item->text.substr(0, tab);
+    DrawTextA(dc, label.c_str(), int(label.size()), &text, DT_SINGLELINE | DT_LEFT | DT_VCENTER);
+    if (tab != std::string::npos) {
+        const std::string accel = item->text.substr(tab + 1);
+        DrawTextA(dc, accel.c_str(), int(accel.size()), &text, DT_SINGLELINE | DT_RIGHT | DT_VCENTER);
+    }
+    return true;
+}
+
+}  // namespace tw

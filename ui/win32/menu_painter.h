@@ -1,0 +1,49 @@
+// Flat owner-drawn painting of the lists' context menus: each prepared item
+// keeps its text and its command's image, and is measured and drawn here.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tw {
+
+class ContextMenuPainter {
+public:
+    static constexpr int kImageWidth = 16;
+    static constexpr int kImageHeight = 15;
+    static constexpr int kButtonWidth = 22;
+    static constexpr int kButtonHeight = 21;
+
+    struct Item {
+        std::string text;
+        UINT type = 0;
+        UINT state = 0;
+        int image = -1;
+    };
+
+    // Image numbers by command; the image list is not owned.
+    void SetImages(HIMAGELIST images, std::map<UINT, int> commandImages);
+
+    // WM_INITMENUPOPUP: makes every item not yet owner-drawn owner-drawn.
+    void PreparePopup(HMENU popup);
+    // WM_MEASUREITEM / WM_DRAWITEM for prepared items; false for others.
+    bool Measure(HWND owner, MEASUREITEMSTRUCT& measure) const;
+    bool Draw(const DRAWITEMSTRUCT& draw) const;
+
+    std::size_t PreparedPopups() const { return popups_.size(); }
+
+private:
+    const Item* ItemOf(ULONG_PTR data) const;
+
+    HIMAGELIST images_ = nullptr;
+    std::map<UINT, int> commandImages_;
+    std::vector<HMENU> popups_;
+    std::vector<std::unique_ptr<Item>> items_;
+};
+
+}  // namespace tw
