@@ -23,8 +23,10 @@ const std::uint32_t kRegMultiSz = 7;
 // HRESULTs as the COM seams answer them.
 const long kS_OK = 0;
 const long kS_FALSE = 1;
-const long kE_FAIL = long(0x80004005UL);
-const long kE_NOTIMPL = long(0x80004001UL);
+// Negative on every platform: long is 64 bits wide off Windows, where the
+// unsigned spelling of an HRESULT would be a large positive number.
+const long kE_FAIL = long(std::int32_t(0x80004005u));
+const long kE_NOTIMPL = long(std::int32_t(0x80004001u));
 inline bool Failed(long hr) { return hr < 0; }
 
 }  // namespace tw

@@ -384,7 +384,10 @@ void ListModel::SortRowsByKey(int column, bool byDate) {
                 std::size_t i = 0;
                 for (; i < 8 && text[i] != 0; ++i)
                     prefix = (prefix << 8) | static_cast<unsigned char>(text[i]);
-                prefix <<= 8 * (8 - i);
+                // An empty text leaves a zero key; a shift by the full
+                // width would be undefined.
+                if (i > 0)
+                    prefix <<= 8 * (8 - i);
             }
             keys[r] = TextKey{prefix, text, std::uint32_t(r)};
         }
