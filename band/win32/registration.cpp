@@ -1,0 +1,156 @@
+#include "band/win32/registration.h"
+
+#include <comcat.h>
+#include <oleauto.h>
+#include <shlwapi.h>
+
+#include "band/win32/com_ptr.h"
+#include "band/win32/guids_win32.h"
+#include "band/win32/module.h"
+#include "band/win32/registrar.h"
+#include "res/resource.h"
+
+namespace tw {
+namespace {
+
+// Balances CoInitialize only when it succeeded.
+class ComScope {
+public:
+    ComScope() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
+    ~ComScope() {
+        if (ok_) CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    bool ok_;
+};
+
+HRESULT RunRegistrationScript(bool install) {
+    wchar_t path[MAX_PATH];
+    if (!ModulePath(path)) return E_FAIL;
+    wchar_t quoted[2 * MAX_PATH];
+    if (!QuoteForScript(path, quoted, sizeof quoted / sizeof quoted[0])) return E_FAIL;
+    ComPtr<IRegistrarSystem> registrar;
+    HRESULT hr = CoCreateInstance(kClsidRegistrar, nullptr, CLSCTX_INPROC_SERVER, kIidIRegistrar,
+                                  registrar.PutVoid());
+    if (FAILED(hr)) return hr;
+    hr = registrar->AddReplacement(L"Module", quoted);
+    if (FAILED(hr)) return hr;
+    return install ? registrar->ResourceRegister(path, IDR_TIDEWELL_REGISTRY, L"REGISTRY")
+                   : registrar->ResourceUnregister(path, IDR_TIDEWELL_REGISTRY, L"REGISTRY");
+}
+
+HRESULT RegisterTypeLibrary() {
+    wchar_t path[MAX_PATH];
+    if (!ModulePath(path)) return E_FAIL;
+    wchar_t folder[MAX_PATH];
+    lstrcpynW(folder, path, MAX_PATH);
+    PathRemoveFileSpecW(folder);
+    ComPtr<ITypeLib> library;
+    HRESULT hr = LoadTypeLib(path, library.Put());
+    if (FAILED(hr)) return hr;
+    return RegisterTypeLib(library.Get(), path, folder);
+}
+
+// Looked up by name so that a system without it keeps the library
+// registered rather than failing to load the module.
+HRESULT UnregisterTypeLibrary() {
+    wchar_t path[MAX_PATH];
+    if (!ModulePath(path)) return E_FAIL;
+    ComPtr<ITypeLib> library;
+    HRESULT hr = LoadTypeLib(path, library.Put());
+    if (FAILED(hr)) return hr;
+    TLIBATTR* attr = nullptr;
+    hr = library->GetLibAttr(&attr);
+    if (FAILED(hr) || !attr) return FAILED(hr) ? hr : E_FAIL;
+    const TLIBATTR copy = *attr;
+    library->ReleaseTLibAttr(attr);
+
+    using UnregisterFn = HRESULT(WINAPI*)(REFGUID, WORD, WORD, LCID, SYSKIND);
+    HMODULE oleaut = LoadLibraryA("oleaut32.dll");
+    if (!oleaut) return HRESULT_FROM_WIN32(GetLastError());
+    auto unregister = reinterpret_cast<UnregisterFn>(
+        reinterpret_cast<void*>(GetProcAddress(oleaut, "UnRegisterTypeLib")));
+    hr = unregister ? unregister(copy.guid, copy.wMajorVerNum, copy.wMinorVerNum, copy.lcid, copy.syskind)
+                    : HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
+    FreeLibrary(oleaut);
+    return hr;
+}
+
+// The browser caches which classes implement its band categories; without
+// these enumerations it reads them again and finds the new band.
+void DeleteCategoryCaches() {
+    static const char kPostSetup[] =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Discardable\\PostSetup\\Component Categories\\";
+    char key[512];
+    wsprintfA(key, "%s%s\\Enum", kPostSetup, TW_CATID_InfoBand);
+    SHDeleteKeyA(HKEY_CURRENT_USER, key);
+    wsprintfA(key, "%s%s\\Enum", kPostSetup, TW_CATID_CommBand);
+    SHDeleteKeyA(HKEY_CURRENT_USER, key);
+    wsprintfA(key, "Component Categories\\%s\\Enum", TW_CATID_DeskBand);
+    SHDeleteKeyA(HKEY_CLASSES_ROOT, key);
+}
+
+HRESULT ChangeCategory(bool add) {
+    ComScope com;
+    ComPtr<ICatRegister> categories;
+    HRESULT hr = CoCreateInstance(kClsidStdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER,
+                                  kIidICatRegister, categories.PutVoid());
+    if (FAILED(hr)) return hr;
+    CATID ids[1] = {kCatidCommBand};
+    return add ? categories->RegisterClassImplCategories(kClsidExplorerBar, 1, ids)
+               : categories->UnRegisterClassImplCategories(kClsidExplorerBar, 1, ids);
+}
+
+void DeleteRetiredClassKey() {
+    static const char kKey[] = "CLSID\\" TW_CLSID_Retired;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        // A single-key deletion: a key that has gained subkeys stays.
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, kKey);
+    }
+    if (key) RegCloseKey(key);
+}
+
+}  // namespace
+
+bool QuoteForScript(const wchar_t* path, wchar_t* out, size_t outCount) {
+    size_t n = 0;
+    for (const wchar_t* p = path; *p; ++p) {
+        const size_t need = *p == L'\'' ? 2 : 1;
+        if (n + need >= outCount) return false;
+        out[n++] = *p;
+        if (need == 2) out[n++] = L'\'';
+    }
+    if (n >= outCount) return false;
+    out[n] = L'\0';
+    return true;
+}
+
+HRESULT RegisterServer() {
+    {
+        // The registrar is a COM object too; the category step below opens
+        // its own apartment as before.
+        ComScope com;
+        RunRegistrationScript(true);
+        RegisterTypeLibrary();
+    }
+    DeleteCategoryCaches();
+    const HRESULT hr = ChangeCategory(true);
+    return SUCCEEDED(hr) ? S_OK : hr;
+}
+
+HRESULT UnregisterServer() {
+    {
+        ComScope com;
+        RunRegistrationScript(false);
+        UnregisterTypeLibrary();
+    }
+    const HRESULT hr = ChangeCategory(false);
+    DeleteRetiredClassKey();
+    return SUCCEEDED(hr) ? S_OK : hr;
+}
+
+}  // namespace tw
