@@ -93,15 +93,31 @@ void DeleteCategoryCaches() {
     SHDeleteKeyA(HKEY_CLASSES_ROOT, key);
 }
 
+// Whether the class key still names the category that unregistration
+// removes. Wine's category manager fails on a class key that is absent,
+// where there is simply nothing to remove.
+bool CategoryRegistered() {
+    static const char kKey[] = "CLSID\\" TW_CLSID_ExplorerBar "\\Implemented Categories\\" TW_CATID_CommBand;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
 HRESULT ChangeCategory(bool add) {
+    if (!add && !CategoryRegistered()) return S_OK;
     ComScope com;
     ComPtr<ICatRegister> categories;
     HRESULT hr = CoCreateInstance(kClsidStdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER,
                                   kIidICatRegister, categories.PutVoid());
     if (FAILED(hr)) return hr;
     CATID ids[1] = {kCatidCommBand};
-    return add ? categories->RegisterClassImplCategories(kClsidExplorerBar, 1, ids)
-               : categories->UnRegisterClassImplCategories(kClsidExplorerBar, 1, ids);
+    if (add) return categories->RegisterClassImplCategories(kClsidExplorerBar, 1, ids);
+    hr = categories->UnRegisterClassImplCategories(kClsidExplorerBar, 1, ids);
+    // Wine's manager leaves the emptied parent behind, and its registrar
+    // removes no class key that still has a subkey the script did not write.
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, "CLSID\\" TW_CLSID_ExplorerBar "\\Implemented Categories");
+    return hr;
 }
 
 void DeleteRetiredClassKey() {
@@ -143,12 +159,15 @@ HRESULT RegisterServer() {
 }
 
 HRESULT UnregisterServer() {
+    // The category goes first: its key lies inside the class key, which the
+    // script then removes whole. In the other order a registrar that only
+    // removes the keys it wrote (Wine's) leaves the class key behind.
+    const HRESULT hr = ChangeCategory(false);
     {
         ComScope com;
         RunRegistrationScript(false);
         UnregisterTypeLibrary();
     }
-    const HRESULT hr = ChangeCategory(false);
     DeleteRetiredClassKey();
     return SUCCEEDED(hr) ? S_OK : hr;
 }
