@@ -1,11 +1,12 @@
-// tidewell-standin [--quit-after MS] [--record FILE]
+// tidewell-standin [--quit-after MS] [--record FILE] [--ready FILE]
 //
 // A stand-in for the browser: a frame window with a page area, a band site
 // docked at the bottom and a status bar. It creates the registered Tidewell
 // band, gives it the site, asks for its band information, shows it and runs
 // until the frame is closed (or MS milliseconds have passed). The status
 // bar shows what the band writes to the browser's status text; --record
-// writes what happened, one "key value" line each, for tests and the demo.
+// writes what happened, one "key value" line each, for tests and the demo;
+// --ready makes FILE once the band is shown and painted, for a screenshot.
 #include <windows.h>
 #include <commctrl.h>
 #include <shobjidl.h>
@@ -31,6 +32,7 @@ const int kBandHeight = 260;
 struct Options {
     unsigned quitAfterMs = 0;
     std::string recordPath;
+    std::string readyPath;
 };
 
 class Record {
@@ -143,6 +145,8 @@ Options ParseOptions(int argc, char** argv) {
             options.quitAfterMs = unsigned(std::strtoul(argv[++i], nullptr, 10));
         else if (std::strcmp(argv[i], "--record") == 0 && i + 1 < argc)
             options.recordPath = argv[++i];
+        else if (std::strcmp(argv[i], "--ready") == 0 && i + 1 < argc)
+            options.readyPath = argv[++i];
     }
     return options;
 }
@@ -226,6 +230,12 @@ int Run(HINSTANCE instance, const Options& options) {
     ShowWindow(app.frame, SW_SHOW);
     UpdateWindow(app.frame);
     const bool opened = OpenBand(app, site);
+    RedrawWindow(app.frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    if (!options.readyPath.empty()) {
+        Record ready;
+        ready.Add("band-shown", long(opened ? 1 : 0));
+        ready.WriteTo(options.readyPath);
+    }
     if (options.quitAfterMs) SetTimer(app.frame, kQuitTimer, options.quitAfterMs, nullptr);
 
     MSG message;
