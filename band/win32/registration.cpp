@@ -4,6 +4,7 @@
 #include <oleauto.h>
 #include <shlwapi.h>
 
+#include "band/script_text.h"
 #include "band/win32/com_ptr.h"
 #include "band/win32/guids_win32.h"
 #include "band/win32/module.h"
@@ -131,19 +132,6 @@ void DeleteRetiredClassKey() {
 }
 
 }  // namespace
-
-bool QuoteForScript(const wchar_t* path, wchar_t* out, size_t outCount) {
-    size_t n = 0;
-    for (const wchar_t* p = path; *p; ++p) {
-        const size_t need = *p == L'\'' ? 2 : 1;
-        if (n + need >= outCount) return false;
-        out[n++] = *p;
-        if (need == 2) out[n++] = L'\'';
-    }
-    if (n >= outCount) return false;
-    out[n] = L'\0';
-    return true;
-}
 
 HRESULT RegisterServer() {
     {
