@@ -1,7 +1,10 @@
 #include <windows.h>
+#include <shlwapi.h>
 #include <shobjidl.h>
 
 #include <gtest/gtest.h>
+
+#include <string>
 
 #include "tests/band/win32/test_module.h"
 
@@ -89,6 +92,63 @@ TEST_F(ModuleTest, EveryBandHoldsTheModule) {
     EXPECT_EQ(a->Release(), 0u);
     EXPECT_EQ(TheModule().canUnloadNow(), S_FALSE);
     EXPECT_EQ(b->Release(), 0u);
+}
+
+}  // namespace
+}  // namespace test
+}  // namespace tw
+
+namespace tw {
+namespace test {
+namespace {
+
+std::string ResourceText(const wchar_t* type, int id) {
+    HRSRC found = FindResourceW(TheModule().handle, MAKEINTRESOURCEW(id), type);
+    if (!found) return std::string();
+    HGLOBAL loaded = LoadResource(TheModule().handle, found);
+    const char* data = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
+    return data ? std::string(data, SizeofResource(TheModule().handle, found)) : std::string();
+}
+
+TEST_F(ModuleTest, CarriesItsResources) {
+    const std::string script = ResourceText(L"REGISTRY", 101);
+    EXPECT_NE(script.find("Tidewell.ExplorerBar.1"), std::string::npos);
+    EXPECT_NE(script.find("%MODULE%"), std::string::npos);
+    EXPECT_EQ(ResourceText(L"TYPELIB", 1).compare(0, 4, "MSFT"), 0);
+    EXPECT_NE(FindResourceW(TheModule().handle, MAKEINTRESOURCEW(801), MAKEINTRESOURCEW(14)), nullptr);  // RT_GROUP_ICON
+    EXPECT_NE(FindResourceW(TheModule().handle, MAKEINTRESOURCEW(802), MAKEINTRESOURCEW(14)), nullptr);
+    const std::string manifest = ResourceText(MAKEINTRESOURCEW(24), 2);
+    EXPECT_NE(manifest.find("name=\"Qv.Tidewell.dll\""), std::string::npos);
+    EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
+}
+
+// The manifest makes an activation context that sends the module's use of
+// the common controls to the version 6 assembly. (Wine's copy of that
+// assembly reports version 5.81 from DllGetVersion, so the redirection
+// itself is what is checked.)
+TEST_F(ModuleTest, ManifestRedirectsToCommonControls6) {
+    ACTCTXW context = {};
+    context.cbSize = sizeof context;
+    context.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    context.hModule = TheModule().handle;
+    context.lpSource = TheModule().path.c_str();
+    context.lpResourceName = MAKEINTRESOURCEW(2);
+    HANDLE handle = CreateActCtxW(&context);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE) << GetLastError();
+    ULONG_PTR cookie = 0;
+    ASSERT_TRUE(ActivateActCtx(handle, &cookie));
+    ACTCTX_SECTION_KEYED_DATA data = {};
+    data.cbSize = sizeof data;
+    EXPECT_TRUE(FindActCtxSectionStringW(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, L"comctl32.dll",
+                                         &data));
+    DeactivateActCtx(0, cookie);
+    ReleaseActCtx(handle);
+
+    // Outside it, nothing redirects the process's controls.
+    data = {};
+    data.cbSize = sizeof data;
+    EXPECT_FALSE(FindActCtxSectionStringW(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, L"comctl32.dll",
+                                          &data));
 }
 
 }  // namespace
