@@ -55,7 +55,7 @@ test: native asan wintree fuzz-run
 	ctest --test-dir $(ASAN) --output-on-failure -j$(JOBS)
 	ctest --test-dir $(NATIVE) --output-on-failure -j$(JOBS)
 
-demo: native
+demo: native wintree
 	tools/demo/run $(BUILD)
 
 clean:

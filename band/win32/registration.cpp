@@ -1,0 +1,163 @@
+#include "band/win32/registration.h"
+
+#include <comcat.h>
+#include <oleauto.h>
+#include <shlwapi.h>
+
+#include "band/script_text.h"
+#include "band/win32/com_ptr.h"
+#include "band/win32/guids_win32.h"
+#include "band/win32/module.h"
+#include "band/win32/registrar.h"
+#include "res/resource.h"
+
+namespace tw {
+namespace {
+
+// Balances CoInitialize only when it succeeded.
+class ComScope {
+public:
+    ComScope() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
+    ~ComScope() {
+        if (ok_) CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    bool ok_;
+};
+
+HRESULT RunRegistrationScript(bool install) {
+    wchar_t path[MAX_PATH];
+    if (!ModulePath(path)) return E_FAIL;
+    wchar_t quoted[2 * MAX_PATH];
+    if (!QuoteForScript(path, quoted, sizeof quoted / sizeof quoted[0])) return E_FAIL;
+    ComPtr<IRegistrarSystem> registrar;
+    HRESULT hr = CoCreateInstance(kClsidRegistrar, nullptr, CLSCTX_INPROC_SERVER, kIidIRegistrar,
+                                  registrar.PutVoid());
+    if (FAILED(hr)) return hr;
+    hr = registrar->AddReplacement(L"Module", quoted);
+    if (FAILED(hr)) return hr;
+    return install ? registrar->ResourceRegister(path, IDR_TIDEWELL_REGISTRY, L"REGISTRY")
+                   : registrar->ResourceUnregister(path, IDR_TIDEWELL_REGISTRY, L"REGISTRY");
+}
+
+HRESULT RegisterTypeLibrary() {
+    wchar_t path[MAX_PATH];
+    if (!ModulePath(path)) return E_FAIL;
+    wchar_t folder[MAX_PATH];
+    lstrcpynW(folder, path, MAX_PATH);
+    PathRemoveFileSpecW(folder);
+    ComPtr<ITypeLib> library;
+    HRESULT hr = LoadTypeLib(path, library.Put());
+    if (FAILED(hr)) return hr;
+    return RegisterTypeLib(library.Get(), path, folder);
+}
+
+// Looked up by name so that a system without it keeps the library
+// registered rather than failing to load the module.
+HRESULT UnregisterTypeLibrary() {
+    wchar_t path[MAX_PATH];
+    if (!ModulePath(path)) return E_FAIL;
+    ComPtr<ITypeLib> library;
+    HRESULT hr = LoadTypeLib(path, library.Put());
+    if (FAILED(hr)) return hr;
+    TLIBATTR* attr = nullptr;
+    hr = library->GetLibAttr(&attr);
+    if (FAILED(hr) || !attr) return FAILED(hr) ? hr : E_FAIL;
+    const TLIBATTR copy = *attr;
+    library->ReleaseTLibAttr(attr);
+
+    using UnregisterFn = HRESULT(WINAPI*)(REFGUID, WORD, WORD, LCID, SYSKIND);
+    HMODULE oleaut = LoadLibraryA("oleaut32.dll");
+    if (!oleaut) return HRESULT_FROM_WIN32(GetLastError());
+    auto unregister = reinterpret_cast<UnregisterFn>(
+        reinterpret_cast<void*>(GetProcAddress(oleaut, "UnRegisterTypeLib")));
+    hr = unregister ? unregister(copy.guid, copy.wMajorVerNum, copy.wMinorVerNum, copy.lcid, copy.syskind)
+                    : HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
+    FreeLibrary(oleaut);
+    return hr;
+}
+
+// The browser caches which classes implement its band categories; without
+// these enumerations it reads them again and finds the new band.
+void DeleteCategoryCaches() {
+    static const char kPostSetup[] =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Discardable\\PostSetup\\Component Categories\\";
+    char key[512];
+    wsprintfA(key, "%s%s\\Enum", kPostSetup, TW_CATID_InfoBand);
+    SHDeleteKeyA(HKEY_CURRENT_USER, key);
+    wsprintfA(key, "%s%s\\Enum", kPostSetup, TW_CATID_CommBand);
+    SHDeleteKeyA(HKEY_CURRENT_USER, key);
+    wsprintfA(key, "Component Categories\\%s\\Enum", TW_CATID_DeskBand);
+    SHDeleteKeyA(HKEY_CLASSES_ROOT, key);
+}
+
+// Whether the class key still names the category that unregistration
+// removes. Wine's category manager fails on a class key that is absent,
+// where there is simply nothing to remove.
+bool CategoryRegistered() {
+    static const char kKey[] = "CLSID\\" TW_CLSID_ExplorerBar "\\Implemented Categories\\" TW_CATID_CommBand;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+HRESULT ChangeCategory(bool add) {
+    if (!add && !CategoryRegistered()) return S_OK;
+    ComScope com;
+    ComPtr<ICatRegister> categories;
+    HRESULT hr = CoCreateInstance(kClsidStdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER,
+                                  kIidICatRegister, categories.PutVoid());
+    if (FAILED(hr)) return hr;
+    CATID ids[1] = {kCatidCommBand};
+    if (add) return categories->RegisterClassImplCategories(kClsidExplorerBar, 1, ids);
+    hr = categories->UnRegisterClassImplCategories(kClsidExplorerBar, 1, ids);
+    // Wine's manager leaves the emptied parent behind, and its registrar
+    // removes no class key that still has a subkey the script did not write.
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, "CLSID\\" TW_CLSID_ExplorerBar "\\Implemented Categories");
+    return hr;
+}
+
+void DeleteRetiredClassKey() {
+    static const char kKey[] = "CLSID\\" TW_CLSID_Retired;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        // A single-key deletion: a key that has gained subkeys stays.
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, kKey);
+    }
+    if (key) RegCloseKey(key);
+}
+
+}  // namespace
+
+HRESULT RegisterServer() {
+    {
+        // The registrar is a COM object too; the category step below opens
+        // its own apartment as before.
+        ComScope com;
+        RunRegistrationScript(true);
+        RegisterTypeLibrary();
+    }
+    DeleteCategoryCaches();
+    const HRESULT hr = ChangeCategory(true);
+    return SUCCEEDED(hr) ? S_OK : hr;
+}
+
+HRESULT UnregisterServer() {
+    // The category goes first: its key lies inside the class key, which the
+    // script then removes whole. In the other order a registrar that only
+    // removes the keys it wrote (Wine's) leaves the class key behind.
+    const HRESULT hr = ChangeCategory(false);
+    {
+        ComScope com;
+        RunRegistrationScript(false);
+        UnregisterTypeLibrary();
+    }
+    DeleteRetiredClassKey();
+    return SUCCEEDED(hr) ? S_OK : hr;
+}
+
+}  // namespace tw
