@@ -30,7 +30,7 @@ int Number(const std::string& text) {
 
 }  // namespace
 
-bool ParseAnchorColour(const std::string& text, Colour* colour) {
+bool ParseAnchorColour(const std::string& text, Rgb* colour) {
     const std::size_t first = text.find(',');
     if (first == std::string::npos)
         return false;

@@ -16,13 +16,13 @@ extern const char kAboutPromotion[];
 extern const char kAboutInvitation[];
 extern const char kAboutDownloadPage[];
 
-const Colour kLinkColour = {0, 0, 255};
-const Colour kVisitedLinkColour = {128, 0, 128};
+const Rgb kLinkColour = {0, 0, 255};
+const Rgb kVisitedLinkColour = {128, 0, 128};
 
 // "r,g,b" as the browser stores "Anchor Color": false, leaving *colour
 // alone, for fewer than two commas or nothing after the second. Numbers
 // above 255 are taken as 255.
-bool ParseAnchorColour(const std::string& text, Colour* colour);
+bool ParseAnchorColour(const std::string& text, Rgb* colour);
 
 // The mail link of the support address.
 std::string SupportMailLink(const std::string& address);

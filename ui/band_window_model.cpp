@@ -50,20 +50,12 @@ BandLayout LayOutBand(int width, int height, int margin) {
     return l;
 }
 
-Colour BandBackground(Colour face) {
+Rgb BandBackground(Rgb face) {
     auto lighten = [](int c) {
         const int v = int(double(c) * 1.07);
         return v > 255 ? 255 : v;
     };
-    return {lighten(face.red), lighten(face.green), lighten(face.blue)};
-}
-
-Colour FromColorRef(std::uint32_t c) {
-    return {int(c & 0xff), int((c >> 8) & 0xff), int((c >> 16) & 0xff)};
-}
-
-std::uint32_t ToColorRef(Colour c) {
-    return std::uint32_t(c.red) | (std::uint32_t(c.green) << 8) | (std::uint32_t(c.blue) << 16);
+    return {lighten(face.r), lighten(face.g), lighten(face.b)};
 }
 
 const CommandEntry* FindCommand(std::uintptr_t wParam) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/entry.h"
+#include "ui/colour_math.h"
 
 namespace tw {
 
@@ -38,15 +39,8 @@ struct BandLayout {
 };
 BandLayout LayOutBand(int width, int height, int margin);
 
-struct Colour {
-    int red = 0, green = 0, blue = 0;
-    bool operator==(const Colour& o) const { return red == o.red && green == o.green && blue == o.blue; }
-};
 // The 3D face colour lightened by 1.07, each component truncated and capped at 255.
-Colour BandBackground(Colour face);
-// 0x00BBGGRR, as COLORREF holds it.
-Colour FromColorRef(std::uint32_t colorRef);
-std::uint32_t ToColorRef(Colour c);
+Rgb BandBackground(Rgb face);
 
 // What a menu command runs.
 enum class Command {

@@ -5,7 +5,7 @@
 #include "band/band_info.h"
 #include "band/server_lock.h"
 #include "band/stream_state.h"
-#include "band/win32/com_ptr.h"
+#include "platform/win32/com_ptr.h"
 #include "band/win32/guids_win32.h"
 #include "band/win32/module.h"
 #include "ui/win32/band_window.h"
@@ -84,14 +84,14 @@ STDMETHODIMP ExplorerBar::GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) {
     *info = nullptr;
     if (index != 0) return DISP_E_BADINDEX;
     ComPtr<ITypeLib> library;
-    const HRESULT hr = LoadRegTypeLib(kLibidTidewell, 1, 0, lcid, library.Put());
+    const HRESULT hr = LoadRegTypeLib(kLibidTidewell, 1, 0, lcid, library.Receive());
     if (FAILED(hr)) return hr;
     return library->GetTypeInfoOfGuid(kIidIExplorerBar, info);
 }
 
 STDMETHODIMP ExplorerBar::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) {
     ComPtr<ITypeInfo> info;
-    const HRESULT hr = GetTypeInfo(0, lcid, info.Put());
+    const HRESULT hr = GetTypeInfo(0, lcid, info.Receive());
     if (FAILED(hr)) return hr;
     return DispGetIDsOfNames(info.Get(), names, count, ids);
 }
@@ -122,7 +122,7 @@ STDMETHODIMP ExplorerBar::SetSite(IUnknown* site) {
 
     parent_ = nullptr;
     ComPtr<IOleWindow> siteWindow;
-    if (SUCCEEDED(site->QueryInterface(IID_IOleWindow, siteWindow.PutVoid())) && siteWindow) {
+    if (SUCCEEDED(site->QueryInterface(IID_IOleWindow, siteWindow.ReceiveVoid())) && siteWindow) {
         HWND parent = nullptr;
         if (SUCCEEDED(siteWindow->GetWindow(&parent))) parent_ = parent;
         siteWindow.Reset();
@@ -136,12 +136,12 @@ STDMETHODIMP ExplorerBar::SetSite(IUnknown* site) {
     band_ = CreateBandWindow(ModuleInstance(), parent_, rect);
 
     ComPtr<IInputObjectSite> inputSite;
-    if (SUCCEEDED(site->QueryInterface(IID_IInputObjectSite, inputSite.PutVoid()))) inputSite_ = inputSite.Detach();
+    if (SUCCEEDED(site->QueryInterface(IID_IInputObjectSite, inputSite.ReceiveVoid()))) inputSite_ = inputSite.Detach();
 
     ComPtr<IOleCommandTarget> commands;
-    if (FAILED(site->QueryInterface(IID_IOleCommandTarget, commands.PutVoid())) || !commands) return S_OK;
+    if (FAILED(site->QueryInterface(IID_IOleCommandTarget, commands.ReceiveVoid())) || !commands) return S_OK;
     ComPtr<IServiceProvider> services;
-    const HRESULT hr = commands->QueryInterface(IID_IServiceProvider, services.PutVoid());
+    const HRESULT hr = commands->QueryInterface(IID_IServiceProvider, services.ReceiveVoid());
     commands.Reset();
     if (FAILED(hr) || !services) return S_OK;
 
@@ -150,7 +150,7 @@ STDMETHODIMP ExplorerBar::SetSite(IUnknown* site) {
         browser_ = nullptr;
     }
     ComPtr<IWebBrowser2> browser;
-    if (SUCCEEDED(services->QueryService(IID_IWebBrowserApp, IID_IWebBrowser2, browser.PutVoid())))
+    if (SUCCEEDED(services->QueryService(IID_IWebBrowserApp, IID_IWebBrowser2, browser.ReceiveVoid())))
         browser_ = browser.Detach();
     return S_OK;
 }

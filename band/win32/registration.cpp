@@ -5,7 +5,7 @@
 #include <shlwapi.h>
 
 #include "band/script_text.h"
-#include "band/win32/com_ptr.h"
+#include "platform/win32/com_ptr.h"
 #include "band/win32/guids_win32.h"
 #include "band/win32/module.h"
 #include "band/win32/registrar.h"
@@ -35,7 +35,7 @@ HRESULT RunRegistrationScript(bool install) {
     if (!QuoteForScript(path, quoted, sizeof quoted / sizeof quoted[0])) return E_FAIL;
     ComPtr<IRegistrarSystem> registrar;
     HRESULT hr = CoCreateInstance(kClsidRegistrar, nullptr, CLSCTX_INPROC_SERVER, kIidIRegistrar,
-                                  registrar.PutVoid());
+                                  registrar.ReceiveVoid());
     if (FAILED(hr)) return hr;
     hr = registrar->AddReplacement(L"Module", quoted);
     if (FAILED(hr)) return hr;
@@ -50,7 +50,7 @@ HRESULT RegisterTypeLibrary() {
     lstrcpynW(folder, path, MAX_PATH);
     PathRemoveFileSpecW(folder);
     ComPtr<ITypeLib> library;
-    HRESULT hr = LoadTypeLib(path, library.Put());
+    HRESULT hr = LoadTypeLib(path, library.Receive());
     if (FAILED(hr)) return hr;
     return RegisterTypeLib(library.Get(), path, folder);
 }
@@ -61,7 +61,7 @@ HRESULT UnregisterTypeLibrary() {
     wchar_t path[MAX_PATH];
     if (!ModulePath(path)) return E_FAIL;
     ComPtr<ITypeLib> library;
-    HRESULT hr = LoadTypeLib(path, library.Put());
+    HRESULT hr = LoadTypeLib(path, library.Receive());
     if (FAILED(hr)) return hr;
     TLIBATTR* attr = nullptr;
     hr = library->GetLibAttr(&attr);
@@ -110,7 +110,7 @@ HRESULT ChangeCategory(bool add) {
     ComScope com;
     ComPtr<ICatRegister> categories;
     HRESULT hr = CoCreateInstance(kClsidStdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER,
-                                  kIidICatRegister, categories.PutVoid());
+                                  kIidICatRegister, categories.ReceiveVoid());
     if (FAILED(hr)) return hr;
     CATID ids[1] = {kCatidCommBand};
     if (add) return categories->RegisterClassImplCategories(kClsidExplorerBar, 1, ids);

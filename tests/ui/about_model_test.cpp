@@ -9,14 +9,14 @@ TEST(AboutModel, AnchorColoursAreThreeNumbersOrNothing) {
     const struct {
         const char* text;
         bool ok;
-        Colour colour;
+        Rgb colour;
     } cases[] = {
         {"0,128,0", true, {0, 128, 0}},     {"0,128", false, {}},          {"1,2,", false, {}},
         {" 12, 34 ,56x", true, {12, 34, 56}}, {"a,b,c", true, {0, 0, 0}},  {"300,0,99999", true, {255, 0, 255}},
         {"", false, {}},                    {",,", false, {}},             {",,7", true, {0, 0, 7}},
     };
     for (const auto& c : cases) {
-        Colour got = kLinkColour;
+        Rgb got = kLinkColour;
         EXPECT_EQ(ParseAnchorColour(c.text, &got), c.ok) << c.text;
         EXPECT_EQ(got, c.ok ? c.colour : kLinkColour) << c.text;
     }

@@ -57,11 +57,11 @@ TEST(BandWindowModel, LayoutIsNotClamped) {
 }
 
 TEST(BandWindowModel, BackgroundLightensTheFace) {
-    EXPECT_EQ(BandBackground({240, 240, 240}), (Colour{255, 255, 255}));
-    EXPECT_EQ(BandBackground({212, 208, 200}), (Colour{226, 222, 214}));
-    EXPECT_EQ(BandBackground({0, 100, 238}), (Colour{0, 107, 254}));
-    EXPECT_EQ(ToColorRef(FromColorRef(0x00C8D0D4)), 0x00C8D0D4u);
-    EXPECT_EQ(FromColorRef(0x00C8D0D4), (Colour{212, 208, 200}));
+    EXPECT_EQ(BandBackground({240, 240, 240}), (Rgb{255, 255, 255}));
+    EXPECT_EQ(BandBackground({212, 208, 200}), (Rgb{226, 222, 214}));
+    EXPECT_EQ(BandBackground({0, 100, 238}), (Rgb{0, 107, 254}));
+    EXPECT_EQ(ToColourRef(FromColourRef(0x00C8D0D4)), 0x00C8D0D4u);
+    EXPECT_EQ(FromColourRef(0x00C8D0D4), (Rgb{212, 208, 200}));
 }
 
 TEST(BandWindowModel, CommandsByTheirLowWordInMenuOrder) {
