@@ -152,6 +152,8 @@ STDMETHODIMP ExplorerBar::SetSite(IUnknown* site) {
     ComPtr<IWebBrowser2> browser;
     if (SUCCEEDED(services->QueryService(IID_IWebBrowserApp, IID_IWebBrowser2, browser.ReceiveVoid())))
         browser_ = browser.Detach();
+    // The window writes the status line and navigates through the browser.
+    SetBandBrowser(band_, browser_);
     return S_OK;
 }
 

@@ -1,44 +1,64 @@
 #include "ui/win32/band_window.h"
 
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "clean/find.h"
+#include "clean/shell_history.h"
+#include "core/ansi_text.h"
+#include "report/help.h"
+#include "report/save_report.h"
+#include "res/resource.h"
+#include "settings/settings_store.h"
 #include "ui/win32/activation.h"
+#include "ui/win32/band_actions.h"
+#include "ui/win32/gdi.h"
+#include "ui/win32/list_adapters.h"
 
 namespace tw {
+
 namespace {
 
-LRESULT CALLBACK BandWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_CLOSE:
-        // Only the band's owner closes it.
-        return 0;
-    case WM_TIMER:
-        // Every timer of the band window runs once.
-        KillTimer(window, wParam);
-        return 0;
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(window, &paint);
-        if (dc) {
-            RECT client;
-            GetClientRect(window, &client);
-            SetBkMode(dc, TRANSPARENT);
-            DrawTextA(dc, "Tidewell", -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-            EndPaint(window, &paint);
-        }
-        return 0;
-    }
-    default:
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
+const UINT kBitmapListImages = 212;
+const UINT kBitmapContextImages = 227;
+
+HIMAGELIST LoadImages(HINSTANCE module, UINT bitmap) {
+    return ImageList_LoadImageA(module, MAKEINTRESOURCEA(bitmap), 16, 0, RGB(255, 0, 255), IMAGE_BITMAP,
+                                LR_CREATEDIBSECTION);
 }
 
-bool EnsureClass(HINSTANCE module) {
+EntryKind KindOfStore(std::int32_t store) {
+    return store == kStoreCookies ? EntryKind::Cookie : store == kStoreCache ? EntryKind::Cache : EntryKind::History;
+}
+
+// The first child of parent whose class name is exactly name.
+HWND ChildOfClass(HWND parent, const char* name) {
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char cls[260] = "";
+        GetClassNameA(child, cls, sizeof cls);
+        if (std::strcmp(cls, name) == 0)
+            return child;
+    }
+    return nullptr;
+}
+
+// What CreateWindowEx carries to the first message: the object, and whether
+// the window took it over (from then on the window deletes it).
+struct Birth {
+    BandWindow* band;
+    bool adopted;
+};
+
+bool EnsureClass(HINSTANCE module, WNDPROC proc) {
     WNDCLASSEXA existing = {};
     existing.cbSize = sizeof existing;
-    if (GetClassInfoExA(module, kBandWindowClass, &existing)) return true;
+    if (GetClassInfoExA(module, kBandWindowClass, &existing))
+        return true;
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;
     wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-    wc.lpfnWndProc = BandWindowProc;
+    wc.lpfnWndProc = proc;
     wc.hInstance = module;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
@@ -48,16 +68,393 @@ bool EnsureClass(HINSTANCE module) {
 
 }  // namespace
 
-HWND CreateBandWindow(HINSTANCE module, HWND parent, const RECT& rect) {
-    if (!EnsureClass(module)) return nullptr;
-    ActivationScope scope;
-    return CreateWindowExA(0, kBandWindowClass, kBandWindowText,
-                           WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, rect.left, rect.top,
-                           rect.right - rect.left, rect.bottom - rect.top, parent, nullptr, module, nullptr);
+BandWindow::BandWindow(HINSTANCE module, std::unique_ptr<BandServices> services)
+    : module_(module), services_(std::move(services)) {
+    const int major = services_->shell.MajorVersion();
+    newSystem_ = IsNewSystem(major > 0, major);
+    settings_.dateTemplate = kDefaultDateTemplate;
+    for (auto& list : lists_)
+        list.reset(new ListWindow(services_->clock));
 }
 
-void StartPageClick(HWND band) { SetTimer(band, kPageClickTimer, kPageClickDelayMs, nullptr); }
+BandWindow::~BandWindow() {
+    progress_.Teardown();
+    SetBrowser(nullptr);
+    for (auto& list : lists_)
+        list.reset();
+    if (listImages_)
+        ImageList_Destroy(listImages_);
+    if (contextImages_)
+        ImageList_Destroy(contextImages_);
+}
 
-void UnregisterBandWindowClass(HINSTANCE module) { UnregisterClassA(kBandWindowClass, module); }
+HWND BandWindow::Create(BandWindow* band, HWND parent, const RECT& rect) {
+    Birth birth = {band, false};
+    HWND window = nullptr;
+    if (EnsureClass(band->module_, &BandWindow::Proc)) {
+        ActivationScope scope;
+        window = CreateWindowExA(0, kBandWindowClass, kBandWindowText,
+                                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, rect.left, rect.top,
+                                 rect.right - rect.left, rect.bottom - rect.top, parent, nullptr, band->module_,
+                                 &birth);
+    }
+    if (!birth.adopted)
+        delete band;
+    return window;
+}
+
+BandWindow* BandWindow::FromHandle(HWND window) {
+    if (!window || !IsWindow(window))
+        return nullptr;
+    char cls[64] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    if (std::strcmp(cls, kBandWindowClass) != 0)
+        return nullptr;
+    return reinterpret_cast<BandWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+void BandWindow::SetBrowser(IWebBrowser2* browser) {
+    if (browser)
+        browser->AddRef();
+    if (browser_)
+        browser_->Release();
+    browser_ = browser;
+}
+
+LRESULT CALLBACK BandWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    BandWindow* self = reinterpret_cast<BandWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (message == WM_NCCREATE) {
+        Birth* birth = static_cast<Birth*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        birth->adopted = true;
+        self = birth->band;
+        self->hwnd_ = window;
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    if (!self)
+        return DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        const LRESULT r = DefWindowProcA(window, message, wParam, lParam);
+        delete self;
+        return r;
+    }
+    return self->Handle(message, wParam, lParam);
+}
+
+LRESULT BandWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        OnCreate();
+        return 0;
+    case WM_ERASEBKGND:
+        OnEraseBackground(reinterpret_cast<HDC>(wParam));
+        return 0;
+    case WM_CLOSE:
+        // Only the band's owner closes it.
+        return 0;
+    case WM_SIZE:
+        OnSize(short(LOWORD(lParam)), short(HIWORD(lParam)));
+        return 0;
+    case WM_NOTIFY:
+        return lParam ? OnNotify(*reinterpret_cast<const NMHDR*>(lParam)) : 0;
+    case WM_TIMER:
+        OnTimer(wParam);
+        return 0;
+    case WM_INITMENUPOPUP:
+        if (contextMenuOpen_ && !HIWORD(lParam))
+            painter_.PreparePopup(reinterpret_cast<HMENU>(wParam));
+        return 0;
+    case kWmFindOnTab:
+        if (lParam) {
+            ListWindowSearch search(CurrentList());
+            FindItems(search, *reinterpret_cast<const FindRequest*>(lParam), ActiveCodePage());
+        }
+        return 0;
+    case kWmRunCleanup:
+        if (lParam) {
+            Cleaner cleaner(services_->history, services_->cache, services_->files, services_->clock);
+            RunCleanup(*reinterpret_cast<const CleanupCriteria*>(lParam), cleaner, *this);
+        }
+        return 0;
+    case WM_COMMAND:
+        if (FindCommand(wParam)) {
+            OnCommand(wParam);
+            return 0;
+        }
+        break;
+    case WM_MEASUREITEM:
+        if (lParam && painter_.Measure(hwnd_, *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)))
+            return TRUE;
+        break;
+    case WM_DRAWITEM:
+        if (lParam && painter_.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)))
+            return TRUE;
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcA(hwnd_, message, wParam, lParam);
+}
+
+bool BandWindow::OnCreate() {
+    ActivationScope scope;
+    listImages_ = LoadImages(module_, kBitmapListImages);
+    contextImages_ = LoadImages(module_, kBitmapContextImages);
+    painter_.SetImages(contextImages_, {});
+
+    const EntryKind kinds[3] = {EntryKind::History, EntryKind::Cookie, EntryKind::Cache};
+    RECT none = {0, 0, 0, 0};
+    for (int i = 0; i < 3; ++i) {
+        const DWORD visible = i == 0 ? WS_VISIBLE : 0;
+        if (!lists_[i]->Create(hwnd_, WS_CHILD | WS_TABSTOP | visible, WS_EX_CLIENTEDGE, none, kListIds[i]))
+            return false;
+        lists_[i]->SetImageList(listImages_);
+        ListWindowRows rows(*lists_[i]);
+        for (const Column& c : LiveColumns(kinds[i]))
+            rows.AddColumn(c);
+    }
+    tabs_.Create(hwnd_, none, kTabStripId, FlatTabStrip::kStyleToolTip);
+    for (int i = 0; i < 3; ++i)
+        tabs_.AddItem(i, kTabTitles[i]);
+    ReloadSettings();
+    SetTimer(hwnd_, kHistoryFillTimer, kHistoryFillDelayMs, nullptr);
+    return true;
+}
+
+void BandWindow::ReloadSettings() {
+    settings_ = LoadBandSettings(services_->registry, newSystem_);
+}
+
+void BandWindow::OnTimer(UINT_PTR id) {
+    KillTimer(hwnd_, id);
+    switch (id) {
+    case kHistoryFillTimer: {
+        SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
+        {
+            ListWindowRows rows(List(EntryKind::History));
+            BrowserStatusLine status(browser_);
+            FillHistoryList(services_->history, rows, settings_.dateTemplate, browser_ ? &status : nullptr);
+        }
+        SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(hwnd_, nullptr, TRUE);
+        SetTimer(hwnd_, kCacheFillTimer, kCacheFillDelayMs, nullptr);
+        break;
+    }
+    case kCacheFillTimer: {
+        progress_.Start();
+        {
+            ListWindowRows cookies(List(EntryKind::Cookie)), cache(List(EntryKind::Cache));
+            FillCookieAndCacheLists(services_->cache, cookies, cache, settings_.dateTemplate);
+        }
+        progress_.End();
+        break;
+    }
+    case kPageClickTimer:
+        PageClick();
+        break;
+    default:
+        break;
+    }
+}
+
+int BandWindow::Margin() const {
+    if (!browser_)
+        return 0;
+    SHANDLE_PTR frame = 0;
+    RECT band = {}, browser = {};
+    if (FAILED(browser_->get_HWND(&frame)) || !frame)
+        return RightMargin(false, 0, 0);
+    GetWindowRect(hwnd_, &band);
+    GetWindowRect(reinterpret_cast<HWND>(frame), &browser);
+    return RightMargin(true, band.left, browser.left);
+}
+
+void BandWindow::OnSize(int width, int height) {
+    const BandLayout l = LayOutBand(width, height, Margin());
+    for (auto& list : lists_) {
+        if (list->Handle())
+            MoveWindow(list->Handle(), l.lists.x, l.lists.y, l.lists.width, l.lists.height, TRUE);
+    }
+    if (tabs_.Handle())
+        MoveWindow(tabs_.Handle(), l.tabStrip.x, l.tabStrip.y, l.tabStrip.width, l.tabStrip.height, TRUE);
+}
+
+void BandWindow::OnEraseBackground(HDC dc) {
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    const Rgb back = BandBackground(FromColourRef(GetSysColor(COLOR_3DFACE)));
+    GdiObject<HBRUSH> brush(CreateSolidBrush(ToColourRef(back)));
+    FillRect(dc, &client, brush.Get());
+    GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_3DSHADOW)));
+    HGDIOBJ old = SelectObject(dc, pen.Get());
+    RECT strip = {};
+    if (tabs_.Handle())
+        GetClientRect(tabs_.Handle(), &strip);
+    MoveToEx(dc, client.left, client.top, nullptr);
+    LineTo(dc, client.left, client.bottom);
+    MoveToEx(dc, client.right - 2, client.top, nullptr);
+    LineTo(dc, client.right - 2, client.bottom);
+    MoveToEx(dc, client.left, 21, nullptr);
+    LineTo(dc, client.right - (strip.right - strip.left), 21);
+    SelectObject(dc, old);
+}
+
+LRESULT BandWindow::OnNotify(const NMHDR& header) {
+    switch (header.code) {
+    case UINT(kTcnSelChange):
+        SwitchToTab(tabs_.GetCurSel());
+        return 0;
+    case UINT(kTcnSelChanging):
+    case UINT(kTbnDropDown):
+        return 0;
+    default:
+        return HandleListNotify(*this, header);
+    }
+}
+
+ListWindow& BandWindow::CurrentList() {
+    return List(ListOfTab(tabs_.GetCurSel()));
+}
+
+void BandWindow::ShowOnly(EntryKind kind) {
+    for (int i = 0; i < 3; ++i) {
+        if (lists_[i]->Handle())
+            ShowWindow(lists_[i]->Handle(), i == int(kind) ? SW_SHOW : SW_HIDE);
+    }
+}
+
+void BandWindow::SwitchToTab(int tab) {
+    if (!IsTab(tab))
+        return;
+    ShowOnly(EntryKind(tab));
+    ShowStatus(EntryKind(tab));
+}
+
+void BandWindow::ShowStatus(EntryKind store) {
+    BrowserStatusLine(browser_).Show(StatusText(store, unsigned(List(store).Model().RowCount())));
+}
+
+void BandWindow::ShowStore(std::int32_t store) {
+    const EntryKind kind = KindOfStore(store);
+    tabs_.SetCurrent(int(kind));
+    ShowOnly(kind);
+}
+
+void BandWindow::RebuildList(std::int32_t store) {
+    const EntryKind kind = KindOfStore(store);
+    ListWindowRows rows(List(kind));
+    BrowserStatusLine status(browser_);
+    RebuildLiveList(kind, rows, services_->history, services_->cache, settings_.dateTemplate,
+                    browser_ ? &status : nullptr);
+}
+
+void BandWindow::Refresh() {
+    progress_.Start();
+    SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
+    const EntryKind kind = ListOfTab(tabs_.GetCurSel());
+    RebuildList(kind == EntryKind::Cookie ? kStoreCookies : kind == EntryKind::Cache ? kStoreCache : kStoreHistory);
+    SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
+    progress_.End();
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void BandWindow::LoadIndex(const std::string& path) {
+    TabList* lists[3];
+    std::unique_ptr<ListWindowRows> rows[3];
+    for (int i = 0; i < 3; ++i) {
+        rows[i].reset(new ListWindowRows(*lists_[i]));
+        lists[i] = rows[i].get();
+    }
+    EntryKind kind = EntryKind::History;
+    if (!LoadIndexFile(path.c_str(), lists, settings_.dateTemplate, &kind))
+        return;
+    if (int(kind) < tabs_.Model().Count()) {
+        tabs_.SetCurrent(int(kind));
+    }
+    ShowOnly(kind);
+}
+
+void BandWindow::PageClick() {
+    if (!browser_)
+        return;
+    SHANDLE_PTR frame = 0;
+    if (FAILED(browser_->get_HWND(&frame)) || !frame)
+        return;
+    HWND view = ChildOfClass(reinterpret_cast<HWND>(frame), "Shell DocObject View");
+    HWND page = view ? ChildOfClass(view, "Internet Explorer_Server") : nullptr;
+    if (page)
+        SendMessageA(page, WM_LBUTTONDOWN, 0, 0);
+}
+
+void BandWindow::OnCommand(WPARAM wParam) {
+    const CommandEntry* entry = FindCommand(wParam);
+    if (entry)
+        RunCommand(entry->command);
+}
+
+void BandWindow::RunCommand(Command command) {
+    BandServices& s = *services_;
+    switch (command) {
+    case Command::Refresh: Refresh(); break;
+    case Command::SaveHistory:
+    case Command::SaveCookies:
+    case Command::SaveCache: {
+        const ReportKind kind = command == Command::SaveHistory   ? ReportKind::History
+                                : command == Command::SaveCookies ? ReportKind::Cookies
+                                                                  : ReportKind::Cache;
+        ActivationScope scope;
+        SaveReport(kind, s.dialogs, {s.history, s.cache}, settings_.dateTemplate, hwnd_);
+        break;
+    }
+    case Command::OpenIndexFile: {
+        std::string path;
+        ActivationScope scope;
+        if (s.dialogs.Run(IndexFileDialogRequest(hwnd_), &path))
+            LoadIndex(path);
+        break;
+    }
+    case Command::ClearTypedUrls:
+        s.shell.SetOwner(hwnd_);
+        ClearTypedUrls(s.registry, s.shell, settings_.confirmDeletions);
+        break;
+    case Command::ClearRecentDocuments:
+        s.shell.SetOwner(hwnd_);
+        ClearRecentDocuments(s.shell, settings_.confirmDeletions);
+        break;
+    case Command::ClearRunHistory:
+        s.shell.SetOwner(hwnd_);
+        ClearRunHistory(s.registry, s.shell, settings_.confirmDeletions);
+        break;
+    case Command::SelectAll:
+        if (IsTab(tabs_.GetCurSel())) {
+            ListWindowSearch rows(CurrentList());
+            SelectAllItems(rows);
+        }
+        break;
+    case Command::Help: OpenHelp(s.shell); break;
+    case Command::OnlineHelp: OpenOnlineHelp(s.shell); break;
+    case Command::WebPage: OpenWebPage(s.shell); break;
+    default:
+        RunDialogCommand(*this, command);
+        break;
+    }
+}
+
+HWND CreateBandWindow(HINSTANCE module, HWND parent, const RECT& rect) {
+    return BandWindow::Create(new BandWindow(module, std::unique_ptr<BandServices>(new BandServices)), parent, rect);
+}
+
+void SetBandBrowser(HWND band, IWebBrowser2* browser) {
+    if (BandWindow* b = BandWindow::FromHandle(band))
+        b->SetBrowser(browser);
+}
+
+void StartPageClick(HWND band) {
+    SetTimer(band, kPageClickTimer, kPageClickDelayMs, nullptr);
+}
+
+void UnregisterBandWindowClass(HINSTANCE module) {
+    UnregisterClassA(kBandWindowClass, module);
+}
 
 }  // namespace tw

@@ -200,4 +200,12 @@ void FlatTabStrip::Paint(HDC dc) {
     buffer.Blit(dc, 0, 0, total < clientWidth_ ? total : clientWidth_, clientHeight_);
 }
 
+bool FlatTabStrip::SetCurrent(int index) {
+    if (!model_.SetCurrent(index))
+        return false;
+    if (hwnd_)
+        InvalidateRect(hwnd_, nullptr, TRUE);
+    return true;
+}
+
 }  // namespace tw

@@ -25,6 +25,8 @@ public:
 
     int AddItem(int index, const std::string& text);
     int GetCurSel() const { return model_.GetCurSel(); }
+    // Makes a tab current and redraws the strip, without notifying anyone.
+    bool SetCurrent(int index);
     const TabStripModel& Model() const { return model_; }
 
     // Draws the whole strip into dc (WM_PAINT and WM_PRINTCLIENT).
