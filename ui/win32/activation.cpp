@@ -38,4 +38,11 @@ ActivationScope::~ActivationScope() {
     if (active_) DeactivateActCtx(0, cookie_);
 }
 
+HINSTANCE CodeModule() {
+    HMODULE module = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&CodeModule), &module);
+    return module;
+}
+
 }  // namespace tw

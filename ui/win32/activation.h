@@ -13,6 +13,10 @@ bool CreateModuleActivationContext(HMODULE module);
 void ReleaseModuleActivationContext();
 bool HasModuleActivationContext();
 
+// The module that holds this code (the DLL, or a test program that links
+// it in): window classes belong to it, so that they go when it unloads.
+HINSTANCE CodeModule();
+
 class ActivationScope {
 public:
     ActivationScope();

@@ -9,7 +9,4 @@ LRESULT HandleListNotify(BandWindow& band, const NMHDR& header) {
     return 0;
 }
 
-void RunDialogCommand(BandWindow& band, Command command) {
-}
-
 }  // namespace tw

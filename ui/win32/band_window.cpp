@@ -213,7 +213,7 @@ bool BandWindow::OnCreate() {
         for (const Column& c : LiveColumns(kinds[i]))
             rows.AddColumn(c);
     }
-    tabs_.Create(hwnd_, none, kTabStripId, FlatTabStrip::kStyleToolTip);
+    tabs_.Create(hwnd_, none, kTabStripId, WS_VISIBLE | FlatTabStrip::kStyleToolTip);
     for (int i = 0; i < 3; ++i)
         tabs_.AddItem(i, kTabTitles[i]);
     ReloadSettings();
@@ -454,7 +454,10 @@ void StartPageClick(HWND band) {
 }
 
 void UnregisterBandWindowClass(HINSTANCE module) {
-    UnregisterClassA(kBandWindowClass, module);
+    // The controls' classes too: their window procedures go with the module.
+    for (const char* name : {kBandWindowClass, ListWindow::kClassName, ListWindow::kTipClassName,
+                             FlatTabStrip::kClassName})
+        UnregisterClassA(name, module);
 }
 
 }  // namespace tw

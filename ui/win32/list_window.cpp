@@ -1,4 +1,5 @@
 #include "ui/win32/list_window.h"
+#include "ui/win32/activation.h"
 
 #include <windowsx.h>
 
@@ -15,12 +16,12 @@ constexpr int kDragThreshold = 4;
 ATOM RegisterClassOnce(const char* name, WNDPROC proc, UINT style, HBRUSH background) {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
-    if (GetClassInfoExA(GetModuleHandleA(nullptr), name, &wc))
+    if (GetClassInfoExA(CodeModule(), name, &wc))
         return 1;
     wc.cbSize = sizeof wc;
     wc.style = style;
     wc.lpfnWndProc = proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hInstance = CodeModule();
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = background;
     wc.lpszClassName = name;
@@ -87,7 +88,7 @@ HWND ListWindow::Create(HWND parent, DWORD style, DWORD exStyle, const RECT& rec
     HWND hwnd = CreateWindowExA(exStyle, kClassName, "", style | WS_CHILD, rect.left, rect.top,
                                 rect.right - rect.left, rect.bottom - rect.top, parent,
                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
-                                GetModuleHandleA(nullptr), this);
+                                CodeModule(), this);
     return hwnd;
 }
 
@@ -591,7 +592,7 @@ void ListWindow::ShowTip(int row, int column) {
     ClientToScreen(hwnd_, &origin);
     if (!tip_) {
         tip_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kTipClassName, "", WS_POPUP | WS_BORDER, 0, 0, 0,
-                               0, hwnd_, nullptr, GetModuleHandleA(nullptr), nullptr);
+                               0, hwnd_, nullptr, CodeModule(), nullptr);
         if (!tip_)
             return;
     }

@@ -1,4 +1,5 @@
 #include "ui/win32/progress_window.h"
+#include "ui/win32/activation.h"
 
 #include <cstring>
 #include <vector>
@@ -157,7 +158,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT msg, WPARAM, LPARAM) {
 
 void RunProgress(ProgressShared& shared) {
     static const DialogTemplate dialogTemplate;
-    HWND dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), dialogTemplate.Get(), nullptr,
+    HWND dialog = CreateDialogIndirectParamA(CodeModule(), dialogTemplate.Get(), nullptr,
                                              &DialogProc, 0);
     if (dialog) {
         {

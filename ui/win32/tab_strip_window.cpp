@@ -1,4 +1,5 @@
 #include "ui/win32/tab_strip_window.h"
+#include "ui/win32/activation.h"
 
 #include <commctrl.h>
 
@@ -13,7 +14,7 @@ ATOM RegisterTabClass(WNDPROC proc) {
         wc.cbSize = sizeof wc;
         wc.style = CS_DBLCLKS;
         wc.lpfnWndProc = proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hInstance = CodeModule();
         wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_SCROLLBAR + 1);
         wc.lpszClassName = FlatTabStrip::kClassName;
@@ -37,7 +38,7 @@ HWND FlatTabStrip::Create(HWND parent, const RECT& rect, UINT id, DWORD style) {
     HWND hwnd = CreateWindowExA(0, kClassName, "", style | WS_CHILD, rect.left, rect.top,
                                 rect.right - rect.left, rect.bottom - rect.top, parent,
                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
-                                GetModuleHandleA(nullptr), this);
+                                CodeModule(), this);
     if (!hwnd)
         return nullptr;
     OnCreate(style);
@@ -52,7 +53,7 @@ void FlatTabStrip::OnCreate(DWORD style) {
     if (style & kStyleToolTip) {
         tooltip_ = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-                                   GetModuleHandleA(nullptr), nullptr);
+                                   CodeModule(), nullptr);
         if (tooltip_) {
             SendMessageA(tooltip_, TTM_ACTIVATE, TRUE, 0);
             TTTOOLINFOA tool{};
