@@ -42,8 +42,8 @@ void Visit(const CacheEntryView& v, const std::function<void(const CacheEntryVie
         visit(v);
 }
 
-void TakeItem(const CacheEntryView& v, EntryArray<FileEntry>& entries) {
-    FileEntry e;
+// The record of one item, with its texts cut to their fields.
+void RecordOf(const CacheEntryView& v, FileEntry& e) {
     CopyField(e.url, v.sourceUrl);
     CopyField(e.localFile, v.localFile);
     e.size = v.sizeLow;
@@ -51,7 +51,6 @@ void TakeItem(const CacheEntryView& v, EntryArray<FileEntry>& entries) {
     e.lastModified = v.lastModified;
     e.expire = v.expire;
     e.lastAccess = v.lastAccess;
-    entries.Append(e);
 }
 
 }  // namespace
@@ -89,8 +88,16 @@ void ForEachUrlCacheEntry(UrlCache& cache, const char* pattern,
     cache.FindClose(search);
 }
 
+void ForEachUrlCacheRecord(UrlCache& cache, const char* pattern, const std::function<void(const FileEntry&)>& visit) {
+    FileEntry record;
+    ForEachUrlCacheEntry(cache, pattern, [&](const CacheEntryView& v) {
+        RecordOf(v, record);
+        visit(record);
+    });
+}
+
 bool EnumerateUrlCache(UrlCache& cache, const char* pattern, EntryArray<FileEntry>& entries) {
-    ForEachUrlCacheEntry(cache, pattern, [&](const CacheEntryView& v) { TakeItem(v, entries); });
+    ForEachUrlCacheRecord(cache, pattern, [&](const FileEntry& e) { entries.Append(e); });
     return true;
 }
 

@@ -24,6 +24,10 @@ bool EnumerateUrlCache(UrlCache& cache, const char* pattern, EntryArray<FileEntr
 void ForEachUrlCacheEntry(UrlCache& cache, const char* pattern,
                           const std::function<void(const CacheEntryView&)>& visit);
 
+// The records that EnumerateUrlCache would append, handed to visit one at a
+// time, so that a caller that only passes them on holds no array of them.
+void ForEachUrlCacheRecord(UrlCache& cache, const char* pattern, const std::function<void(const FileEntry&)>& visit);
+
 // Appends every item of the history store in its enumerator's order. Fails
 // only when the store cannot be created; then nothing is appended.
 bool EnumerateHistory(HistoryService& history, EntryArray<PageEntry>& entries);

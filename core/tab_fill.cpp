@@ -47,36 +47,31 @@ bool FillHistoryList(HistoryService& history, TabList& list, const std::string& 
     return true;
 }
 
+// The live fills pass each record straight into its row: the list keeps
+// its own copies of the texts, so no array of records is needed meanwhile.
 void FillCookieList(UrlCache& cache, TabList& list, const std::string& dateTemplate, StatusLine* status) {
-    EntryArray<FileEntry> entries;
-    EnumerateUrlCache(cache, kCookiePattern, entries);
-    for (std::size_t i = 0; i < entries.Count(); ++i)
-        list.AddRow(LiveCookieRow(entries[i], dateTemplate));
+    ForEachUrlCacheRecord(cache, kCookiePattern,
+                          [&](const FileEntry& e) { list.AddRow(LiveCookieRow(e, dateTemplate)); });
     ShowStatus(status, EntryKind::Cookie, list);
 }
 
 void FillCacheList(UrlCache& cache, TabList& list, const std::string& dateTemplate, StatusLine* status) {
-    EntryArray<FileEntry> entries;
-    EnumerateUrlCache(cache, kAllPattern, entries);
-    for (std::size_t i = 0; i < entries.Count(); ++i) {
-        if (!IsHistoryOrCookie(entries[i]))
-            list.AddRow(LiveCacheRow(entries[i], dateTemplate));
-    }
+    ForEachUrlCacheRecord(cache, kAllPattern, [&](const FileEntry& e) {
+        if (!IsHistoryOrCookie(e))
+            list.AddRow(LiveCacheRow(e, dateTemplate));
+    });
     ShowStatus(status, EntryKind::Cache, list);
 }
 
 void FillCookieAndCacheLists(UrlCache& cache, TabList& cookies, TabList& cacheList, const std::string& dateTemplate) {
-    EntryArray<FileEntry> entries;
-    EnumerateUrlCache(cache, kAllPattern, entries);
-    for (std::size_t i = 0; i < entries.Count(); ++i) {
-        const FileEntry& e = entries[i];
+    ForEachUrlCacheRecord(cache, kAllPattern, [&](const FileEntry& e) {
         if (std::strstr(e.url, "Visited:"))
-            continue;
+            return;
         if (std::strstr(e.url, "Cookie:"))
             cookies.AddRow(LiveCookieRow(e, dateTemplate));
         else
             cacheList.AddRow(LiveCacheRow(e, dateTemplate));
-    }
+    });
 }
 
 void RebuildLiveList(EntryKind kind, TabList& list, HistoryService& history, UrlCache& cache,

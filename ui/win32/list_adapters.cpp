@@ -4,34 +4,6 @@
 
 namespace tw {
 
-void ListWindowRows::RemoveAll() {
-    list_.RemoveAllRows();
-    list_.RemoveAllColumns();
-}
-
-void ListWindowRows::AddColumn(const Column& column) {
-    list_.Model().InsertColumn(column.title, column.width, -1, column.align);
-}
-
-bool ListWindowRows::AddRow(const Row& row) {
-    ListModel& model = list_.Model();
-    const int r = model.AddRow(row.cells.empty() ? std::string() : row.cells[0].text, -1);
-    if (r < 0)
-        return false;
-    for (std::size_t c = 0; c < row.cells.size(); ++c) {
-        const Cell& cell = row.cells[c];
-        if (c > 0)
-            model.SetCellText(r, int(c), cell.text);
-        if (cell.format)
-            model.SetCellFormat(r, int(c), cell.format, 0);
-        if (cell.hasDate)
-            model.SetCellDate(r, int(c), cell.date);
-    }
-    if (row.image >= 0)
-        model.SetCellImage(r, 0, row.image);
-    return true;
-}
-
 std::string ListWindowSearch::HeaderText(int column) const {
     std::string title;
     list_.Model().ColumnTitle(column, title);

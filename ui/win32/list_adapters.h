@@ -5,21 +5,22 @@
 
 #include "clean/find.h"
 #include "core/tab_fill.h"
+#include "ui/list_model_rows.h"
 #include "ui/win32/list_window.h"
 
 namespace tw {
 
 // Rows are added to the model without repainting each one; the caller's
 // Changed() (or the band's redraw) shows them at the end.
-class ListWindowRows : public TabList {
+class ListWindowRows : public ListModelRows {
 public:
-    explicit ListWindowRows(ListWindow& list) : list_(list) {}
+    explicit ListWindowRows(ListWindow& list) : ListModelRows(list.Model()), list_(list) {}
     ~ListWindowRows() override { list_.Changed(); }
-    void RemoveAll() override;
-    void AddColumn(const Column& column) override;
-    bool AddRow(const Row& row) override;
-    int RowCount() const override { return list_.Model().RowCount(); }
-    void SortByColumn(int column) override { list_.Model().SortByColumn(column); }
+    // The window keeps its scroll state and tip in step with its model.
+    void RemoveAll() override {
+        list_.RemoveAllRows();
+        list_.RemoveAllColumns();
+    }
 
 private:
     ListWindow& list_;
