@@ -72,25 +72,14 @@ void Cleaner::DeleteHistoryWhere(Test test) {
     std::unique_ptr<HistoryStore> store = history_.CreateStore();
     if (!store)
         return;
-    std::unique_ptr<HistoryEnumerator> items;
-    if (Failed(store->EnumUrls(items)) || !items)
-        return;
-    items->Reset();
-    HistoryItem item;
-    for (;;) {
-        unsigned long fetched = 0;
-        const long hr = items->Next(item, fetched);
-        if (fetched == 0)
-            break;
+    ForEachHistoryItem(*store, [&](const HistoryItem& item) {
         const std::string url = AnsiUrl(item.url);
         if (test(url, item)) {
             // The cached copy of the page goes with its history item.
             store->DeleteUrl(item.url);
             cache_.DeleteEntry(url.c_str());
         }
-        if (Failed(hr))
-            break;
-    }
+    });
 }
 
 // The URLs are collected and the search closed before the first deletion,

@@ -112,26 +112,32 @@ PageEntry PageEntryOf(const HistoryItem& item) {
     return e;
 }
 
+void ForEachHistoryItem(HistoryStore& store, const std::function<void(const HistoryItem&)>& visit) {
+    std::unique_ptr<HistoryEnumerator> items;
+    if (Failed(store.EnumUrls(items)) || !items)
+        return;
+    items->Reset();
+    HistoryItem item;
+    for (;;) {
+        unsigned long fetched = 0;
+        const long hr = items->Next(item, fetched);
+        if (fetched == 0)
+            break;
+        // An item that came with a failure is still the store's.
+        visit(item);
+        if (Failed(hr))
+            break;
+    }
+}
+
 bool EnumerateHistory(HistoryService& history, EntryArray<PageEntry>& entries) {
     history.CoInitialize();
     bool created = false;
     {
         std::unique_ptr<HistoryStore> store = history.CreateStore();
         created = store != nullptr;
-        std::unique_ptr<HistoryEnumerator> items;
-        if (store && !Failed(store->EnumUrls(items)) && items) {
-            items->Reset();
-            HistoryItem item;
-            for (;;) {
-                unsigned long fetched = 0;
-                const long hr = items->Next(item, fetched);
-                if (fetched == 0)
-                    break;
-                entries.Append(PageEntryOf(item));
-                if (Failed(hr))
-                    break;
-            }
-        }
+        if (store)
+            ForEachHistoryItem(*store, [&](const HistoryItem& item) { entries.Append(PageEntryOf(item)); });
     }
     history.CoUninitialize();
     return created;

@@ -28,6 +28,9 @@ void ForEachUrlCacheEntry(UrlCache& cache, const char* pattern,
 // time, so that a caller that only passes them on holds no array of them.
 void ForEachUrlCacheRecord(UrlCache& cache, const char* pattern, const std::function<void(const FileEntry&)>& visit);
 
+// Every item of an open history store, in its enumerator's order.
+void ForEachHistoryItem(HistoryStore& store, const std::function<void(const HistoryItem&)>& visit);
+
 // Appends every item of the history store in its enumerator's order. Fails
 // only when the store cannot be created; then nothing is appended.
 bool EnumerateHistory(HistoryService& history, EntryArray<PageEntry>& entries);
