@@ -5,6 +5,7 @@
 
 #include "clean/cleanup.h"
 #include "core/ansi_text.h"
+#include "core/index_files.h"
 #include "platform/win_errors.h"
 
 namespace tw {
@@ -18,21 +19,16 @@ namespace {
 const char kNtPrefix[] = "\\??\\";
 
 struct StoreRecord {
-    int csidl;
+    EntryKind kind;
     const char* valueName;
     // Cookies has one place only, used whether or not the file is there.
     bool testExistence;
-    const char* candidates[5];
 };
 
 const StoreRecord kStores[3] = {
-    {kFolderHistory, "DeleteHistoryIndex", true,
-     {"\\index.dat", "\\History.IE6\\index.dat", "\\History.IE5\\index.dat", "\\History.IE4\\index.dat",
-      "\\History.IE3\\index.dat"}},
-    {kFolderCookies, "DeleteCookieIndex", false, {"\\index.dat"}},
-    {kFolderInternetCache, "DeleteCacheIndex", true,
-     {"\\index.dat", "\\Content.IE6\\index.dat", "\\Content.IE5\\index.dat", "\\Content.IE4\\index.dat",
-      "\\Content.IE3\\index.dat"}},
+    {EntryKind::History, "DeleteHistoryIndex", true},
+    {EntryKind::Cookie, "DeleteCookieIndex", false},
+    {EntryKind::Cache, "DeleteCacheIndex", true},
 };
 
 bool* MarkOf(IndexMarks& marks, int i) { return i == 0 ? &marks.history : i == 1 ? &marks.cookies : &marks.cache; }
@@ -43,12 +39,7 @@ std::string Lowered(std::string s) {
 }
 
 bool Exists(FileSystem& files, const std::string& path) {
-    FindEntry found;
-    FileSystem::Search s = files.FindFirst(path.c_str(), &found);
-    if (!s)
-        return false;
-    files.FindClose(s);
-    return true;
+    return FileFound(files, path);
 }
 
 IndexMarks ReadRunOnceMarks(Registry& registry) {
@@ -90,7 +81,7 @@ IndexMarks ReadPendingMarks(Registry& registry, FileSystem& files) {
     const std::string text = PendingOperationsText(data.data(), data.size());
     for (int i = 0; i < 3; ++i) {
         std::string folder;
-        if (files.SpecialFolder(kStores[i].csidl, &folder) && !folder.empty())
+        if (files.SpecialFolder(StoreFolderId(kStores[i].kind), &folder) && !folder.empty())
             *MarkOf(marks, i) = AnsiContains(text.c_str(), Lowered(folder).c_str());
     }
     return marks;
@@ -167,11 +158,10 @@ std::string RunOnceCommand(Shell& shell, FileSystem& files, const char* valueNam
 std::vector<std::string> IndexCandidates(FileSystem& files, int store) {
     std::vector<std::string> paths;
     std::string folder;
-    if (store < 1 || store > 3 || !files.SpecialFolder(kStores[store - 1].csidl, &folder))
+    if (store < 1 || store > 3 || !files.SpecialFolder(StoreFolderId(kStores[store - 1].kind), &folder))
         return paths;
-    for (const char* candidate : kStores[store - 1].candidates)
-        if (candidate)
-            paths.push_back(folder + candidate);
+    for (const char* candidate : IndexFileNames(kStores[store - 1].kind))
+        paths.push_back(folder + candidate);
     return paths;
 }
 

@@ -10,15 +10,6 @@ bool Opens(FileSystem& files, const std::string& path) {
     return path.size() < kMaxPath && files.CanOpenForReading(path.c_str());
 }
 
-bool Finds(FileSystem& files, const std::string& path) {
-    FindEntry entry;
-    FileSystem::Search s = files.FindFirst(path.c_str(), &entry);
-    if (!s)
-        return false;
-    files.FindClose(s);
-    return true;
-}
-
 std::string FolderPart(const std::string& path) {
     const std::size_t slash = path.rfind('\\');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
@@ -32,6 +23,15 @@ bool ContainsIndexDat(const std::string& path) {
 }
 
 }  // namespace
+
+bool FileFound(FileSystem& files, const std::string& path) {
+    FindEntry entry;
+    FileSystem::Search s = files.FindFirst(path.c_str(), &entry);
+    if (!s)
+        return false;
+    files.FindClose(s);
+    return true;
+}
 
 const std::vector<const char*>& IndexFileNames(EntryKind store) {
     static const std::vector<const char*> history = {"\\index.dat", "\\History.IE6\\index.dat",
@@ -59,7 +59,7 @@ int StoreFolderId(EntryKind store) {
 std::string FirstIndexFile(FileSystem& files, const std::string& folder, EntryKind store) {
     for (const char* name : IndexFileNames(store)) {
         const std::string path = folder + name;
-        if (path.size() < kMaxPath && Finds(files, path))
+        if (path.size() < kMaxPath && FileFound(files, path))
             return path;
     }
     return std::string();

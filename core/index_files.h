@@ -17,6 +17,9 @@ const std::vector<const char*>& IndexFileNames(EntryKind store);
 // The store's special folder (CSIDL), without creating it.
 int StoreFolderId(EntryKind store);
 
+// Whether FindFirstFileA finds path.
+bool FileFound(FileSystem& files, const std::string& path);
+
 // The first of the store's names below folder that the file system finds;
 // empty when there is none.
 std::string FirstIndexFile(FileSystem& files, const std::string& folder, EntryKind store);
