@@ -1,6 +1,7 @@
 #include "ui/menu_bar_model.h"
 
 #include <cctype>
+#include <cstdint>
 
 namespace tw {
 
@@ -63,15 +64,28 @@ char MnemonicOf(const std::string& text) {
 }
 
 bool ParseToolBarResource(const unsigned char* data, std::size_t size, ToolBarResource& out) {
+    if (!data)
+        return false;
     const auto word = [data](std::size_t i) { return unsigned(data[2 * i]) | unsigned(data[2 * i + 1]) << 8; };
-    if (!data || size < 8 || word(0) != 1)
+    const auto dword = [data](std::size_t i) {
+        return std::uint32_t(data[4 * i]) | std::uint32_t(data[4 * i + 1]) << 8 |
+               std::uint32_t(data[4 * i + 2]) << 16 | std::uint32_t(data[4 * i + 3]) << 24;
+    };
+    out = ToolBarResource{};
+    if (size >= 12 && size % 4 == 0 && dword(2) == (size - 12) / 4 && dword(0) <= 0xFFFF && dword(1) <= 0xFFFF) {
+        out.imageWidth = int(dword(0));
+        out.imageHeight = int(dword(1));
+        for (std::size_t i = 0; i < dword(2); ++i)
+            out.commands.push_back(unsigned(dword(3 + i)));
+        return true;
+    }
+    if (size < 8 || word(0) != 1)
         return false;
     const std::size_t count = word(3);
     if (size / 2 < 4 + count)
         return false;
     out.imageWidth = int(word(1));
     out.imageHeight = int(word(2));
-    out.commands.clear();
     for (std::size_t i = 0; i < count; ++i)
         out.commands.push_back(word(4 + i));
     return true;

@@ -42,17 +42,19 @@ private:
 // The character after the first single '&' ("&&" is a literal '&'), or 0.
 char MnemonicOf(const std::string& text);
 
-// A tool bar resource: version 1, image width and height, the item count,
-// then one command identifier per item (0 for a separator), 16 bits each,
-// little-endian.
+// A tool bar resource: image width and height, the item count, then one
+// command identifier per item (0 for a separator), little-endian. Two
+// layouts exist: the Microsoft compiler's, 16-bit fields after a version
+// field of 1, and the GNU compiler's (windres), 32-bit fields without a
+// version.
 struct ToolBarResource {
     int imageWidth = 0;
     int imageHeight = 0;
     std::vector<unsigned> commands;  // separators included
 };
 
-// False for a block that is too short, of another version, or whose item
-// count runs past its end.
+// False for a block that is neither layout: too short, of another version,
+// or with an item count that does not fit its size.
 bool ParseToolBarResource(const unsigned char* data, std::size_t size, ToolBarResource& out);
 
 // Image number of each command: its position among the non-separator items.

@@ -99,6 +99,23 @@ TEST(ToolBarResource, ReadsSizeAndCommands) {
     EXPECT_EQ(bar.commands, (std::vector<unsigned>{32768, 0, 40013}));
 }
 
+std::vector<unsigned char> Dwords(std::vector<unsigned> dwords) {
+    std::vector<unsigned char> bytes;
+    for (unsigned d : dwords)
+        for (int shift = 0; shift < 32; shift += 8)
+            bytes.push_back((unsigned char)((d >> shift) & 255));
+    return bytes;
+}
+
+TEST(ToolBarResource, ReadsTheWideLayoutOfTheGnuCompiler) {
+    const auto bytes = Dwords({16, 16, 3, 32768, 0, 40013});
+    ToolBarResource bar;
+    ASSERT_TRUE(ParseToolBarResource(bytes.data(), bytes.size(), bar));
+    EXPECT_EQ(bar.imageWidth, 16);
+    EXPECT_EQ(bar.imageHeight, 16);
+    EXPECT_EQ(bar.commands, (std::vector<unsigned>{32768, 0, 40013}));
+}
+
 TEST(ToolBarResource, RejectsMalformedBlocks) {
     struct Case {
         const char* what;
@@ -109,6 +126,8 @@ TEST(ToolBarResource, RejectsMalformedBlocks) {
         {"version 2", Words({2, 16, 16, 1, 5})},
         {"count past the end", Words({1, 16, 16, 3, 5, 6})},
         {"odd trailing byte only", {1, 0, 16, 0, 16, 0, 1, 0, 5}},
+        {"wide count past the end", Dwords({16, 16, 3, 32768, 0})},
+        {"wide count short of the end", Dwords({16, 16, 1, 32768, 0})},
     };
     for (const auto& c : cases) {
         ToolBarResource bar;

@@ -21,12 +21,21 @@ thread_local HHOOK tMenuHook = nullptr;
 
 constexpr LPARAM kAltDown = LPARAM(1) << 29;
 
+// The module that holds this code: the class belongs to it, so that it goes
+// when the module unloads.
+HINSTANCE CodeModule() {
+    HMODULE module = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&CodeModule), &module);
+    return module;
+}
+
 ATOM RegisterBarClass(WNDPROC proc) {
     static ATOM atom = [proc] {
         WNDCLASSEXA wc{};
         wc.cbSize = sizeof wc;
         wc.lpfnWndProc = proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hInstance = CodeModule();
         wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
         wc.lpszClassName = MenuBar::kClassName;
         return RegisterClassExA(&wc);
@@ -82,7 +91,7 @@ HWND MenuBar::Create(HWND parent, const RECT& rect, UINT id) {
         return nullptr;
     HWND hwnd = CreateWindowExA(0, kClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rect.left, rect.top,
                                 rect.right - rect.left, rect.bottom - rect.top, parent,
-                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleA(nullptr), this);
+                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), CodeModule(), this);
     if (!hwnd)
         return nullptr;
     owner_ = parent;

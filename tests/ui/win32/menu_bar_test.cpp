@@ -219,6 +219,18 @@ TEST_F(MenuBarTest, EscapeClosesWithoutACommand) {
     EXPECT_EQ(bar.OpenButton(), -1);
 }
 
+TEST_F(MenuBarTest, LoadsTheImagesOfAToolBarResource) {
+    EXPECT_TRUE(bar.LoadToolBar(GetModuleHandleA(nullptr), 203));
+    EXPECT_FALSE(bar.LoadToolBar(GetModuleHandleA(nullptr), 300));  // malformed
+    EXPECT_FALSE(bar.LoadToolBar(GetModuleHandleA(nullptr), 301));  // absent
+    // The failed loads left the bar working with the images loaded before.
+    int opened = -1;
+    MenuScript script({[&] { opened = bar.OpenButton(); }, [] { Key(VK_ESCAPE); }, [] {}});
+    PostMessageA(bar.Handle(), MenuBar::AutoPopupMessage(), 0, 1);
+    RunUntil(script);
+    EXPECT_EQ(opened, 0);
+}
+
 TEST_F(MenuBarTest, KeysWithoutAltOrWithoutAMnemonicOpenNothing) {
     PostMessageA(parent.Handle(), WM_SYSKEYDOWN, 'Q', kAltDown | 1);
     PostMessageA(parent.Handle(), WM_KEYDOWN, 'F', 1);
