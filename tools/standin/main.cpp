@@ -27,10 +27,15 @@ namespace {
 const char kFrameClass[] = "TidewellStandInFrame";
 const char kSiteClass[] = "TidewellStandInBandSite";
 const UINT_PTR kQuitTimer = 1;
+const UINT_PTR kTabTimer = 2;
+const UINT kTabDelayMs = 2500;
+// The tab strip's tabs are 70 pixels wide from its left edge.
+const int kTabWidth = 70;
 const int kBandHeight = 260;
 
 struct Options {
     unsigned quitAfterMs = 0;
+    int showTab = -1;  // a tab to click once the lists have filled
     std::string recordPath;
     std::string readyPath;
 };
@@ -70,6 +75,7 @@ struct App {
     HWND site = nullptr;
     HWND status = nullptr;
     IDeskBand* band = nullptr;
+    Options options;
     Record record;
 };
 
@@ -103,6 +109,18 @@ void CloseBand(App& app) {
     app.band = nullptr;
 }
 
+// Clicks a tab of the band's tab strip as the user would.
+void ClickTab(App& app) {
+    HWND band = nullptr;
+    if (!app.band || FAILED(app.band->GetWindow(&band)) || !band) return;
+    HWND strip = FindWindowExA(band, nullptr, "QvFlatTabCtrl", nullptr);
+    if (!strip) return;
+    const LPARAM at = MAKELPARAM(app.options.showTab * kTabWidth + kTabWidth / 2, 10);
+    SendMessageA(strip, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(strip, WM_LBUTTONUP, 0, at);
+    app.record.Add("tab-clicked", long(app.options.showTab));
+}
+
 LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE:
@@ -112,6 +130,9 @@ LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         if (wParam == kQuitTimer) {
             KillTimer(window, kQuitTimer);
             DestroyWindow(window);
+        } else if (wParam == kTabTimer) {
+            KillTimer(window, kTabTimer);
+            if (g_app) ClickTab(*g_app);
         }
         return 0;
     case WM_DESTROY:
@@ -147,6 +168,8 @@ Options ParseOptions(int argc, char** argv) {
             options.recordPath = argv[++i];
         else if (std::strcmp(argv[i], "--ready") == 0 && i + 1 < argc)
             options.readyPath = argv[++i];
+        else if (std::strcmp(argv[i], "--show-tab") == 0 && i + 1 < argc)
+            options.showTab = int(std::strtol(argv[++i], nullptr, 10));
     }
     return options;
 }
@@ -204,6 +227,7 @@ int Run(HINSTANCE instance, const Options& options) {
     App app;
     g_app = &app;
     app.instance = instance;
+    app.options = options;
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     if (!RegisterClasses(instance)) return 2;
@@ -237,6 +261,7 @@ int Run(HINSTANCE instance, const Options& options) {
         ready.WriteTo(options.readyPath);
     }
     if (options.quitAfterMs) SetTimer(app.frame, kQuitTimer, options.quitAfterMs, nullptr);
+    if (options.showTab >= 0) SetTimer(app.frame, kTabTimer, kTabDelayMs, nullptr);
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {

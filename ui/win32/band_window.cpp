@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <map>
 
 #include "clean/find.h"
 #include "clean/shell_history.h"
@@ -20,8 +21,19 @@ namespace tw {
 
 namespace {
 
+const UINT kToolBarCommandImages = 203;
 const UINT kBitmapListImages = 212;
 const UINT kBitmapContextImages = 227;
+
+// The image of each context menu command in the context images: open,
+// copy, delete, add to favorites, details, properties, open file.
+std::map<UINT, int> ContextMenuImages() {
+    return {{ID_HISTORY_OPEN_URL, 0},     {ID_COOKIE_OPEN_URL, 0},   {ID_CACHE_OPEN_URL, 0},
+            {ID_HISTORY_COPY_URL, 1},     {ID_COOKIE_COPY_URL, 1},   {ID_CACHE_COPY_URL, 1},
+            {ID_HISTORY_DELETE, 2},       {ID_COOKIE_DELETE, 2},     {ID_CACHE_DELETE, 2},
+            {ID_DELETE_SELECTED, 2},      {ID_HISTORY_ADD_FAVORITE, 3}, {ID_COOKIE_DETAILS, 4},
+            {ID_COOKIE_PROPERTIES, 5},    {ID_CACHE_PROPERTIES, 5},  {ID_CACHE_OPEN_FILE, 6}};
+}
 
 HIMAGELIST LoadImages(HINSTANCE module, UINT bitmap) {
     return ImageList_LoadImageA(module, MAKEINTRESOURCEA(bitmap), 16, 0, RGB(255, 0, 255), IMAGE_BITMAP,
@@ -79,6 +91,8 @@ BandWindow::BandWindow(HINSTANCE module, std::unique_ptr<BandServices> services)
 
 BandWindow::~BandWindow() {
     progress_.Teardown();
+    if (menu_)
+        DestroyMenu(menu_);
     SetBrowser(nullptr);
     for (auto& list : lists_)
         list.reset();
@@ -198,12 +212,18 @@ LRESULT BandWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 bool BandWindow::OnCreate() {
     ActivationScope scope;
+    RECT none = {0, 0, 0, 0};
+    menu_ = LoadMenuA(module_, MAKEINTRESOURCEA(IDM_MENU_BAR));
+    if (menuBar_.Create(hwnd_, none)) {
+        menuBar_.AttachMenu(menu_);
+        menuBar_.SetMaskColour(RGB(255, 0, 255));
+        menuBar_.LoadToolBar(module_, kToolBarCommandImages);
+    }
     listImages_ = LoadImages(module_, kBitmapListImages);
     contextImages_ = LoadImages(module_, kBitmapContextImages);
-    painter_.SetImages(contextImages_, {});
+    painter_.SetImages(contextImages_, ContextMenuImages());
 
     const EntryKind kinds[3] = {EntryKind::History, EntryKind::Cookie, EntryKind::Cache};
-    RECT none = {0, 0, 0, 0};
     for (int i = 0; i < 3; ++i) {
         const DWORD visible = i == 0 ? WS_VISIBLE : 0;
         if (!lists_[i]->Create(hwnd_, WS_CHILD | WS_TABSTOP | visible, WS_EX_CLIENTEDGE, none, kListIds[i]))
@@ -271,6 +291,8 @@ int BandWindow::Margin() const {
 
 void BandWindow::OnSize(int width, int height) {
     const BandLayout l = LayOutBand(width, height, Margin());
+    if (menuBar_.Handle())
+        MoveWindow(menuBar_.Handle(), l.menuBar.x, l.menuBar.y, l.menuBar.width, l.menuBar.height, TRUE);
     for (auto& list : lists_) {
         if (list->Handle())
             MoveWindow(list->Handle(), l.lists.x, l.lists.y, l.lists.width, l.lists.height, TRUE);
@@ -456,7 +478,7 @@ void StartPageClick(HWND band) {
 void UnregisterBandWindowClass(HINSTANCE module) {
     // The controls' classes too: their window procedures go with the module.
     for (const char* name : {kBandWindowClass, ListWindow::kClassName, ListWindow::kTipClassName,
-                             FlatTabStrip::kClassName})
+                             FlatTabStrip::kClassName, MenuBar::kClassName})
         UnregisterClassA(name, module);
 }
 

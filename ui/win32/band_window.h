@@ -22,6 +22,7 @@
 #include "settings/settings_store.h"
 #include "ui/band_window_model.h"
 #include "ui/win32/list_window.h"
+#include "ui/win32/menu_bar.h"
 #include "ui/win32/menu_painter.h"
 #include "ui/win32/progress_window.h"
 #include "ui/win32/tab_strip_window.h"
@@ -115,6 +116,8 @@ private:
     IWebBrowser2* browser_ = nullptr;
     bool newSystem_ = false;
     BandSettings settings_;
+    MenuBar menuBar_;
+    HMENU menu_ = nullptr;
     std::unique_ptr<ListWindow> lists_[3];
     FlatTabStrip tabs_;
     HIMAGELIST listImages_ = nullptr;

@@ -18,65 +18,6 @@
 namespace tw {
 namespace {
 
-// Reads a pixel of a 24-bit bottom-up BMP written by SaveClientBitmap.
-bool PixelOf(const char* path, int x, int y, Rgb& out) {
-    FILE* f = std::fopen(path, "rb");
-    if (!f)
-        return false;
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER info{};
-    bool ok = std::fread(&file, sizeof file, 1, f) == 1 && std::fread(&info, sizeof info, 1, f) == 1 &&
-              x >= 0 && y >= 0 && x < info.biWidth && y < info.biHeight;
-    if (ok) {
-        const long stride = (info.biWidth * 3 + 3) & ~3;
-        unsigned char bgr[3] = {};
-        ok = std::fseek(f, long(file.bfOffBits) + (info.biHeight - 1 - y) * stride + x * 3, SEEK_SET) == 0 &&
-             std::fread(bgr, 1, 3, f) == 3;
-        out = Rgb{bgr[2], bgr[1], bgr[0]};
-    }
-    std::fclose(f);
-    return ok;
-}
-
-// Copies a window's area of the screen to a BMP, for windows of another
-// thread that cannot answer WM_PRINTCLIENT.
-bool SaveScreenArea(HWND hwnd, const char* path) {
-    RECT rc{};
-    GetWindowRect(hwnd, &rc);
-    HDC screen = GetDC(nullptr);
-    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
-    HDC mem = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(mem, bitmap);
-    BitBlt(mem, 0, 0, w, h, screen, rc.left, rc.top, SRCCOPY);
-    SelectObject(mem, old);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    const int stride = (w * 3 + 3) & ~3;
-    std::vector<unsigned char> pixels(std::size_t(stride) * std::size_t(h));
-    bool ok = GetDIBits(mem, bitmap, 0, UINT(h), pixels.data(), &info, DIB_RGB_COLORS) != 0;
-    if (ok) {
-        BITMAPFILEHEADER file{};
-        file.bfType = 0x4D42;
-        file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-        file.bfSize = DWORD(file.bfOffBits + pixels.size());
-        FILE* f = std::fopen(path, "wb");
-        ok = f && std::fwrite(&file, sizeof file, 1, f) == 1 &&
-             std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, f) == 1 &&
-             std::fwrite(pixels.data(), 1, pixels.size(), f) == pixels.size();
-        if (f)
-            std::fclose(f);
-    }
-    DeleteObject(bitmap);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    return ok;
-}
-
 TEST(Screenshot, TabStrip) {
     testing::TestParent parent(320, 30, true);
     FlatTabStrip strip;
@@ -89,7 +30,7 @@ TEST(Screenshot, TabStrip) {
     // Inside the current tab (70..140), below its top edge: the current colour.
     const TabColours colours = TabColoursFrom(FromColourRef(GetSysColor(COLOR_3DFACE)));
     Rgb pixel;
-    ASSERT_TRUE(PixelOf("tab_strip.bmp", 80, 8, pixel));
+    ASSERT_TRUE(testing::PixelOf("tab_strip.bmp", 80, 8, pixel));
     EXPECT_EQ(pixel, colours.current);
 }
 
@@ -121,7 +62,7 @@ TEST(Screenshot, List) {
     ASSERT_TRUE(SaveClientBitmap(list.Handle(), "list.bmp"));
     Rgb pixel;
     const int y = list.HeaderHeight() + list.RowHeight() + 3;
-    ASSERT_TRUE(PixelOf("list.bmp", 2, y, pixel));
+    ASSERT_TRUE(testing::PixelOf("list.bmp", 2, y, pixel));
     EXPECT_EQ(pixel, FromColourRef(GetSysColor(COLOR_HIGHLIGHT)));
 }
 
@@ -133,7 +74,7 @@ TEST(Screenshot, ProgressWindow) {
         window = progress.Window();
     ASSERT_NE(window, nullptr);
     Sleep(300);
-    EXPECT_TRUE(SaveScreenArea(window, "progress.bmp"));
+    EXPECT_TRUE(testing::SaveScreenArea(window, "progress.bmp"));
     progress.Teardown();
 }
 

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "ui/colour_math.h"
+
 namespace tw::testing {
 
 struct Notification {
@@ -29,6 +31,8 @@ public:
     LRESULT answer = 0;
     // Whether the notification record carries row and column.
     bool listRecords = false;
+    // Command identifiers of the WM_COMMAND messages received.
+    std::vector<UINT> commands;
 
 private:
     static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
@@ -38,5 +42,9 @@ private:
 // Runs the queued messages of this thread.
 void Pump();
 LPARAM Point(int x, int y);
+// Copies a window's area of the screen to a 24-bit BMP file.
+bool SaveScreenArea(HWND hwnd, const char* path);
+// Reads a pixel of a 24-bit bottom-up BMP file (top row is y 0).
+bool PixelOf(const char* path, int x, int y, Rgb& out);
 
 }  // namespace tw::testing

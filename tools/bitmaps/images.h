@@ -1,0 +1,56 @@
+// The image strips of the resources, drawn in code so that they can be
+// redrawn and checked: 16 x 16 cells on the mask colour, written as 24-bit
+// BMP files.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tw::bitmaps {
+
+struct Colour {
+    std::uint8_t r = 0, g = 0, b = 0;
+    bool operator==(const Colour& o) const { return r == o.r && g == o.g && b == o.b; }
+    bool operator!=(const Colour& o) const { return !(*this == o); }
+};
+
+// Pixels that show nothing: the image lists are made with this mask colour.
+constexpr Colour kMask{255, 0, 255};
+constexpr int kCell = 16;
+
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<Colour> pixels;  // row by row from the top
+
+    Image(int w, int h) : width(w), height(h), pixels(std::size_t(w) * std::size_t(h), kMask) {}
+    Colour At(int x, int y) const { return pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)]; }
+    void Set(int x, int y, Colour c) {
+        if (x >= 0 && y >= 0 && x < width && y < height)
+            pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)] = c;
+    }
+};
+
+// The command image strip (bitmap 203): 23 images in the order of the
+// command list of tool bar 203.
+Image CommandImages();
+// The nine row images of the lists (bitmap 212).
+Image RowImages();
+// The context menu images (bitmap 227).
+Image ContextImages();
+// The header sort marks (bitmap 210): up, then down.
+Image SortMarks();
+
+struct Strip {
+    const char* file;  // under res/bitmaps
+    int resource;      // bitmap resource number
+    int images;        // 16-pixel cells
+    Image (*draw)();
+};
+const std::vector<Strip>& Strips();
+
+// A bottom-up 24-bit BMP file.
+std::vector<std::uint8_t> EncodeBmp(const Image& image);
+
+}  // namespace tw::bitmaps

@@ -1,0 +1,88 @@
+// The band window's menu bar, class "WTL_CommandBarXP": a flat bar whose
+// buttons are the top-level items of a menu, whose popups are tracked with
+// TrackPopupMenuEx and painted with the command images, and whose chosen
+// commands reach the owner window as WM_COMMAND.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <vector>
+
+#include "ui/menu_bar_model.h"
+#include "ui/win32/gdi.h"
+#include "ui/win32/menu_painter.h"
+
+namespace tw {
+
+class MenuBar {
+public:
+    static constexpr const char* kClassName = "WTL_CommandBarXP";
+    static constexpr int kImageSize = 16;
+
+    // Posted to the bar: open popup wParam; lParam 1 when the keyboard asked.
+    static UINT AutoPopupMessage();
+    // Sent to the bar: answers the bar's own window handle.
+    static UINT GetBarMessage();
+
+    MenuBar() = default;
+    MenuBar(const MenuBar&) = delete;
+    MenuBar& operator=(const MenuBar&) = delete;
+    ~MenuBar();
+
+    // A child of parent, which becomes the owner of the commands.
+    HWND Create(HWND parent, const RECT& rect = RECT{0, 0, 0, 0}, UINT id = 0);
+    HWND Handle() const { return hwnd_; }
+
+    // The menu stays the caller's; its popups are made owner-drawn.
+    bool AttachMenu(HMENU menu);
+    void SetMaskColour(COLORREF mask) { mask_ = mask; }
+    // The command images: a strip of 16-pixel images and the command of each
+    // image in order (0 for a separator, which has no image).
+    bool LoadImages(HINSTANCE instance, UINT bitmapId, const std::vector<unsigned>& commands);
+    bool LoadImages(HBITMAP strip, const std::vector<unsigned>& commands);
+    // A tool bar resource and the bitmap of the same number.
+    bool LoadToolBar(HINSTANCE instance, UINT toolBarId);
+
+    const MenuBarModel& Model() const { return model_; }
+    int HotButton() const { return hot_; }
+    int OpenButton() const { return open_; }
+    // Opens popup index and returns when it closes (the popup of another
+    // button may have followed it).
+    void OpenPopup(int index, bool byKeyboard);
+
+    void Paint(HDC dc);
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    static LRESULT CALLBACK MenuFilter(int code, WPARAM wp, LPARAM lp);
+    static LRESULT CALLBACK KeyWatch(int code, WPARAM wp, LPARAM lp);
+    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    bool FilterMenuMessage(const MSG& msg);
+    bool WatchKey(MSG& msg);
+    void SwitchTo(int index, bool byKeyboard);
+    void Layout();
+    void SetHot(int index);
+    RECT ButtonRect(int index) const;
+    int ButtonAtScreen(POINT screen) const;
+
+    HWND hwnd_ = nullptr;
+    HWND owner_ = nullptr;
+    HMENU menu_ = nullptr;
+    COLORREF mask_ = RGB(255, 0, 255);
+    HIMAGELIST images_ = nullptr;
+    ContextMenuPainter painter_;
+    MenuBarModel model_;
+    GdiObject<HFONT> font_;
+    int hot_ = -1;
+    int open_ = -1;
+    bool keyboardCues_ = false;
+    // While a popup is tracked.
+    HMENU tracked_ = nullptr;
+    HMENU selectedMenu_ = nullptr;
+    UINT selectedFlags_ = 0;
+    int next_ = -1;
+    bool nextByKeyboard_ = false;
+};
+
+}  // namespace tw
