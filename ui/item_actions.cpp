@@ -59,6 +59,13 @@ std::string OpenAddress(EntryKind store, const ItemList& list) {
 
 }  // namespace
 
+const ItemCommandImage kItemCommandImages[15] = {
+    {kItemHistoryOpen, 0},     {kItemHistoryCopy, 1},       {kItemHistoryDelete, 2},    {kItemHistoryAddFavorite, 3},
+    {kItemCookieOpen, 0},      {kItemCookieCopy, 1},        {kItemCookieDelete, 2},     {kItemCookieDetails, 4},
+    {kItemCookieProperties, 5}, {kItemCacheOpen, 0},        {kItemCacheCopy, 1},        {kItemCacheDelete, 2},
+    {kItemCacheOpenFile, 6},   {kItemCacheProperties, 5},   {kItemDeleteSelected, 2},
+};
+
 int ModelItemList::ColumnCount() const {
     return model_.ColumnCount();
 }

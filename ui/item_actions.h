@@ -43,6 +43,14 @@ enum ItemCommand : int {
     kItemDeleteSelected = 32791,
 };
 
+// The image of bitmap 227 that the context menu painter shows beside each
+// command.
+struct ItemCommandImage {
+    int command;
+    int image;
+};
+extern const ItemCommandImage kItemCommandImages[15];
+
 // One list as the actions see it. Columns are counted in the list's order.
 class ItemList {
 public:

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <map>
 
 #include "clean/find.h"
 #include "clean/shell_history.h"
@@ -11,6 +12,7 @@
 #include "report/save_report.h"
 #include "res/resource.h"
 #include "settings/settings_store.h"
+#include "ui/item_actions.h"
 #include "ui/win32/activation.h"
 #include "ui/win32/band_actions.h"
 #include "ui/win32/gdi.h"
@@ -200,7 +202,10 @@ bool BandWindow::OnCreate() {
     ActivationScope scope;
     listImages_ = LoadImages(module_, kBitmapListImages);
     contextImages_ = LoadImages(module_, kBitmapContextImages);
-    painter_.SetImages(contextImages_, {});
+    std::map<UINT, int> images;
+    for (const ItemCommandImage& i : kItemCommandImages)
+        images[UINT(i.command)] = i.image;
+    painter_.SetImages(contextImages_, std::move(images));
 
     const EntryKind kinds[3] = {EntryKind::History, EntryKind::Cookie, EntryKind::Cache};
     RECT none = {0, 0, 0, 0};
