@@ -24,7 +24,8 @@
 #include "ui/win32/activation.h"
 #include "ui/win32/band_actions.h"
 #include "ui/win32/band_window.h"
-#include "ui/win32/paint_util.h"
+#include "ui/band_window_model.h"
+#include "ui/colour_math.h"
 
 namespace tw {
 namespace {
@@ -159,6 +160,47 @@ bool WriteBytes(const std::string& path, const std::string& bytes) {
         return false;
     const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     std::fclose(f);
+    return ok;
+}
+
+// The window's area of the screen as a 24-bit BMP: the band paints its
+// children itself, so only the screen holds the whole picture. Answers the
+// colour at (x, y) of the window through probe.
+bool SaveScreenArea(HWND hwnd, const char* path, POINT probeAt, COLORREF* probe) {
+    RECT rc{};
+    GetWindowRect(hwnd, &rc);
+    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(mem, bitmap);
+    BitBlt(mem, 0, 0, w, h, screen, rc.left, rc.top, SRCCOPY);
+    *probe = GetPixel(mem, probeAt.x, probeAt.y);
+    SelectObject(mem, old);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    const int stride = (w * 3 + 3) & ~3;
+    std::vector<unsigned char> pixels(std::size_t(stride) * std::size_t(h));
+    bool ok = GetDIBits(mem, bitmap, 0, UINT(h), pixels.data(), &info, DIB_RGB_COLORS) != 0;
+    if (ok) {
+        BITMAPFILEHEADER file{};
+        file.bfType = 0x4D42;
+        file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+        file.bfSize = DWORD(file.bfOffBits + pixels.size());
+        FILE* f = std::fopen(path, "wb");
+        ok = f && std::fwrite(&file, sizeof file, 1, f) == 1 &&
+             std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, f) == 1 &&
+             std::fwrite(pixels.data(), 1, pixels.size(), f) == pixels.size();
+        if (f)
+            std::fclose(f);
+    }
+    DeleteObject(bitmap);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
     return ok;
 }
 
@@ -462,7 +504,10 @@ TEST_F(BandWindowTest, ScreenshotOfTheCookiesTab) {
     ASSERT_TRUE(ClickTab(1));
     RedrawWindow(band_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     PumpUntil([] { return false; }, 300);
-    EXPECT_TRUE(SaveClientBitmap(band_, "band_cookies.bmp"));
+    COLORREF between = 0;
+    // Between the line under the menu bar (y 21) and the lists (y 25).
+    ASSERT_TRUE(SaveScreenArea(band_, "band_cookies.bmp", POINT{100, 23}, &between));
+    EXPECT_EQ(FromColourRef(between), BandBackground(FromColourRef(GetSysColor(COLOR_3DFACE))));
 }
 
 TEST(CookieDetailsTest, TheBoxShowsTheFileWithoutItsLastByte) {
