@@ -499,6 +499,36 @@ TEST_F(BandWindowTest, RightClickTracksThePaintedMenuWhileTheFlagIsSet) {
     g_menuBand = nullptr;
 }
 
+// Chooses the first item of the open menu with the keyboard.
+HWND g_menuOwner = nullptr;
+void CALLBACK ChooseFirstItem(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    PostMessageA(g_menuOwner, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(g_menuOwner, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+TEST_F(BandWindowTest, DeleteSelectedItemsChosenFromTheMenu) {
+    Open(true);
+    ASSERT_TRUE(ClickTab(2));
+    const std::vector<int> ours = RowsWith(Model(EntryKind::Cache), 1, host_);
+    ASSERT_EQ(ours.size(), 4u);
+    SelectOnly(EntryKind::Cache, {ours[1], ours[3]});
+    g_menuOwner = band_;
+    SetTimer(nullptr, 0, 300, ChooseFirstItem);
+    ListNotify notify = {};
+    notify.hdr.hwndFrom = Band()->List(EntryKind::Cache).Handle();
+    notify.hdr.idFrom = kListIds[2];
+    notify.hdr.code = UINT(kListRightUp);
+    SendMessageA(band_, WM_NOTIFY, kListIds[2], reinterpret_cast<LPARAM>(&notify));
+    EXPECT_EQ(RowsWith(Model(EntryKind::Cache), 1, host_).size(), 2u);
+    EXPECT_EQ(Model(EntryKind::Cache).SelectedCount(), 0) << "the Cache list keeps no selection";
+    int left = 0;
+    for (const auto& url : cache_)
+        left += InCache(url);
+    EXPECT_EQ(left, 2);
+    EXPECT_FALSE(Band()->ContextMenuOpen());
+}
+
 TEST_F(BandWindowTest, ScreenshotOfTheCookiesTab) {
     Open(true, 1000, 300);
     ASSERT_TRUE(ClickTab(1));
