@@ -1,12 +1,309 @@
 #include "ui/win32/band_actions.h"
 
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <cstring>
+#include <vector>
+
+#include "core/ansi_text.h"
+#include "res/resource.h"
+#include "ui/item_actions.h"
 #include "ui/win32/band_window.h"
 #include "ui/win32/list_adapters.h"
 
 namespace tw {
 
+static_assert(kItemHistoryOpen == ID_HISTORY_OPEN_URL && kItemHistoryCopy == ID_HISTORY_COPY_URL &&
+                  kItemHistoryDelete == ID_HISTORY_DELETE && kItemHistoryAddFavorite == ID_HISTORY_ADD_FAVORITE &&
+                  kItemCookieOpen == ID_COOKIE_OPEN_URL && kItemCookieCopy == ID_COOKIE_COPY_URL &&
+                  kItemCookieDelete == ID_COOKIE_DELETE && kItemCookieDetails == ID_COOKIE_DETAILS &&
+                  kItemCookieProperties == ID_COOKIE_PROPERTIES && kItemCacheOpen == ID_CACHE_OPEN_URL &&
+                  kItemCacheCopy == ID_CACHE_COPY_URL && kItemCacheDelete == ID_CACHE_DELETE &&
+                  kItemCacheOpenFile == ID_CACHE_OPEN_FILE && kItemCacheProperties == ID_CACHE_PROPERTIES &&
+                  kItemDeleteSelected == ID_DELETE_SELECTED,
+              "the commands of the context menus are those of the menu resources");
+static_assert(kHistoryRowMenu == IDM_HISTORY_ROW && kCookieRowMenu == IDM_COOKIE_ROW &&
+                  kCacheRowMenu == IDM_CACHE_ROW && kSeveralRowsMenu == IDM_SEVERAL_ROWS,
+              "the row menus are the menu resources");
+
+namespace {
+
+const int kCookieDetailsEdit = 202;
+// A cookie file is a few kilobytes; anything far beyond is not one, and is
+// not read whole into memory.
+const DWORD kCookieFileLimit = 16u << 20;
+
+void NavigateTo(IWebBrowser2* browser, const std::string& address) {
+    if (!browser)
+        return;
+    BSTR url = AnsiToBstr(address);
+    if (!url)
+        return;
+    VARIANT empty;
+    VariantInit(&empty);
+    browser->Navigate(url, &empty, &empty, &empty, &empty);
+    SysFreeString(url);
+}
+
+void CopyToClipboard(HWND owner, const std::string& text) {
+    if (!OpenClipboard(owner))
+        return;
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_DDESHARE | GMEM_MOVEABLE, text.size() + 1);
+    if (memory) {
+        if (void* bytes = GlobalLock(memory)) {
+            std::memcpy(bytes, text.c_str(), text.size() + 1);
+            GlobalUnlock(memory);
+            if (!SetClipboardData(CF_TEXT, memory))
+                GlobalFree(memory);
+        } else {
+            GlobalFree(memory);
+        }
+    }
+    CloseClipboard();
+}
+
+void ShowFileProperties(HWND owner, const std::string& file) {
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_INVOKEIDLIST;
+    info.hwnd = owner;
+    info.lpVerb = "properties";
+    info.lpFile = file.c_str();
+    info.lpParameters = "";
+    info.lpDirectory = nullptr;
+    info.nShow = SW_SHOW;
+    ShellExecuteExA(&info);
+}
+
+// The history store's deletions need COM on this thread.
+class BandStores : public ItemStores {
+public:
+    explicit BandStores(BandServices& s) : cleaner_(s.history, s.cache, s.files, s.clock) {}
+    void Begin(EntryKind store) override {
+        if (store == EntryKind::History)
+            comStarted_ = SUCCEEDED(CoInitialize(nullptr));
+    }
+    void Delete(EntryKind store, const std::string& address) override {
+        switch (store) {
+        case EntryKind::History: cleaner_.DeleteHistoryUrls(address.c_str(), true); break;
+        case EntryKind::Cookie: cleaner_.DeleteCookieUrls(address.c_str(), true); break;
+        case EntryKind::Cache: cleaner_.DeleteCacheUrls(address.c_str(), true); break;
+        }
+    }
+    void End(EntryKind store) override {
+        if (store == EntryKind::History && comStarted_)
+            CoUninitialize();
+        comStarted_ = false;
+    }
+
+private:
+    Cleaner cleaner_;
+    bool comStarted_ = false;
+};
+
+class BandHost : public ItemHost {
+public:
+    explicit BandHost(BandWindow& band) : band_(band) {}
+    void Navigate(const std::string& address) override { NavigateTo(band_.Browser(), address); }
+    void CopyText(const std::string& text) override { CopyToClipboard(band_.Handle(), text); }
+    bool AskYesNo(const char* text) override {
+        Win32Shell& shell = band_.Services().shell;
+        shell.SetOwner(band_.Handle());
+        return shell.AskYesNo(text);
+    }
+    void ShowStatus(EntryKind store) override { band_.ShowStatus(store); }
+    // The Add to Favorites dialog is not part of the module yet.
+    void AddToFavorites(const std::string&, const std::string&) override {}
+    void ShowCookieDetails(const std::string& file) override {
+        RunCookieDetailsDialog(band_.Module(), GetActiveWindow(), file);
+    }
+    void ShowProperties(const std::string& file) override { ShowFileProperties(band_.Handle(), file); }
+
+private:
+    BandWindow& band_;
+};
+
+void OpenRowAddress(BandWindow& band) {
+    if (!band.Browser())
+        return;
+    ModelItemList list(band.CurrentList().Model());
+    const std::string url = CurrentCell(list, "URL");
+    NavigateTo(band.Browser(), band.CurrentTab() == 1 ? CookieAddress(url) : url);
+}
+
+// A point beside every monitor is moved across onto the nearest one's work
+// area; its height is left as it is.
+POINT OntoMonitor(POINT point) {
+    if (MonitorFromPoint(point, MONITOR_DEFAULTTONULL))
+        return point;
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), &info)) {
+        if (point.x < info.rcWork.left)
+            point.x = info.rcWork.left;
+        if (point.x > info.rcWork.right)
+            point.x = info.rcWork.right;
+    }
+    return point;
+}
+
+void RunCommandOnTab(BandWindow& band, int command, int tab) {
+    ListWindow& window = band.CurrentList();
+    ModelItemList list(window.Model());
+    BandStores stores(band.Services());
+    BandHost host(band);
+    RunItemCommand(command, tab, list, stores, host, band.ConfirmDeletions(), ActiveCodePage());
+    window.Changed();
+}
+
+void ShowContextMenu(BandWindow& band) {
+    const int tab = band.CurrentTab();
+    const int menuId = RowMenuOfCurrentList(band);
+    if (menuId == kNoRowMenu)
+        return;
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    band.SetContextMenuOpen(true);
+    HMENU menu = LoadMenuA(band.Module(), MAKEINTRESOURCEA(menuId));
+    if (!menu) {
+        band.SetContextMenuOpen(false);
+        return;
+    }
+    HMENU popup = GetSubMenu(menu, 0);
+    int command = 0;
+    if (popup) {
+        const POINT at = OntoMonitor(cursor);
+        command = int(TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RETURNCMD, at.x, at.y, 0, band.Handle(), nullptr));
+    }
+    if (command)
+        RunCommandOnTab(band, command, tab);
+    DestroyMenu(menu);
+    band.SetContextMenuOpen(false);
+}
+
+std::wstring Wide(const char* text) {
+    std::wstring out;
+    for (; *text; ++text)
+        out += wchar_t(static_cast<unsigned char>(*text));
+    return out;
+}
+
+// DLGTEMPLATE and DLGITEMTEMPLATE records as a word array, each item on a
+// DWORD boundary.
+class DialogTemplate {
+public:
+    DialogTemplate(DWORD style, short cx, short cy, const char* title, short points, const char* font) {
+        Dword(style | DS_SETFONT);
+        Dword(0);
+        countAt_ = words_.size();
+        Word(0);
+        Word(0), Word(0), Word(cx), Word(cy);
+        Word(0);  // no menu
+        Word(0);  // the dialog class
+        Text(title);
+        Word(WORD(points));
+        Text(font);
+    }
+    void Item(DWORD style, short x, short y, short cx, short cy, WORD id, WORD atom, const char* text) {
+        if (words_.size() % 2)
+            Word(0);
+        Dword(style | WS_CHILD | WS_VISIBLE);
+        Dword(0);
+        Word(WORD(x)), Word(WORD(y)), Word(WORD(cx)), Word(WORD(cy));
+        Word(id);
+        Word(0xFFFF), Word(atom);
+        Text(text);
+        Word(0);  // no creation data
+        ++words_[countAt_];
+    }
+    const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
+
+private:
+    void Word(WORD w) { words_.push_back(w); }
+    void Dword(DWORD d) {
+        Word(LOWORD(d));
+        Word(HIWORD(d));
+    }
+    void Text(const char* text) {
+        for (wchar_t c : Wide(text))
+            Word(WORD(c));
+        Word(0);
+    }
+
+    std::vector<WORD> words_;
+    std::size_t countAt_ = 0;
+};
+
+INT_PTR CALLBACK CookieDetailsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        if (lParam)
+            SetDlgItemTextA(dialog, kCookieDetailsEdit,
+                            ReadCookieDetails(*reinterpret_cast<const std::string*>(lParam)).c_str());
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            EndDialog(dialog, LOWORD(wParam) == IDOK ? 1 : 2);
+            return TRUE;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+}  // namespace
+
+int RowMenuOfCurrentList(BandWindow& band) {
+    ModelItemList list(band.CurrentList().Model());
+    return ChooseRowMenu(band.CurrentTab(), list);
+}
+
+void RunRowCommand(BandWindow& band, int command) {
+    RunCommandOnTab(band, command, band.CurrentTab());
+}
+
 LRESULT HandleListNotify(BandWindow& band, const NMHDR& header) {
+    switch (int(header.code)) {
+    case kListLinkDown:
+        OpenRowAddress(band);
+        break;
+    case kListRightUp:
+        ShowContextMenu(band);
+        break;
+    default:
+        break;
+    }
     return 0;
+}
+
+std::string ReadCookieDetails(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::string();
+    std::string text;
+    const DWORD size = GetFileSize(file, nullptr);
+    if (size != INVALID_FILE_SIZE && size > 0 && size <= kCookieFileLimit) {
+        std::vector<char> buffer(size, '\0');
+        DWORD read = 0;
+        if (ReadFile(file, buffer.data(), size, &read, nullptr) && read > 0)
+            text = CookieDetailsText(std::string(buffer.data(), read));
+    }
+    CloseHandle(file);
+    return text;
+}
+
+INT_PTR RunCookieDetailsDialog(HINSTANCE module, HWND owner, const std::string& file) {
+    DialogTemplate dialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER, 280, 170,
+                          "Cookie Details", 8, "MS Shell Dlg");
+    dialog.Item(ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 7, 7, 266, 136,
+                kCookieDetailsEdit, 0x0081, "");
+    dialog.Item(BS_DEFPUSHBUTTON | WS_TABSTOP, 223, 149, 50, 14, IDOK, 0x0080, "OK");
+    return DialogBoxIndirectParamA(module, dialog.Get(), owner, CookieDetailsProc,
+                                   reinterpret_cast<LPARAM>(&file));
 }
 
 }  // namespace tw

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "ui/band_window_model.h"
 
 namespace tw {
@@ -15,5 +17,18 @@ LRESULT HandleListNotify(BandWindow& band, const NMHDR& header);
 
 // The menu commands that run a dialog.
 void RunDialogCommand(BandWindow& band, Command command);
+
+// The context menu that a right click on the current list offers now (a
+// menu resource), or 0 for none.
+int RowMenuOfCurrentList(BandWindow& band);
+// Runs a context menu command on the current list, as the menu's choice
+// does.
+void RunRowCommand(BandWindow& band, int command);
+
+// The text that the Cookie Details box shows for a cookie file; empty when
+// the file cannot be read.
+std::string ReadCookieDetails(const std::string& path);
+// The modal Cookie Details dialog on file; answers 1 for OK, 2 for cancel.
+INT_PTR RunCookieDetailsDialog(HINSTANCE module, HWND owner, const std::string& file);
 
 }  // namespace tw

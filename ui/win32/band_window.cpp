@@ -12,6 +12,7 @@
 #include "report/save_report.h"
 #include "res/resource.h"
 #include "settings/settings_store.h"
+#include "ui/item_actions.h"
 #include "ui/win32/activation.h"
 #include "ui/win32/band_actions.h"
 #include "ui/win32/gdi.h"
@@ -25,15 +26,6 @@ const UINT kToolBarCommandImages = 203;
 const UINT kBitmapListImages = 212;
 const UINT kBitmapContextImages = 227;
 
-// The image of each context menu command in the context images: open,
-// copy, delete, add to favorites, details, properties, open file.
-std::map<UINT, int> ContextMenuImages() {
-    return {{ID_HISTORY_OPEN_URL, 0},     {ID_COOKIE_OPEN_URL, 0},   {ID_CACHE_OPEN_URL, 0},
-            {ID_HISTORY_COPY_URL, 1},     {ID_COOKIE_COPY_URL, 1},   {ID_CACHE_COPY_URL, 1},
-            {ID_HISTORY_DELETE, 2},       {ID_COOKIE_DELETE, 2},     {ID_CACHE_DELETE, 2},
-            {ID_DELETE_SELECTED, 2},      {ID_HISTORY_ADD_FAVORITE, 3}, {ID_COOKIE_DETAILS, 4},
-            {ID_COOKIE_PROPERTIES, 5},    {ID_CACHE_PROPERTIES, 5},  {ID_CACHE_OPEN_FILE, 6}};
-}
 
 HIMAGELIST LoadImages(HINSTANCE module, UINT bitmap) {
     return ImageList_LoadImageA(module, MAKEINTRESOURCEA(bitmap), 16, 0, RGB(255, 0, 255), IMAGE_BITMAP,
@@ -221,7 +213,10 @@ bool BandWindow::OnCreate() {
     }
     listImages_ = LoadImages(module_, kBitmapListImages);
     contextImages_ = LoadImages(module_, kBitmapContextImages);
-    painter_.SetImages(contextImages_, ContextMenuImages());
+    std::map<UINT, int> images;
+    for (const ItemCommandImage& i : kItemCommandImages)
+        images[UINT(i.command)] = i.image;
+    painter_.SetImages(contextImages_, std::move(images));
 
     const EntryKind kinds[3] = {EntryKind::History, EntryKind::Cookie, EntryKind::Cache};
     for (int i = 0; i < 3; ++i) {
