@@ -1,0 +1,66 @@
+// The companion library run the way RunOnce runs it: the command text that
+// the removal at restart writes, executed as a process.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "clean/index_removal.h"
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_shell.h"
+
+namespace tw {
+namespace {
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+DWORD RunCommand(std::string command) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return GetLastError();
+    WaitForSingleObject(process.hProcess, 60000);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code;
+}
+
+TEST(Sunderly, TheRunOnceCommandRemovesTheFirstIndexFileOfItsStore) {
+    char history[MAX_PATH] = "";
+    ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, history, CSIDL_HISTORY, TRUE));
+    const std::string first = std::string(history) + "\\index.dat";
+    ASSERT_FALSE(Exists(first)) << "the prefix already holds " << first;
+    // A later candidate, which must survive: only the first that exists goes.
+    const std::string laterFolder = std::string(history) + "\\History.IE3";
+    const std::string later = laterFolder + "\\index.dat";
+    const bool madeLaterFolder = CreateDirectoryA(laterFolder.c_str(), nullptr) != FALSE;
+    for (const std::string& path : {first, later}) {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(f, nullptr) << path;
+        std::fputs("Client UrlCache MMF Ver 5.2", f);
+        std::fclose(f);
+    }
+
+    Win32Shell shell;
+    Win32FileSystem files;
+    const std::string command = RunOnceCommand(shell, files, "DeleteHistoryIndex");
+    EXPECT_NE(command.find("\\Sunderly.dll,DeleteHistoryIndex"), std::string::npos) << command;
+    EXPECT_EQ(RunCommand(command), 0u) << command;
+    EXPECT_FALSE(Exists(first)) << command;
+    EXPECT_TRUE(Exists(later));
+
+    DeleteFileA(later.c_str());
+    if (madeLaterFolder)
+        RemoveDirectoryA(laterFolder.c_str());
+}
+
+}  // namespace
+}  // namespace tw
