@@ -274,7 +274,7 @@ protected:
 
 TEST_F(DialogsTest, CookiesCleanUpAsksAndNoSendsNothing) {
     HWND d = nullptr;
-    Run(Command::CleanCookies, {WaitFor("Clean up Cookies", &d), Screenshot(&d, "clean_cookies"), Click(&d, 207),
+    Run(Command::CleanCookies, {WaitFor("Clean up Cookies", &d), Settle(), Screenshot(&d, "clean_cookies"), Click(&d, 207),
                                 Click(&d, IDOK),
                                 Answer("Are you sure you want to delete Internet Explorer Cookies?", IDNO), Settle(),
                                 Do([&] { EXPECT_TRUE(IsWindow(d)); }), Click(&d, IDCANCEL)});
@@ -298,7 +298,7 @@ TEST_F(DialogsTest, CookiesCleanUpYesSendsTheRecordAndStaysOpenForAnother) {
 TEST_F(DialogsTest, DisabledConfirmationAsksNothing) {
     SetDword(kValueDisableConfirmation, 7);
     HWND d = nullptr;
-    Run(Command::CleanCache, {WaitFor("Clean up Cache", &d), Screenshot(&d, "clean_cache"), Click(&d, 213),
+    Run(Command::CleanCache, {WaitFor("Clean up Cache", &d), Settle(), Screenshot(&d, "clean_cache"), Click(&d, 213),
                               Click(&d, IDOK), Settle(), Click(&d, IDCANCEL)});
     ASSERT_EQ(recorded_.cleanups.size(), 1u);
     EXPECT_EQ(recorded_.cleanups[0].store, kStoreCache);
@@ -314,7 +314,7 @@ TEST_F(DialogsTest, HistoryProtocolAsTypedAndDatesCoverWholeDays) {
     picked.wDay = 5;
     picked.wHour = 13;
     Run(Command::CleanHistory,
-        {WaitFor("Clean up History", &d), Screenshot(&d, "clean_history"), Do([&] {
+        {WaitFor("Clean up History", &d), Settle(), Screenshot(&d, "clean_history"), Do([&] {
              EXPECT_EQ(SendDlgItemMessageA(d, 209, CB_GETCOUNT, 0, 0), 6);
              EXPECT_EQ(TextOf(GetDlgItem(d, 209)), "file:");
              EXPECT_EQ(IsDlgButtonChecked(d, 205), BST_CHECKED);
