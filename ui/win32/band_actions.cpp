@@ -10,6 +10,7 @@
 #include "res/resource.h"
 #include "ui/item_actions.h"
 #include "ui/win32/band_window.h"
+#include "ui/win32/favorites_dialog.h"
 #include "ui/win32/list_adapters.h"
 
 namespace tw {
@@ -114,8 +115,9 @@ public:
         return shell.AskYesNo(text);
     }
     void ShowStatus(EntryKind store) override { band_.ShowStatus(store); }
-    // The Add to Favorites dialog is not part of the module yet.
-    void AddToFavorites(const std::string&, const std::string&) override {}
+    void AddToFavorites(const std::string& name, const std::string& url) override {
+        RunAddToFavoritesDialog(band_, name, url);
+    }
     void ShowCookieDetails(const std::string& file) override {
         RunCookieDetailsDialog(band_.Module(), GetActiveWindow(), file);
     }

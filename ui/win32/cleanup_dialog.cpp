@@ -1,0 +1,293 @@
+#include "ui/win32/cleanup_dialog.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "clean/cleanup_dialog_model.h"
+#include "clean/find.h"
+#include "clean/index_removal.h"
+#include "res/resource.h"
+#include "settings/options_model.h"
+#include "settings/settings_store.h"
+#include "ui/win32/band_window.h"
+#include "ui/win32/dialog_support.h"
+
+namespace tw {
+
+namespace {
+
+FileTime UtcNow() {
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    FILETIME ft{};
+    SystemTimeToFileTime(&now, &ft);
+    FileTime t;
+    t.low = ft.dwLowDateTime;
+    t.high = ft.dwHighDateTime;
+    return t;
+}
+
+PickedDay PickerDay(HWND dialog, int id) {
+    PickedDay day;
+    SYSTEMTIME st{};
+    HWND picker = GetDlgItem(dialog, id);
+    if (picker && SendMessageA(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)) == GDT_VALID) {
+        day.valid = true;
+        day.date = CivilDate{st.wYear, st.wMonth, st.wDay};
+    }
+    return day;
+}
+
+bool Command(WPARAM wParam, int id) {
+    return LOWORD(wParam) == id && HIWORD(wParam) == BN_CLICKED;
+}
+
+class CleanupDialog : public DialogObject {
+public:
+    CleanupDialog(BandWindow& band, const CleanupDialogInfo& info) : band_(band), info_(info) {}
+
+    INT_PTR Handle(UINT message, WPARAM wParam, LPARAM) override {
+        switch (message) {
+        case WM_INITDIALOG:
+            Open();
+            return TRUE;
+        case WM_COMMAND:
+            if (Command(wParam, IDOK))
+                CleanUp();
+            else if (LOWORD(wParam) == IDCANCEL)
+                EndDialog(hwnd, IDCANCEL);
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    }
+
+private:
+    void Open() {
+        SetChecked(hwnd, info_.options[0].id, true);
+        if (info_.comboId) {
+            for (const char* protocol : kCleanupProtocols)
+                SendDlgItemMessageA(hwnd, info_.comboId, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(protocol));
+            SendDlgItemMessageA(hwnd, info_.comboId, CB_SETCURSEL, 0, 0);
+        }
+        confirm_ = ReadConfirmDeletions(band_.Services().registry, BandUsesNewSystem(band_));
+    }
+
+    void CleanUp() {
+        if (confirm_ && ShowMessageBox(hwnd, info_.confirmation, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+            return;
+        const std::int32_t kind = CleanupKindOf(info_, [this](int id) { return IsChecked(hwnd, id); });
+        const std::string combo = info_.comboId ? ItemText(hwnd, info_.comboId, 259) : std::string();
+        const std::string box = ItemText(hwnd, info_.textId, 259);
+        CleanupCriteria criteria = BuildCleanupCriteria(info_, kind, combo, box, PickerDay(hwnd, info_.fromId),
+                                                        PickerDay(hwnd, info_.toId), UtcNow());
+        // The band window runs it; the owner of a modal dialog is always a
+        // top-level window, never the band itself.
+        if (HWND target = band_.Handle())
+            SendMessageA(target, kWmRunCleanup, 0, reinterpret_cast<LPARAM>(&criteria));
+    }
+
+    BandWindow& band_;
+    const CleanupDialogInfo& info_;
+    bool confirm_ = true;
+};
+
+class OptionsDialog : public DialogObject {
+public:
+    explicit OptionsDialog(BandWindow& band) : band_(band) {}
+
+    INT_PTR Handle(UINT message, WPARAM wParam, LPARAM) override {
+        switch (message) {
+        case WM_INITDIALOG:
+            Open();
+            return TRUE;
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+            case IDC_OPTIONS_TEMPLATE:
+            case IDC_OPTIONS_SEPARATOR:
+                if (HIWORD(wParam) == CBN_SELCHANGE)
+                    ShowSample();
+                break;
+            case IDOK:
+                SaveOptions(band_.Services().registry, BandUsesNewSystem(band_), Current());
+                EndDialog(hwnd, IDOK);
+                break;
+            case IDCANCEL:
+                EndDialog(hwnd, IDCANCEL);
+                break;
+            default:
+                break;
+            }
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    }
+
+private:
+    void Open() {
+        for (const char* t : kDateTemplates)
+            SendDlgItemMessageA(hwnd, IDC_OPTIONS_TEMPLATE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t));
+        for (const char* s : kDateSeparators)
+            SendDlgItemMessageA(hwnd, IDC_OPTIONS_SEPARATOR, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
+        const OptionsState state = LoadOptions(band_.Services().registry, BandUsesNewSystem(band_));
+        SendDlgItemMessageA(hwnd, IDC_OPTIONS_TEMPLATE, CB_SETCURSEL, WPARAM(state.templateIndex), 0);
+        SendDlgItemMessageA(hwnd, IDC_OPTIONS_SEPARATOR, CB_SETCURSEL, WPARAM(state.separatorIndex), 0);
+        SetChecked(hwnd, IDC_OPTIONS_DISABLE, state.disableConfirmation);
+        ShowSample();
+    }
+
+    int Selection(int id, int count) const {
+        const LRESULT i = SendDlgItemMessageA(hwnd, id, CB_GETCURSEL, 0, 0);
+        return i >= 0 && i < count ? int(i) : 0;
+    }
+
+    OptionsState Current() const {
+        OptionsState state;
+        state.templateIndex = Selection(IDC_OPTIONS_TEMPLATE, 8);
+        state.separatorIndex = Selection(IDC_OPTIONS_SEPARATOR, 3);
+        state.disableConfirmation = IsChecked(hwnd, IDC_OPTIONS_DISABLE);
+        return state;
+    }
+
+    void ShowSample() {
+        SYSTEMTIME now;
+        GetSystemTime(&now);
+        const std::string sample = OptionsSample(Current(), CivilDate{now.wYear, now.wMonth, now.wDay});
+        SetDlgItemTextA(hwnd, IDC_OPTIONS_SAMPLE, sample.c_str());
+    }
+
+    BandWindow& band_;
+};
+
+class FindDialog : public DialogObject {
+public:
+    explicit FindDialog(BandWindow& band) : band_(band) {}
+
+    INT_PTR Handle(UINT message, WPARAM wParam, LPARAM) override {
+        switch (message) {
+        case WM_INITDIALOG:
+            Open();
+            return TRUE;
+        case WM_COMMAND:
+            if (Command(wParam, IDOK) || Command(wParam, IDC_FIND_NEXT))
+                Find(false);
+            else if (Command(wParam, IDC_FIND_ALL))
+                Find(true);
+            else if (LOWORD(wParam) == IDCANCEL)
+                Close();
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    }
+
+private:
+    void Open() {
+        // The request carries at most 99 characters; the box takes no more.
+        SendDlgItemMessageA(hwnd, IDC_FIND_TEXT, EM_LIMITTEXT, sizeof(FindRequest::text) - 1, 0);
+        FindSettings settings;
+        LoadFindSettings(band_.Services().registry, BandUsesNewSystem(band_), &settings);
+        SetChecked(hwnd, IDC_FIND_WHOLE, settings.whole);
+        SetChecked(hwnd, IDC_FIND_CASE, settings.matchCase);
+        SetChecked(hwnd, IDC_FIND_NAMES, settings.names);
+        SetChecked(hwnd, IDC_FIND_VALUES, settings.values);
+        SetDlgItemTextA(hwnd, IDC_FIND_TEXT, settings.lastSearch.c_str());
+    }
+
+    void Find(bool all) {
+        if (!IsChecked(hwnd, IDC_FIND_NAMES) && !IsChecked(hwnd, IDC_FIND_VALUES))
+            SetChecked(hwnd, IDC_FIND_NAMES, true);
+        const std::string text = ItemText(hwnd, IDC_FIND_TEXT, 259);
+        if (text.empty()) {
+            ShowMessageBox(hwnd, "Please enter text to search.", MB_OK);
+            SetFocus(GetDlgItem(hwnd, IDC_FIND_TEXT));
+            return;
+        }
+        FindRequest request;
+        request.wholeWord = IsChecked(hwnd, IDC_FIND_WHOLE);
+        request.matchCase = IsChecked(hwnd, IDC_FIND_CASE);
+        request.searchNames = IsChecked(hwnd, IDC_FIND_NAMES);
+        request.searchValues = IsChecked(hwnd, IDC_FIND_VALUES);
+        request.findAll = all ? 1 : 0;
+        CopyField(request.text, sizeof request.text, text.c_str());
+        if (HWND target = band_.Handle())
+            SendMessageA(target, kWmFindOnTab, 0, reinterpret_cast<LPARAM>(&request));
+    }
+
+    void Close() {
+        FindSettings settings;
+        settings.whole = IsChecked(hwnd, IDC_FIND_WHOLE);
+        settings.matchCase = IsChecked(hwnd, IDC_FIND_CASE);
+        settings.names = IsChecked(hwnd, IDC_FIND_NAMES);
+        settings.values = IsChecked(hwnd, IDC_FIND_VALUES);
+        settings.lastSearch = ItemText(hwnd, IDC_FIND_TEXT, 259);
+        SaveFindSettings(band_.Services().registry, BandUsesNewSystem(band_), settings);
+        EndDialog(hwnd, IDCANCEL);
+    }
+
+    BandWindow& band_;
+};
+
+class IndexRemovalDialog : public DialogObject {
+public:
+    explicit IndexRemovalDialog(BandWindow& band) : band_(band) {}
+
+    INT_PTR Handle(UINT message, WPARAM wParam, LPARAM) override {
+        BandServices& s = band_.Services();
+        switch (message) {
+        case WM_INITDIALOG: {
+            const IndexMarks marks = ReadIndexMarks(s.registry, s.files, s.shell);
+            SetChecked(hwnd, IDC_REMOVE_HISTORY_INDEX, marks.history);
+            SetChecked(hwnd, IDC_REMOVE_COOKIE_INDEX, marks.cookies);
+            SetChecked(hwnd, IDC_REMOVE_CACHE_INDEX, marks.cache);
+            return TRUE;
+        }
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK) {
+                IndexMarks marks;
+                marks.history = IsChecked(hwnd, IDC_REMOVE_HISTORY_INDEX);
+                marks.cookies = IsChecked(hwnd, IDC_REMOVE_COOKIE_INDEX);
+                marks.cache = IsChecked(hwnd, IDC_REMOVE_CACHE_INDEX);
+                ApplyIndexMarks(marks, s.registry, s.files, s.shell);
+                EndDialog(hwnd, IDOK);
+            } else if (LOWORD(wParam) == IDCANCEL) {
+                EndDialog(hwnd, IDCANCEL);
+            }
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    }
+
+private:
+    BandWindow& band_;
+};
+
+}  // namespace
+
+void RunCleanupDialog(BandWindow& band, std::int32_t store) {
+    const CleanupDialogInfo* info = CleanupDialogFor(store);
+    if (!info)
+        return;
+    CleanupDialog dialog(band, *info);
+    RunModalDialog(band.Module(), info->dialogId, dialog);
+}
+
+void RunOptionsDialog(BandWindow& band) {
+    OptionsDialog dialog(band);
+    if (RunModalDialog(band.Module(), IDD_OPTIONS, dialog) == IDOK)
+        band.ReloadSettings();
+}
+
+void RunFindDialog(BandWindow& band) {
+    FindDialog dialog(band);
+    RunModalDialog(band.Module(), IDD_FIND, dialog);
+}
+
+void RunIndexRemovalDialog(BandWindow& band) {
+    IndexRemovalDialog dialog(band);
+    RunModalDialog(band.Module(), IDD_INDEX_REMOVAL, dialog);
+}
+
+}  // namespace tw

@@ -1,0 +1,64 @@
+#include "ui/win32/dialog_support.h"
+
+#include <vector>
+
+#include "settings/settings_store.h"
+#include "ui/win32/activation.h"
+#include "ui/win32/band_window.h"
+
+namespace tw {
+
+namespace {
+
+INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    DialogObject* object = nullptr;
+    if (message == WM_INITDIALOG) {
+        object = reinterpret_cast<DialogObject*>(lParam);
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        if (object)
+            object->hwnd = dialog;
+    } else {
+        object = reinterpret_cast<DialogObject*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    }
+    if (!object)
+        return FALSE;
+    const INT_PTR result = object->Handle(message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(dialog, DWLP_USER, 0);
+        object->hwnd = nullptr;
+    }
+    return result;
+}
+
+}  // namespace
+
+INT_PTR RunModalDialog(HINSTANCE module, int id, DialogObject& object) {
+    ActivationScope scope;
+    return DialogBoxParamA(module, MAKEINTRESOURCEA(id), GetActiveWindow(), &DialogProc,
+                           reinterpret_cast<LPARAM>(&object));
+}
+
+std::string ItemText(HWND dialog, int id, int most) {
+    std::vector<char> buffer(std::size_t(most) + 1, '\0');
+    const UINT length = GetDlgItemTextA(dialog, id, buffer.data(), most + 1);
+    return std::string(buffer.data(), length <= UINT(most) ? length : UINT(most));
+}
+
+bool IsChecked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+void SetChecked(HWND dialog, int id, bool checked) {
+    CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+int ShowMessageBox(HWND owner, const char* text, UINT flags) {
+    return MessageBoxA(owner, text, "Tidewell", flags);
+}
+
+bool BandUsesNewSystem(BandWindow& band) {
+    const int major = band.Services().shell.MajorVersion();
+    return IsNewSystem(major > 0, major);
+}
+
+}  // namespace tw
