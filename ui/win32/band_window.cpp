@@ -251,7 +251,7 @@ void BandWindow::OnTimer(UINT_PTR id) {
             FillHistoryList(services_->history, rows, settings_.dateTemplate, browser_ ? &status : nullptr);
         }
         SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(hwnd_, nullptr, TRUE);
+        RepaintAll();
         SetTimer(hwnd_, kCacheFillTimer, kCacheFillDelayMs, nullptr);
         break;
     }
@@ -365,6 +365,12 @@ void BandWindow::RebuildList(std::int32_t store) {
                     browser_ ? &status : nullptr);
 }
 
+void BandWindow::RepaintAll() {
+    // The lists too: the band clips its children, so invalidating the band
+    // alone would leave the rows added while drawing was off unpainted.
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 void BandWindow::Refresh() {
     progress_.Start();
     SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
@@ -372,7 +378,7 @@ void BandWindow::Refresh() {
     RebuildList(kind == EntryKind::Cookie ? kStoreCookies : kind == EntryKind::Cache ? kStoreCache : kStoreHistory);
     SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
     progress_.End();
-    InvalidateRect(hwnd_, nullptr, TRUE);
+    RepaintAll();
 }
 
 void BandWindow::LoadIndex(const std::string& path) {

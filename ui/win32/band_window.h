@@ -106,6 +106,7 @@ private:
     void SwitchToTab(int tab);
     void ShowOnly(EntryKind kind);
     void Refresh();
+    void RepaintAll();
     void PageClick();
     // The right margin that keeps the lists clear of the browser frame.
     int Margin() const;
