@@ -27,17 +27,18 @@ void DeleteStoreIndex(int store) {
 
 }  // namespace
 
+// Exported by Sunderly.def under their plain names, as rundll32 calls them.
 extern "C" {
 
-__declspec(dllexport) void CALLBACK DeleteHistoryIndex(HWND, HINSTANCE, LPSTR, int) {
+void CALLBACK DeleteHistoryIndex(HWND, HINSTANCE, LPSTR, int) {
     DeleteStoreIndex(1);
 }
 
-__declspec(dllexport) void CALLBACK DeleteCookieIndex(HWND, HINSTANCE, LPSTR, int) {
+void CALLBACK DeleteCookieIndex(HWND, HINSTANCE, LPSTR, int) {
     DeleteStoreIndex(2);
 }
 
-__declspec(dllexport) void CALLBACK DeleteCacheIndex(HWND, HINSTANCE, LPSTR, int) {
+void CALLBACK DeleteCacheIndex(HWND, HINSTANCE, LPSTR, int) {
     DeleteStoreIndex(3);
 }
 
