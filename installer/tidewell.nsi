@@ -1,0 +1,104 @@
+; Tidewell's installer: puts the band, its companion and its help file into
+; one folder under Program Files, registers the band with the browser and
+; leaves an uninstaller for Programs and Features.
+;
+;   makensis -DBAND_DIR=<folder of Tidewell.dll> -DOUTFILE=<setup.exe> -DVERSION=<x.y.z> tidewell.nsi
+;
+; `make dist` passes all three. The installer and the band are 32-bit, so on
+; 64-bit Windows the files go to the 32-bit Program Files folder and the
+; browser that loads the band is the 32-bit one.
+
+Unicode true
+
+!ifndef VERSION
+  !define VERSION "0.1.0"
+!endif
+!ifndef BAND_DIR
+  !define BAND_DIR "..\build\win32\band"
+!endif
+!ifndef OUTFILE
+  !define OUTFILE "..\build\dist\Tidewell-setup.exe"
+!endif
+
+!define PRODUCT "Tidewell"
+!define PUBLISHER "The Tidewell developers"
+!define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tidewell"
+!define RUNONCE_KEY "Software\Microsoft\Windows\CurrentVersion\RunOnce"
+
+Name "${PRODUCT}"
+OutFile "${OUTFILE}"
+InstallDir "$PROGRAMFILES\Tidewell"
+RequestExecutionLevel admin
+SetCompressor /SOLID lzma
+ShowInstDetails show
+ShowUninstDetails show
+
+VIProductVersion "${VERSION}.0"
+VIAddVersionKey "ProductName" "${PRODUCT}"
+VIAddVersionKey "CompanyName" "${PUBLISHER}"
+VIAddVersionKey "FileDescription" "${PRODUCT} Setup"
+VIAddVersionKey "FileVersion" "${VERSION}"
+VIAddVersionKey "ProductVersion" "${VERSION}"
+VIAddVersionKey "LegalCopyright" "Copyright (C) 2026 the Tidewell developers"
+
+Page directory
+Page instfiles
+UninstPage uninstConfirm
+UninstPage instfiles
+
+Section "Tidewell"
+  SetOutPath "$INSTDIR"
+  File "${BAND_DIR}\Tidewell.dll"
+  ; Removes index files at the next logon on older systems; it must lie
+  ; beside Tidewell.dll.
+  File "${BAND_DIR}\Sunderly.dll"
+  File "${BAND_DIR}\Tidewell.chm"
+
+  WriteUninstaller "$INSTDIR\Uninstall.exe"
+  WriteRegStr HKLM "${UNINST_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKLM "${UNINST_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
+  WriteRegStr HKLM "${UNINST_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+  WriteRegStr HKLM "${UNINST_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKLM "${UNINST_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINST_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINST_KEY}" "DisplayIcon" "$INSTDIR\Tidewell.dll,0"
+  WriteRegDWORD HKLM "${UNINST_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINST_KEY}" "NoRepair" 1
+
+  ; A band that did not register is not in the browser: say so, and end
+  ; with a non-zero exit code so that a silent install does not pass for a
+  ; good one. The files stay, and the uninstaller removes them.
+  ClearErrors
+  RegDLL "$INSTDIR\Tidewell.dll"
+  IfErrors 0 registered
+    DetailPrint "Tidewell.dll could not be registered."
+    MessageBox MB_OK|MB_ICONSTOP "Tidewell.dll could not be registered. Run the setup again as an administrator." /SD IDOK
+    SetErrorLevel 2
+  registered:
+SectionEnd
+
+Section "Uninstall"
+  UnRegDLL "$INSTDIR\Tidewell.dll"
+
+  ; A browser that is still open holds Tidewell.dll: it goes at the next restart.
+  Delete /REBOOTOK "$INSTDIR\Tidewell.dll"
+  Delete /REBOOTOK "$INSTDIR\Sunderly.dll"
+  Delete "$INSTDIR\Tidewell.chm"
+  Delete "$INSTDIR\Uninstall.exe"
+  RMDir /REBOOTOK "$INSTDIR"
+
+  ; Index file removals scheduled for the next logon would run Sunderly.dll,
+  ; which is gone now. The user's options under
+  ; HKCU\Software\RaRidezaz\Tidewell and
+  ; HKCU\Software\AppDataLow\Software\RaRidezaz\Tidewell stay, so that a
+  ; later install finds them again.
+  DeleteRegValue HKCU "${RUNONCE_KEY}" "DeleteHistoryIndex"
+  DeleteRegValue HKCU "${RUNONCE_KEY}" "DeleteCookieIndex"
+  DeleteRegValue HKCU "${RUNONCE_KEY}" "DeleteCacheIndex"
+
+  DeleteRegKey HKLM "${UNINST_KEY}"
+
+  IfRebootFlag 0 done
+    MessageBox MB_OK|MB_ICONINFORMATION "Some files of Tidewell are in use and will be removed when Windows restarts." /SD IDOK
+  done:
+SectionEnd
