@@ -10,8 +10,10 @@ ASAN := $(BUILD)/asan
 WIN32 := $(BUILD)/win32
 WIN64 := $(BUILD)/win64
 FUZZ := $(BUILD)/fuzz
+DIST := $(BUILD)/dist
+TW_VERSION := $(shell sed -n 's/^project.Tidewell VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 
-.PHONY: all deps native asan win32 win64 wintree fuzz fuzz-run test demo clean
+.PHONY: all deps native asan win32 win64 wintree fuzz fuzz-run test demo dist clean
 
 all: native win32
 
@@ -57,6 +59,18 @@ test: native asan wintree fuzz-run
 
 demo: native wintree
 	tools/demo/run $(BUILD)
+
+# The Windows installer: the product tree, its help file and the NSIS
+# script. The distribution tools are installed first, so that configuring
+# the product tree finds chmcmd.
+dist:
+	@tools/setup/install-dist-deps
+	$(MAKE) --no-print-directory win32
+	cmake --build $(WIN32) --target tidewell_help
+	mkdir -p $(DIST)
+	makensis -V2 -DVERSION=$(TW_VERSION) -DBAND_DIR=$(abspath $(WIN32))/band \
+	  -DOUTFILE=$(abspath $(DIST))/Tidewell-setup.exe installer/tidewell.nsi
+	@echo "Installer: $(DIST)/Tidewell-setup.exe"
 
 clean:
 	rm -rf $(BUILD)
