@@ -104,6 +104,16 @@ INSTANTIATE_TEST_SUITE_P(Resources, StripTest, ::testing::ValuesIn(Strips()),
                              return "Bitmap" + std::to_string(info.param.resource);
                          });
 
+TEST(Bitmaps, CommittedPicturesAreCurrent) {
+    for (const Picture& picture : Pictures()) {
+        std::ifstream in(std::string(TW_SOURCE_DIR) + "/res/bitmaps/" + picture.file, std::ios::binary);
+        ASSERT_TRUE(in) << picture.file;
+        const std::vector<std::uint8_t> committed{std::istreambuf_iterator<char>(in),
+                                                  std::istreambuf_iterator<char>()};
+        EXPECT_TRUE(committed == EncodeBmp(picture.draw())) << picture.file << ": run make-bitmaps res/bitmaps";
+    }
+}
+
 TEST(Bitmaps, OddWidthsArePaddedToWholeWords) {
     Image image(3, 2);
     image.Set(2, 1, Colour{1, 2, 3});

@@ -568,6 +568,65 @@ const std::vector<Strip>& Strips() {
     return strips;
 }
 
+namespace {
+
+Colour Mix(Colour a, Colour b, double t) {
+    const auto channel = [t](std::uint8_t x, std::uint8_t y) {
+        return std::uint8_t(std::lround(x + (y - x) * t));
+    };
+    return Colour{channel(a.r, b.r), channel(a.g, b.g), channel(a.b, b.b)};
+}
+
+// Capitals of the banner's name, 5 x 7, '#' set.
+const char* const kLetterT[] = {"#####", "..#..", "..#..", "..#..", "..#..", "..#..", "..#.."};
+const char* const kLetterI[] = {"#####", "..#..", "..#..", "..#..", "..#..", "..#..", "#####"};
+const char* const kLetterD[] = {"####.", "#...#", "#...#", "#...#", "#...#", "#...#", "####."};
+const char* const kLetterE[] = {"#####", "#....", "#....", "####.", "#....", "#....", "#####"};
+const char* const kLetterW[] = {"#...#", "#...#", "#...#", "#.#.#", "#.#.#", "##.##", "#...#"};
+const char* const kLetterL[] = {"#....", "#....", "#....", "#....", "#....", "#....", "#####"};
+
+}  // namespace
+
+Image Banner() {
+    constexpr int kWidth = 400, kHeight = 74;
+    Image image(kWidth, kHeight);
+    // Sky darkening towards the top, then the sea with three wave crests.
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            const double wave = std::sin((x / double(kWidth)) * 6 * kPi);
+            const double surface = 52 + 4 * wave;
+            Colour c = Mix(kNavy, kSky, y / double(kHeight));
+            if (y >= surface)
+                c = Mix(kBlue, kNavy, (y - surface) / (kHeight - surface + 1));
+            else if (y >= surface - 2)
+                c = kWhite;
+            image.Set(x, y, c);
+        }
+    const char* const* const letters[] = {kLetterT, kLetterI, kLetterD, kLetterE,
+                                          kLetterW, kLetterE, kLetterL, kLetterL};
+    constexpr int kScale = 5, kLeft = 16, kTop = 9;
+    int left = kLeft;
+    for (const char* const* letter : letters) {
+        for (int row = 0; row < 7; ++row)
+            for (int col = 0; col < 5; ++col)
+                if (letter[row][col] == '#')
+                    for (int dy = 0; dy < kScale; ++dy)
+                        for (int dx = 0; dx < kScale; ++dx) {
+                            image.Set(left + col * kScale + dx + 2, kTop + row * kScale + dy + 2, kNavy);
+                            image.Set(left + col * kScale + dx, kTop + row * kScale + dy, kWhite);
+                        }
+        left += 6 * kScale;
+    }
+    return image;
+}
+
+const std::vector<Picture>& Pictures() {
+    static const std::vector<Picture> pictures = {
+        {"about_banner.bmp", 219, &Banner},
+    };
+    return pictures;
+}
+
 std::vector<std::uint8_t> EncodeBmp(const Image& image) {
     const std::uint32_t stride = (std::uint32_t(image.width) * 3 + 3) & ~3u;
     const std::uint32_t dataSize = stride * std::uint32_t(image.height);

@@ -50,6 +50,16 @@ struct Strip {
 };
 const std::vector<Strip>& Strips();
 
+// The About banner (bitmap 219): a whole picture, not a strip of cells.
+Image Banner();
+
+struct Picture {
+    const char* file;  // under res/bitmaps
+    int resource;      // bitmap resource number
+    Image (*draw)();
+};
+const std::vector<Picture>& Pictures();
+
 // A bottom-up 24-bit BMP file.
 std::vector<std::uint8_t> EncodeBmp(const Image& image);
 

@@ -10,20 +10,27 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: make-bitmaps <folder>\n");
         return 2;
     }
-    for (const auto& strip : tw::bitmaps::Strips()) {
-        const std::string path = std::string(argv[1]) + "/" + strip.file;
-        const auto bytes = tw::bitmaps::EncodeBmp(strip.draw());
+    const auto write = [&](const char* file, const tw::bitmaps::Image& image) {
+        const std::string path = std::string(argv[1]) + "/" + file;
+        const auto bytes = tw::bitmaps::EncodeBmp(image);
         std::FILE* f = std::fopen(path.c_str(), "wb");
         const bool ok = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-        if (f && std::fclose(f) != 0) {
+        if ((f && std::fclose(f) != 0) || !ok) {
             std::fprintf(stderr, "make-bitmaps: cannot write %s\n", path.c_str());
-            return 1;
+            return false;
         }
-        if (!ok) {
-            std::fprintf(stderr, "make-bitmaps: cannot write %s\n", path.c_str());
+        return true;
+    };
+    for (const auto& strip : tw::bitmaps::Strips()) {
+        if (!write(strip.file, strip.draw()))
             return 1;
-        }
-        std::printf("%s: bitmap %d, %d images\n", path.c_str(), strip.resource, strip.images);
+        std::printf("%s: bitmap %d, %d images\n", strip.file, strip.resource, strip.images);
+    }
+    for (const auto& picture : tw::bitmaps::Pictures()) {
+        const tw::bitmaps::Image image = picture.draw();
+        if (!write(picture.file, image))
+            return 1;
+        std::printf("%s: bitmap %d, %d x %d\n", picture.file, picture.resource, image.width, image.height);
     }
     return 0;
 }

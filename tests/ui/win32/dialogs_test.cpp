@@ -478,8 +478,9 @@ TEST_F(DialogsTest, AboutShowsTheLinksInTheBrowsersColours) {
              EXPECT_EQ(TextOf(GetDlgItem(d, IDC_ABOUT_SUPPORT)), kAboutSupportAddress);
              EXPECT_EQ(TextOf(GetDlgItem(d, IDC_ABOUT_DOWNLOAD)), kAboutInvitation);
              EXPECT_EQ(GetWindowLongPtrA(GetDlgItem(d, IDC_ABOUT_HOME), GWL_STYLE) & SS_NOTIFY, SS_NOTIFY);
-             // No banner picture in this module: the item stays out of sight.
-             EXPECT_FALSE(IsWindowVisible(GetDlgItem(d, IDC_ABOUT_BANNER)));
+             const HWND banner = GetDlgItem(d, IDC_ABOUT_BANNER);
+             EXPECT_TRUE(IsWindowVisible(banner));
+             EXPECT_NE(SendMessageA(banner, STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
              HFONT bold = reinterpret_cast<HFONT>(SendDlgItemMessageA(d, IDC_ABOUT_NAME, WM_GETFONT, 0, 0));
              LOGFONTA lf{};
              ASSERT_TRUE(GetObjectA(bold, sizeof lf, &lf));
