@@ -44,6 +44,12 @@
 #define IDD_INDEX_SEARCH 343
 #define IDI_PRODUCT 216
 #define IDB_BANNER 219
+#define IDD_COOKIE_DETAILS 214
+#define IDD_PROGRESS 301
+
+// Cookie Details and progress dialogs.
+#define IDC_COOKIE_DETAILS_TEXT 202
+#define IDC_PROGRESS_INDICATOR 319
 
 // Options dialog.
 #define IDC_OPTIONS_DISABLE 1201

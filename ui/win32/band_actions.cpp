@@ -1,4 +1,5 @@
 #include "ui/win32/band_actions.h"
+#include "ui/win32/activation.h"
 
 #include <objbase.h>
 #include <shellapi.h>
@@ -30,7 +31,6 @@ static_assert(kHistoryRowMenu == IDM_HISTORY_ROW && kCookieRowMenu == IDM_COOKIE
 
 namespace {
 
-const int kCookieDetailsEdit = 202;
 // A cookie file is a few kilobytes; anything far beyond is not one, and is
 // not read whole into memory.
 const DWORD kCookieFileLimit = 16u << 20;
@@ -185,64 +185,11 @@ void ShowContextMenu(BandWindow& band) {
     band.SetContextMenuOpen(false);
 }
 
-std::wstring Wide(const char* text) {
-    std::wstring out;
-    for (; *text; ++text)
-        out += wchar_t(static_cast<unsigned char>(*text));
-    return out;
-}
-
-// DLGTEMPLATE and DLGITEMTEMPLATE records as a word array, each item on a
-// DWORD boundary.
-class DialogTemplate {
-public:
-    DialogTemplate(DWORD style, short cx, short cy, const char* title, short points, const char* font) {
-        Dword(style | DS_SETFONT);
-        Dword(0);
-        countAt_ = words_.size();
-        Word(0);
-        Word(0), Word(0), Word(cx), Word(cy);
-        Word(0);  // no menu
-        Word(0);  // the dialog class
-        Text(title);
-        Word(WORD(points));
-        Text(font);
-    }
-    void Item(DWORD style, short x, short y, short cx, short cy, WORD id, WORD atom, const char* text) {
-        if (words_.size() % 2)
-            Word(0);
-        Dword(style | WS_CHILD | WS_VISIBLE);
-        Dword(0);
-        Word(WORD(x)), Word(WORD(y)), Word(WORD(cx)), Word(WORD(cy));
-        Word(id);
-        Word(0xFFFF), Word(atom);
-        Text(text);
-        Word(0);  // no creation data
-        ++words_[countAt_];
-    }
-    const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
-
-private:
-    void Word(WORD w) { words_.push_back(w); }
-    void Dword(DWORD d) {
-        Word(LOWORD(d));
-        Word(HIWORD(d));
-    }
-    void Text(const char* text) {
-        for (wchar_t c : Wide(text))
-            Word(WORD(c));
-        Word(0);
-    }
-
-    std::vector<WORD> words_;
-    std::size_t countAt_ = 0;
-};
-
 INT_PTR CALLBACK CookieDetailsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         if (lParam)
-            SetDlgItemTextA(dialog, kCookieDetailsEdit,
+            SetDlgItemTextA(dialog, IDC_COOKIE_DETAILS_TEXT,
                             ReadCookieDetails(*reinterpret_cast<const std::string*>(lParam)).c_str());
         return TRUE;
     case WM_COMMAND:
@@ -299,13 +246,9 @@ std::string ReadCookieDetails(const std::string& path) {
 }
 
 INT_PTR RunCookieDetailsDialog(HINSTANCE module, HWND owner, const std::string& file) {
-    DialogTemplate dialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER, 280, 170,
-                          "Cookie Details", 8, "MS Shell Dlg");
-    dialog.Item(ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 7, 7, 266, 136,
-                kCookieDetailsEdit, 0x0081, "");
-    dialog.Item(BS_DEFPUSHBUTTON | WS_TABSTOP, 223, 149, 50, 14, IDOK, 0x0080, "OK");
-    return DialogBoxIndirectParamA(module, dialog.Get(), owner, CookieDetailsProc,
-                                   reinterpret_cast<LPARAM>(&file));
+    ActivationScope scope;
+    return DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_COOKIE_DETAILS), owner, CookieDetailsProc,
+                           reinterpret_cast<LPARAM>(&file));
 }
 
 }  // namespace tw

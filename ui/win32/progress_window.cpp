@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "res/resource.h"
 #include "ui/progress_indicator.h"
 #include "ui/win32/gdi.h"
 
@@ -15,61 +16,6 @@ constexpr COLORREF kBoxOutline = RGB(50, 90, 135);
 constexpr COLORREF kCurrentFill = RGB(190, 220, 255);
 constexpr COLORREF kCurrentOutline = RGB(50, 90, 135);
 constexpr const char* kIndicatorProp = "TwProgressIndicator";
-
-// A dialog template in memory: a bordered pop-up with no caption, 220 x 35
-// units, one text and the indicator control.
-class DialogTemplate {
-public:
-    DialogTemplate() {
-        DLGTEMPLATE header{};
-        header.style = WS_POPUP | WS_BORDER | DS_CENTER | DS_SETFONT;
-        header.dwExtendedStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
-        header.cdit = 2;
-        header.cx = 220;
-        header.cy = 35;
-        Append(&header, sizeof header);
-        Word(0);  // no menu
-        Word(0);  // default class
-        Word(0);  // no title
-        Word(8);
-        Text("MS Sans Serif");
-        Item(10, 4, 200, 8, 0xFFFF, SS_LEFT, "Retrieving the data, please wait ...");
-        Item(9, 17, 203, 11, ProgressController::kIndicatorId, SS_LEFT, "");
-    }
-    const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(bytes_.data()); }
-
-private:
-    void Append(const void* p, std::size_t n) {
-        const auto* b = static_cast<const unsigned char*>(p);
-        bytes_.insert(bytes_.end(), b, b + n);
-    }
-    void Word(WORD w) { Append(&w, sizeof w); }
-    void Text(const char* s) {
-        for (; *s; ++s)
-            Word(static_cast<unsigned char>(*s));
-        Word(0);
-    }
-    void Align() {
-        while (bytes_.size() % 4)
-            bytes_.push_back(0);
-    }
-    void Item(short x, short y, short cx, short cy, WORD id, DWORD style, const char* text) {
-        Align();
-        DLGITEMTEMPLATE item{};
-        item.style = WS_CHILD | WS_VISIBLE | style;
-        item.x = x;
-        item.y = y;
-        item.cx = cx;
-        item.cy = cy;
-        item.id = id;
-        Append(&item, sizeof item);
-        Word(0xFFFF);
-        Word(0x0082);  // static
-        Text(text);
-        Word(0);  // no creation data
-    }
-    std::vector<unsigned char> bytes_;
-};
 
 // The indicator painted over control 319, with its off-screen image kept
 // from the first paint on.
@@ -157,9 +103,11 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT msg, WPARAM, LPARAM) {
 }
 
 void RunProgress(ProgressShared& shared) {
-    static const DialogTemplate dialogTemplate;
-    HWND dialog = CreateDialogIndirectParamA(CodeModule(), dialogTemplate.Get(), nullptr,
-                                             &DialogProc, 0);
+    HWND dialog = nullptr;
+    {
+        ActivationScope scope;
+        dialog = CreateDialogParamA(CodeModule(), MAKEINTRESOURCEA(IDD_PROGRESS), nullptr, &DialogProc, 0);
+    }
     if (dialog) {
         {
             IndicatorControl indicator(GetDlgItem(dialog, ProgressController::kIndicatorId));

@@ -2,6 +2,8 @@
 // its own while the user-interface thread is busy filling a list.
 #pragma once
 
+#include "res/resource.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -23,7 +25,7 @@ class ProgressController {
 public:
     static constexpr DWORD kTeardownWaitMs = 5000;
     static constexpr DWORD kStepMs = 50;
-    static constexpr int kIndicatorId = 319;
+    static constexpr int kIndicatorId = IDC_PROGRESS_INDICATOR;
 
     ProgressController();
     ProgressController(const ProgressController&) = delete;
