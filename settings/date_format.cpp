@@ -1,6 +1,7 @@
 #include "settings/date_format.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace tw {
 
@@ -108,6 +109,38 @@ std::string DateText(FileTime time, const std::string& dateTemplate, UnknownDate
         return "unknown";
     const bool unknown = rule == UnknownDates::UpTo1601 ? date.year <= 1601 : date.year == 1601;
     return unknown ? "unknown" : FormatDate(dateTemplate, date);
+}
+
+namespace {
+const std::uint64_t kTicksPerDay = 864000000000ull;
+const std::string kUnknown = "unknown";
+}  // namespace
+
+DateTexts::DateTexts(std::string dateTemplate) : template_(std::move(dateTemplate)) {}
+
+const DateTexts::Day& DateTexts::DayOf(std::uint32_t day) {
+    if (last_ && day == lastDay_)
+        return *last_;
+    auto it = days_.find(day);
+    if (it == days_.end()) {
+        if (days_.size() >= kMaxDays)
+            days_.clear();
+        CivilDate date;
+        FileTimeToCivil(FileTime::FromValue(std::uint64_t(day) * kTicksPerDay), &date);
+        it = days_.emplace(day, Day{date.year, FormatDate(template_, date)}).first;
+    }
+    lastDay_ = day;
+    last_ = &it->second;
+    return *last_;
+}
+
+const std::string& DateTexts::Text(FileTime time, UnknownDates rule) {
+    const std::uint64_t ticks = time.Value();
+    if (ticks >> 63)
+        return kUnknown;
+    const Day& day = DayOf(std::uint32_t(ticks / kTicksPerDay));
+    const bool unknown = rule == UnknownDates::UpTo1601 ? day.year <= 1601 : day.year == 1601;
+    return unknown ? kUnknown : day.text;
 }
 
 }  // namespace tw

@@ -1,0 +1,46 @@
+#include <gtest/gtest.h>
+
+#include "settings/date_format.h"
+#include "tests/fixtures/index_file_writer.h"
+
+namespace tw {
+namespace {
+
+// A fill's day cache must give exactly what formatting each cell alone
+// gives, in any order of days, under either rule for "unknown".
+TEST(DateTexts, SameTextsAsEachCellAlone) {
+    using fixtures::TicksOf;
+    const std::uint64_t day = 864000000000ull;
+    const std::uint64_t times[] = {
+        0, 1, 365 * day - 1, 365 * day,  // the last tick of 1601 and the first of 1602
+        TicksOf(2024, 7, 5), TicksOf(2024, 7, 5) + day - 1, TicksOf(2024, 7, 6),
+        TicksOf(2024, 7, 5) + 5,  // back to a day seen before
+        TicksOf(1999, 12, 31), TicksOf(2000, 2, 29), 0x7FFFFFFFFFFFFFFFull, 0x8000000000000000ull,
+        0xFFFFFFFFFFFFFFFFull, TicksOf(2024, 7, 6) + 1,
+    };
+    for (const char* tmpl : {"dd.MM.yyyy", "M/d/yy", "yyyy-MM-dd"}) {
+        DateTexts dates(tmpl);
+        EXPECT_EQ(dates.Template(), tmpl);
+        for (int pass = 0; pass < 2; ++pass) {
+            for (std::uint64_t t : times) {
+                for (UnknownDates rule : {UnknownDates::UpTo1601, UnknownDates::Exactly1601}) {
+                    const FileTime ft = FileTime::FromValue(t);
+                    EXPECT_EQ(dates.Text(ft, rule), DateText(ft, tmpl, rule)) << tmpl << " " << t;
+                }
+            }
+        }
+    }
+}
+
+TEST(DateTexts, StaysRightPastItsBound) {
+    DateTexts dates("dd.MM.yyyy");
+    const std::uint64_t day = 864000000000ull;
+    const std::uint64_t start = fixtures::TicksOf(1900, 1, 1);
+    for (std::uint64_t i = 0; i < DateTexts::kMaxDays + 2; ++i)
+        dates.Text(FileTime::FromValue(start + i * day), UnknownDates::UpTo1601);
+    EXPECT_EQ(dates.Text(FileTime::FromValue(fixtures::TicksOf(2024, 7, 5)), UnknownDates::UpTo1601), "05.07.2024");
+    EXPECT_EQ(dates.Text(FileTime::FromValue(start), UnknownDates::UpTo1601), "01.01.1900");
+}
+
+}  // namespace
+}  // namespace tw
