@@ -116,6 +116,28 @@ const std::uint64_t kTicksPerDay = 864000000000ull;
 const std::string kUnknown = "unknown";
 }  // namespace
 
+std::string IsoUtcTime(FileTime time) {
+    CivilDate date;
+    if (!FileTimeToCivil(time, &date))
+        return std::string();
+    const std::uint64_t inDay = time.Value() % kTicksPerDay;
+    const unsigned seconds = unsigned(inDay / 10000000u);
+    unsigned fraction = unsigned(inDay % 10000000u);
+    char text[48];
+    int n = std::snprintf(text, sizeof text, date.year > 9999 ? "+%d-%02d-%02dT%02u:%02u:%02u" : "%04d-%02d-%02dT%02u:%02u:%02u",
+                          date.year, date.month, date.day, seconds / 3600, seconds / 60 % 60, seconds % 60);
+    if (fraction) {
+        int digits = 7;
+        while (fraction % 10 == 0) {
+            fraction /= 10;
+            --digits;
+        }
+        n += std::snprintf(text + n, sizeof text - n, ".%0*u", digits, fraction);
+    }
+    std::snprintf(text + n, sizeof text - n, "Z");
+    return text;
+}
+
 DateTexts::DateTexts(std::string dateTemplate) : template_(std::move(dateTemplate)) {}
 
 const DateTexts::Day& DateTexts::DayOf(std::uint32_t day) {

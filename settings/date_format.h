@@ -48,6 +48,12 @@ enum class UnknownDates {
 // cannot be converted at all; otherwise the formatted date.
 std::string DateText(FileTime time, const std::string& dateTemplate, UnknownDates rule);
 
+// An instant in ISO 8601, UTC, with the time of day and as many decimals of
+// the second as it holds: 2011-06-23T18:57:24.25Z; years past 9999 carry a
+// sign (+30828-09-14T02:48:05.4775807Z). Empty for a time that cannot be
+// converted (2^63 or more).
+std::string IsoUtcTime(FileTime time);
+
 // The date cells of one fill or report. The template cannot change while a
 // fill runs, so each calendar day is formatted once and its text handed out
 // again for every later time of that day; the same texts as DateText.
