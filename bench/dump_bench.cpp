@@ -101,7 +101,7 @@ void BM_CodePageToUtf8(benchmark::State& state) {
 BENCHMARK(BM_CodePageToUtf8)->Arg(0)->Arg(1);
 
 void BM_IsoUtcTime(benchmark::State& state) {
-    std::uint64_t t = 129533098442500000ull;
+    std::uint64_t t = 129533290442500000ull;
     for (auto _ : state) {
         benchmark::DoNotOptimize(tw::IsoUtcTime(tw::FileTime::FromValue(t)));
         t += 123456789;

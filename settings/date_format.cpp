@@ -123,19 +123,39 @@ std::string IsoUtcTime(FileTime time) {
     const std::uint64_t inDay = time.Value() % kTicksPerDay;
     const unsigned seconds = unsigned(inDay / 10000000u);
     unsigned fraction = unsigned(inDay % 10000000u);
-    char text[48];
-    int n = std::snprintf(text, sizeof text, date.year > 9999 ? "+%d-%02d-%02dT%02u:%02u:%02u" : "%04d-%02d-%02dT%02u:%02u:%02u",
-                          date.year, date.month, date.day, seconds / 3600, seconds / 60 % 60, seconds % 60);
-    if (fraction) {
-        int digits = 7;
-        while (fraction % 10 == 0) {
-            fraction /= 10;
-            --digits;
-        }
-        n += std::snprintf(text + n, sizeof text - n, ".%0*u", digits, fraction);
+    // Written digit by digit: a dump writes four of these a record.
+    char text[40];
+    char* p = text;
+    auto digits = [&p](unsigned value, int count) {
+        for (int i = count - 1; i >= 0; --i, value /= 10)
+            p[i] = char('0' + value % 10);
+        p += count;
+    };
+    if (date.year > 9999) {
+        *p++ = '+';
+        digits(unsigned(date.year), 5);
+    } else {
+        digits(unsigned(date.year), 4);
     }
-    std::snprintf(text + n, sizeof text - n, "Z");
-    return text;
+    *p++ = '-';
+    digits(unsigned(date.month), 2);
+    *p++ = '-';
+    digits(unsigned(date.day), 2);
+    *p++ = 'T';
+    digits(seconds / 3600, 2);
+    *p++ = ':';
+    digits(seconds / 60 % 60, 2);
+    *p++ = ':';
+    digits(seconds % 60, 2);
+    if (fraction) {
+        int count = 7;
+        for (; fraction % 10 == 0; --count)
+            fraction /= 10;
+        *p++ = '.';
+        digits(fraction, count);
+    }
+    *p++ = 'Z';
+    return std::string(text, p);
 }
 
 DateTexts::DateTexts(std::string dateTemplate) : template_(std::move(dateTemplate)) {}
