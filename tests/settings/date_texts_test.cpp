@@ -32,16 +32,6 @@ TEST(DateTexts, SameTextsAsEachCellAlone) {
     }
 }
 
-TEST(DateTexts, StaysRightPastItsBound) {
-    DateTexts dates("dd.MM.yyyy");
-    const std::uint64_t day = 864000000000ull;
-    const std::uint64_t start = fixtures::TicksOf(1900, 1, 1);
-    for (std::uint64_t i = 0; i < DateTexts::kMaxDays + 2; ++i)
-        dates.Text(FileTime::FromValue(start + i * day), UnknownDates::UpTo1601);
-    EXPECT_EQ(dates.Text(FileTime::FromValue(fixtures::TicksOf(2024, 7, 5)), UnknownDates::UpTo1601), "05.07.2024");
-    EXPECT_EQ(dates.Text(FileTime::FromValue(start), UnknownDates::UpTo1601), "01.01.1900");
-}
-
 TEST(IsoUtcTime, Edges) {
     using fixtures::TicksOf;
     struct Case { std::uint64_t ticks; const char* iso; } cases[] = {
