@@ -52,4 +52,22 @@ void BM_DateTextOfTimestamps(benchmark::State& state) {
 }
 BENCHMARK(BM_DateTextOfTimestamps)->Unit(benchmark::kMillisecond);
 
+// The same cells as a fill makes them: one day cache for the whole fill.
+// Arg 97 packs about 97 times into a day (a busy cache); arg 1 gives every
+// cell a day of its own, the worst case for the cache.
+void BM_DateTextsOfAFill(benchmark::State& state) {
+    const std::uint64_t perDay = std::uint64_t(state.range(0));
+    for (auto _ : state) {
+        tw::DateTexts dates("dd.MM.yyyy");
+        std::size_t total = 0;
+        for (int i = 0; i < 1000000; ++i) {
+            const tw::FileTime t = tw::FileTime::FromValue(130000000000000000ull + std::uint64_t(i) * 864000000000ull / perDay);
+            total += dates.Text(t, tw::UnknownDates::UpTo1601).size();
+        }
+        benchmark::DoNotOptimize(total);
+    }
+    state.SetItemsProcessed(state.iterations() * 1000000);
+}
+BENCHMARK(BM_DateTextsOfAFill)->Arg(97)->Arg(1)->Unit(benchmark::kMillisecond);
+
 }  // namespace

@@ -1,5 +1,6 @@
 #include "core/classify.h"
 
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 
@@ -60,8 +61,8 @@ std::string NumberText(std::uint32_t value) {
     char text[16];
     // Two's complement, as "%i" of the 32-bit value shows it.
     const long long v = value > 0x7FFFFFFFu ? (long long)value - 0x100000000LL : (long long)value;
-    std::snprintf(text, sizeof text, "%lld", v);
-    return text;
+    const std::to_chars_result r = std::to_chars(text, text + sizeof text, v);
+    return std::string(text, r.ptr);
 }
 
 int CacheRowImage(const char* localFile, const char* url) {

@@ -7,8 +7,11 @@ void CopyField(char* field, std::size_t fieldSize, const char* text, std::size_t
         return;
     std::size_t n = 0;
     if (text) {
-        while (n < length && n + 1 < fieldSize && text[n] != '\0')
-            ++n;
+        // memchr finds the terminator far faster than a byte loop, and never
+        // looks past the limit.
+        const std::size_t limit = length < fieldSize - 1 ? length : fieldSize - 1;
+        const void* zero = std::memchr(text, 0, limit);
+        n = zero ? std::size_t(static_cast<const char*>(zero) - text) : limit;
         std::memcpy(field, text, n);
     }
     field[n] = '\0';

@@ -1,5 +1,6 @@
-// Reads a URL cache index file (index.dat) by walking its 128-byte blocks,
-// without its hash table or allocation bitmap.
+// Reads a URL cache index file (index.dat) by walking its 128-byte blocks;
+// every URL record is taken, whether the file still links it or not. Built
+// on the record visitor of index_visitor.h.
 #pragma once
 
 #include <cstddef>
@@ -23,5 +24,9 @@ int ReadIndexFile(const char* path, EntryArray<PageEntry>& entries);
 // The same over a file's bytes already in memory. Never reads outside
 // image[0, size).
 int ReadIndexImage(const unsigned char* image, std::size_t size, EntryArray<PageEntry>& entries);
+
+struct IndexRecordView;
+// The record of a URL record as the tabs show it.
+PageEntry PageEntryOf(const IndexRecordView& record);
 
 }  // namespace tw

@@ -6,6 +6,7 @@
 #include "core/classify.h"
 #include "core/index_reader.h"
 #include "core/live_readers.h"
+#include "settings/date_format.h"
 
 namespace tw {
 
@@ -41,8 +42,9 @@ bool FillHistoryList(HistoryService& history, TabList& list, const std::string& 
     EntryArray<PageEntry> entries;
     if (!EnumerateHistory(history, entries))
         return false;
+    DateTexts dates(dateTemplate);
     for (std::size_t i = 0; i < entries.Count(); ++i)
-        list.AddRow(LiveHistoryRow(entries[i], dateTemplate));
+        list.AddRow(LiveHistoryRow(entries[i], dates));
     ShowStatus(status, EntryKind::History, list);
     return true;
 }
@@ -50,27 +52,30 @@ bool FillHistoryList(HistoryService& history, TabList& list, const std::string& 
 // The live fills pass each record straight into its row: the list keeps
 // its own copies of the texts, so no array of records is needed meanwhile.
 void FillCookieList(UrlCache& cache, TabList& list, const std::string& dateTemplate, StatusLine* status) {
+    DateTexts dates(dateTemplate);
     ForEachUrlCacheRecord(cache, kCookiePattern,
-                          [&](const FileEntry& e) { list.AddRow(LiveCookieRow(e, dateTemplate)); });
+                          [&](const FileEntry& e) { list.AddRow(LiveCookieRow(e, dates)); });
     ShowStatus(status, EntryKind::Cookie, list);
 }
 
 void FillCacheList(UrlCache& cache, TabList& list, const std::string& dateTemplate, StatusLine* status) {
+    DateTexts dates(dateTemplate);
     ForEachUrlCacheRecord(cache, kAllPattern, [&](const FileEntry& e) {
         if (!IsHistoryOrCookie(e))
-            list.AddRow(LiveCacheRow(e, dateTemplate));
+            list.AddRow(LiveCacheRow(e, dates));
     });
     ShowStatus(status, EntryKind::Cache, list);
 }
 
 void FillCookieAndCacheLists(UrlCache& cache, TabList& cookies, TabList& cacheList, const std::string& dateTemplate) {
+    DateTexts dates(dateTemplate);
     ForEachUrlCacheRecord(cache, kAllPattern, [&](const FileEntry& e) {
         if (std::strstr(e.url, "Visited:"))
             return;
         if (std::strstr(e.url, "Cookie:"))
-            cookies.AddRow(LiveCookieRow(e, dateTemplate));
+            cookies.AddRow(LiveCookieRow(e, dates));
         else
-            cacheList.AddRow(LiveCacheRow(e, dateTemplate));
+            cacheList.AddRow(LiveCacheRow(e, dates));
     });
 }
 
@@ -95,8 +100,9 @@ bool LoadIndexFile(const char* path, TabList* const lists[3], const std::string&
     *kind = IndexFileKind(entries[0]);
     TabList& list = *lists[int(*kind)];
     SetColumns(list, IndexFileColumns(*kind));
+    DateTexts dates(dateTemplate);
     for (std::size_t i = 0; i < entries.Count(); ++i)
-        list.AddRow(IndexFileRow(entries[i], *kind, dateTemplate));
+        list.AddRow(IndexFileRow(entries[i], *kind, dates));
     return true;
 }
 

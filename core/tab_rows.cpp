@@ -13,16 +13,17 @@ Cell TextCell(std::string text, int format = 0) {
     return c;
 }
 
-Cell DateCell(FileTime time, const std::string& dateTemplate, UnknownDates rule) {
+Cell DateCell(FileTime time, DateTexts& dates, UnknownDates rule) {
     Cell c;
-    c.text = DateText(time, dateTemplate, rule);
+    c.text = dates.Text(time, rule);
     c.hasDate = true;
     c.date = time;
     return c;
 }
 
-Row FileRow(const FileEntry& entry, const char* address, int image, const std::string& tmpl) {
+Row FileRow(const FileEntry& entry, const char* address, int image, DateTexts& tmpl) {
     Row row;
+    row.cells.reserve(7);
     row.image = image;
     row.cells.push_back(TextCell(entry.localFile));
     row.cells.push_back(TextCell(address, kHyperlinkFormat));
@@ -62,8 +63,9 @@ std::vector<Column> IndexFileColumns(EntryKind kind) {
     return columns;
 }
 
-Row LiveHistoryRow(const PageEntry& entry, const std::string& tmpl) {
+Row LiveHistoryRow(const PageEntry& entry, DateTexts& tmpl) {
     Row row;
+    row.cells.reserve(5);
     row.image = kImageHistory;
     row.cells.push_back(TextCell(LiveHistoryTitle(entry.title)));
     row.cells.push_back(TextCell(entry.url, kHyperlinkFormat));
@@ -73,16 +75,17 @@ Row LiveHistoryRow(const PageEntry& entry, const std::string& tmpl) {
     return row;
 }
 
-Row LiveCookieRow(const FileEntry& entry, const std::string& tmpl) {
+Row LiveCookieRow(const FileEntry& entry, DateTexts& tmpl) {
     return FileRow(entry, LiveCookieAddress(entry.url), kImageCookie, tmpl);
 }
 
-Row LiveCacheRow(const FileEntry& entry, const std::string& tmpl) {
+Row LiveCacheRow(const FileEntry& entry, DateTexts& tmpl) {
     return FileRow(entry, entry.url, CacheRowImage(entry.localFile, entry.url), tmpl);
 }
 
-Row IndexFileRow(const PageEntry& entry, EntryKind kind, const std::string& tmpl) {
+Row IndexFileRow(const PageEntry& entry, EntryKind kind, DateTexts& tmpl) {
     Row row;
+    row.cells.reserve(5);
     if (kind == EntryKind::Cache) {
         row.cells.push_back(TextCell(IndexCacheAddress(entry.url), kHyperlinkFormat));
     } else {
@@ -95,6 +98,26 @@ Row IndexFileRow(const PageEntry& entry, EntryKind kind, const std::string& tmpl
     row.cells.push_back(DateCell(entry.lastVisited, tmpl, UnknownDates::Exactly1601));
     row.cells.push_back(DateCell(entry.lastUpdated, tmpl, UnknownDates::Exactly1601));
     return row;
+}
+
+Row LiveHistoryRow(const PageEntry& entry, const std::string& dateTemplate) {
+    DateTexts dates(dateTemplate);
+    return LiveHistoryRow(entry, dates);
+}
+
+Row LiveCookieRow(const FileEntry& entry, const std::string& dateTemplate) {
+    DateTexts dates(dateTemplate);
+    return LiveCookieRow(entry, dates);
+}
+
+Row LiveCacheRow(const FileEntry& entry, const std::string& dateTemplate) {
+    DateTexts dates(dateTemplate);
+    return LiveCacheRow(entry, dates);
+}
+
+Row IndexFileRow(const PageEntry& entry, EntryKind kind, const std::string& dateTemplate) {
+    DateTexts dates(dateTemplate);
+    return IndexFileRow(entry, kind, dates);
 }
 
 const char* KindName(EntryKind kind) {

@@ -34,6 +34,15 @@ struct Row {
 std::vector<Column> LiveColumns(EntryKind kind);
 std::vector<Column> IndexFileColumns(EntryKind kind);
 
+class DateTexts;
+
+// Each row with the date texts of a fill, which formats every day once.
+Row LiveHistoryRow(const PageEntry& entry, DateTexts& dates);
+Row LiveCookieRow(const FileEntry& entry, DateTexts& dates);
+Row LiveCacheRow(const FileEntry& entry, DateTexts& dates);
+Row IndexFileRow(const PageEntry& entry, EntryKind kind, DateTexts& dates);
+
+// The same for one row alone.
 Row LiveHistoryRow(const PageEntry& entry, const std::string& dateTemplate);
 Row LiveCookieRow(const FileEntry& entry, const std::string& dateTemplate);
 Row LiveCacheRow(const FileEntry& entry, const std::string& dateTemplate);

@@ -38,13 +38,13 @@ std::string Inserted(const std::string& text) {
     return EscapeHtml(ReportShorten(text));
 }
 
-std::string Dates(FileTime visited, FileTime updated, FileTime expires, const std::string& dateTemplate) {
+std::string Dates(FileTime visited, FileTime updated, FileTime expires, DateTexts& dates) {
     std::string out = "<tr><td class=\"stable4\">LastVisited: ";
-    out += DateText(visited, dateTemplate, UnknownDates::Exactly1601);
+    out += dates.Text(visited, UnknownDates::Exactly1601);
     out += " &nbsp;&nbsp;LastUpdated: ";
-    out += DateText(updated, dateTemplate, UnknownDates::Exactly1601);
+    out += dates.Text(updated, UnknownDates::Exactly1601);
     out += " &nbsp;&nbsp;Expires: ";
-    out += DateText(expires, dateTemplate, UnknownDates::Exactly1601);
+    out += dates.Text(expires, UnknownDates::Exactly1601);
     out += "</td></tr>\n</table>\n<br>\n\n";
     return out;
 }
@@ -135,39 +135,51 @@ bool BelongsInCacheReport(const FileEntry& entry) {
     return !std::strstr(entry.url, "Visited:") && !std::strstr(entry.url, "Cookie:");
 }
 
-std::string ReportBlock(const PageEntry& entry, const std::string& dateTemplate) {
+std::string ReportBlock(const PageEntry& entry, DateTexts& dates) {
     std::string block = kBlockStart;
     block += Inserted(ReportTitle(entry.title));
     block += Url(entry.url);
-    block += Dates(entry.lastVisited, entry.lastUpdated, entry.expires, dateTemplate);
+    block += Dates(entry.lastVisited, entry.lastUpdated, entry.expires, dates);
     return Lines(block.c_str());
 }
 
-std::string ReportBlock(const FileEntry& entry, const std::string& dateTemplate) {
+std::string ReportBlock(const FileEntry& entry, DateTexts& dates) {
     std::string block = kBlockStart;
     block += Inserted(ReportFileName(entry.localFile));
     block += " &nbsp;&nbsp;Size: " + std::to_string(entry.size) + " bytes";
     block += " &nbsp;&nbsp;Hits: " + std::to_string(entry.hitRate);
     block += Url(entry.url);
-    block += Dates(entry.lastModified, entry.lastAccess, entry.expire, dateTemplate);
+    block += Dates(entry.lastModified, entry.lastAccess, entry.expire, dates);
     return Lines(block.c_str());
+}
+
+std::string ReportBlock(const PageEntry& entry, const std::string& dateTemplate) {
+    DateTexts dates(dateTemplate);
+    return ReportBlock(entry, dates);
+}
+
+std::string ReportBlock(const FileEntry& entry, const std::string& dateTemplate) {
+    DateTexts dates(dateTemplate);
+    return ReportBlock(entry, dates);
 }
 
 void WriteReport(std::FILE* out, const EntryArray<PageEntry>& entries, const std::string& dateTemplate,
                  ReportKind heading) {
     Put(out, ReportHead(heading));
+    DateTexts dates(dateTemplate);
     for (std::size_t i = 0; i < entries.Count(); ++i)
-        Put(out, ReportBlock(entries[i], dateTemplate));
+        Put(out, ReportBlock(entries[i], dates));
     Put(out, ReportTail());
 }
 
 void WriteReport(std::FILE* out, ReportKind kind, const EntryArray<FileEntry>& entries,
                  const std::string& dateTemplate) {
     Put(out, ReportHead(kind));
+    DateTexts dates(dateTemplate);
     for (std::size_t i = 0; i < entries.Count(); ++i) {
         if (kind == ReportKind::Cache && !BelongsInCacheReport(entries[i]))
             continue;
-        Put(out, ReportBlock(entries[i], dateTemplate));
+        Put(out, ReportBlock(entries[i], dates));
     }
     Put(out, ReportTail());
 }

@@ -19,6 +19,10 @@ const char* ReportHeading(ReportKind kind);
 
 std::string ReportHead(ReportKind kind);
 std::string ReportTail();
+class DateTexts;
+// With the date texts of the whole report, which formats every day once.
+std::string ReportBlock(const PageEntry& entry, DateTexts& dates);
+std::string ReportBlock(const FileEntry& entry, DateTexts& dates);
 std::string ReportBlock(const PageEntry& entry, const std::string& dateTemplate);
 std::string ReportBlock(const FileEntry& entry, const std::string& dateTemplate);
 

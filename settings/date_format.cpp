@@ -1,6 +1,7 @@
 #include "settings/date_format.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace tw {
 
@@ -108,6 +109,80 @@ std::string DateText(FileTime time, const std::string& dateTemplate, UnknownDate
         return "unknown";
     const bool unknown = rule == UnknownDates::UpTo1601 ? date.year <= 1601 : date.year == 1601;
     return unknown ? "unknown" : FormatDate(dateTemplate, date);
+}
+
+namespace {
+const std::uint64_t kTicksPerDay = 864000000000ull;
+const std::string kUnknown = "unknown";
+}  // namespace
+
+std::string IsoUtcTime(FileTime time) {
+    CivilDate date;
+    if (!FileTimeToCivil(time, &date))
+        return std::string();
+    const std::uint64_t inDay = time.Value() % kTicksPerDay;
+    const unsigned seconds = unsigned(inDay / 10000000u);
+    unsigned fraction = unsigned(inDay % 10000000u);
+    // Written digit by digit: a dump writes four of these a record.
+    char text[40];
+    char* p = text;
+    auto digits = [&p](unsigned value, int count) {
+        for (int i = count - 1; i >= 0; --i, value /= 10)
+            p[i] = char('0' + value % 10);
+        p += count;
+    };
+    if (date.year > 9999) {
+        *p++ = '+';
+        digits(unsigned(date.year), 5);
+    } else {
+        digits(unsigned(date.year), 4);
+    }
+    *p++ = '-';
+    digits(unsigned(date.month), 2);
+    *p++ = '-';
+    digits(unsigned(date.day), 2);
+    *p++ = 'T';
+    digits(seconds / 3600, 2);
+    *p++ = ':';
+    digits(seconds / 60 % 60, 2);
+    *p++ = ':';
+    digits(seconds % 60, 2);
+    if (fraction) {
+        int count = 7;
+        for (; fraction % 10 == 0; --count)
+            fraction /= 10;
+        *p++ = '.';
+        digits(fraction, count);
+    }
+    *p++ = 'Z';
+    return std::string(text, p);
+}
+
+DateTexts::DateTexts(std::string dateTemplate) : template_(std::move(dateTemplate)) {}
+
+const DateTexts::Day& DateTexts::DayOf(std::uint32_t day) {
+    if (last_ && day == lastDay_)
+        return *last_;
+    auto it = days_.find(day);
+    if (it == days_.end()) {
+        if (days_.size() >= kMaxDays)
+            days_.clear();
+        CivilDate date;
+        FileTimeToCivil(FileTime::FromValue(std::uint64_t(day) * kTicksPerDay), &date);
+        it = days_.emplace(day, Day{date.year, FormatDate(template_, date)}).first;
+    }
+    lastDay_ = day;
+    last_ = &it->second;
+    return *last_;
+}
+
+const std::string& DateTexts::Text(FileTime time, UnknownDates rule) {
+    const std::uint64_t ticks = time.Value();
+    if (ticks >> 63)
+        return kUnknown;
+    const Day& day = DayOf(std::uint32_t(ticks / kTicksPerDay));
+    const bool unknown = rule == UnknownDates::UpTo1601 ? day.year <= 1601 : day.year == 1601;
+    return unknown ? kUnknown : day.text;
 }
 
 }  // namespace tw

@@ -1,7 +1,9 @@
 // Calendar dates of cache timestamps, in the user's short date template.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <unordered_map>
 
 #include "core/entry.h"
 
@@ -45,5 +47,37 @@ enum class UnknownDates {
 // The text of one date cell: "unknown" by the rule, and also for a time that
 // cannot be converted at all; otherwise the formatted date.
 std::string DateText(FileTime time, const std::string& dateTemplate, UnknownDates rule);
+
+// An instant in ISO 8601, UTC, with the time of day and as many decimals of
+// the second as it holds: 2011-06-23T18:57:24.25Z; years past 9999 carry a
+// sign (+30828-09-14T02:48:05.4775807Z). Empty for a time that cannot be
+// converted (2^63 or more).
+std::string IsoUtcTime(FileTime time);
+
+// The date cells of one fill or report. The template cannot change while a
+// fill runs, so each calendar day is formatted once and its text handed out
+// again for every later time of that day; the same texts as DateText.
+// Holds at most kMaxDays days, so a fill of any size stays bounded.
+class DateTexts {
+public:
+    static const std::size_t kMaxDays = 1 << 16;
+
+    explicit DateTexts(std::string dateTemplate);
+    const std::string& Template() const { return template_; }
+    // Valid until the next call.
+    const std::string& Text(FileTime time, UnknownDates rule);
+
+private:
+    struct Day {
+        int year;
+        std::string text;
+    };
+    const Day& DayOf(std::uint32_t day);
+
+    std::string template_;
+    std::unordered_map<std::uint32_t, Day> days_;
+    std::uint32_t lastDay_ = 0;
+    const Day* last_ = nullptr;
+};
 
 }  // namespace tw
