@@ -318,10 +318,9 @@ long RunCleanup(const CleanupCriteria& criteria, Cleaner& cleaner, ListRebuilder
     std::memcpy(text, criteria.text, sizeof criteria.text);
     lists.ShowStore(store);
     if (store == kStoreHistory) {
-        cleaner.History().CoInitialize();
+        ComApartment com(cleaner.History());
         CleanHistory(cleaner, criteria.kind, text, criteria);
         lists.RebuildList(store);
-        cleaner.History().CoUninitialize();
     } else {
         (store == kStoreCookies ? CleanCookies : CleanCache)(cleaner, criteria.kind, text, criteria);
         lists.RebuildList(store);

@@ -131,16 +131,13 @@ void ForEachHistoryItem(HistoryStore& store, const std::function<void(const Hist
 }
 
 bool EnumerateHistory(HistoryService& history, EntryArray<PageEntry>& entries) {
-    history.CoInitialize();
-    bool created = false;
-    {
-        std::unique_ptr<HistoryStore> store = history.CreateStore();
-        created = store != nullptr;
-        if (store)
-            ForEachHistoryItem(*store, [&](const HistoryItem& item) { entries.Append(PageEntryOf(item)); });
-    }
-    history.CoUninitialize();
-    return created;
+    ComApartment com(history);
+    // The store goes before the apartment is left.
+    std::unique_ptr<HistoryStore> store = history.CreateStore();
+    if (!store)
+        return false;
+    ForEachHistoryItem(*store, [&](const HistoryItem& item) { entries.Append(PageEntryOf(item)); });
+    return true;
 }
 
 }  // namespace tw

@@ -6,6 +6,7 @@
 
 #include "band/script_text.h"
 #include "platform/win32/com_ptr.h"
+#include "platform/win32/thread_apartment.h"
 #include "band/win32/guids_win32.h"
 #include "band/win32/module.h"
 #include "band/win32/registrar.h"
@@ -13,20 +14,6 @@
 
 namespace tw {
 namespace {
-
-// Balances CoInitialize only when it succeeded.
-class ComScope {
-public:
-    ComScope() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
-    ~ComScope() {
-        if (ok_) CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-private:
-    bool ok_;
-};
 
 HRESULT RunRegistrationScript(bool install) {
     wchar_t path[MAX_PATH];
@@ -107,7 +94,7 @@ bool CategoryRegistered() {
 
 HRESULT ChangeCategory(bool add) {
     if (!add && !CategoryRegistered()) return S_OK;
-    ComScope com;
+    ThreadApartment com;
     ComPtr<ICatRegister> categories;
     HRESULT hr = CoCreateInstance(kClsidStdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER,
                                   kIidICatRegister, categories.ReceiveVoid());
@@ -137,7 +124,7 @@ HRESULT RegisterServer() {
     {
         // The registrar is a COM object too; the category step below opens
         // its own apartment as before.
-        ComScope com;
+        ThreadApartment com;
         RunRegistrationScript(true);
         RegisterTypeLibrary();
     }
@@ -152,7 +139,7 @@ HRESULT UnregisterServer() {
     // removes the keys it wrote (Wine's) leaves the class key behind.
     const HRESULT hr = ChangeCategory(false);
     {
-        ComScope com;
+        ThreadApartment com;
         RunRegistrationScript(false);
         UnregisterTypeLibrary();
     }
