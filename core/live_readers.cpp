@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/ansi_text.h"
+#include "platform/search_scope.h"
 #include "platform/win_errors.h"
 
 namespace tw {
@@ -71,6 +72,7 @@ void ForEachUrlCacheEntry(UrlCache& cache, const char* pattern,
         if (search || error != kErrorInsufficientBuffer || size <= given)
             break;
     }
+    const SearchScope<UrlCache> owned(cache, search);
     if (!search)
         return;
     Visit(cache.Decode(buffer.Data()), visit);
@@ -85,7 +87,6 @@ void ForEachUrlCacheEntry(UrlCache& cache, const char* pattern,
         if (error != kErrorInsufficientBuffer || size <= given)
             break;
     }
-    cache.FindClose(search);
 }
 
 void ForEachUrlCacheRecord(UrlCache& cache, const char* pattern, const std::function<void(const FileEntry&)>& visit) {
