@@ -7,6 +7,7 @@
 #include "band/script_text.h"
 #include "platform/win32/com_ptr.h"
 #include "platform/win32/thread_apartment.h"
+#include "platform/win32/unique_handle.h"
 #include "band/win32/guids_win32.h"
 #include "band/win32/module.h"
 #include "band/win32/registrar.h"
@@ -86,10 +87,8 @@ void DeleteCategoryCaches() {
 // where there is simply nothing to remove.
 bool CategoryRegistered() {
     static const char kKey[] = "CLSID\\" TW_CLSID_ExplorerBar "\\Implemented Categories\\" TW_CATID_CommBand;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
+    UniqueKey key;
+    return RegOpenKeyExA(HKEY_CLASSES_ROOT, kKey, 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
 }
 
 HRESULT ChangeCategory(bool add) {
@@ -110,12 +109,11 @@ HRESULT ChangeCategory(bool add) {
 
 void DeleteRetiredClassKey() {
     static const char kKey[] = "CLSID\\" TW_CLSID_Retired;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+    UniqueKey key;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kKey, 0, KEY_ALL_ACCESS, key.Receive()) == ERROR_SUCCESS) {
         // A single-key deletion: a key that has gained subkeys stays.
         RegDeleteKeyA(HKEY_CLASSES_ROOT, kKey);
     }
-    if (key) RegCloseKey(key);
 }
 
 }  // namespace

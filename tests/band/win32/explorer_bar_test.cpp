@@ -251,6 +251,10 @@ TEST_F(ExplorerBarTest, SecondSiteReplacesTheWindow) {
     desk->GetWindow(&b);
     EXPECT_TRUE(IsWindow(b));
     EXPECT_FALSE(IsWindow(a));
+    // The browser destroys the parent, and the band's window with it.
+    DestroyWindow(host.Get());
+    desk->GetWindow(&b);
+    EXPECT_EQ(b, nullptr);
     EXPECT_EQ(first.Refs(), 1);   // replaced
     EXPECT_EQ(siteA.Refs(), 1);
     EXPECT_GT(second.Refs(), 1);
