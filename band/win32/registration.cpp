@@ -119,16 +119,16 @@ void DeleteRetiredClassKey() {
 }  // namespace
 
 HRESULT RegisterServer() {
+    HRESULT script = S_OK, typeLibrary = S_OK;
     {
         // The registrar is a COM object too; the category step below opens
         // its own apartment as before.
         ThreadApartment com;
-        RunRegistrationScript(true);
-        RegisterTypeLibrary();
+        script = RunRegistrationScript(true);
+        typeLibrary = RegisterTypeLibrary();
     }
     DeleteCategoryCaches();
-    const HRESULT hr = ChangeCategory(true);
-    return SUCCEEDED(hr) ? S_OK : hr;
+    return HRESULT(RegistrationResult(script, typeLibrary, ChangeCategory(true)));
 }
 
 HRESULT UnregisterServer() {
