@@ -118,6 +118,7 @@ STDMETHODIMP ExplorerBar::SetSite(IUnknown* site) {
     LiveBand();
     band_.Reset();
     band_.Reset(CreateBandWindow(ModuleInstance(), parent_, rect));
+    if (!band_) return E_FAIL;
 
     if (FAILED(site->QueryInterface(IID_IInputObjectSite, inputSite_.ReceiveVoid()))) inputSite_.Reset();
 
