@@ -21,4 +21,13 @@ private:
 // The one lock count of this module.
 ServerLock& ModuleLock();
 
+// Holds the module's lock for as long as it lives.
+class ModuleHold {
+public:
+    ModuleHold() { ModuleLock().Lock(); }
+    ~ModuleHold() { ModuleLock().Unlock(); }
+    ModuleHold(const ModuleHold&) = delete;
+    ModuleHold& operator=(const ModuleHold&) = delete;
+};
+
 }  // namespace tw

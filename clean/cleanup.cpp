@@ -8,6 +8,7 @@
 #include "core/classify.h"
 #include "core/live_readers.h"
 #include "platform/win_errors.h"
+#include "platform/search_scope.h"
 
 namespace tw {
 namespace {
@@ -167,15 +168,13 @@ void Cleaner::PurgeStoreSubfolders(int csidl, const char* const* storeNames, int
     for (int i = 0; i < count && store.empty(); ++i) {
         const std::string candidate = base + storeNames[i];
         FindEntry found;
-        if (FileSystem::Search s = files_.FindFirst(candidate.c_str(), &found)) {
-            files_.FindClose(s);
+        if (SearchScope<FileSystem>(files_, files_.FindFirst(candidate.c_str(), &found)))
             store = candidate;
-        }
     }
     if (store.empty())
         return;
     FindEntry e;
-    FileSystem::Search s = files_.FindFirst((store + "\\*").c_str(), &e);
+    const SearchScope<FileSystem> s(files_, files_.FindFirst((store + "\\*").c_str(), &e));
     if (!s)
         return;
     do {
@@ -185,8 +184,7 @@ void Cleaner::PurgeStoreSubfolders(int csidl, const char* const* storeNames, int
             continue;
         if (e.attributes & kAttributeDirectory)
             PurgeFolderFiles((store + "\\" + e.name).c_str(), true);
-    } while (files_.FindNext(s, &e));
-    files_.FindClose(s);
+    } while (files_.FindNext(s.Get(), &e));
 }
 
 void Cleaner::PurgeHistoryFolders() { PurgeStoreSubfolders(kFolderHistory, kHistoryStores, 3); }
@@ -202,7 +200,7 @@ void Cleaner::PurgeCookieFolder() {
 void Cleaner::PurgeFolderFiles(const char* folder, bool removeFolder) {
     const std::string base = folder;
     FindEntry e;
-    FileSystem::Search s = files_.FindFirst((base + "\\*.*").c_str(), &e);
+    const SearchScope<FileSystem> s(files_, files_.FindFirst((base + "\\*.*").c_str(), &e));
     if (!s)
         return;
     do {
@@ -218,8 +216,7 @@ void Cleaner::PurgeFolderFiles(const char* folder, bool removeFolder) {
             files_.TakeOwnershipForCurrentUser(path.c_str());
             files_.RemoveFile(path.c_str());
         }
-    } while (files_.FindNext(s, &e));
-    files_.FindClose(s);
+    } while (files_.FindNext(s.Get(), &e));
     std::uint32_t attributes = 0;
     if (files_.GetAttributes(folder, &attributes) && (attributes & kAttributeReadOnly))
         files_.SetAttributes(folder, attributes & ~kAttributeReadOnly);
@@ -318,10 +315,9 @@ long RunCleanup(const CleanupCriteria& criteria, Cleaner& cleaner, ListRebuilder
     std::memcpy(text, criteria.text, sizeof criteria.text);
     lists.ShowStore(store);
     if (store == kStoreHistory) {
-        cleaner.History().CoInitialize();
+        ComApartment com(cleaner.History());
         CleanHistory(cleaner, criteria.kind, text, criteria);
         lists.RebuildList(store);
-        cleaner.History().CoUninitialize();
     } else {
         (store == kStoreCookies ? CleanCookies : CleanCache)(cleaner, criteria.kind, text, criteria);
         lists.RebuildList(store);

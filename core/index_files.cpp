@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "platform/search_scope.h"
+
 namespace tw {
 
 namespace {
@@ -26,10 +28,8 @@ bool ContainsIndexDat(const std::string& path) {
 
 bool FileFound(FileSystem& files, const std::string& path) {
     FindEntry entry;
-    FileSystem::Search s = files.FindFirst(path.c_str(), &entry);
-    if (!s)
+    if (!SearchScope<FileSystem>(files, files.FindFirst(path.c_str(), &entry)))
         return false;
-    files.FindClose(s);
     return true;
 }
 
@@ -84,17 +84,16 @@ std::vector<std::string> ChoiceCandidates(FileSystem& files, EntryKind store) {
     // parent, when none was found) hold the older and per-period indexes.
     const std::string parent = FolderPart(first.empty() ? folder : first);
     FindEntry entry;
-    FileSystem::Search s = files.FindFirst((parent + "*.*").c_str(), &entry);
+    const SearchScope<FileSystem> s(files, files.FindFirst((parent + "*.*").c_str(), &entry));
     if (!s)
         return rows;
-    while (files.FindNext(s, &entry)) {
+    while (files.FindNext(s.Get(), &entry)) {
         if (!(entry.attributes & kAttributeDirectory))
             continue;
         const std::string candidate = parent + entry.name + "\\index.dat";
         if (Opens(files, candidate))
             rows.push_back(candidate);
     }
-    files.FindClose(s);
     return rows;
 }
 
@@ -126,7 +125,7 @@ void SearchIndexFiles(FileSystem& files, const std::string& folder, const std::a
     if (folder.size() + 2 >= kMaxPath)
         return;
     FindEntry entry;
-    FileSystem::Search s = files.FindFirst((folder + "\\*").c_str(), &entry);
+    const SearchScope<FileSystem> s(files, files.FindFirst((folder + "\\*").c_str(), &entry));
     if (!s)
         return;
     do {
@@ -141,8 +140,7 @@ void SearchIndexFiles(FileSystem& files, const std::string& folder, const std::a
             SearchIndexFiles(files, path, keepGoing, found);
         else if (ContainsIndexDat(path))
             found(path);
-    } while (files.FindNext(s, &entry));
-    files.FindClose(s);
+    } while (files.FindNext(s.Get(), &entry));
 }
 
 }  // namespace tw

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/ansi_text.h"
+#include "platform/search_scope.h"
 #include "platform/win_errors.h"
 
 namespace tw {
@@ -71,6 +72,7 @@ void ForEachUrlCacheEntry(UrlCache& cache, const char* pattern,
         if (search || error != kErrorInsufficientBuffer || size <= given)
             break;
     }
+    const SearchScope<UrlCache> owned(cache, search);
     if (!search)
         return;
     Visit(cache.Decode(buffer.Data()), visit);
@@ -85,7 +87,6 @@ void ForEachUrlCacheEntry(UrlCache& cache, const char* pattern,
         if (error != kErrorInsufficientBuffer || size <= given)
             break;
     }
-    cache.FindClose(search);
 }
 
 void ForEachUrlCacheRecord(UrlCache& cache, const char* pattern, const std::function<void(const FileEntry&)>& visit) {
@@ -131,16 +132,13 @@ void ForEachHistoryItem(HistoryStore& store, const std::function<void(const Hist
 }
 
 bool EnumerateHistory(HistoryService& history, EntryArray<PageEntry>& entries) {
-    history.CoInitialize();
-    bool created = false;
-    {
-        std::unique_ptr<HistoryStore> store = history.CreateStore();
-        created = store != nullptr;
-        if (store)
-            ForEachHistoryItem(*store, [&](const HistoryItem& item) { entries.Append(PageEntryOf(item)); });
-    }
-    history.CoUninitialize();
-    return created;
+    ComApartment com(history);
+    // The store goes before the apartment is left.
+    std::unique_ptr<HistoryStore> store = history.CreateStore();
+    if (!store)
+        return false;
+    ForEachHistoryItem(*store, [&](const HistoryItem& item) { entries.Append(PageEntryOf(item)); });
+    return true;
 }
 
 }  // namespace tw

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/entry.h"
+#include "platform/com_apartment.h"
 
 namespace tw {
 
@@ -39,11 +40,8 @@ public:
 };
 
 // What stands behind CoInitialize and CoCreateInstance for the store.
-class HistoryService {
+class HistoryService : public Apartment {
 public:
-    virtual ~HistoryService() = default;
-    virtual long CoInitialize() = 0;
-    virtual void CoUninitialize() = 0;
     // Null when the store cannot be created.
     virtual std::unique_ptr<HistoryStore> CreateStore() = 0;
 };

@@ -27,6 +27,7 @@ const long kS_FALSE = 1;
 // unsigned spelling of an HRESULT would be a large positive number.
 const long kE_FAIL = long(std::int32_t(0x80004005u));
 const long kE_NOTIMPL = long(std::int32_t(0x80004001u));
+const long kRPC_E_CHANGED_MODE = long(std::int32_t(0x80010106u));
 inline bool Failed(long hr) { return hr < 0; }
 
 }  // namespace tw

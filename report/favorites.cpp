@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/search_scope.h"
 #include "platform/win_errors.h"
 #include "settings/settings_store.h"
 
@@ -91,7 +92,7 @@ bool FavoritesFolder(Registry& registry, Shell& shell, std::string* folder) {
 bool FavoriteExists(FileSystem& files, const std::string& folder, const std::string& description,
                     const AnsiCodePage& codePage) {
     FindEntry entry;
-    FileSystem::Search search = files.FindFirst((folder + "*.*").c_str(), &entry);
+    const SearchScope<FileSystem> search(files, files.FindFirst((folder + "*.*").c_str(), &entry));
     if (!search)
         return false;
     bool found = false;
@@ -103,8 +104,7 @@ bool FavoriteExists(FileSystem& files, const std::string& folder, const std::str
             continue;
         if (SameFileName(WithoutUrlExtension(entry.name, codePage), description, codePage))
             found = true;
-    } while (!found && files.FindNext(search, &entry));
-    files.FindClose(search);
+    } while (!found && files.FindNext(search.Get(), &entry));
     return found;
 }
 

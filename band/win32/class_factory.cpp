@@ -5,6 +5,7 @@
 
 #include "band/server_lock.h"
 #include "band/win32/explorer_bar.h"
+#include "platform/win32/com_ptr.h"
 
 namespace tw {
 namespace {
@@ -31,8 +32,8 @@ ClassFactory* ModuleClassFactory() {
 }
 
 void ReleaseModuleClassFactory() {
-    ClassFactory* factory = g_factory.exchange(nullptr);
-    if (factory) factory->Release();
+    // The module's reference, given up as the owner goes.
+    ComPtr<ClassFactory> factory(g_factory.exchange(nullptr));
 }
 
 STDMETHODIMP ClassFactory::QueryInterface(REFIID iid, void** out) {

@@ -5,7 +5,6 @@
 #include "band/band_info.h"
 #include "band/server_lock.h"
 #include "band/stream_state.h"
-#include "platform/win32/com_ptr.h"
 #include "band/win32/guids_win32.h"
 #include "band/win32/module.h"
 #include "ui/win32/band_window.h"
@@ -23,20 +22,11 @@ HRESULT ExplorerBar::Create(IUnknown* outer, REFIID iid, void** out) {
     return hr;
 }
 
-ExplorerBar::ExplorerBar(IUnknown* outer) : inner_(*this), outer_(outer ? outer : &inner_) {
-    ModuleLock().Lock();
-}
+ExplorerBar::ExplorerBar(IUnknown* outer) : inner_(*this), outer_(outer ? outer : &inner_) {}
 
 ExplorerBar::~ExplorerBar() {
-    // The window procedure lives in this module, which may be unloaded
-    // once the last band is gone, so no band window may outlive its band.
-    DestroyBandWindow();
-    ReleaseSitePointers();
-    if (browser_) {
-        browser_->Release();
-        browser_ = nullptr;
-    }
-    ModuleLock().Unlock();
+    // A window the browser already destroyed is not destroyed again.
+    LiveBand();
 }
 
 // The order of these tests is the order in which the browser's requests are
@@ -102,23 +92,16 @@ STDMETHODIMP ExplorerBar::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIAN
 
 // --- IObjectWithSite
 
-void ExplorerBar::ReleaseSitePointers() {
-    if (inputSite_) {
-        inputSite_->Release();
-        inputSite_ = nullptr;
-    }
-}
-
-void ExplorerBar::DestroyBandWindow() {
-    if (band_ && IsWindow(band_)) DestroyWindow(band_);
-    band_ = nullptr;
+HWND ExplorerBar::LiveBand() {
+    if (band_ && !BandWindow::FromHandle(band_.Get())) band_.Release();
+    return band_.Get();
 }
 
 STDMETHODIMP ExplorerBar::SetSite(IUnknown* site) {
     // The browser clears the site on its way out; the band keeps its
     // window and browser until it is closed or released.
     if (!site) return S_OK;
-    ReleaseSitePointers();
+    inputSite_.Reset();
 
     parent_ = nullptr;
     ComPtr<IOleWindow> siteWindow;
@@ -131,12 +114,13 @@ STDMETHODIMP ExplorerBar::SetSite(IUnknown* site) {
 
     RECT rect = {};
     GetClientRect(parent_, &rect);
-    // A second site would otherwise leave the first window behind, unowned.
-    DestroyBandWindow();
-    band_ = CreateBandWindow(ModuleInstance(), parent_, rect);
+    // A second site replaces the first window.
+    LiveBand();
+    band_.Reset();
+    band_.Reset(CreateBandWindow(ModuleInstance(), parent_, rect));
+    if (!band_) return E_FAIL;
 
-    ComPtr<IInputObjectSite> inputSite;
-    if (SUCCEEDED(site->QueryInterface(IID_IInputObjectSite, inputSite.ReceiveVoid()))) inputSite_ = inputSite.Detach();
+    if (FAILED(site->QueryInterface(IID_IInputObjectSite, inputSite_.ReceiveVoid()))) inputSite_.Reset();
 
     ComPtr<IOleCommandTarget> commands;
     if (FAILED(site->QueryInterface(IID_IOleCommandTarget, commands.ReceiveVoid())) || !commands) return S_OK;
@@ -145,15 +129,10 @@ STDMETHODIMP ExplorerBar::SetSite(IUnknown* site) {
     commands.Reset();
     if (FAILED(hr) || !services) return S_OK;
 
-    if (browser_) {
-        browser_->Release();
-        browser_ = nullptr;
-    }
-    ComPtr<IWebBrowser2> browser;
-    if (SUCCEEDED(services->QueryService(IID_IWebBrowserApp, IID_IWebBrowser2, browser.ReceiveVoid())))
-        browser_ = browser.Detach();
+    if (FAILED(services->QueryService(IID_IWebBrowserApp, IID_IWebBrowser2, browser_.ReceiveVoid())))
+        browser_.Reset();
     // The window writes the status line and navigates through the browser.
-    SetBandBrowser(band_, browser_);
+    SetBandBrowser(band_.Get(), browser_.Get());
     return S_OK;
 }
 
@@ -168,23 +147,24 @@ STDMETHODIMP ExplorerBar::GetSite(REFIID iid, void** out) {
 
 STDMETHODIMP ExplorerBar::GetWindow(HWND* window) {
     if (!window) return E_POINTER;
-    *window = band_;
+    *window = LiveBand();
     return S_OK;
 }
 
 STDMETHODIMP ExplorerBar::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
 
 STDMETHODIMP ExplorerBar::ShowDW(BOOL show) {
-    if (band_) {
-        ShowWindow(band_, show ? SW_SHOW : SW_HIDE);
-        StartPageClick(band_);
+    if (HWND band = LiveBand()) {
+        ShowWindow(band, show ? SW_SHOW : SW_HIDE);
+        StartPageClick(band);
     }
     return S_OK;
 }
 
 STDMETHODIMP ExplorerBar::CloseDW(DWORD) {
     ShowDW(FALSE);
-    DestroyBandWindow();
+    LiveBand();
+    band_.Reset();
     return S_OK;
 }
 

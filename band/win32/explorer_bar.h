@@ -6,6 +6,10 @@
 #include <ocidl.h>
 #include <shobjidl.h>
 
+#include "band/server_lock.h"
+#include "platform/win32/com_ptr.h"
+#include "platform/win32/unique_handle.h"
+
 namespace tw {
 
 // The band's dual interface: IDispatch with no members of its own.
@@ -70,16 +74,21 @@ private:
     ExplorerBar(const ExplorerBar&) = delete;
     ExplorerBar& operator=(const ExplorerBar&) = delete;
 
-    void ReleaseSitePointers();
-    void DestroyBandWindow();
+    // The band window, or null once it is gone: the browser destroys it
+    // with its parent, and the handle may then name another window.
+    HWND LiveBand();
 
+    // First, so that the module is held until the band window is gone.
+    ModuleHold module_;
     Inner inner_;
     IUnknown* outer_;  // not held: either the aggregating object or inner_
     LONG refs_ = 1;    // the creation reference, dropped by Create
-    IInputObjectSite* inputSite_ = nullptr;
-    IWebBrowser2* browser_ = nullptr;
-    HWND parent_ = nullptr;
-    HWND band_ = nullptr;
+    ComPtr<IInputObjectSite> inputSite_;
+    ComPtr<IWebBrowser2> browser_;
+    HWND parent_ = nullptr;  // the site's, not ours
+    // The window procedure lives in this module, which may be unloaded once
+    // the last band is gone, so no band window may outlive its band.
+    UniqueWindow band_;
 };
 
 }  // namespace tw

@@ -6,6 +6,8 @@
 
 #include "band/script_text.h"
 #include "platform/win32/com_ptr.h"
+#include "platform/win32/thread_apartment.h"
+#include "platform/win32/unique_handle.h"
 #include "band/win32/guids_win32.h"
 #include "band/win32/module.h"
 #include "band/win32/registrar.h"
@@ -13,20 +15,6 @@
 
 namespace tw {
 namespace {
-
-// Balances CoInitialize only when it succeeded.
-class ComScope {
-public:
-    ComScope() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
-    ~ComScope() {
-        if (ok_) CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-private:
-    bool ok_;
-};
 
 HRESULT RunRegistrationScript(bool install) {
     wchar_t path[MAX_PATH];
@@ -99,15 +87,13 @@ void DeleteCategoryCaches() {
 // where there is simply nothing to remove.
 bool CategoryRegistered() {
     static const char kKey[] = "CLSID\\" TW_CLSID_ExplorerBar "\\Implemented Categories\\" TW_CATID_CommBand;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
+    UniqueKey key;
+    return RegOpenKeyExA(HKEY_CLASSES_ROOT, kKey, 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
 }
 
 HRESULT ChangeCategory(bool add) {
     if (!add && !CategoryRegistered()) return S_OK;
-    ComScope com;
+    ThreadApartment com;
     ComPtr<ICatRegister> categories;
     HRESULT hr = CoCreateInstance(kClsidStdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER,
                                   kIidICatRegister, categories.ReceiveVoid());
@@ -123,27 +109,26 @@ HRESULT ChangeCategory(bool add) {
 
 void DeleteRetiredClassKey() {
     static const char kKey[] = "CLSID\\" TW_CLSID_Retired;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+    UniqueKey key;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kKey, 0, KEY_ALL_ACCESS, key.Receive()) == ERROR_SUCCESS) {
         // A single-key deletion: a key that has gained subkeys stays.
         RegDeleteKeyA(HKEY_CLASSES_ROOT, kKey);
     }
-    if (key) RegCloseKey(key);
 }
 
 }  // namespace
 
 HRESULT RegisterServer() {
+    HRESULT script = S_OK, typeLibrary = S_OK;
     {
         // The registrar is a COM object too; the category step below opens
         // its own apartment as before.
-        ComScope com;
-        RunRegistrationScript(true);
-        RegisterTypeLibrary();
+        ThreadApartment com;
+        script = RunRegistrationScript(true);
+        typeLibrary = RegisterTypeLibrary();
     }
     DeleteCategoryCaches();
-    const HRESULT hr = ChangeCategory(true);
-    return SUCCEEDED(hr) ? S_OK : hr;
+    return HRESULT(RegistrationResult(script, typeLibrary, ChangeCategory(true)));
 }
 
 HRESULT UnregisterServer() {
@@ -152,7 +137,7 @@ HRESULT UnregisterServer() {
     // removes the keys it wrote (Wine's) leaves the class key behind.
     const HRESULT hr = ChangeCategory(false);
     {
-        ComScope com;
+        ThreadApartment com;
         RunRegistrationScript(false);
         UnregisterTypeLibrary();
     }

@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "platform/win32/com_ptr.h"
+#include "platform/win32/thread_apartment.h"
 
 namespace tw {
 
@@ -91,11 +92,12 @@ std::string InternetShortcutFileText(const std::string& url, const std::string& 
 
 bool Win32InternetShortcutWriter::Write(const std::string& path, const std::string& url,
                                         const std::string& iconFile, const std::string& description) {
-    const HRESULT init = CoInitialize(nullptr);
     bool iconLost = false;
-    bool ok = WriteThroughShell(path, url, iconFile, description, &iconLost);
-    if (SUCCEEDED(init))
-        CoUninitialize();
+    bool ok;
+    {
+        ThreadApartment com;
+        ok = WriteThroughShell(path, url, iconFile, description, &iconLost);
+    }
     if (ok && iconLost)
         ok = WriteFileText(path, InternetShortcutFileText(url, iconFile));
     return ok;

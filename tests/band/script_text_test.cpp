@@ -37,5 +37,14 @@ TEST(ScriptText, RefusesWhatDoesNotFit) {
     EXPECT_FALSE(QuoteForScript(L"a", out, 0));
 }
 
+TEST(RegistrationResult, TheFirstFailingStepReachesTheCaller) {
+    const long fail = -2147467259, denied = -2147024891;
+    struct Row { long script, typeLibrary, category, result; } rows[] = {
+        {0, 1, 0, 0}, {fail, 0, 0, fail}, {0, fail, 0, fail}, {0, 0, fail, fail}, {denied, fail, 0, denied},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(RegistrationResult(r.script, r.typeLibrary, r.category), r.result);
+}
+
 }  // namespace
 }  // namespace tw

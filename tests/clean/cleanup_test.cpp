@@ -5,6 +5,7 @@
 
 #include "clean/cleanup.h"
 #include "tests/fakes/fake_file_system.h"
+#include "platform/win_errors.h"
 #include "tests/fakes/fake_history.h"
 #include "tests/fakes/fake_shell.h"
 #include "tests/fakes/fake_url_cache.h"
@@ -219,10 +220,14 @@ TEST(RunCleanup, OtherStoresDoNothingAtAll) {
     }
 }
 
-TEST(RunCleanup, HistoryUninitialisesEvenWhenTheStoreCannotBeCreated) {
+TEST(RunCleanup, HistoryLeavesOnlyTheApartmentItJoined) {
     Stores stores;
     stores.history.failCreate = true;
     EXPECT_EQ(stores.Run(kCleanAll, kStoreHistory), Framed(kStoreHistory, {}));
+    Stores foreign;
+    foreign.history.coInitializeFailure = kRPC_E_CHANGED_MODE;
+    foreign.Run(kCleanAll, kStoreHistory);
+    EXPECT_EQ(foreign.history.coUninitializeCalls, 0);
 }
 
 TEST(RunCleanup, AnUnterminatedTextIsReadWithinItsField) {

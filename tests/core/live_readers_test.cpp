@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/live_readers.h"
+#include "platform/win_errors.h"
 #include "tests/fakes/fake_history.h"
 #include "tests/fakes/fake_url_cache.h"
 
@@ -111,6 +112,16 @@ TEST(EnumerateHistory, FailuresOnEveryPath) {
         EXPECT_EQ(history.coInitializeCalls, history.coUninitializeCalls) << c.name;
         EXPECT_EQ(history.liveStores + history.liveEnumerators, 0) << c.name;
     }
+}
+
+TEST(EnumerateHistory, LeavesAForeignApartmentAlone) {
+    FakeHistory history;
+    history.Add("http://one/");
+    history.coInitializeFailure = kRPC_E_CHANGED_MODE;
+    EntryArray<PageEntry> entries;
+    EXPECT_TRUE(EnumerateHistory(history, entries));
+    EXPECT_EQ(entries.Count(), 1u);
+    EXPECT_EQ(history.coUninitializeCalls, 0);
 }
 
 }  // namespace

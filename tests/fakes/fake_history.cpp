@@ -65,6 +65,8 @@ long FakeHistory::CoInitialize() {
     ++coInitializeCalls;
     if (journal)
         journal->push_back("CoInitialize");
+    if (coInitializeFailure != 0)
+        return coInitializeFailure;
     return coInitializeCalls > coUninitializeCalls + 1 ? kS_FALSE : kS_OK;
 }
 

@@ -16,6 +16,8 @@ public:
     bool nullEnumerator = false;
     // Next answers this failure code instead of an item at this position (-1: never).
     int failNextAt = -1;
+    // When not zero, CoInitialize answers this (a thread in another apartment).
+    long coInitializeFailure = 0;
 
     // What was done, in order.
     int coInitializeCalls = 0;

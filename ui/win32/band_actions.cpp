@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "core/ansi_text.h"
@@ -81,10 +82,10 @@ void ShowFileProperties(HWND owner, const std::string& file) {
 // The history store's deletions need COM on this thread.
 class BandStores : public ItemStores {
 public:
-    explicit BandStores(BandServices& s) : cleaner_(s.history, s.cache, s.files, s.clock) {}
+    explicit BandStores(BandServices& s) : history_(s.history), cleaner_(s.history, s.cache, s.files, s.clock) {}
     void Begin(EntryKind store) override {
         if (store == EntryKind::History)
-            comStarted_ = SUCCEEDED(CoInitialize(nullptr));
+            com_.emplace(history_);
     }
     void Delete(EntryKind store, const std::string& address) override {
         switch (store) {
@@ -93,15 +94,12 @@ public:
         case EntryKind::Cache: cleaner_.DeleteCacheUrls(address.c_str(), true); break;
         }
     }
-    void End(EntryKind store) override {
-        if (store == EntryKind::History && comStarted_)
-            CoUninitialize();
-        comStarted_ = false;
-    }
+    void End(EntryKind) override { com_.reset(); }
 
 private:
+    HistoryService& history_;
     Cleaner cleaner_;
-    bool comStarted_ = false;
+    std::optional<ComApartment> com_;
 };
 
 class BandHost : public ItemHost {

@@ -49,6 +49,27 @@ HWND ChildOfClass(HWND parent, const char* name) {
 
 // What CreateWindowEx carries to the first message: the object, and whether
 // the window took it over (from then on the window deletes it).
+// Turns drawing off for a scope. WM_SETREDRAW(TRUE) makes a window
+// visible, so a band the browser has hidden is left as it is.
+class RedrawPause {
+public:
+    explicit RedrawPause(HWND window)
+        : window_(window), paused_((GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) != 0) {
+        if (paused_)
+            SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
+    }
+    ~RedrawPause() {
+        if (paused_)
+            SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
+    }
+    RedrawPause(const RedrawPause&) = delete;
+    RedrawPause& operator=(const RedrawPause&) = delete;
+
+private:
+    HWND window_;
+    bool paused_;
+};
+
 struct Birth {
     BandWindow* band;
     bool adopted;
@@ -150,8 +171,17 @@ LRESULT CALLBACK BandWindow::Proc(HWND window, UINT message, WPARAM wParam, LPAR
 LRESULT BandWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
-        OnCreate();
-        return 0;
+        // -1 makes CreateWindowEx fail, so that no half-made band is shown.
+        return OnCreate() ? 0 : -1;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+    case WM_FONTCHANGE:
+        // The system sends these to top-level windows only.
+        for (HWND child : {menuBar_.Handle(), tabs_.Handle(), lists_[0]->Handle(), lists_[1]->Handle(),
+                           lists_[2]->Handle()})
+            if (child)
+                SendMessageA(child, message, wParam, lParam);
+        break;
     case WM_ERASEBKGND:
         OnEraseBackground(reinterpret_cast<HDC>(wParam));
         return 0;
@@ -244,13 +274,12 @@ void BandWindow::OnTimer(UINT_PTR id) {
     KillTimer(hwnd_, id);
     switch (id) {
     case kHistoryFillTimer: {
-        SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
         {
+            RedrawPause pause(hwnd_);
             ListWindowRows rows(List(EntryKind::History));
             BrowserStatusLine status(browser_);
             FillHistoryList(services_->history, rows, settings_.dateTemplate, browser_ ? &status : nullptr);
         }
-        SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
         RepaintAll();
         SetTimer(hwnd_, kCacheFillTimer, kCacheFillDelayMs, nullptr);
         break;
@@ -373,10 +402,12 @@ void BandWindow::RepaintAll() {
 
 void BandWindow::Refresh() {
     progress_.Start();
-    SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
-    const EntryKind kind = ListOfTab(tabs_.GetCurSel());
-    RebuildList(kind == EntryKind::Cookie ? kStoreCookies : kind == EntryKind::Cache ? kStoreCache : kStoreHistory);
-    SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
+    {
+        RedrawPause pause(hwnd_);
+        const EntryKind kind = ListOfTab(tabs_.GetCurSel());
+        RebuildList(kind == EntryKind::Cookie ? kStoreCookies : kind == EntryKind::Cache ? kStoreCache
+                                                                                         : kStoreHistory);
+    }
     progress_.End();
     RepaintAll();
 }

@@ -261,7 +261,10 @@ ListWindow::Hit ListWindow::HitTest(int x, int y) const {
         return hit;
     }
     const int row = topRow_ + (y - HeaderHeight()) / std::max(1, rowHeight_);
-    if (row >= 0 && row < model_.RowCount() && hit.column >= 0)
+    // Right of the last column is still the row, though no cell is there:
+    // a right-click there must offer the row's menu, not clear the selection.
+    const bool inRow = hit.column >= 0 || x >= left;
+    if (row >= 0 && row < model_.RowCount() && inRow)
         hit.row = row;
     return hit;
 }

@@ -33,7 +33,18 @@ void ContextMenuPainter::SetImages(HIMAGELIST images, std::map<UINT, int> comman
     commandImages_ = std::move(commandImages);
 }
 
+void ContextMenuPainter::ForgetDestroyedPopups() {
+    popups_.erase(std::remove_if(popups_.begin(), popups_.end(), [](HMENU p) { return !IsMenu(p); }),
+                  popups_.end());
+    items_.erase(std::remove_if(items_.begin(), items_.end(),
+                                [this](const std::unique_ptr<Item>& item) {
+                                    return std::find(popups_.begin(), popups_.end(), item->popup) == popups_.end();
+                                }),
+                 items_.end());
+}
+
 void ContextMenuPainter::PreparePopup(HMENU popup) {
+    ForgetDestroyedPopups();
     const int count = GetMenuItemCount(popup);
     if (count <= 0)
         return;
@@ -51,6 +62,7 @@ void ContextMenuPainter::PreparePopup(HMENU popup) {
         item->text = text;
         item->type = info.fType;
         item->state = info.fState;
+        item->popup = popup;
         const auto image = commandImages_.find(info.wID);
         item->image = image == commandImages_.end() ? -1 : image->second;
         MENUITEMINFOA owner{};

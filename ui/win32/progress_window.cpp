@@ -130,9 +130,24 @@ void RunProgress(ProgressShared& shared) {
     shared.thread.store(nullptr, std::memory_order_release);
 }
 
+// The module's reference that keeps the thread's code loaded; Teardown
+// waits for the thread only so long, and the browser may unload the DLL.
+HMODULE ThisModule(DWORD flags) {
+    HMODULE module = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | flags, reinterpret_cast<LPCSTR>(&RunProgress),
+                       &module);
+    return module;
+}
+
 DWORD WINAPI ProgressThread(LPVOID parameter) {
-    std::unique_ptr<std::shared_ptr<ProgressShared>> shared(static_cast<std::shared_ptr<ProgressShared>*>(parameter));
-    RunProgress(**shared);
+    const HMODULE module = ThisModule(GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT);
+    {
+        std::unique_ptr<std::shared_ptr<ProgressShared>> shared(
+            static_cast<std::shared_ptr<ProgressShared>*>(parameter));
+        RunProgress(**shared);
+    }
+    // The thread's own reference: held from creation, given back as it ends.
+    FreeLibraryAndExitThread(module, 0);
     return 0;
 }
 
@@ -145,14 +160,16 @@ ProgressController::~ProgressController() { Teardown(); }
 void ProgressController::Start() {
     shared_->loading.store(1, std::memory_order_release);
     auto* reference = new std::shared_ptr<ProgressShared>(shared_);
+    // Taken here, before the thread can run, and released by the thread.
+    const HMODULE module = ThisModule(0);
     HANDLE thread = CreateThread(nullptr, 0, &ProgressThread, reference, 0, nullptr);
     if (!thread) {
         delete reference;
+        if (module)
+            FreeLibrary(module);
         return;
     }
-    if (lastHandle_)
-        CloseHandle(lastHandle_);
-    lastHandle_ = thread;
+    lastHandle_.Reset(thread);
     shared_->thread.store(thread, std::memory_order_release);
 }
 
@@ -163,10 +180,7 @@ void ProgressController::Teardown() {
     HANDLE recorded = shared_->thread.load(std::memory_order_acquire);
     if (recorded)
         WaitForSingleObject(recorded, kTeardownWaitMs);
-    if (lastHandle_) {
-        CloseHandle(lastHandle_);
-        lastHandle_ = nullptr;
-    }
+    lastHandle_.Reset();
 }
 
 }  // namespace tw

@@ -9,6 +9,8 @@
 #include <atomic>
 #include <memory>
 
+#include "platform/win32/unique_handle.h"
+
 namespace tw {
 
 // What the band window and its progress threads share. Progress threads
@@ -49,7 +51,7 @@ private:
     std::shared_ptr<ProgressShared> shared_;
     // Handles this thread opened, closed here rather than by the progress
     // thread, which only clears the shared field.
-    HANDLE lastHandle_ = nullptr;
+    UniqueKernelHandle lastHandle_;
 };
 
 }  // namespace tw

@@ -236,6 +236,27 @@ TEST_F(ExplorerBarTest, SitesWithLessToOffer) {
     }
 }
 
+// Refuses every child of the band window, so that its creation fails.
+LRESULT CALLBACK RefuseBandChildren(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND &&
+        ClassOf(reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->hwndParent) == "TidewellBandWindow")
+        return 1;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(ExplorerBarTest, SiteFailsWhenTheBandWindowCannotBeMade) {
+    HostWindow host;
+    Browser browser(host.Get());
+    BandSite site(host.Get(), &browser);
+    IObjectWithSite* band = NewBand<IObjectWithSite>(IID_IObjectWithSite);
+    ASSERT_NE(band, nullptr);
+    HHOOK hook = SetWindowsHookExA(WH_CBT, &RefuseBandChildren, nullptr, GetCurrentThreadId());
+    EXPECT_EQ(band->SetSite(static_cast<IOleWindow*>(&site)), E_FAIL);
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(FindWindowExA(host.Get(), nullptr, "TidewellBandWindow", nullptr), nullptr);
+    EXPECT_EQ(band->Release(), 0u);
+}
+
 TEST_F(ExplorerBarTest, SecondSiteReplacesTheWindow) {
     HostWindow host;
     Browser first(host.Get()), second(host.Get());
@@ -251,6 +272,10 @@ TEST_F(ExplorerBarTest, SecondSiteReplacesTheWindow) {
     desk->GetWindow(&b);
     EXPECT_TRUE(IsWindow(b));
     EXPECT_FALSE(IsWindow(a));
+    // The browser destroys the parent, and the band's window with it.
+    DestroyWindow(host.Get());
+    desk->GetWindow(&b);
+    EXPECT_EQ(b, nullptr);
     EXPECT_EQ(first.Refs(), 1);   // replaced
     EXPECT_EQ(siteA.Refs(), 1);
     EXPECT_GT(second.Refs(), 1);

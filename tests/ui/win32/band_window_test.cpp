@@ -251,6 +251,8 @@ protected:
         band_ = CreateBandWindow(GetModuleHandleA(nullptr), parent_, client);
         ASSERT_NE(band_, nullptr);
         SetBandBrowser(band_, browser_.get());
+        if (hidden_)
+            ShowWindow(band_, SW_HIDE);  // as ShowDW(FALSE) does
         SendMessageA(band_, WM_SIZE, 0, MAKELPARAM(client.right, client.bottom));
         if (visible) {
             ShowWindow(parent_, SW_SHOWNOACTIVATE);
@@ -292,8 +294,17 @@ protected:
     std::vector<std::string> cookies_, cache_;
     HWND parent_ = nullptr;
     HWND band_ = nullptr;
+    bool hidden_ = false;
     std::unique_ptr<standin::Browser> browser_;
 };
+
+std::vector<std::pair<HWND, UINT>> g_systemChanges;
+
+LRESULT CALLBACK RecordSystemChanges(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SETTINGCHANGE || message == WM_SYSCOLORCHANGE || message == WM_FONTCHANGE)
+        g_systemChanges.push_back({window, message});
+    return CallWindowProcA(reinterpret_cast<WNDPROC>(GetPropA(window, "tw-proc")), window, message, wParam, lParam);
+}
 
 TEST_F(BandWindowTest, StartUpFillsTheListsFromTheLiveCache) {
     Open();
@@ -333,6 +344,31 @@ TEST_F(BandWindowTest, RefreshReloadsTheCurrentTab) {
     SendMessageA(band_, WM_COMMAND, 32768, 0);
     EXPECT_EQ(RowsWith(Model(EntryKind::Cookie), 1, "tester@" + host_ + "/late").size(), 1u);
     EXPECT_EQ(LastStatus(), Wide("Internet Explorer Cookies contain: " + std::to_string(CookieCount()) + " items"));
+}
+
+TEST_F(BandWindowTest, AHiddenBandStaysHiddenThroughItsFillsAndRefresh) {
+    hidden_ = true;
+    Open();
+    SendMessageA(band_, WM_COMMAND, 32768, 0);
+    EXPECT_FALSE(GetWindowLongA(band_, GWL_STYLE) & WS_VISIBLE);
+}
+
+TEST_F(BandWindowTest, SystemChangesReachEveryChild) {
+    Open();
+    const HWND children[] = {FindWindowExA(band_, nullptr, MenuBar::kClassName, nullptr), TabStrip(),
+                             Band()->List(EntryKind::History).Handle(), Band()->List(EntryKind::Cookie).Handle(),
+                             Band()->List(EntryKind::Cache).Handle()};
+    for (HWND c : children)
+        SetPropA(c, "tw-proc", reinterpret_cast<HANDLE>(
+                                   SetWindowLongPtrA(c, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordSystemChanges))));
+    g_systemChanges.clear();
+    for (UINT m : {WM_SETTINGCHANGE, WM_SYSCOLORCHANGE, WM_FONTCHANGE})
+        SendMessageA(band_, m, 0, 0);
+    for (HWND c : children) {
+        SetWindowLongPtrA(c, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RemovePropA(c, "tw-proc")));
+        for (UINT m : {WM_SETTINGCHANGE, WM_SYSCOLORCHANGE, WM_FONTCHANGE})
+            EXPECT_EQ(std::count(g_systemChanges.begin(), g_systemChanges.end(), std::make_pair(c, m)), 1);
+    }
 }
 
 TEST_F(BandWindowTest, IndexFilesOfEachKindShowInTheirTab) {

@@ -104,6 +104,9 @@ TEST_F(ListWindowTest, RightButtonRules) {
     // On another row it moves there.
     SendMessageA(list.Handle(), WM_RBUTTONDOWN, MK_RBUTTON, Point(10, RowY(4)));
     EXPECT_EQ(Selection(), (std::vector<int>{4}));
+    // Right of the last column it is still the row.
+    SendMessageA(list.Handle(), WM_RBUTTONUP, 0, Point(330, RowY(4)));
+    EXPECT_EQ(Selection(), (std::vector<int>{4}));
     // Below the rows the selection is cleared before the notification.
     parent.notifications.clear();
     SendMessageA(list.Handle(), WM_RBUTTONUP, 0, Point(10, RowY(8)));

@@ -45,6 +45,23 @@ TEST_F(MenuPainterTest, PreparingMakesEveryItemOwnerDrawnOnce) {
     EXPECT_EQ(plain->text, "No image\tCtrl+N");
 }
 
+TEST_F(MenuPainterTest, KeepsTheRecordsOfTheLivePopupsOnly) {
+    painter.PreparePopup(menu);
+    for (int click = 0; click < 5; ++click) {
+        HMENU context = CreatePopupMenu();
+        AppendMenuA(context, MF_STRING, 100, "Open URL");
+        AppendMenuA(context, MF_STRING, 200, "Delete");
+        painter.PreparePopup(context);
+        DestroyMenu(context);
+    }
+    HMENU last = CreatePopupMenu();
+    AppendMenuA(last, MF_STRING, 100, "Open URL");
+    painter.PreparePopup(last);
+    EXPECT_EQ(painter.PreparedPopups(), 2u);
+    EXPECT_EQ(painter.PreparedItems(), 4u);
+    DestroyMenu(last);
+}
+
 TEST_F(MenuPainterTest, MeasuresSeparatorsAndItems) {
     painter.PreparePopup(menu);
     MEASUREITEMSTRUCT separator{};
