@@ -210,8 +210,8 @@ TEST_F(ListModelTest, RemoveAllColumnsDropsOldCells) {
 class TypeAheadTest : public ListModelTest {
 protected:
     void SetUp() override {
-        Fill({"alpha", "Beta", "abacus", "ABle", "bravo", "Abel"});
-        list.SortByColumn(0);  // "ABle" "Abel" "Beta" "abacus" "alpha" "bravo"
+        Fill({"alpha", "Beta", "abacus", "ABle", "bravo", "Abel", "zulu"});
+        list.SortByColumn(0);  // "ABle" "Abel" "Beta" "abacus" "alpha" "bravo" "zulu"
         clock.tick = 10000;
     }
     int Type(char letter, std::uint32_t afterMs) {
@@ -229,7 +229,7 @@ TEST_F(TypeAheadTest, FindsNothingWithoutASortColumn) {
 }
 
 TEST_F(TypeAheadTest, TwoQuickLettersMatchBothInAnyCase) {
-    ASSERT_EQ(Column0(), (std::vector<std::string>{"ABle", "Abel", "Beta", "abacus", "alpha", "bravo"}));
+    ASSERT_EQ(Column0(), (std::vector<std::string>{"ABle", "Abel", "Beta", "abacus", "alpha", "bravo", "zulu"}));
     EXPECT_EQ(Type('A', 0), 0);
     EXPECT_EQ(Type('L', 100), 4);  // "alpha": first after row 0 starting with "al"
     EXPECT_EQ(list.CurrentRow(), 4);
@@ -267,8 +267,9 @@ TEST_F(TypeAheadTest, SameLetterAfterAPauseStartsAfterTheFocusRow) {
 TEST_F(TypeAheadTest, NonLettersAndUnmatchedLettersChangeNothing) {
     Type('B', 0);  // row 2
     EXPECT_EQ(list.TypeAhead('1'), -1);
-    EXPECT_EQ(Type('Z', 900), -1);
+    EXPECT_EQ(Type('Q', 900), -1);
     EXPECT_EQ(list.CurrentRow(), 2);
+    EXPECT_EQ(Type('Z', 900), 6);  // the last letter matches in lower case too
 }
 
 TEST_F(TypeAheadTest, TickWrapAroundCountsAsShortInterval) {
