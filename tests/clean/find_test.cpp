@@ -82,7 +82,7 @@ TEST(FindMatch, WholeWordsAreSeparatedBySpacesOnly) {
         bool whole;
     } cases[] = {{"news", true},        {"news today", true}, {"the news", true},  {"the news today", true},
                  {"newsletter", false}, {"the news.", false}, {"the-news", false}, {"http://x/news", false},
-                 {"the newsy news", true}, {"news\ttoday", false}, {"", false}};
+                 {"the newsy news", true}, {"news\ttoday", false}, {"", false}, {" news", true}, {"new", false}};
     for (const auto& c : cases) {
         EXPECT_EQ(MatchesFindText(c.cell, "news", true, cp), c.whole) << c.cell;
         EXPECT_EQ(MatchesFindText(c.cell, "news", false, cp), std::string(c.cell).find("news") != std::string::npos)

@@ -101,6 +101,8 @@ TEST_F(IndexRemoval, NewerSystemsReadTheMarksFromAnyPendingOperationUnderTheFold
     const Bytes data = B("\\??\\C:\\A\0\0\\??\\D:\\B\0!\\??\\D:\\C");
     EXPECT_EQ(PendingOperationsText(data.data(), data.size()), "\\??\\c:\\a\n\n\\??\\d:\\b\n!\\??\\d:\\c");
     EXPECT_EQ(PendingOperationsText(nullptr, 0), "");
+    files.specialFolders.erase(kFolderInternetCache);  // a store without a folder is not marked
+    EXPECT_EQ(Read(), "-K-");
     registry.deniedPaths.push_back("system\\currentcontrolset\\control\\session manager");
     EXPECT_EQ(Read(), "---");  // an unreadable session manager is silent
     ApplyIndexMarks(Marks(false, true, false), registry, files, shell);
