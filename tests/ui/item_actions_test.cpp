@@ -159,6 +159,7 @@ TEST_F(ItemActionsTest, MenuByTabColumnsRowsAndSelection) {
         {1, kLiveCookieColumns, 3, {0, 2}, kSeveralRowsMenu},
         {2, kLiveCookieColumns, 3, {0, 1, 2}, kSeveralRowsMenu},
         {1, kLiveCookieColumns, 0, {}, kNoRowMenu},
+        {1, {"File", "URL", "Size", "Hits", "Last Visited"}, 3, {0}, kCookieRowMenu},
         {1, {"User", "URL", "Last Visited", "Last Updated"}, 3, {0}, kNoRowMenu},
         {2, {"URL", "Last Visited", "Last Updated"}, 3, {0, 1}, kNoRowMenu},
         {0, kLiveHistoryColumns, 3, {1}, kHistoryRowMenu},
@@ -290,6 +291,9 @@ TEST_F(ItemActionsTest, NoStopsADeletionAndWithoutConfirmationNothingIsAsked) {
     EXPECT_TRUE(host.questions.empty());
     EXPECT_EQ(Column(1), (std::vector<std::string>{"u1", "u4", "u5"}));
     EXPECT_EQ(host.statuses, (std::vector<EntryKind>{EntryKind::Cookie, EntryKind::Cookie}));
+    for (int tab : {2, 3, -1, 0}) Run(kItemDeleteSelected, tab, false);  // no status for a tab that is none
+    EXPECT_EQ(host.statuses, (std::vector<EntryKind>{EntryKind::Cookie, EntryKind::Cookie, EntryKind::Cache,
+                                                     EntryKind::History}));
     stores = RecordingStores();
     host.answerYes = true;
     model.SetCellText(0, 1, " ");  // an empty URL cell deletes nothing but removes the row

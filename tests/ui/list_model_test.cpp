@@ -5,6 +5,7 @@
 
 #include "tests/fakes/fake_shell.h"
 #include "ui/list_model.h"
+#include "ui/list_model_rows.h"
 
 namespace tw {
 namespace {
@@ -59,6 +60,12 @@ TEST_F(ListModelTest, OutOfRangeIndexesFailAndChangeNothing) {
     std::string title = "unchanged";
     EXPECT_FALSE(list.ColumnTitle(1, title));
     EXPECT_EQ(title, "unchanged");
+    EXPECT_TRUE(list.ColumnTitle(0, title));
+    EXPECT_EQ(title, "Title");
+    EXPECT_FALSE(list.SetColumnWidth(1, 50));
+    EXPECT_FALSE(list.SetColumnWidth(0, -1));
+    EXPECT_TRUE(list.SetColumnWidth(0, 0));
+    EXPECT_EQ(list.Column(0)->width, 0);
     EXPECT_FALSE(list.SetCellText(1, 0, "x"));
     EXPECT_FALSE(list.SetCellText(0, 1, "x"));
     EXPECT_FALSE(list.SetCellText(-1, 0, "x"));
@@ -197,6 +204,28 @@ TEST_F(ListModelTest, NavigationTargetsStayInsideTheList) {
     }
 }
 
+TEST_F(ListModelTest, TabFillRowsLandInTheModelCellByCell) {
+    ListModelRows rows(list);
+    Row row;
+    row.image = 7;
+    row.cells = {{"file", 0, false, {}}, {"http://a/", kCellLink, false, {}}, {"05.07.2024", 0, true, FileTime::FromValue(9)}};
+    EXPECT_FALSE(rows.AddRow(row)) << "no column yet";
+    for (const char* title : {"File", "URL", "Last Visited"}) rows.AddColumn({title, 100, 0});
+    ASSERT_TRUE(rows.AddRow(row));
+    ListCell cell;
+    ASSERT_TRUE(list.GetCell(0, 0, cell));
+    EXPECT_EQ(cell.text, "file");
+    EXPECT_EQ(cell.image, 7);
+    ASSERT_TRUE(list.GetCell(0, 1, cell));
+    EXPECT_EQ(cell.text, "http://a/");
+    EXPECT_EQ(cell.format, kCellLink);
+    ASSERT_TRUE(list.GetCell(0, 2, cell));
+    EXPECT_EQ(cell.date.Value(), 9u);
+    EXPECT_EQ(rows.RowCount(), 1);
+    rows.RemoveAll();
+    EXPECT_EQ(rows.RowCount(), 0);
+}
+
 TEST_F(ListModelTest, RemoveAllColumnsDropsOldCells) {
     Fill({"a"});
     list.RemoveAllColumns();
@@ -210,8 +239,8 @@ TEST_F(ListModelTest, RemoveAllColumnsDropsOldCells) {
 class TypeAheadTest : public ListModelTest {
 protected:
     void SetUp() override {
-        Fill({"alpha", "Beta", "abacus", "ABle", "bravo", "Abel", "zulu"});
-        list.SortByColumn(0);  // "ABle" "Abel" "Beta" "abacus" "alpha" "bravo" "zulu"
+        Fill({"alpha", "Beta", "abacus", "ABle", "bravo", "Abel", "zulu", "zul"});
+        list.SortByColumn(0);  // "ABle" "Abel" "Beta" "abacus" "alpha" "bravo" "zul" "zulu"
         clock.tick = 10000;
     }
     int Type(char letter, std::uint32_t afterMs) {
@@ -229,7 +258,7 @@ TEST_F(TypeAheadTest, FindsNothingWithoutASortColumn) {
 }
 
 TEST_F(TypeAheadTest, TwoQuickLettersMatchBothInAnyCase) {
-    ASSERT_EQ(Column0(), (std::vector<std::string>{"ABle", "Abel", "Beta", "abacus", "alpha", "bravo", "zulu"}));
+    ASSERT_EQ(Column0(), (std::vector<std::string>{"ABle", "Abel", "Beta", "abacus", "alpha", "bravo", "zul", "zulu"}));
     EXPECT_EQ(Type('A', 0), 0);
     EXPECT_EQ(Type('L', 100), 4);  // "alpha": first after row 0 starting with "al"
     EXPECT_EQ(list.CurrentRow(), 4);
@@ -270,6 +299,9 @@ TEST_F(TypeAheadTest, NonLettersAndUnmatchedLettersChangeNothing) {
     EXPECT_EQ(Type('Q', 900), -1);
     EXPECT_EQ(list.CurrentRow(), 2);
     EXPECT_EQ(Type('Z', 900), 6);  // the last letter matches in lower case too
+    EXPECT_EQ(Type('U', 100), 6);
+    EXPECT_EQ(Type('L', 100), 6);
+    EXPECT_EQ(Type('U', 100), 7);  // "zul" is too short for "ZULU"
 }
 
 TEST_F(TypeAheadTest, TickWrapAroundCountsAsShortInterval) {

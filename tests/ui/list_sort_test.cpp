@@ -79,6 +79,11 @@ TEST_F(ListSortTest, EachColumnSortsByItsKey) {
         EXPECT_TRUE(list.SortAscending());
         EXPECT_EQ(Column(0), c.order) << "column " << c.column;
     }
+    list.RemoveAllRows();
+    for (int i = 0; i < 40; ++i) Add("the same title beyond eight bytes", 0);
+    list.SortByColumn(2);
+    list.SortByColumn(0);
+    EXPECT_EQ(Column(0), Texts(40, "the same title beyond eight bytes"));
     // Date titles are found case-sensitively: "last seen" is a text column.
     ListModel other{clock, latin1};
     other.InsertColumn("last seen", 100, -1, 0);
@@ -140,6 +145,7 @@ TEST_F(ListSortTest, SortStateFollowsTheClicks) {
     ASSERT_TRUE(list.GetCell(1, 1, cell));
     EXPECT_EQ(cell.backColour, 0x00FFFFu);
     EXPECT_EQ(cell.text, "shown date");
+    EXPECT_FALSE(list.SortByColumn(9));
     list.SetSortingAllowed(false);
     EXPECT_FALSE(list.SortByColumn(0));
     list.SetSortingAllowed(true);

@@ -81,6 +81,8 @@ TEST(TabStrip, BadIndexChangesNothing) {
     EXPECT_EQ(tabs.Text(1), "b");
     EXPECT_EQ(tabs.Text(2), "");
     EXPECT_EQ(tabs.Text(-1), "");
+    for (const TabRect& other : {TabRect{1, 0, 70, 20}, TabRect{0, 1, 70, 20}, TabRect{0, 0, 71, 20}, TabRect{0, 0, 70, 21}})
+        EXPECT_FALSE(other == (TabRect{0, 0, 70, 20}));
 }
 
 TEST(ProgressIndicator, BoxesOfAThreeHundredPixelControl) {
