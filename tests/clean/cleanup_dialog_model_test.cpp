@@ -2,162 +2,103 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <set>
 #include <string>
 
 namespace tw {
 namespace {
 
-struct KindCase {
-    std::int32_t store;
-    int checkedId;
-    std::int32_t kind;
-};
-
-TEST(CleanupDialogModel, EachOptionGivesTheKindOfItsStore) {
-    const KindCase cases[] = {
-        {kStoreHistory, 205, kCleanAll},
-        {kStoreHistory, 207, kCleanLocalLinks},
-        {kStoreHistory, 211, kCleanSelectedProtocol},
-        {kStoreHistory, 213, kCleanContainingText},
-        {kStoreHistory, 218, kCleanBetweenDates},
-        {kStoreHistory, 225, kCleanNothing},
-        {kStoreCookies, 205, kCleanAll},
-        {kStoreCookies, 207, kCleanExpiredCookies},
-        {kStoreCookies, 211, kCleanContainingText},
-        {kStoreCookies, 213, kCleanBetweenDates},
-        {kStoreCookies, 218, kCleanNothing},
-        {kStoreCache, 205, kCleanAll},
-        {kStoreCache, 207, kCleanPictures},
-        {kStoreCache, 211, kCleanArchives},
-        {kStoreCache, 213, kCleanStylesAndScripts},
-        {kStoreCache, 218, kCleanPagesAndOtherFiles},
-        {kStoreCache, 225, kCleanContainingText},
-        {kStoreCache, 228, kCleanBetweenDates},
+TEST(CleanupDialogModel, TheFirstCheckedOptionInTableOrderGivesTheKind) {
+    struct Case { std::int32_t store; std::set<int> checked; std::int32_t kind; } cases[] = {
+        {kStoreHistory, {205}, kCleanAll}, {kStoreHistory, {207}, kCleanLocalLinks},
+        {kStoreHistory, {211}, kCleanSelectedProtocol}, {kStoreHistory, {213}, kCleanContainingText},
+        {kStoreHistory, {218}, kCleanBetweenDates}, {kStoreHistory, {225}, kCleanNothing},
+        {kStoreCookies, {205}, kCleanAll}, {kStoreCookies, {207}, kCleanExpiredCookies},
+        {kStoreCookies, {211}, kCleanContainingText}, {kStoreCookies, {213}, kCleanBetweenDates},
+        {kStoreCookies, {218}, kCleanNothing}, {kStoreCache, {205}, kCleanAll}, {kStoreCache, {207}, kCleanPictures},
+        {kStoreCache, {211}, kCleanArchives}, {kStoreCache, {213}, kCleanStylesAndScripts},
+        {kStoreCache, {218}, kCleanPagesAndOtherFiles}, {kStoreCache, {225}, kCleanContainingText},
+        {kStoreCache, {228}, kCleanBetweenDates}, {kStoreCache, {228, 213}, kCleanStylesAndScripts},
+        {kStoreCache, {}, kCleanNothing},
     };
-    for (const KindCase& c : cases) {
+    for (const Case& c : cases) {
         const CleanupDialogInfo* info = CleanupDialogFor(c.store);
         ASSERT_NE(info, nullptr);
-        EXPECT_EQ(CleanupKindOf(*info, [&](int id) { return id == c.checkedId; }), c.kind)
-            << "store " << c.store << " option " << c.checkedId;
+        EXPECT_EQ(CleanupKindOf(*info, [&](int id) { return c.checked.count(id) != 0; }), c.kind) << c.store;
     }
-}
-
-TEST(CleanupDialogModel, TheFirstCheckedOptionInTableOrderWins) {
-    const CleanupDialogInfo* cache = CleanupDialogFor(kStoreCache);
-    const std::set<int> checked = {228, 213};
-    EXPECT_EQ(CleanupKindOf(*cache, [&](int id) { return checked.count(id) != 0; }), kCleanStylesAndScripts);
-    EXPECT_EQ(CleanupKindOf(*cache, [](int) { return false; }), kCleanNothing);
-}
-
-TEST(CleanupDialogModel, OnlyTheThreeStoresHaveADialog) {
     EXPECT_EQ(CleanupDialogFor(0), nullptr);
     EXPECT_EQ(CleanupDialogFor(4), nullptr);
-    EXPECT_STREQ(CleanupDialogFor(kStoreHistory)->confirmation,
-                 "Are you sure you want to delete Internet Explorer History?");
-    EXPECT_STREQ(CleanupDialogFor(kStoreCookies)->confirmation,
-                 "Are you sure you want to delete Internet Explorer Cookies?");
-    EXPECT_STREQ(CleanupDialogFor(kStoreCache)->confirmation,
-                 "Are you sure you want to delete Internet Explorer Cache?");
-    EXPECT_EQ(CleanupDialogFor(kStoreCookies)->comboId, 0);
 }
 
-TEST(CleanupDialogModel, ProtocolsAreListedInTheirOrder) {
-    const std::string expected[] = {"file:", "ftp:", "http:", "https:", "mailto:", "telnet:"};
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(kCleanupProtocols[i], expected[i]);
-}
-
-struct TextCase {
-    std::int32_t store;
-    std::int32_t kind;
-    std::string expected;
-};
-
-TEST(CleanupDialogModel, TextTravelsByTheRulesOfEachDialog) {
-    const std::string combo = "gopher:", box = "Example.COM ";
-    const TextCase cases[] = {
-        {kStoreHistory, kCleanSelectedProtocol, combo},
-        {kStoreHistory, kCleanContainingText, box},
-        {kStoreHistory, kCleanAll, ""},
-        {kStoreHistory, kCleanBetweenDates, ""},
-        {kStoreCookies, kCleanAll, box},
-        {kStoreCookies, kCleanContainingText, box},
-        {kStoreCache, kCleanPictures, box},
-        {kStoreCache, kCleanNothing, box},
+TEST(CleanupDialogModel, TextTravelsByTheRulesOfEachDialogCutToItsLimit) {
+    const std::string combo = "gopher:", box = "Example.COM ", long_(300, 'x');
+    struct Case { std::int32_t store, kind; std::string combo, box, expected; } cases[] = {
+        {kStoreHistory, kCleanSelectedProtocol, combo, box, combo},
+        {kStoreHistory, kCleanContainingText, combo, box, box},
+        {kStoreHistory, kCleanAll, combo, box, ""},
+        {kStoreHistory, kCleanBetweenDates, combo, box, ""},
+        {kStoreCookies, kCleanAll, combo, box, box},
+        {kStoreCache, kCleanNothing, combo, box, box},
+        {kStoreHistory, kCleanSelectedProtocol, long_, "", std::string(31, 'x')},
+        {kStoreHistory, kCleanContainingText, "", long_, std::string(99, 'x')},
+        {kStoreCookies, kCleanContainingText, "", long_, std::string(98, 'x')},
+        {kStoreCache, kCleanContainingText, "", long_, std::string(98, 'x')},
     };
-    for (const TextCase& c : cases)
-        EXPECT_EQ(CleanupTextOf(c.store, c.kind, combo, box), c.expected) << c.store << "/" << c.kind;
-}
-
-TEST(CleanupDialogModel, TextsAreCutToTheirLimits) {
-    const std::string long_(300, 'x');
-    EXPECT_EQ(CleanupTextOf(kStoreHistory, kCleanSelectedProtocol, long_, "").size(), 31u);
-    EXPECT_EQ(CleanupTextOf(kStoreHistory, kCleanContainingText, "", long_).size(), 99u);
-    EXPECT_EQ(CleanupTextOf(kStoreCookies, kCleanContainingText, "", long_).size(), 98u);
-    EXPECT_EQ(CleanupTextOf(kStoreCache, kCleanContainingText, "", long_).size(), 98u);
+    for (const Case& c : cases)
+        EXPECT_EQ(CleanupTextOf(c.store, c.kind, c.combo, c.box), c.expected) << c.store << "/" << c.kind;
 }
 
 TEST(CleanupDialogModel, DayBoundsCoverTheWholeDay) {
-    FileTime start, end;
-    ASSERT_TRUE(DayStart({1601, 1, 1}, &start));
-    EXPECT_EQ(start.Value(), 0u);
-    ASSERT_TRUE(DayEnd({1601, 1, 1}, &end));
-    EXPECT_EQ(end.Value(), 864000000000ULL - 1);
+    const std::uint64_t day = 864000000000ULL, any = ~0ULL;
     // 2024-07-05 00:00:00 UTC is 1720137600 s after 1970, which is 11644473600 s after 1601.
-    ASSERT_TRUE(DayStart({2024, 7, 5}, &start));
-    EXPECT_EQ(start.Value(), (1720137600ULL + 11644473600ULL) * 10000000ULL);
-    ASSERT_TRUE(DayEnd({2024, 7, 5}, &end));
-    EXPECT_EQ(end.Value() - start.Value(), 864000000000ULL - 1);
-    CivilDate back;
-    ASSERT_TRUE(FileTimeToCivil(end, &back));
-    EXPECT_EQ(back.year, 2024);
-    EXPECT_EQ(back.month, 7);
-    EXPECT_EQ(back.day, 5);
-    ASSERT_TRUE(DayStart({2024, 2, 29}, &start));
-    ASSERT_TRUE(FileTimeToCivil(start, &back));
-    EXPECT_EQ(back.month, 2);
-    EXPECT_EQ(back.day, 29);
-}
-
-TEST(CleanupDialogModel, ImpossibleDatesGiveNoBound) {
-    const CivilDate bad[] = {{2023, 2, 29}, {1900, 2, 29}, {2024, 13, 1}, {2024, 4, 31}, {1600, 12, 31}, {2024, 1, 0}};
+    struct Case { CivilDate date; std::uint64_t start; } cases[] = {
+        {{1601, 1, 1}, 0}, {{1601, 3, 1}, 59 * day}, {{1700, 3, 1}, (99 * 365 + 24 + 59) * day},
+        {{2024, 7, 5}, (1720137600ULL + 11644473600ULL) * 10000000ULL},
+        {{2000, 2, 29}, (951782400ULL + 11644473600ULL) * 10000000ULL},
+        {{30827, 12, 31}, any},
+    };
+    for (const Case& c : cases) {
+        FileTime start, end;
+        ASSERT_TRUE(DayStart(c.date, &start)) << c.date.year;
+        ASSERT_TRUE(DayEnd(c.date, &end)) << c.date.year;
+        if (c.start != any) {
+            EXPECT_EQ(start.Value(), c.start) << c.date.year;
+        }
+        EXPECT_EQ(end.Value() - start.Value(), day - 1) << c.date.year;
+        CivilDate back;
+        ASSERT_TRUE(FileTimeToCivil(end, &back));
+        EXPECT_EQ(back.year * 10000 + back.month * 100 + back.day, c.date.year * 10000 + c.date.month * 100 + c.date.day);
+    }
+    const CivilDate bad[] = {{2023, 2, 29}, {1900, 2, 29}, {2024, 13, 1}, {2024, 0, 5}, {2024, 4, 31}, {2024, 1, 32},
+                             {1600, 12, 31}, {30828, 1, 1}, {2024, 1, 0}, {2024, -1, 5}};
     for (const CivilDate& d : bad) {
         FileTime t = FileTime::FromValue(7);
-        EXPECT_FALSE(DayStart(d, &t));
-        EXPECT_FALSE(DayEnd(d, &t));
+        EXPECT_FALSE(DayStart(d, &t)) << d.year << "-" << d.month << "-" << d.day;
+        EXPECT_FALSE(DayEnd(d, &t)) << d.year << "-" << d.month << "-" << d.day;
         EXPECT_EQ(t.Value(), 7u);
     }
-    FileTime t;
-    EXPECT_TRUE(DayStart({2000, 2, 29}, &t));
 }
 
-TEST(CleanupDialogModel, AnItemLateOnTheLastDayLiesBetweenTheDates) {
-    const CleanupDialogInfo* history = CleanupDialogFor(kStoreHistory);
+TEST(CleanupDialogModel, CriteriaSpanThePickedDaysOrStayAtNow) {
     const FileTime now = FileTime::FromValue(42);
-    PickedDay day{true, {2024, 7, 5}};
-    const CleanupCriteria c = BuildCleanupCriteria(*history, kCleanBetweenDates, "file:", "x", day, day, now);
-    FileTime lateThatDay, earlyThatDay, nextDay;
-    DayStart({2024, 7, 5}, &earlyThatDay);
-    lateThatDay = FileTime::FromValue(earlyThatDay.Value() + 23ULL * 3600 * 10000000 + 59ULL * 60 * 10000000);
-    DayStart({2024, 7, 6}, &nextDay);
-    EXPECT_LE(c.from.Value(), earlyThatDay.Value());
-    EXPECT_GE(c.to.Value(), lateThatDay.Value());
-    EXPECT_LT(c.to.Value(), nextDay.Value());
+    const PickedDay day{true, {2024, 7, 5}};
+    FileTime early, next;
+    DayStart({2024, 7, 5}, &early);
+    DayStart({2024, 7, 6}, &next);
+    const CleanupCriteria c =
+        BuildCleanupCriteria(*CleanupDialogFor(kStoreHistory), kCleanBetweenDates, "file:", "x", day, day, now);
+    EXPECT_EQ(c.from.Value(), early.Value());
+    EXPECT_EQ(c.to.Value(), next.Value() - 1);  // an item late on the last day lies between the dates
     EXPECT_EQ(c.store, kStoreHistory);
     EXPECT_EQ(c.kind, kCleanBetweenDates);
     EXPECT_STREQ(c.text, "");
-}
-
-TEST(CleanupDialogModel, UnreadablePickersLeaveTheBoundsAtNow) {
-    const FileTime now = FileTime::FromValue(123456789);
-    const CleanupCriteria c =
+    // Unreadable pickers leave the bounds at now.
+    const CleanupCriteria d =
         BuildCleanupCriteria(*CleanupDialogFor(kStoreCookies), kCleanContainingText, "", "ads", {}, {}, now);
-    EXPECT_EQ(c.from.Value(), now.Value());
-    EXPECT_EQ(c.to.Value(), now.Value());
-    EXPECT_STREQ(c.text, "ads");
-    EXPECT_EQ(c.store, kStoreCookies);
+    EXPECT_EQ(d.from.Value(), now.Value());
+    EXPECT_EQ(d.to.Value(), now.Value());
+    EXPECT_STREQ(d.text, "ads");
+    EXPECT_EQ(d.store, kStoreCookies);
 }
 
 }  // namespace

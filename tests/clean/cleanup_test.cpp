@@ -241,65 +241,47 @@ TEST(RunCleanup, AnUnterminatedTextIsReadWithinItsField) {
     EXPECT_EQ(stores.cache.deleted, (std::vector<std::string>{"Cookie:" + std::string(100, 'x')}));
 }
 
-TEST(DeleteByUrl, HistoryExactMatchesWithoutTrailingBlanks) {
+TEST(DeleteByUrl, ExactAndContainedTexts) {
     Stores stores;
-    stores.cleaner.DeleteHistoryUrls("http://blank.com/", true);
-    ASSERT_EQ(stores.history.deleted.size(), 1u);
-    // The store is given the URL as it came, the cache the trimmed text.
-    EXPECT_EQ(stores.history.deleted[0], fakes::Widen("http://blank.com/  \t"));
-    EXPECT_EQ(stores.cache.deleted, (std::vector<std::string>{"http://blank.com/"}));
-}
-
-TEST(DeleteByUrl, HistoryExactIsNotContains) {
-    Stores stores;
-    stores.cleaner.DeleteHistoryUrls("http://news.com/", true);
+    stores.cleaner.DeleteHistoryUrls("http://blank.com/", true);  // exact, without trailing blanks
+    stores.cleaner.DeleteHistoryUrls("http://news.com/", true);   // exact is not contains
     stores.cleaner.DeleteHistoryUrls("http://NEWS.com/a.html", true);
-    EXPECT_TRUE(stores.history.deleted.empty());
-}
-
-TEST(DeleteByUrl, CookieAndCacheExactDeleteTheTextWithoutEnumerating) {
-    Stores stores;
-    stores.cleaner.DeleteCookieUrls("Cookie:bob@SHOP.org/", true);
+    // The store is given the URL as it came, the cache the trimmed text.
+    EXPECT_EQ(stores.history.deleted, std::vector<std::u16string>{fakes::Widen("http://blank.com/  \t")});
+    EXPECT_EQ(stores.cache.deleted, std::vector<std::string>{"http://blank.com/"});
+    const int finds = stores.cache.findCalls;
+    stores.cleaner.DeleteCookieUrls("Cookie:bob@SHOP.org/", true);  // exact: the text, without enumerating
     stores.cleaner.DeleteCacheUrls("Visited: bob@http://a.com/pic.jpg", true);
-    EXPECT_EQ(stores.cache.findCalls, 0);
-    EXPECT_EQ(stores.cache.deleted,
-              (std::vector<std::string>{"Cookie:bob@SHOP.org/", "Visited: bob@http://a.com/pic.jpg"}));
+    EXPECT_EQ(stores.cache.findCalls, finds);
+    EXPECT_EQ(stores.cache.deleted, (std::vector<std::string>{"http://blank.com/", "Cookie:bob@SHOP.org/",
+                                                              "Visited: bob@http://a.com/pic.jpg"}));
+    Stores empty;  // empty texts delete nothing
+    empty.cleaner.DeleteHistoryUrls("", true);
+    empty.cleaner.DeleteCookieUrls("", true);
+    empty.cleaner.DeleteCacheUrls(nullptr, false);
+    empty.cleaner.DeleteCacheByExtension("");
+    EXPECT_TRUE(empty.journal.empty());
+    EXPECT_EQ(empty.cache.findCalls, 0);
+    // History URLs beyond the record's field are matched whole.
+    const std::string longUrl = "http://long.com/" + std::string(2000, 'a') + ".gif";
+    empty.history.Add(longUrl);
+    empty.cleaner.DeleteHistoryUrls(longUrl.c_str(), true);
+    EXPECT_EQ(empty.cache.deleted, std::vector<std::string>{longUrl});
 }
 
-TEST(DeleteByUrl, EmptyTextsDeleteNothing) {
-    Stores stores;
-    stores.cleaner.DeleteHistoryUrls("", true);
-    stores.cleaner.DeleteCookieUrls("", true);
-    stores.cleaner.DeleteCacheUrls(nullptr, false);
-    stores.cleaner.DeleteCacheByExtension("");
-    EXPECT_TRUE(stores.journal.empty());
-    EXPECT_EQ(stores.cache.findCalls, 0);
-}
-
-TEST(DeleteByUrl, HistoryStopsAtAFailedFetch) {
+TEST(DeleteByUrl, HistoryStopsAtAFailedFetchOrWithoutEnumeration) {
     Stores stores;
     stores.history.failNextAt = 2;
     stores.cleaner.DeleteHistoryUrls(".", false);
     EXPECT_EQ(stores.journal, HistoryDeletions({"http://news.com/a.html", "file://C:/doc.htm"}));
-}
-
-TEST(DeleteByUrl, HistoryWithoutEnumerationDeletesNothing) {
     for (bool nullEnumerator : {false, true}) {
-        Stores stores;
-        stores.history.failEnumUrls = !nullEnumerator;
-        stores.history.nullEnumerator = nullEnumerator;
-        stores.cleaner.DeleteHistoryUrls(".", false);
-        EXPECT_TRUE(stores.journal.empty());
-        EXPECT_EQ(stores.history.liveStores, 0);
+        Stores none;
+        none.history.failEnumUrls = !nullEnumerator;
+        none.history.nullEnumerator = nullEnumerator;
+        none.cleaner.DeleteHistoryUrls(".", false);
+        EXPECT_TRUE(none.journal.empty());
+        EXPECT_EQ(none.history.liveStores, 0);
     }
-}
-
-TEST(DeleteByUrl, HistoryUrlsBeyondTheRecordFieldAreMatchedWhole) {
-    Stores stores;
-    const std::string longUrl = "http://long.com/" + std::string(2000, 'a') + ".gif";
-    stores.history.Add(longUrl);
-    stores.cleaner.DeleteHistoryUrls(longUrl.c_str(), true);
-    EXPECT_EQ(stores.cache.deleted, (std::vector<std::string>{longUrl}));
 }
 
 TEST(ExtensionTest, IsTheVeryEndOfTheUrlInItsOwnCase) {
@@ -325,12 +307,6 @@ TEST(ExpiredCookies, FollowTheClock) {
     stores.cleaner.DeleteExpiredCookies();
     EXPECT_EQ(stores.cache.deleted.size(), 3u);
 }
-
-}  // namespace
-}  // namespace tw
-
-namespace tw {
-namespace {
 
 // A URL longer than a record's field is deleted by its whole text, never
 // by a cut one that could name another entry.

@@ -82,7 +82,7 @@ TEST(FindMatch, WholeWordsAreSeparatedBySpacesOnly) {
         bool whole;
     } cases[] = {{"news", true},        {"news today", true}, {"the news", true},  {"the news today", true},
                  {"newsletter", false}, {"the news.", false}, {"the-news", false}, {"http://x/news", false},
-                 {"the newsy news", true}, {"news\ttoday", false}, {"", false}};
+                 {"the newsy news", true}, {"news\ttoday", false}, {"", false}, {" news", true}, {"new", false}};
     for (const auto& c : cases) {
         EXPECT_EQ(MatchesFindText(c.cell, "news", true, cp), c.whole) << c.cell;
         EXPECT_EQ(MatchesFindText(c.cell, "news", false, cp), std::string(c.cell).find("news") != std::string::npos)
@@ -119,57 +119,47 @@ TEST(FindColumns, NameAndValueColumnsByHeader) {
 }
 
 TableList Titles() {
-    return TableList({"Title", "URL"}, {{"Daily News", "http://a/news"},
-                                        {"Weather", "http://b/"},
-                                        {"news", "http://c/NEWS"},
-                                        {"More NEWS here", "http://d/"}});
+    return TableList({"Title", "URL"},
+                     {{"Daily News", "http://a/news"}, {"Weather", "http://b/"}, {"news", "http://c/NEWS"}, {"More NEWS here", "http://d/"}});
 }
 
 TEST(FindItems, FindNextWalksDownOneRowAtATimeThenStops) {
     TableList list = Titles();
-    const DoubleByte cp;
     const FindRequest r = Request("NEWS", true, false);
-    const std::vector<std::vector<int>> selections = {{0}, {2}, {3}};
-    for (const auto& expected : selections) {
-        EXPECT_TRUE(FindItems(list, r, cp));
-        EXPECT_EQ(list.Selected(), expected);
+    for (int expected : {0, 2, 3}) {
+        EXPECT_TRUE(FindItems(list, r, DoubleByte()));
+        EXPECT_EQ(list.Selected(), std::vector<int>{expected});
     }
-    EXPECT_FALSE(FindItems(list, r, cp)) << "every match is marked";
+    EXPECT_FALSE(FindItems(list, r, DoubleByte())) << "every match is marked";
     EXPECT_EQ(list.Selected(), std::vector<int>{3});
     EXPECT_EQ(list.Marked(kNameMark), (std::vector<int>{0, 2, 3}));
 }
 
-TEST(FindItems, FindAllMarksNamesRedAndValuesGreen) {
-    TableList list = Titles();
-    EXPECT_TRUE(FindItems(list, Request("news", true, true, true), Latin1CodePage()));
-    EXPECT_EQ(list.Marked(kNameMark), (std::vector<int>{0, 2, 3}));
-    EXPECT_EQ(list.Marked(kValueMark), (std::vector<int>{0, 2}));
-    EXPECT_EQ(list.Selected(), std::vector<int>{3}) << "the last row marked stays selected";
-}
-
-TEST(FindItems, MatchCaseAndWholeWords) {
-    TableList list = Titles();
-    FindItems(list, Request("NEWS", true, true, true, false, true), Latin1CodePage());
-    EXPECT_EQ(list.Marked(kNameMark), std::vector<int>{3});
-    EXPECT_EQ(list.Marked(kValueMark), std::vector<int>{2});
-    TableList words = Titles();
-    FindItems(words, Request("news", true, true, true, true), Latin1CodePage());
-    EXPECT_EQ(words.Marked(kNameMark), (std::vector<int>{0, 2, 3}));
-    EXPECT_TRUE(words.Marked(kValueMark).empty()) << "URLs hold no spaces";
-}
-
-TEST(FindItems, AListWithoutSearchedColumnsFindsNothing) {
-    TableList list({"Size", "Hits"}, {{"news", "news"}});
-    EXPECT_FALSE(FindItems(list, Request("news", true, true, true), Latin1CodePage()));
-    EXPECT_TRUE(list.Selected().empty());
-}
-
-TEST(FindItems, AnUnterminatedRequestTextIsReadWithinItsField) {
-    TableList list({"Title"}, {{std::string(100, 'x') + "tail"}, {std::string(99, 'x')}});
+TEST(FindItems, FindAllMarksNamesRedAndValuesGreenAndSelectsTheLast) {
+    struct Case { FindRequest request; std::vector<int> names, values; } cases[] = {
+        {Request("news", true, true, true), {0, 2, 3}, {0, 2}},
+        {Request("news", true, false, true), {0, 2, 3}, {}},
+        {Request("news", false, true, true), {}, {0, 2}},
+        {Request("NEWS", true, true, true, false, true), {3}, {2}},  // match case
+        {Request("news", true, true, true, true), {0, 2, 3}, {}},     // URLs hold no spaces
+    };
+    for (const Case& c : cases) {
+        TableList list = Titles();
+        EXPECT_EQ(FindItems(list, c.request, Latin1CodePage()), !c.names.empty() || !c.values.empty());
+        EXPECT_EQ(list.Marked(kNameMark), c.names) << c.request.text;
+        EXPECT_EQ(list.Marked(kValueMark), c.values) << c.request.text;
+        if (!c.names.empty()) {
+            EXPECT_EQ(list.Selected(), std::vector<int>{c.names.back()});
+        }
+    }
+    TableList none({"Size", "Hits"}, {{"news", "news"}});  // no searched columns
+    EXPECT_FALSE(FindItems(none, Request("news", true, true, true), Latin1CodePage()));
+    EXPECT_TRUE(none.Selected().empty());
+    TableList field({"Title"}, {{std::string(100, 'x') + "tail"}, {std::string(99, 'x')}});
     FindRequest r = Request("", true, false, true);
-    std::memset(r.text, 'x', sizeof r.text);  // no terminator at all
-    FindItems(list, r, Latin1CodePage());
-    EXPECT_EQ(list.Marked(kNameMark), std::vector<int>{0});
+    std::memset(r.text, 'x', sizeof r.text);  // an unterminated text is read within its field
+    FindItems(field, r, Latin1CodePage());
+    EXPECT_EQ(field.Marked(kNameMark), std::vector<int>{0});
 }
 
 TEST(SelectAll, AddsOnlyRowsNotYetSelected) {

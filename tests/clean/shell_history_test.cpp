@@ -11,96 +11,60 @@ namespace tw {
 namespace {
 
 using Names = std::vector<std::string>;
-using fakes::FakeRegistry;
-using fakes::FakeShell;
 
-Names TypedUrlsLeft(const Names& present) {
-    FakeRegistry registry;
-    FakeShell shell;
-    for (const std::string& name : present)
-        registry.SetString(RegRoot::CurrentUser, kTypedUrlsKey, name, "http://x/");
-    ClearTypedUrls(registry, shell, false);
-    EXPECT_EQ(registry.openKeys, 0);
-    return registry.ValueNames(RegRoot::CurrentUser, kTypedUrlsKey);
-}
-
-TEST(TypedUrls, StopAtTheFirstMissingNumber) {
-    struct Case {
-        Names present, left;
-    } cases[] = {
-        {{"url1", "url2", "url3", "url5"}, {"url5"}},
-        {{"url2", "url3"}, {"url2", "url3"}},
-        {{"url1", "url10", "url11"}, {"url10", "url11"}},
-        {{"url1", "URL2", "Other"}, {"Other"}},
-        {{}, {}},
+TEST(ShellHistory, TypedUrlsStopAtTheFirstMissingNumberAndRunHistoryKeepsNonLetters) {
+    Names many;
+    for (int n = 1; n <= 120; ++n) many.push_back("url" + std::to_string(n));  // no upper limit
+    struct Case { const char* key; Names present, left; } cases[] = {
+        {kTypedUrlsKey, {"url1", "url2", "url3", "url5"}, {"url5"}},
+        {kTypedUrlsKey, {"url2", "url3"}, {"url2", "url3"}},
+        {kTypedUrlsKey, {"url1", "url10", "url11"}, {"url10", "url11"}},
+        {kTypedUrlsKey, {"url1", "URL2", "Other"}, {"Other"}},
+        {kTypedUrlsKey, many, {}},
+        // Every letter and the order go; names compare without regard to case.
+        {kRunMruKey, {"a", "c", "z", "MRUList", "aa", "MRUListEx", "1", "`", "{", "@", "["}, {"1", "@", "[", "`", "aa", "MRUListEx", "{"}},
+        {kRunMruKey, {"A", "Z", "mrulist"}, {}},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(TypedUrlsLeft(c.present), c.left);
+    for (const Case& c : cases) {
+        fakes::FakeRegistry registry;
+        fakes::FakeShell shell;
+        for (const std::string& name : c.present) registry.SetString(RegRoot::CurrentUser, c.key, name, "x");
+        if (c.key == kTypedUrlsKey)
+            ClearTypedUrls(registry, shell, false);
+        else
+            ClearRunHistory(registry, shell, false);
+        EXPECT_EQ(registry.ValueNames(RegRoot::CurrentUser, c.key), c.left);
+        EXPECT_EQ(registry.openKeys, 0);
+    }
 }
 
-TEST(TypedUrls, HaveNoUpperLimit) {
-    Names present;
-    for (int n = 1; n <= 120; ++n)
-        present.push_back("url" + std::to_string(n));
-    EXPECT_EQ(TypedUrlsLeft(present), Names{});
-}
-
-TEST(RunHistory, DeletesEveryLetterAndTheOrderOnly) {
-    FakeRegistry registry;
-    FakeShell shell;
-    for (const char* name : {"a", "c", "z", "MRUList", "aa", "MRUListEx", "1"})
-        registry.SetString(RegRoot::CurrentUser, kRunMruKey, name, "x");
-    ClearRunHistory(registry, shell, false);
-    // Names compare without regard to case, as the registry's do.
-    EXPECT_EQ(registry.ValueNames(RegRoot::CurrentUser, kRunMruKey), (Names{"1", "aa", "MRUListEx"}));
-    EXPECT_EQ(registry.openKeys, 0);
-}
-
-TEST(ShellHistory, MissingKeysAreNeitherCreatedNorReported) {
-    FakeRegistry registry;
-    FakeShell shell;
+TEST(ShellHistory, EachCommandAsksItsQuestionUnlessConfirmationIsOff) {
+    struct Case { bool confirm, yes, cleared; } cases[] = {{true, false, false}, {true, true, true}, {false, false, true}};
+    for (const Case& c : cases) {
+        fakes::FakeRegistry registry;
+        fakes::FakeShell shell;
+        shell.answerYes = c.yes;
+        registry.SetString(RegRoot::CurrentUser, kTypedUrlsKey, "url1", "x");
+        registry.SetString(RegRoot::CurrentUser, kRunMruKey, "a", "x");
+        ClearTypedUrls(registry, shell, c.confirm);
+        ClearRecentDocuments(shell, c.confirm);
+        ClearRunHistory(registry, shell, c.confirm);
+        const Names asked = {"Are you sure you want to delete Typed URL List?",
+                             "Are you sure you want to delete Desktop Recent Documents History?",
+                             "Are you sure you want to delete Desktop Run History?"};
+        EXPECT_EQ(shell.questions, c.confirm ? asked : Names());
+        EXPECT_EQ(registry.Find(RegRoot::CurrentUser, kTypedUrlsKey, "url1") == nullptr, c.cleared);
+        EXPECT_EQ(registry.Find(RegRoot::CurrentUser, kRunMruKey, "a") == nullptr, c.cleared);
+        EXPECT_EQ(shell.recentDocumentsCleared, c.cleared ? 1 : 0);
+    }
+    // Missing keys are neither created nor reported.
+    fakes::FakeRegistry registry;
+    fakes::FakeShell shell;
     ClearTypedUrls(registry, shell, true);
     ClearRunHistory(registry, shell, true);
     EXPECT_FALSE(registry.HasKey(RegRoot::CurrentUser, kTypedUrlsKey));
     EXPECT_FALSE(registry.HasKey(RegRoot::CurrentUser, kRunMruKey));
     EXPECT_TRUE(shell.messages.empty());
-    EXPECT_EQ(registry.openKeys, 0);
-}
-
-TEST(ShellHistory, NoLeavesEverythingAndEachCommandAsksItsQuestion) {
-    FakeRegistry registry;
-    FakeShell shell;
-    shell.answerYes = false;
-    registry.SetString(RegRoot::CurrentUser, kTypedUrlsKey, "url1", "x");
-    registry.SetString(RegRoot::CurrentUser, kRunMruKey, "a", "x");
-    ClearTypedUrls(registry, shell, true);
-    ClearRecentDocuments(shell, true);
-    ClearRunHistory(registry, shell, true);
-    EXPECT_EQ(shell.questions, (Names{"Are you sure you want to delete Typed URL List?",
-                                      "Are you sure you want to delete Desktop Recent Documents History?",
-                                      "Are you sure you want to delete Desktop Run History?"}));
-    EXPECT_NE(registry.Find(RegRoot::CurrentUser, kTypedUrlsKey, "url1"), nullptr);
-    EXPECT_NE(registry.Find(RegRoot::CurrentUser, kRunMruKey, "a"), nullptr);
-    EXPECT_EQ(shell.recentDocumentsCleared, 0);
-}
-
-TEST(ShellHistory, WithoutConfirmationNothingIsAsked) {
-    FakeRegistry registry;
-    FakeShell shell;
-    shell.answerYes = false;
-    registry.SetString(RegRoot::CurrentUser, kTypedUrlsKey, "url1", "x");
-    ClearTypedUrls(registry, shell, false);
-    ClearRecentDocuments(shell, false);
-    EXPECT_TRUE(shell.questions.empty());
-    EXPECT_EQ(registry.Find(RegRoot::CurrentUser, kTypedUrlsKey, "url1"), nullptr);
-    EXPECT_EQ(shell.recentDocumentsCleared, 1);
-}
-
-TEST(ShellHistory, YesGoesOn) {
-    FakeShell shell;
-    ClearRecentDocuments(shell, true);
-    EXPECT_EQ(shell.questions.size(), 1u);
-    EXPECT_EQ(shell.recentDocumentsCleared, 1);
 }
 
 }  // namespace

@@ -73,6 +73,8 @@ TEST(Classify, CacheRowImages) {
         {"readme[1].txt", "HTTPS://secure/", kImageSecure},
         {"pic[1].png", "https://secure/pic.png", kImageSecure},        // https: before the pictures
         {"a.jpeg.css", "http://a/", kImagePicture},
+        {"a[1].gif", "", kImagePicture}, {"a[1].bmp", "", kImagePicture}, {"a[1].jpg", "", kImagePicture},
+        {"a[1].js", "", kImageScript}, {"a[1].avi", "", kImageMedia}, {"a[1].mid", "", kImageMedia},
         {"style[1].CSS", "http://a/", kImageStyle},
         {"song[1].mp3", "http://a/", kImageMedia},
         {"clip[1].au", "http://a/", kImageMedia},

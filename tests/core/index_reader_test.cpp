@@ -169,6 +169,23 @@ TEST(IndexReader, TitleBlocksWithoutTitle) {
     }
 }
 
+// The sanitizer build sees an exact-size copy, so the last byte of the file
+// is the last byte of the allocation.
+TEST(IndexReader, ARecordEndingOnTheFilesLastByteIsReadWhole) {
+    Bytes b = EmptyIndexImage(0x4000);
+    const std::size_t o = 0x4000, m = o + 104 + 10 + 1;
+    PutRecord(b, o, 2, "0123456789");
+    const unsigned char marker[3] = {0x10, 0x00, 0x02};
+    Put(b, m, marker, 3);
+    const unsigned char title[8] = {4, 0, 0x10, 0x1F, 'T', 0, 'i', 0};  // its length, form and text
+    Put(b, m + 16, title, 8);
+    const Bytes exact(b);
+    EntryArray<PageEntry> entries;
+    ASSERT_EQ(Read(exact, entries), kIndexVersion52);
+    EXPECT_STREQ(entries[0].url, "0123456789");
+    EXPECT_STREQ(entries[0].title, "Ti");
+}
+
 TEST(IndexReader, FormTwoTitleOf128BytesOrMoreIsNone) {
     for (unsigned length : {126u, 128u, 200u}) {
         IndexRecord r;

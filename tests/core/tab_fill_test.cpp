@@ -7,6 +7,7 @@
 #include "core/tab_fill.h"
 #include "tests/fakes/fake_history.h"
 #include "tests/fakes/fake_url_cache.h"
+#include "tests/fixtures/index_file_writer.h"
 #include "tests/fixtures/samples.h"
 
 namespace tw {
@@ -138,6 +139,14 @@ TEST(IndexFileLoad, FillsTheListOfTheFilesKindOnly) {
     EXPECT_EQ(kind, EntryKind::Cache);
     EXPECT_EQ(k.columns, (std::vector<std::string>{"URL/500", "Last Visited/100", "Last Updated/100"}));
 
+    fixtures::IndexRecord r;  // another version is read all the same
+    r.url = "Cookie:old@site/";
+    const std::string old = dir + "tabfill_old.dat";
+    ASSERT_TRUE(fixtures::IndexFileWriter("4.7").Add(r).WriteTo(old));
+    ASSERT_TRUE(LoadIndexFile(old.c_str(), lists, "dd.MM.yyyy", &kind));
+    EXPECT_EQ(kind, EntryKind::Cookie);
+    EXPECT_EQ(c.rows.size(), 1u);
+
     const std::string junk = dir + "tabfill_junk.dat";
     std::FILE* f = std::fopen(junk.c_str(), "wb");
     ASSERT_NE(f, nullptr);
@@ -146,7 +155,7 @@ TEST(IndexFileLoad, FillsTheListOfTheFilesKindOnly) {
     for (const std::string& bad : {junk, dir + "tabfill_missing.dat", std::string()}) {
         EXPECT_FALSE(LoadIndexFile(bad.c_str(), lists, "dd.MM.yyyy", &kind)) << bad;
     }
-    EXPECT_EQ(c.removals + k.removals + h.removals, 2) << "a refused file changes no list";
+    EXPECT_EQ(c.removals + k.removals + h.removals, 3) << "a refused file changes no list";
 }
 
 }  // namespace

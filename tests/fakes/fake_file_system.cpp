@@ -20,6 +20,11 @@ std::string FakeFileSystem::Key(const std::string& path) {
     for (char& c : k)
         if (c >= 'A' && c <= 'Z')
             c = char(c + 32);
+    // "X\." names X itself, as the platform's paths do.
+    for (std::size_t at; (at = k.find("\\.\\")) != std::string::npos;)
+        k.erase(at, 2);
+    if (k.size() > 2 && k.compare(k.size() - 2, 2, "\\.") == 0)
+        k.resize(k.size() - 2);
     while (k.size() > 3 && k.back() == '\\')
         k.pop_back();
     return k;
@@ -171,7 +176,7 @@ bool FakeFileSystem::TakeOwnershipForCurrentUser(const char* path) {
 
 bool FakeFileSystem::ScheduleRemovalAtRestart(const char* path) {
     log.push_back("schedule " + std::string(path));
-    return !refuseScheduling;
+    return true;
 }
 
 bool FakeFileSystem::ShortPath(const char* path, std::string* shortPath) {

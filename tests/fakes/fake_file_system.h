@@ -22,7 +22,6 @@ public:
 
     std::map<int, std::string> specialFolders;
     std::map<std::string, std::string> shortPaths;  // lower-case long path -> short
-    bool refuseScheduling = false;
     // Whether folder listings begin with "." and "..", as NTFS ones do.
     bool listsDotEntries = true;
     // Each change, in order: "remove P", "rmdir P", "attrib P N", "own P", "schedule P".

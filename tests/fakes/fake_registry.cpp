@@ -107,30 +107,6 @@ long FakeRegistry::DeleteValue(Key key, const char* name) {
     return k->values.erase(Lower(name ? name : "")) ? kErrorSuccess : kErrorFileNotFound;
 }
 
-long FakeRegistry::DeleteKey(RegRoot root, const char* path) {
-    const std::string n = Normal(root, path);
-    if (!keys_.count(n))
-        return kErrorFileNotFound;
-    for (const auto& k : keys_)
-        if (k.first.size() > n.size() && k.first.compare(0, n.size() + 1, n + "\\") == 0)
-            return kErrorAccessDenied;
-    keys_.erase(n);
-    return kErrorSuccess;
-}
-
-long FakeRegistry::DeleteTree(RegRoot root, const char* path) {
-    const std::string n = Normal(root, path);
-    if (!keys_.count(n))
-        return kErrorFileNotFound;
-    for (auto it = keys_.begin(); it != keys_.end();) {
-        if (it->first == n || it->first.compare(0, n.size() + 1, n + "\\") == 0)
-            it = keys_.erase(it);
-        else
-            ++it;
-    }
-    return kErrorSuccess;
-}
-
 void FakeRegistry::SetRaw(RegRoot root, const std::string& path, const std::string& name, std::uint32_t type,
                           std::vector<unsigned char> data) {
     Key key = nullptr;

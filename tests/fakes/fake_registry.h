@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/registry.h"
+#include "platform/win_errors.h"
 
 namespace tw::fakes {
 
@@ -26,8 +27,9 @@ public:
     long Query(Key key, const char* name, std::uint32_t* type, void* data, std::uint32_t* size) override;
     long Set(Key key, const char* name, std::uint32_t type, const void* data, std::uint32_t size) override;
     long DeleteValue(Key key, const char* name) override;
-    long DeleteKey(RegRoot root, const char* path) override;
-    long DeleteTree(RegRoot root, const char* path) override;
+    // No portable code removes keys.
+    long DeleteKey(RegRoot, const char*) override { return kErrorAccessDenied; }
+    long DeleteTree(RegRoot, const char*) override { return kErrorAccessDenied; }
 
     // Test set-up and inspection, by full path.
     void SetString(RegRoot root, const std::string& path, const std::string& name, const std::string& text,

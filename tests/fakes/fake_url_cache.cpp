@@ -67,7 +67,7 @@ bool FakeUrlCache::Fill(SearchState& s, void* buffer, std::uint32_t* size, long*
     Layout layout;
     unsigned char* bytes = static_cast<unsigned char*>(buffer);
     std::uint32_t at = sizeof(Layout) + e.padding;
-    layout.urlOffset = e.hasUrl ? at : 0;
+    layout.urlOffset = at;
     std::memcpy(bytes + at, e.url.c_str(), e.url.size() + 1);
     at += std::uint32_t(e.url.size() + 1);
     layout.fileOffset = e.hasLocalFile ? at : 0;

@@ -16,7 +16,6 @@ enum class Container { Content, Cookie, History };
 struct FakeCacheEntry {
     std::string url;
     std::string localFile;
-    bool hasUrl = true;
     bool hasLocalFile = true;
     std::uint32_t size = 1;
     std::uint32_t hitRate = 0;

@@ -123,6 +123,9 @@ TEST_F(AddFavoriteTest, DuplicatesAreFoundAsTheFileSystemFindsThem) {
     files.AddFolder(folder + "Folder", kAttributeDirectory);
     files.AddFile(folder + "Plain");
     files.AddFile(folder + "Two.url.url");
+    // Near misses of ".url", each one letter or dot off.
+    for (const char* name : {"Dot.txt", "Xcarl", "Abcdl", "Sub.urx", "Ur.xrl"})
+        files.AddFile(folder + name);
     struct Case {
         const char* description;
         bool refused;
@@ -130,7 +133,8 @@ TEST_F(AddFavoriteTest, DuplicatesAreFoundAsTheFileSystemFindsThem) {
     const Case cases[] = {
         {"Same", true},   {"same", true},    {"SAME", true},   {"Upper", true}, {"Mixed", true},
         {"Hidden", false}, {"System", false}, {"Folder", false}, {"Plain", true}, {"Two", true},
-        {"Sam", false},   {"Same.url", false}, {".", false},
+        {"Sam", false},   {"Same.url", false}, {".", false}, {"Dot", false}, {"X", false},
+        {"A", false}, {"Sub", false}, {"Ur", false},
     };
     for (const Case& c : cases) {
         writer.calls.clear();

@@ -101,6 +101,8 @@ TEST_F(SaveReportTest, FailuresWriteNothing) {
 
     dialogs_.chosenPath = ::testing::TempDir() + "no-such-folder/x/report.html";
     EXPECT_FALSE(Save(ReportKind::Cookies));
+    history_.failCreate = false;
+    EXPECT_FALSE(Save(ReportKind::History));
 }
 
 TEST_F(SaveReportTest, AnExistingFileIsReplacedWhole) {

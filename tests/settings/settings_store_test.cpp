@@ -195,35 +195,24 @@ TEST_P(SettingsStoreTest, AWriterThatCannotOpenOrCreateWritesNothing) {
 INSTANTIATE_TEST_SUITE_P(Systems, SettingsStoreTest, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& i) { return i.param ? "New" : "Old"; });
 
-TEST(OptionsModel, StoredEntriesMatchWithoutRegardToCase) {
-    FakeRegistry registry;
-    const std::string path = ChooseSettingsPaths(true).open;
-    registry.SetString(kUser, path, "DateTemplate", "M.D.YYYY");
-    registry.SetString(kUser, path, "Separator", "-");
-    OptionsState s = LoadOptions(registry, true);
-    EXPECT_EQ(s.templateIndex, 6);
-    EXPECT_EQ(s.separatorIndex, 2);
-    registry.SetString(kUser, path, "DateTemplate", "dd.MM");
-    registry.SetString(kUser, path, "Separator", "_");
-    s = LoadOptions(registry, true);
-    EXPECT_EQ(s.templateIndex, 0);
-    EXPECT_EQ(s.separatorIndex, 0);
-}
-
-TEST(OptionsModel, SampleIsTheDateTheStoredTemplateWouldShow) {
-    const CivilDate day{2024, 7, 5};
-    EXPECT_EQ(OptionsSample(OptionsState(), day), "05.07.2024");
-    for (int t = 0; t < 8; ++t) {
-        for (int s = 0; s < 3; ++s) {
-            OptionsState state;
-            state.templateIndex = t;
-            state.separatorIndex = s;
-            FakeRegistry registry;
-            ASSERT_TRUE(SaveOptions(registry, true, state));
-            EXPECT_EQ(OptionsSample(state, day), FormatDate(LoadBandSettings(registry, true).dateTemplate, day))
-                << t << "," << s;
-        }
+TEST(OptionsModel, StoredEntriesMatchWithoutRegardToCaseAndTheSampleShowsThem) {
+    struct Case { const char *stored, *separator; int templateIndex, separatorIndex; const char* sample; } cases[] = {
+        {"M.D.YYYY", "-", 6, 2, "7-5-2024"}, {"yy.MM.dd", "/", 7, 1, "24/07/05"}, {"dd.MM", "_", 0, 0, "05.07.2024"},
+    };
+    for (const Case& c : cases) {
+        FakeRegistry registry;
+        const std::string path = ChooseSettingsPaths(true).open;
+        registry.SetString(kUser, path, "DateTemplate", c.stored);
+        registry.SetString(kUser, path, "Separator", c.separator);
+        const OptionsState s = LoadOptions(registry, true);
+        EXPECT_EQ(s.templateIndex, c.templateIndex) << c.stored;
+        EXPECT_EQ(s.separatorIndex, c.separatorIndex) << c.stored;
+        EXPECT_EQ(OptionsSample(s, {2024, 7, 5}), c.sample) << c.stored;
     }
+    OptionsState outside;  // indexes outside the lists show the first entries
+    outside.templateIndex = 8;
+    outside.separatorIndex = -1;
+    EXPECT_EQ(OptionsSample(outside, {2024, 7, 5}), "05.07.2024");
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <fstream>
 #include <iterator>
 #include <ostream>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -35,44 +34,14 @@ void PrintTo(const Strip& strip, std::ostream* os) { *os << strip.file; }
 
 namespace {
 
-TEST(Bitmaps, TheFourStripsOfTheResources) {
-    std::set<int> resources;
-    for (const auto& strip : Strips())
-        resources.insert(strip.resource);
-    EXPECT_EQ(resources, (std::set<int>{203, 210, 212, 227}));
-}
-
 class StripTest : public ::testing::TestWithParam<Strip> {};
 
-TEST_P(StripTest, IsOneRowOfSixteenPixelCells) {
-    const Strip& strip = GetParam();
-    const Image image = strip.draw();
-    EXPECT_EQ(image.width, strip.images * kCell);
+// The pictures themselves are for people to look at (make-bitmaps writes
+// them); what is checked is their shape and their encoding.
+TEST_P(StripTest, IsOneRowOfCellsEncodedAsA24BitBottomUpBmp) {
+    const Image image = GetParam().draw();
+    EXPECT_EQ(image.width, GetParam().images * kCell);
     EXPECT_EQ(image.height, kCell);
-}
-
-TEST_P(StripTest, EveryCellShowsADistinctPictureOnTheMaskColour) {
-    const Image image = GetParam().draw();
-    std::set<std::vector<std::uint32_t>> pictures;
-    for (int cell = 0; cell * kCell < image.width; ++cell) {
-        const int x0 = cell * kCell;
-        for (auto [x, y] : {std::pair{0, 0}, {15, 0}, {0, 15}, {15, 15}})
-            EXPECT_EQ(image.At(x0 + x, y), kMask) << "cell " << cell << " corner " << x << "," << y;
-        std::vector<std::uint32_t> picture;
-        int painted = 0;
-        for (int y = 0; y < kCell; ++y)
-            for (int x = 0; x < kCell; ++x) {
-                const Colour c = image.At(x0 + x, y);
-                painted += c != kMask;
-                picture.push_back(std::uint32_t(c.r) << 16 | std::uint32_t(c.g) << 8 | c.b);
-            }
-        EXPECT_GE(painted, 12) << "cell " << cell;
-        EXPECT_TRUE(pictures.insert(picture).second) << "cell " << cell << " repeats an earlier one";
-    }
-}
-
-TEST_P(StripTest, EncodesAsA24BitBottomUpBmp) {
-    const Image image = GetParam().draw();
     const std::vector<std::uint8_t> bmp = EncodeBmp(image);
     ASSERT_GE(bmp.size(), 54u);
     EXPECT_EQ(U16(bmp, 0), 0x4D42u);
@@ -85,8 +54,7 @@ TEST_P(StripTest, EncodesAsA24BitBottomUpBmp) {
     const std::uint32_t stride = (std::uint32_t(image.width) * 3 + 3) & ~3u;
     EXPECT_EQ(bmp.size(), U32(bmp, 10) + stride * std::uint32_t(image.height));
     for (int y = 0; y < image.height; ++y)
-        for (int x = 0; x < image.width; ++x)
-            ASSERT_EQ(PixelOf(bmp, x, y), image.At(x, y)) << x << "," << y;
+        for (int x = 0; x < image.width; ++x) ASSERT_EQ(PixelOf(bmp, x, y), image.At(x, y)) << x << "," << y;
 }
 
 // The resource build uses the committed files: they must be what the
@@ -114,22 +82,15 @@ TEST(Bitmaps, CommittedPicturesAreCurrent) {
     }
 }
 
-TEST(Bitmaps, OddWidthsArePaddedToWholeWords) {
+TEST(Bitmaps, OddWidthsArePaddedAndDrawingOutsideIsIgnored) {
     Image image(3, 2);
     image.Set(2, 1, Colour{1, 2, 3});
+    image.Set(-1, 0, Colour{});
+    image.Set(0, 2, Colour{});
     const std::vector<std::uint8_t> bmp = EncodeBmp(image);
     EXPECT_EQ(bmp.size(), 54u + 12u * 2u);
     EXPECT_EQ(PixelOf(bmp, 2, 1), (Colour{1, 2, 3}));
-    EXPECT_EQ(PixelOf(bmp, 0, 0), kMask);
-}
-
-TEST(Bitmaps, DrawingOutsideTheImageIsIgnored) {
-    Image image(2, 2);
-    image.Set(-1, 0, Colour{});
-    image.Set(2, 1, Colour{});
-    image.Set(0, 2, Colour{});
-    for (const Colour& c : image.pixels)
-        EXPECT_EQ(c, kMask);
+    for (auto [x, y] : {std::pair{0, 0}, {2, 0}, {0, 1}}) EXPECT_EQ(PixelOf(bmp, x, y), kMask) << x << "," << y;
 }
 
 }  // namespace

@@ -94,47 +94,22 @@ protected:
     RecordingHost host;
 };
 
-TEST(ItemTextTest, TrimRemovesWhiteSpaceAtBothEndsOnly) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"", ""},          {"   ", ""},        {" a ", "a"},           {"\t\r\na b\n", "a b"},
-        {"a  b", "a  b"}, {"\vx\f", "x"},     {"http://x/ ", "http://x/"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(TrimText(c.first), c.second) << '"' << c.first << '"';
-}
-
-TEST(ItemTextTest, CookieAddressIsTheTextAfterTheFirstAt) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"user@example.com/", "example.com/"},
-        {"user@host@path", "host@path"},
-        {"example.com/", "example.com/"},
-        {"@", ""},
-        {"", ""},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(CookieAddress(c.first), c.second) << c.first;
-}
-
-TEST(ItemTextTest, FavoriteNameReplacesTheRefusedCharactersOnly) {
+TEST(ItemText, TrimCookieAddressFavoriteNameAndCookieDetails) {
+    using Pairs = std::vector<std::pair<std::string, std::string>>;
+    const Pairs trim = {{"", ""}, {"   ", ""}, {" a ", "a"}, {"\t\r\na b\n", "a b"}, {"a  b", "a  b"}, {"\vx\f", "x"}};
+    for (const auto& c : trim) EXPECT_EQ(TrimText(c.first), c.second) << '"' << c.first << '"';
+    // The cookie's address is the text after the first "@".
+    const Pairs address = {{"user@example.com/", "example.com/"}, {"user@host@path", "host@path"},
+                           {"example.com/", "example.com/"}, {"@", ""}, {"", ""}};
+    for (const auto& c : address) EXPECT_EQ(CookieAddress(c.first), c.second) << c.first;
+    // Favorite names replace the refused characters only.
     Latin1CodePage latin1;
-    EXPECT_EQ(FavoriteName("A/B: C?", latin1), "A_B_ C_");
-    EXPECT_EQ(FavoriteName(":\\/+;><!?|\"'", latin1), "____________");
-    EXPECT_EQ(FavoriteName("a*b.c-d", latin1), "a*b.c-d");
-    EXPECT_EQ(FavoriteName("", latin1), "");
-}
-
-TEST(ItemTextTest, CookieDetailsDropTheLastByteAndWidenLineFeeds) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"a\nb\n", "a\r\nb"},
-        {"x", ""},
-        {"", ""},
-        {"ab", "a"},
-        {"\n\n\n", "\r\n\r\n"},
-        {std::string("ab\0cd\n", 6), "ab"},  // the text ends at a zero byte
-        {"a\r\nb\n", "a\r\r\nb"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(CookieDetailsText(c.first), c.second);
+    const Pairs names = {{"A/B: C?", "A_B_ C_"}, {":\\/+;><!?|\"'", "____________"}, {"a*b.c-d", "a*b.c-d"}, {"", ""}};
+    for (const auto& c : names) EXPECT_EQ(FavoriteName(c.first, latin1), c.second) << c.first;
+    // Cookie details drop the last byte, end at a zero byte and widen line feeds.
+    const Pairs details = {{"a\nb\n", "a\r\nb"}, {"x", ""}, {"", ""}, {"ab", "a"}, {"\n\n\n", "\r\n\r\n"},
+                           {std::string("ab\0cd\n", 6), "ab"}, {"a\r\nb\n", "a\r\r\nb"}};
+    for (const auto& c : details) EXPECT_EQ(CookieDetailsText(c.first), c.second) << c.first;
 }
 
 TEST_F(ItemActionsTest, CellByTitleTakesTheFirstExactTitleOfTheCurrentRow) {
@@ -184,6 +159,7 @@ TEST_F(ItemActionsTest, MenuByTabColumnsRowsAndSelection) {
         {1, kLiveCookieColumns, 3, {0, 2}, kSeveralRowsMenu},
         {2, kLiveCookieColumns, 3, {0, 1, 2}, kSeveralRowsMenu},
         {1, kLiveCookieColumns, 0, {}, kNoRowMenu},
+        {1, {"File", "URL", "Size", "Hits", "Last Visited"}, 3, {0}, kCookieRowMenu},
         {1, {"User", "URL", "Last Visited", "Last Updated"}, 3, {0}, kNoRowMenu},
         {2, {"URL", "Last Visited", "Last Updated"}, 3, {0, 1}, kNoRowMenu},
         {0, kLiveHistoryColumns, 3, {1}, kHistoryRowMenu},
@@ -205,33 +181,11 @@ TEST_F(ItemActionsTest, MenuByTabColumnsRowsAndSelection) {
     }
 }
 
-TEST_F(ItemActionsTest, DeletingRowsTwoFiveSevenOfTenRemovesThoseRows) {
-    Columns({"File", "URL"});
-    NumberedRows(10);
-    SelectRows({2, 5, 7});
-    EXPECT_EQ(DeleteSelectedItems(2, list, stores), 3);
-    EXPECT_EQ(Column(1), (std::vector<std::string>{"u0", "u1", "u3", "u4", "u6", "u8", "u9"}));
-    EXPECT_EQ(stores.deleted, (std::vector<Deletion>{{EntryKind::Cache, "u2"},
-                                                      {EntryKind::Cache, "u5"},
-                                                      {EntryKind::Cache, "u7"}}));
-    EXPECT_EQ(model.SelectedCount(), 0);
-}
-
 TEST_F(ItemActionsTest, DeletingSelectedItemsByTab) {
-    struct Case {
-        int tab;
-        std::vector<Deletion> deleted;
-        std::vector<std::string> events;
-        int selectedAfter;
-    } cases[] = {
-        {0,
-         {{EntryKind::History, "u1"}, {EntryKind::History, "u3"}},
-         {"begin 0", "delete u1", "delete u3", "end 0"},
-         1},
-        {1,
-         {{EntryKind::Cookie, "Cookie:u1"}, {EntryKind::Cookie, "Cookie:u3"}},
-         {"begin 1", "delete Cookie:u1", "delete Cookie:u3", "end 1"},
-         1},
+    struct Case { int tab; std::vector<Deletion> deleted; std::vector<std::string> events; int selectedAfter; } cases[] = {
+        {0, {{EntryKind::History, "u1"}, {EntryKind::History, "u3"}}, {"begin 0", "delete u1", "delete u3", "end 0"}, 1},
+        {1, {{EntryKind::Cookie, "Cookie:u1"}, {EntryKind::Cookie, "Cookie:u3"}},
+         {"begin 1", "delete Cookie:u1", "delete Cookie:u3", "end 1"}, 1},
         {2, {{EntryKind::Cache, "u1"}, {EntryKind::Cache, "u3"}}, {"begin 2", "delete u1", "delete u3", "end 2"}, 0},
         {3, {}, {}, 3},
         {-1, {}, {}, 3},
@@ -243,18 +197,18 @@ TEST_F(ItemActionsTest, DeletingSelectedItemsByTab) {
         Columns({"File", "URL"});
         NumberedRows(5);
         SelectRows({1, 3, 4});
-        // Row 4 has no address: it is passed over and stays.
-        model.SetCellText(4, 1, "  ");
-        DeleteSelectedItems(c.tab, list, stores);
+        model.SetCellText(4, 1, "  ");  // row 4 has no address: it is passed over and stays
+        EXPECT_EQ(DeleteSelectedItems(c.tab, list, stores), int(c.deleted.size()));
         EXPECT_EQ(stores.deleted, c.deleted) << "tab " << c.tab;
         EXPECT_EQ(stores.events, c.events) << "tab " << c.tab;
         EXPECT_EQ(model.SelectedCount(), c.selectedAfter) << "tab " << c.tab;
-        EXPECT_EQ(model.RowCount(), c.deleted.empty() ? 5 : 3);
+        EXPECT_EQ(Column(0), c.deleted.empty() ? (std::vector<std::string>{"f0", "f1", "f2", "f3", "f4"})
+                                               : (std::vector<std::string>{"f0", "f2", "f4"}));
     }
-}
-
-TEST_F(ItemActionsTest, DeletingSelectedItemsWithoutUrlColumnDeletesNothing) {
-    Columns({"File", "Title"});
+    model.RemoveAllRows();
+    model.RemoveAllColumns();
+    stores = RecordingStores();
+    Columns({"File", "Title"});  // without a URL column nothing is deleted
     NumberedRows(4);
     SelectRows({0, 2});
     EXPECT_EQ(DeleteSelectedItems(1, list, stores), 0);
@@ -317,23 +271,19 @@ TEST_F(ItemActionsTest, SingleDeletionsAskDeleteRemoveAndShowTheStatus) {
     }
 }
 
-TEST_F(ItemActionsTest, AnswerNoStopsADeletion) {
+TEST_F(ItemActionsTest, NoStopsADeletionAndWithoutConfirmationNothingIsAsked) {
     Columns(kLiveCookieColumns);
-    NumberedRows(3);
+    NumberedRows(6);
     SelectRows({0, 1});
     host.answerYes = false;
-    for (int command : {kItemHistoryDelete, kItemCookieDelete, kItemCacheDelete, kItemDeleteSelected})
-        Run(command, 1);
+    for (int command : {kItemHistoryDelete, kItemCookieDelete, kItemCacheDelete, kItemDeleteSelected}) Run(command, 1);
     EXPECT_EQ(host.questions.size(), 4u);
     EXPECT_EQ(host.questions.back(), "Are you sure you want to delete selected items?");
     EXPECT_TRUE(stores.deleted.empty());
     EXPECT_TRUE(host.statuses.empty());
-    EXPECT_EQ(model.RowCount(), 3);
-}
-
-TEST_F(ItemActionsTest, WithoutConfirmationNothingIsAsked) {
-    Columns(kLiveCookieColumns);
-    NumberedRows(6);
+    EXPECT_EQ(model.RowCount(), 6);
+    host = RecordingHost();
+    host.answerYes = false;
     SelectRows({0});
     Run(kItemCookieDelete, 1, false);
     SelectRows({1, 2});
@@ -341,6 +291,16 @@ TEST_F(ItemActionsTest, WithoutConfirmationNothingIsAsked) {
     EXPECT_TRUE(host.questions.empty());
     EXPECT_EQ(Column(1), (std::vector<std::string>{"u1", "u4", "u5"}));
     EXPECT_EQ(host.statuses, (std::vector<EntryKind>{EntryKind::Cookie, EntryKind::Cookie}));
+    for (int tab : {2, 3, -1, 0}) Run(kItemDeleteSelected, tab, false);  // no status for a tab that is none
+    EXPECT_EQ(host.statuses, (std::vector<EntryKind>{EntryKind::Cookie, EntryKind::Cookie, EntryKind::Cache,
+                                                     EntryKind::History}));
+    stores = RecordingStores();
+    host.answerYes = true;
+    model.SetCellText(0, 1, " ");  // an empty URL cell deletes nothing but removes the row
+    SelectRows({0});
+    Run(kItemCookieDelete, 1);
+    EXPECT_TRUE(stores.deleted.empty());
+    EXPECT_EQ(Column(1), (std::vector<std::string>{"u4", "u5"}));
 }
 
 TEST_F(ItemActionsTest, NoCurrentRowAsksThenOnlyShowsTheStatus) {
@@ -359,15 +319,6 @@ TEST_F(ItemActionsTest, NoCurrentRowAsksThenOnlyShowsTheStatus) {
     EXPECT_TRUE(host.properties.empty());
     EXPECT_EQ(host.copied, std::vector<std::string>{""});
     EXPECT_EQ(host.navigated, (std::vector<std::string>{"", ""}));
-}
-
-TEST_F(ItemActionsTest, EmptyUrlCellDeletesNothingButRemovesTheRow) {
-    Columns(kLiveCookieColumns);
-    Rows({{"a", " "}, {"b", "x"}});
-    SelectRows({0});
-    Run(kItemCookieDelete, 1);
-    EXPECT_TRUE(stores.deleted.empty());
-    EXPECT_EQ(Column(0), std::vector<std::string>{"b"});
 }
 
 TEST_F(ItemActionsTest, AddToFavoritesCleansTheTitleAndNeedsAnAddress) {

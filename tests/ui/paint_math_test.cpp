@@ -4,6 +4,8 @@
 #include "ui/progress_indicator.h"
 #include "ui/tab_strip_model.h"
 
+#include <tuple>
+
 namespace tw {
 namespace {
 
@@ -71,6 +73,16 @@ TEST(TabStrip, BadIndexChangesNothing) {
     EXPECT_EQ(tabs.Count(), 1);
     EXPECT_EQ(tabs.Rect(1, 20), TabRect{});
     EXPECT_EQ(tabs.Rect(0, 20), (TabRect{0, 0, 70, 20}));
+    tabs.AddItem(1, "b");
+    for (auto [index, ok, current] : {std::tuple{1, true, 1}, {0, true, 0}, {2, false, 0}, {-1, false, 0}}) {
+        EXPECT_EQ(tabs.SetCurrent(index), ok) << index;
+        EXPECT_EQ(tabs.GetCurSel(), current) << index;
+    }
+    EXPECT_EQ(tabs.Text(1), "b");
+    EXPECT_EQ(tabs.Text(2), "");
+    EXPECT_EQ(tabs.Text(-1), "");
+    for (const TabRect& other : {TabRect{1, 0, 70, 20}, TabRect{0, 1, 70, 20}, TabRect{0, 0, 71, 20}, TabRect{0, 0, 70, 21}})
+        EXPECT_FALSE(other == (TabRect{0, 0, 70, 20}));
 }
 
 TEST(ProgressIndicator, BoxesOfAThreeHundredPixelControl) {
