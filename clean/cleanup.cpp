@@ -109,16 +109,19 @@ void Cleaner::DeleteHistoryUrls(const char* text, bool exact) {
     });
 }
 
-void Cleaner::DeleteLoweredContaining(const char* pattern, bool passOverMarkers, const char* text, bool exact) {
+void Cleaner::DeleteLoweredContaining(bool cookies, const char* text, bool exact) {
     if (Empty(text))
         return;
     if (exact) {
-        cache_.DeleteEntry(text);
+        if (!(cookies && Spares(text)))
+            cache_.DeleteEntry(text);
         return;
     }
     const std::string part = Lowered(text);
     std::string url;
-    DeleteCacheWhere(pattern, passOverMarkers, [&](const CacheEntryView& e) {
+    DeleteCacheWhere(cookies ? kCookiePattern : kAllPattern, !cookies, [&](const CacheEntryView& e) {
+        if (cookies && Spares(e.sourceUrl))
+            return false;
         url.assign(e.sourceUrl);
         ActiveCodePage().Lower(&url[0]);
         return AnsiContains(url.c_str(), part.c_str());
@@ -126,11 +129,11 @@ void Cleaner::DeleteLoweredContaining(const char* pattern, bool passOverMarkers,
 }
 
 void Cleaner::DeleteCookieUrls(const char* text, bool exact) {
-    DeleteLoweredContaining(kCookiePattern, false, text, exact);
+    DeleteLoweredContaining(true, text, exact);
 }
 
 void Cleaner::DeleteCacheUrls(const char* text, bool exact) {
-    DeleteLoweredContaining(kAllPattern, true, text, exact);
+    DeleteLoweredContaining(false, text, exact);
 }
 
 void Cleaner::DeleteHistoryBetween(FileTime from, FileTime to) {
@@ -140,7 +143,8 @@ void Cleaner::DeleteHistoryBetween(FileTime from, FileTime to) {
 }
 
 void Cleaner::DeleteCookiesBetween(FileTime from, FileTime to) {
-    DeleteCacheWhere(kCookiePattern, false, [&](const CacheEntryView& e) { return Between(e.lastAccess, from, to); });
+    DeleteCacheWhere(kCookiePattern, false,
+                     [&](const CacheEntryView& e) { return !Spares(e.sourceUrl) && Between(e.lastAccess, from, to); });
 }
 
 void Cleaner::DeleteCacheBetween(FileTime from, FileTime to) {
@@ -149,7 +153,8 @@ void Cleaner::DeleteCacheBetween(FileTime from, FileTime to) {
 
 void Cleaner::DeleteExpiredCookies() {
     const FileTime now = clock_.NowUtc();
-    DeleteCacheWhere(kCookiePattern, false, [&](const CacheEntryView& e) { return CompareFileTime(e.expire, now) < 1; });
+    DeleteCacheWhere(kCookiePattern, false,
+                     [&](const CacheEntryView& e) { return !Spares(e.sourceUrl) && CompareFileTime(e.expire, now) < 1; });
 }
 
 void Cleaner::DeleteCacheByExtension(const char* extension) {
@@ -192,6 +197,8 @@ void Cleaner::PurgeHistoryFolders() { PurgeStoreSubfolders(kFolderHistory, kHist
 void Cleaner::PurgeCacheFolders() { PurgeStoreSubfolders(kFolderInternetCache, kCacheStores, 3); }
 
 void Cleaner::PurgeCookieFolder() {
+    if (keep_ && keep_->KeepsAny())
+        return;
     std::string folder;
     if (files_.SpecialFolder(kFolderCookies, &folder))
         PurgeFolderFiles(folder.c_str(), false);
@@ -305,6 +312,21 @@ void CleanCache(Cleaner& c, std::int32_t kind, const char* text, const CleanupCr
 }
 
 }  // namespace
+
+long RunCleanupKeeping(const CleanupCriteria& criteria, bool useKeepList, Cleaner& cleaner, ListRebuilder& lists,
+                       Registry& registry, bool newSystem, Shell& shell) {
+    if (criteria.store != kStoreCookies)
+        return RunCleanup(criteria, cleaner, lists);
+    CookieKeep keep = LoadCookieKeep(registry, newSystem);
+    if (!useKeepList && keep.readable)
+        keep.list = CookieKeepList();
+    cleaner.KeepCookies(&keep);
+    RunCleanup(criteria, cleaner, lists);
+    cleaner.KeepCookies(nullptr);
+    if (!keep.readable)
+        shell.ShowMessage(kKeepListUnreadable, MessageIcon::Exclamation);
+    return 0;
+}
 
 long RunCleanup(const CleanupCriteria& criteria, Cleaner& cleaner, ListRebuilder& lists) {
     const std::int32_t store = criteria.store;

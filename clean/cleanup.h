@@ -4,16 +4,21 @@
 
 #include <cstdint>
 
+#include "clean/cookie_keep.h"
 #include "core/entry.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/history_store.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
 #include "platform/url_cache.h"
 
 namespace tw {
 
 // WM_USER + 223: lParam carries a CleanupCriteria owned by the sender.
 const unsigned kWmRunCleanup = 0x0400 + 223;
+// Its wParam from the Cookies dialog when the keep list is not to be used.
+const unsigned kRunCleanupIgnoringKeepList = 1;
 
 enum CleanupKind : std::int32_t {
     kCleanNothing = 0,
@@ -86,24 +91,38 @@ public:
 
     HistoryService& History() { return history_; }
 
+    // Every cookie deletion passes over the cookies that keep spares, and
+    // the Cookies folder is not purged while it keeps any; null keeps
+    // none. keep must outlive its use here.
+    void KeepCookies(const CookieKeep* keep) { keep_ = keep; }
+    bool Spares(const char* cookieUrl) const { return keep_ && keep_->Spares(cookieUrl); }
+
 private:
     template <typename Test>
     void DeleteHistoryWhere(Test test);
     template <typename Test>
     void DeleteCacheWhere(const char* pattern, bool passOverMarkers, Test test);
-    void DeleteLoweredContaining(const char* pattern, bool passOverMarkers, const char* text, bool exact);
+    void DeleteLoweredContaining(bool cookies, const char* text, bool exact);
     void PurgeStoreSubfolders(int csidl, const char* const* storeNames, int count);
 
     HistoryService& history_;
     UrlCache& cache_;
     FileSystem& files_;
     const Clock& clock_;
+    const CookieKeep* keep_ = nullptr;
 };
 
 // The handler of kWmRunCleanup: does the work of criteria.kind on
 // criteria.store and rebuilds that store's list; a store other than 1 to 3
 // does nothing at all. Returns 0.
 long RunCleanup(const CleanupCriteria& criteria, Cleaner& cleaner, ListRebuilder& lists);
+
+// RunCleanup as the band window runs it: a Cookies run reads the keep list
+// first and passes over the cookies of kept sites, unless useKeepList is
+// false. A list that cannot be read keeps every cookie whatever
+// useKeepList says, and shell says so once, after the list is refilled.
+long RunCleanupKeeping(const CleanupCriteria& criteria, bool useKeepList, Cleaner& cleaner, ListRebuilder& lists,
+                       Registry& registry, bool newSystem, Shell& shell);
 
 // Text search in the ANSI code page: a match starts only at a character,
 // never on the trail byte of a double-byte one.

@@ -57,6 +57,7 @@ enum RowImage : int {
     kImageStyle = 6,
     kImageMedia = 7,
     kImageBlank = 8,
+    kImageKeptCookie = 9,  // a cookie of a site whose cookies are kept
 };
 
 }  // namespace tw

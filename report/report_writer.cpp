@@ -143,11 +143,13 @@ std::string ReportBlock(const PageEntry& entry, DateTexts& dates) {
     return Lines(block.c_str());
 }
 
-std::string ReportBlock(const FileEntry& entry, DateTexts& dates) {
+std::string ReportBlock(const FileEntry& entry, DateTexts& dates, bool kept) {
     std::string block = kBlockStart;
     block += Inserted(ReportFileName(entry.localFile));
     block += " &nbsp;&nbsp;Size: " + std::to_string(entry.size) + " bytes";
     block += " &nbsp;&nbsp;Hits: " + std::to_string(entry.hitRate);
+    if (kept)
+        block += " &nbsp;&nbsp;<b>Kept</b>";
     block += Url(entry.url);
     block += Dates(entry.lastModified, entry.lastAccess, entry.expire, dates);
     return Lines(block.c_str());
@@ -158,9 +160,9 @@ std::string ReportBlock(const PageEntry& entry, const std::string& dateTemplate)
     return ReportBlock(entry, dates);
 }
 
-std::string ReportBlock(const FileEntry& entry, const std::string& dateTemplate) {
+std::string ReportBlock(const FileEntry& entry, const std::string& dateTemplate, bool kept) {
     DateTexts dates(dateTemplate);
-    return ReportBlock(entry, dates);
+    return ReportBlock(entry, dates, kept);
 }
 
 void WriteReport(std::FILE* out, const EntryArray<PageEntry>& entries, const std::string& dateTemplate,
@@ -173,13 +175,13 @@ void WriteReport(std::FILE* out, const EntryArray<PageEntry>& entries, const std
 }
 
 void WriteReport(std::FILE* out, ReportKind kind, const EntryArray<FileEntry>& entries,
-                 const std::string& dateTemplate) {
+                 const std::string& dateTemplate, const KeptCookieTest& kept) {
     Put(out, ReportHead(kind));
     DateTexts dates(dateTemplate);
     for (std::size_t i = 0; i < entries.Count(); ++i) {
         if (kind == ReportKind::Cache && !BelongsInCacheReport(entries[i]))
             continue;
-        Put(out, ReportBlock(entries[i], dates));
+        Put(out, ReportBlock(entries[i], dates, kind == ReportKind::Cookies && kept && kept(entries[i])));
     }
     Put(out, ReportTail());
 }

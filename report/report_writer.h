@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "core/entry.h"
@@ -21,10 +22,12 @@ std::string ReportHead(ReportKind kind);
 std::string ReportTail();
 class DateTexts;
 // With the date texts of the whole report, which formats every day once.
+// A kept cookie (one of a site whose cookies survive a cleanup) says so
+// after its hits.
 std::string ReportBlock(const PageEntry& entry, DateTexts& dates);
-std::string ReportBlock(const FileEntry& entry, DateTexts& dates);
+std::string ReportBlock(const FileEntry& entry, DateTexts& dates, bool kept = false);
 std::string ReportBlock(const PageEntry& entry, const std::string& dateTemplate);
-std::string ReportBlock(const FileEntry& entry, const std::string& dateTemplate);
+std::string ReportBlock(const FileEntry& entry, const std::string& dateTemplate, bool kept = false);
 
 // Whether a live cache item belongs in the Cache report: history and
 // cookie items travel in the same search and are left out.
@@ -45,7 +48,9 @@ std::string EscapeHtml(const std::string& text);
 // items keeps that layout under its own kind's heading.
 void WriteReport(std::FILE* out, const EntryArray<PageEntry>& entries, const std::string& dateTemplate,
                  ReportKind heading = ReportKind::History);
+// In the Cookies report, the entries for which kept holds are marked.
+using KeptCookieTest = std::function<bool(const FileEntry&)>;
 void WriteReport(std::FILE* out, ReportKind kind, const EntryArray<FileEntry>& entries,
-                 const std::string& dateTemplate);
+                 const std::string& dateTemplate, const KeptCookieTest& kept = nullptr);
 
 }  // namespace tw

@@ -53,7 +53,7 @@ bool SaveReport(ReportKind kind, FileDialogs& dialogs, ReportSources sources, co
     File out(path);
     if (!out.f)
         return false;
-    WriteReport(out.f, kind, entries, dateTemplate);
+    WriteReport(out.f, kind, entries, dateTemplate, sources.keptCookies);
     return true;
 }
 

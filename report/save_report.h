@@ -13,6 +13,7 @@ namespace tw {
 struct ReportSources {
     HistoryService& history;
     UrlCache& cache;
+    KeptCookieTest keptCookies = nullptr;  // marks the Cookies report's kept entries
 };
 
 // Silent on every failure: a cancelled dialog, an empty path, a history

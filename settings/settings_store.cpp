@@ -19,6 +19,7 @@ const char kValueWhole[] = "Whole";
 const char kValueCase[] = "Case";
 const char kValueNames[] = "Names";
 const char kValueValues[] = "Values";
+const char kValueCookiesToKeep[] = "CookiesToKeep";
 
 bool IsNewSystem(bool versionKnown, int majorVersion) {
     return versionKnown && majorVersion >= 6;
@@ -140,6 +141,71 @@ bool SaveFindSettings(Registry& registry, bool newSystem, const FindSettings& se
     WriteDword(key, kValueNames, settings.names ? 1 : 0);
     WriteDword(key, kValueValues, settings.values ? 1 : 0);
     WriteString(key, kValueLastSearch, settings.lastSearch);
+    return true;
+}
+
+namespace {
+
+// Every name with its zero, and the zero that ends the list.
+const std::uint32_t kKeptSitesBytesMost = std::uint32_t(kKeptSitesMost * (kKeptSiteLengthMost + 1) + 1);
+
+// A list written by hand may end without its closing zero after the last
+// name, or carry zeros beyond it; anything else that is not a list of
+// names is refused, never guessed at.
+bool ParseKeptSites(const char* data, std::size_t size, std::vector<std::string>* names) {
+    if (size == 0)
+        return true;
+    if (data[size - 1] != '\0')
+        return false;
+    for (std::size_t at = 0; at < size;) {
+        const std::size_t length = std::strlen(data + at);
+        if (length == 0) {
+            for (std::size_t i = at; i < size; ++i) {
+                if (data[i] != '\0')
+                    return false;
+            }
+            return true;
+        }
+        if (length > kKeptSiteLengthMost || names->size() == kKeptSitesMost)
+            return false;
+        names->emplace_back(data + at, length);
+        at += length + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ReadCookiesToKeep(Registry& registry, bool newSystem, std::vector<std::string>* names) {
+    names->clear();
+    RegKey key(registry);
+    const long opened = key.Open(RegRoot::CurrentUser, ChooseSettingsPaths(newSystem).open, true);
+    if (opened == kErrorFileNotFound)
+        return true;
+    if (opened != kErrorSuccess)
+        return false;
+    std::vector<char> data(kKeptSitesBytesMost);
+    std::uint32_t type = 0, size = kKeptSitesBytesMost;
+    const long queried = key.Owner().Query(key.Get(), kValueCookiesToKeep, &type, data.data(), &size);
+    if (queried == kErrorFileNotFound)
+        return true;
+    if (queried != kErrorSuccess || type != kRegMultiSz || size > kKeptSitesBytesMost ||
+        !ParseKeptSites(data.data(), size, names)) {
+        names->clear();
+        return false;
+    }
+    return true;
+}
+
+bool SaveCookiesToKeep(Registry& registry, bool newSystem, const std::vector<std::string>& names) {
+    RegKey key(registry);
+    if (!OpenOrCreateSettings(registry, newSystem, key))
+        return false;
+    std::string data;
+    for (const std::string& name : names)
+        data.append(name).push_back('\0');
+    data.push_back('\0');
+    key.Owner().Set(key.Get(), kValueCookiesToKeep, kRegMultiSz, data.data(), std::uint32_t(data.size()));
     return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/registry.h"
 
@@ -22,11 +23,16 @@ extern const char kValueWhole[];
 extern const char kValueCase[];
 extern const char kValueNames[];
 extern const char kValueValues[];
+extern const char kValueCookiesToKeep[];
 
 // Largest readable sizes of the string values, terminator included.
 const std::uint32_t kDateTemplateSize = 32;
 const std::uint32_t kSeparatorSize = 8;
 const std::uint32_t kLastSearchSize = 260;
+// The most names the list of sites whose cookies are kept holds, and the
+// longest name.
+const std::size_t kKeptSitesMost = 1000;
+const std::size_t kKeptSiteLengthMost = 255;
 
 // Systems of major version 6 or later keep the key under AppDataLow, where
 // the browser's protected mode may write.
@@ -78,5 +84,15 @@ struct FindSettings {
 void LoadFindSettings(Registry& registry, bool newSystem, FindSettings* settings);
 // False when the key could neither be opened nor created; nothing is written then.
 bool SaveFindSettings(Registry& registry, bool newSystem, const FindSettings& settings);
+
+// The names of "CookiesToKeep" (REG_MULTI_SZ), as stored. An absent key or
+// value is an empty list. False, with no names, when the value is there but
+// cannot be read: another type, more data than the list's limits allow, a
+// name over kKeptSiteLengthMost, more than kKeptSitesMost names, a name
+// after the list's end, data that does not end in a zero, or a key that
+// exists but will not open.
+bool ReadCookiesToKeep(Registry& registry, bool newSystem, std::vector<std::string>* names);
+// False when the key could neither be opened nor created; nothing is written then.
+bool SaveCookiesToKeep(Registry& registry, bool newSystem, const std::vector<std::string>& names);
 
 }  // namespace tw

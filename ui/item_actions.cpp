@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "core/classify.h"
+#include "core/tab_fill.h"
 #include "report/favorites.h"
 #include "ui/list_model.h"
 
@@ -42,12 +44,17 @@ void DeleteCurrentItem(EntryKind store, ItemList& list, ItemStores& stores, Item
     const int row = list.CurrentRow();
     if (row >= 0) {
         const std::string url = CurrentCell(list, "URL");
+        bool spared = false;
         if (!url.empty()) {
+            const std::string address = StoreAddress(store, url);
             stores.Begin(store);
-            stores.Delete(store, StoreAddress(store, url));
+            spared = stores.Spares(store, address);
+            if (!spared)
+                stores.Delete(store, address);
             stores.End(store);
         }
-        list.RemoveRow(row);
+        if (!spared)
+            list.RemoveRow(row);
     }
     host.ShowStatus(store);
 }
@@ -59,11 +66,11 @@ std::string OpenAddress(EntryKind store, const ItemList& list) {
 
 }  // namespace
 
-const ItemCommandImage kItemCommandImages[15] = {
+const ItemCommandImage kItemCommandImages[16] = {
     {kItemHistoryOpen, 0},     {kItemHistoryCopy, 1},       {kItemHistoryDelete, 2},    {kItemHistoryAddFavorite, 3},
     {kItemCookieOpen, 0},      {kItemCookieCopy, 1},        {kItemCookieDelete, 2},     {kItemCookieDetails, 4},
     {kItemCookieProperties, 5}, {kItemCacheOpen, 0},        {kItemCacheCopy, 1},        {kItemCacheDelete, 2},
-    {kItemCacheOpenFile, 6},   {kItemCacheProperties, 5},   {kItemDeleteSelected, 2},
+    {kItemCacheOpenFile, 6},   {kItemCacheProperties, 5},   {kItemDeleteSelected, 2},   {kItemCookieKeepSite, 7},
 };
 
 int ModelItemList::ColumnCount() const {
@@ -159,7 +166,7 @@ int DeleteSelectedItems(int tab, ItemList& list, ItemStores& stores) {
     for (int s : selected) {
         if (column != -1)
             address = TrimText(list.CellText(s - removed, column));
-        if (address.empty())
+        if (address.empty() || stores.Spares(store, StoreAddress(store, address)))
             continue;
         stores.Delete(store, StoreAddress(store, address));
         if (list.RemoveRow(s - removed))
@@ -190,6 +197,22 @@ std::string CookieDetailsText(const std::string& bytes) {
         out += c;
     }
     return out;
+}
+
+int MarkKeptCookieRows(ListModel& cookies, const CookieKeepList& keep) {
+    ModelItemList list(cookies);
+    const int column = FindColumn(list, "URL");
+    int kept = 0;
+    for (int r = 0; r < cookies.RowCount(); ++r) {
+        const bool keeps = column >= 0 && keep.KeepsCookie(TrimText(cookies.CellText(r, column)));
+        cookies.SetCellImage(r, 0, keeps ? kImageKeptCookie : kImageCookie);
+        kept += keeps ? 1 : 0;
+    }
+    return kept;
+}
+
+std::string KeptStatusText(unsigned rows, unsigned kept) {
+    return StatusText(EntryKind::Cookie, rows) + ", " + std::to_string(kept) + " of them from sites whose cookies are kept";
 }
 
 void RunItemCommand(int command, int tab, ItemList& list, ItemStores& stores, ItemHost& host,
@@ -243,6 +266,12 @@ void RunItemCommand(int command, int tab, ItemList& list, ItemStores& stores, It
         const std::string file = CurrentCell(list, "File");
         if (!file.empty())
             host.ShowProperties(file);
+        break;
+    }
+    case kItemCookieKeepSite: {
+        const std::string site = CookieHost(CurrentCell(list, "URL"));
+        if (!site.empty())
+            host.KeepCookiesOf(site);
         break;
     }
     case kItemCacheOpenFile:

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "clean/cookie_keep.h"
 #include "core/ansi_text.h"
 #include "core/entry.h"
 
@@ -41,6 +42,7 @@ enum ItemCommand : int {
     kItemCacheOpenFile = 32800,
     kItemCacheProperties = 32801,
     kItemDeleteSelected = 32791,
+    kItemCookieKeepSite = 32808,
 };
 
 // The image of bitmap 227 that the context menu painter shows beside each
@@ -49,7 +51,7 @@ struct ItemCommandImage {
     int command;
     int image;
 };
-extern const ItemCommandImage kItemCommandImages[15];
+extern const ItemCommandImage kItemCommandImages[16];
 
 // One list as the actions see it. Columns are counted in the list's order.
 class ItemList {
@@ -93,6 +95,9 @@ public:
     virtual void Begin(EntryKind) {}
     // For cookies, address already carries the "Cookie:" marker.
     virtual void Delete(EntryKind store, const std::string& address) = 0;
+    // Whether the store keeps address whatever is asked of it (a cookie of
+    // a kept site); its row then stays in the list.
+    virtual bool Spares(EntryKind, const std::string&) { return false; }
     virtual void End(EntryKind) {}
 };
 
@@ -110,6 +115,8 @@ public:
     virtual void AddToFavorites(const std::string& name, const std::string& url) = 0;
     virtual void ShowCookieDetails(const std::string& file) = 0;
     virtual void ShowProperties(const std::string& file) = 0;
+    // Adds site to the list of sites whose cookies are kept.
+    virtual void KeepCookiesOf(const std::string&) {}
 };
 
 // Text without white space at either end.
@@ -145,6 +152,12 @@ std::string FavoriteName(const std::string& title, const AnsiCodePage& codePage)
 // all but the last byte, up to the first zero, with each line feed made a
 // carriage return and line feed.
 std::string CookieDetailsText(const std::string& bytes);
+
+// Gives each row of a Cookies list the image of a kept cookie or of a
+// cookie, by its "URL" cell; answers the rows that belong to kept sites.
+int MarkKeptCookieRows(ListModel& cookies, const CookieKeepList& keep);
+// The status line after a site was added to the keep list.
+std::string KeptStatusText(unsigned rows, unsigned kept);
 
 // Runs a command of a context menu on the list of tab. Unknown commands
 // and 0 (a cancelled menu) do nothing.

@@ -516,6 +516,10 @@ Image RowImages() {
             Notes(c, 6, 6);
         },
         PlainPage,  // anything else
+        [](Cell& c) {  // a cookie of a kept site
+            Cookie(c, 6.5, 6.5, 6.2);
+            Padlock(c, 6, 6);
+        },
     });
 }
 
@@ -548,6 +552,10 @@ Image ContextImages() {
             }
         },
         OpenFolder,  // Open File
+        [](Cell& c) {  // Keep Cookies of This Site
+            Cookie(c, 5, 5, 4.6);
+            Padlock(c, 6, 6);
+        },
     });
 }
 
@@ -562,8 +570,8 @@ const std::vector<Strip>& Strips() {
     static const std::vector<Strip> strips = {
         {"command_images.bmp", 203, 23, &CommandImages},
         {"sort_marks.bmp", 210, 2, &SortMarks},
-        {"row_images.bmp", 212, 9, &RowImages},
-        {"context_images.bmp", 227, 7, &ContextImages},
+        {"row_images.bmp", 212, 10, &RowImages},
+        {"context_images.bmp", 227, 8, &ContextImages},
     };
     return strips;
 }

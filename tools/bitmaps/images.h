@@ -35,7 +35,7 @@ struct Image {
 // The command image strip (bitmap 203): 23 images in the order of the
 // command list of tool bar 203.
 Image CommandImages();
-// The nine row images of the lists (bitmap 212).
+// The ten row images of the lists (bitmap 212).
 Image RowImages();
 // The context menu images (bitmap 227).
 Image ContextImages();
