@@ -104,15 +104,8 @@ BandWindow::BandWindow(HINSTANCE module, std::unique_ptr<BandServices> services)
 
 BandWindow::~BandWindow() {
     progress_.Teardown();
-    if (menu_)
-        DestroyMenu(menu_);
-    SetBrowser(nullptr);
     for (auto& list : lists_)
         list.reset();
-    if (listImages_)
-        ImageList_Destroy(listImages_);
-    if (contextImages_)
-        ImageList_Destroy(contextImages_);
 }
 
 HWND BandWindow::Create(BandWindow* band, HWND parent, const RECT& rect) {
@@ -143,9 +136,7 @@ BandWindow* BandWindow::FromHandle(HWND window) {
 void BandWindow::SetBrowser(IWebBrowser2* browser) {
     if (browser)
         browser->AddRef();
-    if (browser_)
-        browser_->Release();
-    browser_ = browser;
+    browser_ = ComPtr<IWebBrowser2>(browser);
 }
 
 LRESULT CALLBACK BandWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -235,25 +226,25 @@ LRESULT BandWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 bool BandWindow::OnCreate() {
     ActivationScope scope;
     RECT none = {0, 0, 0, 0};
-    menu_ = LoadMenuA(module_, MAKEINTRESOURCEA(IDM_MENU_BAR));
+    menu_.Reset(LoadMenuA(module_, MAKEINTRESOURCEA(IDM_MENU_BAR)));
     if (menuBar_.Create(hwnd_, none)) {
-        menuBar_.AttachMenu(menu_);
+        menuBar_.AttachMenu(menu_.Get());
         menuBar_.SetMaskColour(RGB(255, 0, 255));
         menuBar_.LoadToolBar(module_, kToolBarCommandImages);
     }
-    listImages_ = LoadImages(module_, kBitmapListImages);
-    contextImages_ = LoadImages(module_, kBitmapContextImages);
+    listImages_.Reset(LoadImages(module_, kBitmapListImages));
+    contextImages_.Reset(LoadImages(module_, kBitmapContextImages));
     std::map<UINT, int> images;
     for (const ItemCommandImage& i : kItemCommandImages)
         images[UINT(i.command)] = i.image;
-    painter_.SetImages(contextImages_, std::move(images));
+    painter_.SetImages(contextImages_.Get(), std::move(images));
 
     const EntryKind kinds[3] = {EntryKind::History, EntryKind::Cookie, EntryKind::Cache};
     for (int i = 0; i < 3; ++i) {
         const DWORD visible = i == 0 ? WS_VISIBLE : 0;
         if (!lists_[i]->Create(hwnd_, WS_CHILD | WS_TABSTOP | visible, WS_EX_CLIENTEDGE, none, kListIds[i]))
             return false;
-        lists_[i]->SetImageList(listImages_);
+        lists_[i]->SetImageList(listImages_.Get());
         ListWindowRows rows(*lists_[i]);
         for (const Column& c : LiveColumns(kinds[i]))
             rows.AddColumn(c);
@@ -277,7 +268,7 @@ void BandWindow::OnTimer(UINT_PTR id) {
         {
             RedrawPause pause(hwnd_);
             ListWindowRows rows(List(EntryKind::History));
-            BrowserStatusLine status(browser_);
+            BrowserStatusLine status(browser_.Get());
             FillHistoryList(services_->history, rows, settings_.dateTemplate, browser_ ? &status : nullptr);
         }
         RepaintAll();
@@ -377,7 +368,7 @@ void BandWindow::SwitchToTab(int tab) {
 }
 
 void BandWindow::ShowStatus(EntryKind store) {
-    BrowserStatusLine(browser_).Show(StatusText(store, unsigned(List(store).Model().RowCount())));
+    BrowserStatusLine(browser_.Get()).Show(StatusText(store, unsigned(List(store).Model().RowCount())));
 }
 
 void BandWindow::ShowStore(std::int32_t store) {
@@ -389,7 +380,7 @@ void BandWindow::ShowStore(std::int32_t store) {
 void BandWindow::RebuildList(std::int32_t store) {
     const EntryKind kind = KindOfStore(store);
     ListWindowRows rows(List(kind));
-    BrowserStatusLine status(browser_);
+    BrowserStatusLine status(browser_.Get());
     RebuildLiveList(kind, rows, services_->history, services_->cache, settings_.dateTemplate,
                     browser_ ? &status : nullptr);
 }

@@ -16,6 +16,8 @@
 #include "platform/win32/win32_history.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
+#include "platform/win32/com_ptr.h"
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/win32_url_cache.h"
 #include "report/win32/file_dialog_win32.h"
 #include "settings/date_format.h"
@@ -81,7 +83,7 @@ public:
     bool ConfirmDeletions() const { return settings_.confirmDeletions; }
     const std::string& DateTemplate() const { return settings_.dateTemplate; }
     BandServices& Services() { return *services_; }
-    IWebBrowser2* Browser() const { return browser_; }
+    IWebBrowser2* Browser() const { return browser_.Get(); }
 
     // Shows one index file in the tab of its kind; silent when it is none.
     void LoadIndex(const std::string& path);
@@ -114,15 +116,16 @@ private:
     HINSTANCE module_;
     std::unique_ptr<BandServices> services_;
     HWND hwnd_ = nullptr;
-    IWebBrowser2* browser_ = nullptr;
+    ComPtr<IWebBrowser2> browser_;
     bool newSystem_ = false;
     BandSettings settings_;
     MenuBar menuBar_;
-    HMENU menu_ = nullptr;
+    UniqueMenu menu_;
     std::unique_ptr<ListWindow> lists_[3];
     FlatTabStrip tabs_;
-    HIMAGELIST listImages_ = nullptr;
-    HIMAGELIST contextImages_ = nullptr;
+    // Kept until the lists that draw with them are gone (the destructor).
+    UniqueImageList listImages_;
+    UniqueImageList contextImages_;
     ContextMenuPainter painter_;
     bool contextMenuOpen_ = false;
     ProgressController progress_;
