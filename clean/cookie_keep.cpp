@@ -25,8 +25,11 @@ bool StartsWith(const std::string& text, const char* prefix) { return text.compa
 
 const char kKeepListUnreadable[] =
     "The list of sites whose cookies are kept cannot be read, so no cookies were deleted.";
+const char kKeepListUnreadableToAdd[] =
+    "The list of sites whose cookies are kept cannot be read, so no site was added.";
 const char kKeepListUnreadableToEdit[] =
-    "The list of sites whose cookies are kept cannot be read. Saving the list replaces it.";
+    "The list of sites whose cookies are kept cannot be read. OK replaces it with the list shown here.";
+const char kKeepListFull[] = "The list of sites whose cookies are kept is full: it holds 1000 sites.";
 
 std::string CookieHost(const std::string& url) {
     const std::size_t at = url.find('@');

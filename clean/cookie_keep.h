@@ -56,7 +56,11 @@ struct CookieKeep {
 CookieKeep LoadCookieKeep(Registry& registry, bool newSystem);
 bool SaveCookieKeepList(Registry& registry, bool newSystem, const CookieKeepList& list);
 
-extern const char kKeepListUnreadable[];        // "... so no cookies were deleted."
-extern const char kKeepListUnreadableToEdit[];  // said where the list is to be changed
+// The messages: a cleanup that kept every cookie, a site that could not be
+// added, the editor opened over an unreadable list, and a full list.
+extern const char kKeepListUnreadable[];
+extern const char kKeepListUnreadableToAdd[];
+extern const char kKeepListUnreadableToEdit[];
+extern const char kKeepListFull[];
 
 }  // namespace tw

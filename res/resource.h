@@ -30,6 +30,7 @@
 #define ID_CACHE_OPEN_FILE 32800
 #define ID_CACHE_PROPERTIES 32801
 #define ID_DELETE_SELECTED 32791
+#define ID_COOKIE_KEEP_SITE 32808
 
 // Dialogs.
 #define IDD_ADD_FAVORITE 139
@@ -42,6 +43,15 @@
 #define IDD_INDEX_REMOVAL 224
 #define IDD_FIND 226
 #define IDD_INDEX_SEARCH 343
+#define IDD_COOKIES_TO_KEEP 225
+
+// The keep list in "Clean up Cookies", and "Cookies to keep".
+#define IDC_CLEAN_KEEP_COOKIES 1401
+#define IDC_CLEAN_KEEP_SITES 1402
+#define IDC_KEEP_LIST 1403
+#define IDC_KEEP_NAME 1404
+#define IDC_KEEP_ADD 1405
+#define IDC_KEEP_REMOVE 1406
 #define IDI_PRODUCT 216
 #define IDB_BANNER 219
 #define IDD_COOKIE_DETAILS 214

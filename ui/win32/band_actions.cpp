@@ -12,6 +12,7 @@
 #include "res/resource.h"
 #include "ui/item_actions.h"
 #include "ui/win32/band_window.h"
+#include "ui/win32/dialog_support.h"
 #include "ui/win32/favorites_dialog.h"
 #include "ui/win32/list_adapters.h"
 
@@ -24,7 +25,7 @@ static_assert(kItemHistoryOpen == ID_HISTORY_OPEN_URL && kItemHistoryCopy == ID_
                   kItemCookieProperties == ID_COOKIE_PROPERTIES && kItemCacheOpen == ID_CACHE_OPEN_URL &&
                   kItemCacheCopy == ID_CACHE_COPY_URL && kItemCacheDelete == ID_CACHE_DELETE &&
                   kItemCacheOpenFile == ID_CACHE_OPEN_FILE && kItemCacheProperties == ID_CACHE_PROPERTIES &&
-                  kItemDeleteSelected == ID_DELETE_SELECTED,
+                  kItemDeleteSelected == ID_DELETE_SELECTED && kItemCookieKeepSite == ID_COOKIE_KEEP_SITE,
               "the commands of the context menus are those of the menu resources");
 static_assert(kHistoryRowMenu == IDM_HISTORY_ROW && kCookieRowMenu == IDM_COOKIE_ROW &&
                   kCacheRowMenu == IDM_CACHE_ROW && kSeveralRowsMenu == IDM_SEVERAL_ROWS,
@@ -79,13 +80,32 @@ void ShowFileProperties(HWND owner, const std::string& file) {
     ShellExecuteExA(&info);
 }
 
-// The history store's deletions need COM on this thread.
+// The history store's deletions need COM on this thread. The keep list is
+// read once per command, at its first cookie deletion.
 class BandStores : public ItemStores {
 public:
-    explicit BandStores(BandServices& s) : history_(s.history), cleaner_(s.history, s.cache, s.files, s.clock) {}
+    explicit BandStores(BandWindow& band)
+        : band_(band), history_(band.Services().history),
+          cleaner_(band.Services().history, band.Services().cache, band.Services().files, band.Services().clock) {}
     void Begin(EntryKind store) override {
         if (store == EntryKind::History)
             com_.emplace(history_);
+        if (store == EntryKind::Cookie && !keepRead_) {
+            keep_ = LoadCookieKeep(band_.Services().registry, BandUsesNewSystem(band_));
+            keepRead_ = true;
+            cleaner_.KeepCookies(&keep_);
+        }
+    }
+    bool Spares(EntryKind store, const std::string& address) override {
+        if (store != EntryKind::Cookie || !keepRead_)
+            return false;
+        if (!keep_.readable && !told_) {
+            told_ = true;
+            Win32Shell& shell = band_.Services().shell;
+            shell.SetOwner(band_.Handle());
+            shell.ShowMessage(kKeepListUnreadable, MessageIcon::Exclamation);
+        }
+        return keep_.Spares(address.c_str());
     }
     void Delete(EntryKind store, const std::string& address) override {
         switch (store) {
@@ -97,9 +117,13 @@ public:
     void End(EntryKind) override { com_.reset(); }
 
 private:
+    BandWindow& band_;
     HistoryService& history_;
     Cleaner cleaner_;
     std::optional<ComApartment> com_;
+    CookieKeep keep_;
+    bool keepRead_ = false;
+    bool told_ = false;
 };
 
 class BandHost : public ItemHost {
@@ -120,6 +144,25 @@ public:
         RunCookieDetailsDialog(band_.Module(), GetActiveWindow(), file);
     }
     void ShowProperties(const std::string& file) override { ShowFileProperties(band_.Handle(), file); }
+    void KeepCookiesOf(const std::string& site) override {
+        BandServices& s = band_.Services();
+        const bool newSystem = BandUsesNewSystem(band_);
+        CookieKeep keep = LoadCookieKeep(s.registry, newSystem);
+        s.shell.SetOwner(band_.Handle());
+        // A list that cannot be read is not replaced by one of a single site.
+        if (!keep.readable) {
+            s.shell.ShowMessage(kKeepListUnreadableToAdd, MessageIcon::Exclamation);
+            return;
+        }
+        if (keep.list.Add(site) == CookieKeepList::Added::Full) {
+            s.shell.ShowMessage(kKeepListFull, MessageIcon::Exclamation);
+            return;
+        }
+        SaveCookieKeepList(s.registry, newSystem, keep.list);
+        const int kept = band_.MarkKeptCookies();
+        BrowserStatusLine(band_.Browser())
+            .Show(KeptStatusText(unsigned(band_.List(EntryKind::Cookie).Model().RowCount()), unsigned(kept)));
+    }
 
 private:
     BandWindow& band_;
@@ -152,7 +195,7 @@ POINT OntoMonitor(POINT point) {
 void RunCommandOnTab(BandWindow& band, int command, int tab) {
     ListWindow& window = band.CurrentList();
     ModelItemList list(window.Model());
-    BandStores stores(band.Services());
+    BandStores stores(band);
     BandHost host(band);
     RunItemCommand(command, tab, list, stores, host, band.ConfirmDeletions(), ActiveCodePage());
     window.Changed();

@@ -200,7 +200,10 @@ LRESULT BandWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case kWmRunCleanup:
         if (lParam) {
             Cleaner cleaner(services_->history, services_->cache, services_->files, services_->clock);
-            RunCleanup(*reinterpret_cast<const CleanupCriteria*>(lParam), cleaner, *this);
+            // Over the dialog that sent it.
+            services_->shell.SetOwner(GetActiveWindow() ? GetActiveWindow() : hwnd_);
+            RunCleanupKeeping(*reinterpret_cast<const CleanupCriteria*>(lParam), wParam != kRunCleanupIgnoringKeepList,
+                              cleaner, *this, services_->registry, newSystem_, services_->shell);
         }
         return 0;
     case WM_COMMAND:
@@ -281,6 +284,7 @@ void BandWindow::OnTimer(UINT_PTR id) {
             ListWindowRows cookies(List(EntryKind::Cookie)), cache(List(EntryKind::Cache));
             FillCookieAndCacheLists(services_->cache, cookies, cache, settings_.dateTemplate);
         }
+        MarkKeptCookies();
         progress_.End();
         break;
     }
@@ -383,6 +387,16 @@ void BandWindow::RebuildList(std::int32_t store) {
     BrowserStatusLine status(browser_.Get());
     RebuildLiveList(kind, rows, services_->history, services_->cache, settings_.dateTemplate,
                     browser_ ? &status : nullptr);
+    if (kind == EntryKind::Cookie)
+        MarkKeptCookies();
+}
+
+int BandWindow::MarkKeptCookies() {
+    // A list that cannot be read marks nothing: the rows it would keep are not known.
+    const CookieKeep keep = LoadCookieKeep(services_->registry, newSystem_);
+    const int kept = MarkKeptCookieRows(List(EntryKind::Cookie).Model(), keep.list);
+    List(EntryKind::Cookie).Changed();
+    return kept;
 }
 
 void BandWindow::RepaintAll() {
@@ -448,7 +462,9 @@ void BandWindow::RunCommand(Command command) {
                                 : command == Command::SaveCookies ? ReportKind::Cookies
                                                                   : ReportKind::Cache;
         ActivationScope scope;
-        SaveReport(kind, s.dialogs, {s.history, s.cache}, settings_.dateTemplate, hwnd_);
+        const CookieKeep keep = LoadCookieKeep(s.registry, newSystem_);
+        const KeptCookieTest kept = [&keep](const FileEntry& e) { return keep.list.KeepsCookie(e.url); };
+        SaveReport(kind, s.dialogs, {s.history, s.cache, kept}, settings_.dateTemplate, hwnd_);
         break;
     }
     case Command::OpenIndexFile: {

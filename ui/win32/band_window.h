@@ -76,6 +76,9 @@ public:
     int CurrentTab() const { return tabs_.GetCurSel(); }
     ListWindow& List(EntryKind kind) { return *lists_[int(kind)]; }
     void ShowStatus(EntryKind store);
+    // Gives the Cookies rows of kept sites their image; answers how many
+    // rows belong to kept sites.
+    int MarkKeptCookies();
     bool ContextMenuOpen() const { return contextMenuOpen_; }
     void SetContextMenuOpen(bool open) { contextMenuOpen_ = open; }
     ContextMenuPainter& Painter() { return painter_; }

@@ -4,12 +4,14 @@
 #include <commctrl.h>
 
 #include "clean/cleanup_dialog_model.h"
+#include "clean/cookie_keep.h"
 #include "clean/find.h"
 #include "clean/index_removal.h"
 #include "res/resource.h"
 #include "settings/options_model.h"
 #include "settings/settings_store.h"
 #include "ui/win32/band_window.h"
+#include "ui/win32/cookie_keep_dialog.h"
 #include "ui/win32/dialog_support.h"
 
 namespace tw {
@@ -54,6 +56,8 @@ public:
         case WM_COMMAND:
             if (Command(wParam, IDOK))
                 CleanUp();
+            else if (Command(wParam, IDC_CLEAN_KEEP_SITES))
+                SetChecked(hwnd, IDC_CLEAN_KEEP_COOKIES, RunCookieKeepDialog(band_));
             else if (LOWORD(wParam) == IDCANCEL)
                 EndDialog(hwnd, IDCANCEL);
             return TRUE;
@@ -71,6 +75,9 @@ private:
             SendDlgItemMessageA(hwnd, info_.comboId, CB_SETCURSEL, 0, 0);
         }
         confirm_ = ReadConfirmDeletions(band_.Services().registry, BandUsesNewSystem(band_));
+        if (info_.store == kStoreCookies)
+            SetChecked(hwnd, IDC_CLEAN_KEEP_COOKIES,
+                       LoadCookieKeep(band_.Services().registry, BandUsesNewSystem(band_)).KeepsAny());
     }
 
     void CleanUp() {
@@ -83,8 +90,10 @@ private:
                                                         PickerDay(hwnd, info_.toId), UtcNow());
         // The band window runs it; the owner of a modal dialog is always a
         // top-level window, never the band itself.
+        const bool keepListed = info_.store != kStoreCookies || IsChecked(hwnd, IDC_CLEAN_KEEP_COOKIES);
         if (HWND target = band_.Handle())
-            SendMessageA(target, kWmRunCleanup, 0, reinterpret_cast<LPARAM>(&criteria));
+            SendMessageA(target, kWmRunCleanup, keepListed ? 0 : kRunCleanupIgnoringKeepList,
+                         reinterpret_cast<LPARAM>(&criteria));
     }
 
     BandWindow& band_;
