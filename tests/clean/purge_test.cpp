@@ -90,13 +90,14 @@ TEST_F(Purge, CacheFallsBackToAnOlderStoreFolder) {
     ExpectBesideAndAboveStay();
 }
 
-TEST_F(Purge, ASubfolderIsFoundAlsoWhenTheListingHasNoDotEntries) {
+TEST_F(Purge, SubfoldersAreFoundWithoutDotEntriesAndReadOnlyOnesAreCleared) {
     files.listsDotEntries = false;
     files.AddFile("C:\\P\\TIF\\Content.IE5\\AAAA\\a.htm");
-    files.AddFile("C:\\P\\TIF\\Content.IE5\\BBBB\\b.htm");
+    files.AddFolder("C:\\P\\TIF\\Content.IE5\\RO", kAttributeReadOnly);
+    files.AddFile("C:\\P\\TIF\\Content.IE5\\RO\\f.gif");
     cleaner.PurgeCacheFolders();
     EXPECT_FALSE(files.Exists("C:\\P\\TIF\\Content.IE5\\AAAA"));
-    EXPECT_FALSE(files.Exists("C:\\P\\TIF\\Content.IE5\\BBBB"));
+    EXPECT_FALSE(files.Exists("C:\\P\\TIF\\Content.IE5\\RO"));
     EXPECT_TRUE(AllWithin("C:\\P\\TIF\\Content.IE5"));
 }
 
@@ -113,23 +114,15 @@ TEST_F(Purge, CookiesPurgeTheirFolderButKeepIt) {
     EXPECT_TRUE(files.Exists("C:\\P\\Cookies\\Low\\bob@low[1].txt"));
     EXPECT_TRUE(files.Exists("C:\\P\\Cookies"));
     ExpectBesideAndAboveStay();
-}
-
-TEST_F(Purge, AReadOnlyFolderIsClearedBeforeItIsRemoved) {
-    files.AddFolder("C:\\P\\TIF\\Content.IE6\\RO", kAttributeReadOnly);
-    files.AddFile("C:\\P\\TIF\\Content.IE6\\RO\\f.gif");
+    files.log.clear();  // without store folders nothing is touched
+    cleaner.PurgeHistoryFolders();  // History.IE6.old is no store
     cleaner.PurgeCacheFolders();
-    EXPECT_FALSE(files.Exists("C:\\P\\TIF\\Content.IE6\\RO"));
-}
-
-TEST_F(Purge, WithoutFoldersNothingIsTouched) {
-    cleaner.PurgeHistoryFolders();  // no History.IE* folder
-    cleaner.PurgeCacheFolders();    // no Content.IE* folder
     cleaner.PurgeFolderFiles("C:\\P\\Missing", true);
     files.specialFolders.clear();
     files.AddFile("C:\\P\\History\\History.IE6\\MSHist01\\a.txt");
     cleaner.PurgeHistoryFolders();
     cleaner.PurgeCookieFolder();
+    cleaner.PurgeCacheFolders();
     EXPECT_TRUE(files.log.empty());
 }
 

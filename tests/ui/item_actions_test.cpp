@@ -321,44 +321,23 @@ TEST_F(ItemActionsTest, NoCurrentRowAsksThenOnlyShowsTheStatus) {
     EXPECT_EQ(host.navigated, (std::vector<std::string>{"", ""}));
 }
 
-TEST_F(ItemActionsTest, AddToFavoritesCleansTheTitleAndNeedsAnAddress) {
-    Columns(kLiveHistoryColumns);
-    Rows({{"A/B: C?", "http://a/"}, {"Title", ""}, {"", "http://c/"}});
-    SelectRows({0});
-    Run(kItemHistoryAddFavorite, 0);
-    SelectRows({1});
-    Run(kItemHistoryAddFavorite, 0);
-    SelectRows({2});
-    Run(kItemHistoryAddFavorite, 0);
-    EXPECT_EQ(host.favorites, (std::vector<std::pair<std::string, std::string>>{{"A_B_ C_", "http://a/"},
-                                                                                 {"", "http://c/"}}));
-}
-
-TEST_F(ItemActionsTest, DetailsAndPropertiesTakeTheFileCell) {
-    Columns(kLiveCookieColumns);
-    Rows({{" C:\\cookies\\a.txt ", "u"}, {"", "v"}});
-    SelectRows({0});
-    Run(kItemCookieDetails, 1);
-    Run(kItemCookieProperties, 1);
-    Run(kItemCacheProperties, 2);
-    SelectRows({1});
-    Run(kItemCookieDetails, 1);
-    Run(kItemCacheProperties, 2);
+TEST_F(ItemActionsTest, FavoritesDetailsAndPropertiesTakeTheirCellsAndUnknownCommandsDoNothing) {
+    Columns({"File", "URL", "Size", "Hits", "Title"});
+    Rows({{" C:\\cookies\\a.txt ", "http://a/", "", "", "A/B: C?"}, {"", "", "", "", "Title"}, {"", "http://c/"}});
+    for (int row : {0, 1, 2}) {
+        SelectRows({row});
+        for (int command : {kItemHistoryAddFavorite, kItemCookieDetails, kItemCookieProperties, kItemCacheProperties})
+            Run(command, command == kItemCacheProperties ? 2 : 1);
+    }
+    // A favorite needs an address and has its title cleaned.
+    EXPECT_EQ(host.favorites, (std::vector<std::pair<std::string, std::string>>{{"A_B_ C_", "http://a/"}, {"", "http://c/"}}));
     EXPECT_EQ(host.details, std::vector<std::string>{"C:\\cookies\\a.txt"});
     EXPECT_EQ(host.properties, (std::vector<std::string>{"C:\\cookies\\a.txt", "C:\\cookies\\a.txt"}));
-}
-
-TEST_F(ItemActionsTest, CancelledMenuAndUnknownCommandsDoNothing) {
-    Columns(kLiveCookieColumns);
-    NumberedRows(2);
+    host = RecordingHost();
     SelectRows({0, 1});
-    for (int command : {0, 32768, 32790, -1})
-        Run(command, 1);
-    EXPECT_TRUE(host.questions.empty());
-    EXPECT_TRUE(host.navigated.empty());
-    EXPECT_TRUE(host.copied.empty());
-    EXPECT_TRUE(host.statuses.empty());
-    EXPECT_EQ(model.RowCount(), 2);
+    for (int command : {0, 32768, 32790, -1}) Run(command, 1);  // a cancelled menu and commands of other menus
+    EXPECT_TRUE(host.questions.empty() && host.navigated.empty() && host.copied.empty() && host.statuses.empty());
+    EXPECT_EQ(model.RowCount(), 3);
 }
 
 }  // namespace
