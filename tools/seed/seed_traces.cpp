@@ -70,6 +70,8 @@ int main() {
         {"Cookie:alice@example.com/", "txt", COOKIE_CACHE_ENTRY, 365},
         {"Cookie:alice@shop.example.net/cart", "txt", COOKIE_CACHE_ENTRY, -2},
         {"Cookie:alice@news.example.org/", "txt", COOKIE_CACHE_ENTRY, 30},
+        {"Cookie:alice@www.example.com/account", "txt", COOKIE_CACHE_ENTRY, 30},
+        {"Cookie:alice@badexample.com/", "txt", COOKIE_CACHE_ENTRY, 30},
     };
     int made = 0;
     for (const Item& item : items) {

@@ -1,4 +1,5 @@
-// tidewell-standin [--quit-after MS] [--record FILE] [--ready FILE]
+// tidewell-standin [--quit-after MS] [--record FILE] [--ready FILE] [--show-tab N]
+//                  [--clean-cookies-all]
 //
 // A stand-in for the browser: a frame window with a page area, a band site
 // docked at the bottom and a status bar. It creates the registered Tidewell
@@ -6,9 +7,13 @@
 // until the frame is closed (or MS milliseconds have passed). The status
 // bar shows what the band writes to the browser's status text; --record
 // writes what happened, one "key value" line each, for tests and the demo;
-// --ready makes FILE once the band is shown and painted, for a screenshot.
+// --ready makes FILE once the band is shown and painted, for a screenshot;
+// --clean-cookies-all chooses "Clean", "Cookie..." once the lists have
+// filled, runs "Clean Up" with "All" (answering Yes), closes the dialog and
+// records each cookie left in the cache as "cookie-left URL".
 #include <windows.h>
 #include <commctrl.h>
+#include <wininet.h>
 #include <shobjidl.h>
 
 #include <cstdio>
@@ -29,6 +34,10 @@ const char kSiteClass[] = "TidewellStandInBandSite";
 const UINT_PTR kQuitTimer = 1;
 const UINT_PTR kTabTimer = 2;
 const UINT kTabDelayMs = 2500;
+const UINT_PTR kCleanTimer = 3;
+const UINT kCleanTickMs = 100;
+// "Clean", "Cookie..." of the band's menu bar.
+const WPARAM kCleanCookiesCommand = 32781;
 // The tab strip's tabs are 70 pixels wide from its left edge.
 const int kTabWidth = 70;
 const int kBandHeight = 260;
@@ -38,6 +47,7 @@ struct Options {
     int showTab = -1;  // a tab to click once the lists have filled
     std::string recordPath;
     std::string readyPath;
+    bool cleanCookiesAll = false;
 };
 
 class Record {
@@ -77,6 +87,8 @@ struct App {
     IDeskBand* band = nullptr;
     Options options;
     Record record;
+    int cleanStep = 0;
+    int cleanTicks = 0;
 };
 
 App* g_app = nullptr;
@@ -121,6 +133,78 @@ void ClickTab(App& app) {
     app.record.Add("tab-clicked", long(app.options.showTab));
 }
 
+struct DialogSearch {
+    const char* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchDialog(HWND w, LPARAM data) {
+    DialogSearch* search = reinterpret_cast<DialogSearch*>(data);
+    char cls[16] = "", text[260] = "";
+    GetClassNameA(w, cls, sizeof cls);
+    GetWindowTextA(w, text, sizeof text);
+    if (std::strcmp(cls, "#32770") == 0 && IsWindowVisible(w) && std::strcmp(text, search->caption) == 0) {
+        search->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND DialogOfThread(const char* caption) {
+    DialogSearch search = {caption, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), &MatchDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void RecordCookiesLeft(App& app) {
+    std::vector<char> buffer(16384);
+    DWORD size = DWORD(buffer.size());
+    auto* entry = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(buffer.data());
+    // Wine matches the pattern as a case-sensitive prefix of the URL.
+    HANDLE find = FindFirstUrlCacheEntryA("Cookie:", entry, &size);
+    if (!find) return;
+    do {
+        if (entry->lpszSourceUrlName) app.record.Add("cookie-left", entry->lpszSourceUrlName);
+        size = DWORD(buffer.size());
+    } while (FindNextUrlCacheEntryA(find, entry, &size));
+    FindCloseUrlCache(find);
+}
+
+// One tick of the cleanup a user makes: open the dialog, choose All and
+// Clean Up, say Yes, then close the dialog once no question is left.
+void DriveCleanup(App& app) {
+    HWND band = nullptr;
+    if (!app.band || FAILED(app.band->GetWindow(&band)) || !band) return;
+    switch (app.cleanStep) {
+    case 0:
+        PostMessageA(band, WM_COMMAND, kCleanCookiesCommand, 0);
+        SetTimer(app.frame, kCleanTimer, kCleanTickMs, nullptr);
+        app.cleanStep = 1;
+        break;
+    case 1:
+        if (HWND dialog = DialogOfThread("Clean up Cookies")) {
+            SendMessageA(GetDlgItem(dialog, 205), BM_CLICK, 0, 0);
+            PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+            app.record.Add("clean-up", "All");
+            app.cleanStep = 2;
+        }
+        break;
+    case 2:
+        if (HWND box = DialogOfThread("Tidewell")) {
+            PostMessageA(box, WM_COMMAND, IDYES, 0);
+            app.cleanTicks = 0;
+        } else if (++app.cleanTicks > 10) {
+            if (HWND dialog = DialogOfThread("Clean up Cookies")) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            app.cleanStep = 3;
+        }
+        break;
+    default:
+        KillTimer(app.frame, kCleanTimer);
+        RecordCookiesLeft(app);
+        break;
+    }
+}
+
 LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE:
@@ -133,6 +217,8 @@ LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         } else if (wParam == kTabTimer) {
             KillTimer(window, kTabTimer);
             if (g_app) ClickTab(*g_app);
+        } else if (wParam == kCleanTimer) {
+            if (g_app) DriveCleanup(*g_app);
         }
         return 0;
     case WM_DESTROY:
@@ -170,6 +256,8 @@ Options ParseOptions(int argc, char** argv) {
             options.readyPath = argv[++i];
         else if (std::strcmp(argv[i], "--show-tab") == 0 && i + 1 < argc)
             options.showTab = int(std::strtol(argv[++i], nullptr, 10));
+        else if (std::strcmp(argv[i], "--clean-cookies-all") == 0)
+            options.cleanCookiesAll = true;
     }
     return options;
 }
@@ -262,6 +350,8 @@ int Run(HINSTANCE instance, const Options& options) {
     }
     if (options.quitAfterMs) SetTimer(app.frame, kQuitTimer, options.quitAfterMs, nullptr);
     if (options.showTab >= 0) SetTimer(app.frame, kTabTimer, kTabDelayMs, nullptr);
+    // The lists have filled by the time the first tick opens the dialog.
+    if (options.cleanCookiesAll) SetTimer(app.frame, kCleanTimer, kTabDelayMs, nullptr);
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
