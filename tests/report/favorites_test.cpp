@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,10 @@ TEST_F(AddFavoriteTest, AMissingFolderKeyStopsWithTheStopIcon) {
 }
 
 TEST_F(AddFavoriteTest, WritesTheShortcutInTheExpandedFolder) {
+    // Reading the folder asks for no more than reading.
+    std::string readOnly = kUserShellFolders;
+    for (char& ch : readOnly) ch = char(std::tolower(static_cast<unsigned char>(ch)));
+    registry.readOnlyPaths.push_back(readOnly);
     EXPECT_EQ(Add("My: page?", "http://example.com/", "C:\\icons\\a.ico"), FavoriteOutcome::Close);
     ASSERT_EQ(writer.calls.size(), 1u);
     EXPECT_EQ(writer.calls[0].path, "C:\\Users\\tester\\Favorites\\My_ page_.url");
