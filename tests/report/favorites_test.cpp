@@ -118,6 +118,13 @@ TEST_F(AddFavoriteTest, WritesTheShortcutInTheExpandedFolder) {
 
 // Existing names in any letter case block a description, since the file
 // system would let the new shortcut replace the old one.
+TEST_F(AddFavoriteTest, AnOverlongFolderIsCutToThePathLimit) {
+    shell.environment["USERPROFILE"] = "C:\\" + std::string(300, 'p');
+    EXPECT_EQ(Add("D", "http://x/"), FavoriteOutcome::Close);
+    ASSERT_EQ(writer.calls.size(), 1u);
+    EXPECT_EQ(writer.calls[0].path, "C:\\" + std::string(256, 'p') + "\\D.url");
+}
+
 TEST_F(AddFavoriteTest, DuplicatesAreFoundAsTheFileSystemFindsThem) {
     const std::string folder = "C:\\Users\\tester\\Favorites\\";
     files.AddFile(folder + "Same.url");
@@ -128,6 +135,7 @@ TEST_F(AddFavoriteTest, DuplicatesAreFoundAsTheFileSystemFindsThem) {
     files.AddFolder(folder + "Folder", kAttributeDirectory);
     files.AddFile(folder + "Plain");
     files.AddFile(folder + "Two.url.url");
+    files.AddFile(folder + "Zed.url");
     // Near misses of ".url", each one letter or dot off.
     for (const char* name : {"Dot.txt", "Xcarl", "Abcdl", "Sub.urx", "Ur.xrl"})
         files.AddFile(folder + name);
@@ -138,7 +146,7 @@ TEST_F(AddFavoriteTest, DuplicatesAreFoundAsTheFileSystemFindsThem) {
     const Case cases[] = {
         {"Same", true},   {"same", true},    {"SAME", true},   {"Upper", true}, {"Mixed", true},
         {"Hidden", false}, {"System", false}, {"Folder", false}, {"Plain", true}, {"Two", true},
-        {"Sam", false},   {"Same.url", false}, {".", false}, {"Dot", false}, {"X", false},
+        {"Sam", false},   {"Same.url", false}, {".", false}, {"Dot", false}, {"X", false}, {"zED", true},
         {"A", false}, {"Sub", false}, {"Ur", false},
     };
     for (const Case& c : cases) {
@@ -166,6 +174,7 @@ TEST(FavoriteNames, DoubleByteNamesCompareByteForByte) {
     EXPECT_TRUE(SameFileName("ab\x82\xa0", "AB\x82\xa0", sjis));
     // 0x82 0x61 is one character: its trail byte is not the letter "a".
     EXPECT_FALSE(SameFileName("\x82\x61", "\x82\x41", sjis));
+    EXPECT_FALSE(SameFileName("\x82\x61", "\x83\x61", sjis));
     Latin1CodePage latin1;
     EXPECT_TRUE(SameFileName("\x82\x61", "\x82\x41", latin1));
     EXPECT_FALSE(SameFileName("ab", "abc", latin1));
