@@ -121,8 +121,11 @@ TEST_F(AddFavoriteTest, WritesTheShortcutInTheExpandedFolder) {
 TEST_F(AddFavoriteTest, AnOverlongFolderIsCutToThePathLimit) {
     shell.environment["USERPROFILE"] = "C:\\" + std::string(300, 'p');
     EXPECT_EQ(Add("D", "http://x/"), FavoriteOutcome::Close);
-    ASSERT_EQ(writer.calls.size(), 1u);
+    shell.environment["USERPROFILE"] = "C:\\" + std::string(247, 'p');  // 260 characters with "\\Favorites"
+    EXPECT_EQ(Add("D", "http://x/"), FavoriteOutcome::Close);
+    ASSERT_EQ(writer.calls.size(), 2u);
     EXPECT_EQ(writer.calls[0].path, "C:\\" + std::string(256, 'p') + "\\D.url");
+    EXPECT_EQ(writer.calls[1].path, "C:\\" + std::string(247, 'p') + "\\Favorite\\D.url");
 }
 
 TEST_F(AddFavoriteTest, DuplicatesAreFoundAsTheFileSystemFindsThem) {
