@@ -29,9 +29,10 @@ FakeRegistry::KeyData* FakeRegistry::Lookup(const Handle* h) {
     return it == keys_.end() ? nullptr : &it->second;
 }
 
-long FakeRegistry::Open(RegRoot root, const char* path, bool, Key* key) {
+long FakeRegistry::Open(RegRoot root, const char* path, bool write, Key* key) {
     const std::string p = Lower(path);
-    if (std::find(deniedPaths.begin(), deniedPaths.end(), p) != deniedPaths.end())
+    if (std::find(deniedPaths.begin(), deniedPaths.end(), p) != deniedPaths.end() ||
+        (write && std::find(readOnlyPaths.begin(), readOnlyPaths.end(), p) != readOnlyPaths.end()))
         return kErrorAccessDenied;
     if (!keys_.count(Normal(root, p)))
         return kErrorFileNotFound;

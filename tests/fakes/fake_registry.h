@@ -44,8 +44,9 @@ public:
     int openKeys = 0;
     // Names of the values set through the seam, in the order of writing.
     std::vector<std::string> writes;
-    // Paths (lower case) whose opening fails with kErrorAccessDenied.
-    std::vector<std::string> deniedPaths;
+    // Paths (lower case) whose opening fails with kErrorAccessDenied, and
+    // those that open for reading only.
+    std::vector<std::string> deniedPaths, readOnlyPaths;
 
 private:
     struct KeyData {

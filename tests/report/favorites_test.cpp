@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,10 @@ TEST_F(AddFavoriteTest, AMissingFolderKeyStopsWithTheStopIcon) {
 }
 
 TEST_F(AddFavoriteTest, WritesTheShortcutInTheExpandedFolder) {
+    // Reading the folder asks for no more than reading.
+    std::string readOnly = kUserShellFolders;
+    for (char& ch : readOnly) ch = char(std::tolower(static_cast<unsigned char>(ch)));
+    registry.readOnlyPaths.push_back(readOnly);
     EXPECT_EQ(Add("My: page?", "http://example.com/", "C:\\icons\\a.ico"), FavoriteOutcome::Close);
     ASSERT_EQ(writer.calls.size(), 1u);
     EXPECT_EQ(writer.calls[0].path, "C:\\Users\\tester\\Favorites\\My_ page_.url");
@@ -113,6 +118,16 @@ TEST_F(AddFavoriteTest, WritesTheShortcutInTheExpandedFolder) {
 
 // Existing names in any letter case block a description, since the file
 // system would let the new shortcut replace the old one.
+TEST_F(AddFavoriteTest, AnOverlongFolderIsCutToThePathLimit) {
+    shell.environment["USERPROFILE"] = "C:\\" + std::string(300, 'p');
+    EXPECT_EQ(Add("D", "http://x/"), FavoriteOutcome::Close);
+    shell.environment["USERPROFILE"] = "C:\\" + std::string(247, 'p');  // 260 characters with "\\Favorites"
+    EXPECT_EQ(Add("D", "http://x/"), FavoriteOutcome::Close);
+    ASSERT_EQ(writer.calls.size(), 2u);
+    EXPECT_EQ(writer.calls[0].path, "C:\\" + std::string(256, 'p') + "\\D.url");
+    EXPECT_EQ(writer.calls[1].path, "C:\\" + std::string(247, 'p') + "\\Favorite\\D.url");
+}
+
 TEST_F(AddFavoriteTest, DuplicatesAreFoundAsTheFileSystemFindsThem) {
     const std::string folder = "C:\\Users\\tester\\Favorites\\";
     files.AddFile(folder + "Same.url");
@@ -123,6 +138,7 @@ TEST_F(AddFavoriteTest, DuplicatesAreFoundAsTheFileSystemFindsThem) {
     files.AddFolder(folder + "Folder", kAttributeDirectory);
     files.AddFile(folder + "Plain");
     files.AddFile(folder + "Two.url.url");
+    files.AddFile(folder + "Zed.url");
     // Near misses of ".url", each one letter or dot off.
     for (const char* name : {"Dot.txt", "Xcarl", "Abcdl", "Sub.urx", "Ur.xrl"})
         files.AddFile(folder + name);
@@ -133,7 +149,7 @@ TEST_F(AddFavoriteTest, DuplicatesAreFoundAsTheFileSystemFindsThem) {
     const Case cases[] = {
         {"Same", true},   {"same", true},    {"SAME", true},   {"Upper", true}, {"Mixed", true},
         {"Hidden", false}, {"System", false}, {"Folder", false}, {"Plain", true}, {"Two", true},
-        {"Sam", false},   {"Same.url", false}, {".", false}, {"Dot", false}, {"X", false},
+        {"Sam", false},   {"Same.url", false}, {".", false}, {"Dot", false}, {"X", false}, {"zED", true},
         {"A", false}, {"Sub", false}, {"Ur", false},
     };
     for (const Case& c : cases) {
@@ -161,6 +177,7 @@ TEST(FavoriteNames, DoubleByteNamesCompareByteForByte) {
     EXPECT_TRUE(SameFileName("ab\x82\xa0", "AB\x82\xa0", sjis));
     // 0x82 0x61 is one character: its trail byte is not the letter "a".
     EXPECT_FALSE(SameFileName("\x82\x61", "\x82\x41", sjis));
+    EXPECT_FALSE(SameFileName("\x82\x61", "\x83\x61", sjis));
     Latin1CodePage latin1;
     EXPECT_TRUE(SameFileName("\x82\x61", "\x82\x41", latin1));
     EXPECT_FALSE(SameFileName("ab", "abc", latin1));
