@@ -8,7 +8,6 @@
 #include "core/classify.h"
 #include "core/live_readers.h"
 #include "platform/win_errors.h"
-#include "platform/search_scope.h"
 
 namespace tw {
 namespace {
@@ -173,13 +172,13 @@ void Cleaner::PurgeStoreSubfolders(int csidl, const char* const* storeNames, int
     for (int i = 0; i < count && store.empty(); ++i) {
         const std::string candidate = base + storeNames[i];
         FindEntry found;
-        if (SearchScope<FileSystem>(files_, files_.FindFirst(candidate.c_str(), &found)))
+        if (StartFileSearch(files_, candidate.c_str(), &found))
             store = candidate;
     }
     if (store.empty())
         return;
     FindEntry e;
-    const SearchScope<FileSystem> s(files_, files_.FindFirst((store + "\\*").c_str(), &e));
+    const FileSearch s = StartFileSearch(files_, (store + "\\*").c_str(), &e);
     if (!s)
         return;
     do {
@@ -207,23 +206,25 @@ void Cleaner::PurgeCookieFolder() {
 void Cleaner::PurgeFolderFiles(const char* folder, bool removeFolder) {
     const std::string base = folder;
     FindEntry e;
-    const SearchScope<FileSystem> s(files_, files_.FindFirst((base + "\\*.*").c_str(), &e));
-    if (!s)
-        return;
-    do {
-        if (e.name.empty() || e.name == "." || e.name == "..")
-            continue;
-        const std::string path = base + "\\" + e.name;
-        if (e.attributes & kAttributeReadOnly)
-            files_.SetAttributes(path.c_str(), e.attributes & ~kAttributeReadOnly);
-        // Security is changed only for a file whose deletion was refused,
-        // and then only in favour of the current user; a subfolder cannot
-        // be deleted as a file, so its security is left alone.
-        if (!files_.RemoveFile(path.c_str()) && !(e.attributes & kAttributeDirectory)) {
-            files_.TakeOwnershipForCurrentUser(path.c_str());
-            files_.RemoveFile(path.c_str());
-        }
-    } while (files_.FindNext(s.Get(), &e));
+    {  // the search is closed before the folder goes
+        const FileSearch s = StartFileSearch(files_, (base + "\\*.*").c_str(), &e);
+        if (!s)
+            return;
+        do {
+            if (e.name.empty() || e.name == "." || e.name == "..")
+                continue;
+            const std::string path = base + "\\" + e.name;
+            if (e.attributes & kAttributeReadOnly)
+                files_.SetAttributes(path.c_str(), e.attributes & ~kAttributeReadOnly);
+            // Security is changed only for a file whose deletion was refused,
+            // and then only in favour of the current user; a subfolder cannot
+            // be deleted as a file, so its security is left alone.
+            if (!files_.RemoveFile(path.c_str()) && !(e.attributes & kAttributeDirectory)) {
+                files_.TakeOwnershipForCurrentUser(path.c_str());
+                files_.RemoveFile(path.c_str());
+            }
+        } while (files_.FindNext(s.Get(), &e));
+    }
     std::uint32_t attributes = 0;
     if (files_.GetAttributes(folder, &attributes) && (attributes & kAttributeReadOnly))
         files_.SetAttributes(folder, attributes & ~kAttributeReadOnly);

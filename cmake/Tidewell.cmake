@@ -29,7 +29,7 @@ if(CMAKE_CROSSCOMPILING AND WIN32)
     set(TW_WINE_ARCH win32)
   endif()
   set(CMAKE_CROSSCOMPILING_EMULATOR
-      "${PROJECT_SOURCE_DIR}/tools/wine/wine-run;${CMAKE_BINARY_DIR}/wineprefix;${TW_WINE_ARCH}")
+      "${PROJECT_SOURCE_DIR}/tools/wine/wine-run;--headless;${CMAKE_BINARY_DIR}/wineprefix;${TW_WINE_ARCH}")
 endif()
 
 set(TW_GTEST_READY OFF)

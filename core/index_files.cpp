@@ -2,7 +2,6 @@
 
 #include <cctype>
 
-#include "platform/search_scope.h"
 
 namespace tw {
 
@@ -28,9 +27,7 @@ bool ContainsIndexDat(const std::string& path) {
 
 bool FileFound(FileSystem& files, const std::string& path) {
     FindEntry entry;
-    if (!SearchScope<FileSystem>(files, files.FindFirst(path.c_str(), &entry)))
-        return false;
-    return true;
+    return bool(StartFileSearch(files, path.c_str(), &entry));
 }
 
 const std::vector<const char*>& IndexFileNames(EntryKind store) {
@@ -84,7 +81,7 @@ std::vector<std::string> ChoiceCandidates(FileSystem& files, EntryKind store) {
     // parent, when none was found) hold the older and per-period indexes.
     const std::string parent = FolderPart(first.empty() ? folder : first);
     FindEntry entry;
-    const SearchScope<FileSystem> s(files, files.FindFirst((parent + "*.*").c_str(), &entry));
+    const FileSearch s = StartFileSearch(files, (parent + "*.*").c_str(), &entry);
     if (!s)
         return rows;
     while (files.FindNext(s.Get(), &entry)) {
@@ -125,7 +122,7 @@ void SearchIndexFiles(FileSystem& files, const std::string& folder, const std::a
     if (folder.size() + 2 >= kMaxPath)
         return;
     FindEntry entry;
-    const SearchScope<FileSystem> s(files, files.FindFirst((folder + "\\*").c_str(), &entry));
+    const FileSearch s = StartFileSearch(files, (folder + "\\*").c_str(), &entry);
     if (!s)
         return;
     do {

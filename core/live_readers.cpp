@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "core/ansi_text.h"
-#include "platform/search_scope.h"
 #include "platform/win_errors.h"
 
 namespace tw {
@@ -61,18 +60,17 @@ void ForEachUrlCacheEntry(UrlCache& cache, const char* pattern,
     EntryBuffer buffer;
     std::uint32_t size = 0;
     long error = kErrorSuccess;
-    UrlCache::Search search = nullptr;
+    CacheSearch search(nullptr, CloseCacheSearch{&cache});
     for (;;) {
         if (!buffer.Prepare(size))
             return;
         const std::uint32_t given = size;
-        search = cache.FindFirst(pattern, buffer.Data(), &size, &error);
+        search.Reset(cache.FindFirst(pattern, buffer.Data(), &size, &error));
         // A platform that asks for no more than it was given would be asked
         // again for ever; such an answer ends the reading.
         if (search || error != kErrorInsufficientBuffer || size <= given)
             break;
     }
-    const SearchScope<UrlCache> owned(cache, search);
     if (!search)
         return;
     Visit(cache.Decode(buffer.Data()), visit);
@@ -80,7 +78,7 @@ void ForEachUrlCacheEntry(UrlCache& cache, const char* pattern,
         if (!buffer.Prepare(size))
             break;
         const std::uint32_t given = size;
-        if (cache.FindNext(search, buffer.Data(), &size, &error)) {
+        if (cache.FindNext(search.Get(), buffer.Data(), &size, &error)) {
             Visit(cache.Decode(buffer.Data()), visit);
             continue;
         }

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/unique_handle.h"
+
 namespace tw {
 
 const std::uint32_t kAttributeReadOnly = 0x1;
@@ -50,5 +52,17 @@ public:
     // GetShortPathNameA; false when the path has none.
     virtual bool ShortPath(const char* path, std::string* shortPath) = 0;
 };
+
+// A search of FindFirst, closed by the file system that opened it.
+struct CloseFileSearch {
+    FileSystem* files = nullptr;
+    static FileSystem::Search Invalid() { return nullptr; }
+    void operator()(FileSystem::Search s) const { files->FindClose(s); }
+};
+using FileSearch = UniqueHandle<FileSystem::Search, CloseFileSearch>;
+
+inline FileSearch StartFileSearch(FileSystem& files, const char* pattern, FindEntry* entry) {
+    return FileSearch(files.FindFirst(pattern, entry), CloseFileSearch{&files});
+}
 
 }  // namespace tw

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "core/entry.h"
+#include "platform/unique_handle.h"
 
 namespace tw {
 
@@ -37,5 +38,13 @@ public:
     // Removes the entry whose URL is exactly url, with its local file.
     virtual bool DeleteEntry(const char* url) = 0;
 };
+
+// A search of FindFirst, closed by the cache that opened it.
+struct CloseCacheSearch {
+    UrlCache* cache = nullptr;
+    static UrlCache::Search Invalid() { return nullptr; }
+    void operator()(UrlCache::Search s) const { cache->FindClose(s); }
+};
+using CacheSearch = UniqueHandle<UrlCache::Search, CloseCacheSearch>;
 
 }  // namespace tw

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "platform/search_scope.h"
 #include "platform/win_errors.h"
 #include "settings/settings_store.h"
 
@@ -92,7 +91,7 @@ bool FavoritesFolder(Registry& registry, Shell& shell, std::string* folder) {
 bool FavoriteExists(FileSystem& files, const std::string& folder, const std::string& description,
                     const AnsiCodePage& codePage) {
     FindEntry entry;
-    const SearchScope<FileSystem> search(files, files.FindFirst((folder + "*.*").c_str(), &entry));
+    const FileSearch search = StartFileSearch(files, (folder + "*.*").c_str(), &entry);
     if (!search)
         return false;
     bool found = false;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/live_readers.h"
+#include "platform/unique_handle.h"
 
 namespace tw {
 
@@ -17,16 +18,13 @@ std::string TrimPath(const std::string& path) {
 }
 
 // Closes the file when the report is done, written or not.
-struct File {
-    explicit File(const std::string& path) : f(std::fopen(path.c_str(), "wb")) {}
-    ~File() {
-        if (f)
-            std::fclose(f);
-    }
-    File(const File&) = delete;
-    File& operator=(const File&) = delete;
-    std::FILE* f;
+struct FileCloser {
+    static std::FILE* Invalid() { return nullptr; }
+    void operator()(std::FILE* f) const { std::fclose(f); }
 };
+using File = UniqueHandle<std::FILE*, FileCloser>;
+
+File OpenForWriting(const std::string& path) { return File(std::fopen(path.c_str(), "wb")); }
 
 }  // namespace
 
@@ -42,18 +40,18 @@ bool SaveReport(ReportKind kind, FileDialogs& dialogs, ReportSources sources, co
         EntryArray<PageEntry> entries;
         if (!EnumerateHistory(sources.history, entries))
             return false;
-        File out(path);
-        if (!out.f)
+        const File out = OpenForWriting(path);
+        if (!out)
             return false;
-        WriteReport(out.f, entries, dateTemplate);
+        WriteReport(out.Get(), entries, dateTemplate);
         return true;
     }
     EntryArray<FileEntry> entries;
     EnumerateUrlCache(sources.cache, kind == ReportKind::Cookies ? kCookiePattern : kAllPattern, entries);
-    File out(path);
-    if (!out.f)
+    const File out = OpenForWriting(path);
+    if (!out)
         return false;
-    WriteReport(out.f, kind, entries, dateTemplate, sources.keptCookies);
+    WriteReport(out.Get(), kind, entries, dateTemplate, sources.keptCookies);
     return true;
 }
 

@@ -32,8 +32,8 @@ ClassFactory* ModuleClassFactory() {
 }
 
 void ReleaseModuleClassFactory() {
-    // The module's reference, given up as the owner goes.
-    ComPtr<ClassFactory> factory(g_factory.exchange(nullptr));
+    // The object table's own reference goes with the slot.
+    const ComPtr<ClassFactory> factory(g_factory.exchange(nullptr));
 }
 
 STDMETHODIMP ClassFactory::QueryInterface(REFIID iid, void** out) {

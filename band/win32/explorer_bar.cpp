@@ -24,10 +24,9 @@ HRESULT ExplorerBar::Create(IUnknown* outer, REFIID iid, void** out) {
 
 ExplorerBar::ExplorerBar(IUnknown* outer) : inner_(*this), outer_(outer ? outer : &inner_) {}
 
-ExplorerBar::~ExplorerBar() {
-    // A window the browser already destroyed is not destroyed again.
-    LiveBand();
-}
+// The members go in reverse order: the band window first, the module's
+// hold last.
+ExplorerBar::~ExplorerBar() = default;
 
 // The order of these tests is the order in which the browser's requests are
 // answered. IOleWindow and IDockingWindow are reachable only as IDeskBand,
@@ -92,11 +91,6 @@ STDMETHODIMP ExplorerBar::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIAN
 
 // --- IObjectWithSite
 
-HWND ExplorerBar::LiveBand() {
-    if (band_ && !BandWindow::FromHandle(band_.Get())) band_.Release();
-    return band_.Get();
-}
-
 STDMETHODIMP ExplorerBar::SetSite(IUnknown* site) {
     // The browser clears the site on its way out; the band keeps its
     // window and browser until it is closed or released.
@@ -114,11 +108,10 @@ STDMETHODIMP ExplorerBar::SetSite(IUnknown* site) {
 
     RECT rect = {};
     GetClientRect(parent_, &rect);
-    // A second site replaces the first window.
-    LiveBand();
+    // A second site would otherwise leave the first window behind, unowned.
     band_.Reset();
-    band_.Reset(CreateBandWindow(ModuleInstance(), parent_, rect));
-    if (!band_) return E_FAIL;
+    // A band window that could not be made is no band.
+    if (!CreateBandWindow(ModuleInstance(), parent_, rect, &band_)) return E_FAIL;
 
     if (FAILED(site->QueryInterface(IID_IInputObjectSite, inputSite_.ReceiveVoid()))) inputSite_.Reset();
 
@@ -129,6 +122,7 @@ STDMETHODIMP ExplorerBar::SetSite(IUnknown* site) {
     commands.Reset();
     if (FAILED(hr) || !services) return S_OK;
 
+    browser_.Reset();
     if (FAILED(services->QueryService(IID_IWebBrowserApp, IID_IWebBrowser2, browser_.ReceiveVoid())))
         browser_.Reset();
     // The window writes the status line and navigates through the browser.
@@ -147,23 +141,22 @@ STDMETHODIMP ExplorerBar::GetSite(REFIID iid, void** out) {
 
 STDMETHODIMP ExplorerBar::GetWindow(HWND* window) {
     if (!window) return E_POINTER;
-    *window = LiveBand();
+    *window = band_.Get();
     return S_OK;
 }
 
 STDMETHODIMP ExplorerBar::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
 
 STDMETHODIMP ExplorerBar::ShowDW(BOOL show) {
-    if (HWND band = LiveBand()) {
-        ShowWindow(band, show ? SW_SHOW : SW_HIDE);
-        StartPageClick(band);
+    if (band_) {
+        ShowWindow(band_.Get(), show ? SW_SHOW : SW_HIDE);
+        StartPageClick(band_.Get());
     }
     return S_OK;
 }
 
 STDMETHODIMP ExplorerBar::CloseDW(DWORD) {
     ShowDW(FALSE);
-    LiveBand();
     band_.Reset();
     return S_OK;
 }

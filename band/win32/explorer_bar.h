@@ -8,7 +8,7 @@
 
 #include "band/server_lock.h"
 #include "platform/win32/com_ptr.h"
-#include "platform/win32/unique_handle.h"
+#include "platform/win32/handles.h"
 
 namespace tw {
 
@@ -25,9 +25,9 @@ public:
     static HRESULT Create(IUnknown* outer, REFIID iid, void** out);
 
     // IUnknown, delegating to the controlling unknown.
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override { return outer_->QueryInterface(iid, out); }
-    STDMETHODIMP_(ULONG) AddRef() override { return outer_->AddRef(); }
-    STDMETHODIMP_(ULONG) Release() override { return outer_->Release(); }
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override { return Controlling().QueryInterface(iid, out); }
+    STDMETHODIMP_(ULONG) AddRef() override { return Controlling().AddRef(); }
+    STDMETHODIMP_(ULONG) Release() override { return Controlling().Release(); }
 
     // IDispatch
     STDMETHODIMP GetTypeInfoCount(UINT* count) override;
@@ -70,13 +70,10 @@ private:
     };
 
     explicit ExplorerBar(IUnknown* outer);
+    IUnknown& Controlling() const { return *outer_; }
     ~ExplorerBar();
     ExplorerBar(const ExplorerBar&) = delete;
     ExplorerBar& operator=(const ExplorerBar&) = delete;
-
-    // The band window, or null once it is gone: the browser destroys it
-    // with its parent, and the handle may then name another window.
-    HWND LiveBand();
 
     // First, so that the module is held until the band window is gone.
     ModuleHold module_;
@@ -85,9 +82,9 @@ private:
     LONG refs_ = 1;    // the creation reference, dropped by Create
     ComPtr<IInputObjectSite> inputSite_;
     ComPtr<IWebBrowser2> browser_;
-    HWND parent_ = nullptr;  // the site's, not ours
-    // The window procedure lives in this module, which may be unloaded once
-    // the last band is gone, so no band window may outlive its band.
+    HWND parent_ = nullptr;
+    // Cleared by the band window itself when it goes, however it goes (the
+    // browser destroys the site's window with it).
     UniqueWindow band_;
 };
 

@@ -8,7 +8,7 @@
 #include "band/win32/guids_win32.h"
 #include "band/win32/registration.h"
 #include "ui/win32/activation.h"
-#include "ui/win32/band_window.h"
+#include "ui/win32/window_base.h"
 
 namespace tw {
 namespace {
@@ -27,7 +27,7 @@ void Attach(HINSTANCE instance) {
 
 void Detach() {
     ReleaseModuleClassFactory();
-    UnregisterBandWindowClass(g_instance);
+    UnregisterWindowClasses();
     ReleaseModuleActivationContext();
     DeleteModuleLock();
 }

@@ -6,8 +6,8 @@
 
 #include "band/script_text.h"
 #include "platform/win32/com_ptr.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/thread_apartment.h"
-#include "platform/win32/unique_handle.h"
 #include "band/win32/guids_win32.h"
 #include "band/win32/module.h"
 #include "band/win32/registrar.h"
@@ -58,14 +58,12 @@ HRESULT UnregisterTypeLibrary() {
     library->ReleaseTLibAttr(attr);
 
     using UnregisterFn = HRESULT(WINAPI*)(REFGUID, WORD, WORD, LCID, SYSKIND);
-    HMODULE oleaut = LoadLibraryA("oleaut32.dll");
+    const UniqueLibrary oleaut(LoadLibraryA("oleaut32.dll"));
     if (!oleaut) return HRESULT_FROM_WIN32(GetLastError());
     auto unregister = reinterpret_cast<UnregisterFn>(
-        reinterpret_cast<void*>(GetProcAddress(oleaut, "UnRegisterTypeLib")));
-    hr = unregister ? unregister(copy.guid, copy.wMajorVerNum, copy.wMinorVerNum, copy.lcid, copy.syskind)
-                    : HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
-    FreeLibrary(oleaut);
-    return hr;
+        reinterpret_cast<void*>(GetProcAddress(oleaut.Get(), "UnRegisterTypeLib")));
+    return unregister ? unregister(copy.guid, copy.wMajorVerNum, copy.wMinorVerNum, copy.lcid, copy.syskind)
+                      : HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
 }
 
 // The browser caches which classes implement its band categories; without

@@ -11,6 +11,12 @@ public:
     ComPtr() = default;
     // Takes over a reference that the caller already holds.
     explicit ComPtr(T* p) : p_(p) {}
+    // Takes a reference of its own to p.
+    static ComPtr Share(T* p) {
+        if (p)
+            p->AddRef();
+        return ComPtr(p);
+    }
     ComPtr(const ComPtr& o) : p_(o.p_) {
         if (p_)
             p_->AddRef();

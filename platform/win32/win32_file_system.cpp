@@ -5,40 +5,10 @@
 
 #include <cstdio>
 
+#include "platform/win32/handles.h"
+
 namespace tw {
 namespace {
-
-// A kernel handle, closed when it goes.
-class OwnedHandle {
-public:
-    OwnedHandle() = default;
-    ~OwnedHandle() {
-        if (h_)
-            CloseHandle(h_);
-    }
-    OwnedHandle(const OwnedHandle&) = delete;
-    OwnedHandle& operator=(const OwnedHandle&) = delete;
-    HANDLE* Out() { return &h_; }
-    HANDLE Get() const { return h_; }
-
-private:
-    HANDLE h_ = nullptr;
-};
-
-// Memory that LocalAlloc gave, freed when it goes.
-template <typename T>
-class LocalMemory {
-public:
-    ~LocalMemory() {
-        if (p_)
-            LocalFree(p_);
-    }
-    T** Out() { return &p_; }
-    T* Get() const { return p_; }
-
-private:
-    T* p_ = nullptr;
-};
 
 // The user of a token, as TokenUser gives it.
 class TokenUserSid {
@@ -81,8 +51,8 @@ bool TakeOwnership(const char* path) {
     SECURITY_DESCRIPTOR descriptor;
     if (!InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION))
         return false;
-    OwnedHandle token;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY | TOKEN_ADJUST_PRIVILEGES | READ_CONTROL, token.Out()))
+    UniqueKernelHandle token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY | TOKEN_ADJUST_PRIVILEGES | READ_CONTROL, token.Receive()))
         return false;
     const char* const privilege = "SeTakeOwnershipPrivilege";
     bool ok = SetPrivilege(token.Get(), privilege, false);
@@ -102,8 +72,7 @@ bool GrantAccess(const char* path, PSID sid, DWORD mask) {
     GetFileSecurityA(path, DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
     if (needed == 0)
         return false;
-    LocalMemory<void> current;
-    *current.Out() = LocalAlloc(LMEM_FIXED, needed);
+    UniqueLocalMemory<void> current(LocalAlloc(LMEM_FIXED, needed));
     if (!current.Get() ||
         !GetFileSecurityA(path, DACL_SECURITY_INFORMATION, current.Get(), needed, &needed))
         return false;
@@ -118,8 +87,8 @@ bool GrantAccess(const char* path, PSID sid, DWORD mask) {
     access.Trustee.TrusteeForm = TRUSTEE_IS_SID;
     access.Trustee.TrusteeType = TRUSTEE_IS_USER;
     access.Trustee.ptstrName = static_cast<LPSTR>(sid);
-    LocalMemory<ACL> merged;
-    if (SetEntriesInAclA(1, &access, present ? dacl : nullptr, merged.Out()) != ERROR_SUCCESS)
+    UniqueLocalMemory<ACL> merged;
+    if (SetEntriesInAclA(1, &access, present ? dacl : nullptr, merged.Receive()) != ERROR_SUCCESS)
         return false;
     SECURITY_DESCRIPTOR descriptor;
     return InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) &&
@@ -128,8 +97,8 @@ bool GrantAccess(const char* path, PSID sid, DWORD mask) {
 }
 
 bool GrantAccessToCurrentUser(const char* path, DWORD mask) {
-    OwnedHandle token;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Out()))
+    UniqueKernelHandle token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive()))
         return false;
     const TokenUserSid user(token.Get());
     return GrantAccess(path, user.Get(), mask);

@@ -93,7 +93,7 @@ std::string InternetShortcutFileText(const std::string& url, const std::string& 
 bool Win32InternetShortcutWriter::Write(const std::string& path, const std::string& url,
                                         const std::string& iconFile, const std::string& description) {
     bool iconLost = false;
-    bool ok;
+    bool ok = false;
     {
         ThreadApartment com;
         ok = WriteThroughShell(path, url, iconFile, description, &iconLost);

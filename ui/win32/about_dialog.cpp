@@ -33,8 +33,6 @@ bool IsPictureType(LONG_PTR style) {
 Hyperlink::~Hyperlink() {
     if (hwnd_ && IsWindow(hwnd_))
         RemoveWindowSubclass(hwnd_, &Hyperlink::Proc, kLinkSubclass);
-    if (tip_ && IsWindow(tip_))
-        DestroyWindow(tip_);
 }
 
 void Hyperlink::SetLabel(const std::string& label) {
@@ -76,8 +74,9 @@ bool Hyperlink::Attach(HWND control, Registry& registry, Shell& shell) {
     } else {
         SetWindowTextA(control, label_.c_str());
     }
-    tip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, GetParent(control), nullptr, nullptr, nullptr);
+    tip_.Reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, GetParent(control), nullptr, nullptr,
+                               nullptr));
     if (tip_) {
         TOOLINFOA info{};
         info.cbSize = TTTOOLINFOA_V1_SIZE;
@@ -85,7 +84,7 @@ bool Hyperlink::Attach(HWND control, Registry& registry, Shell& shell) {
         info.hwnd = GetParent(control);
         info.uId = reinterpret_cast<UINT_PTR>(control);
         info.lpszText = const_cast<char*>(target_.c_str());
-        SendMessageA(tip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+        SendMessageA(tip_.Get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
     }
     if (text_) {
         RegKey key(registry);
@@ -111,8 +110,11 @@ LRESULT CALLBACK Hyperlink::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     Hyperlink* self = reinterpret_cast<Hyperlink*>(data);
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(hwnd, &Hyperlink::Proc, kLinkSubclass);
-        if (self)
+        if (self) {
             self->hwnd_ = nullptr;
+            // The tooltip belongs to the dialog, which has destroyed it.
+            self->tip_.Detach();
+        }
         return DefSubclassProc(hwnd, message, wParam, lParam);
     }
     return self ? self->Handle(message, wParam, lParam) : DefSubclassProc(hwnd, message, wParam, lParam);
@@ -185,22 +187,8 @@ class AboutDialog : public DialogObject {
 public:
     explicit AboutDialog(BandWindow& band) : band_(band) {}
 
-    INT_PTR Handle(UINT message, WPARAM wParam, LPARAM) override {
-        switch (message) {
-        case WM_INITDIALOG:
-            Open();
-            return TRUE;
-        case WM_COMMAND:
-            if ((LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) && HIWORD(wParam) == 0)
-                EndDialog(hwnd, LOWORD(wParam));
-            return TRUE;
-        default:
-            return FALSE;
-        }
-    }
-
 private:
-    void Open() {
+    void OnInit() override {
         Registry& registry = band_.Services().registry;
         home_.SetTarget(kAboutHomePage);
         home_.SetLabel(kAboutHomePage);
@@ -272,7 +260,7 @@ private:
 
 void RunAboutDialog(BandWindow& band) {
     AboutDialog dialog(band);
-    RunModalDialog(band.Module(), IDD_ABOUT, dialog);
+    RunBandDialog(band, IDD_ABOUT, dialog);
 }
 
 }  // namespace tw

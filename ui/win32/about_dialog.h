@@ -8,6 +8,7 @@
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "ui/colour_math.h"
+#include "platform/win32/handles.h"
 #include "ui/win32/gdi.h"
 
 namespace tw {
@@ -41,7 +42,7 @@ private:
     void Paint(HDC dc);
 
     HWND hwnd_ = nullptr;
-    HWND tip_ = nullptr;
+    UniqueWindow tip_;
     Shell* shell_ = nullptr;
     std::string target_;
     std::string label_;

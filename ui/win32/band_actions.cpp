@@ -1,5 +1,4 @@
 #include "ui/win32/band_actions.h"
-#include "ui/win32/activation.h"
 
 #include <objbase.h>
 #include <shellapi.h>
@@ -102,7 +101,7 @@ public:
         if (!keep_.readable && !told_) {
             told_ = true;
             Win32Shell& shell = band_.Services().shell;
-            shell.SetOwner(band_.Handle());
+            shell.SetOwner(band_.Hwnd());
             shell.ShowMessage(kKeepListUnreadable, MessageIcon::Exclamation);
         }
         return keep_.Spares(address.c_str());
@@ -126,29 +125,35 @@ private:
     bool told_ = false;
 };
 
+// The band may be closed by the browser while a question or a dialog is
+// open; from then on nothing of it is used.
 class BandHost : public ItemHost {
 public:
-    explicit BandHost(BandWindow& band) : band_(band) {}
+    explicit BandHost(BandWindow& band) : band_(band), life_(band.Life()) {}
+    bool BandGone() const { return life_.expired(); }
     void Navigate(const std::string& address) override { NavigateTo(band_.Browser(), address); }
-    void CopyText(const std::string& text) override { CopyToClipboard(band_.Handle(), text); }
+    void CopyText(const std::string& text) override { CopyToClipboard(band_.Hwnd(), text); }
     bool AskYesNo(const char* text) override {
         Win32Shell& shell = band_.Services().shell;
-        shell.SetOwner(band_.Handle());
-        return shell.AskYesNo(text);
+        shell.SetOwner(band_.Hwnd());
+        return shell.AskYesNo(text) && !BandGone();
     }
-    void ShowStatus(EntryKind store) override { band_.ShowStatus(store); }
+    void ShowStatus(EntryKind store) override {
+        if (!BandGone())
+            band_.ShowStatus(store);
+    }
     void AddToFavorites(const std::string& name, const std::string& url) override {
         RunAddToFavoritesDialog(band_, name, url);
     }
     void ShowCookieDetails(const std::string& file) override {
-        RunCookieDetailsDialog(band_.Module(), GetActiveWindow(), file);
+        RunCookieDetailsDialog(band_, file);
     }
-    void ShowProperties(const std::string& file) override { ShowFileProperties(band_.Handle(), file); }
+    void ShowProperties(const std::string& file) override { ShowFileProperties(band_.Hwnd(), file); }
     void KeepCookiesOf(const std::string& site) override {
         BandServices& s = band_.Services();
         const bool newSystem = BandUsesNewSystem(band_);
         CookieKeep keep = LoadCookieKeep(s.registry, newSystem);
-        s.shell.SetOwner(band_.Handle());
+        s.shell.SetOwner(band_.Hwnd());
         // A list that cannot be read is not replaced by one of a single site.
         if (!keep.readable) {
             s.shell.ShowMessage(kKeepListUnreadableToAdd, MessageIcon::Exclamation);
@@ -166,6 +171,7 @@ public:
 
 private:
     BandWindow& band_;
+    std::weak_ptr<void> life_;
 };
 
 void OpenRowAddress(BandWindow& band) {
@@ -198,7 +204,8 @@ void RunCommandOnTab(BandWindow& band, int command, int tab) {
     BandStores stores(band);
     BandHost host(band);
     RunItemCommand(command, tab, list, stores, host, band.ConfirmDeletions(), ActiveCodePage());
-    window.Changed();
+    if (!host.BandGone())
+        window.Changed();
 }
 
 void ShowContextMenu(BandWindow& band) {
@@ -209,40 +216,37 @@ void ShowContextMenu(BandWindow& band) {
     POINT cursor = {};
     GetCursorPos(&cursor);
     band.SetContextMenuOpen(true);
-    HMENU menu = LoadMenuA(band.Module(), MAKEINTRESOURCEA(menuId));
+    const UniqueMenu menu(LoadMenuA(band.Module(), MAKEINTRESOURCEA(menuId)));
     if (!menu) {
         band.SetContextMenuOpen(false);
         return;
     }
-    HMENU popup = GetSubMenu(menu, 0);
+    const std::weak_ptr<void> life = band.Life();
+    HMENU popup = GetSubMenu(menu.Get(), 0);
     int command = 0;
     if (popup) {
         const POINT at = OntoMonitor(cursor);
-        command = int(TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RETURNCMD, at.x, at.y, 0, band.Handle(), nullptr));
+        command = int(TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RETURNCMD, at.x, at.y, 0, band.Hwnd(), nullptr));
     }
+    if (life.expired())
+        return;
+    // The menu is done with: its painted items go with it.
+    band.Painter().Forget();
     if (command)
         RunCommandOnTab(band, command, tab);
-    DestroyMenu(menu);
-    band.SetContextMenuOpen(false);
+    if (!life.expired())
+        band.SetContextMenuOpen(false);
 }
 
-INT_PTR CALLBACK CookieDetailsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        if (lParam)
-            SetDlgItemTextA(dialog, IDC_COOKIE_DETAILS_TEXT,
-                            ReadCookieDetails(*reinterpret_cast<const std::string*>(lParam)).c_str());
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-            EndDialog(dialog, LOWORD(wParam) == IDOK ? 1 : 2);
-            return TRUE;
-        }
-        return FALSE;
-    default:
-        return FALSE;
-    }
-}
+// The Cookie Details dialog (template 214): the cookie file's text.
+class CookieDetailsDialog : public DialogObject {
+public:
+    explicit CookieDetailsDialog(const std::string& file) : file_(file) {}
+    void OnInit() override { SetDlgItemTextA(hwnd, IDC_COOKIE_DETAILS_TEXT, ReadCookieDetails(file_).c_str()); }
+
+private:
+    const std::string& file_;
+};
 
 }  // namespace
 
@@ -270,26 +274,24 @@ LRESULT HandleListNotify(BandWindow& band, const NMHDR& header) {
 }
 
 std::string ReadCookieDetails(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return std::string();
     std::string text;
-    const DWORD size = GetFileSize(file, nullptr);
+    const DWORD size = GetFileSize(file.Get(), nullptr);
     if (size != INVALID_FILE_SIZE && size > 0 && size <= kCookieFileLimit) {
         std::vector<char> buffer(size, '\0');
         DWORD read = 0;
-        if (ReadFile(file, buffer.data(), size, &read, nullptr) && read > 0)
+        if (ReadFile(file.Get(), buffer.data(), size, &read, nullptr) && read > 0)
             text = CookieDetailsText(std::string(buffer.data(), read));
     }
-    CloseHandle(file);
     return text;
 }
 
-INT_PTR RunCookieDetailsDialog(HINSTANCE module, HWND owner, const std::string& file) {
-    ActivationScope scope;
-    return DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_COOKIE_DETAILS), owner, CookieDetailsProc,
-                           reinterpret_cast<LPARAM>(&file));
+INT_PTR RunCookieDetailsDialog(BandWindow& band, const std::string& file) {
+    CookieDetailsDialog dialog(file);
+    return RunBandDialog(band, IDD_COOKIE_DETAILS, dialog);
 }
 
 }  // namespace tw

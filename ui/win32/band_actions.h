@@ -28,7 +28,8 @@ void RunRowCommand(BandWindow& band, int command);
 // The text that the Cookie Details box shows for a cookie file; empty when
 // the file cannot be read.
 std::string ReadCookieDetails(const std::string& path);
-// The modal Cookie Details dialog on file; answers 1 for OK, 2 for cancel.
-INT_PTR RunCookieDetailsDialog(HINSTANCE module, HWND owner, const std::string& file);
+// The modal Cookie Details dialog (template 214) on file; answers 1 for OK,
+// 2 for cancel.
+INT_PTR RunCookieDetailsDialog(BandWindow& band, const std::string& file);
 
 }  // namespace tw

@@ -25,11 +25,11 @@ namespace {
 const UINT kToolBarCommandImages = 203;
 const UINT kBitmapListImages = 212;
 const UINT kBitmapContextImages = 227;
+const UINT kBitmapSortMarks = 210;
 
-
-HIMAGELIST LoadImages(HINSTANCE module, UINT bitmap) {
-    return ImageList_LoadImageA(module, MAKEINTRESOURCEA(bitmap), 16, 0, RGB(255, 0, 255), IMAGE_BITMAP,
-                                LR_CREATEDIBSECTION);
+UniqueImageList LoadImages(HINSTANCE module, UINT bitmap) {
+    return UniqueImageList(ImageList_LoadImageA(module, MAKEINTRESOURCEA(bitmap), 16, 0, RGB(255, 0, 255),
+                                                IMAGE_BITMAP, LR_CREATEDIBSECTION));
 }
 
 EntryKind KindOfStore(std::int32_t store) {
@@ -47,54 +47,35 @@ HWND ChildOfClass(HWND parent, const char* name) {
     return nullptr;
 }
 
-// What CreateWindowEx carries to the first message: the object, and whether
-// the window took it over (from then on the window deletes it).
-// Turns drawing off for a scope. WM_SETREDRAW(TRUE) makes a window
-// visible, so a band the browser has hidden is left as it is.
-class RedrawPause {
+const WindowClass kBandClass = {kBandWindowClass, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS,
+                                 reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)};
+
+// Stops the band's drawing for a scope. WM_SETREDRAW(TRUE) also gives a
+// window the visible style, so a band that is hidden is left alone: it has
+// nothing to draw, and it must stay hidden.
+class DrawingPause {
 public:
-    explicit RedrawPause(HWND window)
-        : window_(window), paused_((GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) != 0) {
+    explicit DrawingPause(HWND window)
+        : window_(window), paused_((GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE) != 0) {
         if (paused_)
             SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
     }
-    ~RedrawPause() {
+    ~DrawingPause() {
         if (paused_)
             SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
     }
-    RedrawPause(const RedrawPause&) = delete;
-    RedrawPause& operator=(const RedrawPause&) = delete;
+    DrawingPause(const DrawingPause&) = delete;
+    DrawingPause& operator=(const DrawingPause&) = delete;
 
 private:
     HWND window_;
     bool paused_;
 };
 
-struct Birth {
-    BandWindow* band;
-    bool adopted;
-};
-
-bool EnsureClass(HINSTANCE module, WNDPROC proc) {
-    WNDCLASSEXA existing = {};
-    existing.cbSize = sizeof existing;
-    if (GetClassInfoExA(module, kBandWindowClass, &existing))
-        return true;
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = module;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kBandWindowClass;
-    return RegisterClassExA(&wc) != 0;
-}
-
 }  // namespace
 
 BandWindow::BandWindow(HINSTANCE module, std::unique_ptr<BandServices> services)
-    : module_(module), services_(std::move(services)) {
+    : module_(module), services_(std::move(services)), life_(std::make_shared<int>(0)) {
     const int major = services_->shell.MajorVersion();
     newSystem_ = IsNewSystem(major > 0, major);
     settings_.dateTemplate = kDefaultDateTemplate;
@@ -102,24 +83,22 @@ BandWindow::BandWindow(HINSTANCE module, std::unique_ptr<BandServices> services)
         list.reset(new ListWindow(services_->clock));
 }
 
-BandWindow::~BandWindow() {
-    progress_.Teardown();
-    for (auto& list : lists_)
-        list.reset();
-}
+BandWindow::~BandWindow() = default;
 
-HWND BandWindow::Create(BandWindow* band, HWND parent, const RECT& rect) {
-    Birth birth = {band, false};
+HWND BandWindow::Create(BandWindow* band, HWND parent, const RECT& rect, UniqueWindow* slot) {
+    bool adopted = false;
+    band->adopted_ = &adopted;
+    band->slot_ = slot;
     HWND window = nullptr;
-    if (EnsureClass(band->module_, &BandWindow::Proc)) {
+    {
         ActivationScope scope;
-        window = CreateWindowExA(0, kBandWindowClass, kBandWindowText,
-                                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, rect.left, rect.top,
-                                 rect.right - rect.left, rect.bottom - rect.top, parent, nullptr, band->module_,
-                                 &birth);
+        window = band->CreateWindowOf(kBandClass, 0, kBandWindowText,
+                                      WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, rect, parent, 0);
     }
-    if (!birth.adopted)
+    if (!adopted)
         delete band;
+    else if (window)
+        band->adopted_ = nullptr;
     return window;
 }
 
@@ -130,113 +109,118 @@ BandWindow* BandWindow::FromHandle(HWND window) {
     GetClassNameA(window, cls, sizeof cls);
     if (std::strcmp(cls, kBandWindowClass) != 0)
         return nullptr;
-    return reinterpret_cast<BandWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    return static_cast<BandWindow*>(reinterpret_cast<WindowBase*>(GetWindowLongPtrA(window, GWLP_USERDATA)));
 }
 
-void BandWindow::SetBrowser(IWebBrowser2* browser) {
-    if (browser)
-        browser->AddRef();
-    browser_ = ComPtr<IWebBrowser2>(browser);
+void BandWindow::OnWindowGone() {
+    if (slot_)
+        slot_->Detach();
+    delete this;
 }
 
-LRESULT CALLBACK BandWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    BandWindow* self = reinterpret_cast<BandWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (message == WM_NCCREATE) {
-        Birth* birth = static_cast<Birth*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        birth->adopted = true;
-        self = birth->band;
-        self->hwnd_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    if (!self)
-        return DefWindowProcA(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-        const LRESULT r = DefWindowProcA(window, message, wParam, lParam);
-        delete self;
-        return r;
-    }
-    return self->Handle(message, wParam, lParam);
+void BandWindow::ForwardToChildren(UINT message, WPARAM wParam, LPARAM lParam) {
+    for (HWND child = GetWindow(Hwnd(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        SendMessageA(child, message, wParam, lParam);
 }
 
-LRESULT BandWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_CREATE:
-        // -1 makes CreateWindowEx fail, so that no half-made band is shown.
-        return OnCreate() ? 0 : -1;
-    case WM_SETTINGCHANGE:
-    case WM_SYSCOLORCHANGE:
-    case WM_FONTCHANGE:
-        // The system sends these to top-level windows only.
-        for (HWND child : {menuBar_.Handle(), tabs_.Handle(), lists_[0]->Handle(), lists_[1]->Handle(),
-                           lists_[2]->Handle()})
-            if (child)
-                SendMessageA(child, message, wParam, lParam);
-        break;
-    case WM_ERASEBKGND:
-        OnEraseBackground(reinterpret_cast<HDC>(wParam));
-        return 0;
-    case WM_CLOSE:
+const std::vector<MessageEntry<BandWindow>>& BandWindow::Messages() {
+    static const std::vector<MessageEntry<BandWindow>> table = {
+        {WM_NCCREATE, [](BandWindow& b, WPARAM, LPARAM, bool& handled) -> LRESULT {
+             if (b.adopted_)
+                 *b.adopted_ = true;
+             if (b.slot_)
+                 b.slot_->Reset(b.Hwnd());
+             handled = false;
+             return 0;
+         }},
+        // A band whose controls could not all be made is no band: the
+        // creation fails, and so does the site that asked for it.
+        {WM_CREATE, [](BandWindow& b, WPARAM, LPARAM, bool&) -> LRESULT { return b.OnCreate() ? 0 : -1; }},
+        {WM_ERASEBKGND, [](BandWindow& b, WPARAM wp, LPARAM, bool&) -> LRESULT {
+             b.OnEraseBackground(reinterpret_cast<HDC>(wp));
+             return 0;
+         }},
         // Only the band's owner closes it.
-        return 0;
-    case WM_SIZE:
-        OnSize(short(LOWORD(lParam)), short(HIWORD(lParam)));
-        return 0;
-    case WM_NOTIFY:
-        return lParam ? OnNotify(*reinterpret_cast<const NMHDR*>(lParam)) : 0;
-    case WM_TIMER:
-        OnTimer(wParam);
-        return 0;
-    case WM_INITMENUPOPUP:
-        if (contextMenuOpen_ && !HIWORD(lParam))
-            painter_.PreparePopup(reinterpret_cast<HMENU>(wParam));
-        return 0;
-    case kWmFindOnTab:
-        if (lParam) {
-            ListWindowSearch search(CurrentList());
-            FindItems(search, *reinterpret_cast<const FindRequest*>(lParam), ActiveCodePage());
-        }
-        return 0;
-    case kWmRunCleanup:
-        if (lParam) {
-            Cleaner cleaner(services_->history, services_->cache, services_->files, services_->clock);
-            // Over the dialog that sent it.
-            services_->shell.SetOwner(GetActiveWindow() ? GetActiveWindow() : hwnd_);
-            RunCleanupKeeping(*reinterpret_cast<const CleanupCriteria*>(lParam), wParam != kRunCleanupIgnoringKeepList,
-                              cleaner, *this, services_->registry, newSystem_, services_->shell);
-        }
-        return 0;
-    case WM_COMMAND:
-        if (FindCommand(wParam)) {
-            OnCommand(wParam);
-            return 0;
-        }
-        break;
-    case WM_MEASUREITEM:
-        if (lParam && painter_.Measure(hwnd_, *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)))
-            return TRUE;
-        break;
-    case WM_DRAWITEM:
-        if (lParam && painter_.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)))
-            return TRUE;
-        break;
-    default:
-        break;
-    }
-    return DefWindowProcA(hwnd_, message, wParam, lParam);
+        {WM_CLOSE, [](BandWindow&, WPARAM, LPARAM, bool&) -> LRESULT { return 0; }},
+        {WM_SIZE, [](BandWindow& b, WPARAM, LPARAM lp, bool&) -> LRESULT {
+             b.OnSize(short(LOWORD(lp)), short(HIWORD(lp)));
+             return 0;
+         }},
+        {WM_NOTIFY, [](BandWindow& b, WPARAM, LPARAM lp, bool&) -> LRESULT {
+             return lp ? b.OnNotify(*reinterpret_cast<const NMHDR*>(lp)) : 0;
+         }},
+        {WM_TIMER, [](BandWindow& b, WPARAM wp, LPARAM, bool&) -> LRESULT {
+             b.OnTimer(wp);
+             return 0;
+         }},
+        {WM_INITMENUPOPUP, [](BandWindow& b, WPARAM wp, LPARAM lp, bool&) -> LRESULT {
+             if (b.contextMenuOpen_ && !HIWORD(lp))
+                 b.painter_.PreparePopup(reinterpret_cast<HMENU>(wp));
+             return 0;
+         }},
+        {kWmFindOnTab, [](BandWindow& b, WPARAM, LPARAM lp, bool&) -> LRESULT {
+             if (lp) {
+                 ListWindowSearch search(b.CurrentList());
+                 FindItems(search, *reinterpret_cast<const FindRequest*>(lp), ActiveCodePage());
+             }
+             return 0;
+         }},
+        {kWmRunCleanup, [](BandWindow& b, WPARAM wp, LPARAM lp, bool&) -> LRESULT {
+             if (lp) {
+                 BandServices& s = *b.services_;
+                 Cleaner cleaner(s.history, s.cache, s.files, s.clock);
+                 // Over the dialog that sent it.
+                 s.shell.SetOwner(GetActiveWindow() ? GetActiveWindow() : b.Hwnd());
+                 RunCleanupKeeping(*reinterpret_cast<const CleanupCriteria*>(lp), wp != kRunCleanupIgnoringKeepList,
+                                   cleaner, b, s.registry, b.newSystem_, s.shell);
+             }
+             return 0;
+         }},
+        {WM_COMMAND, [](BandWindow& b, WPARAM wp, LPARAM, bool& handled) -> LRESULT {
+             handled = FindCommand(wp) != nullptr;
+             if (handled)
+                 b.OnCommand(wp);
+             return 0;
+         }},
+        {WM_MEASUREITEM, [](BandWindow& b, WPARAM, LPARAM lp, bool& handled) -> LRESULT {
+             handled = lp && b.painter_.Measure(b.Hwnd(), *reinterpret_cast<MEASUREITEMSTRUCT*>(lp));
+             return TRUE;
+         }},
+        {WM_DRAWITEM, [](BandWindow& b, WPARAM, LPARAM lp, bool& handled) -> LRESULT {
+             handled = lp && b.painter_.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+             return TRUE;
+         }},
+        {WM_SETTINGCHANGE, [](BandWindow& b, WPARAM wp, LPARAM lp, bool& handled) -> LRESULT {
+             b.ForwardToChildren(WM_SETTINGCHANGE, wp, lp);
+             handled = false;
+             return 0;
+         }},
+        {WM_SYSCOLORCHANGE, [](BandWindow& b, WPARAM wp, LPARAM lp, bool& handled) -> LRESULT {
+             b.ForwardToChildren(WM_SYSCOLORCHANGE, wp, lp);
+             handled = false;
+             return 0;
+         }},
+        {WM_FONTCHANGE, [](BandWindow& b, WPARAM wp, LPARAM lp, bool& handled) -> LRESULT {
+             b.ForwardToChildren(WM_FONTCHANGE, wp, lp);
+             handled = false;
+             return 0;
+         }},
+    };
+    return table;
 }
 
 bool BandWindow::OnCreate() {
     ActivationScope scope;
     RECT none = {0, 0, 0, 0};
     menu_.Reset(LoadMenuA(module_, MAKEINTRESOURCEA(IDM_MENU_BAR)));
-    if (menuBar_.Create(hwnd_, none)) {
+    if (menuBar_.Create(Hwnd(), none)) {
         menuBar_.AttachMenu(menu_.Get());
         menuBar_.SetMaskColour(RGB(255, 0, 255));
         menuBar_.LoadToolBar(module_, kToolBarCommandImages);
     }
-    listImages_.Reset(LoadImages(module_, kBitmapListImages));
-    contextImages_.Reset(LoadImages(module_, kBitmapContextImages));
+    listImages_ = LoadImages(module_, kBitmapListImages);
+    contextImages_ = LoadImages(module_, kBitmapContextImages);
+    headerImages_ = LoadImages(module_, kBitmapSortMarks);
     std::map<UINT, int> images;
     for (const ItemCommandImage& i : kItemCommandImages)
         images[UINT(i.command)] = i.image;
@@ -245,18 +229,19 @@ bool BandWindow::OnCreate() {
     const EntryKind kinds[3] = {EntryKind::History, EntryKind::Cookie, EntryKind::Cache};
     for (int i = 0; i < 3; ++i) {
         const DWORD visible = i == 0 ? WS_VISIBLE : 0;
-        if (!lists_[i]->Create(hwnd_, WS_CHILD | WS_TABSTOP | visible, WS_EX_CLIENTEDGE, none, kListIds[i]))
+        if (!lists_[i]->Create(Hwnd(), WS_CHILD | WS_TABSTOP | visible, WS_EX_CLIENTEDGE, none, kListIds[i]))
             return false;
         lists_[i]->SetImageList(listImages_.Get());
+        lists_[i]->SetHeaderImageList(headerImages_.Get());
         ListWindowRows rows(*lists_[i]);
         for (const Column& c : LiveColumns(kinds[i]))
             rows.AddColumn(c);
     }
-    tabs_.Create(hwnd_, none, kTabStripId, WS_VISIBLE | FlatTabStrip::kStyleToolTip);
+    tabs_.Create(Hwnd(), none, kTabStripId, WS_VISIBLE | FlatTabStrip::kStyleToolTip);
     for (int i = 0; i < 3; ++i)
         tabs_.AddItem(i, kTabTitles[i]);
     ReloadSettings();
-    SetTimer(hwnd_, kHistoryFillTimer, kHistoryFillDelayMs, nullptr);
+    SetTimer(Hwnd(), kHistoryFillTimer, kHistoryFillDelayMs, nullptr);
     return true;
 }
 
@@ -265,17 +250,17 @@ void BandWindow::ReloadSettings() {
 }
 
 void BandWindow::OnTimer(UINT_PTR id) {
-    KillTimer(hwnd_, id);
+    KillTimer(Hwnd(), id);
     switch (id) {
     case kHistoryFillTimer: {
         {
-            RedrawPause pause(hwnd_);
+            const DrawingPause pause(Hwnd());
             ListWindowRows rows(List(EntryKind::History));
             BrowserStatusLine status(browser_.Get());
             FillHistoryList(services_->history, rows, settings_.dateTemplate, browser_ ? &status : nullptr);
         }
         RepaintAll();
-        SetTimer(hwnd_, kCacheFillTimer, kCacheFillDelayMs, nullptr);
+        SetTimer(Hwnd(), kCacheFillTimer, kCacheFillDelayMs, nullptr);
         break;
     }
     case kCacheFillTimer: {
@@ -303,34 +288,34 @@ int BandWindow::Margin() const {
     RECT band = {}, browser = {};
     if (FAILED(browser_->get_HWND(&frame)) || !frame)
         return RightMargin(false, 0, 0);
-    GetWindowRect(hwnd_, &band);
+    GetWindowRect(Hwnd(), &band);
     GetWindowRect(reinterpret_cast<HWND>(frame), &browser);
     return RightMargin(true, band.left, browser.left);
 }
 
 void BandWindow::OnSize(int width, int height) {
     const BandLayout l = LayOutBand(width, height, Margin());
-    if (menuBar_.Handle())
-        MoveWindow(menuBar_.Handle(), l.menuBar.x, l.menuBar.y, l.menuBar.width, l.menuBar.height, TRUE);
+    if (menuBar_.Hwnd())
+        MoveWindow(menuBar_.Hwnd(), l.menuBar.x, l.menuBar.y, l.menuBar.width, l.menuBar.height, TRUE);
     for (auto& list : lists_) {
-        if (list->Handle())
-            MoveWindow(list->Handle(), l.lists.x, l.lists.y, l.lists.width, l.lists.height, TRUE);
+        if (list->Hwnd())
+            MoveWindow(list->Hwnd(), l.lists.x, l.lists.y, l.lists.width, l.lists.height, TRUE);
     }
-    if (tabs_.Handle())
-        MoveWindow(tabs_.Handle(), l.tabStrip.x, l.tabStrip.y, l.tabStrip.width, l.tabStrip.height, TRUE);
+    if (tabs_.Hwnd())
+        MoveWindow(tabs_.Hwnd(), l.tabStrip.x, l.tabStrip.y, l.tabStrip.width, l.tabStrip.height, TRUE);
 }
 
 void BandWindow::OnEraseBackground(HDC dc) {
     RECT client;
-    GetClientRect(hwnd_, &client);
+    GetClientRect(Hwnd(), &client);
     const Rgb back = BandBackground(FromColourRef(GetSysColor(COLOR_3DFACE)));
     GdiObject<HBRUSH> brush(CreateSolidBrush(ToColourRef(back)));
     FillRect(dc, &client, brush.Get());
     GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_3DSHADOW)));
     HGDIOBJ old = SelectObject(dc, pen.Get());
     RECT strip = {};
-    if (tabs_.Handle())
-        GetClientRect(tabs_.Handle(), &strip);
+    if (tabs_.Hwnd())
+        GetClientRect(tabs_.Hwnd(), &strip);
     MoveToEx(dc, client.left, client.top, nullptr);
     LineTo(dc, client.left, client.bottom);
     MoveToEx(dc, client.right - 2, client.top, nullptr);
@@ -359,8 +344,8 @@ ListWindow& BandWindow::CurrentList() {
 
 void BandWindow::ShowOnly(EntryKind kind) {
     for (int i = 0; i < 3; ++i) {
-        if (lists_[i]->Handle())
-            ShowWindow(lists_[i]->Handle(), i == int(kind) ? SW_SHOW : SW_HIDE);
+        if (lists_[i]->Hwnd())
+            ShowWindow(lists_[i]->Hwnd(), i == int(kind) ? SW_SHOW : SW_HIDE);
     }
 }
 
@@ -402,16 +387,17 @@ int BandWindow::MarkKeptCookies() {
 void BandWindow::RepaintAll() {
     // The lists too: the band clips its children, so invalidating the band
     // alone would leave the rows added while drawing was off unpainted.
-    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    RedrawWindow(Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void BandWindow::Refresh() {
     progress_.Start();
     {
-        RedrawPause pause(hwnd_);
+        const DrawingPause pause(Hwnd());
         const EntryKind kind = ListOfTab(tabs_.GetCurSel());
-        RebuildList(kind == EntryKind::Cookie ? kStoreCookies : kind == EntryKind::Cache ? kStoreCache
-                                                                                         : kStoreHistory);
+        RebuildList(kind == EntryKind::Cookie  ? kStoreCookies
+                    : kind == EntryKind::Cache ? kStoreCache
+                                               : kStoreHistory);
     }
     progress_.End();
     RepaintAll();
@@ -464,26 +450,31 @@ void BandWindow::RunCommand(Command command) {
         ActivationScope scope;
         const CookieKeep keep = LoadCookieKeep(s.registry, newSystem_);
         const KeptCookieTest kept = [&keep](const FileEntry& e) { return keep.list.KeepsCookie(e.url); };
-        SaveReport(kind, s.dialogs, {s.history, s.cache, kept}, settings_.dateTemplate, hwnd_);
+        SaveReport(kind, s.dialogs, {s.history, s.cache, kept}, settings_.dateTemplate, Hwnd());
         break;
     }
     case Command::OpenIndexFile: {
         std::string path;
-        ActivationScope scope;
-        if (s.dialogs.Run(IndexFileDialogRequest(hwnd_), &path))
+        const std::weak_ptr<void> life = Life();
+        bool chosen = false;
+        {
+            ActivationScope scope;
+            chosen = s.dialogs.Run(IndexFileDialogRequest(Hwnd()), &path);
+        }
+        if (chosen && !life.expired())
             LoadIndex(path);
         break;
     }
     case Command::ClearTypedUrls:
-        s.shell.SetOwner(hwnd_);
+        s.shell.SetOwner(Hwnd());
         ClearTypedUrls(s.registry, s.shell, settings_.confirmDeletions);
         break;
     case Command::ClearRecentDocuments:
-        s.shell.SetOwner(hwnd_);
+        s.shell.SetOwner(Hwnd());
         ClearRecentDocuments(s.shell, settings_.confirmDeletions);
         break;
     case Command::ClearRunHistory:
-        s.shell.SetOwner(hwnd_);
+        s.shell.SetOwner(Hwnd());
         ClearRunHistory(s.registry, s.shell, settings_.confirmDeletions);
         break;
     case Command::SelectAll:
@@ -501,8 +492,9 @@ void BandWindow::RunCommand(Command command) {
     }
 }
 
-HWND CreateBandWindow(HINSTANCE module, HWND parent, const RECT& rect) {
-    return BandWindow::Create(new BandWindow(module, std::unique_ptr<BandServices>(new BandServices)), parent, rect);
+HWND CreateBandWindow(HINSTANCE module, HWND parent, const RECT& rect, UniqueWindow* slot) {
+    return BandWindow::Create(new BandWindow(module, std::unique_ptr<BandServices>(new BandServices)), parent, rect,
+                              slot);
 }
 
 void SetBandBrowser(HWND band, IWebBrowser2* browser) {
@@ -512,13 +504,6 @@ void SetBandBrowser(HWND band, IWebBrowser2* browser) {
 
 void StartPageClick(HWND band) {
     SetTimer(band, kPageClickTimer, kPageClickDelayMs, nullptr);
-}
-
-void UnregisterBandWindowClass(HINSTANCE module) {
-    // The controls' classes too: their window procedures go with the module.
-    for (const char* name : {kBandWindowClass, ListWindow::kClassName, ListWindow::kTipClassName,
-                             FlatTabStrip::kClassName, MenuBar::kClassName})
-        UnregisterClassA(name, module);
 }
 
 }  // namespace tw

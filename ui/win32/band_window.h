@@ -8,16 +8,17 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "clean/cleanup.h"
 #include "core/tab_fill.h"
+#include "platform/win32/com_ptr.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_history.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
-#include "platform/win32/com_ptr.h"
-#include "platform/win32/unique_handle.h"
 #include "platform/win32/win32_url_cache.h"
 #include "report/win32/file_dialog_win32.h"
 #include "settings/date_format.h"
@@ -28,6 +29,7 @@
 #include "ui/win32/menu_painter.h"
 #include "ui/win32/progress_window.h"
 #include "ui/win32/tab_strip_window.h"
+#include "ui/win32/window_base.h"
 
 namespace tw {
 
@@ -54,27 +56,33 @@ struct BandServices {
     Win32FileDialogs dialogs;
 };
 
-class BandWindow : public ListRebuilder {
+// The window owns its object: the object is deleted when the window goes.
+class BandWindow : public ListRebuilder, public Window<BandWindow> {
 public:
     BandWindow(HINSTANCE module, std::unique_ptr<BandServices> services);
     ~BandWindow() override;
-    BandWindow(const BandWindow&) = delete;
-    BandWindow& operator=(const BandWindow&) = delete;
 
     // Makes the window, which owns band from its first message on and
-    // deletes it with WM_NCDESTROY; band is deleted here when no window
-    // could take it.
-    static HWND Create(BandWindow* band, HWND parent, const RECT& rect);
-    HWND Handle() const { return hwnd_; }
+    // deletes it when it goes; band is deleted here when no window could
+    // take it. When slot is given it holds the window and is cleared when
+    // the window goes, whoever destroys it.
+    static HWND Create(BandWindow* band, HWND parent, const RECT& rect, UniqueWindow* slot = nullptr);
     static BandWindow* FromHandle(HWND window);
 
     // Takes a reference of its own; null clears.
-    void SetBrowser(IWebBrowser2* browser);
+    void SetBrowser(IWebBrowser2* browser) { browser_ = ComPtr<IWebBrowser2>::Share(browser); }
+
+    // Expires when the band window goes: what runs a modal loop (a dialog, a
+    // message box) looks at it before it uses the band again, since the
+    // browser may close the band meanwhile.
+    std::weak_ptr<void> Life() const { return life_; }
 
     // The list of the tab strip's current tab.
     ListWindow& CurrentList();
     int CurrentTab() const { return tabs_.GetCurSel(); }
     ListWindow& List(EntryKind kind) { return *lists_[int(kind)]; }
+    FlatTabStrip& TabStrip() { return tabs_; }
+    MenuBar& Bar() { return menuBar_; }
     void ShowStatus(EntryKind store);
     // Gives the Cookies rows of kept sites their image; answers how many
     // rows belong to kept sites.
@@ -87,6 +95,7 @@ public:
     const std::string& DateTemplate() const { return settings_.dateTemplate; }
     BandServices& Services() { return *services_; }
     IWebBrowser2* Browser() const { return browser_.Get(); }
+    ProgressController& Progress() { return progress_; }
 
     // Shows one index file in the tab of its kind; silent when it is none.
     void LoadIndex(const std::string& path);
@@ -96,10 +105,10 @@ public:
     void ShowStore(std::int32_t store) override;
     void RebuildList(std::int32_t store) override;
 
-private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    static const std::vector<MessageEntry<BandWindow>>& Messages();
 
+private:
+    void OnWindowGone() override;
     bool OnCreate();
     void OnTimer(UINT_PTR id);
     void OnSize(int width, int height);
@@ -107,6 +116,9 @@ private:
     LRESULT OnNotify(const NMHDR& header);
     void OnCommand(WPARAM wParam);
     void RunCommand(Command command);
+    // Hands a change of the system's settings, colours or fonts to the
+    // child controls, which top-level broadcasts never reach.
+    void ForwardToChildren(UINT message, WPARAM wParam, LPARAM lParam);
 
     void SwitchToTab(int tab);
     void ShowOnly(EntryKind kind);
@@ -118,28 +130,29 @@ private:
 
     HINSTANCE module_;
     std::unique_ptr<BandServices> services_;
-    HWND hwnd_ = nullptr;
+    std::shared_ptr<void> life_;
+    bool* adopted_ = nullptr;
+    UniqueWindow* slot_ = nullptr;
     ComPtr<IWebBrowser2> browser_;
     bool newSystem_ = false;
     BandSettings settings_;
-    MenuBar menuBar_;
     UniqueMenu menu_;
-    std::unique_ptr<ListWindow> lists_[3];
-    FlatTabStrip tabs_;
-    // Kept until the lists that draw with them are gone (the destructor).
     UniqueImageList listImages_;
     UniqueImageList contextImages_;
+    UniqueImageList headerImages_;
     ContextMenuPainter painter_;
-    bool contextMenuOpen_ = false;
     ProgressController progress_;
+    // The controls go before the images they show.
+    MenuBar menuBar_;
+    std::unique_ptr<ListWindow> lists_[3];
+    FlatTabStrip tabs_;
+    bool contextMenuOpen_ = false;
 };
 
 // A visible child of `parent` covering `rect`, with the module's activation
 // context active; null when it cannot be made.
-HWND CreateBandWindow(HINSTANCE module, HWND parent, const RECT& rect);
+HWND CreateBandWindow(HINSTANCE module, HWND parent, const RECT& rect, UniqueWindow* slot);
 void SetBandBrowser(HWND band, IWebBrowser2* browser);
 void StartPageClick(HWND band);
-// Removes the window class when the module unloads.
-void UnregisterBandWindowClass(HINSTANCE module);
 
 }  // namespace tw

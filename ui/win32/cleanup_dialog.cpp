@@ -40,34 +40,23 @@ PickedDay PickerDay(HWND dialog, int id) {
     return day;
 }
 
-bool Command(WPARAM wParam, int id) {
-    return LOWORD(wParam) == id && HIWORD(wParam) == BN_CLICKED;
-}
+bool Clicked(int id, int code, int button) { return id == button && code == BN_CLICKED; }
 
 class CleanupDialog : public DialogObject {
 public:
     CleanupDialog(BandWindow& band, const CleanupDialogInfo& info) : band_(band), info_(info) {}
 
-    INT_PTR Handle(UINT message, WPARAM wParam, LPARAM) override {
-        switch (message) {
-        case WM_INITDIALOG:
-            Open();
-            return TRUE;
-        case WM_COMMAND:
-            if (Command(wParam, IDOK))
-                CleanUp();
-            else if (Command(wParam, IDC_CLEAN_KEEP_SITES))
-                SetChecked(hwnd, IDC_CLEAN_KEEP_COOKIES, RunCookieKeepDialog(band_));
-            else if (LOWORD(wParam) == IDCANCEL)
-                EndDialog(hwnd, IDCANCEL);
-            return TRUE;
-        default:
-            return FALSE;
-        }
+private:
+    void OnCommand(int id, int code) override {
+        if (Clicked(id, code, IDOK))
+            CleanUp();
+        else if (Clicked(id, code, IDC_CLEAN_KEEP_SITES))
+            SetChecked(hwnd, IDC_CLEAN_KEEP_COOKIES, RunCookieKeepDialog(band_));
+        else if (id == IDCANCEL)
+            EndDialog(hwnd, IDCANCEL);
     }
 
-private:
-    void Open() {
+    void OnInit() override {
         SetChecked(hwnd, info_.options[0].id, true);
         if (info_.comboId) {
             for (const char* protocol : kCleanupProtocols)
@@ -91,7 +80,7 @@ private:
         // The band window runs it; the owner of a modal dialog is always a
         // top-level window, never the band itself.
         const bool keepListed = info_.store != kStoreCookies || IsChecked(hwnd, IDC_CLEAN_KEEP_COOKIES);
-        if (HWND target = band_.Handle())
+        if (HWND target = band_.Hwnd())
             SendMessageA(target, kWmRunCleanup, keepListed ? 0 : kRunCleanupIgnoringKeepList,
                          reinterpret_cast<LPARAM>(&criteria));
     }
@@ -105,36 +94,27 @@ class OptionsDialog : public DialogObject {
 public:
     explicit OptionsDialog(BandWindow& band) : band_(band) {}
 
-    INT_PTR Handle(UINT message, WPARAM wParam, LPARAM) override {
-        switch (message) {
-        case WM_INITDIALOG:
-            Open();
-            return TRUE;
-        case WM_COMMAND:
-            switch (LOWORD(wParam)) {
-            case IDC_OPTIONS_TEMPLATE:
-            case IDC_OPTIONS_SEPARATOR:
-                if (HIWORD(wParam) == CBN_SELCHANGE)
-                    ShowSample();
-                break;
-            case IDOK:
-                SaveOptions(band_.Services().registry, BandUsesNewSystem(band_), Current());
-                EndDialog(hwnd, IDOK);
-                break;
-            case IDCANCEL:
-                EndDialog(hwnd, IDCANCEL);
-                break;
-            default:
-                break;
-            }
-            return TRUE;
+private:
+    void OnCommand(int id, int code) override {
+        switch (id) {
+        case IDC_OPTIONS_TEMPLATE:
+        case IDC_OPTIONS_SEPARATOR:
+            if (code == CBN_SELCHANGE)
+                ShowSample();
+            break;
+        case IDOK:
+            SaveOptions(band_.Services().registry, BandUsesNewSystem(band_), Current());
+            EndDialog(hwnd, IDOK);
+            break;
+        case IDCANCEL:
+            EndDialog(hwnd, IDCANCEL);
+            break;
         default:
-            return FALSE;
+            break;
         }
     }
 
-private:
-    void Open() {
+    void OnInit() override {
         for (const char* t : kDateTemplates)
             SendDlgItemMessageA(hwnd, IDC_OPTIONS_TEMPLATE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t));
         for (const char* s : kDateSeparators)
@@ -173,26 +153,17 @@ class FindDialog : public DialogObject {
 public:
     explicit FindDialog(BandWindow& band) : band_(band) {}
 
-    INT_PTR Handle(UINT message, WPARAM wParam, LPARAM) override {
-        switch (message) {
-        case WM_INITDIALOG:
-            Open();
-            return TRUE;
-        case WM_COMMAND:
-            if (Command(wParam, IDOK) || Command(wParam, IDC_FIND_NEXT))
-                Find(false);
-            else if (Command(wParam, IDC_FIND_ALL))
-                Find(true);
-            else if (LOWORD(wParam) == IDCANCEL)
-                Close();
-            return TRUE;
-        default:
-            return FALSE;
-        }
+private:
+    void OnCommand(int id, int code) override {
+        if (Clicked(id, code, IDOK) || Clicked(id, code, IDC_FIND_NEXT))
+            Find(false);
+        else if (Clicked(id, code, IDC_FIND_ALL))
+            Find(true);
+        else if (id == IDCANCEL)
+            Close();
     }
 
-private:
-    void Open() {
+    void OnInit() override {
         // The request carries at most 99 characters; the box takes no more.
         SendDlgItemMessageA(hwnd, IDC_FIND_TEXT, EM_LIMITTEXT, sizeof(FindRequest::text) - 1, 0);
         FindSettings settings;
@@ -220,7 +191,7 @@ private:
         request.searchValues = IsChecked(hwnd, IDC_FIND_VALUES);
         request.findAll = all ? 1 : 0;
         CopyField(request.text, sizeof request.text, text.c_str());
-        if (HWND target = band_.Handle())
+        if (HWND target = band_.Hwnd())
             SendMessageA(target, kWmFindOnTab, 0, reinterpret_cast<LPARAM>(&request));
     }
 
@@ -242,31 +213,24 @@ class IndexRemovalDialog : public DialogObject {
 public:
     explicit IndexRemovalDialog(BandWindow& band) : band_(band) {}
 
-    INT_PTR Handle(UINT message, WPARAM wParam, LPARAM) override {
+    void OnInit() override {
         BandServices& s = band_.Services();
-        switch (message) {
-        case WM_INITDIALOG: {
-            const IndexMarks marks = ReadIndexMarks(s.registry, s.files, s.shell);
-            SetChecked(hwnd, IDC_REMOVE_HISTORY_INDEX, marks.history);
-            SetChecked(hwnd, IDC_REMOVE_COOKIE_INDEX, marks.cookies);
-            SetChecked(hwnd, IDC_REMOVE_CACHE_INDEX, marks.cache);
-            return TRUE;
+        const IndexMarks marks = ReadIndexMarks(s.registry, s.files, s.shell);
+        SetChecked(hwnd, IDC_REMOVE_HISTORY_INDEX, marks.history);
+        SetChecked(hwnd, IDC_REMOVE_COOKIE_INDEX, marks.cookies);
+        SetChecked(hwnd, IDC_REMOVE_CACHE_INDEX, marks.cache);
+    }
+
+    void OnCommand(int id, int code) override {
+        if (id == IDOK) {
+            BandServices& s = band_.Services();
+            IndexMarks marks;
+            marks.history = IsChecked(hwnd, IDC_REMOVE_HISTORY_INDEX);
+            marks.cookies = IsChecked(hwnd, IDC_REMOVE_COOKIE_INDEX);
+            marks.cache = IsChecked(hwnd, IDC_REMOVE_CACHE_INDEX);
+            ApplyIndexMarks(marks, s.registry, s.files, s.shell);
         }
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK) {
-                IndexMarks marks;
-                marks.history = IsChecked(hwnd, IDC_REMOVE_HISTORY_INDEX);
-                marks.cookies = IsChecked(hwnd, IDC_REMOVE_COOKIE_INDEX);
-                marks.cache = IsChecked(hwnd, IDC_REMOVE_CACHE_INDEX);
-                ApplyIndexMarks(marks, s.registry, s.files, s.shell);
-                EndDialog(hwnd, IDOK);
-            } else if (LOWORD(wParam) == IDCANCEL) {
-                EndDialog(hwnd, IDCANCEL);
-            }
-            return TRUE;
-        default:
-            return FALSE;
-        }
+        DialogObject::OnCommand(id, code);
     }
 
 private:
@@ -280,23 +244,23 @@ void RunCleanupDialog(BandWindow& band, std::int32_t store) {
     if (!info)
         return;
     CleanupDialog dialog(band, *info);
-    RunModalDialog(band.Module(), info->dialogId, dialog);
+    RunBandDialog(band, info->dialogId, dialog);
 }
 
 void RunOptionsDialog(BandWindow& band) {
     OptionsDialog dialog(band);
-    if (RunModalDialog(band.Module(), IDD_OPTIONS, dialog) == IDOK)
+    if (RunBandDialog(band, IDD_OPTIONS, dialog) == IDOK)
         band.ReloadSettings();
 }
 
 void RunFindDialog(BandWindow& band) {
     FindDialog dialog(band);
-    RunModalDialog(band.Module(), IDD_FIND, dialog);
+    RunBandDialog(band, IDD_FIND, dialog);
 }
 
 void RunIndexRemovalDialog(BandWindow& band) {
     IndexRemovalDialog dialog(band);
-    RunModalDialog(band.Module(), IDD_INDEX_REMOVAL, dialog);
+    RunBandDialog(band, IDD_INDEX_REMOVAL, dialog);
 }
 
 }  // namespace tw

@@ -19,41 +19,36 @@ class CookieKeepDialog : public DialogObject {
 public:
     CookieKeepDialog(BandWindow& band, CookieKeep& keep) : band_(band), keep_(keep) {}
 
-    INT_PTR Handle(UINT message, WPARAM wParam, LPARAM) override {
-        switch (message) {
-        case WM_INITDIALOG:
-            SendDlgItemMessageA(hwnd, IDC_KEEP_NAME, EM_LIMITTEXT, WPARAM(kTypedNameMost), 0);
-            ShowNames();
-            if (!keep_.readable)
-                ShowMessageBox(hwnd, kKeepListUnreadableToEdit, MB_OK | MB_ICONEXCLAMATION);
-            return TRUE;
-        case WM_COMMAND:
-            switch (LOWORD(wParam)) {
-            case IDC_KEEP_ADD:
+    void OnInit() override {
+        SendDlgItemMessageA(hwnd, IDC_KEEP_NAME, EM_LIMITTEXT, WPARAM(kTypedNameMost), 0);
+        ShowNames();
+        if (!keep_.readable)
+            ShowMessageBox(hwnd, kKeepListUnreadableToEdit, MB_OK | MB_ICONEXCLAMATION);
+    }
+
+    void OnCommand(int id, int) override {
+        switch (id) {
+        case IDC_KEEP_ADD:
+            Add();
+            break;
+        case IDC_KEEP_REMOVE:
+            Remove();
+            break;
+        case IDOK:
+            // Enter in the name box adds the name rather than closing.
+            if (GetFocus() == GetDlgItem(hwnd, IDC_KEEP_NAME) && !ItemText(hwnd, IDC_KEEP_NAME, 1).empty()) {
                 Add();
                 break;
-            case IDC_KEEP_REMOVE:
-                Remove();
-                break;
-            case IDOK:
-                // Enter in the name box adds the name rather than closing.
-                if (GetFocus() == GetDlgItem(hwnd, IDC_KEEP_NAME) && !ItemText(hwnd, IDC_KEEP_NAME, 1).empty()) {
-                    Add();
-                    break;
-                }
-                if (SaveCookieKeepList(band_.Services().registry, BandUsesNewSystem(band_), keep_.list))
-                    keep_.readable = true;
-                EndDialog(hwnd, IDOK);
-                break;
-            case IDCANCEL:
-                EndDialog(hwnd, IDCANCEL);
-                break;
-            default:
-                break;
             }
-            return TRUE;
+            if (SaveCookieKeepList(band_.Services().registry, BandUsesNewSystem(band_), keep_.list))
+                keep_.readable = true;
+            EndDialog(hwnd, IDOK);
+            break;
+        case IDCANCEL:
+            EndDialog(hwnd, IDCANCEL);
+            break;
         default:
-            return FALSE;
+            break;
         }
     }
 
@@ -111,7 +106,11 @@ private:
 bool RunCookieKeepDialog(BandWindow& band) {
     CookieKeep keep = LoadCookieKeep(band.Services().registry, BandUsesNewSystem(band));
     CookieKeepDialog dialog(band, keep);
-    if (RunModalDialog(band.Module(), IDD_COOKIES_TO_KEEP, dialog) != IDOK)
+    const INT_PTR answer = RunBandDialog(band, IDD_COOKIES_TO_KEEP, dialog);
+    // A band closed meanwhile is left alone.
+    if (answer == -1)
+        return false;
+    if (answer != IDOK)
         return LoadCookieKeep(band.Services().registry, BandUsesNewSystem(band)).KeepsAny();
     band.MarkKeptCookies();
     return !keep.list.Empty();

@@ -22,7 +22,11 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     }
     if (!object)
         return FALSE;
-    const INT_PTR result = object->Handle(message, wParam, lParam);
+    if (object->watchesBand && object->bandLife.expired()) {
+        EndDialog(dialog, -1);
+        return message == WM_INITDIALOG ? FALSE : TRUE;
+    }
+    const INT_PTR result = object->OnMessage(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(dialog, DWLP_USER, 0);
         object->hwnd = nullptr;
@@ -31,6 +35,32 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 }  // namespace
+
+INT_PTR DialogObject::OnMessage(UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInit();
+        return TRUE;
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+void DialogObject::OnCommand(int id, int) {
+    if (id == IDOK || id == IDCANCEL)
+        EndDialog(hwnd, id == IDOK ? 1 : 2);
+}
+
+INT_PTR RunBandDialog(BandWindow& band, int id, DialogObject& object) {
+    object.bandLife = band.Life();
+    object.watchesBand = true;
+    const std::weak_ptr<void> life = band.Life();
+    const INT_PTR result = RunModalDialog(band.Module(), id, object);
+    return life.expired() ? -1 : result;
+}
 
 INT_PTR RunModalDialog(HINSTANCE module, int id, DialogObject& object) {
     ActivationScope scope;

@@ -4,25 +4,37 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 namespace tw {
 
 class BandWindow;
 
-// A dialog object: Handle() answers its messages once WM_INITDIALOG has
-// handed it over; hwnd is the dialog window from then on.
+// A dialog object: OnMessage answers its messages once WM_INITDIALOG has
+// handed it over; hwnd is the dialog window from then on. By default
+// WM_INITDIALOG goes to OnInit and WM_COMMAND to OnCommand, which ends the
+// dialog with 1 for OK and 2 for cancel.
 class DialogObject {
 public:
     virtual ~DialogObject() = default;
-    virtual INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    virtual INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual void OnInit() {}
+    virtual void OnCommand(int id, int code);
     HWND hwnd = nullptr;
+    // A dialog of a band ends as soon as the band has gone, and its
+    // messages no longer reach the object.
+    std::weak_ptr<void> bandLife;
+    bool watchesBand = false;
 };
 
 // Runs template id of module modally for object, owned by the window that
 // is active now, with the module's common controls; the dialog's result,
 // or -1 when it could not be made.
 INT_PTR RunModalDialog(HINSTANCE module, int id, DialogObject& object);
+// The same for a dialog of band, from the band's module; -1 too when the
+// band went while the dialog ran (the caller must then leave it alone).
+INT_PTR RunBandDialog(BandWindow& band, int id, DialogObject& object);
 
 // The text of a control, at most `most` characters.
 std::string ItemText(HWND dialog, int id, int most);

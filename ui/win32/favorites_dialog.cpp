@@ -26,28 +26,23 @@ public:
     FavoritesDialog(BandWindow& band, std::string description, std::string url)
         : band_(band), description_(std::move(description)), url_(std::move(url)) {}
 
-    INT_PTR Handle(UINT message, WPARAM wParam, LPARAM) override {
-        switch (message) {
-        case WM_INITDIALOG:
-            if (!description_.empty())
-                SetDlgItemTextA(hwnd, IDC_FAVORITE_DESCRIPTION, description_.c_str());
-            if (!url_.empty())
-                SetDlgItemTextA(hwnd, IDC_FAVORITE_URL, url_.c_str());
-            return TRUE;
-        case WM_COMMAND:
-            switch (LOWORD(wParam)) {
-            case IDOK: Add(); break;
-            case IDC_FAVORITE_BROWSE: ChooseIcon(); break;
-            case IDCANCEL: EndDialog(hwnd, IDCANCEL); break;
-            default: break;
-            }
-            return TRUE;
-        default:
-            return FALSE;
-        }
+private:
+    void OnInit() override {
+        if (!description_.empty())
+            SetDlgItemTextA(hwnd, IDC_FAVORITE_DESCRIPTION, description_.c_str());
+        if (!url_.empty())
+            SetDlgItemTextA(hwnd, IDC_FAVORITE_URL, url_.c_str());
     }
 
-private:
+    void OnCommand(int id, int code) override {
+        if (id == IDOK)
+            Add();
+        else if (id == IDC_FAVORITE_BROWSE)
+            ChooseIcon();
+        else
+            DialogObject::OnCommand(id, code);
+    }
+
     void ChooseIcon() {
         std::string path;
         if (band_.Services().dialogs.Run(IconFileDialogRequest(hwnd), &path) && !path.empty())
@@ -79,7 +74,7 @@ void RunAddToFavoritesDialog(BandWindow& band, const std::string& name, const st
     if (address.empty())
         return;
     FavoritesDialog dialog(band, CleanDescription(Trimmed(name), ActiveCodePage()), address);
-    RunModalDialog(band.Module(), IDD_ADD_FAVORITE, dialog);
+    RunBandDialog(band, IDD_ADD_FAVORITE, dialog);
 }
 
 }  // namespace tw

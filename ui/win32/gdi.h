@@ -4,41 +4,31 @@
 
 #include <windows.h>
 
+#include "platform/unique_handle.h"
+
 namespace tw {
 
 // A GDI object (pen, brush, font, bitmap) deleted when the owner goes.
 template <typename H>
-class GdiObject {
-public:
-    GdiObject() = default;
-    explicit GdiObject(H h) : h_(h) {}
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    GdiObject(GdiObject&& o) noexcept : h_(o.h_) { o.h_ = nullptr; }
-    GdiObject& operator=(GdiObject&& o) noexcept {
-        if (this != &o) {
-            Reset(o.h_);
-            o.h_ = nullptr;
-        }
-        return *this;
-    }
-    ~GdiObject() { Reset(); }
-    void Reset(H h = nullptr) {
-        if (h_)
-            DeleteObject(h_);
-        h_ = h;
-    }
-    H Get() const { return h_; }
-    explicit operator bool() const { return h_ != nullptr; }
-
-private:
-    H h_ = nullptr;
+struct GdiObjectCloser {
+    static H Invalid() { return nullptr; }
+    void operator()(H h) const { DeleteObject(h); }
 };
+template <typename H>
+using GdiObject = UniqueHandle<H, GdiObjectCloser<H>>;
+
+// A memory DC of CreateCompatibleDC.
+struct MemoryDcCloser {
+    static HDC Invalid() { return nullptr; }
+    void operator()(HDC h) const { DeleteDC(h); }
+};
+using MemoryDc = UniqueHandle<HDC, MemoryDcCloser>;
 
 // Selects an object into a DC for the owner's lifetime.
 class SelectInto {
 public:
     SelectInto(HDC dc, HGDIOBJ object) : dc_(dc), old_(object ? SelectObject(dc, object) : nullptr) {}
+    bool Selected() const { return old_ != nullptr; }
     SelectInto(const SelectInto&) = delete;
     SelectInto& operator=(const SelectInto&) = delete;
     ~SelectInto() {
@@ -55,32 +45,27 @@ private:
 class OffscreenBuffer {
 public:
     OffscreenBuffer(HDC target, int width, int height)
-        : width_(width > 0 ? width : 1), height_(height > 0 ? height : 1) {
-        dc_ = CreateCompatibleDC(target);
-        bitmap_.Reset(CreateCompatibleBitmap(target, width_, height_));
-        if (dc_ && bitmap_)
-            old_ = SelectObject(dc_, bitmap_.Get());
-    }
+        : width_(width > 0 ? width : 1),
+          height_(height > 0 ? height : 1),
+          dc_(CreateCompatibleDC(target)),
+          bitmap_(CreateCompatibleBitmap(target, width_, height_)),
+          selection_(dc_.Get(), dc_ ? bitmap_.Get() : nullptr) {}
     OffscreenBuffer(const OffscreenBuffer&) = delete;
     OffscreenBuffer& operator=(const OffscreenBuffer&) = delete;
-    ~OffscreenBuffer() {
-        if (old_)
-            SelectObject(dc_, old_);
-        if (dc_)
-            DeleteDC(dc_);
-    }
-    bool Ok() const { return dc_ && old_; }
-    HDC Dc() const { return dc_; }
+    bool Ok() const { return dc_ && selection_.Selected(); }
+    HDC Dc() const { return dc_.Get(); }
     void Blit(HDC target, int x, int y, int w, int h) const {
         if (Ok())
-            BitBlt(target, x, y, w, h, dc_, 0, 0, SRCCOPY);
+            BitBlt(target, x, y, w, h, dc_.Get(), 0, 0, SRCCOPY);
     }
 
 private:
+    // Declared in the order of making: the bitmap leaves the DC before
+    // either is deleted.
     int width_, height_;
-    HDC dc_ = nullptr;
+    MemoryDc dc_;
     GdiObject<HBITMAP> bitmap_;
-    HGDIOBJ old_ = nullptr;
+    SelectInto selection_;
 };
 
 // BeginPaint/EndPaint.

@@ -38,7 +38,7 @@ protected:
         MapDialogRect(hwnd, &rc);
         list_.Create(hwnd, WS_CHILD | WS_VISIBLE | WS_TABSTOP, WS_EX_CLIENTEDGE, rc, IDC_INDEX_LIST);
         RECT client{};
-        GetClientRect(list_.Handle(), &client);
+        GetClientRect(list_.Hwnd(), &client);
         list_.InsertColumn("File", client.right - GetSystemMetrics(SM_CXVSCROLL) - 2, -1, 0);
     }
 
@@ -80,24 +80,15 @@ public:
     IndexChoiceDialog(BandWindow& band, FolderPicker& picker, EntryKind store)
         : IndexListDialog(band, picker), store_(store) {}
 
-    INT_PTR Handle(UINT message, WPARAM wParam, LPARAM) override {
-        switch (message) {
-        case WM_INITDIALOG:
-            Open();
-            return TRUE;
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK) {
-                TakeSelection();
-                EndDialog(hwnd, IDOK);
-            } else if (LOWORD(wParam) == IDC_INDEX_BROWSE) {
-                Browse();
-            } else if (LOWORD(wParam) == IDCANCEL) {
-                EndDialog(hwnd, IDCANCEL);
-            }
-            return TRUE;
-        default:
-            return FALSE;
-        }
+    void OnInit() override { Open(); }
+
+    void OnCommand(int id, int code) override {
+        if (id == IDOK)
+            TakeSelection();
+        if (id == IDC_INDEX_BROWSE)
+            Browse();
+        else
+            DialogObject::OnCommand(id, code);
     }
 
 private:
@@ -154,23 +145,21 @@ public:
     using IndexListDialog::IndexListDialog;
     ~IndexSearchDialog() override { StopSearch(); }
 
-    INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam) override {
+    void OnInit() override { MakeList(); }
+
+    void OnCommand(int id, int code) override {
+        if (id == IDOK)
+            TakeSelection();
+        if (id == IDC_INDEX_BROWSE) {
+            Browse();
+        } else if (id == IDOK || id == IDCANCEL) {
+            StopSearch();
+            DialogObject::OnCommand(id, code);
+        }
+    }
+
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
         switch (message) {
-        case WM_INITDIALOG:
-            MakeList();
-            return TRUE;
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK) {
-                TakeSelection();
-                StopSearch();
-                EndDialog(hwnd, IDOK);
-            } else if (LOWORD(wParam) == IDC_INDEX_BROWSE) {
-                Browse();
-            } else if (LOWORD(wParam) == IDCANCEL) {
-                StopSearch();
-                EndDialog(hwnd, IDCANCEL);
-            }
-            return TRUE;
         case kWmIndexFound: {
             std::unique_ptr<std::string> path(reinterpret_cast<std::string*>(lParam));
             if (path)
@@ -184,7 +173,7 @@ public:
             StopSearch();
             return FALSE;
         default:
-            return FALSE;
+            return DialogObject::OnMessage(message, wParam, lParam);
         }
     }
 
@@ -201,7 +190,7 @@ private:
         keepGoing_ = true;
         folder_ = folder;
         target_ = hwnd;
-        thread_ = CreateThread(nullptr, 0, &IndexSearchDialog::Work, this, 0, nullptr);
+        thread_.Reset(CreateThread(nullptr, 0, &IndexSearchDialog::Work, this, 0, nullptr));
         if (!thread_)
             SetDlgItemTextA(hwnd, IDC_INDEX_STATUS, "");
     }
@@ -231,9 +220,8 @@ private:
     }
 
     void Join() {
-        WaitForSingleObject(thread_, INFINITE);
-        CloseHandle(thread_);
-        thread_ = nullptr;
+        WaitForSingleObject(thread_.Get(), INFINITE);
+        thread_.Reset();
     }
 
     // Stops the worker and waits for its end, then drops what it posted
@@ -250,7 +238,7 @@ private:
         }
     }
 
-    HANDLE thread_ = nullptr;
+    UniqueKernelHandle thread_;
     std::atomic<bool> keepGoing_{true};
     std::string folder_;
     HWND target_ = nullptr;
@@ -278,7 +266,7 @@ bool ShellFolderPicker::Pick(HWND owner, const char* title, const std::string& s
 
 bool RunIndexChoiceDialog(BandWindow& band, EntryKind store, FolderPicker& picker, std::string* path) {
     IndexChoiceDialog dialog(band, picker, store);
-    if (RunModalDialog(band.Module(), IDD_INDEX_CHOICE, dialog) != IDOK || dialog.Chosen().empty())
+    if (RunBandDialog(band, IDD_INDEX_CHOICE, dialog) != IDOK || dialog.Chosen().empty())
         return false;
     *path = dialog.Chosen();
     return true;
@@ -286,7 +274,7 @@ bool RunIndexChoiceDialog(BandWindow& band, EntryKind store, FolderPicker& picke
 
 bool RunIndexSearchDialog(BandWindow& band, FolderPicker& picker, std::string* path) {
     IndexSearchDialog dialog(band, picker);
-    if (RunModalDialog(band.Module(), IDD_INDEX_SEARCH, dialog) != IDOK || dialog.Chosen().empty())
+    if (RunBandDialog(band, IDD_INDEX_SEARCH, dialog) != IDOK || dialog.Chosen().empty())
         return false;
     *path = dialog.Chosen();
     return true;

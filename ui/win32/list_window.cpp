@@ -13,21 +13,6 @@ constexpr int kCellPadding = 4;
 constexpr int kSortMarkWidth = 15;
 constexpr int kDragThreshold = 4;
 
-ATOM RegisterClassOnce(const char* name, WNDPROC proc, UINT style, HBRUSH background) {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    if (GetClassInfoExA(CodeModule(), name, &wc))
-        return 1;
-    wc.cbSize = sizeof wc;
-    wc.style = style;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = CodeModule();
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = background;
-    wc.lpszClassName = name;
-    return RegisterClassExA(&wc);
-}
-
 LRESULT CALLBACK TipProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_NCHITTEST:
@@ -51,6 +36,9 @@ LRESULT CALLBACK TipProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
 }
 
+const WindowClass kListClass = {ListWindow::kClassName, CS_DBLCLKS, nullptr};
+const WindowClass kTipClass = {ListWindow::kTipClassName, CS_SAVEBITS, nullptr, &TipProc};
+
 unsigned KeyState() {
     unsigned keys = 0;
     if (GetKeyState(VK_SHIFT) < 0)
@@ -70,43 +58,10 @@ int TextWidth(HDC dc, const std::string& text) {
 
 ListWindow::ListWindow(const Clock& clock) : model_(clock) {}
 
-ListWindow::~ListWindow() {
-    if (tip_ && IsWindow(tip_))
-        DestroyWindow(tip_);
-    if (hwnd_ && IsWindow(hwnd_)) {
-        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
-        DestroyWindow(hwnd_);
-    }
-}
-
 HWND ListWindow::Create(HWND parent, DWORD style, DWORD exStyle, const RECT& rect, UINT id) {
-    if (hwnd_)
+    if (!EnsureWindowClass(kTipClass))
         return nullptr;
-    if (!RegisterClassOnce(kClassName, &ListWindow::Proc, CS_DBLCLKS, nullptr) ||
-        !RegisterClassOnce(kTipClassName, &TipProc, CS_SAVEBITS, nullptr))
-        return nullptr;
-    HWND hwnd = CreateWindowExA(exStyle, kClassName, "", style | WS_CHILD, rect.left, rect.top,
-                                rect.right - rect.left, rect.bottom - rect.top, parent,
-                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
-                                CodeModule(), this);
-    return hwnd;
-}
-
-LRESULT CALLBACK ListWindow::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* owner = static_cast<ListWindow*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-        owner->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
-    }
-    auto* self = reinterpret_cast<ListWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (!self)
-        return DefWindowProcA(hwnd, msg, wp, lp);
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        return DefWindowProcA(hwnd, msg, wp, lp);
-    }
-    return self->Handle(msg, wp, lp);
+    return CreateWindowOf(kListClass, exStyle, "", style | WS_CHILD, rect, parent, id);
 }
 
 void ListWindow::MakeResources() {
@@ -120,12 +75,11 @@ void ListWindow::MakeResources() {
     font_.Reset(CreateFontIndirectA(&lf));
     lf.lfUnderline = TRUE;
     linkFont_.Reset(CreateFontIndirectA(&lf));
-    if (HDC dc = GetDC(hwnd_)) {
-        SelectInto select(dc, font_.Get());
+    if (const WindowDc dc = GetWindowDc(Hwnd())) {
+        SelectInto select(dc.Get(), font_.Get());
         SIZE size{};
-        if (GetTextExtentPoint32A(dc, "Height", 6, &size))
+        if (GetTextExtentPoint32A(dc.Get(), "Height", 6, &size))
             rowHeight_ = size.cy + 6;
-        ReleaseDC(hwnd_, dc);
     }
     sizeCursor_ = LoadCursor(nullptr, IDC_SIZEWE);
     handCursor_ = LoadCursor(nullptr, IDC_HAND);
@@ -145,12 +99,12 @@ void ListWindow::SetHeaderImageList(HIMAGELIST images) {
 // ---- Operations that repaint -----------------------------------------------
 
 void ListWindow::Changed() {
-    if (!hwnd_)
+    if (!Hwnd())
         return;
     const int maxTop = std::max(0, model_.RowCount() - PageRows());
     topRow_ = std::clamp(topRow_, 0, maxTop);
     UpdateScrollBars();
-    InvalidateRect(hwnd_, nullptr, FALSE);
+    InvalidateRect(Hwnd(), nullptr, FALSE);
 }
 
 void ListWindow::InsertColumn(const std::string& title, int width, int image, int format) {
@@ -194,8 +148,8 @@ bool ListWindow::Select(int row, int column, unsigned keys) {
         EnsureVisible(row);
     if (added)
         Notify(kListSelChanged, row, column);
-    if (hwnd_)
-        InvalidateRect(hwnd_, nullptr, FALSE);
+    if (Hwnd())
+        InvalidateRect(Hwnd(), nullptr, FALSE);
     return true;
 }
 
@@ -213,8 +167,8 @@ bool ListWindow::SortByColumn(int position) {
 
 int ListWindow::PageRows() const {
     RECT rc{};
-    if (hwnd_)
-        GetClientRect(hwnd_, &rc);
+    if (Hwnd())
+        GetClientRect(Hwnd(), &rc);
     const int rows = (rc.bottom - HeaderHeight()) / std::max(1, rowHeight_);
     return std::max(1, rows);
 }
@@ -260,11 +214,10 @@ ListWindow::Hit ListWindow::HitTest(int x, int y) const {
         hit.header = y >= 0;
         return hit;
     }
+    // Right of the last column a point still lies on its row (column -1),
+    // so a click there keeps that row as a click on a cell would.
     const int row = topRow_ + (y - HeaderHeight()) / std::max(1, rowHeight_);
-    // Right of the last column is still the row, though no cell is there:
-    // a right-click there must offer the row's menu, not clear the selection.
-    const bool inRow = hit.column >= 0 || x >= left;
-    if (row >= 0 && row < model_.RowCount() && inRow)
+    if (row >= 0 && row < model_.RowCount() && model_.ColumnCount() > 0)
         hit.row = row;
     return hit;
 }
@@ -272,10 +225,10 @@ ListWindow::Hit ListWindow::HitTest(int x, int y) const {
 // ---- Scrolling -------------------------------------------------------------
 
 void ListWindow::UpdateScrollBars() {
-    if (!hwnd_)
+    if (!Hwnd())
         return;
     RECT rc{};
-    GetClientRect(hwnd_, &rc);
+    GetClientRect(Hwnd(), &rc);
     SCROLLINFO v{};
     v.cbSize = sizeof v;
     v.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
@@ -283,7 +236,7 @@ void ListWindow::UpdateScrollBars() {
     v.nMax = std::max(0, model_.RowCount() - 1);
     v.nPage = UINT(PageRows());
     v.nPos = topRow_;
-    SetScrollInfo(hwnd_, SB_VERT, &v, TRUE);
+    SetScrollInfo(Hwnd(), SB_VERT, &v, TRUE);
     SCROLLINFO h{};
     h.cbSize = sizeof h;
     h.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
@@ -291,7 +244,7 @@ void ListWindow::UpdateScrollBars() {
     h.nMax = std::max(0, TotalWidth() - 1);
     h.nPage = UINT(std::max<LONG>(0, rc.right));
     h.nPos = scrollX_;
-    SetScrollInfo(hwnd_, SB_HORZ, &h, TRUE);
+    SetScrollInfo(Hwnd(), SB_HORZ, &h, TRUE);
 }
 
 void ListWindow::ScrollRowsTo(int top) {
@@ -302,30 +255,30 @@ void ListWindow::ScrollRowsTo(int top) {
     topRow_ = top;
     HideTip();
     UpdateScrollBars();
-    InvalidateRect(hwnd_, nullptr, FALSE);
+    InvalidateRect(Hwnd(), nullptr, FALSE);
 }
 
 void ListWindow::ScrollX(int x) {
     RECT rc{};
-    GetClientRect(hwnd_, &rc);
+    GetClientRect(Hwnd(), &rc);
     x = std::clamp(x, 0, std::max(0, TotalWidth() - int(rc.right)));
     if (x == scrollX_)
         return;
     scrollX_ = x;
     HideTip();
     UpdateScrollBars();
-    InvalidateRect(hwnd_, nullptr, FALSE);
+    InvalidateRect(Hwnd(), nullptr, FALSE);
 }
 
 void ListWindow::EnsureVisible(int row) {
-    if (!hwnd_ || row < 0)
+    if (!Hwnd() || row < 0)
         return;
     RECT rc{};
-    GetClientRect(hwnd_, &rc);
+    GetClientRect(Hwnd(), &rc);
     if (rc.bottom <= HeaderHeight()) {
         // Not laid out yet: try again shortly.
         pendingVisible_ = row;
-        SetTimer(hwnd_, kScrollTimer, kScrollRetryMs, nullptr);
+        SetTimer(Hwnd(), kScrollTimer, kScrollRetryMs, nullptr);
         return;
     }
     const int page = PageRows();
@@ -339,7 +292,7 @@ void ListWindow::OnVScroll(int code) {
     SCROLLINFO si{};
     si.cbSize = sizeof si;
     si.fMask = SIF_TRACKPOS;
-    GetScrollInfo(hwnd_, SB_VERT, &si);
+    GetScrollInfo(Hwnd(), SB_VERT, &si);
     const int page = PageRows();
     switch (code) {
     case SB_LINEUP: ScrollRowsTo(topRow_ - 1); break;
@@ -358,9 +311,9 @@ void ListWindow::OnHScroll(int code) {
     SCROLLINFO si{};
     si.cbSize = sizeof si;
     si.fMask = SIF_TRACKPOS;
-    GetScrollInfo(hwnd_, SB_HORZ, &si);
+    GetScrollInfo(Hwnd(), SB_HORZ, &si);
     RECT rc{};
-    GetClientRect(hwnd_, &rc);
+    GetClientRect(Hwnd(), &rc);
     switch (code) {
     case SB_LINELEFT: ScrollX(scrollX_ - 5); break;
     case SB_LINERIGHT: ScrollX(scrollX_ + 5); break;
@@ -386,29 +339,29 @@ void ListWindow::OnWheel(int delta) {
 // ---- Notifications and input -----------------------------------------------
 
 void ListWindow::Notify(int code, int row, int column) {
-    if (!hwnd_)
+    if (!Hwnd())
         return;
     ListNotify n{};
-    n.hdr.hwndFrom = hwnd_;
-    n.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(hwnd_));
+    n.hdr.hwndFrom = Hwnd();
+    n.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(Hwnd()));
     n.hdr.code = static_cast<UINT>(code);
     n.row = row;
     n.column = column;
-    SendMessageA(GetParent(hwnd_), WM_NOTIFY, n.hdr.idFrom, reinterpret_cast<LPARAM>(&n));
+    SendMessageA(GetParent(Hwnd()), WM_NOTIFY, n.hdr.idFrom, reinterpret_cast<LPARAM>(&n));
 }
 
 void ListWindow::SelectAndNotify(int row, int column, unsigned keys) { Select(row, column, keys); }
 
 void ListWindow::ToggleAndNotify(int row, int column) {
     if (model_.ToggleCell(row, column)) {
-        InvalidateRect(hwnd_, nullptr, FALSE);
+        InvalidateRect(Hwnd(), nullptr, FALSE);
         Notify(kListCellChanged, row, column);
     }
 }
 
 void ListWindow::OnLeftDown(WPARAM mouseKeys, int x, int y, bool doubleClick) {
-    SetFocus(hwnd_);
-    SetCapture(hwnd_);
+    SetFocus(Hwnd());
+    SetCapture(Hwnd());
     leftDown_ = true;
     dragged_ = false;
     pressPoint_ = POINT{x, y};
@@ -446,7 +399,7 @@ void ListWindow::OnLeftDown(WPARAM mouseKeys, int x, int y, bool doubleClick) {
 void ListWindow::OnLeftUp(int x, int y) {
     const bool wasDown = leftDown_;
     leftDown_ = false;
-    if (GetCapture() == hwnd_)
+    if (GetCapture() == Hwnd())
         ReleaseCapture();
     if (!wasDown)
         return;
@@ -469,7 +422,7 @@ void ListWindow::OnLeftUp(int x, int y) {
 }
 
 void ListWindow::OnRightDown(int x, int y) {
-    SetFocus(hwnd_);
+    SetFocus(Hwnd());
     const Hit hit = HitTest(x, y);
     if (hit.row >= 0 && !model_.IsSelected(hit.row))
         SelectAndNotify(hit.row, hit.column, 0);
@@ -489,7 +442,7 @@ void ListWindow::OnMouseMove(int x, int y) {
         TRACKMOUSEEVENT track{};
         track.cbSize = sizeof track;
         track.dwFlags = TME_LEAVE;
-        track.hwndTrack = hwnd_;
+        track.hwndTrack = Hwnd();
         trackingLeave_ = TrackMouseEvent(&track) != FALSE;
     }
     const Hit hit = HitTest(x, y);
@@ -503,7 +456,7 @@ void ListWindow::OnMouseMove(int x, int y) {
 bool ListWindow::OnSetCursor() {
     POINT p{};
     GetCursorPos(&p);
-    ScreenToClient(hwnd_, &p);
+    ScreenToClient(Hwnd(), &p);
     const Hit hit = HitTest(p.x, p.y);
     if (hit.header && hit.column >= 0) {
         const int right = ColumnLeft(hit.column) + model_.Column(hit.column)->width;
@@ -545,7 +498,7 @@ void ListWindow::OnKeyDown(WPARAM key) {
         if (count > 0) {
             const int step = (keys & kKeyShift) ? count - 1 : 1;
             model_.SetFocusColumn((model_.FocusColumn() + step) % count);
-            InvalidateRect(hwnd_, nullptr, FALSE);
+            InvalidateRect(Hwnd(), nullptr, FALSE);
         }
         return;
     }
@@ -557,7 +510,7 @@ void ListWindow::OnKeyDown(WPARAM key) {
     }
     if (key == 'A' && (keys & kKeyControl)) {
         if (model_.SelectAll()) {
-            InvalidateRect(hwnd_, nullptr, FALSE);
+            InvalidateRect(Hwnd(), nullptr, FALSE);
             Notify(kListSelChanged, model_.FocusRow(), model_.FocusColumn());
         }
         return;
@@ -566,7 +519,7 @@ void ListWindow::OnKeyDown(WPARAM key) {
         const int row = model_.TypeAhead(int(key));
         if (row >= 0) {
             EnsureVisible(row);
-            InvalidateRect(hwnd_, nullptr, FALSE);
+            InvalidateRect(Hwnd(), nullptr, FALSE);
             Notify(kListSelChanged, row, model_.FocusColumn());
         }
     }
@@ -579,38 +532,37 @@ void ListWindow::ShowTip(int row, int column) {
     if (!cell || cell->text.empty())
         return;
     const RECT rc = CellRect(row, column);
-    HDC dc = GetDC(hwnd_);
-    if (!dc)
-        return;
     int width = 0;
     {
-        SelectInto font(dc, font_.Get());
-        width = TextWidth(dc, cell->text);
+        const WindowDc dc = GetWindowDc(Hwnd());
+        if (!dc)
+            return;
+        SelectInto font(dc.Get(), font_.Get());
+        width = TextWidth(dc.Get(), cell->text);
     }
-    ReleaseDC(hwnd_, dc);
     const int textLeft = (cell->image >= 0 && images_) ? 16 + kCellPadding : 0;
     if (width + 2 * kCellPadding + textLeft <= rc.right - rc.left)
         return;  // not cut off
     POINT origin{rc.left + textLeft, rc.top};
-    ClientToScreen(hwnd_, &origin);
+    ClientToScreen(Hwnd(), &origin);
     if (!tip_) {
-        tip_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kTipClassName, "", WS_POPUP | WS_BORDER, 0, 0, 0,
-                               0, hwnd_, nullptr, CodeModule(), nullptr);
+        tip_.Reset(CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kTipClassName, "", WS_POPUP | WS_BORDER, 0, 0,
+                                   0, 0, Hwnd(), nullptr, CodeModule(), nullptr));
         if (!tip_)
             return;
     }
-    SetWindowLongPtrA(tip_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(font_.Get()));
-    SetWindowTextA(tip_, cell->text.c_str());
-    SetWindowPos(tip_, HWND_TOPMOST, origin.x, origin.y, width + 2 * kCellPadding + 2, rowHeight_,
+    SetWindowLongPtrA(tip_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(font_.Get()));
+    SetWindowTextA(tip_.Get(), cell->text.c_str());
+    SetWindowPos(tip_.Get(), HWND_TOPMOST, origin.x, origin.y, width + 2 * kCellPadding + 2, rowHeight_,
                  SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    InvalidateRect(tip_, nullptr, TRUE);
+    InvalidateRect(tip_.Get(), nullptr, TRUE);
     tipRow_ = row;
     tipColumn_ = column;
 }
 
 void ListWindow::HideTip() {
     if (tip_)
-        ShowWindow(tip_, SW_HIDE);
+        ShowWindow(tip_.Get(), SW_HIDE);
     tipRow_ = -1;
     tipColumn_ = -1;
 }
@@ -635,8 +587,13 @@ void ListWindow::PaintHeader(HDC dc, const RECT& client) {
             ImageList_Draw(headerImages_, col->image, dc, text.left, (rc.bottom - 16) / 2, ILD_TRANSPARENT);
             text.left += 16 + 2;
         }
-        if (c == model_.SortColumn()) {
-            // Downward triangle while ascending, upward after a reversal.
+        if (c == model_.SortColumn() && headerImages_) {
+            // The downward mark (image 1) while ascending, the upward one
+            // (image 0) after a reversal.
+            text.right -= kSortMarkWidth;
+            ImageList_Draw(headerImages_, model_.SortAscending() ? 1 : 0, dc, text.right, (rc.bottom - 16) / 2,
+                           ILD_TRANSPARENT);
+        } else if (c == model_.SortColumn()) {
             text.right -= kSortMarkWidth;
             const int cx = text.right + kSortMarkWidth / 2, cy = rc.bottom / 2;
             POINT down[] = {{cx - 4, cy - 2}, {cx + 4, cy - 2}, {cx, cy + 2}};
@@ -714,7 +671,7 @@ void ListWindow::PaintRow(HDC dc, int row, const RECT& client) {
         FillRect(dc, &v, GetSysColorBrush(COLOR_3DLIGHT));
         FillRect(dc, &h, GetSysColorBrush(COLOR_3DLIGHT));
     }
-    if (row == model_.FocusRow() && GetFocus() == hwnd_) {
+    if (row == model_.FocusRow() && GetFocus() == Hwnd()) {
         RECT focus{-scrollX_, HeaderHeight() + (row - topRow_) * rowHeight_, TotalWidth() - scrollX_, 0};
         focus.bottom = focus.top + rowHeight_;
         DrawFocusRect(dc, &focus);
@@ -723,7 +680,7 @@ void ListWindow::PaintRow(HDC dc, int row, const RECT& client) {
 
 void ListWindow::Paint(HDC target) {
     RECT client{};
-    GetClientRect(hwnd_, &client);
+    GetClientRect(Hwnd(), &client);
     OffscreenBuffer buffer(target, client.right, client.bottom);
     HDC dc = buffer.Ok() ? buffer.Dc() : target;
     FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
@@ -739,105 +696,128 @@ void ListWindow::Paint(HDC target) {
 
 // ---- Message dispatch --------------------------------------------------------
 
-LRESULT ListWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
-    const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
-    switch (msg) {
-    case WM_CREATE: {
-        LONG_PTR style = GetWindowLongPtrA(hwnd_, GWL_STYLE);
-        SetWindowLongPtrA(hwnd_, GWL_STYLE, (style & ~LONG_PTR(WS_BORDER)) | WS_CLIPCHILDREN);
-        MakeResources();
-        UpdateScrollBars();
+namespace {
+
+int X(LPARAM lp) { return GET_X_LPARAM(lp); }
+int Y(LPARAM lp) { return GET_Y_LPARAM(lp); }
+
+}  // namespace
+
+const std::vector<MessageEntry<ListWindow>>& ListWindow::Messages() {
+    // The system's colours, fonts, settings or theme changed.
+    const auto remake = [](ListWindow& w, WPARAM, LPARAM, bool&) -> LRESULT {
+        w.MakeResources();
+        w.Changed();
         return 0;
-    }
-    case WM_SETTINGCHANGE:
-    case WM_SYSCOLORCHANGE:
-    case WM_FONTCHANGE:
-    case 0x031A:  // WM_THEMECHANGED
-        MakeResources();
-        Changed();
+    };
+    const auto repaint = [](ListWindow& w, WPARAM, LPARAM, bool&) -> LRESULT {
+        InvalidateRect(w.Hwnd(), nullptr, FALSE);
         return 0;
-    case WM_SIZE:
-        Changed();
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PaintScope paint(hwnd_);
-        Paint(paint.Dc());
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wp));
-        return 0;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        InvalidateRect(hwnd_, nullptr, FALSE);
-        return 0;
-    case WM_GETDLGCODE:
-        return DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;
-    case WM_LBUTTONDOWN:
-        OnLeftDown(wp, x, y, false);
-        return 0;
-    case WM_LBUTTONDBLCLK:
-        OnLeftDown(wp, x, y, true);
-        if (HitTest(x, y).row >= 0)
-            Notify(kListDoubleClick, HitTest(x, y).row, HitTest(x, y).column);
-        return 0;
-    case WM_LBUTTONUP:
-        OnLeftUp(x, y);
-        return 0;
-    case WM_RBUTTONDOWN:
-        OnRightDown(x, y);
-        return 0;
-    case WM_RBUTTONUP:
-        OnRightUp(x, y);
-        return 0;
-    case WM_MOUSEMOVE:
-        OnMouseMove(x, y);
-        return 0;
-    case WM_MOUSELEAVE:
-        trackingLeave_ = false;
-        HideTip();
-        return 0;
-    case WM_CAPTURECHANGED:
-        leftDown_ = false;
-        return 0;
-    case WM_SETCURSOR:
-        if (LOWORD(lp) == HTCLIENT && OnSetCursor())
-            return TRUE;
-        return DefWindowProcA(hwnd_, msg, wp, lp);
-    case WM_MOUSEWHEEL:
-        OnWheel(GET_WHEEL_DELTA_WPARAM(wp));
-        return 0;
-    case WM_VSCROLL:
-        OnVScroll(LOWORD(wp));
-        return 0;
-    case WM_HSCROLL:
-        OnHScroll(LOWORD(wp));
-        return 0;
-    case WM_KEYDOWN:
-        OnKeyDown(wp);
-        return 0;
-    case WM_TIMER:
-        if (wp == kScrollTimer) {
-            KillTimer(hwnd_, kScrollTimer);
-            const int row = pendingVisible_;
-            pendingVisible_ = -1;
-            EnsureVisible(row);
-            return 0;
-        }
-        break;
-    case WM_DESTROY:
-        KillTimer(hwnd_, kScrollTimer);
-        if (tip_) {
-            DestroyWindow(tip_);
-            tip_ = nullptr;
-        }
-        return 0;
-    default:
-        break;
-    }
-    return DefWindowProcA(hwnd_, msg, wp, lp);
+    };
+    static const std::vector<MessageEntry<ListWindow>> table = {
+        {WM_CREATE, [](ListWindow& w, WPARAM, LPARAM, bool&) -> LRESULT {
+             const LONG_PTR style = GetWindowLongPtrA(w.Hwnd(), GWL_STYLE);
+             SetWindowLongPtrA(w.Hwnd(), GWL_STYLE, (style & ~LONG_PTR(WS_BORDER)) | WS_CLIPCHILDREN);
+             w.MakeResources();
+             w.UpdateScrollBars();
+             return 0;
+         }},
+        {WM_SETTINGCHANGE, remake},
+        {WM_SYSCOLORCHANGE, remake},
+        {WM_FONTCHANGE, remake},
+        {0x031A, remake},  // WM_THEMECHANGED
+        {WM_SIZE, [](ListWindow& w, WPARAM, LPARAM, bool&) -> LRESULT {
+             w.Changed();
+             return 0;
+         }},
+        {WM_ERASEBKGND, [](ListWindow&, WPARAM, LPARAM, bool&) -> LRESULT { return 1; }},
+        {WM_PAINT, [](ListWindow& w, WPARAM, LPARAM, bool&) -> LRESULT {
+             PaintScope paint(w.Hwnd());
+             w.Paint(paint.Dc());
+             return 0;
+         }},
+        {WM_PRINTCLIENT, [](ListWindow& w, WPARAM wp, LPARAM, bool&) -> LRESULT {
+             w.Paint(reinterpret_cast<HDC>(wp));
+             return 0;
+         }},
+        {WM_SETFOCUS, repaint},
+        {WM_KILLFOCUS, repaint},
+        {WM_GETDLGCODE, [](ListWindow&, WPARAM, LPARAM, bool&) -> LRESULT {
+             return DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;
+         }},
+        {WM_LBUTTONDOWN, [](ListWindow& w, WPARAM wp, LPARAM lp, bool&) -> LRESULT {
+             w.OnLeftDown(wp, X(lp), Y(lp), false);
+             return 0;
+         }},
+        {WM_LBUTTONDBLCLK, [](ListWindow& w, WPARAM wp, LPARAM lp, bool&) -> LRESULT {
+             w.OnLeftDown(wp, X(lp), Y(lp), true);
+             const Hit hit = w.HitTest(X(lp), Y(lp));
+             if (hit.row >= 0)
+                 w.Notify(kListDoubleClick, hit.row, hit.column);
+             return 0;
+         }},
+        {WM_LBUTTONUP, [](ListWindow& w, WPARAM, LPARAM lp, bool&) -> LRESULT {
+             w.OnLeftUp(X(lp), Y(lp));
+             return 0;
+         }},
+        {WM_RBUTTONDOWN, [](ListWindow& w, WPARAM, LPARAM lp, bool&) -> LRESULT {
+             w.OnRightDown(X(lp), Y(lp));
+             return 0;
+         }},
+        {WM_RBUTTONUP, [](ListWindow& w, WPARAM, LPARAM lp, bool&) -> LRESULT {
+             w.OnRightUp(X(lp), Y(lp));
+             return 0;
+         }},
+        {WM_MOUSEMOVE, [](ListWindow& w, WPARAM, LPARAM lp, bool&) -> LRESULT {
+             w.OnMouseMove(X(lp), Y(lp));
+             return 0;
+         }},
+        {WM_MOUSELEAVE, [](ListWindow& w, WPARAM, LPARAM, bool&) -> LRESULT {
+             w.trackingLeave_ = false;
+             w.HideTip();
+             return 0;
+         }},
+        {WM_CAPTURECHANGED, [](ListWindow& w, WPARAM, LPARAM, bool&) -> LRESULT {
+             w.leftDown_ = false;
+             return 0;
+         }},
+        {WM_SETCURSOR, [](ListWindow& w, WPARAM, LPARAM lp, bool& handled) -> LRESULT {
+             handled = LOWORD(lp) == HTCLIENT && w.OnSetCursor();
+             return TRUE;
+         }},
+        {WM_MOUSEWHEEL, [](ListWindow& w, WPARAM wp, LPARAM, bool&) -> LRESULT {
+             w.OnWheel(GET_WHEEL_DELTA_WPARAM(wp));
+             return 0;
+         }},
+        {WM_VSCROLL, [](ListWindow& w, WPARAM wp, LPARAM, bool&) -> LRESULT {
+             w.OnVScroll(LOWORD(wp));
+             return 0;
+         }},
+        {WM_HSCROLL, [](ListWindow& w, WPARAM wp, LPARAM, bool&) -> LRESULT {
+             w.OnHScroll(LOWORD(wp));
+             return 0;
+         }},
+        {WM_KEYDOWN, [](ListWindow& w, WPARAM wp, LPARAM, bool&) -> LRESULT {
+             w.OnKeyDown(wp);
+             return 0;
+         }},
+        {WM_TIMER, [](ListWindow& w, WPARAM wp, LPARAM, bool& handled) -> LRESULT {
+             handled = wp == kScrollTimer;
+             if (handled) {
+                 KillTimer(w.Hwnd(), kScrollTimer);
+                 const int row = w.pendingVisible_;
+                 w.pendingVisible_ = -1;
+                 w.EnsureVisible(row);
+             }
+             return 0;
+         }},
+        {WM_DESTROY, [](ListWindow& w, WPARAM, LPARAM, bool&) -> LRESULT {
+             KillTimer(w.Hwnd(), kScrollTimer);
+             w.tip_.Reset();
+             return 0;
+         }},
+    };
+    return table;
 }
 
 }  // namespace tw

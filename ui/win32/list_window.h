@@ -6,10 +6,12 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/clock.h"
 #include "ui/list_model.h"
 #include "ui/win32/gdi.h"
+#include "ui/win32/window_base.h"
 
 namespace tw {
 
@@ -30,7 +32,7 @@ struct ListNotify {
     int reserved[3];
 };
 
-class ListWindow {
+class ListWindow : public Window<ListWindow> {
 public:
     static constexpr const char* kClassName = "ListCtrl";
     static constexpr const char* kTipClassName = "TitleTip";
@@ -38,12 +40,8 @@ public:
     static constexpr UINT kScrollRetryMs = 250;
 
     explicit ListWindow(const Clock& clock);
-    ListWindow(const ListWindow&) = delete;
-    ListWindow& operator=(const ListWindow&) = delete;
-    ~ListWindow();
 
     HWND Create(HWND parent, DWORD style, DWORD exStyle, const RECT& rect, UINT id);
-    HWND Handle() const { return hwnd_; }
 
     // The model; call Changed() after altering it directly.
     ListModel& Model() { return model_; }
@@ -57,7 +55,8 @@ public:
     void RemoveAllColumns();
     bool Select(int row, int column, unsigned keys);
     bool SortByColumn(int position);
-    // Cell and header images; the window does not own them.
+    // Cell and header images (bitmap 210: the sort marks, up then down);
+    // the window does not own them.
     void SetImageList(HIMAGELIST images) { images_ = images; }
     void SetHeaderImageList(HIMAGELIST images);
 
@@ -67,9 +66,11 @@ public:
     // Rows that fit wholly in the client area below the header (at least 1).
     int PageRows() const;
     // The tip window while it shows a cut-off text, else null.
-    HWND TitleTip() const { return tip_; }
+    HWND TitleTip() const { return tip_.Get(); }
 
     void Paint(HDC dc);
+
+    static const std::vector<MessageEntry<ListWindow>>& Messages();
 
 private:
     struct Hit {
@@ -78,8 +79,6 @@ private:
         bool header = false;
     };
 
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
     void MakeResources();
     void UpdateScrollBars();
     Hit HitTest(int x, int y) const;
@@ -111,8 +110,7 @@ private:
     void HideTip();
 
     ListModel model_;
-    HWND hwnd_ = nullptr;
-    HWND tip_ = nullptr;
+    UniqueWindow tip_;
     HIMAGELIST images_ = nullptr;
     HIMAGELIST headerImages_ = nullptr;
     GdiObject<HFONT> font_;

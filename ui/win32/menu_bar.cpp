@@ -2,6 +2,7 @@
 #include "ui/win32/activation.h"
 
 #include <algorithm>
+#include <memory>
 #include <string>
 
 #include "ui/colour_math.h"
@@ -11,29 +12,38 @@ namespace tw {
 namespace {
 
 // A browser runs a window per thread, so the hooks and the bars they serve
-// are per thread too.
+// are per thread too. The record is made by a thread's first bar and
+// goes with its last one, hook and all; a plain pointer, because the
+// module may leave a thread that is still running.
 struct ThreadBars {
     std::vector<MenuBar*> bars;
-    HHOOK keyHook = nullptr;
+    UniqueHook keyHook;
 };
 thread_local ThreadBars* tBars = nullptr;
 thread_local MenuBar* tTracking = nullptr;
-thread_local HHOOK tMenuHook = nullptr;
+
+void JoinThreadBars(MenuBar* bar, HOOKPROC keyWatch) {
+    if (!tBars)
+        tBars = new ThreadBars;
+    tBars->bars.push_back(bar);
+    if (!tBars->keyHook)
+        tBars->keyHook.Reset(SetWindowsHookExA(WH_GETMESSAGE, keyWatch, nullptr, GetCurrentThreadId()));
+}
+
+void LeaveThreadBars(MenuBar* bar) {
+    if (!tBars)
+        return;
+    auto& bars = tBars->bars;
+    bars.erase(std::remove(bars.begin(), bars.end(), bar), bars.end());
+    if (bars.empty()) {
+        const std::unique_ptr<ThreadBars> last(tBars);
+        tBars = nullptr;
+    }
+}
 
 constexpr LPARAM kAltDown = LPARAM(1) << 29;
 
-ATOM RegisterBarClass(WNDPROC proc) {
-    static ATOM atom = [proc] {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = proc;
-        wc.hInstance = CodeModule();
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.lpszClassName = MenuBar::kClassName;
-        return RegisterClassExA(&wc);
-    }();
-    return atom;
-}
+const WindowClass kMenuBarClass = {MenuBar::kClassName, 0, nullptr};
 
 std::string ItemText(HMENU menu, int position) {
     char text[256] = {};
@@ -59,43 +69,20 @@ UINT MenuBar::GetBarMessage() {
     return message;
 }
 
-MenuBar::~MenuBar() {
-    if (tBars) {
-        auto& bars = tBars->bars;
-        bars.erase(std::remove(bars.begin(), bars.end(), this), bars.end());
-        if (bars.empty()) {
-            if (tBars->keyHook)
-                UnhookWindowsHookEx(tBars->keyHook);
-            delete tBars;
-            tBars = nullptr;
-        }
-    }
-    if (hwnd_ && IsWindow(hwnd_)) {
-        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
-        DestroyWindow(hwnd_);
-    }
-    if (images_)
-        ImageList_Destroy(images_);
-}
+MenuBar::~MenuBar() { LeaveThreadBars(this); }
 
 HWND MenuBar::Create(HWND parent, const RECT& rect, UINT id) {
-    if (hwnd_ || !parent || !RegisterBarClass(&MenuBar::Proc))
+    if (!parent)
         return nullptr;
-    HWND hwnd = CreateWindowExA(0, kClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rect.left, rect.top,
-                                rect.right - rect.left, rect.bottom - rect.top, parent,
-                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), CodeModule(), this);
+    HWND hwnd = CreateWindowOf(kMenuBarClass, 0, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rect, parent, id);
     if (!hwnd)
         return nullptr;
     owner_ = parent;
     LOGFONTA lf{};
     GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
     font_.Reset(CreateFontIndirectA(&lf));
-    if (!tBars)
-        tBars = new ThreadBars;
-    tBars->bars.push_back(this);
-    if (!tBars->keyHook)
-        tBars->keyHook = SetWindowsHookExA(WH_GETMESSAGE, &MenuBar::KeyWatch, nullptr, GetCurrentThreadId());
-    return hwnd_;
+    JoinThreadBars(this, &MenuBar::KeyWatch);
+    return hwnd;
 }
 
 bool MenuBar::AttachMenu(HMENU menu) {
@@ -103,8 +90,8 @@ bool MenuBar::AttachMenu(HMENU menu) {
         return false;
     menu_ = menu;
     Layout();
-    if (hwnd_)
-        InvalidateRect(hwnd_, nullptr, FALSE);
+    if (Hwnd())
+        InvalidateRect(Hwnd(), nullptr, FALSE);
     return true;
 }
 
@@ -112,18 +99,16 @@ void MenuBar::Layout() {
     std::vector<std::string> texts;
     std::vector<int> widths;
     const int count = menu_ ? GetMenuItemCount(menu_) : 0;
-    HDC dc = hwnd_ ? GetDC(hwnd_) : nullptr;
+    const WindowDc dc = Hwnd() ? GetWindowDc(Hwnd()) : WindowDc();
     for (int i = 0; i < count; ++i) {
         texts.push_back(ItemText(menu_, i));
         RECT rc{};
         if (dc) {
-            SelectInto select(dc, font_.Get());
-            DrawTextA(dc, texts.back().c_str(), int(texts.back().size()), &rc, DT_SINGLELINE | DT_CALCRECT);
+            SelectInto select(dc.Get(), font_.Get());
+            DrawTextA(dc.Get(), texts.back().c_str(), int(texts.back().size()), &rc, DT_SINGLELINE | DT_CALCRECT);
         }
         widths.push_back(rc.right - rc.left);
     }
-    if (dc)
-        ReleaseDC(hwnd_, dc);
     model_.SetButtons(texts, widths);
 }
 
@@ -132,37 +117,27 @@ bool MenuBar::LoadImages(HBITMAP strip, const std::vector<unsigned>& commands) {
     if (!strip || !GetObjectA(strip, sizeof info, &info) || info.bmHeight <= 0)
         return false;
     // Adding with a mask blackens the mask colour of the bitmap it is given.
-    HBITMAP copy = static_cast<HBITMAP>(CopyImage(strip, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    const GdiObject<HBITMAP> copy(static_cast<HBITMAP>(CopyImage(strip, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!copy)
         return false;
-    HIMAGELIST images = ImageList_Create(kImageSize, info.bmHeight, ILC_COLOR24 | ILC_MASK, info.bmWidth / kImageSize, 4);
-    const bool ok = images && ImageList_AddMasked(images, copy, mask_) >= 0;
-    DeleteObject(copy);
-    if (!ok) {
-        if (images)
-            ImageList_Destroy(images);
+    UniqueImageList images(
+        ImageList_Create(kImageSize, info.bmHeight, ILC_COLOR24 | ILC_MASK, info.bmWidth / kImageSize, 4));
+    if (!images || ImageList_AddMasked(images.Get(), copy.Get(), mask_) < 0)
         return false;
-    }
-    if (images_)
-        ImageList_Destroy(images_);
-    images_ = images;
+    images_ = std::move(images);
     std::map<UINT, int> numbers;
-    const int available = ImageList_GetImageCount(images_);
+    const int available = ImageList_GetImageCount(images_.Get());
     for (const auto& [command, image] : CommandImageNumbers(commands))
         if (image < available)
             numbers.emplace(UINT(command), image);
-    painter_.SetImages(images_, std::move(numbers));
+    painter_.SetImages(images_.Get(), std::move(numbers));
     return true;
 }
 
 bool MenuBar::LoadImages(HINSTANCE instance, UINT bitmapId, const std::vector<unsigned>& commands) {
-    HBITMAP strip = static_cast<HBITMAP>(
-        LoadImageA(instance, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (!strip)
-        return false;
-    const bool ok = LoadImages(strip, commands);
-    DeleteObject(strip);
-    return ok;
+    const GdiObject<HBITMAP> strip(static_cast<HBITMAP>(
+        LoadImageA(instance, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    return strip && LoadImages(strip.Get(), commands);
 }
 
 bool MenuBar::LoadToolBar(HINSTANCE instance, UINT toolBarId) {
@@ -179,8 +154,8 @@ bool MenuBar::LoadToolBar(HINSTANCE instance, UINT toolBarId) {
 
 RECT MenuBar::ButtonRect(int index) const {
     RECT client{};
-    if (hwnd_)
-        GetClientRect(hwnd_, &client);
+    if (Hwnd())
+        GetClientRect(Hwnd(), &client);
     const MenuBarButton& b = model_.Button(index);
     return RECT{b.left, 0, b.left + b.width, client.bottom};
 }
@@ -188,7 +163,7 @@ RECT MenuBar::ButtonRect(int index) const {
 int MenuBar::ButtonAtScreen(POINT screen) const {
     POINT pt = screen;
     RECT client{};
-    if (!hwnd_ || !ScreenToClient(hwnd_, &pt) || !GetClientRect(hwnd_, &client) || pt.y < 0 || pt.y >= client.bottom)
+    if (!Hwnd() || !ScreenToClient(Hwnd(), &pt) || !GetClientRect(Hwnd(), &client) || pt.y < 0 || pt.y >= client.bottom)
         return -1;
     return model_.HitTest(pt.x);
 }
@@ -197,12 +172,12 @@ void MenuBar::SetHot(int index) {
     if (index == hot_)
         return;
     hot_ = index;
-    InvalidateRect(hwnd_, nullptr, FALSE);
+    InvalidateRect(Hwnd(), nullptr, FALSE);
 }
 
 void MenuBar::Paint(HDC dc) {
     RECT rc{};
-    GetClientRect(hwnd_, &rc);
+    GetClientRect(Hwnd(), &rc);
     const Rgb face = FromColourRef(GetSysColor(COLOR_3DFACE));
     ShadeVertically(dc, rc, ScaleColour(face, kBarDark), ScaleColour(face, kBarLight));
     SelectInto select(dc, font_.Get());
@@ -227,7 +202,7 @@ void MenuBar::Paint(HDC dc) {
 }
 
 void MenuBar::OpenPopup(int index, bool byKeyboard) {
-    if (!hwnd_ || !menu_ || tTracking)
+    if (!Hwnd() || !menu_ || tTracking)
         return;
     while (index >= 0 && index < model_.Count()) {
         HMENU popup = GetSubMenu(menu_, index);
@@ -235,27 +210,25 @@ void MenuBar::OpenPopup(int index, bool byKeyboard) {
             return;
         open_ = index;
         keyboardCues_ = byKeyboard;
-        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        RedrawWindow(Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         RECT button = ButtonRect(index);
-        MapWindowPoints(hwnd_, nullptr, reinterpret_cast<POINT*>(&button), 2);
+        MapWindowPoints(Hwnd(), nullptr, reinterpret_cast<POINT*>(&button), 2);
         TPMPARAMS params{};
         params.cbSize = sizeof params;
         params.rcExclude = button;
         if (byKeyboard)
-            PostMessageA(hwnd_, WM_KEYDOWN, VK_DOWN, 0);  // the menu starts at its first item
+            PostMessageA(Hwnd(), WM_KEYDOWN, VK_DOWN, 0);  // the menu starts at its first item
         tracked_ = popup;
         selectedMenu_ = popup;
         selectedFlags_ = 0;
         next_ = -1;
         tTracking = this;
-        tMenuHook = SetWindowsHookExA(WH_MSGFILTER, &MenuBar::MenuFilter, nullptr, GetCurrentThreadId());
+        UniqueHook filter(SetWindowsHookExA(WH_MSGFILTER, &MenuBar::MenuFilter, nullptr, GetCurrentThreadId()));
         const UINT command = UINT(TrackPopupMenuEx(popup,
                                                    TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_VERTICAL |
                                                        TPM_RETURNCMD,
-                                                   button.left, button.bottom, hwnd_, &params));
-        if (tMenuHook)
-            UnhookWindowsHookEx(tMenuHook);
-        tMenuHook = nullptr;
+                                                   button.left, button.bottom, Hwnd(), &params));
+        filter.Reset();
         tTracking = nullptr;
         tracked_ = nullptr;
         open_ = -1;
@@ -263,7 +236,7 @@ void MenuBar::OpenPopup(int index, bool byKeyboard) {
         POINT cursor{};
         GetCursorPos(&cursor);
         hot_ = ButtonAtScreen(cursor);
-        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        RedrawWindow(Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         if (command != 0) {
             SendMessageA(owner_, WM_COMMAND, MAKEWPARAM(command, 0), 0);
             return;
@@ -322,8 +295,8 @@ LRESULT CALLBACK MenuBar::MenuFilter(int code, WPARAM wp, LPARAM lp) {
 // Alt and a button's mnemonic, pressed anywhere in the owner window, opens
 // the button's popup.
 bool MenuBar::WatchKey(MSG& msg) {
-    if (msg.message != WM_SYSKEYDOWN || !(msg.lParam & kAltDown) || !hwnd_ || !IsWindowEnabled(hwnd_) ||
-        !IsWindowVisible(hwnd_))
+    if (msg.message != WM_SYSKEYDOWN || !(msg.lParam & kAltDown) || !Hwnd() || !IsWindowEnabled(Hwnd()) ||
+        !IsWindowVisible(Hwnd()))
         return false;
     if (msg.hwnd != owner_ && !IsChild(owner_, msg.hwnd))
         return false;
@@ -333,7 +306,7 @@ bool MenuBar::WatchKey(MSG& msg) {
     const int index = model_.FindMnemonic(char(key));
     if (index < 0)
         return false;
-    PostMessageA(hwnd_, AutoPopupMessage(), WPARAM(index), 1);
+    PostMessageA(Hwnd(), AutoPopupMessage(), WPARAM(index), 1);
     return true;
 }
 
@@ -349,92 +322,80 @@ LRESULT CALLBACK MenuBar::KeyWatch(int code, WPARAM wp, LPARAM lp) {
     return CallNextHookEx(nullptr, code, wp, lp);
 }
 
-LRESULT CALLBACK MenuBar::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lp);
-        auto* bar = static_cast<MenuBar*>(create->lpCreateParams);
-        bar->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(bar));
-    }
-    auto* self = reinterpret_cast<MenuBar*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (!self)
-        return DefWindowProcA(hwnd, msg, wp, lp);
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        return DefWindowProcA(hwnd, msg, wp, lp);
-    }
-    return self->Handle(msg, wp, lp);
-}
-
-LRESULT MenuBar::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT MenuBar::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
     if (msg == AutoPopupMessage() && msg != 0) {
         OpenPopup(int(wp), lp != 0);
         return 0;
     }
     if (msg == GetBarMessage() && msg != 0)
-        return reinterpret_cast<LRESULT>(hwnd_);
-    switch (msg) {
-    case WM_PAINT: {
-        PaintScope paint(hwnd_);
-        RECT rc{};
-        GetClientRect(hwnd_, &rc);
-        OffscreenBuffer buffer(paint.Dc(), rc.right, rc.bottom);
-        if (buffer.Ok()) {
-            Paint(buffer.Dc());
-            buffer.Blit(paint.Dc(), 0, 0, rc.right, rc.bottom);
-        } else {
-            Paint(paint.Dc());
-        }
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wp));
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_MOUSEMOVE: {
-        TRACKMOUSEEVENT track{};
-        track.cbSize = sizeof track;
-        track.dwFlags = TME_LEAVE;
-        track.hwndTrack = hwnd_;
-        TrackMouseEvent(&track);
-        SetHot(model_.HitTest(short(LOWORD(lp))));
-        return 0;
-    }
-    case WM_MOUSELEAVE:
-        SetHot(-1);
-        return 0;
-    case WM_LBUTTONDOWN: {
-        const int index = model_.HitTest(short(LOWORD(lp)));
-        if (index >= 0)
-            OpenPopup(index, false);
-        return 0;
-    }
-    case WM_MENUSELECT:
-        selectedMenu_ = reinterpret_cast<HMENU>(lp);
-        selectedFlags_ = HIWORD(wp);
-        return 0;
-    case WM_INITMENUPOPUP:
-        if (!HIWORD(lp))
-            painter_.PreparePopup(reinterpret_cast<HMENU>(wp));
-        return 0;
-    case WM_MEASUREITEM:
-        if (lp && painter_.Measure(hwnd_, *reinterpret_cast<MEASUREITEMSTRUCT*>(lp)))
-            return TRUE;
-        break;
-    case WM_DRAWITEM:
-        if (lp && painter_.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp)))
-            return TRUE;
-        break;
-    case WM_SETTINGCHANGE:
-        Layout();
-        InvalidateRect(hwnd_, nullptr, FALSE);
-        return 0;
-    default:
-        break;
-    }
-    return DefWindowProcA(hwnd_, msg, wp, lp);
+        return reinterpret_cast<LRESULT>(Hwnd());
+    return Window<MenuBar>::OnMessage(msg, wp, lp, handled);
+}
+
+const std::vector<MessageEntry<MenuBar>>& MenuBar::Messages() {
+    static const std::vector<MessageEntry<MenuBar>> table = {
+        {WM_PAINT, [](MenuBar& bar, WPARAM, LPARAM, bool&) -> LRESULT {
+             PaintScope paint(bar.Hwnd());
+             RECT rc{};
+             GetClientRect(bar.Hwnd(), &rc);
+             OffscreenBuffer buffer(paint.Dc(), rc.right, rc.bottom);
+             if (buffer.Ok()) {
+                 bar.Paint(buffer.Dc());
+                 buffer.Blit(paint.Dc(), 0, 0, rc.right, rc.bottom);
+             } else {
+                 bar.Paint(paint.Dc());
+             }
+             return 0;
+         }},
+        {WM_PRINTCLIENT, [](MenuBar& bar, WPARAM wp, LPARAM, bool&) -> LRESULT {
+             bar.Paint(reinterpret_cast<HDC>(wp));
+             return 0;
+         }},
+        {WM_ERASEBKGND, [](MenuBar&, WPARAM, LPARAM, bool&) -> LRESULT { return 1; }},
+        {WM_MOUSEMOVE, [](MenuBar& bar, WPARAM, LPARAM lp, bool&) -> LRESULT {
+             TRACKMOUSEEVENT track{};
+             track.cbSize = sizeof track;
+             track.dwFlags = TME_LEAVE;
+             track.hwndTrack = bar.Hwnd();
+             TrackMouseEvent(&track);
+             bar.SetHot(bar.model_.HitTest(short(LOWORD(lp))));
+             return 0;
+         }},
+        {WM_MOUSELEAVE, [](MenuBar& bar, WPARAM, LPARAM, bool&) -> LRESULT {
+             bar.SetHot(-1);
+             return 0;
+         }},
+        {WM_LBUTTONDOWN, [](MenuBar& bar, WPARAM, LPARAM lp, bool&) -> LRESULT {
+             const int index = bar.model_.HitTest(short(LOWORD(lp)));
+             if (index >= 0)
+                 bar.OpenPopup(index, false);
+             return 0;
+         }},
+        {WM_MENUSELECT, [](MenuBar& bar, WPARAM wp, LPARAM lp, bool&) -> LRESULT {
+             bar.selectedMenu_ = reinterpret_cast<HMENU>(lp);
+             bar.selectedFlags_ = HIWORD(wp);
+             return 0;
+         }},
+        {WM_INITMENUPOPUP, [](MenuBar& bar, WPARAM wp, LPARAM lp, bool&) -> LRESULT {
+             if (!HIWORD(lp))
+                 bar.painter_.PreparePopup(reinterpret_cast<HMENU>(wp));
+             return 0;
+         }},
+        {WM_MEASUREITEM, [](MenuBar& bar, WPARAM, LPARAM lp, bool& handled) -> LRESULT {
+             handled = lp && bar.painter_.Measure(bar.Hwnd(), *reinterpret_cast<MEASUREITEMSTRUCT*>(lp));
+             return TRUE;
+         }},
+        {WM_DRAWITEM, [](MenuBar& bar, WPARAM, LPARAM lp, bool& handled) -> LRESULT {
+             handled = lp && bar.painter_.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+             return TRUE;
+         }},
+        {WM_SETTINGCHANGE, [](MenuBar& bar, WPARAM, LPARAM, bool&) -> LRESULT {
+             bar.Layout();
+             InvalidateRect(bar.Hwnd(), nullptr, FALSE);
+             return 0;
+         }},
+    };
+    return table;
 }
 
 }  // namespace tw

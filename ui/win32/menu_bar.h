@@ -12,10 +12,11 @@
 #include "ui/menu_bar_model.h"
 #include "ui/win32/gdi.h"
 #include "ui/win32/menu_painter.h"
+#include "ui/win32/window_base.h"
 
 namespace tw {
 
-class MenuBar {
+class MenuBar : public Window<MenuBar> {
 public:
     static constexpr const char* kClassName = "WTL_CommandBarXP";
     static constexpr int kImageSize = 16;
@@ -26,13 +27,10 @@ public:
     static UINT GetBarMessage();
 
     MenuBar() = default;
-    MenuBar(const MenuBar&) = delete;
-    MenuBar& operator=(const MenuBar&) = delete;
-    ~MenuBar();
+    ~MenuBar() override;
 
     // A child of parent, which becomes the owner of the commands.
     HWND Create(HWND parent, const RECT& rect = RECT{0, 0, 0, 0}, UINT id = 0);
-    HWND Handle() const { return hwnd_; }
 
     // The menu stays the caller's; its popups are made owner-drawn.
     bool AttachMenu(HMENU menu);
@@ -53,11 +51,12 @@ public:
 
     void Paint(HDC dc);
 
+    static const std::vector<MessageEntry<MenuBar>>& Messages();
+
 private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool& handled) override;
     static LRESULT CALLBACK MenuFilter(int code, WPARAM wp, LPARAM lp);
     static LRESULT CALLBACK KeyWatch(int code, WPARAM wp, LPARAM lp);
-    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
     bool FilterMenuMessage(const MSG& msg);
     bool WatchKey(MSG& msg);
     void SwitchTo(int index, bool byKeyboard);
@@ -66,11 +65,10 @@ private:
     RECT ButtonRect(int index) const;
     int ButtonAtScreen(POINT screen) const;
 
-    HWND hwnd_ = nullptr;
     HWND owner_ = nullptr;
     HMENU menu_ = nullptr;
     COLORREF mask_ = RGB(255, 0, 255);
-    HIMAGELIST images_ = nullptr;
+    UniqueImageList images_;
     ContextMenuPainter painter_;
     MenuBarModel model_;
     GdiObject<HFONT> font_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ui/colour_math.h"
+#include "platform/win32/handles.h"
 #include "ui/win32/gdi.h"
 #include "ui/win32/paint_util.h"
 
@@ -33,18 +34,7 @@ void ContextMenuPainter::SetImages(HIMAGELIST images, std::map<UINT, int> comman
     commandImages_ = std::move(commandImages);
 }
 
-void ContextMenuPainter::ForgetDestroyedPopups() {
-    popups_.erase(std::remove_if(popups_.begin(), popups_.end(), [](HMENU p) { return !IsMenu(p); }),
-                  popups_.end());
-    items_.erase(std::remove_if(items_.begin(), items_.end(),
-                                [this](const std::unique_ptr<Item>& item) {
-                                    return std::find(popups_.begin(), popups_.end(), item->popup) == popups_.end();
-                                }),
-                 items_.end());
-}
-
 void ContextMenuPainter::PreparePopup(HMENU popup) {
-    ForgetDestroyedPopups();
     const int count = GetMenuItemCount(popup);
     if (count <= 0)
         return;
@@ -62,7 +52,6 @@ void ContextMenuPainter::PreparePopup(HMENU popup) {
         item->text = text;
         item->type = info.fType;
         item->state = info.fState;
-        item->popup = popup;
         const auto image = commandImages_.find(info.wID);
         item->image = image == commandImages_.end() ? -1 : image->second;
         MENUITEMINFOA owner{};
@@ -77,6 +66,11 @@ void ContextMenuPainter::PreparePopup(HMENU popup) {
     }
     if (prepared && std::find(popups_.begin(), popups_.end(), popup) == popups_.end())
         popups_.push_back(popup);
+}
+
+void ContextMenuPainter::Forget() {
+    popups_.clear();
+    items_.clear();
 }
 
 const ContextMenuPainter::Item* ContextMenuPainter::ItemOf(ULONG_PTR data) const {
@@ -98,17 +92,16 @@ bool ContextMenuPainter::Measure(HWND owner, MEASUREITEMSTRUCT& measure) const {
         measure.itemWidth = 0;
         return true;
     }
-    HDC dc = GetDC(owner);
+    const WindowDc dc = GetWindowDc(owner);
     if (!dc)
         return false;
     GdiObject<HFONT> font = MenuFont((item->state & MFS_DEFAULT) != 0);
     RECT rc{};
     {
-        SelectInto select(dc, font.Get());
-        DrawTextA(dc, item->text.c_str(), int(item->text.size()), &rc,
+        SelectInto select(dc.Get(), font.Get());
+        DrawTextA(dc.Get(), item->text.c_str(), int(item->text.size()), &rc,
                   DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_CALCRECT | DT_EXPANDTABS);
     }
-    ReleaseDC(owner, dc);
     measure.itemHeight = UINT(menuHeight + 3);
     measure.itemWidth = UINT(std::max<LONG>(0, rc.right + 2 * kButtonWidth - GetSystemMetrics(SM_CXMENUCHECK) + 6));
     return true;

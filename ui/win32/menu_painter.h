@@ -24,7 +24,6 @@ public:
         UINT type = 0;
         UINT state = 0;
         int image = -1;
-        HMENU popup = nullptr;  // the popup it was prepared in
     };
 
     // Image numbers by command; the image list is not owned.
@@ -36,15 +35,14 @@ public:
     bool Measure(HWND owner, MEASUREITEMSTRUCT& measure) const;
     bool Draw(const DRAWITEMSTRUCT& draw) const;
 
+    // The menu that was prepared has closed: its records go.
+    void Forget();
+
     std::size_t PreparedPopups() const { return popups_.size(); }
     std::size_t PreparedItems() const { return items_.size(); }
 
 private:
     const Item* ItemOf(ULONG_PTR data) const;
-    // Drops the records of popups destroyed since: a context menu is made
-    // and destroyed per right-click, and WM_MENUSELECT with the menu closed
-    // does not always reach the painter to say so.
-    void ForgetDestroyedPopups();
 
     HIMAGELIST images_ = nullptr;
     std::map<UINT, int> commandImages_;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/win32/handles.h"
 #include "ui/win32/gdi.h"
 
 namespace tw {
@@ -39,12 +40,12 @@ bool SaveClientBitmap(HWND hwnd, const char* path) {
     RECT rc{};
     if (!GetClientRect(hwnd, &rc) || rc.right <= 0 || rc.bottom <= 0)
         return false;
-    HDC screen = GetDC(hwnd);
+    const WindowDc screen = GetWindowDc(hwnd);
     if (!screen)
         return false;
     bool ok = false;
     {
-        OffscreenBuffer buffer(screen, rc.right, rc.bottom);
+        OffscreenBuffer buffer(screen.Get(), rc.right, rc.bottom);
         if (buffer.Ok()) {
             FillSolid(buffer.Dc(), rc, RGB(255, 0, 255));
             SendMessageA(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(buffer.Dc()), PRF_CLIENT);
@@ -72,7 +73,6 @@ bool SaveClientBitmap(HWND hwnd, const char* path) {
             }
         }
     }
-    ReleaseDC(hwnd, screen);
     return ok;
 }
 

@@ -6,6 +6,8 @@
 
 #include "res/resource.h"
 #include "ui/progress_indicator.h"
+#include "platform/win32/handles.h"
+#include "res/resource.h"
 #include "ui/win32/gdi.h"
 
 namespace tw {
@@ -33,10 +35,6 @@ public:
             RemovePropA(control_, kIndicatorProp);
             SetWindowLongPtrA(control_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
         }
-        if (dc_) {
-            SelectObject(dc_, oldBitmap_);
-            DeleteDC(dc_);
-        }
     }
 
     void Advance() {
@@ -63,13 +61,11 @@ private:
     void Paint(HDC target) {
         RECT rc{};
         GetClientRect(control_, &rc);
-        if (!dc_) {
-            dc_ = CreateCompatibleDC(target);
-            bitmap_.Reset(CreateCompatibleBitmap(target, rc.right > 0 ? rc.right : 1, rc.bottom > 0 ? rc.bottom : 1));
-            if (!dc_ || !bitmap_)
-                return;
-            oldBitmap_ = SelectObject(dc_, bitmap_.Get());
-        }
+        if (!image_)
+            image_.reset(new OffscreenBuffer(target, rc.right, rc.bottom));
+        if (!image_->Ok())
+            return;
+        const HDC dc_ = image_->Dc();
         FillRect(dc_, &rc, GetSysColorBrush(COLOR_3DFACE));
         const auto boxes = ProgressIndicator::Boxes(rc.right, rc.bottom);
         GdiObject<HPEN> outline(CreatePen(PS_SOLID, 0, kBoxOutline));
@@ -83,15 +79,13 @@ private:
             const TabRect& b = boxes[std::size_t(i)];
             Rectangle(dc_, b.left, b.top, b.right, b.bottom);
         }
-        BitBlt(target, 0, 0, rc.right, rc.bottom, dc_, 0, 0, SRCCOPY);
+        image_->Blit(target, 0, 0, rc.right, rc.bottom);
     }
 
     HWND control_;
     WNDPROC original_ = nullptr;
     ProgressIndicator indicator_;
-    HDC dc_ = nullptr;
-    GdiObject<HBITMAP> bitmap_;
-    HGDIOBJ oldBitmap_ = nullptr;
+    std::unique_ptr<OffscreenBuffer> image_;
 };
 
 INT_PTR CALLBACK DialogProc(HWND dialog, UINT msg, WPARAM, LPARAM) {
@@ -103,12 +97,12 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT msg, WPARAM, LPARAM) {
 }
 
 void RunProgress(ProgressShared& shared) {
-    HWND dialog = nullptr;
+    UniqueWindow owned;
     {
         ActivationScope scope;
-        dialog = CreateDialogParamA(CodeModule(), MAKEINTRESOURCEA(IDD_PROGRESS), nullptr, &DialogProc, 0);
+        owned.Reset(CreateDialogParamA(CodeModule(), MAKEINTRESOURCEA(IDD_PROGRESS), nullptr, &DialogProc, 0));
     }
-    if (dialog) {
+    if (const HWND dialog = owned.Get()) {
         {
             IndicatorControl indicator(GetDlgItem(dialog, ProgressController::kIndicatorId));
             // Shown without taking the activation from the browser (which
@@ -125,52 +119,53 @@ void RunProgress(ProgressShared& shared) {
         }
         HWND expected = dialog;
         shared.window.compare_exchange_strong(expected, nullptr, std::memory_order_acq_rel);
-        DestroyWindow(dialog);
     }
+    owned.Reset();
     shared.thread.store(nullptr, std::memory_order_release);
 }
 
-// The module's reference that keeps the thread's code loaded; Teardown
-// waits for the thread only so long, and the browser may unload the DLL.
-HMODULE ThisModule(DWORD flags) {
-    HMODULE module = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | flags, reinterpret_cast<LPCSTR>(&RunProgress),
-                       &module);
-    return module;
-}
+// What a progress thread is given: its share of the state and the
+// reference on the module that keeps the code it runs loaded.
+struct ThreadStart {
+    std::shared_ptr<ProgressShared> shared;
+    HMODULE module;
+};
 
 DWORD WINAPI ProgressThread(LPVOID parameter) {
-    const HMODULE module = ThisModule(GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT);
+    HMODULE module = nullptr;
     {
-        std::unique_ptr<std::shared_ptr<ProgressShared>> shared(
-            static_cast<std::shared_ptr<ProgressShared>*>(parameter));
-        RunProgress(**shared);
+        std::unique_ptr<ThreadStart> start(static_cast<ThreadStart*>(parameter));
+        module = start->module;
+        RunProgress(*start->shared);
     }
-    // The thread's own reference: held from creation, given back as it ends.
+    // The module may be released by everyone else meanwhile: its last
+    // reference goes with the thread's end, not before.
     FreeLibraryAndExitThread(module, 0);
     return 0;
 }
 
 }  // namespace
 
-ProgressController::ProgressController() : shared_(std::make_shared<ProgressShared>()) {}
+ProgressController::ProgressController(HMODULE module)
+    : shared_(std::make_shared<ProgressShared>()), module_(module ? module : CodeModule()) {}
 
 ProgressController::~ProgressController() { Teardown(); }
 
 void ProgressController::Start() {
     shared_->loading.store(1, std::memory_order_release);
-    auto* reference = new std::shared_ptr<ProgressShared>(shared_);
-    // Taken here, before the thread can run, and released by the thread.
-    const HMODULE module = ThisModule(0);
-    HANDLE thread = CreateThread(nullptr, 0, &ProgressThread, reference, 0, nullptr);
-    if (!thread) {
-        delete reference;
-        if (module)
-            FreeLibrary(module);
+    UniqueLibrary pinned;
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(module_),
+                            pinned.Receive()))
         return;
-    }
-    lastHandle_.Reset(thread);
-    shared_->thread.store(thread, std::memory_order_release);
+    std::unique_ptr<ThreadStart> start(new ThreadStart{shared_, pinned.Get()});
+    UniqueKernelHandle thread(CreateThread(nullptr, 0, &ProgressThread, start.get(), 0, nullptr));
+    if (!thread)
+        return;
+    // The thread owns both now.
+    start.release();
+    pinned.Detach();
+    shared_->thread.store(thread.Get(), std::memory_order_release);
+    lastHandle_ = std::move(thread);
 }
 
 void ProgressController::End() { shared_->loading.store(0, std::memory_order_release); }

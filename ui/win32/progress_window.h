@@ -9,7 +9,7 @@
 #include <atomic>
 #include <memory>
 
-#include "platform/win32/unique_handle.h"
+#include "platform/win32/handles.h"
 
 namespace tw {
 
@@ -29,7 +29,9 @@ public:
     static constexpr DWORD kStepMs = 50;
     static constexpr int kIndicatorId = IDC_PROGRESS_INDICATOR;
 
-    ProgressController();
+    // Each progress thread holds a reference on module (by default the one
+    // that holds this code) until it has ended.
+    explicit ProgressController(HMODULE module = nullptr);
     ProgressController(const ProgressController&) = delete;
     ProgressController& operator=(const ProgressController&) = delete;
     ~ProgressController();  // Teardown()
@@ -51,6 +53,7 @@ private:
     std::shared_ptr<ProgressShared> shared_;
     // Handles this thread opened, closed here rather than by the progress
     // thread, which only clears the shared field.
+    HMODULE module_;
     UniqueKernelHandle lastHandle_;
 };
 

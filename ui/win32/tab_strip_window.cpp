@@ -8,37 +8,13 @@
 namespace tw {
 namespace {
 
-ATOM RegisterTabClass(WNDPROC proc) {
-    static ATOM atom = [proc] {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof wc;
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = proc;
-        wc.hInstance = CodeModule();
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_SCROLLBAR + 1);
-        wc.lpszClassName = FlatTabStrip::kClassName;
-        return RegisterClassExA(&wc);
-    }();
-    return atom;
-}
+const WindowClass kTabStripClass = {FlatTabStrip::kClassName, CS_DBLCLKS,
+                                    reinterpret_cast<HBRUSH>(COLOR_SCROLLBAR + 1)};
 
 }  // namespace
 
-FlatTabStrip::~FlatTabStrip() {
-    if (hwnd_ && IsWindow(hwnd_)) {
-        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
-        DestroyWindow(hwnd_);
-    }
-}
-
 HWND FlatTabStrip::Create(HWND parent, const RECT& rect, UINT id, DWORD style) {
-    if (hwnd_ || !RegisterTabClass(&FlatTabStrip::Proc))
-        return nullptr;
-    HWND hwnd = CreateWindowExA(0, kClassName, "", style | WS_CHILD, rect.left, rect.top,
-                                rect.right - rect.left, rect.bottom - rect.top, parent,
-                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
-                                CodeModule(), this);
+    HWND hwnd = CreateWindowOf(kTabStripClass, 0, "", style | WS_CHILD, rect, parent, id);
     if (!hwnd)
         return nullptr;
     OnCreate(style);
@@ -51,20 +27,24 @@ HWND FlatTabStrip::Create(HWND parent, const RECT& rect, UINT id, DWORD style) {
 
 void FlatTabStrip::OnCreate(DWORD style) {
     if (style & kStyleToolTip) {
-        tooltip_ = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-                                   CodeModule(), nullptr);
+        tooltip_.Reset(CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Hwnd(), nullptr,
+                                       CodeModule(), nullptr));
         if (tooltip_) {
-            SendMessageA(tooltip_, TTM_ACTIVATE, TRUE, 0);
+            SendMessageA(tooltip_.Get(), TTM_ACTIVATE, TRUE, 0);
             TTTOOLINFOA tool{};
             tool.cbSize = TTTOOLINFOA_V1_SIZE;
-            tool.hwnd = hwnd_;
+            tool.hwnd = Hwnd();
             tool.uId = 0;
             tool.lpszText = const_cast<char*>("Flat Tab Tool Tip");
-            SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-            SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, 32767);
+            SendMessageA(tooltip_.Get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+            SendMessageA(tooltip_.Get(), TTM_SETMAXTIPWIDTH, 0, 32767);
         }
     }
+    MakeFonts();
+}
+
+void FlatTabStrip::MakeFonts() {
     LOGFONTA lf{};
     GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
     normalFont_.Reset(CreateFontIndirectA(&lf));
@@ -74,67 +54,66 @@ void FlatTabStrip::OnCreate(DWORD style) {
 
 int FlatTabStrip::AddItem(int index, const std::string& text) {
     const int result = model_.AddItem(index, text);
-    if (result == 1 && hwnd_) {
+    if (result == 1 && Hwnd()) {
         RECT tabs{0, 0, model_.TotalWidth(), clientHeight_};
-        InvalidateRect(hwnd_, &tabs, FALSE);
+        InvalidateRect(Hwnd(), &tabs, FALSE);
         if (clientWidth_ > model_.TotalWidth()) {
             RECT rest{model_.TotalWidth(), 0, clientWidth_, clientHeight_};
-            InvalidateRect(hwnd_, &rest, TRUE);
+            InvalidateRect(Hwnd(), &rest, TRUE);
         }
     }
     return result;
 }
 
-LRESULT CALLBACK FlatTabStrip::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lp);
-        auto* owner = static_cast<FlatTabStrip*>(create->lpCreateParams);
-        owner->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
-    }
-    auto* self = reinterpret_cast<FlatTabStrip*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (!self)
-        return DefWindowProcA(hwnd, msg, wp, lp);
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        self->tooltip_ = nullptr;
-        return DefWindowProcA(hwnd, msg, wp, lp);
-    }
-    return self->Handle(msg, wp, lp);
-}
-
-LRESULT FlatTabStrip::Handle(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_SIZE:
-        clientWidth_ = LOWORD(lp);
-        clientHeight_ = HIWORD(lp);
-        return 0;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        OnLeftDown(static_cast<short>(LOWORD(lp)));
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;  // painting covers the client
-    case WM_PAINT: {
-        PaintScope paint(hwnd_);
-        Paint(paint.Dc());
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wp));
-        return 0;
-    default:
-        return DefWindowProcA(hwnd_, msg, wp, lp);
-    }
+const std::vector<MessageEntry<FlatTabStrip>>& FlatTabStrip::Messages() {
+    static const std::vector<MessageEntry<FlatTabStrip>> table = {
+        {WM_SIZE,
+         [](FlatTabStrip& t, WPARAM, LPARAM lp, bool&) -> LRESULT {
+             t.clientWidth_ = LOWORD(lp);
+             t.clientHeight_ = HIWORD(lp);
+             return 0;
+         }},
+        {WM_LBUTTONDOWN, [](FlatTabStrip& t, WPARAM, LPARAM lp, bool&) -> LRESULT {
+             t.OnLeftDown(static_cast<short>(LOWORD(lp)));
+             return 0;
+         }},
+        {WM_LBUTTONDBLCLK, [](FlatTabStrip& t, WPARAM, LPARAM lp, bool&) -> LRESULT {
+             t.OnLeftDown(static_cast<short>(LOWORD(lp)));
+             return 0;
+         }},
+        // Painting covers the client.
+        {WM_ERASEBKGND, [](FlatTabStrip&, WPARAM, LPARAM, bool&) -> LRESULT { return 1; }},
+        {WM_PAINT, [](FlatTabStrip& t, WPARAM, LPARAM, bool&) -> LRESULT {
+             PaintScope paint(t.Hwnd());
+             t.Paint(paint.Dc());
+             return 0;
+         }},
+        {WM_PRINTCLIENT, [](FlatTabStrip& t, WPARAM wp, LPARAM, bool&) -> LRESULT {
+             t.Paint(reinterpret_cast<HDC>(wp));
+             return 0;
+         }},
+        {WM_SETTINGCHANGE, [](FlatTabStrip& t, WPARAM, LPARAM, bool& handled) -> LRESULT {
+             t.MakeFonts();
+             InvalidateRect(t.Hwnd(), nullptr, TRUE);
+             handled = false;
+             return 0;
+         }},
+        // The tooltip is the strip's own popup, gone with it.
+        {WM_DESTROY, [](FlatTabStrip& t, WPARAM, LPARAM, bool& handled) -> LRESULT {
+             t.tooltip_.Reset();
+             handled = false;
+             return 0;
+         }},
+    };
+    return table;
 }
 
 LRESULT FlatTabStrip::Notify(int code) {
     NMHDR header{};
-    header.hwndFrom = hwnd_;
-    header.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(hwnd_));
+    header.hwndFrom = Hwnd();
+    header.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(Hwnd()));
     header.code = static_cast<UINT>(code);
-    return SendMessageA(GetParent(hwnd_), WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+    return SendMessageA(GetParent(Hwnd()), WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
 }
 
 void FlatTabStrip::OnLeftDown(int x) {
@@ -143,11 +122,11 @@ void FlatTabStrip::OnLeftDown(int x) {
         return;
     if (Notify(TCN_SELCHANGING) != 0)
         return;
-    if (!hwnd_)
+    if (!Hwnd())
         return;  // the parent destroyed the strip while answering
     model_.SetCurrent(tab);
-    InvalidateRect(hwnd_, nullptr, FALSE);
-    UpdateWindow(hwnd_);
+    InvalidateRect(Hwnd(), nullptr, FALSE);
+    UpdateWindow(Hwnd());
     Notify(TCN_SELCHANGE);
 }
 
@@ -204,8 +183,8 @@ void FlatTabStrip::Paint(HDC dc) {
 bool FlatTabStrip::SetCurrent(int index) {
     if (!model_.SetCurrent(index))
         return false;
-    if (hwnd_)
-        InvalidateRect(hwnd_, nullptr, TRUE);
+    if (Hwnd())
+        InvalidateRect(Hwnd(), nullptr, TRUE);
     return true;
 }
 

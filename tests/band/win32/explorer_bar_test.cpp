@@ -236,24 +236,48 @@ TEST_F(ExplorerBarTest, SitesWithLessToOffer) {
     }
 }
 
-// Refuses every child of the band window, so that its creation fails.
-LRESULT CALLBACK RefuseBandChildren(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_CREATEWND &&
-        ClassOf(reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->hwndParent) == "TidewellBandWindow")
-        return 1;
+// The browser may destroy the site's window, and the band window with it,
+// before it closes the band: the band then has no window to answer.
+TEST_F(ExplorerBarTest, BandWindowDestroyedWithItsParentIsForgotten) {
+    HWND parent = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    Browser browser(parent);
+    BandSite site(parent, &browser);
+    IDeskBand* band = NewBand<IDeskBand>(IID_IDeskBand);
+    ASSERT_NE(band, nullptr);
+    IObjectWithSite* withSite = nullptr;
+    ASSERT_EQ(band->QueryInterface(IID_IObjectWithSite, reinterpret_cast<void**>(&withSite)), S_OK);
+    ASSERT_EQ(withSite->SetSite(static_cast<IOleWindow*>(&site)), S_OK);
+    DestroyWindow(parent);
+    HWND window = reinterpret_cast<HWND>(1);
+    EXPECT_EQ(band->GetWindow(&window), S_OK);
+    EXPECT_EQ(window, nullptr);
+    withSite->Release();
+    EXPECT_EQ(band->Release(), 0u);
+}
+
+// Refuses the lists' windows, so that the band window cannot be completed.
+LRESULT CALLBACK RefuseLists(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND && ClassOf(reinterpret_cast<HWND>(wParam)) == "ListCtrl") return 1;
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-TEST_F(ExplorerBarTest, SiteFailsWhenTheBandWindowCannotBeMade) {
+TEST_F(ExplorerBarTest, ABandWindowThatCannotBeCompletedFailsTheSite) {
     HostWindow host;
     Browser browser(host.Get());
     BandSite site(host.Get(), &browser);
     IObjectWithSite* band = NewBand<IObjectWithSite>(IID_IObjectWithSite);
     ASSERT_NE(band, nullptr);
-    HHOOK hook = SetWindowsHookExA(WH_CBT, &RefuseBandChildren, nullptr, GetCurrentThreadId());
+    HHOOK hook = SetWindowsHookExA(WH_CBT, &RefuseLists, nullptr, GetCurrentThreadId());
     EXPECT_EQ(band->SetSite(static_cast<IOleWindow*>(&site)), E_FAIL);
     UnhookWindowsHookEx(hook);
     EXPECT_EQ(FindWindowExA(host.Get(), nullptr, "TidewellBandWindow", nullptr), nullptr);
+    IDeskBand* desk = nullptr;
+    ASSERT_EQ(band->QueryInterface(IID_IDeskBand, reinterpret_cast<void**>(&desk)), S_OK);
+    HWND window = reinterpret_cast<HWND>(1);
+    desk->GetWindow(&window);
+    EXPECT_EQ(window, nullptr);
+    desk->Release();
     EXPECT_EQ(band->Release(), 0u);
 }
 

@@ -323,13 +323,13 @@ TEST_F(CookieKeepWin32, KeepCookiesOfThisSiteFromTheContextMenu) {
     Open();
     ASSERT_GE(Row(kCookies[1]), 0);
     Cookies().Select(Row(kCookies[1]), 0, 0);
-    g_menuOwner = band_->Handle();
+    g_menuOwner = band_->Hwnd();
     SetTimer(nullptr, 0, 300, ChooseKeepSite);
     ListNotify notify = {};
-    notify.hdr.hwndFrom = band_->List(EntryKind::Cookie).Handle();
+    notify.hdr.hwndFrom = band_->List(EntryKind::Cookie).Hwnd();
     notify.hdr.idFrom = kListIds[1];
     notify.hdr.code = UINT(kListRightUp);
-    SendMessageA(band_->Handle(), WM_NOTIFY, kListIds[1], reinterpret_cast<LPARAM>(&notify));
+    SendMessageA(band_->Hwnd(), WM_NOTIFY, kListIds[1], reinterpret_cast<LPARAM>(&notify));
     EXPECT_EQ(Kept(), std::vector<std::string>{"example.com"});  // "www." is dropped from the row's host
     EXPECT_EQ(ImageOf(kCookies[0]), kImageKeptCookie);
     EXPECT_EQ(ImageOf(kCookies[2]), kImageCookie);

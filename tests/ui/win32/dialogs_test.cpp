@@ -239,7 +239,7 @@ protected:
 
     void TearDown() override {
         if (band_)
-            RemoveWindowSubclass(band_->Handle(), &RecordRequests, 1);
+            RemoveWindowSubclass(band_->Hwnd(), &RecordRequests, 1);
         if (frame_)
             DestroyWindow(frame_);
         if (root_)
@@ -607,6 +607,28 @@ TEST_F(DialogsTest, CookieChoiceBrowsesToACookiesSubfolderOnce) {
     ASSERT_EQ(picker.titles.size(), 2u);
     EXPECT_EQ(picker.titles[0], "Please select Cookies folder:");
     EXPECT_FALSE(ok && chosen.empty());
+}
+
+// The browser may close the band while one of its dialogs runs: the dialog
+// then ends at once, and what called it leaves the band alone.
+TEST_F(DialogsTest, ADialogEndsWhenItsBandGoes) {
+    const std::string tree = MakeTree();
+    FixedFolder picker(tree);
+    HWND d = nullptr;
+    HWND band = band_->Hwnd();
+    std::string chosen;
+    bool ok = true, timedOut = false;
+    RunScripted([&] { ok = RunIndexChoiceDialog(*band_, EntryKind::Cookie, picker, &chosen); },
+                {WaitFor("Select Cookies index.dat file", &d), Click(&d, IDC_INDEX_BROWSE), Settle(), Do([&] {
+                     RemoveWindowSubclass(band, &RecordRequests, 1);
+                     DestroyWindow(band);
+                     band_ = nullptr;
+                 }),
+                 Click(&d, IDOK)},
+                &timedOut);
+    EXPECT_FALSE(timedOut);
+    EXPECT_FALSE(IsWindow(d));
+    EXPECT_FALSE(ok) << chosen;
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ protected:
     void SetUp() override {
         parent.listRecords = true;
         RECT rc{0, 0, 380, 200};
-        ASSERT_NE(list.Create(parent.Handle(), WS_VISIBLE | WS_TABSTOP | WS_BORDER, WS_EX_CLIENTEDGE, rc, 5),
+        ASSERT_NE(list.Create(parent.Hwnd(), WS_VISIBLE | WS_TABSTOP | WS_BORDER, WS_EX_CLIENTEDGE, rc, 5),
                   nullptr);
         list.InsertColumn("Title", 120, -1, 0);
         list.InsertColumn("Last Visited", 100, -1, 0);
@@ -38,15 +38,15 @@ protected:
     // Client y of the middle of a row.
     int RowY(int row) const { return list.HeaderHeight() + row * list.RowHeight() + list.RowHeight() / 2; }
     void Left(int x, int y, WPARAM keys = 0) {
-        SendMessageA(list.Handle(), WM_LBUTTONDOWN, MK_LBUTTON | keys, Point(x, y));
-        SendMessageA(list.Handle(), WM_LBUTTONUP, keys, Point(x, y));
+        SendMessageA(list.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON | keys, Point(x, y));
+        SendMessageA(list.Hwnd(), WM_LBUTTONUP, keys, Point(x, y));
     }
     std::vector<int> Selection() const {
         std::vector<int> rows;
         list.Model().SelectedRows(rows);
         return rows;
     }
-    void Key(WPARAM key) { SendMessageA(list.Handle(), WM_KEYDOWN, key, 0); }
+    void Key(WPARAM key) { SendMessageA(list.Hwnd(), WM_KEYDOWN, key, 0); }
     void HoldControl(bool down) {
         BYTE keys[256];
         GetKeyboardState(keys);
@@ -61,9 +61,9 @@ protected:
 
 TEST_F(ListWindowTest, WindowHasItsClassAndDropsTheBorder) {
     char name[64] = {};
-    GetClassNameA(list.Handle(), name, sizeof name);
+    GetClassNameA(list.Hwnd(), name, sizeof name);
     EXPECT_STREQ(name, "ListCtrl");
-    const LONG_PTR style = GetWindowLongPtrA(list.Handle(), GWL_STYLE);
+    const LONG_PTR style = GetWindowLongPtrA(list.Hwnd(), GWL_STYLE);
     EXPECT_FALSE(style & WS_BORDER);
     EXPECT_TRUE(style & WS_CLIPCHILDREN);
     EXPECT_GT(list.RowHeight(), 6);
@@ -76,7 +76,7 @@ TEST_F(ListWindowTest, ClickSelectsTheRowAndNotifiesDownAndUp) {
     ASSERT_EQ(parent.Codes(), (std::vector<int>{kListSelChanged, kListLeftUp}));
     EXPECT_EQ(parent.notifications[1].row, 2);
     EXPECT_EQ(parent.notifications[1].column, 0);
-    EXPECT_EQ(GetFocus(), list.Handle());
+    EXPECT_EQ(GetFocus(), list.Hwnd());
 }
 
 TEST_F(ListWindowTest, ControlAndShiftClicksExtendTheSelection) {
@@ -86,9 +86,9 @@ TEST_F(ListWindowTest, ControlAndShiftClicksExtendTheSelection) {
     Left(10, RowY(5), MK_SHIFT);
     EXPECT_EQ(Selection(), (std::vector<int>{3, 4, 5}));
     // A plain click inside a multi-selection keeps it until the button is up.
-    SendMessageA(list.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, Point(10, RowY(4)));
+    SendMessageA(list.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, Point(10, RowY(4)));
     EXPECT_EQ(Selection(), (std::vector<int>{3, 4, 5}));
-    SendMessageA(list.Handle(), WM_LBUTTONUP, 0, Point(10, RowY(4)));
+    SendMessageA(list.Hwnd(), WM_LBUTTONUP, 0, Point(10, RowY(4)));
     EXPECT_EQ(Selection(), (std::vector<int>{4}));
 }
 
@@ -97,26 +97,29 @@ TEST_F(ListWindowTest, RightButtonRules) {
     Left(10, RowY(2), MK_CONTROL);
     parent.notifications.clear();
     // On a selected row the selection stays.
-    SendMessageA(list.Handle(), WM_RBUTTONDOWN, MK_RBUTTON, Point(10, RowY(2)));
-    SendMessageA(list.Handle(), WM_RBUTTONUP, 0, Point(10, RowY(2)));
+    SendMessageA(list.Hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, Point(10, RowY(2)));
+    SendMessageA(list.Hwnd(), WM_RBUTTONUP, 0, Point(10, RowY(2)));
     EXPECT_EQ(Selection(), (std::vector<int>{1, 2}));
     EXPECT_EQ(parent.Codes(), (std::vector<int>{kListRightUp}));
     // On another row it moves there.
-    SendMessageA(list.Handle(), WM_RBUTTONDOWN, MK_RBUTTON, Point(10, RowY(4)));
+    SendMessageA(list.Hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, Point(10, RowY(4)));
     EXPECT_EQ(Selection(), (std::vector<int>{4}));
-    // Right of the last column it is still the row.
-    SendMessageA(list.Handle(), WM_RBUTTONUP, 0, Point(330, RowY(4)));
+    // Right of the last column the row is still the one under the pointer.
+    parent.notifications.clear();
+    SendMessageA(list.Hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, Point(330, RowY(4)));
+    SendMessageA(list.Hwnd(), WM_RBUTTONUP, 0, Point(330, RowY(4)));
     EXPECT_EQ(Selection(), (std::vector<int>{4}));
+    EXPECT_EQ(parent.notifications[0].row, 4);
     // Below the rows the selection is cleared before the notification.
     parent.notifications.clear();
-    SendMessageA(list.Handle(), WM_RBUTTONUP, 0, Point(10, RowY(8)));
+    SendMessageA(list.Hwnd(), WM_RBUTTONUP, 0, Point(10, RowY(8)));
     EXPECT_TRUE(Selection().empty());
     ASSERT_EQ(parent.Codes(), (std::vector<int>{kListRightUp}));
     EXPECT_EQ(parent.notifications[0].row, -1);
 }
 
 TEST_F(ListWindowTest, DoubleClickNotifies) {
-    SendMessageA(list.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, Point(10, RowY(3)));
+    SendMessageA(list.Hwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, Point(10, RowY(3)));
     EXPECT_EQ(parent.Codes().back(), kListDoubleClick);
     EXPECT_EQ(parent.notifications.back().row, 3);
 }
@@ -152,8 +155,8 @@ TEST_F(ListWindowTest, HeaderClickSortsAndSecondClickReverses) {
 }
 
 TEST_F(ListWindowTest, PressOnOneHeaderAndReleaseOnAnotherDoesNotSort) {
-    SendMessageA(list.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, Point(10, 2));
-    SendMessageA(list.Handle(), WM_LBUTTONUP, 0, Point(150, 2));
+    SendMessageA(list.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, Point(10, 2));
+    SendMessageA(list.Hwnd(), WM_LBUTTONUP, 0, Point(150, 2));
     EXPECT_EQ(list.Model().SortColumn(), -1);
 }
 
@@ -190,15 +193,15 @@ TEST_F(ListWindowTest, TypeAheadNeedsASortColumn) {
 TEST_F(ListWindowTest, WheelAndScrollBarMoveTheRows) {
     for (int i = 0; i < 60; ++i)
         list.AddRow("row", -1);
-    SendMessageA(list.Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-WHEEL_DELTA)), Point(10, 10));
+    SendMessageA(list.Hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-WHEEL_DELTA)), Point(10, 10));
     UINT lines = 3;
     SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
     EXPECT_EQ(list.TopRow(), int(lines));
-    SendMessageA(list.Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(WHEEL_DELTA * 5)), Point(10, 10));
+    SendMessageA(list.Hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(WHEEL_DELTA * 5)), Point(10, 10));
     EXPECT_EQ(list.TopRow(), 0);
-    SendMessageA(list.Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
+    SendMessageA(list.Hwnd(), WM_VSCROLL, SB_LINEDOWN, 0);
     EXPECT_EQ(list.TopRow(), 1);
-    SendMessageA(list.Handle(), WM_VSCROLL, SB_BOTTOM, 0);
+    SendMessageA(list.Hwnd(), WM_VSCROLL, SB_BOTTOM, 0);
     EXPECT_EQ(list.TopRow(), 66 - list.PageRows());
     // A click on the row now shown first selects that row.
     Left(10, RowY(0));
@@ -209,23 +212,23 @@ TEST_F(ListWindowTest, WheelAndScrollBarMoveTheRows) {
 
 TEST_F(ListWindowTest, CutOffTextShowsATitleTip) {
     list.Model().SetCellText(0, 0, "a title far too long to fit into one hundred and twenty pixels");
-    SendMessageA(list.Handle(), WM_MOUSEMOVE, 0, Point(10, RowY(0)));
+    SendMessageA(list.Hwnd(), WM_MOUSEMOVE, 0, Point(10, RowY(0)));
     HWND tip = list.TitleTip();
     ASSERT_NE(tip, nullptr);
     EXPECT_TRUE(IsWindowVisible(tip));
     char name[64] = {};
     GetClassNameA(tip, name, sizeof name);
     EXPECT_STREQ(name, "TitleTip");
-    SendMessageA(list.Handle(), WM_MOUSEMOVE, 0, Point(10, RowY(1)));  // "alpha" fits
+    SendMessageA(list.Hwnd(), WM_MOUSEMOVE, 0, Point(10, RowY(1)));  // "alpha" fits
     EXPECT_FALSE(IsWindowVisible(tip));
 }
 
 TEST_F(ListWindowTest, MalformedMessagesAreHarmless) {
-    SendMessageA(list.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, Point(-5000, -5000));
-    SendMessageA(list.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(0xFFFF, 0xFFFF));
-    SendMessageA(list.Handle(), WM_RBUTTONUP, 0, Point(30000, 30000));
-    SendMessageA(list.Handle(), WM_VSCROLL, 0xFFFF, 0);
-    SendMessageA(list.Handle(), WM_KEYDOWN, 0xFFFF, 0);
+    SendMessageA(list.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, Point(-5000, -5000));
+    SendMessageA(list.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(0xFFFF, 0xFFFF));
+    SendMessageA(list.Hwnd(), WM_RBUTTONUP, 0, Point(30000, 30000));
+    SendMessageA(list.Hwnd(), WM_VSCROLL, 0xFFFF, 0);
+    SendMessageA(list.Hwnd(), WM_KEYDOWN, 0xFFFF, 0);
     EXPECT_TRUE(Selection().empty());
     EXPECT_EQ(list.Model().RowCount(), 6);
 }

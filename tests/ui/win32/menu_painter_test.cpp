@@ -45,35 +45,18 @@ TEST_F(MenuPainterTest, PreparingMakesEveryItemOwnerDrawnOnce) {
     EXPECT_EQ(plain->text, "No image\tCtrl+N");
 }
 
-TEST_F(MenuPainterTest, KeepsTheRecordsOfTheLivePopupsOnly) {
-    painter.PreparePopup(menu);
-    for (int click = 0; click < 5; ++click) {
-        HMENU context = CreatePopupMenu();
-        AppendMenuA(context, MF_STRING, 100, "Open URL");
-        AppendMenuA(context, MF_STRING, 200, "Delete");
-        painter.PreparePopup(context);
-        DestroyMenu(context);
-    }
-    HMENU last = CreatePopupMenu();
-    AppendMenuA(last, MF_STRING, 100, "Open URL");
-    painter.PreparePopup(last);
-    EXPECT_EQ(painter.PreparedPopups(), 2u);
-    EXPECT_EQ(painter.PreparedItems(), 4u);
-    DestroyMenu(last);
-}
-
 TEST_F(MenuPainterTest, MeasuresSeparatorsAndItems) {
     painter.PreparePopup(menu);
     MEASUREITEMSTRUCT separator{};
     separator.CtlType = ODT_MENU;
     separator.itemData = DataOf(1);
-    ASSERT_TRUE(painter.Measure(parent.Handle(), separator));
+    ASSERT_TRUE(painter.Measure(parent.Hwnd(), separator));
     EXPECT_EQ(separator.itemHeight, UINT(GetSystemMetrics(SM_CYMENU) / 2));
     EXPECT_EQ(separator.itemWidth, 0u);
     MEASUREITEMSTRUCT item{};
     item.CtlType = ODT_MENU;
     item.itemData = DataOf(0);
-    ASSERT_TRUE(painter.Measure(parent.Handle(), item));
+    ASSERT_TRUE(painter.Measure(parent.Hwnd(), item));
     EXPECT_EQ(item.itemHeight, UINT(GetSystemMetrics(SM_CYMENU) + 3));
     EXPECT_GT(item.itemWidth, UINT(2 * ContextMenuPainter::kButtonWidth - GetSystemMetrics(SM_CXMENUCHECK)));
 }
@@ -82,7 +65,7 @@ TEST_F(MenuPainterTest, ItemsItDidNotPrepareAreLeftAlone) {
     MEASUREITEMSTRUCT foreign{};
     foreign.CtlType = ODT_MENU;
     foreign.itemData = 12345;  // someone else's data, not a pointer of ours
-    EXPECT_FALSE(painter.Measure(parent.Handle(), foreign));
+    EXPECT_FALSE(painter.Measure(parent.Hwnd(), foreign));
     DRAWITEMSTRUCT draw{};
     draw.CtlType = ODT_MENU;
     draw.itemData = 12345;

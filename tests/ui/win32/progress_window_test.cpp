@@ -87,5 +87,22 @@ TEST(ProgressWindow, ASecondLoadWhileTheFirstEndsRunsToo) {
     progress.Teardown();
 }
 
+// The module that holds the progress code stays loaded while a progress
+// thread runs, whoever else lets it go, and is let go when the thread ends.
+TEST(ProgressWindow, AThreadKeepsItsModuleLoadedUntilItEnds) {
+    HMODULE module = LoadLibraryA("cabinet.dll");
+    ASSERT_NE(module, nullptr);
+    {
+        ProgressController progress(module);
+        progress.Start();
+        FreeLibrary(module);
+        EXPECT_EQ(GetModuleHandleA("cabinet.dll"), module);
+        progress.Teardown();
+        EXPECT_TRUE(WaitForHandleCleared(progress, 2000));
+    }
+    Sleep(50);
+    EXPECT_EQ(GetModuleHandleA("cabinet.dll"), nullptr);
+}
+
 }  // namespace
 }  // namespace tw

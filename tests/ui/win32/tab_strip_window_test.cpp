@@ -16,13 +16,13 @@ class TabStripWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         RECT rc{0, 0, 300, 24};
-        ASSERT_NE(strip.Create(parent.Handle(), rc, 77, WS_VISIBLE | FlatTabStrip::kStyleToolTip), nullptr);
+        ASSERT_NE(strip.Create(parent.Hwnd(), rc, 77, WS_VISIBLE | FlatTabStrip::kStyleToolTip), nullptr);
     }
     void AddThree() {
         for (const char* t : {" History ", " Cookies ", " Cache "})
             ASSERT_EQ(strip.AddItem(strip.Model().Count(), t), 1);
     }
-    void Click(int x) { SendMessageA(strip.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, Point(x, 10)); }
+    void Click(int x) { SendMessageA(strip.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, Point(x, 10)); }
 
     TestParent parent;
     FlatTabStrip strip;
@@ -30,7 +30,7 @@ protected:
 
 TEST_F(TabStripWindow, HasItsClassNameAndNoCurrentTabBeforeItems) {
     char name[64] = {};
-    GetClassNameA(strip.Handle(), name, sizeof name);
+    GetClassNameA(strip.Hwnd(), name, sizeof name);
     EXPECT_STREQ(name, "QvFlatTabCtrl");
     EXPECT_EQ(strip.GetCurSel(), -1);
     EXPECT_EQ(strip.AddItem(1, "x"), -1);
@@ -62,7 +62,7 @@ TEST_F(TabStripWindow, NotificationsCarryTheStripAndItsId) {
     AddThree();
     Click(150);
     ASSERT_EQ(parent.notifications.size(), 2u);
-    EXPECT_EQ(parent.notifications[0].from, strip.Handle());
+    EXPECT_EQ(parent.notifications[0].from, strip.Hwnd());
     EXPECT_EQ(parent.notifications[0].id, 77u);
 }
 

@@ -24,7 +24,7 @@ public:
     // top-level window when it goes.
     TestParent(int width = 400, int height = 300, bool visible = false);
     ~TestParent();
-    HWND Handle() const { return hwnd_; }
+    HWND Hwnd() const { return hwnd_; }
     std::vector<Notification> notifications;
     std::vector<int> Codes() const;
     // What WM_NOTIFY answers.

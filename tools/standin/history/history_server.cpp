@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/handles.h"
 #include "tools/standin/history/page_file.h"
 
 namespace tw {
@@ -27,36 +28,6 @@ const wchar_t kClassKey[] = L"CLSID\\{3C374A40-BAE4-11CF-BF7D-00AA006946EE}\\Inp
 
 void LockModule() { InterlockedIncrement(&g_locks); }
 void UnlockModule() { InterlockedDecrement(&g_locks); }
-
-class Handle {
-public:
-    explicit Handle(HANDLE h) : h_(h) {}
-    ~Handle() {
-        if (valid()) CloseHandle(h_);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
-    HANDLE get() const { return h_; }
-
-private:
-    HANDLE h_;
-};
-
-class Key {
-public:
-    Key() = default;
-    ~Key() {
-        if (k_) RegCloseKey(k_);
-    }
-    Key(const Key&) = delete;
-    Key& operator=(const Key&) = delete;
-    HKEY* receive() { return &k_; }
-    HKEY get() const { return k_; }
-
-private:
-    HKEY k_ = nullptr;
-};
 
 HRESULT LastError() {
     const DWORD error = GetLastError();
@@ -87,20 +58,20 @@ HRESULT ReadPageFile(std::string& text) {
     text.clear();
     const std::wstring path = PageFilePath();
     if (path.empty()) return E_FAIL;
-    Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    const UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) {
+    if (!file) {
         const DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? S_OK : HRESULT_FROM_WIN32(error);
     }
     LARGE_INTEGER size = {};
-    if (!GetFileSizeEx(file.get(), &size)) return LastError();
+    if (!GetFileSizeEx(file.Get(), &size)) return LastError();
     if (size.QuadPart > LONGLONG(kMaxPageFileBytes)) return HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE);
     text.resize(std::size_t(size.QuadPart));
     std::size_t done = 0;
     while (done < text.size()) {
         DWORD got = 0;
-        if (!ReadFile(file.get(), &text[done], DWORD(text.size() - done), &got, nullptr)) return LastError();
+        if (!ReadFile(file.Get(), &text[done], DWORD(text.size() - done), &got, nullptr)) return LastError();
         if (got == 0) break;
         done += got;
     }
@@ -114,11 +85,11 @@ HRESULT WritePageFile(const std::string& text) {
     if (path.empty()) return E_FAIL;
     const std::wstring temporary = path + L".new";
     {
-        Handle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+        const UniqueFile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                 nullptr));
-        if (!file.valid()) return LastError();
+        if (!file) return LastError();
         DWORD written = 0;
-        if (!WriteFile(file.get(), text.data(), DWORD(text.size()), &written, nullptr) || written != text.size()) {
+        if (!WriteFile(file.Get(), text.data(), DWORD(text.size()), &written, nullptr) || written != text.size()) {
             const HRESULT hr = LastError();
             DeleteFileW(temporary.c_str());
             return hr;
@@ -479,15 +450,15 @@ STDAPI DllCanUnloadNow() {
 STDAPI DllRegisterServer() {
     const std::wstring path = tw::standin::ModulePath();
     if (path.empty()) return E_FAIL;
-    tw::standin::Key key;
+    tw::UniqueKey key;
     LONG error = RegCreateKeyExW(HKEY_CLASSES_ROOT, tw::standin::kClassKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                                 key.receive(), nullptr);
+                                 key.Receive(), nullptr);
     if (error == ERROR_SUCCESS)
-        error = RegSetValueExW(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+        error = RegSetValueExW(key.Get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
                                DWORD((path.size() + 1) * sizeof(wchar_t)));
     static const wchar_t kApartment[] = L"Apartment";
     if (error == ERROR_SUCCESS)
-        error = RegSetValueExW(key.get(), L"ThreadingModel", 0, REG_SZ, reinterpret_cast<const BYTE*>(kApartment),
+        error = RegSetValueExW(key.Get(), L"ThreadingModel", 0, REG_SZ, reinterpret_cast<const BYTE*>(kApartment),
                                sizeof kApartment);
     return error == ERROR_SUCCESS ? S_OK : HRESULT_FROM_WIN32(error);
 }
