@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <fstream>
 #include <iterator>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -12,74 +11,48 @@
 namespace tw::bitmaps {
 namespace {
 
-std::uint32_t U32(const std::vector<std::uint8_t>& b, std::size_t at) {
+using Bytes = std::vector<std::uint8_t>;
+
+std::uint32_t U32(const Bytes& b, std::size_t at) {
     return std::uint32_t(b[at]) | std::uint32_t(b[at + 1]) << 8 | std::uint32_t(b[at + 2]) << 16 |
            std::uint32_t(b[at + 3]) << 24;
 }
-std::uint32_t U16(const std::vector<std::uint8_t>& b, std::size_t at) {
-    return std::uint32_t(b[at]) | std::uint32_t(b[at + 1]) << 8;
+
+Bytes Committed(const std::string& file) {
+    std::ifstream in(std::string(TW_SOURCE_DIR) + "/res/bitmaps/" + file, std::ios::binary);
+    return Bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// Reads a pixel of a bottom-up 24-bit BMP back from its bytes.
-Colour PixelOf(const std::vector<std::uint8_t>& bmp, int x, int y) {
-    const std::uint32_t width = U32(bmp, 18), height = U32(bmp, 22), offset = U32(bmp, 10);
-    const std::uint32_t stride = (width * 3 + 3) & ~3u;
-    const std::size_t at = offset + (height - 1 - std::uint32_t(y)) * stride + std::uint32_t(x) * 3;
-    return Colour{bmp[at + 2], bmp[at + 1], bmp[at]};
-}
-
-}  // namespace
-
-void PrintTo(const Strip& strip, std::ostream* os) { *os << strip.file; }
-
-namespace {
-
-class StripTest : public ::testing::TestWithParam<Strip> {};
-
-// The pictures themselves are for people to look at (make-bitmaps writes
-// them); what is checked is their shape and their encoding.
-TEST_P(StripTest, IsOneRowOfCellsEncodedAsA24BitBottomUpBmp) {
-    const Image image = GetParam().draw();
-    EXPECT_EQ(image.width, GetParam().images * kCell);
-    EXPECT_EQ(image.height, kCell);
-    const std::vector<std::uint8_t> bmp = EncodeBmp(image);
-    ASSERT_GE(bmp.size(), 54u);
-    EXPECT_EQ(U16(bmp, 0), 0x4D42u);
+// Every pixel read back from a bottom-up 24-bit BMP, rows padded to four bytes.
+void ExpectEncodes(const Image& image) {
+    const Bytes bmp = EncodeBmp(image);
+    const std::uint32_t stride = (std::uint32_t(image.width) * 3 + 3) & ~3u;
+    ASSERT_EQ(bmp.size(), 54u + stride * std::uint32_t(image.height));
+    EXPECT_EQ(bmp[0] | bmp[1] << 8, 0x4D42);
     EXPECT_EQ(U32(bmp, 2), bmp.size());
-    EXPECT_EQ(U32(bmp, 14), 40u);
+    EXPECT_EQ(U32(bmp, 10), 54u);
     EXPECT_EQ(U32(bmp, 18), std::uint32_t(image.width));
     EXPECT_EQ(U32(bmp, 22), std::uint32_t(image.height));
-    EXPECT_EQ(U16(bmp, 28), 24u);
-    EXPECT_EQ(U32(bmp, 30), 0u);
-    const std::uint32_t stride = (std::uint32_t(image.width) * 3 + 3) & ~3u;
-    EXPECT_EQ(bmp.size(), U32(bmp, 10) + stride * std::uint32_t(image.height));
+    EXPECT_EQ(bmp[28], 24u);
     for (int y = 0; y < image.height; ++y)
-        for (int x = 0; x < image.width; ++x) ASSERT_EQ(PixelOf(bmp, x, y), image.At(x, y)) << x << "," << y;
+        for (int x = 0; x < image.width; ++x) {
+            const std::size_t at = 54 + std::size_t(image.height - 1 - y) * stride + std::size_t(x) * 3;
+            ASSERT_EQ((Colour{bmp[at + 2], bmp[at + 1], bmp[at]}), image.At(x, y)) << x << "," << y;
+        }
 }
 
 // The resource build uses the committed files: they must be what the
-// generator draws now.
-TEST_P(StripTest, CommittedFileIsCurrent) {
-    const Strip& strip = GetParam();
-    std::ifstream in(std::string(TW_SOURCE_DIR) + "/res/bitmaps/" + strip.file, std::ios::binary);
-    ASSERT_TRUE(in) << strip.file;
-    const std::vector<std::uint8_t> committed{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    EXPECT_TRUE(committed == EncodeBmp(strip.draw())) << strip.file << ": run make-bitmaps res/bitmaps";
-}
-
-INSTANTIATE_TEST_SUITE_P(Resources, StripTest, ::testing::ValuesIn(Strips()),
-                         [](const ::testing::TestParamInfo<Strip>& info) {
-                             return "Bitmap" + std::to_string(info.param.resource);
-                         });
-
-TEST(Bitmaps, CommittedPicturesAreCurrent) {
-    for (const Picture& picture : Pictures()) {
-        std::ifstream in(std::string(TW_SOURCE_DIR) + "/res/bitmaps/" + picture.file, std::ios::binary);
-        ASSERT_TRUE(in) << picture.file;
-        const std::vector<std::uint8_t> committed{std::istreambuf_iterator<char>(in),
-                                                  std::istreambuf_iterator<char>()};
-        EXPECT_TRUE(committed == EncodeBmp(picture.draw())) << picture.file << ": run make-bitmaps res/bitmaps";
+// generator draws now (make-bitmaps res/bitmaps writes them).
+TEST(Bitmaps, StripsAreOneRowOfCellsAndCommittedFilesAreCurrent) {
+    for (const Strip& strip : Strips()) {
+        const Image image = strip.draw();
+        EXPECT_EQ(image.width, strip.images * kCell) << strip.file;
+        EXPECT_EQ(image.height, kCell) << strip.file;
+        ExpectEncodes(image);
+        EXPECT_TRUE(Committed(strip.file) == EncodeBmp(image)) << strip.file;
     }
+    for (const Picture& picture : Pictures())
+        EXPECT_TRUE(Committed(picture.file) == EncodeBmp(picture.draw())) << picture.file;
 }
 
 TEST(Bitmaps, OddWidthsArePaddedAndDrawingOutsideIsIgnored) {
@@ -87,10 +60,9 @@ TEST(Bitmaps, OddWidthsArePaddedAndDrawingOutsideIsIgnored) {
     image.Set(2, 1, Colour{1, 2, 3});
     image.Set(-1, 0, Colour{});
     image.Set(0, 2, Colour{});
-    const std::vector<std::uint8_t> bmp = EncodeBmp(image);
-    EXPECT_EQ(bmp.size(), 54u + 12u * 2u);
-    EXPECT_EQ(PixelOf(bmp, 2, 1), (Colour{1, 2, 3}));
-    for (auto [x, y] : {std::pair{0, 0}, {2, 0}, {0, 1}}) EXPECT_EQ(PixelOf(bmp, x, y), kMask) << x << "," << y;
+    ExpectEncodes(image);
+    EXPECT_EQ(image.At(2, 1), (Colour{1, 2, 3}));
+    EXPECT_EQ(image.At(0, 1), kMask);
 }
 
 }  // namespace

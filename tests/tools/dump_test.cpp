@@ -1,165 +1,167 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "tests/fixtures/samples.h"
+#include "tools/dump/code_page.h"
 #include "tools/dump/dump.h"
 
 namespace tw {
 namespace {
-
-std::string Slurp(std::FILE* f) {
-    std::string s;
-    std::rewind(f);
-    for (int c; (c = std::fgetc(f)) != EOF;)
-        s += char(c);
-    return s;
-}
 
 struct DumpRun {
     int code;
     std::string out, err;
 };
 
-DumpRun Dump(std::vector<std::string> args) {
+std::string Slurp(std::FILE* f) {
+    std::string s;
+    std::rewind(f);
+    for (int c; (c = std::fgetc(f)) != EOF;)
+        s += char(c);
+    std::fclose(f);
+    return s;
+}
+
+DumpRun Dump(const std::vector<std::string>& args) {
     std::vector<const char*> argv = {"tidewell-dump"};
     for (const auto& a : args)
         argv.push_back(a.c_str());
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    DumpRun r;
-    r.code = RunDump(int(argv.size()), argv.data(), out, err);
-    r.out = Slurp(out);
-    r.err = Slurp(err);
-    std::fclose(out);
-    std::fclose(err);
-    return r;
+    std::FILE *out = std::tmpfile(), *err = std::tmpfile();
+    const int code = RunDump(int(argv.size()), argv.data(), out, err);
+    return {code, Slurp(out), Slurp(err)};
 }
 
-class DumpTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir_ = ::testing::TempDir();
-        history_ = dir_ + "dump_history.dat";
-        cookies_ = dir_ + "dump_cookies.dat";
-        cache_ = dir_ + "dump_cache.dat";
-        ASSERT_TRUE(fixtures::SampleHistoryIndex().WriteTo(history_));
-        ASSERT_TRUE(fixtures::SampleCookieIndex().WriteTo(cookies_));
-        ASSERT_TRUE(fixtures::SampleCacheIndex().WriteTo(cache_));
-    }
-    std::string dir_, history_, cookies_, cache_;
-};
+std::string Written(const std::string& name, const fixtures::IndexFileWriter& w) {
+    const std::string path = ::testing::TempDir() + name;
+    EXPECT_TRUE(w.WriteTo(path));
+    return path;
+}
 
-TEST_F(DumpTest, TsvRowsOfEachKind) {
-    DumpRun r = Dump({history_, cookies_, cache_});
+// The real file with one byte changed, written beside the tests.
+std::string Variant(const std::string& name, std::size_t at, unsigned char value) {
+    std::ifstream in(TW_REAL_HISTORY, std::ios::binary);
+    std::vector<unsigned char> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    b[at] = value;
+    const std::string path = ::testing::TempDir() + name;
+    EXPECT_TRUE(fixtures::WriteFile(path, b));
+    return path;
+}
+
+TEST(Dump, TsvRowsOfEachKind) {
+    const std::string h = Written("dump_history.dat", fixtures::SampleHistoryIndex()),
+                      c = Written("dump_cookies.dat", fixtures::SampleCookieIndex()),
+                      k = Written("dump_cache.dat", fixtures::SampleCacheIndex());
+    const DumpRun r = Dump({h, c, k});
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.err, "");
-    const std::string h = history_ + "\tHistory\t";
-    const std::string c = cookies_ + "\tCookies\t";
-    const std::string k = cache_ + "\tCache\t";
-    EXPECT_EQ(r.out,
-              "File\tKind\tTitle\tUser\tURL\tLast Visited\tLast Updated\n" +
-              h + "Example Domain\talice\thttp://www.example.com/index.html\t06.07.2024\t05.07.2024\n" +
-              h + "Today's news\talice\thttps://news.example.org/today\tunknown\t23.11.2009\n" +
-              h + "\talice\tfile:///C:/Documents/notes.txt\t01.12.2026\t01.12.2026\n"
-              "File\tKind\tUser\tURL\tLast Visited\tLast Updated\n" +
-              c + "alice\texample.com/\t01.01.2025\t05.07.2024\n" +
-              c + "alice\tshop.example.net/cart\t15.03.2023\t14.03.2023\n"
-              "File\tKind\tURL\tLast Visited\tLast Updated\n" +
-              k + "http://www.example.com/index.html\t01.12.2026\t20.11.2026\n" +
-              k + "http://www.example.com/logo.png\t02.12.2026\t21.11.2026\n" +
-              k + "https://cdn.example.net/app.js\t03.12.2026\t22.11.2026\n" +
-              k + "http://www.example.com/style.css\t04.12.2026\t23.11.2026\n");
+    EXPECT_EQ(r.out, "File\tKind\tTitle\tUser\tURL\tLast Visited\tLast Updated\n" + h +
+                         "\tHistory\tExample Domain\talice\thttp://www.example.com/index.html\t06.07.2024\t05.07.2024\n" +
+                         h + "\tHistory\tToday's news\talice\thttps://news.example.org/today\tunknown\t23.11.2009\n" + h +
+                         "\tHistory\t\talice\tfile:///C:/Documents/notes.txt\t01.12.2026\t01.12.2026\n"
+                         "File\tKind\tUser\tURL\tLast Visited\tLast Updated\n" +
+                         c + "\tCookies\talice\texample.com/\t01.01.2025\t05.07.2024\n" + c +
+                         "\tCookies\talice\tshop.example.net/cart\t15.03.2023\t14.03.2023\n"
+                         "File\tKind\tURL\tLast Visited\tLast Updated\n" +
+                         k + "\tCache\thttp://www.example.com/index.html\t01.12.2026\t20.11.2026\n" + k +
+                         "\tCache\thttp://www.example.com/logo.png\t02.12.2026\t21.11.2026\n" + k +
+                         "\tCache\thttps://cdn.example.net/app.js\t03.12.2026\t22.11.2026\n" + k +
+                         "\tCache\thttp://www.example.com/style.css\t04.12.2026\t23.11.2026\n");
+    const DumpRun html = Dump({"--format", "html", c});
+    EXPECT_EQ(html.out.rfind("<html>\r\n<head>\r\n<title>Internet Explorer Cookies</title>", 0), 0u);
+    EXPECT_NE(html.out.find("LastVisited: 01.01.2025 &nbsp;&nbsp;LastUpdated: 05.07.2024"), std::string::npos);
+    EXPECT_EQ(html.out.find("Size:"), std::string::npos);  // index records keep the page layout
 }
 
-TEST_F(DumpTest, CsvQuotesAndJsonEscapes) {
-    fixtures::IndexFileWriter w;
+TEST(Dump, QuotingEscapesAndCodePages) {
     fixtures::IndexRecord rec;
-    rec.url = "Visited: a@http://x/?q=\"1\",2";
+    rec.url = "Visited: a@http://x/?q=\"1\",\x80\xe9";
     rec.title = u"tab\there";
-    w.Add(rec);
-    const std::string path = dir_ + "dump_quotes.dat";
-    ASSERT_TRUE(w.WriteTo(path));
-    DumpRun csv = Dump({"--format", "csv", path});
-    EXPECT_EQ(csv.code, 0);
-    EXPECT_NE(csv.out.find(",tab\there,a,\"http://x/?q=\"\"1\"\",2\",unknown,unknown\r\n"), std::string::npos)
-        << csv.out;
-    DumpRun json = Dump({"--format=json", path});
-    EXPECT_EQ(json.code, 0);
-    EXPECT_NE(json.out.find("[\"tab\\there\",\"a\",\"http://x/?q=\\\"1\\\",2\",\"unknown\",\"unknown\"]"),
-              std::string::npos)
-        << json.out;
-    DumpRun tsv = Dump({path});
-    EXPECT_NE(tsv.out.find("\ttab\\there\t"), std::string::npos);
-}
-
-TEST_F(DumpTest, BadInputIsNamedAndFails) {
-    const std::string text = dir_ + "dump_not_index.txt";
-    std::FILE* f = std::fopen(text.c_str(), "wb");
-    ASSERT_TRUE(f);
-    for (int i = 0; i < 100; ++i)
-        std::fputs("not an index file\n", f);
-    std::fclose(f);
-    const std::string small = dir_ + "dump_small.dat";
-    ASSERT_TRUE(fixtures::WriteFile(small, fixtures::EmptyIndexImage(200)));
-    const std::string empty = dir_ + "dump_empty.dat";
-    ASSERT_TRUE(fixtures::WriteFile(empty, fixtures::EmptyIndexImage(4096)));
-
-    struct Case { std::vector<std::string> args; const char* message; } cases[] = {
-        {{text}, ": not an index file"},
-        {{small}, ": too small to be an index file (200 bytes)"},
-        {{empty}, ": no URL records"},
-        {{dir_ + "missing.dat"}, ": cannot open: "},
-        {{}, "no index file given"},
-        {{"--format", "xml", history_}, "unknown format 'xml'"},
-        {{"--bogus", history_}, "unknown option --bogus"},
+    const std::string path = Written("dump_quotes.dat", fixtures::IndexFileWriter().Add(rec));
+    struct Case { std::vector<std::string> args; const char* text; } cases[] = {
+        {{"--format", "csv", path}, ",tab\there,a,\"http://x/?q=\"\"1\"\",\x80\xe9\",unknown,unknown\r\n"},
+        {{"--format=json", path}, "[\"tab\\there\",\"a\",\"http://x/?q=\\\"1\\\",\xe2\x82\xac\xc3\xa9\""},
+        {{"--format=jsonl", "--codepage=windows-1251", path}, "http://x/?q=\\\"1\\\",\xd0\x82\xd0\xb9\""},
+        {{"--codepage", "ISO-8859-1", "--format", "jsonl", path}, "\",\xc2\x80\xc3\xa9\""},
+        {{"--codepage", "windows-1251", path}, "\ttab\\there\ta\thttp://x/?q=\"1\",\x80\xe9\t"},
+        {{"--summary", TW_REAL_HISTORY}, ": History, version 5.2, 7 allocated, 11 recovered (11 with a readable URL)\n"},
+        {{"--summary", Variant("dump_unlinked.dat", 0x4000 + 16 + 8 * 392, 1)},
+         ": History, version 5.2, 6 allocated, 11 recovered (11 with a readable URL), 1 unlinked\n"},
+        {{"--summary", Variant("dump_wiped.dat", 0x5600 + 104, 0)}, "11 recovered (10 with a readable URL)\n"},
+        {{"--format", "jsonl", TW_REAL_HISTORY},
+         "\"offset\":20480,\"size\":256,\"type\":\"URL\",\"state\":\"allocated\",\"url\":\"Visited: testing@mshelp://"
+         "windows/?id=d063548a-3fc9-4723-99f3-b12a0c4354a8\",\"title\":\"What is safe mode?\",\"last_modified\":"
+         "\"2011-06-23T18:57:24.25Z\",\"last_accessed\":\"2011-06-23T18:57:24.25Z\",\"expiry\":\"2011-06-29T18:50:16Z\","
+         "\"last_checked\":\"2011-06-23T18:57:26Z\",\"hits\":13}"},
     };
     for (const Case& c : cases) {
-        DumpRun r = Dump(c.args);
+        const DumpRun r = Dump(c.args);
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_NE(r.out.find(c.text), std::string::npos) << r.out;
+    }
+}
+
+// Every byte of 0x80 to 0x9F, where windows-1252 and Latin-1 part: the
+// built-in table and the platform's converter must agree.
+TEST(Dump, CodePageBytes0x80To0x9F) {
+    const char32_t expected[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                   0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
+                                   0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                   0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+    std::string error;
+    std::unique_ptr<CodePage> pages[] = {BuiltInWindows1252(), OpenCodePage("CP1252", &error)};
+    for (const auto& page : pages) {
+        ASSERT_TRUE(page) << error;
+        for (int b = 0x80; b < 0xA0; ++b) {
+            const char byte = char(b);
+            std::string got, want;
+            page->AppendUtf8(&byte, 1, got);
+            AppendUtf16AsUtf8(std::u16string(1, char16_t(expected[b - 0x80])).data(), 1, want);
+            EXPECT_EQ(got, want) << std::hex << b;
+        }
+    }
+    std::string units;
+    AppendUtf16AsUtf8(u"\xD83D\xDE00|\xD800|\xDC00", 6, units);
+    EXPECT_EQ(units, "\xF0\x9F\x98\x80|\xEF\xBF\xBD|\xEF\xBF\xBD");
+}
+
+TEST(Dump, BadInputAndOptionsFailClearly) {
+    const std::string dir = ::testing::TempDir(), small = dir + "dump_small.dat", none = dir + "dump_none.dat",
+                      text = dir + "dump_text.dat", good = Written("dump_good.dat", fixtures::SampleHistoryIndex());
+    ASSERT_TRUE(fixtures::WriteFile(small, fixtures::EmptyIndexImage(256)));
+    ASSERT_TRUE(fixtures::WriteFile(none, fixtures::EmptyIndexImage(0x5000)));
+    ASSERT_TRUE(fixtures::WriteFile(text, std::vector<unsigned char>(1000, 'x')));
+    struct Case { std::vector<std::string> args; const char* message; } cases[] = {
+        {{text}, ": not an index file"},
+        {{"--format", "jsonl", small}, ": too small to be an index file (256 bytes)"},
+        {{"--summary", none}, ": no URL records"},
+        {{dir + "dump_missing.dat"}, ": cannot open: "},
+        {{"--format", "jsonl", dir}, ": cannot open: "},
+        {{}, "no index file given"},
+        {{"--bogus", good}, "unknown option --bogus"},
+        {{"--codepage", "no-such-page", good}, "unknown code page 'no-such-page'"},
+        {{"--codepage", "UTF-16", good}, "is not an ANSI code page"},
+        {{"--format", "xml", good}, "unknown format 'xml' (tsv, csv, json, jsonl or html)"},
+        {{"--format", "html", good, good}, "one report of one index file"},
+    };
+    for (const Case& c : cases) {
+        const DumpRun r = Dump(c.args);
         EXPECT_EQ(r.code, 2) << c.message;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     }
-    // The good file among bad ones is still dumped.
-    DumpRun mixed = Dump({text, history_});
+    const DumpRun mixed = Dump({text, good});  // the good file among bad ones is still dumped
     EXPECT_EQ(mixed.code, 2);
     EXPECT_NE(mixed.out.find("Example Domain"), std::string::npos);
-}
-
-TEST_F(DumpTest, OtherVersionWarnsAndPrints) {
-    fixtures::IndexFileWriter w("4.7");
-    fixtures::IndexRecord rec;
-    rec.url = "http://old/";
-    w.Add(rec);
-    const std::string path = dir_ + "dump_old.dat";
-    ASSERT_TRUE(w.WriteTo(path));
-    DumpRun r = Dump({path});
+    fixtures::IndexRecord old;
+    old.url = "http://old/";
+    const DumpRun r = Dump({Written("dump_old.dat", fixtures::IndexFileWriter("4.7").Add(old))});
     EXPECT_EQ(r.code, 0);
     EXPECT_NE(r.err.find("warning: index file version is not 5.2"), std::string::npos);
-    EXPECT_NE(r.out.find("http://old/"), std::string::npos) << r.out << r.err;
-}
-
-}  // namespace
-}  // namespace tw
-
-namespace tw {
-namespace {
-
-TEST_F(DumpTest, HtmlReportOfOneIndexFileUnderItsKindsHeading) {
-    DumpRun cookies = Dump({"--format", "html", cookies_});
-    EXPECT_EQ(cookies.code, 0) << cookies.err;
-    EXPECT_EQ(cookies.out.rfind("<html>\r\n<head>\r\n<title>Internet Explorer Cookies</title>", 0), 0u);
-    // Index records keep the page layout: no size or hits.
-    EXPECT_EQ(cookies.out.find("Size:"), std::string::npos);
-    EXPECT_NE(cookies.out.find("LastVisited: 01.01.2025 &nbsp;&nbsp;LastUpdated: 05.07.2024"), std::string::npos)
-        << cookies.out;
-    EXPECT_EQ(cookies.out.substr(cookies.out.size() - 7), "</html>");
-
-    DumpRun two = Dump({"--format", "html", cookies_, history_});
-    EXPECT_EQ(two.code, 2);
-    EXPECT_NE(two.err.find("one report of one index file"), std::string::npos);
-    EXPECT_EQ(two.out, "");
+    EXPECT_NE(r.out.find("http://old/"), std::string::npos);
 }
 
 }  // namespace
