@@ -44,13 +44,7 @@ TEST(BandInfo, FillsWhatTheMaskAsksAndDropsTheBackground) {
         {0xFFFFFF40u, 0xFFFFFF00u, u, u, u, u, L"#", 0xA5A5A5A5u},  // unknown bits are handed back
     };
     for (const Row& row : rows) {
-        Info<256> info;
-        info.dwMask = row.mask;
-        info.ptMinSize = info.ptMaxSize = info.ptIntegral = info.ptActual = u;
-        std::memset(info.wszTitle, 0, sizeof info.wszTitle);
-        info.wszTitle[0] = L'#';
-        info.dwModeFlags = 0xA5A5A5A5u;
-        info.crBkgnd = 0x00123456u;
+        Info<256> info = {row.mask, u, u, u, u, {L'#'}, 0xA5A5A5A5u, 0x00123456u};
         FillBandInfo(info);
         SCOPED_TRACE(row.mask);
         EXPECT_EQ(info.dwMask, row.maskOut);
@@ -81,18 +75,13 @@ TEST(BandStream, LoadResultByVersionAndRead) {
             << std::hex << row.read << " " << row.bytes << " " << row.version;
 }
 
-TEST(GuidText, ReadsEveryFieldInEitherCase) {
+TEST(GuidText, ReadsEveryFieldInEitherCaseAndRefusesMalformedTexts) {
     const GuidFields g = ParseGuidText("{e0dd6cab-2d10-11D2-8f1a-0000F87ABD16}");
     ASSERT_TRUE(g.valid);
-    EXPECT_EQ(g.data1, 0xE0DD6CABu);
-    EXPECT_EQ(g.data2, 0x2D10u);
-    EXPECT_EQ(g.data3, 0x11D2u);
+    EXPECT_EQ((std::vector<unsigned>{g.data1, g.data2, g.data3}), (std::vector<unsigned>{0xE0DD6CABu, 0x2D10u, 0x11D2u}));
     const std::uint8_t tail[8] = {0x8F, 0x1A, 0, 0, 0xF8, 0x7A, 0xBD, 0x16};
     EXPECT_EQ(std::memcmp(g.data4, tail, 8), 0);
     EXPECT_EQ(ParseGuidText("{00000000-0000-0000-0000-000000000009}").data4[7], 9u);
-}
-
-TEST(GuidText, RefusesMalformedTexts) {
     const char* bad[] = {
         "", "00021494-0000-0000-C000-000000000046", "{00021494-0000-0000-C000-000000000046",
         "{00021494-0000-0000-C000-0000000000460}", "{00021494-0000-0000-C000-00000000004G}",

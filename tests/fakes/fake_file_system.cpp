@@ -57,11 +57,6 @@ FakeFileSystem::Node& FakeFileSystem::AddFolder(const std::string& path, std::ui
 
 bool FakeFileSystem::Exists(const std::string& path) const { return nodes_.count(Key(path)) != 0; }
 
-const FakeFileSystem::Node* FakeFileSystem::Get(const std::string& path) const {
-    auto it = nodes_.find(Key(path));
-    return it == nodes_.end() ? nullptr : &it->second;
-}
-
 std::vector<std::string> FakeFileSystem::Touched() const {
     std::vector<std::string> paths;
     for (const std::string& line : log) {
@@ -87,7 +82,7 @@ FileSystem::Search FakeFileSystem::FindFirst(const char* pattern, FindEntry* ent
     SearchState* s = new SearchState;
     if (last == "*" || last == "*.*") {
         const std::string dir = Key(p.substr(0, p.size() - last.size()));
-        if (Get(dir) && (Get(dir)->attributes & kAttributeDirectory)) {
+        if (const Node* d = Lookup(dir); d && (d->attributes & kAttributeDirectory)) {
             if (listsDotEntries) {
                 s->entries.push_back({".", kAttributeDirectory});
                 s->entries.push_back({"..", kAttributeDirectory});
@@ -96,7 +91,7 @@ FileSystem::Search FakeFileSystem::FindFirst(const char* pattern, FindEntry* ent
                 if (Parent(n.first) == dir)
                     s->entries.push_back({LastComponent(n.second.path), n.second.attributes});
         }
-    } else if (const Node* n = Get(p)) {
+    } else if (const Node* n = Lookup(p)) {
         s->entries.push_back({LastComponent(n->path), n->attributes});
     }
     if (s->entries.empty()) {

@@ -30,7 +30,6 @@ public:
     Node& AddFile(const std::string& path, std::uint32_t attributes = 0);
     Node& AddFolder(const std::string& path, std::uint32_t attributes = 0);
     bool Exists(const std::string& path) const;
-    const Node* Get(const std::string& path) const;
     // Paths that a change was made to or tried on.
     std::vector<std::string> Touched() const;
 

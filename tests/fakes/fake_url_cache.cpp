@@ -18,10 +18,9 @@ struct Layout {
 };
 
 bool Matches(const char* pattern, Container c) {
-    const std::string p = pattern ? pattern : "";
-    std::string lowered;
-    for (char ch : p)
-        lowered += char(ch >= 'A' && ch <= 'Z' ? ch + 32 : ch);
+    std::string lowered = pattern ? pattern : "";
+    for (char& ch : lowered)
+        ch = char(ch >= 'A' && ch <= 'Z' ? ch + 32 : ch);
     if (lowered.empty() || lowered == "*.*" || lowered == "*")
         return true;
     if (lowered == "cookie:")
@@ -64,20 +63,12 @@ bool FakeUrlCache::Fill(SearchState& s, void* buffer, std::uint32_t* size, long*
         *error = kErrorInsufficientBuffer;
         return false;
     }
-    Layout layout;
     unsigned char* bytes = static_cast<unsigned char*>(buffer);
-    std::uint32_t at = sizeof(Layout) + e.padding;
-    layout.urlOffset = at;
-    std::memcpy(bytes + at, e.url.c_str(), e.url.size() + 1);
-    at += std::uint32_t(e.url.size() + 1);
-    layout.fileOffset = e.hasLocalFile ? at : 0;
-    std::memcpy(bytes + at, e.localFile.c_str(), e.localFile.size() + 1);
-    layout.hitRate = e.hitRate;
-    layout.sizeLow = e.size;
-    layout.lastModified = e.lastModified;
-    layout.expire = e.expire;
-    layout.lastAccess = e.lastAccess;
+    const std::uint32_t urlAt = sizeof(Layout) + e.padding, fileAt = urlAt + std::uint32_t(e.url.size() + 1);
+    const Layout layout{urlAt, e.hasLocalFile ? fileAt : 0, e.hitRate, e.size, e.lastModified, e.expire, e.lastAccess};
     std::memcpy(bytes, &layout, sizeof layout);
+    std::memcpy(bytes + urlAt, e.url.c_str(), e.url.size() + 1);
+    std::memcpy(bytes + fileAt, e.localFile.c_str(), e.localFile.size() + 1);
     // The platform writes back the size it used.
     *size = needed;
     ++s.next;
@@ -110,15 +101,9 @@ CacheEntryView FakeUrlCache::Decode(const void* buffer) const {
     Layout layout;
     std::memcpy(&layout, buffer, sizeof layout);
     const char* base = static_cast<const char*>(buffer);
-    CacheEntryView v;
-    v.sourceUrl = layout.urlOffset ? base + layout.urlOffset : nullptr;
-    v.localFile = layout.fileOffset ? base + layout.fileOffset : nullptr;
-    v.hitRate = layout.hitRate;
-    v.sizeLow = layout.sizeLow;
-    v.lastModified = layout.lastModified;
-    v.expire = layout.expire;
-    v.lastAccess = layout.lastAccess;
-    return v;
+    return CacheEntryView{layout.urlOffset ? base + layout.urlOffset : nullptr,
+                          layout.fileOffset ? base + layout.fileOffset : nullptr, layout.hitRate, layout.sizeLow,
+                          layout.lastModified, layout.expire, layout.lastAccess};
 }
 
 bool FakeUrlCache::DeleteEntry(const char* url) {

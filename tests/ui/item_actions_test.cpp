@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
+#include "core/classify.h"
 #include "tests/fakes/fake_shell.h"
 #include "ui/item_actions.h"
 #include "ui/list_model.h"
@@ -11,170 +11,103 @@
 namespace tw {
 namespace {
 
-const std::vector<std::string> kLiveCookieColumns = {"File", "URL", "Size", "Hits", "Last Visited", "Last Updated",
-                                                     "Expires"};
-const std::vector<std::string> kLiveHistoryColumns = {"Title", "URL", "Last Visited", "Last Updated", "Expires"};
-const std::vector<std::string> kHistoryIndexColumns = {"Title", "User", "URL", "Last Visited", "Last Updated"};
+using Texts = std::vector<std::string>;
+const Texts kCookieColumns = {"File", "URL", "Size", "Hits", "Last Visited", "Last Updated", "Expires"};
 
-struct Deletion {
-    EntryKind store;
-    std::string address;
-    bool operator==(const Deletion& o) const { return store == o.store && address == o.address; }
-};
-
-// Records the deletions and the brackets around them as one sequence.
-class RecordingStores : public ItemStores {
+// Stores and host in one, logging every call in order; spares the cookies of
+// the sites in keep.
+class Recorder : public ItemStores, public ItemHost {
 public:
-    std::vector<Deletion> deleted;
-    std::vector<std::string> events;
-    void Begin(EntryKind store) override { events.push_back("begin " + std::to_string(int(store))); }
-    void Delete(EntryKind store, const std::string& address) override {
-        deleted.push_back({store, address});
-        events.push_back("delete " + address);
-    }
-    void End(EntryKind store) override { events.push_back("end " + std::to_string(int(store))); }
-};
-
-class RecordingHost : public ItemHost {
-public:
+    Texts log;
     bool answerYes = true;
-    std::vector<std::string> navigated, copied, questions, details, properties;
-    std::vector<EntryKind> statuses;
-    std::vector<std::pair<std::string, std::string>> favorites;
-    void Navigate(const std::string& address) override { navigated.push_back(address); }
-    void CopyText(const std::string& text) override { copied.push_back(text); }
+    CookieKeepList keep;
+    void Begin(EntryKind s) override { log.push_back("begin " + std::to_string(int(s))); }
+    void Delete(EntryKind s, const std::string& a) override { log.push_back("delete " + std::to_string(int(s)) + " " + a); }
+    bool Spares(EntryKind s, const std::string& a) override { return s == EntryKind::Cookie && keep.KeepsCookie(a); }
+    void End(EntryKind s) override { log.push_back("end " + std::to_string(int(s))); }
+    void Navigate(const std::string& a) override { log.push_back("open " + a); }
+    void CopyText(const std::string& t) override { log.push_back("copy " + t); }
     bool AskYesNo(const char* text) override {
-        questions.push_back(text);
+        log.push_back(std::string("ask ") + text);
         return answerYes;
     }
-    void ShowStatus(EntryKind store) override { statuses.push_back(store); }
-    void AddToFavorites(const std::string& name, const std::string& url) override { favorites.push_back({name, url}); }
-    void ShowCookieDetails(const std::string& file) override { details.push_back(file); }
-    void ShowProperties(const std::string& file) override { properties.push_back(file); }
+    void ShowStatus(EntryKind s) override { log.push_back("status " + std::to_string(int(s))); }
+    void AddToFavorites(const std::string& n, const std::string& u) override { log.push_back("fav " + n + " " + u); }
+    void ShowCookieDetails(const std::string& f) override { log.push_back("details " + f); }
+    void ShowProperties(const std::string& f) override { log.push_back("properties " + f); }
+    void KeepCookiesOf(const std::string& site) override { log.push_back("keep " + site); }
 };
 
 class ItemActionsTest : public ::testing::Test {
 protected:
-    void Columns(const std::vector<std::string>& titles) {
-        for (const std::string& t : titles)
-            model.InsertColumn(t, 100, -1, 0);
-    }
-    // One row per entry; each row's cells are given in column order.
-    void Rows(const std::vector<std::vector<std::string>>& rows) {
-        for (const auto& cells : rows) {
-            const int r = model.AddRow(cells.empty() ? std::string() : cells[0], -1);
-            for (std::size_t c = 1; c < cells.size(); ++c)
-                model.SetCellText(r, int(c), cells[c]);
-        }
-    }
-    void NumberedRows(int count) {
-        for (int i = 0; i < count; ++i)
-            Rows({{"f" + std::to_string(i), "u" + std::to_string(i)}});
+    // Rows "f<i>" with the address "u<i>" in the second column.
+    void Reset(const Texts& columns, int rows) {
+        model.RemoveAllRows();
+        model.RemoveAllColumns();
+        for (const std::string& t : columns) model.InsertColumn(t, 100, -1, 0);
+        for (int i = 0; i < rows; ++i) model.SetCellText(model.AddRow("f" + std::to_string(i), -1), 1, "u" + std::to_string(i));
+        rec = Recorder();
     }
     void SelectRows(std::initializer_list<int> rows) {
         model.Select(-1, 0, 0);
-        for (int r : rows)
-            model.Select(r, 0, kKeyControl);
+        for (int r : rows) model.Select(r, 0, kKeyControl);
     }
-    std::vector<std::string> Column(int c) const {
-        std::vector<std::string> out;
-        for (int r = 0; r < model.RowCount(); ++r)
-            out.push_back(model.CellText(r, c));
+    Texts Column(int c) const {
+        Texts out;
+        for (int r = 0; r < model.RowCount(); ++r) out.push_back(model.CellText(r, c));
         return out;
     }
-    void Run(int command, int tab, bool confirm = true) {
-        RunItemCommand(command, tab, list, stores, host, confirm, latin1);
-    }
+    void Run(int command, int tab, bool confirm = true) { RunItemCommand(command, tab, list, rec, rec, confirm, latin1); }
 
     fakes::FakeClock clock;
     Latin1CodePage latin1;
     ListModel model{clock, latin1};
     ModelItemList list{model};
-    RecordingStores stores;
-    RecordingHost host;
+    Recorder rec;
 };
 
 TEST(ItemText, TrimCookieAddressFavoriteNameAndCookieDetails) {
-    using Pairs = std::vector<std::pair<std::string, std::string>>;
-    const Pairs trim = {{"", ""}, {"   ", ""}, {" a ", "a"}, {"\t\r\na b\n", "a b"}, {"a  b", "a  b"}, {"\vx\f", "x"}};
-    for (const auto& c : trim) EXPECT_EQ(TrimText(c.first), c.second) << '"' << c.first << '"';
-    // The cookie's address is the text after the first "@".
-    const Pairs address = {{"user@example.com/", "example.com/"}, {"user@host@path", "host@path"},
-                           {"example.com/", "example.com/"}, {"@", ""}, {"", ""}};
-    for (const auto& c : address) EXPECT_EQ(CookieAddress(c.first), c.second) << c.first;
-    // Favorite names replace the refused characters only.
     Latin1CodePage latin1;
-    const Pairs names = {{"A/B: C?", "A_B_ C_"}, {":\\/+;><!?|\"'", "____________"}, {"a*b.c-d", "a*b.c-d"}, {"", ""}};
-    for (const auto& c : names) EXPECT_EQ(FavoriteName(c.first, latin1), c.second) << c.first;
-    // Cookie details drop the last byte, end at a zero byte and widen line feeds.
-    const Pairs details = {{"a\nb\n", "a\r\nb"}, {"x", ""}, {"", ""}, {"ab", "a"}, {"\n\n\n", "\r\n\r\n"},
-                           {std::string("ab\0cd\n", 6), "ab"}, {"a\r\nb\n", "a\r\r\nb"}};
-    for (const auto& c : details) EXPECT_EQ(CookieDetailsText(c.first), c.second) << c.first;
+    const struct { std::string (*f)(const std::string&); std::string in, out; } cases[] = {
+        {TrimText, "   ", ""}, {TrimText, "\t\r\na  b\n", "a  b"}, {TrimText, "\vx\f", "x"},
+        {CookieAddress, "user@host@path", "host@path"}, {CookieAddress, "example.com/", "example.com/"},
+        {CookieAddress, "@", ""},
+        // Cookie details drop the last byte, end at a zero byte and widen line feeds.
+        {CookieDetailsText, "a\nb\n", "a\r\nb"}, {CookieDetailsText, "", ""}, {CookieDetailsText, "ab", "a"},
+        {CookieDetailsText, std::string("ab\0cd\n", 6), "ab"}, {CookieDetailsText, "a\r\nb\n", "a\r\r\nb"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.f(c.in), c.out) << '"' << c.in << '"';
+    EXPECT_EQ(FavoriteName(":\\/+;><!?|\"'a*b.c-d", latin1), "____________a*b.c-d");
 }
 
 TEST_F(ItemActionsTest, CellByTitleTakesTheFirstExactTitleOfTheCurrentRow) {
-    Columns({"File", "url", "URL", "URL", "Title"});
-    Rows({{"f0", "lower", " http://a/ ", "second", "T0"}, {"f1", "", "http://b/", "", "T1"}});
-    struct Case {
-        std::initializer_list<int> selected;
-        const char* title;
-        const char* text;
-    } cases[] = {
-        {{0}, "URL", "http://a/"}, {{1}, "URL", "http://b/"}, {{0}, "Title", "T0"},
-        {{0}, "Url", ""},          {{0}, "Expires", ""},      {{}, "URL", ""},
+    Reset({"File", "url", "URL", "URL", "Title"}, 2);
+    model.SetCellText(0, 2, " http://a/ ");
+    model.SetCellText(0, 3, "second");
+    model.SetCellText(0, 4, "T0");
+    const struct { std::initializer_list<int> selected; const char *title, *text; } cases[] = {
+        {{0}, "URL", "http://a/"}, {{1}, "URL", ""}, {{0}, "Title", "T0"}, {{0}, "Url", ""}, {{}, "URL", ""},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SelectRows(c.selected);
         EXPECT_EQ(CurrentCell(list, c.title), c.text) << c.title;
     }
 }
 
-TEST_F(ItemActionsTest, CurrentRowIsTheSelectedFocusElseTheLowestSelected) {
-    Columns({"URL"});
-    NumberedRows(6);
-    // Control-click focuses the row it toggles.
-    model.Select(4, 0, kKeyControl);
-    model.Select(2, 0, kKeyControl);
-    EXPECT_EQ(list.CurrentRow(), 2);  // focus row 2, selected
-    model.Select(2, 0, kKeyControl);  // focus stays on 2, which is no longer selected
-    EXPECT_EQ(list.CurrentRow(), 4);
-    model.Select(1, 0, kKeyControl);
-    model.Select(1, 0, kKeyControl);
-    model.Select(5, 0, kKeyControl);
-    EXPECT_EQ(list.CurrentRow(), 5);
-    model.Select(-1, 0, 0);
-    EXPECT_EQ(list.CurrentRow(), -1);
-}
-
 TEST_F(ItemActionsTest, MenuByTabColumnsRowsAndSelection) {
-    struct Case {
-        int tab;
-        std::vector<std::string> columns;
-        int rows;
-        std::initializer_list<int> selected;
-        int menu;
-    } cases[] = {
-        {1, kLiveCookieColumns, 3, {0}, kCookieRowMenu},
-        {2, kLiveCookieColumns, 3, {}, kCacheRowMenu},
-        {1, kLiveCookieColumns, 3, {0, 2}, kSeveralRowsMenu},
-        {2, kLiveCookieColumns, 3, {0, 1, 2}, kSeveralRowsMenu},
-        {1, kLiveCookieColumns, 0, {}, kNoRowMenu},
-        {1, {"File", "URL", "Size", "Hits", "Last Visited"}, 3, {0}, kCookieRowMenu},
-        {1, {"User", "URL", "Last Visited", "Last Updated"}, 3, {0}, kNoRowMenu},
-        {2, {"URL", "Last Visited", "Last Updated"}, 3, {0, 1}, kNoRowMenu},
-        {0, kLiveHistoryColumns, 3, {1}, kHistoryRowMenu},
-        {0, kLiveHistoryColumns, 3, {0, 1}, kSeveralRowsMenu},
-        {0, kLiveHistoryColumns, 0, {}, kNoRowMenu},
-        {0, kHistoryIndexColumns, 3, {0}, kNoRowMenu},
-        {0, kHistoryIndexColumns, 3, {0, 1, 2}, kNoRowMenu},
-        {-1, kLiveHistoryColumns, 2, {}, kHistoryRowMenu},
+    const Texts history = {"Title", "URL", "Last Visited", "Last Updated", "Expires"};
+    const Texts index = {"Title", "User", "URL", "Last Visited", "Last Updated"};
+    const Texts five = {"File", "URL", "Size", "Hits", "Last Visited"}, four = {"User", "URL", "A", "B"};
+    const struct { int tab; Texts columns; int rows; std::initializer_list<int> selected; int menu; } cases[] = {
+        {1, kCookieColumns, 3, {0}, kCookieRowMenu}, {2, kCookieColumns, 3, {}, kCacheRowMenu},
+        {1, kCookieColumns, 3, {0, 2}, kSeveralRowsMenu}, {1, kCookieColumns, 0, {}, kNoRowMenu},
+        {1, five, 3, {0}, kCookieRowMenu}, {1, four, 3, {0}, kNoRowMenu}, {2, four, 3, {0, 1}, kNoRowMenu},
+        {0, history, 3, {1}, kHistoryRowMenu}, {0, history, 3, {0, 1}, kSeveralRowsMenu},
+        {0, history, 0, {}, kNoRowMenu}, {0, index, 3, {0, 1}, kNoRowMenu},
         {7, {"A", "B"}, 2, {0}, kHistoryRowMenu},  // fewer columns matter only on tabs 1 and 2
     };
-    for (const Case& c : cases) {
-        model.RemoveAllRows();
-        model.RemoveAllColumns();
-        Columns(c.columns);
-        NumberedRows(c.rows);
+    for (const auto& c : cases) {
+        Reset(c.columns, c.rows);
         SelectRows(c.selected);
         EXPECT_EQ(ChooseRowMenu(c.tab, list), c.menu) << "tab " << c.tab << ", " << c.columns.size() << " columns, "
                                                       << c.rows << " rows, " << c.selected.size() << " selected";
@@ -182,162 +115,103 @@ TEST_F(ItemActionsTest, MenuByTabColumnsRowsAndSelection) {
 }
 
 TEST_F(ItemActionsTest, DeletingSelectedItemsByTab) {
-    struct Case { int tab; std::vector<Deletion> deleted; std::vector<std::string> events; int selectedAfter; } cases[] = {
-        {0, {{EntryKind::History, "u1"}, {EntryKind::History, "u3"}}, {"begin 0", "delete u1", "delete u3", "end 0"}, 1},
-        {1, {{EntryKind::Cookie, "Cookie:u1"}, {EntryKind::Cookie, "Cookie:u3"}},
-         {"begin 1", "delete Cookie:u1", "delete Cookie:u3", "end 1"}, 1},
-        {2, {{EntryKind::Cache, "u1"}, {EntryKind::Cache, "u3"}}, {"begin 2", "delete u1", "delete u3", "end 2"}, 0},
-        {3, {}, {}, 3},
-        {-1, {}, {}, 3},
+    const struct { int tab; Texts log; int selectedAfter; } cases[] = {
+        {0, {"begin 0", "delete 0 u1", "delete 0 u3", "end 0"}, 1},
+        {1, {"begin 1", "delete 1 Cookie:u1", "delete 1 Cookie:u3", "end 1"}, 1},
+        {2, {"begin 2", "delete 2 u1", "delete 2 u3", "end 2"}, 0},
+        {3, {}, 3}, {-1, {}, 3},
     };
-    for (const Case& c : cases) {
-        model.RemoveAllRows();
-        model.RemoveAllColumns();
-        stores = RecordingStores();
-        Columns({"File", "URL"});
-        NumberedRows(5);
+    for (const auto& c : cases) {
+        Reset({"File", "URL"}, 5);
         SelectRows({1, 3, 4});
-        model.SetCellText(4, 1, "  ");  // row 4 has no address: it is passed over and stays
-        EXPECT_EQ(DeleteSelectedItems(c.tab, list, stores), int(c.deleted.size()));
-        EXPECT_EQ(stores.deleted, c.deleted) << "tab " << c.tab;
-        EXPECT_EQ(stores.events, c.events) << "tab " << c.tab;
+        model.SetCellText(4, 1, "  ");  // no address: passed over, and stays
+        EXPECT_EQ(DeleteSelectedItems(c.tab, list, rec), c.log.empty() ? 0 : 2);
+        EXPECT_EQ(rec.log, c.log) << "tab " << c.tab;
         EXPECT_EQ(model.SelectedCount(), c.selectedAfter) << "tab " << c.tab;
-        EXPECT_EQ(Column(0), c.deleted.empty() ? (std::vector<std::string>{"f0", "f1", "f2", "f3", "f4"})
-                                               : (std::vector<std::string>{"f0", "f2", "f4"}));
+        EXPECT_EQ(Column(0), c.log.empty() ? (Texts{"f0", "f1", "f2", "f3", "f4"}) : (Texts{"f0", "f2", "f4"}));
     }
-    model.RemoveAllRows();
-    model.RemoveAllColumns();
-    stores = RecordingStores();
-    Columns({"File", "Title"});  // without a URL column nothing is deleted
-    NumberedRows(4);
+    Reset({"File", "Title"}, 4);  // without a URL column nothing is deleted
     SelectRows({0, 2});
-    EXPECT_EQ(DeleteSelectedItems(1, list, stores), 0);
-    EXPECT_TRUE(stores.deleted.empty());
+    EXPECT_EQ(DeleteSelectedItems(1, list, rec), 0);
     EXPECT_EQ(model.RowCount(), 4);
 }
 
-TEST_F(ItemActionsTest, OpenAndCopyUseTheUrlCellAndTheCookieAddressPart) {
-    Columns(kLiveCookieColumns);
-    Rows({{"C:\\c\\user@ex[1].txt", " user@example.com/path "}});
-    SelectRows({0});
-    struct Case {
-        int command;
-        const char* opened;
-        const char* copied;
-    } cases[] = {
-        {kItemCookieOpen, "example.com/path", nullptr},
-        {kItemCookieCopy, nullptr, "example.com/path"},
-        {kItemCacheOpen, "user@example.com/path", nullptr},
-        {kItemHistoryCopy, nullptr, "user@example.com/path"},
-        {kItemCacheOpenFile, "C:\\c\\user@ex[1].txt", nullptr},
+TEST_F(ItemActionsTest, CommandsOnTheCurrentRow) {
+    const std::string ask = "ask Are you sure you want to delete Internet Explorer ";
+    const struct { int command, tab; Texts log; } cases[] = {
+        {kItemCookieOpen, 1, {"open example.com/p"}}, {kItemCookieCopy, 1, {"copy example.com/p"}},
+        {kItemCacheOpen, 1, {"open u@example.com/p"}}, {kItemHistoryCopy, 1, {"copy u@example.com/p"}},
+        {kItemCacheOpenFile, 1, {"open C:\\c\\a.txt"}}, {kItemHistoryAddFavorite, 1, {"fav A_B_ C_ u@example.com/p"}},
+        {kItemCookieDetails, 1, {"details C:\\c\\a.txt"}}, {kItemCookieProperties, 1, {"properties C:\\c\\a.txt"}},
+        {kItemCacheProperties, 2, {"properties C:\\c\\a.txt"}}, {kItemCookieKeepSite, 1, {"keep example.com"}},
+        {kItemHistoryDelete, 0, {ask + "History item?", "begin 0", "delete 0 u@example.com/p", "end 0", "status 0"}},
+        {kItemCookieDelete, 1,
+         {ask + "Cookie item?", "begin 1", "delete 1 Cookie:u@example.com/p", "end 1", "status 1"}},
+        {kItemCacheDelete, 2, {ask + "Cache item?", "begin 2", "delete 2 u@example.com/p", "end 2", "status 2"}},
+        {kItemDeleteSelected, 1,
+         {"ask Are you sure you want to delete selected items?", "begin 1", "delete 1 Cookie:u@example.com/p",
+          "end 1", "status 1"}},
+        {0, 1, {}}, {32768, 1, {}}, {-1, 1, {}},  // a cancelled menu and a command of another menu
     };
-    for (const Case& c : cases) {
-        host = RecordingHost();
-        Run(c.command, 1);
-        EXPECT_EQ(host.navigated, c.opened ? std::vector<std::string>{c.opened} : std::vector<std::string>{})
-            << c.command;
-        EXPECT_EQ(host.copied, c.copied ? std::vector<std::string>{c.copied} : std::vector<std::string>{})
-            << c.command;
-    }
-}
-
-TEST_F(ItemActionsTest, SingleDeletionsAskDeleteRemoveAndShowTheStatus) {
-    struct Case {
-        int command;
-        EntryKind store;
-        const char* question;
-        const char* address;
-    } cases[] = {
-        {kItemHistoryDelete, EntryKind::History, "Are you sure you want to delete Internet Explorer History item?",
-         "http://b/"},
-        {kItemCookieDelete, EntryKind::Cookie, "Are you sure you want to delete Internet Explorer Cookie item?",
-         "Cookie:http://b/"},
-        {kItemCacheDelete, EntryKind::Cache, "Are you sure you want to delete Internet Explorer Cache item?",
-         "http://b/"},
-    };
-    for (const Case& c : cases) {
-        model.RemoveAllRows();
-        model.RemoveAllColumns();
-        stores = RecordingStores();
-        host = RecordingHost();
-        Columns(kLiveCookieColumns);
-        Rows({{"a", "http://a/"}, {"b", "http://b/"}, {"c", "http://c/"}});
+    for (const auto& c : cases) {
+        Reset({"File", "URL", "Size", "Hits", "Title"}, 3);
+        model.SetCellText(1, 0, " C:\\c\\a.txt ");
+        model.SetCellText(1, 1, " u@example.com/p ");
+        model.SetCellText(1, 4, "A/B: C?");
         SelectRows({1});
-        Run(c.command, int(c.store));
-        EXPECT_EQ(host.questions, std::vector<std::string>{c.question});
-        EXPECT_EQ(stores.deleted, (std::vector<Deletion>{{c.store, c.address}}));
-        EXPECT_EQ(Column(0), (std::vector<std::string>{"a", "c"}));
-        EXPECT_EQ(host.statuses, std::vector<EntryKind>{c.store});
+        Run(c.command, c.tab);
+        EXPECT_EQ(rec.log, c.log) << c.command;
+        EXPECT_EQ(Column(0).size(), c.log.size() == 5 ? 2u : 3u) << c.command;
     }
 }
 
 TEST_F(ItemActionsTest, NoStopsADeletionAndWithoutConfirmationNothingIsAsked) {
-    Columns(kLiveCookieColumns);
-    NumberedRows(6);
+    Reset(kCookieColumns, 6);
     SelectRows({0, 1});
-    host.answerYes = false;
+    rec.answerYes = false;
     for (int command : {kItemHistoryDelete, kItemCookieDelete, kItemCacheDelete, kItemDeleteSelected}) Run(command, 1);
-    EXPECT_EQ(host.questions.size(), 4u);
-    EXPECT_EQ(host.questions.back(), "Are you sure you want to delete selected items?");
-    EXPECT_TRUE(stores.deleted.empty());
-    EXPECT_TRUE(host.statuses.empty());
-    EXPECT_EQ(model.RowCount(), 6);
-    host = RecordingHost();
-    host.answerYes = false;
-    SelectRows({0});
-    Run(kItemCookieDelete, 1, false);
+    EXPECT_EQ(rec.log.size(), 4u) << "questions only";
+    rec.log.clear();
     SelectRows({1, 2});
-    Run(kItemDeleteSelected, 1, false);
-    EXPECT_TRUE(host.questions.empty());
-    EXPECT_EQ(Column(1), (std::vector<std::string>{"u1", "u4", "u5"}));
-    EXPECT_EQ(host.statuses, (std::vector<EntryKind>{EntryKind::Cookie, EntryKind::Cookie}));
-    for (int tab : {2, 3, -1, 0}) Run(kItemDeleteSelected, tab, false);  // no status for a tab that is none
-    EXPECT_EQ(host.statuses, (std::vector<EntryKind>{EntryKind::Cookie, EntryKind::Cookie, EntryKind::Cache,
-                                                     EntryKind::History}));
-    stores = RecordingStores();
-    host.answerYes = true;
+    for (int tab : {1, 2, 3, -1, 0}) Run(kItemDeleteSelected, tab, false);  // no status for a tab that is none
+    EXPECT_EQ(rec.log, (Texts{"begin 1", "delete 1 Cookie:u1", "delete 1 Cookie:u2", "end 1", "status 1", "begin 2",
+                              "end 2", "status 2", "begin 0", "end 0", "status 0"}));
+    rec = Recorder();
     model.SetCellText(0, 1, " ");  // an empty URL cell deletes nothing but removes the row
     SelectRows({0});
-    Run(kItemCookieDelete, 1);
-    EXPECT_TRUE(stores.deleted.empty());
-    EXPECT_EQ(Column(1), (std::vector<std::string>{"u4", "u5"}));
-}
-
-TEST_F(ItemActionsTest, NoCurrentRowAsksThenOnlyShowsTheStatus) {
-    Columns(kLiveHistoryColumns);
-    NumberedRows(2);
-    SelectRows({});
+    Run(kItemCookieDelete, 1, false);
+    EXPECT_EQ(rec.log, Texts{"status 1"});
+    EXPECT_EQ(Column(1), (Texts{"u3", "u4", "u5"}));
+    SelectRows({});  // no current row: only the question and the status
     for (int command : {kItemHistoryDelete, kItemHistoryAddFavorite, kItemCookieDetails, kItemCookieProperties,
-                        kItemHistoryCopy, kItemHistoryOpen, kItemCacheOpenFile})
+                        kItemCookieKeepSite, kItemHistoryCopy, kItemCacheOpenFile})
         Run(command, 0);
-    EXPECT_EQ(host.questions.size(), 1u);
-    EXPECT_EQ(host.statuses, std::vector<EntryKind>{EntryKind::History});
-    EXPECT_TRUE(stores.deleted.empty());
-    EXPECT_EQ(model.RowCount(), 2);
-    EXPECT_TRUE(host.favorites.empty());
-    EXPECT_TRUE(host.details.empty());
-    EXPECT_TRUE(host.properties.empty());
-    EXPECT_EQ(host.copied, std::vector<std::string>{""});
-    EXPECT_EQ(host.navigated, (std::vector<std::string>{"", ""}));
+    EXPECT_EQ(rec.log, (Texts{"status 1", "ask Are you sure you want to delete Internet Explorer History item?",
+                              "status 0", "copy ", "open "}));
+    EXPECT_EQ(model.RowCount(), 3);
 }
 
-TEST_F(ItemActionsTest, FavoritesDetailsAndPropertiesTakeTheirCellsAndUnknownCommandsDoNothing) {
-    Columns({"File", "URL", "Size", "Hits", "Title"});
-    Rows({{" C:\\cookies\\a.txt ", "http://a/", "", "", "A/B: C?"}, {"", "", "", "", "Title"}, {"", "http://c/"}});
-    for (int row : {0, 1, 2}) {
-        SelectRows({row});
-        for (int command : {kItemHistoryAddFavorite, kItemCookieDetails, kItemCookieProperties, kItemCacheProperties})
-            Run(command, command == kItemCacheProperties ? 2 : 1);
+TEST_F(ItemActionsTest, KeptCookiesStayAndAreMarked) {
+    Reset(kCookieColumns, 0);
+    for (const char* url : {"bob@shop.org/", "bob@example.com/", "bob@badexample.com/", "bob@www.example.com/a"})
+        model.SetCellText(model.AddRow("f", -1), 1, url);
+    rec.keep = CookieKeepList(Texts{"example.com"});
+    EXPECT_EQ(MarkKeptCookieRows(model, rec.keep), 2);
+    std::vector<int> images;
+    for (int r = 0; r < model.RowCount(); ++r) images.push_back(model.CellAt(r, 0)->image);
+    EXPECT_EQ(images, (std::vector<int>{kImageCookie, kImageKeptCookie, kImageCookie, kImageKeptCookie}));
+    SelectRows({1, 2, 3});
+    EXPECT_EQ(DeleteSelectedItems(1, list, rec), 1);
+    for (int i = 0; i < 2; ++i) {  // row 0 is a kept one the second time
+        SelectRows({0});
+        Run(kItemCookieDelete, 1, false);
     }
-    // A favorite needs an address and has its title cleaned.
-    EXPECT_EQ(host.favorites, (std::vector<std::pair<std::string, std::string>>{{"A_B_ C_", "http://a/"}, {"", "http://c/"}}));
-    EXPECT_EQ(host.details, std::vector<std::string>{"C:\\cookies\\a.txt"});
-    EXPECT_EQ(host.properties, (std::vector<std::string>{"C:\\cookies\\a.txt", "C:\\cookies\\a.txt"}));
-    host = RecordingHost();
-    SelectRows({0, 1});
-    for (int command : {0, 32768, 32790, -1}) Run(command, 1);  // a cancelled menu and commands of other menus
-    EXPECT_TRUE(host.questions.empty() && host.navigated.empty() && host.copied.empty() && host.statuses.empty());
-    EXPECT_EQ(model.RowCount(), 3);
+    EXPECT_EQ(rec.log, (Texts{"begin 1", "delete 1 Cookie:bob@badexample.com/", "end 1", "begin 1", "delete 1 Cookie:bob@shop.org/",
+                              "end 1", "status 1", "begin 1", "end 1", "status 1"}));
+    EXPECT_EQ(Column(1), (Texts{"bob@example.com/", "bob@www.example.com/a"}));
+    EXPECT_EQ(MarkKeptCookieRows(model, CookieKeepList()), 0);
+    EXPECT_EQ(model.CellAt(0, 0)->image, kImageCookie);
+    EXPECT_EQ(KeptStatusText(5, 2), "Internet Explorer Cookies contain: 5 items, 2 of them from sites whose cookies are kept");
 }
 
 }  // namespace

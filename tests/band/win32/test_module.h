@@ -1,8 +1,11 @@
-// The built Tidewell.dll as the tests reach it: loaded by path, its
+// The built Tidewell.dll as the browser meets it: loaded by path, its
 // exports looked up by name, and regsvr32 run on it in the test's prefix.
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -21,27 +24,21 @@ struct Module {
     HRESULT(STDAPICALLTYPE* unregisterServer)() = nullptr;
 };
 
-// Loaded once for the whole test program (TW_MODULE names the file).
-const Module& TheModule();
-
-// regsvr32 [/u] /s on the module; its exit code, or -1 when it cannot run.
-int RunRegsvr32(bool unregister);
-
+// The Unix path an environment variable names, as Wine's drive Z: shows it.
+std::wstring WindowsPathFromEnv(const char* variable);
+// Loaded once for the program from the path in `variable`.
+const Module& LoadModule(const char* variable);
+inline const Module& TheModule() { return LoadModule("TW_MODULE"); }
+// Runs a command line to its end: its exit code, or -1.
+int RunProcess(std::wstring command);
+inline int RunRegsvr32(bool unregister) {
+    return RunProcess(std::wstring(L"regsvr32.exe /s ") + (unregister ? L"/u \"" : L"\"") + TheModule().path + L"\"");
+}
 // Every key below root\path as "sub\key" and every value as
 // "sub\key|name=data", sorted; empty when the key is absent.
 std::vector<std::string> RegistryTree(HKEY root, const std::string& path);
 bool KeyExists(HKEY root, const std::string& path);
-
 std::string Narrow(const std::wstring& text);
-
-}  // namespace test
-}  // namespace tw
-
-#include <gtest/gtest.h>
-#include <objbase.h>
-
-namespace tw {
-namespace test {
 
 // Every test starts and must end with the module unloadable: a band, a
 // factory reference or a server lock left behind is a leak.
@@ -49,9 +46,7 @@ class ServerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-        ASSERT_NE(TheModule().handle, nullptr) << "TW_MODULE does not name a loadable Tidewell.dll";
-        ASSERT_NE(TheModule().getClassObject, nullptr);
-        ASSERT_NE(TheModule().canUnloadNow, nullptr);
+        ASSERT_TRUE(TheModule().getClassObject && TheModule().canUnloadNow) << "TW_MODULE names no Tidewell.dll";
         ASSERT_EQ(TheModule().canUnloadNow(), S_OK);
     }
     void TearDown() override {
@@ -60,20 +55,17 @@ protected:
         }
         OleUninitialize();
     }
-
     IClassFactory* Factory() {
         IClassFactory* factory = nullptr;
         EXPECT_EQ(TheModule().getClassObject(kClsidExplorerBar, IID_IClassFactory, reinterpret_cast<void**>(&factory)),
                   S_OK);
         return factory;
     }
-
-    // A new band asked for `iid` through the class factory.
     template <class T>
     T* NewBand(REFIID iid) {
         IClassFactory* factory = Factory();
-        if (!factory) return nullptr;
         T* band = nullptr;
+        if (!factory) return nullptr;
         EXPECT_EQ(factory->CreateInstance(nullptr, iid, reinterpret_cast<void**>(&band)), S_OK);
         factory->Release();
         return band;

@@ -248,23 +248,20 @@ TEST_F(RealFolder, PurgeDeletesTheFolderFilesOnly) {
     EXPECT_TRUE(Exists(root_ + "\\above.txt"));
 }
 
-TEST_F(RealFolder, AccessIsGrantedToTheCurrentUserAlongsideTheEntriesThere) {
-    const std::string file = sub_ + "\\a.htm";
-    EXPECT_TRUE(GrantAccessToCurrentUser(file.c_str(), GENERIC_ALL));
-    EXPECT_TRUE(DeleteFileA(file.c_str()));
-    EXPECT_FALSE(GrantAccessToCurrentUser((sub_ + "\\missing.htm").c_str(), GENERIC_ALL));
-    EXPECT_FALSE(GrantAccess(file.c_str(), nullptr, GENERIC_ALL));
-}
-
-TEST_F(RealFolder, OwnershipIsTakenWithThePrivilegeOrNotAtAll) {
-    const std::string file = sub_ + "\\a.htm";
+// Access is granted, and ownership taken with the privilege or not at all.
+TEST_F(RealFolder, AccessAndOwnershipOfTheEntriesThere) {
+    const std::string file = sub_ + "\\a.htm", missing = sub_ + "\\missing.htm";
     HANDLE token = nullptr;
     ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY | TOKEN_ADJUST_PRIVILEGES, &token));
     const bool held = SetPrivilege(token, "SeTakeOwnershipPrivilege", false);
     EXPECT_FALSE(SetPrivilege(token, "SeNoSuchPrivilege", false));
     CloseHandle(token);
     EXPECT_EQ(TakeOwnership(file.c_str()), held);
-    EXPECT_FALSE(TakeOwnership((sub_ + "\\missing.htm").c_str()));
+    EXPECT_FALSE(TakeOwnership(missing.c_str()));
+    EXPECT_TRUE(GrantAccessToCurrentUser(file.c_str(), GENERIC_ALL));
+    EXPECT_TRUE(DeleteFileA(file.c_str()));
+    EXPECT_FALSE(GrantAccessToCurrentUser(missing.c_str(), GENERIC_ALL));
+    EXPECT_FALSE(GrantAccess(file.c_str(), nullptr, GENERIC_ALL));
 }
 
 }  // namespace

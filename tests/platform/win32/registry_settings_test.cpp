@@ -39,12 +39,6 @@ protected:
         ASSERT_EQ(RegSetValueExA(k, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
         RegCloseKey(k);
     }
-    void PutString(bool newSystem, const char* name, const std::string& text) {
-        Put(ChooseSettingsPaths(newSystem).open, name, REG_SZ, text.c_str(), DWORD(text.size() + 1));
-    }
-    void PutDword(bool newSystem, const char* name, DWORD v) {
-        Put(ChooseSettingsPaths(newSystem).open, name, REG_DWORD, &v, sizeof v);
-    }
     bool KeyExists(const char* keyPath) {
         HKEY k = nullptr;
         if (RegOpenKeyExA(root_, keyPath, 0, KEY_READ, &k) != ERROR_SUCCESS)
@@ -71,46 +65,44 @@ TEST_F(RegistrySettings, NoKeyGivesDefaultsAndCreatesNothing) {
     EXPECT_FALSE(KeyExists("Software"));
 }
 
-TEST_F(RegistrySettings, OverlongValuesAreIgnored) {
-    PutString(true, "DateTemplate", std::string(32, 'y'));
-    PutString(true, "Separator", "-------/");
-    EXPECT_EQ(LoadBandSettings(*registry_, true).dateTemplate, "dd.MM.yyyy");
-    PutString(true, "DateTemplate", "yy.MM.dd");
-    EXPECT_EQ(LoadBandSettings(*registry_, true).dateTemplate, "yy.MM.dd");
-    PutString(true, "Separator", "/");
-    EXPECT_EQ(LoadBandSettings(*registry_, true).dateTemplate, "yy/MM/dd");
-}
-
-TEST_F(RegistrySettings, SeparatorWithoutTemplateAppliesToTheDefault) {
-    PutString(false, "Separator", "/");
-    EXPECT_EQ(LoadBandSettings(*registry_, false).dateTemplate, "dd/MM/yyyy");
-}
-
-TEST_F(RegistrySettings, DisableConfirmationFiveMeansDoNotAsk) {
-    PutDword(true, "DisableConfirmation", 5);
-    EXPECT_FALSE(LoadBandSettings(*registry_, true).confirmDeletions);
-    EXPECT_FALSE(ReadConfirmDeletions(*registry_, true));
-    EXPECT_TRUE(LoadOptions(*registry_, true).disableConfirmation);
-    PutDword(true, "DisableConfirmation", 0);
-    EXPECT_TRUE(ReadConfirmDeletions(*registry_, true));
-}
-
-// Strings stored without their terminator, and values of the wrong type,
-// come back bounded by their data whatever the platform adds.
-TEST_F(RegistrySettings, UnterminatedAndMistypedValuesStayBounded) {
+// What the band reads from the values as stored, overlong, unterminated
+// or of the wrong type: each bounded by its data whatever the platform adds.
+TEST_F(RegistrySettings, ValuesAsStoredGiveTheDateTemplateAndConfirmation) {
     const char dashes[8] = {'-', '-', '-', '-', '-', '-', '-', '-'};
-    Put(ChooseSettingsPaths(true).open, "Separator", REG_SZ, dashes, 8);
-    EXPECT_EQ(LoadBandSettings(*registry_, true).dateTemplate, "dd.MM.yyyy");
-    Put(ChooseSettingsPaths(true).open, "Separator", REG_SZ, "/", 1);
-    EXPECT_EQ(LoadBandSettings(*registry_, true).dateTemplate, "dd/MM/yyyy");
     const BYTE binary[3] = {'-', 0, 'x'};
-    Put(ChooseSettingsPaths(true).open, "Separator", REG_BINARY, binary, 3);
-    EXPECT_EQ(LoadBandSettings(*registry_, true).dateTemplate, "dd-MM-yyyy");
-    const char two[2] = {'1', 0};
-    Put(ChooseSettingsPaths(true).open, "DisableConfirmation", REG_SZ, two, 2);
-    EXPECT_FALSE(LoadBandSettings(*registry_, true).confirmDeletions);  // taken as the number 0x31
-    Put(ChooseSettingsPaths(true).open, "DisableConfirmation", REG_BINARY, dashes, 8);
-    EXPECT_TRUE(LoadBandSettings(*registry_, true).confirmDeletions);  // does not fit: unreadable
+    const DWORD five = 5, zero = 0;
+    const char one[2] = {'1', 0};
+    const struct {
+        const char *name;
+        DWORD type;
+        const void* data;
+        DWORD size;
+        const char* dateTemplate;
+        bool confirm;
+    } rows[] = {
+        {"DateTemplate", REG_SZ, "yyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyy", 33, "dd.MM.yyyy", true},  // overlong
+        {"DateTemplate", REG_SZ, "yy.MM.dd", 9, "yy.MM.dd", true},
+        {"Separator", REG_SZ, "-------/", 9, "dd.MM.yyyy", true},
+        {"Separator", REG_SZ, "/", 2, "dd/MM/yyyy", true},
+        {"Separator", REG_SZ, dashes, 8, "dd.MM.yyyy", true},
+        {"Separator", REG_SZ, "/", 1, "dd/MM/yyyy", true},  // unterminated
+        {"Separator", REG_BINARY, binary, 3, "dd-MM-yyyy", true},
+        {"DisableConfirmation", REG_DWORD, &five, 4, "dd.MM.yyyy", false},
+        {"DisableConfirmation", REG_DWORD, &zero, 4, "dd.MM.yyyy", true},
+        {"DisableConfirmation", REG_SZ, one, 2, "dd.MM.yyyy", false},  // taken as the number 0x31
+        {"DisableConfirmation", REG_BINARY, dashes, 8, "dd.MM.yyyy", true},  // does not fit: unreadable
+    };
+    for (bool newSystem : {false, true}) {
+        for (const auto& row : rows) {
+            SCOPED_TRACE(std::string(row.name) + (newSystem ? " new" : " old") + " " + row.dateTemplate);
+            SHDeleteKeyA(root_, "Software");
+            Put(ChooseSettingsPaths(newSystem).open, row.name, row.type, row.data, row.size);
+            const BandSettings band = LoadBandSettings(*registry_, newSystem);
+            EXPECT_EQ(band.dateTemplate, row.dateTemplate);
+            EXPECT_EQ(band.confirmDeletions, row.confirm);
+            EXPECT_EQ(ReadConfirmDeletions(*registry_, newSystem), row.confirm);
+        }
+    }
 }
 
 TEST_F(RegistrySettings, PathsFollowTheVersion) {

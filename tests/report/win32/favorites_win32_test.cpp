@@ -92,6 +92,7 @@ TEST_F(FavoritesWin32, ChecksInOrderThenWritesAndRefusesDuplicates) {
     CreateDirectoryA((folder_ + "\\Sub").c_str(), nullptr);
     EXPECT_EQ(Add("Sub", "http://sub.example/"), FavoriteOutcome::Close);
     EXPECT_EQ(Value("Sub", "URL"), "http://sub.example/");
+    EXPECT_EQ(Value("Sub", "IconFile"), "<absent>");
     EXPECT_EQ(shell_.messages,
               (std::vector<std::string>{"Please enter a Description.", "Please enter valid URL.",
                                         "New entry has been successfully added.", "Please enter another Description.",
