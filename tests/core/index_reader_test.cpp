@@ -190,7 +190,7 @@ TEST(IndexVisitor, RealFileSplitsAsItsHashTableAndBitmapSay) {
     // blocks its bitmap marks free.
     const std::vector<std::size_t> linked = {0x5000, 0x5200, 0x5380, 0x5500, 0x6000, 0x6400, 0x6580};
     const Bytes real = RealHistory();
-    ASSERT_EQ(real.size(), 32768u);
+    ASSERT_EQ(real.size(), 32768u) << "cannot read " << TW_REAL_HISTORY;
     int result = 0;
     const std::vector<Seen> seen = Visit(real, &result);
     EXPECT_EQ(result, kIndexVersion52);
@@ -216,6 +216,7 @@ TEST(IndexVisitor, RealFileSplitsAsItsHashTableAndBitmapSay) {
 // links the record at 0x5000, entry 77 is free.
 TEST(IndexVisitor, StatesAndBoundsOfDamagedVariants) {
     const Bytes real = RealHistory();
+    ASSERT_EQ(real.size(), 32768u) << "cannot read " << TW_REAL_HISTORY;
     using S = IndexRecordState;
     struct Case { const char* what; void (*change)(Bytes&); std::size_t offset; S state; std::size_t size; } cases[] = {
         {"as it is", [](Bytes&) {}, 0x5000, S::Allocated, 256},

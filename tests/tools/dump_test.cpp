@@ -46,6 +46,10 @@ std::string Written(const std::string& name, const fixtures::IndexFileWriter& w)
 std::string Variant(const std::string& name, std::size_t at, unsigned char value) {
     std::ifstream in(TW_REAL_HISTORY, std::ios::binary);
     std::vector<unsigned char> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (at >= b.size()) {
+        ADD_FAILURE() << "cannot read " << TW_REAL_HISTORY;
+        return name;
+    }
     b[at] = value;
     const std::string path = ::testing::TempDir() + name;
     EXPECT_TRUE(fixtures::WriteFile(path, b));
