@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "platform/win32/com_ptr.h"
+#include "platform/win32/handles.h"
 #include "tests/band/win32/test_module.h"
 #include "tools/standin/host.h"
 
@@ -24,9 +26,9 @@ std::string ClassOf(HWND window) {
 }
 
 template <class T>
-T* As(IUnknown* from, REFIID iid) {
-    T* p = nullptr;
-    EXPECT_EQ(from->QueryInterface(iid, reinterpret_cast<void**>(&p)), S_OK);
+ComPtr<T> As(IUnknown* from, REFIID iid) {
+    ComPtr<T> p;
+    EXPECT_EQ(from->QueryInterface(iid, p.ReceiveVoid()), S_OK);
     return p;
 }
 
@@ -41,66 +43,65 @@ class ExplorerBarTest : public ServerTest {
 protected:
     void SetUp() override {
         ServerTest::SetUp();
-        host_ = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
-        band_ = NewBand<IDeskBand>(IID_IDeskBand);
-        ASSERT_NE(band_, nullptr);
-        withSite_ = As<IObjectWithSite>(band_, IID_IObjectWithSite);
+        host_.Reset(CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr, nullptr,
+                                    GetModuleHandleA(nullptr), nullptr));
+        band_ = ComPtr<IDeskBand>(NewBand<IDeskBand>(IID_IDeskBand));
+        ASSERT_TRUE(band_);
+        withSite_ = As<IObjectWithSite>(band_.Get(), IID_IObjectWithSite);
+    }
+    // The last reference goes here, so that a reference the band keeps on
+    // itself shows.
+    void ReleaseBand() {
+        withSite_.Reset();
+        if (band_) EXPECT_EQ(band_.Detach()->Release(), 0u);
     }
     void TearDown() override {
-        if (withSite_) withSite_->Release();
-        if (band_) {
-            EXPECT_EQ(band_->Release(), 0u);
-        }
-        DestroyWindow(host_);
+        ReleaseBand();
+        host_.Reset();
         ServerTest::TearDown();
     }
-    HWND host_ = nullptr;
-    IDeskBand* band_ = nullptr;
-    IObjectWithSite* withSite_ = nullptr;
+    HRESULT Site(BandSite& site) { return withSite_->SetSite(static_cast<IOleWindow*>(&site)); }
+    UniqueWindow host_;
+    ComPtr<IDeskBand> band_;
+    ComPtr<IObjectWithSite> withSite_;
 };
 
 TEST_F(ExplorerBarTest, AnswersItsInterfacesWithOneIdentityAndRefusesTheOthers) {
     const struct {
         const IID* iid;
         bool answered;
-    } rows[] = {{&kIidIExplorerBar, true},   {&IID_IDispatch, true},        {&IID_IObjectWithSite, true},
+    } rows[] = {{&kIidIExplorerBar, true},   {&IID_IDispatch, true},          {&IID_IObjectWithSite, true},
                 {&IID_IDeskBand, true},      {&IID_IPersistStreamInit, true}, {&IID_IPersist, true},
-                {&IID_IUnknown, true},       {&IID_IOleWindow, false},      {&IID_IDockingWindow, false},
-                {&IID_IInputObject, false},  {&IID_IClassFactory, false},   {&IID_IPersistStream, false},
+                {&IID_IUnknown, true},       {&IID_IOleWindow, false},        {&IID_IDockingWindow, false},
+                {&IID_IInputObject, false},  {&IID_IClassFactory, false},     {&IID_IPersistStream, false},
                 {&IID_IOleCommandTarget, false}};
-    IUnknown* identity = As<IUnknown>(band_, IID_IUnknown);
+    const ComPtr<IUnknown> identity = As<IUnknown>(band_.Get(), IID_IUnknown);
     for (const auto& row : rows) {
         IUnknown* p = reinterpret_cast<IUnknown*>(1);
         EXPECT_EQ(band_->QueryInterface(*row.iid, reinterpret_cast<void**>(&p)), row.answered ? S_OK : E_NOINTERFACE);
-        if (!row.answered) {
+        const ComPtr<IUnknown> answer(row.answered ? p : nullptr);
+        if (answer)
+            EXPECT_EQ(As<IUnknown>(answer.Get(), IID_IUnknown).Get(), identity.Get());
+        else
             EXPECT_EQ(p, nullptr);
-            continue;
-        }
-        IUnknown* back = As<IUnknown>(p, IID_IUnknown);
-        EXPECT_EQ(back, identity);
-        back->Release();
-        p->Release();
     }
-    identity->Release();
 }
 
 TEST_F(ExplorerBarTest, WithoutASiteThereIsNoWindowAndNoSite) {
     EXPECT_EQ(band_->ContextSensitiveHelp(TRUE), E_NOTIMPL);
     EXPECT_EQ(band_->ResizeBorderDW(nullptr, nullptr, FALSE), E_NOTIMPL);
-    EXPECT_EQ(WindowOf(band_), nullptr);
+    EXPECT_EQ(WindowOf(band_.Get()), nullptr);
     EXPECT_EQ(band_->ShowDW(TRUE), S_OK);
     EXPECT_EQ(band_->CloseDW(0), S_OK);
     void* site = reinterpret_cast<void*>(1);
     EXPECT_EQ(withSite_->GetSite(IID_IUnknown, &site), E_FAIL);
     EXPECT_EQ(site, nullptr);
     EXPECT_EQ(withSite_->SetSite(nullptr), S_OK);
-    IDispatch* dispatch = As<IDispatch>(band_, IID_IDispatch);
     UINT count = 0;
+    const ComPtr<IDispatch> dispatch = As<IDispatch>(band_.Get(), IID_IDispatch);
     EXPECT_EQ(dispatch->GetTypeInfoCount(&count), S_OK);
     EXPECT_EQ(count, 1u);
     EXPECT_EQ(dispatch->GetTypeInfo(0, 0, nullptr), E_POINTER);
-    dispatch->Release();
 }
 
 // The band fills in what the mask asks for and clears what it does not give.
@@ -118,8 +119,8 @@ TEST_F(ExplorerBarTest, BandInfoByMask) {
     info.dwMask = given | DBIM_BKCOLOR;
     EXPECT_EQ(band_->GetBandInfo(7, DBIF_VIEWMODE_VERTICAL, &info), S_OK);
     EXPECT_EQ(info.dwMask, given);
-    const LONG points[] = {info.ptMinSize.x, info.ptMinSize.y, info.ptMaxSize.x, info.ptMaxSize.y,
-                           info.ptIntegral.x, info.ptIntegral.y, info.ptActual.x, info.ptActual.y};
+    const LONG points[] = {info.ptMinSize.x,  info.ptMinSize.y,  info.ptMaxSize.x, info.ptMaxSize.y,
+                           info.ptIntegral.x, info.ptIntegral.y, info.ptActual.x,  info.ptActual.y};
     EXPECT_EQ(std::vector<LONG>(points, points + 8), (std::vector<LONG>{100, 200, -1, -1, 1, 1, 0, 0}));
     EXPECT_STREQ(info.wszTitle, L"Tidewell");
     EXPECT_EQ(info.dwModeFlags, DWORD(DBIMF_VARIABLEHEIGHT));
@@ -128,45 +129,42 @@ TEST_F(ExplorerBarTest, BandInfoByMask) {
 
 // Everything the band takes from a site and a browser it gives back.
 TEST_F(ExplorerBarTest, SiteGivesTheBandItsWindowAndBrowser) {
-    Browser browser(host_);
-    BandSite site(host_, &browser);
-    EXPECT_EQ(withSite_->SetSite(static_cast<IOleWindow*>(&site)), S_OK);
-    const HWND window = WindowOf(band_);
+    Browser browser(host_.Get());
+    BandSite site(host_.Get(), &browser);
+    EXPECT_EQ(Site(site), S_OK);
+    const HWND window = WindowOf(band_.Get());
     ASSERT_TRUE(IsWindow(window));
-    EXPECT_EQ(GetParent(window), host_);
+    EXPECT_EQ(GetParent(window), host_.Get());
     EXPECT_EQ(ClassOf(window), "TidewellBandWindow");
     RECT hostRect, bandRect;
-    GetClientRect(host_, &hostRect);
+    GetClientRect(host_.Get(), &hostRect);
     GetClientRect(window, &bandRect);
     EXPECT_EQ(bandRect.right, hostRect.right);
     EXPECT_EQ(bandRect.bottom, hostRect.bottom);
     EXPECT_GT(browser.Refs(), 1);
     EXPECT_EQ(site.Refs(), 2);  // the input object site, held for GetSite
-    IInputObjectSite* input = nullptr;
-    EXPECT_EQ(withSite_->GetSite(IID_IInputObjectSite, reinterpret_cast<void**>(&input)), S_OK);
-    EXPECT_EQ(input, static_cast<IInputObjectSite*>(&site));
-    input->Release();
+    ComPtr<IInputObjectSite> input;
+    EXPECT_EQ(withSite_->GetSite(IID_IInputObjectSite, input.ReceiveVoid()), S_OK);
+    EXPECT_EQ(input.Get(), static_cast<IInputObjectSite*>(&site));
+    input.Reset();
 
     EXPECT_EQ(band_->ShowDW(FALSE), S_OK);
     EXPECT_FALSE(IsWindowVisible(window));
     EXPECT_EQ(band_->ShowDW(TRUE), S_OK);
     EXPECT_TRUE(GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE);
     EXPECT_EQ(withSite_->SetSite(nullptr), S_OK);  // keeps the window and the browser
-    EXPECT_EQ(WindowOf(band_), window);
+    EXPECT_EQ(WindowOf(band_.Get()), window);
     EXPECT_GT(browser.Refs(), 1);
     EXPECT_EQ(band_->CloseDW(0), S_OK);
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(WindowOf(band_), nullptr);
-    withSite_->Release();
-    withSite_ = nullptr;
-    EXPECT_EQ(band_->Release(), 0u);
-    band_ = nullptr;
+    EXPECT_EQ(WindowOf(band_.Get()), nullptr);
+    ReleaseBand();
     EXPECT_EQ(browser.Refs(), 1);
     EXPECT_EQ(site.Refs(), 1);
 }
 
 TEST_F(ExplorerBarTest, SitesWithLessToOffer) {
-    Browser browser(host_);
+    Browser browser(host_.Get());
     SiteOffers noWindow, noCommands, noServices, noBrowser, noInput;
     noWindow.window = noCommands.commandTarget = noServices.serviceProvider = false;
     noBrowser.browser = noInput.inputObjectSite = false;
@@ -184,20 +182,20 @@ TEST_F(ExplorerBarTest, SitesWithLessToOffer) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        BandSite site(host_, &browser, row.offers);
-        IDeskBand* band = NewBand<IDeskBand>(IID_IDeskBand);
-        ASSERT_NE(band, nullptr);
-        IObjectWithSite* withSite = As<IObjectWithSite>(band, IID_IObjectWithSite);
+        BandSite site(host_.Get(), &browser, row.offers);
+        ComPtr<IDeskBand> band(NewBand<IDeskBand>(IID_IDeskBand));
+        ASSERT_TRUE(band);
+        ComPtr<IObjectWithSite> withSite = As<IObjectWithSite>(band.Get(), IID_IObjectWithSite);
         EXPECT_EQ(withSite->SetSite(static_cast<IOleWindow*>(&site)), row.expected);
-        const HWND window = WindowOf(band);
+        const HWND window = WindowOf(band.Get());
         EXPECT_EQ(window != nullptr, row.window);
         EXPECT_EQ(browser.Refs() > 1, row.browser);
-        void* input = reinterpret_cast<void*>(1);
-        const HRESULT hr = withSite->GetSite(IID_IInputObjectSite, &input);
+        ComPtr<IUnknown> input;
+        const HRESULT hr = withSite->GetSite(IID_IInputObjectSite, input.ReceiveVoid());
         EXPECT_EQ(SUCCEEDED(hr), row.window && row.offers.inputObjectSite);
-        if (SUCCEEDED(hr)) static_cast<IUnknown*>(input)->Release();
-        withSite->Release();
-        EXPECT_EQ(band->Release(), 0u);
+        input.Reset();
+        withSite.Reset();
+        EXPECT_EQ(band.Detach()->Release(), 0u);
         EXPECT_FALSE(window && IsWindow(window)) << "the band window outlived its band";
         EXPECT_EQ(browser.Refs(), 1);
         EXPECT_EQ(site.Refs(), 1);
@@ -208,22 +206,19 @@ TEST_F(ExplorerBarTest, SitesWithLessToOffer) {
 // before it closes the band: the band then has no window to answer. A
 // second site replaces the first one's window and lets its browser go.
 TEST_F(ExplorerBarTest, SecondSiteReplacesTheWindowAndADestroyedParentTakesIt) {
-    Browser first(host_), second(host_);
-    BandSite siteA(host_, &first), siteB(host_, &second);
-    ASSERT_EQ(withSite_->SetSite(static_cast<IOleWindow*>(&siteA)), S_OK);
-    const HWND a = WindowOf(band_);
-    ASSERT_EQ(withSite_->SetSite(static_cast<IOleWindow*>(&siteB)), S_OK);
-    EXPECT_TRUE(IsWindow(WindowOf(band_)));
+    Browser first(host_.Get()), second(host_.Get());
+    BandSite siteA(host_.Get(), &first), siteB(host_.Get(), &second);
+    ASSERT_EQ(Site(siteA), S_OK);
+    const HWND a = WindowOf(band_.Get());
+    ASSERT_EQ(Site(siteB), S_OK);
+    EXPECT_TRUE(IsWindow(WindowOf(band_.Get())));
     EXPECT_FALSE(IsWindow(a));
     EXPECT_EQ(first.Refs(), 1);
     EXPECT_EQ(siteA.Refs(), 1);
-    DestroyWindow(host_);
-    EXPECT_EQ(WindowOf(band_), nullptr);
+    host_.Reset();
+    EXPECT_EQ(WindowOf(band_.Get()), nullptr);
     EXPECT_GT(second.Refs(), 1);
-    withSite_->Release();
-    withSite_ = nullptr;
-    EXPECT_EQ(band_->Release(), 0u);
-    band_ = nullptr;
+    ReleaseBand();
     EXPECT_EQ(second.Refs(), 1);
     EXPECT_EQ(siteB.Refs(), 1);
 }
@@ -235,45 +230,40 @@ LRESULT CALLBACK RefuseLists(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 TEST_F(ExplorerBarTest, ABandWindowThatCannotBeCompletedFailsTheSite) {
-    Browser browser(host_);
-    BandSite site(host_, &browser);
-    HHOOK hook = SetWindowsHookExA(WH_CBT, &RefuseLists, nullptr, GetCurrentThreadId());
-    EXPECT_EQ(withSite_->SetSite(static_cast<IOleWindow*>(&site)), E_FAIL);
-    UnhookWindowsHookEx(hook);
-    EXPECT_EQ(FindWindowExA(host_, nullptr, "TidewellBandWindow", nullptr), nullptr);
-    EXPECT_EQ(WindowOf(band_), nullptr);
+    Browser browser(host_.Get());
+    BandSite site(host_.Get(), &browser);
+    UniqueHook hook(SetWindowsHookExA(WH_CBT, &RefuseLists, nullptr, GetCurrentThreadId()));
+    EXPECT_EQ(Site(site), E_FAIL);
+    hook.Reset();
+    EXPECT_EQ(FindWindowExA(host_.Get(), nullptr, "TidewellBandWindow", nullptr), nullptr);
+    EXPECT_EQ(WindowOf(band_.Get()), nullptr);
 }
 
 // The stream holds the band's version only: one good and one bad version
 // at the seam (the versions themselves are the portable tests' work).
 TEST_F(ExplorerBarTest, StreamHoldsTheVersionOnly) {
-    IPersistStreamInit* persist = As<IPersistStreamInit>(band_, IID_IPersistStreamInit);
+    const ComPtr<IPersistStreamInit> persist = As<IPersistStreamInit>(band_.Get(), IID_IPersistStreamInit);
     CLSID clsid = {};
     EXPECT_EQ(persist->GetClassID(&clsid), S_OK);
     EXPECT_TRUE(IsEqualCLSID(clsid, kClsidExplorerBar));
     for (DWORD version : {DWORD(0x0300), DWORD(0x0301)}) {
-        IStream* stream = nullptr;
-        ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
+        ComPtr<IStream> stream;
+        ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.Receive()), S_OK);
         const DWORD words[2] = {version, 0xDEAD};
         stream->Write(words, sizeof words, nullptr);
         LARGE_INTEGER zero = {};
         ULARGE_INTEGER at = {};
         stream->Seek(zero, STREAM_SEEK_SET, nullptr);
-        EXPECT_EQ(persist->Load(stream), version == 0x0300 ? S_OK : E_FAIL);
-        if (version == 0x0300) {
-            stream->Seek(zero, STREAM_SEEK_CUR, &at);
-            EXPECT_EQ(at.QuadPart, 4u) << "nothing more is read";
-        }
-        stream->Release();
+        EXPECT_EQ(persist->Load(stream.Get()), version == 0x0300 ? S_OK : E_FAIL);
+        stream->Seek(zero, STREAM_SEEK_CUR, &at);
+        if (version == 0x0300) EXPECT_EQ(at.QuadPart, 4u) << "nothing more is read";
     }
-    IStream* out = nullptr;
-    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &out), S_OK);
-    EXPECT_EQ(persist->Save(out, TRUE), S_OK);
+    ComPtr<IStream> out;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, out.Receive()), S_OK);
+    EXPECT_EQ(persist->Save(out.Get(), TRUE), S_OK);
     STATSTG stat = {};
     out->Stat(&stat, STATFLAG_NONAME);
     EXPECT_EQ(stat.cbSize.QuadPart, 4u);
-    out->Release();
-    persist->Release();
 }
 
 // An outer object that counts the references its inner band hands out.
@@ -291,19 +281,17 @@ struct Outer final : IUnknown {
 };
 
 TEST_F(ExplorerBarTest, AggregatedBandDelegatesToItsOuterObject) {
-    IClassFactory* factory = Factory();
-    ASSERT_NE(factory, nullptr);
+    const ComPtr<IClassFactory> factory(Factory());
+    ASSERT_TRUE(factory);
     Outer outer;
     ASSERT_EQ(factory->CreateInstance(&outer, IID_IUnknown, reinterpret_cast<void**>(&outer.inner)), S_OK);
-    factory->Release();
     EXPECT_EQ(outer.refs, 1);  // the inner identity is the outer's, not counted on it
-    IDeskBand* band = nullptr;
-    ASSERT_EQ(outer.QueryInterface(IID_IDeskBand, reinterpret_cast<void**>(&band)), S_OK);
-    EXPECT_EQ(outer.refs, 2);
-    IUnknown* identity = As<IUnknown>(band, IID_IUnknown);
-    EXPECT_EQ(identity, static_cast<IUnknown*>(&outer));
-    identity->Release();
-    band->Release();
+    {
+        ComPtr<IDeskBand> band;
+        ASSERT_EQ(outer.QueryInterface(IID_IDeskBand, band.ReceiveVoid()), S_OK);
+        EXPECT_EQ(outer.refs, 2);
+        EXPECT_EQ(As<IUnknown>(band.Get(), IID_IUnknown).Get(), static_cast<IUnknown*>(&outer));
+    }
     EXPECT_EQ(outer.refs, 1);
     EXPECT_EQ(outer.inner->Release(), 0u);
 }

@@ -8,9 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "platform/win32/com_ptr.h"
 #include "tests/band/win32/test_module.h"
 
 namespace tw {
@@ -18,13 +21,8 @@ namespace test {
 namespace {
 
 std::string ReadAll(const std::wstring& path) {
-    std::string text;
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    char buffer[4096];
-    DWORD got = 0;
-    while (f != INVALID_HANDLE_VALUE && ReadFile(f, buffer, sizeof buffer, &got, nullptr) && got) text.append(buffer, got);
-    if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
-    return text;
+    std::ifstream in(Narrow(path), std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 std::uint64_t Ticks(const FILETIME& t) { return (std::uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime; }
@@ -65,11 +63,10 @@ std::vector<std::wstring> Urls(const std::vector<Seen>& pages) {
     return urls;
 }
 
+// The module, copied into a folder of the test's own with its pages.
 struct Copy {
-    std::wstring folder, module, pages, sample;
-    HMODULE handle = nullptr;
-    HRESULT(STDAPICALLTYPE* getClassObject)(REFCLSID, REFIID, void**) = nullptr;
-    HRESULT(STDAPICALLTYPE* canUnloadNow)() = nullptr;
+    std::wstring folder, module, pages;
+    Module server;
 };
 
 Copy& TheCopy() {
@@ -78,17 +75,11 @@ Copy& TheCopy() {
         const std::wstring source = WindowsPathFromEnv("TW_HISTORY_MODULE");
         wchar_t temp[MAX_PATH];
         if (source.empty() || !GetTempPathW(MAX_PATH, temp)) return c;
-        c.sample = source.substr(0, source.find_last_of(L'\\') + 1) + L"history.txt";
         c.folder = std::wstring(temp) + L"tw-history-test-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
         CreateDirectoryW(c.folder.c_str(), nullptr);
         c.module = c.folder + L"tidewell-history.dll";
         c.pages = c.folder + L"history.txt";
-        c.handle = CopyFileW(source.c_str(), c.module.c_str(), FALSE) ? LoadLibraryW(c.module.c_str()) : nullptr;
-        if (!c.handle) return c;
-        c.getClassObject = reinterpret_cast<decltype(c.getClassObject)>(
-            reinterpret_cast<void*>(GetProcAddress(c.handle, "DllGetClassObject")));
-        c.canUnloadNow = reinterpret_cast<decltype(c.canUnloadNow)>(
-            reinterpret_cast<void*>(GetProcAddress(c.handle, "DllCanUnloadNow")));
+        if (CopyFileW(source.c_str(), c.module.c_str(), FALSE)) c.server = LoadModuleAt(c.module);
         return c;
     }();
     return c;
@@ -98,50 +89,42 @@ class HistoryStandIn : public ::testing::Test {
 protected:
     static void TearDownTestSuite() {
         Copy& c = TheCopy();
-        if (c.handle) FreeLibrary(c.handle);
-        c.handle = nullptr;
+        if (c.server.handle) FreeLibrary(c.server.handle);
+        c.server = Module();
         for (const std::wstring& f : {c.pages, c.pages + L".new", c.module}) DeleteFileW(f.c_str());
         RemoveDirectoryW(c.folder.c_str());
     }
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-        ASSERT_TRUE(TheCopy().getClassObject && TheCopy().canUnloadNow) << "TW_HISTORY_MODULE names no module";
-        ASSERT_EQ(TheCopy().canUnloadNow(), S_OK);
+        ASSERT_TRUE(Server().getClassObject && Server().canUnloadNow) << "TW_HISTORY_MODULE names no module";
+        ASSERT_EQ(Server().canUnloadNow(), S_OK);
         DeleteFileW(TheCopy().pages.c_str());
-        IClassFactory* factory = nullptr;
-        ASSERT_EQ(TheCopy().getClassObject(CLSID_CUrlHistory, IID_IClassFactory, reinterpret_cast<void**>(&factory)),
-                  S_OK);
-        EXPECT_EQ(factory->CreateInstance(nullptr, IID_IUrlHistoryStg2, reinterpret_cast<void**>(&store_)), S_OK);
-        factory->Release();
-        ASSERT_NE(store_, nullptr);
+        ComPtr<IClassFactory> factory;
+        ASSERT_EQ(Server().getClassObject(CLSID_CUrlHistory, IID_IClassFactory, factory.ReceiveVoid()), S_OK);
+        EXPECT_EQ(factory->CreateInstance(nullptr, IID_IUrlHistoryStg2, store_.ReceiveVoid()), S_OK);
+        ASSERT_TRUE(store_);
     }
     void TearDown() override {
-        if (store_) store_->Release();
-        if (TheCopy().canUnloadNow) {
-            EXPECT_EQ(TheCopy().canUnloadNow(), S_OK) << "a reference leaked";
-        }
+        store_.Reset();
+        if (Server().canUnloadNow) EXPECT_EQ(Server().canUnloadNow(), S_OK) << "a reference leaked";
         CoUninitialize();
     }
+    static const Module& Server() { return TheCopy().server; }
     void WritePages(const std::string& text) {
-        HANDLE f = CreateFileW(TheCopy().pages.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        ASSERT_NE(f, INVALID_HANDLE_VALUE);
-        DWORD written = 0;
-        EXPECT_TRUE(WriteFile(f, text.data(), DWORD(text.size()), &written, nullptr) && written == text.size());
-        CloseHandle(f);
+        std::ofstream(Narrow(TheCopy().pages), std::ios::binary) << text;
+        ASSERT_EQ(Pages(), text);
     }
     std::string Pages() { return ReadAll(TheCopy().pages); }
-    IEnumSTATURL* Enum() {
-        IEnumSTATURL* e = nullptr;
-        EXPECT_EQ(store_->EnumUrls(&e), S_OK);
+    ComPtr<IEnumSTATURL> Enum() {
+        ComPtr<IEnumSTATURL> e;
+        EXPECT_EQ(store_->EnumUrls(e.Receive()), S_OK);
         return e;
     }
     std::vector<Seen> All() {
-        IEnumSTATURL* e = Enum();
-        std::vector<Seen> pages = e ? Drain(e) : std::vector<Seen>();
-        if (e) e->Release();
-        return pages;
+        const ComPtr<IEnumSTATURL> e = Enum();
+        return e ? Drain(e.Get()) : std::vector<Seen>();
     }
-    IUrlHistoryStg2* store_ = nullptr;
+    ComPtr<IUrlHistoryStg2> store_;
 };
 
 const char kThreePages[] =
@@ -182,12 +165,11 @@ TEST_F(HistoryStandIn, YieldsThePagesInFileOrderAndSkipsLinesThatAreNotPages) {
 
 TEST_F(HistoryStandIn, DeleteAddAndClearRewriteTheFile) {
     WritePages(std::string("# notes stay\n") + kThreePages);
-    IEnumSTATURL* before = Enum();
+    const ComPtr<IEnumSTATURL> before = Enum();
     ASSERT_EQ(store_->DeleteUrl(L"https://b.example.org/x?y=1", 0), S_OK);
     EXPECT_EQ(Pages(), "# notes stay\nhttp://a.example.com/\tFirst page\t2024-05-02\n"
                        "http://c.example.com/p\tUmlaut \xC3\xBC and more\t1601-01-01");
-    EXPECT_EQ(Drain(before).size(), 3u) << "an enumeration under way keeps what it saw";
-    before->Release();
+    EXPECT_EQ(Drain(before.Get()).size(), 3u) << "an enumeration under way keeps what it saw";
     for (const wchar_t* unknown : {L"http://a.example.com", L"HTTP://A.EXAMPLE.COM/"})  // the match is exact
         EXPECT_TRUE(FAILED(store_->DeleteUrl(unknown, 0)));
     EXPECT_EQ(store_->DeleteUrl(nullptr, 0), E_INVALIDARG);
@@ -213,7 +195,7 @@ TEST_F(HistoryStandIn, DeleteAddAndClearRewriteTheFile) {
 TEST_F(HistoryStandIn, OversizedFileIsNeitherReadNorRewritten) {
     const std::string text = kThreePages + std::string("\n") + std::string(1024 * 1024, '#');
     WritePages(text);
-    IEnumSTATURL* e = nullptr;
+    IEnumSTATURL* e = reinterpret_cast<IEnumSTATURL*>(1);
     EXPECT_TRUE(FAILED(store_->EnumUrls(&e)));
     EXPECT_EQ(e, nullptr);
     EXPECT_TRUE(FAILED(store_->DeleteUrl(L"http://a.example.com/", 0)));
@@ -223,46 +205,28 @@ TEST_F(HistoryStandIn, OversizedFileIsNeitherReadNorRewritten) {
 
 TEST_F(HistoryStandIn, EnumeratorAndQueryProtocol) {
     WritePages(kThreePages);
-    IEnumSTATURL* e = Enum();
+    ComPtr<IEnumSTATURL> e = Enum(), clone;
     STATURL stats[4] = {};
     ULONG fetched = 7;
     EXPECT_EQ(e->Next(2, stats, nullptr), E_INVALIDARG);
     EXPECT_EQ(e->Next(1, nullptr, &fetched), E_POINTER);
     EXPECT_EQ(e->Next(2, stats, &fetched), S_OK);
     EXPECT_EQ(fetched, 2u);
-    IEnumSTATURL* clone = nullptr;
-    ASSERT_EQ(e->Clone(&clone), S_OK);
+    ASSERT_EQ(e->Clone(clone.Receive()), S_OK);
     EXPECT_EQ(e->Next(4, stats + 2, &fetched), S_FALSE);
     EXPECT_EQ(fetched, 1u);
     for (STATURL& s : stats) CoTaskMemFree(s.pwcsUrl), CoTaskMemFree(s.pwcsTitle);
-    EXPECT_EQ(Urls(Drain(clone)), (std::vector<std::wstring>{L"http://c.example.com/p"})) << "the clone keeps its place";
+    EXPECT_EQ(Urls(Drain(clone.Get())), (std::vector<std::wstring>{L"http://c.example.com/p"})) << "the clone keeps its place";
     EXPECT_EQ(e->Reset(), S_OK);
     EXPECT_EQ(e->Skip(1), S_OK);
-    EXPECT_EQ(Drain(e).size(), 2u);
+    EXPECT_EQ(Drain(e.Get()).size(), 2u);
     EXPECT_EQ(e->Reset(), S_OK);
     EXPECT_EQ(e->Skip(5), S_FALSE);
     EXPECT_EQ(e->Reset(), S_OK);
     EXPECT_EQ(e->SetFilter(L"HTTP://", 0), S_OK);
-    EXPECT_EQ(Urls(Drain(e)), (std::vector<std::wstring>{L"http://a.example.com/", L"http://c.example.com/p"}));
-    store_->Release();
-    store_ = nullptr;
-    EXPECT_EQ(TheCopy().canUnloadNow(), S_FALSE) << "enumerators hold the module after the store is gone";
-    e->Release();
-    clone->Release();
-}
-
-TEST_F(HistoryStandIn, SamplePagesForTheDemo) {
-    WritePages(ReadAll(TheCopy().sample));
-    const std::vector<Seen> pages = All();
-    ASSERT_EQ(pages.size(), 8u) << "history.txt is not beside the built module";
-    int secure = 0, untitled = 0;
-    for (const Seen& p : pages) {
-        secure += p.url.compare(0, 8, L"https://") == 0;
-        untitled += p.title == L"<none>";
-        EXPECT_GT(p.visited, TicksOfDay(2000, 1, 1));
-    }
-    EXPECT_GE(secure, 1);
-    EXPECT_EQ(untitled, 1);
+    EXPECT_EQ(Urls(Drain(e.Get())), (std::vector<std::wstring>{L"http://a.example.com/", L"http://c.example.com/p"}));
+    store_.Reset();
+    EXPECT_EQ(Server().canUnloadNow(), S_FALSE) << "enumerators hold the module after the store is gone";
 }
 
 }  // namespace

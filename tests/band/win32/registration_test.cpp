@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "band/guids.h"
+#include "platform/win32/com_ptr.h"
+#include "platform/win32/handles.h"
 #include "tests/band/win32/test_module.h"
 
 namespace tw {
@@ -42,12 +44,11 @@ std::vector<std::string> ButtonTree() {
 }
 
 void CreateKey(HKEY root, const std::string& path) {
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+    UniqueKey key;
+    ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Receive(), nullptr),
               ERROR_SUCCESS)
         << path;
-    RegSetValueExA(key, "Stale", 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2);
-    RegCloseKey(key);
+    RegSetValueExA(key.Get(), "Stale", 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2);
 }
 
 class RegistrationTest : public ServerTest {
@@ -125,30 +126,27 @@ TEST_F(RegistrationTest, RegisteredBandIsCreatedByClassAndDescribed) {
     CLSID byName = {};
     ASSERT_EQ(CLSIDFromProgID(L"Tidewell.ExplorerBar", &byName), S_OK);
     EXPECT_TRUE(IsEqualCLSID(byName, kClsidExplorerBar));
-    IDispatch* band = nullptr;
-    ASSERT_EQ(CoCreateInstance(byName, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, reinterpret_cast<void**>(&band)),
-              S_OK);
-    ITypeInfo* info = nullptr;
-    ASSERT_EQ(band->GetTypeInfo(0, 0, &info), S_OK);
+    ComPtr<IDispatch> band;
+    ASSERT_EQ(CoCreateInstance(byName, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, band.ReceiveVoid()), S_OK);
+    ComPtr<ITypeInfo> info;
+    ASSERT_EQ(band->GetTypeInfo(0, 0, info.Receive()), S_OK);
     TYPEATTR* attr = nullptr;
     ASSERT_EQ(info->GetTypeAttr(&attr), S_OK);
     EXPECT_TRUE(IsEqualGUID(attr->guid, kIidIExplorerBar));
     EXPECT_TRUE(attr->wTypeFlags & TYPEFLAG_FDUAL);
     EXPECT_EQ(attr->cbSizeVft, 7 * sizeof(void*));  // IDispatch's slots, no members of its own
     info->ReleaseTypeAttr(attr);
-    info->Release();
+    info.Reset();
     LPOLESTR unknown[] = {const_cast<LPOLESTR>(L"Refresh")};
     DISPID id = 0;
     EXPECT_EQ(band->GetIDsOfNames(IID_NULL, unknown, 1, 0, &id), DISP_E_UNKNOWNNAME);
-    EXPECT_EQ(band->Release(), 0u);
+    EXPECT_EQ(band.Detach()->Release(), 0u);
     CoFreeUnusedLibraries();
 
-    ITypeLib* library = nullptr;
-    ASSERT_EQ(LoadRegTypeLib(kLibidTidewell, 1, 0, 0, &library), S_OK);
-    ITypeInfo* button = nullptr;
-    EXPECT_EQ(library->GetTypeInfoOfGuid(kClsidStartButton, &button), S_OK);
-    if (button) button->Release();
-    library->Release();
+    ComPtr<ITypeLib> library;
+    ASSERT_EQ(LoadRegTypeLib(kLibidTidewell, 1, 0, 0, library.Receive()), S_OK);
+    ComPtr<ITypeInfo> button;
+    EXPECT_EQ(library->GetTypeInfoOfGuid(kClsidStartButton, button.Receive()), S_OK);
     EXPECT_EQ(TheModule().unregisterServer(), S_OK);
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kClassKey));
 }

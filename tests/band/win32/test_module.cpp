@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <map>
 
+#include "platform/win32/handles.h"
+
 namespace tw {
 namespace test {
 namespace {
@@ -28,10 +30,8 @@ void Walk(HKEY key, const std::string& prefix, std::vector<std::string>& out) {
         if (RegEnumKeyExA(key, i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
         const std::string sub = prefix.empty() ? name : prefix + "\\" + name;
         out.push_back(sub);
-        HKEY child;
-        if (RegOpenKeyExA(key, name, 0, KEY_READ, &child) != ERROR_SUCCESS) continue;
-        Walk(child, sub, out);
-        RegCloseKey(child);
+        UniqueKey child;
+        if (RegOpenKeyExA(key, name, 0, KEY_READ, child.Receive()) == ERROR_SUCCESS) Walk(child.Get(), sub, out);
     }
 }
 
@@ -46,12 +46,8 @@ std::wstring WindowsPathFromEnv(const char* variable) {
     return out;
 }
 
-const Module& LoadModule(const char* variable) {
-    static std::map<std::string, Module> modules;
-    auto found = modules.find(variable);
-    if (found != modules.end()) return found->second;
-    Module& m = modules[variable];
-    const std::wstring path = WindowsPathFromEnv(variable);
+Module LoadModuleAt(const std::wstring& path) {
+    Module m;
     m.handle = path.empty() ? nullptr : LoadLibraryW(path.c_str());
     if (!m.handle) return m;
     wchar_t loaded[MAX_PATH];
@@ -63,34 +59,36 @@ const Module& LoadModule(const char* variable) {
     return m;
 }
 
+const Module& LoadModule(const char* variable) {
+    static std::map<std::string, Module> modules;
+    auto found = modules.find(variable);
+    if (found == modules.end()) found = modules.emplace(variable, LoadModuleAt(WindowsPathFromEnv(variable))).first;
+    return found->second;
+}
+
 int RunProcess(std::wstring command) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return -1;
+    const UniqueKernelHandle thread(process.hThread), owned(process.hProcess);
     DWORD code = DWORD(-1);
-    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    if (WaitForSingleObject(owned.Get(), 60000) == WAIT_OBJECT_0) GetExitCodeProcess(owned.Get(), &code);
     return int(code);
 }
 
 std::vector<std::string> RegistryTree(HKEY root, const std::string& path) {
     std::vector<std::string> out;
-    HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return out;
-    Walk(key, "", out);
-    RegCloseKey(key);
+    UniqueKey key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.Receive()) == ERROR_SUCCESS) Walk(key.Get(), "", out);
     std::sort(out.begin(), out.end());
     return out;
 }
 
 bool KeyExists(HKEY root, const std::string& path) {
-    HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
+    UniqueKey key;
+    return RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
 }
 
 std::string Narrow(const std::wstring& text) {

@@ -26,6 +26,8 @@ struct Module {
 
 // The Unix path an environment variable names, as Wine's drive Z: shows it.
 std::wstring WindowsPathFromEnv(const char* variable);
+// Loads a server by its Windows path; empty when it cannot be loaded.
+Module LoadModuleAt(const std::wstring& path);
 // Loaded once for the program from the path in `variable`.
 const Module& LoadModule(const char* variable);
 inline const Module& TheModule() { return LoadModule("TW_MODULE"); }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/live_readers.h"
+#include "platform/win32/com_ptr.h"
 #include "platform/win32/win32_history.h"
 #include "platform/win32/win32_url_cache.h"
 
@@ -38,16 +39,21 @@ LPWSTR TaskCopy(const wchar_t* s) {
 // handed out come back.
 LONG g_liveObjects = 0;
 
-template <typename Interface>
+template <typename Interface, typename Also = Interface>
 class Unknown : public Interface {
 public:
     Unknown() { InterlockedIncrement(&g_liveObjects); }
     virtual ~Unknown() { InterlockedDecrement(&g_liveObjects); }
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        const bool answered = iid == IID_IUnknown || iid == __uuidof(Interface) || iid == __uuidof(Also);
+        *out = answered ? this : nullptr;
+        if (answered) AddRef();
+        return answered ? S_OK : E_NOINTERFACE;
+    }
     STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&refs_); }
     STDMETHODIMP_(ULONG) Release() override {
         const ULONG n = InterlockedDecrement(&refs_);
-        if (n == 0)
-            delete this;
+        if (n == 0) delete this;
         return n;
     }
 
@@ -57,61 +63,35 @@ private:
 
 class TestEnum : public Unknown<IEnumSTATURL> {
 public:
-    TestEnum(const std::vector<Visit>& visits, HRESULT failAt) : visits_(visits), failAt_(failAt) {}
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (iid == IID_IUnknown || iid == IID_IEnumSTATURL) {
-            *out = this;
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
+    TestEnum(const std::vector<Visit>& visits, int failAt) : visits_(visits), failAt_(failAt) {}
     STDMETHODIMP Next(ULONG count, LPSTATURL stat, ULONG* fetched) override {
-        if (fetched)
-            *fetched = 0;
-        if (count == 0 || next_ >= visits_.size())
-            return S_FALSE;
+        if (fetched) *fetched = 0;
+        if (count == 0 || next_ >= visits_.size()) return S_FALSE;
         const Visit& v = visits_[next_++];
         stat->pwcsUrl = TaskCopy(v.url);
         stat->pwcsTitle = TaskCopy(v.title);
         stat->ftLastVisited.dwLowDateTime = DWORD(v.visited);
         stat->ftLastVisited.dwHighDateTime = DWORD(v.visited >> 32);
-        if (fetched)
-            *fetched = 1;
-        return next_ == std::size_t(failAt_) ? E_FAIL : S_OK;
+        if (fetched) *fetched = 1;
+        return int(next_) == failAt_ ? E_FAIL : S_OK;
     }
     STDMETHODIMP Skip(ULONG) override { return E_NOTIMPL; }
-    STDMETHODIMP Reset() override {
-        next_ = 0;
-        ++resets;
-        return S_OK;
-    }
+    STDMETHODIMP Reset() override { return E_NOTIMPL; }
     STDMETHODIMP Clone(IEnumSTATURL**) override { return E_NOTIMPL; }
     STDMETHODIMP SetFilter(LPCOLESTR, DWORD) override { return E_NOTIMPL; }
-    int resets = 0;
 
 private:
     std::vector<Visit> visits_;
     std::size_t next_ = 0;
-    HRESULT failAt_;
+    int failAt_;
 };
 
-class TestStore : public Unknown<IUrlHistoryStg2> {
+class TestStore : public Unknown<IUrlHistoryStg2, IUrlHistoryStg> {
 public:
     static std::vector<Visit> visits;
     static std::vector<std::wstring> deleted;
     static int failAt;
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (iid == IID_IUnknown || iid == IID_IUrlHistoryStg || iid == IID_IUrlHistoryStg2) {
-            *out = this;
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
     STDMETHODIMP AddUrl(LPCOLESTR, LPCOLESTR, DWORD) override { return E_NOTIMPL; }
     STDMETHODIMP DeleteUrl(LPCOLESTR url, DWORD) override {
         deleted.push_back(url);
@@ -132,26 +112,13 @@ std::vector<Visit> TestStore::visits;
 std::vector<std::wstring> TestStore::deleted;
 int TestStore::failAt = -1;
 
-class TestFactory : public IClassFactory {
+class TestFactory : public Unknown<IClassFactory> {
 public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-            *out = this;
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
     STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
         *out = nullptr;
-        if (outer)
-            return CLASS_E_NOAGGREGATION;
-        TestStore* store = new TestStore;
-        const HRESULT hr = store->QueryInterface(iid, out);
-        store->Release();
-        return hr;
+        if (outer) return CLASS_E_NOAGGREGATION;
+        const ComPtr<TestStore> store(new TestStore);
+        return store->QueryInterface(iid, out);
     }
     STDMETHODIMP LockServer(BOOL) override { return S_OK; }
 };
@@ -160,7 +127,8 @@ class HistoryDouble : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(CoInitialize(nullptr), S_OK);
-        ASSERT_EQ(CoRegisterClassObject(kTestStoreClass, &factory_, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
+        const ComPtr<TestFactory> factory(new TestFactory);
+        ASSERT_EQ(CoRegisterClassObject(kTestStoreClass, factory.Get(), CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
                                         &cookie_),
                   S_OK);
         TestStore::visits.clear();
@@ -172,7 +140,6 @@ protected:
         CoUninitialize();
         EXPECT_EQ(g_liveObjects, 0) << "a reference of the store or its enumerator was kept";
     }
-    TestFactory factory_;
     DWORD cookie_ = 0;
 };
 

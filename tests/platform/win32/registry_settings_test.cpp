@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "platform/win32/handles.h"
 #include "platform/win32/win32_registry.h"
 #include "settings/options_model.h"
 #include "settings/settings_store.h"
@@ -21,34 +22,31 @@ protected:
         path_ = "Software\\TidewellTests\\settings-" + std::to_string(GetCurrentProcessId()) + "-" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
         SHDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root_,
-                                  nullptr),
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                  root_.Receive(), nullptr),
                   ERROR_SUCCESS);
-        registry_.reset(new Win32Registry(root_));
+        registry_.reset(new Win32Registry(root_.Get()));
     }
     void TearDown() override {
         registry_.reset();
-        RegCloseKey(root_);
+        root_.Reset();
         SHDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());
     }
 
     // Writes a value as raw bytes, below the test's root.
     void Put(const char* keyPath, const char* name, DWORD type, const void* data, DWORD size) {
-        HKEY k = nullptr;
-        ASSERT_EQ(RegCreateKeyExA(root_, keyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr), ERROR_SUCCESS);
-        ASSERT_EQ(RegSetValueExA(k, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
-        RegCloseKey(k);
+        UniqueKey k;
+        ASSERT_EQ(RegCreateKeyExA(root_.Get(), keyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, k.Receive(), nullptr),
+                  ERROR_SUCCESS);
+        ASSERT_EQ(RegSetValueExA(k.Get(), name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
     }
     bool KeyExists(const char* keyPath) {
-        HKEY k = nullptr;
-        if (RegOpenKeyExA(root_, keyPath, 0, KEY_READ, &k) != ERROR_SUCCESS)
-            return false;
-        RegCloseKey(k);
-        return true;
+        UniqueKey k;
+        return RegOpenKeyExA(root_.Get(), keyPath, 0, KEY_READ, k.Receive()) == ERROR_SUCCESS;
     }
 
     std::string path_;
-    HKEY root_ = nullptr;
+    UniqueKey root_;
     std::unique_ptr<Win32Registry> registry_;
 };
 
@@ -95,7 +93,7 @@ TEST_F(RegistrySettings, ValuesAsStoredGiveTheDateTemplateAndConfirmation) {
     for (bool newSystem : {false, true}) {
         for (const auto& row : rows) {
             SCOPED_TRACE(std::string(row.name) + (newSystem ? " new" : " old") + " " + row.dateTemplate);
-            SHDeleteKeyA(root_, "Software");
+            SHDeleteKeyA(root_.Get(), "Software");
             Put(ChooseSettingsPaths(newSystem).open, row.name, row.type, row.data, row.size);
             const BandSettings band = LoadBandSettings(*registry_, newSystem);
             EXPECT_EQ(band.dateTemplate, row.dateTemplate);

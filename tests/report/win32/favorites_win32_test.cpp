@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/ansi_text.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
@@ -31,8 +32,8 @@ protected:
         const std::string id = std::to_string(GetCurrentProcessId());
         keyPath_ = "Software\\TidewellTests\\favorites-" + id;
         SHDeleteKeyA(HKEY_CURRENT_USER, keyPath_.c_str());
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, keyPath_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root_,
-                                  nullptr),
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, keyPath_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                  root_.Receive(), nullptr),
                   ERROR_SUCCESS);
         char temp[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);
@@ -40,21 +41,19 @@ protected:
         CreateDirectoryA(folder_.c_str(), nullptr);
         // Stored the way the shell stores it: unexpanded, without a final "\".
         SetEnvironmentVariableA("TIDEWELL_FAVORITES", folder_.c_str());
-        HKEY folders = nullptr;
-        ASSERT_EQ(RegCreateKeyExA(root_, kUserShellFolders, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &folders, nullptr),
+        UniqueKey folders;
+        ASSERT_EQ(RegCreateKeyExA(root_.Get(), kUserShellFolders, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                  folders.Receive(), nullptr),
                   ERROR_SUCCESS);
         const char value[] = "%TIDEWELL_FAVORITES%";
-        RegSetValueExA(folders, "Favorites", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(value), sizeof value);
-        RegCloseKey(folders);
-        registry_.reset(new Win32Registry(root_));
+        RegSetValueExA(folders.Get(), "Favorites", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(value), sizeof value);
+        registry_.reset(new Win32Registry(root_.Get()));
     }
     void TearDown() override {
         registry_.reset();
-        RegCloseKey(root_);
+        root_.Reset();
         SHDeleteKeyA(HKEY_CURRENT_USER, keyPath_.c_str());
-        for (const std::string& f : created_)
-            DeleteFileA(f.c_str());
-        DeleteFileA((folder_ + "\\Existing.url").c_str());
+        for (const std::string& f : created_) DeleteFileA(f.c_str());
         RemoveDirectoryA((folder_ + "\\Sub").c_str());
         RemoveDirectoryA(folder_.c_str());
     }
@@ -70,7 +69,7 @@ protected:
     }
 
     std::string keyPath_, folder_;
-    HKEY root_ = nullptr;
+    UniqueKey root_;
     std::unique_ptr<Win32Registry> registry_;
     Win32FileSystem files_;
     QuietShell shell_;
@@ -100,7 +99,7 @@ TEST_F(FavoritesWin32, ChecksInOrderThenWritesAndRefusesDuplicates) {
 }
 
 TEST_F(FavoritesWin32, AMissingFolderKeyIsReported) {
-    ASSERT_EQ(SHDeleteKeyA(root_, kUserShellFolders), ERROR_SUCCESS);
+    ASSERT_EQ(SHDeleteKeyA(root_.Get(), kUserShellFolders), ERROR_SUCCESS);
     EXPECT_EQ(Add("Page", "http://example.com/"), FavoriteOutcome::StayOpen);
     EXPECT_EQ(shell_.messages, std::vector<std::string>{"Favorites folder is not found."});
 }
@@ -109,6 +108,13 @@ TEST_F(FavoritesWin32, AFolderThatCannotBeWrittenFailsTheWrite) {
     SetEnvironmentVariableA("TIDEWELL_FAVORITES", (folder_ + "\\missing\\deeper").c_str());
     EXPECT_EQ(Add("Page", "http://example.com/"), FavoriteOutcome::Close);
     EXPECT_EQ(shell_.messages, std::vector<std::string>{"Unable update Favorites."});
+}
+
+// The text written where the shell has no shortcut object to write it.
+TEST(ShortcutFileText, IsTheStandardLayout) {
+    EXPECT_EQ(InternetShortcutFileText("http://a/", ""), "[InternetShortcut]\r\nURL=http://a/\r\n");
+    EXPECT_EQ(InternetShortcutFileText("http://a/", "C:\\i.ico"),
+              "[InternetShortcut]\r\nURL=http://a/\r\nIconFile=C:\\i.ico\r\nIconIndex=0\r\n");
 }
 
 }  // namespace
