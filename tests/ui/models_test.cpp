@@ -139,6 +139,7 @@ TEST(TabStrip, AddingSelectingAndHitTesting) {
     EXPECT_EQ(tabs.Text(0) + tabs.Text(1) + tabs.Text(2) + tabs.Text(3) + tabs.Text(-1), "abc");
     EXPECT_EQ(tabs.GetCurSel(), 0);
     EXPECT_EQ(tabs.Rect(1, 20), (TabRect{70, 0, 140, 20}));
+    EXPECT_EQ(tabs.Rect(0, 20), (TabRect{0, 0, 70, 20}));  // the first tab has a place too
     EXPECT_EQ(tabs.Rect(3, 20), TabRect{});
     for (auto [x, tab] : {std::pair{-1, -1}, {0, 0}, {70, 0}, {71, 1}, {140, 1}, {141, 2}, {210, 2}, {211, -1}})
         EXPECT_EQ(tabs.HitTest(x), tab) << x;  // a boundary pixel belongs to the lower tab
