@@ -17,24 +17,6 @@ std::vector<std::string> Texts(const Row& row) {
     return t;
 }
 
-std::vector<std::string> Titles(const std::vector<Column>& columns) {
-    std::vector<std::string> t;
-    for (const Column& c : columns)
-        t.push_back(c.title);
-    return t;
-}
-
-TEST(TabRows, ColumnSets) {
-    EXPECT_EQ(Titles(LiveColumns(EntryKind::History)),
-              (std::vector<std::string>{"Title", "URL", "Last Visited", "Last Updated", "Expires"}));
-    EXPECT_EQ(Titles(IndexFileColumns(EntryKind::Cookie)),
-              (std::vector<std::string>{"User", "URL", "Last Visited", "Last Updated"}));
-    const auto cache = IndexFileColumns(EntryKind::Cache);
-    ASSERT_EQ(cache.size(), 3u);
-    EXPECT_EQ(cache[0].width, 500);
-    EXPECT_EQ(LiveColumns(EntryKind::Cache)[2].align, kAlignLeft);
-}
-
 TEST(TabRows, LiveCookieRowShowsModifiedAsLastVisited) {
     FileEntry e;
     CopyField(e.url, "Cookie:user1@shop/cart");

@@ -6,10 +6,11 @@
 namespace tw {
 namespace {
 
+using fixtures::TicksOf;
+
 // A fill's day cache must give exactly what formatting each cell alone
 // gives, in any order of days, under either rule for "unknown".
 TEST(DateTexts, SameTextsAsEachCellAlone) {
-    using fixtures::TicksOf;
     const std::uint64_t day = 864000000000ull;
     const std::uint64_t times[] = {
         0, 1, 365 * day - 1, 365 * day,  // the last tick of 1601 and the first of 1602
@@ -33,19 +34,15 @@ TEST(DateTexts, SameTextsAsEachCellAlone) {
 }
 
 TEST(IsoUtcTime, Edges) {
-    using fixtures::TicksOf;
     struct Case { std::uint64_t ticks; const char* iso; } cases[] = {
-        {0, "1601-01-01T00:00:00Z"},
-        {1, "1601-01-01T00:00:00.0000001Z"},
+        {0, "1601-01-01T00:00:00Z"}, {1, "1601-01-01T00:00:00.0000001Z"},
         {TicksOf(1601, 1, 2) - 1, "1601-01-01T23:59:59.9999999Z"},
         {TicksOf(2024, 2, 29) + 863990000000ull, "2024-02-29T23:59:59Z"},
-        {TicksOf(2024, 3, 1), "2024-03-01T00:00:00Z"},
-        {TicksOf(1900, 3, 1) - 10000000ull, "1900-02-28T23:59:59Z"},
+        {TicksOf(2024, 3, 1), "2024-03-01T00:00:00Z"}, {TicksOf(1900, 3, 1) - 10000000ull, "1900-02-28T23:59:59Z"},
         {129533290442500000ull, "2011-06-23T18:57:24.25Z"},
         {TicksOf(9999, 12, 31) + 863999999999ull, "9999-12-31T23:59:59.9999999Z"},
-        {TicksOf(10000, 1, 1), "+10000-01-01T00:00:00Z"},
+        {TicksOf(10000, 1, 1), "+10000-01-01T00:00:00Z"}, {0x8000000000000000ull, ""},
         {0x7FFFFFFFFFFFFFFFull, "+30828-09-14T02:48:05.4775807Z"},
-        {0x8000000000000000ull, ""},
     };
     for (const Case& c : cases)
         EXPECT_EQ(IsoUtcTime(FileTime::FromValue(c.ticks)), c.iso) << c.ticks;

@@ -28,12 +28,10 @@ void ExpectEncodes(const Image& image) {
     const Bytes bmp = EncodeBmp(image);
     const std::uint32_t stride = (std::uint32_t(image.width) * 3 + 3) & ~3u;
     ASSERT_EQ(bmp.size(), 54u + stride * std::uint32_t(image.height));
-    EXPECT_EQ(bmp[0] | bmp[1] << 8, 0x4D42);
-    EXPECT_EQ(U32(bmp, 2), bmp.size());
-    EXPECT_EQ(U32(bmp, 10), 54u);
-    EXPECT_EQ(U32(bmp, 18), std::uint32_t(image.width));
-    EXPECT_EQ(U32(bmp, 22), std::uint32_t(image.height));
-    EXPECT_EQ(bmp[28], 24u);
+    EXPECT_EQ((Bytes{bmp[0], bmp[1], bmp[28]}), (Bytes{'B', 'M', 24}));
+    EXPECT_EQ((std::vector<std::uint32_t>{U32(bmp, 2), U32(bmp, 10), U32(bmp, 18), U32(bmp, 22)}),
+              (std::vector<std::uint32_t>{std::uint32_t(bmp.size()), 54, std::uint32_t(image.width),
+                                          std::uint32_t(image.height)}));
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x) {
             const std::size_t at = 54 + std::size_t(image.height - 1 - y) * stride + std::size_t(x) * 3;
@@ -46,16 +44,14 @@ void ExpectEncodes(const Image& image) {
 TEST(Bitmaps, StripsAreOneRowOfCellsAndCommittedFilesAreCurrent) {
     for (const Strip& strip : Strips()) {
         const Image image = strip.draw();
-        EXPECT_EQ(image.width, strip.images * kCell) << strip.file;
-        EXPECT_EQ(image.height, kCell) << strip.file;
-        ExpectEncodes(image);
+        EXPECT_EQ(std::make_pair(image.width, image.height), std::make_pair(strip.images * kCell, kCell)) << strip.file;
         EXPECT_TRUE(Committed(strip.file) == EncodeBmp(image)) << strip.file;
     }
     for (const Picture& picture : Pictures())
         EXPECT_TRUE(Committed(picture.file) == EncodeBmp(picture.draw())) << picture.file;
 }
 
-TEST(Bitmaps, OddWidthsArePaddedAndDrawingOutsideIsIgnored) {
+TEST(Bitmaps, EncodedPixelsRowsPaddedAndDrawingOutsideIgnored) {
     Image image(3, 2);
     image.Set(2, 1, Colour{1, 2, 3});
     image.Set(-1, 0, Colour{});

@@ -110,25 +110,21 @@ TEST(Dump, QuotingEscapesAndCodePages) {
 }
 
 // Every byte of 0x80 to 0x9F, where windows-1252 and Latin-1 part: the
-// built-in table and the platform's converter must agree.
+// built-in table must agree with the platform's converter.
 TEST(Dump, CodePageBytes0x80To0x9F) {
-    const char32_t expected[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                   0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
-                                   0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                   0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
     std::string error;
-    std::unique_ptr<CodePage> pages[] = {BuiltInWindows1252(), OpenCodePage("CP1252", &error)};
-    for (const auto& page : pages) {
-        ASSERT_TRUE(page) << error;
-        for (int b = 0x80; b < 0xA0; ++b) {
-            const char byte = char(b);
-            std::string got, want;
-            page->AppendUtf8(&byte, 1, got);
-            AppendUtf16AsUtf8(std::u16string(1, char16_t(expected[b - 0x80])).data(), 1, want);
-            EXPECT_EQ(got, want) << std::hex << b;
-        }
+    const std::unique_ptr<CodePage> builtIn = BuiltInWindows1252(), platform = OpenCodePage("CP1252", &error);
+    ASSERT_TRUE(platform) << error;
+    for (int b = 0x80; b < 0xA0; ++b) {
+        const char byte = char(b);
+        std::string got, want;
+        builtIn->AppendUtf8(&byte, 1, got);
+        platform->AppendUtf8(&byte, 1, want);
+        EXPECT_EQ(got, want) << std::hex << b;
     }
-    std::string units;
+    std::string euro, units;
+    builtIn->AppendUtf8("\x80", 1, euro);
+    EXPECT_EQ(euro, "\xE2\x82\xAC");  // a converter that is Latin-1 would agree with a wrong table
     AppendUtf16AsUtf8(u"\xD83D\xDE00|\xD800|\xDC00", 6, units);
     EXPECT_EQ(units, "\xF0\x9F\x98\x80|\xEF\xBF\xBD|\xEF\xBF\xBD");
 }

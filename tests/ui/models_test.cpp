@@ -44,6 +44,7 @@ TEST(AboutModel, AnchorColoursAndBanner) {
     const struct { const char* text; bool ok; Rgb colour; } cases[] = {
         {"0,128,0", true, {0, 128, 0}}, {"0,128", false, {}}, {"1,2,", false, {}}, {" 12,\t34 ,56x", true, {12, 34, 56}},
         {"a,b,c", true, {0, 0, 0}}, {"300,0,99999", true, {255, 0, 255}}, {",,", false, {}}, {",,7", true, {0, 0, 7}},
+        {"\r7,\v8,\f9", true, {7, 8, 9}},  // every white space character, up to carriage return
     };
     for (const auto& c : cases) {
         Rgb got = kLinkColour;
@@ -138,6 +139,7 @@ TEST(TabStrip, AddingSelectingAndHitTesting) {
     EXPECT_EQ(tabs.Text(0) + tabs.Text(1) + tabs.Text(2) + tabs.Text(3) + tabs.Text(-1), "abc");
     EXPECT_EQ(tabs.GetCurSel(), 0);
     EXPECT_EQ(tabs.Rect(1, 20), (TabRect{70, 0, 140, 20}));
+    EXPECT_EQ(tabs.Rect(0, 20), (TabRect{0, 0, 70, 20}));  // the first tab has a place too
     EXPECT_EQ(tabs.Rect(3, 20), TabRect{});
     for (auto [x, tab] : {std::pair{-1, -1}, {0, 0}, {70, 0}, {71, 1}, {140, 1}, {141, 2}, {210, 2}, {211, -1}})
         EXPECT_EQ(tabs.HitTest(x), tab) << x;  // a boundary pixel belongs to the lower tab
