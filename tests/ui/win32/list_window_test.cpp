@@ -6,13 +6,12 @@
 #include <vector>
 
 #include "platform/win32/win32_clock.h"
-#include "tests/ui/win32/test_parent.h"
+#include "tests/ui/win32/harness.h"
 #include "ui/win32/list_window.h"
 
 namespace tw {
 namespace {
 
-using testing::Point;
 using testing::TestParent;
 
 class ListWindowTest : public ::testing::Test {
@@ -38,8 +37,8 @@ protected:
     // Client y of the middle of a row.
     int RowY(int row) const { return list.HeaderHeight() + row * list.RowHeight() + list.RowHeight() / 2; }
     void Left(int x, int y, WPARAM keys = 0) {
-        SendMessageA(list.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON | keys, Point(x, y));
-        SendMessageA(list.Hwnd(), WM_LBUTTONUP, keys, Point(x, y));
+        SendMessageA(list.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON | keys, MAKELPARAM(x, y));
+        SendMessageA(list.Hwnd(), WM_LBUTTONUP, keys, MAKELPARAM(x, y));
     }
     std::vector<int> Selection() const {
         std::vector<int> rows;
@@ -86,9 +85,9 @@ TEST_F(ListWindowTest, ControlAndShiftClicksExtendTheSelection) {
     Left(10, RowY(5), MK_SHIFT);
     EXPECT_EQ(Selection(), (std::vector<int>{3, 4, 5}));
     // A plain click inside a multi-selection keeps it until the button is up.
-    SendMessageA(list.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, Point(10, RowY(4)));
+    SendMessageA(list.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, RowY(4)));
     EXPECT_EQ(Selection(), (std::vector<int>{3, 4, 5}));
-    SendMessageA(list.Hwnd(), WM_LBUTTONUP, 0, Point(10, RowY(4)));
+    SendMessageA(list.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(10, RowY(4)));
     EXPECT_EQ(Selection(), (std::vector<int>{4}));
 }
 
@@ -97,29 +96,29 @@ TEST_F(ListWindowTest, RightButtonRules) {
     Left(10, RowY(2), MK_CONTROL);
     parent.notifications.clear();
     // On a selected row the selection stays.
-    SendMessageA(list.Hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, Point(10, RowY(2)));
-    SendMessageA(list.Hwnd(), WM_RBUTTONUP, 0, Point(10, RowY(2)));
+    SendMessageA(list.Hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, RowY(2)));
+    SendMessageA(list.Hwnd(), WM_RBUTTONUP, 0, MAKELPARAM(10, RowY(2)));
     EXPECT_EQ(Selection(), (std::vector<int>{1, 2}));
     EXPECT_EQ(parent.Codes(), (std::vector<int>{kListRightUp}));
     // On another row it moves there.
-    SendMessageA(list.Hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, Point(10, RowY(4)));
+    SendMessageA(list.Hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, RowY(4)));
     EXPECT_EQ(Selection(), (std::vector<int>{4}));
     // Right of the last column the row is still the one under the pointer.
     parent.notifications.clear();
-    SendMessageA(list.Hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, Point(330, RowY(4)));
-    SendMessageA(list.Hwnd(), WM_RBUTTONUP, 0, Point(330, RowY(4)));
+    SendMessageA(list.Hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(330, RowY(4)));
+    SendMessageA(list.Hwnd(), WM_RBUTTONUP, 0, MAKELPARAM(330, RowY(4)));
     EXPECT_EQ(Selection(), (std::vector<int>{4}));
     EXPECT_EQ(parent.notifications[0].row, 4);
     // Below the rows the selection is cleared before the notification.
     parent.notifications.clear();
-    SendMessageA(list.Hwnd(), WM_RBUTTONUP, 0, Point(10, RowY(8)));
+    SendMessageA(list.Hwnd(), WM_RBUTTONUP, 0, MAKELPARAM(10, RowY(8)));
     EXPECT_TRUE(Selection().empty());
     ASSERT_EQ(parent.Codes(), (std::vector<int>{kListRightUp}));
     EXPECT_EQ(parent.notifications[0].row, -1);
 }
 
 TEST_F(ListWindowTest, DoubleClickNotifies) {
-    SendMessageA(list.Hwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, Point(10, RowY(3)));
+    SendMessageA(list.Hwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, RowY(3)));
     EXPECT_EQ(parent.Codes().back(), kListDoubleClick);
     EXPECT_EQ(parent.notifications.back().row, 3);
 }
@@ -155,8 +154,8 @@ TEST_F(ListWindowTest, HeaderClickSortsAndSecondClickReverses) {
 }
 
 TEST_F(ListWindowTest, PressOnOneHeaderAndReleaseOnAnotherDoesNotSort) {
-    SendMessageA(list.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, Point(10, 2));
-    SendMessageA(list.Hwnd(), WM_LBUTTONUP, 0, Point(150, 2));
+    SendMessageA(list.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 2));
+    SendMessageA(list.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(150, 2));
     EXPECT_EQ(list.Model().SortColumn(), -1);
 }
 
@@ -193,11 +192,11 @@ TEST_F(ListWindowTest, TypeAheadNeedsASortColumn) {
 TEST_F(ListWindowTest, WheelAndScrollBarMoveTheRows) {
     for (int i = 0; i < 60; ++i)
         list.AddRow("row", -1);
-    SendMessageA(list.Hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-WHEEL_DELTA)), Point(10, 10));
+    SendMessageA(list.Hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-WHEEL_DELTA)), MAKELPARAM(10, 10));
     UINT lines = 3;
     SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
     EXPECT_EQ(list.TopRow(), int(lines));
-    SendMessageA(list.Hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(WHEEL_DELTA * 5)), Point(10, 10));
+    SendMessageA(list.Hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(WHEEL_DELTA * 5)), MAKELPARAM(10, 10));
     EXPECT_EQ(list.TopRow(), 0);
     SendMessageA(list.Hwnd(), WM_VSCROLL, SB_LINEDOWN, 0);
     EXPECT_EQ(list.TopRow(), 1);
@@ -212,21 +211,21 @@ TEST_F(ListWindowTest, WheelAndScrollBarMoveTheRows) {
 
 TEST_F(ListWindowTest, CutOffTextShowsATitleTip) {
     list.Model().SetCellText(0, 0, "a title far too long to fit into one hundred and twenty pixels");
-    SendMessageA(list.Hwnd(), WM_MOUSEMOVE, 0, Point(10, RowY(0)));
+    SendMessageA(list.Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10, RowY(0)));
     HWND tip = list.TitleTip();
     ASSERT_NE(tip, nullptr);
     EXPECT_TRUE(IsWindowVisible(tip));
     char name[64] = {};
     GetClassNameA(tip, name, sizeof name);
     EXPECT_STREQ(name, "TitleTip");
-    SendMessageA(list.Hwnd(), WM_MOUSEMOVE, 0, Point(10, RowY(1)));  // "alpha" fits
+    SendMessageA(list.Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10, RowY(1)));  // "alpha" fits
     EXPECT_FALSE(IsWindowVisible(tip));
 }
 
 TEST_F(ListWindowTest, MalformedMessagesAreHarmless) {
-    SendMessageA(list.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, Point(-5000, -5000));
+    SendMessageA(list.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(-5000, -5000));
     SendMessageA(list.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(0xFFFF, 0xFFFF));
-    SendMessageA(list.Hwnd(), WM_RBUTTONUP, 0, Point(30000, 30000));
+    SendMessageA(list.Hwnd(), WM_RBUTTONUP, 0, MAKELPARAM(30000, 30000));
     SendMessageA(list.Hwnd(), WM_VSCROLL, 0xFFFF, 0);
     SendMessageA(list.Hwnd(), WM_KEYDOWN, 0xFFFF, 0);
     EXPECT_TRUE(Selection().empty());

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/ui/win32/test_parent.h"
+#include "tests/ui/win32/harness.h"
 #include "ui/win32/menu_painter.h"
 
 namespace tw {
@@ -70,32 +70,6 @@ TEST_F(MenuPainterTest, ItemsItDidNotPrepareAreLeftAlone) {
     draw.CtlType = ODT_MENU;
     draw.itemData = 12345;
     EXPECT_FALSE(painter.Draw(draw));
-}
-
-TEST_F(MenuPainterTest, DrawsAnItemWithoutAnImageAndASelectedOne) {
-    painter.PreparePopup(menu);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 24);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    DRAWITEMSTRUCT draw{};
-    draw.CtlType = ODT_MENU;
-    draw.hDC = dc;
-    draw.rcItem = RECT{0, 0, 200, 24};
-    draw.itemData = DataOf(2);
-    ASSERT_TRUE(painter.Draw(draw));
-    // Right of the image strip: the face colour lightened by 75 %.
-    const COLORREF rest = GetPixel(dc, 150, 1);
-    draw.itemState = ODS_SELECTED;
-    draw.itemData = DataOf(0);
-    ASSERT_TRUE(painter.Draw(draw));
-    const COLORREF outer = GetPixel(dc, 0, 0);
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    EXPECT_GT(GetRValue(rest), GetRValue(GetSysColor(COLOR_3DFACE)));
-    EXPECT_EQ(outer, RGB(170, 200, 245));
 }
 
 }  // namespace

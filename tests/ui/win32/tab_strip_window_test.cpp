@@ -3,13 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/ui/win32/test_parent.h"
+#include "tests/ui/win32/harness.h"
 #include "ui/win32/tab_strip_window.h"
 
 namespace tw {
 namespace {
 
-using testing::Point;
 using testing::TestParent;
 
 class TabStripWindow : public ::testing::Test {
@@ -22,7 +21,7 @@ protected:
         for (const char* t : {" History ", " Cookies ", " Cache "})
             ASSERT_EQ(strip.AddItem(strip.Model().Count(), t), 1);
     }
-    void Click(int x) { SendMessageA(strip.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, Point(x, 10)); }
+    void Click(int x) { SendMessageA(strip.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 10)); }
 
     TestParent parent;
     FlatTabStrip strip;
