@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -49,14 +50,8 @@ const char* const kSites[] = {"Cookie:tester@example.com/", "Cookie:tester@www.e
 
 bool Commit(const std::string& url, const char* extension, DWORD type) {
     char file[MAX_PATH] = "";
-    const std::string body = "sample of " + url + "\n";
-    if (!CreateUrlCacheEntryA(url.c_str(), DWORD(body.size()), extension, file, 0))
+    if (!CreateUrlCacheEntryA(url.c_str(), 0, extension, file, 0) || !(std::ofstream(file) << "sample of " << url))
         return false;
-    FILE* f = std::fopen(file, "wb");
-    if (!f)
-        return false;
-    std::fwrite(body.data(), 1, body.size(), f);
-    std::fclose(f);
     FILETIME expires = {0xFFFFFFFFu, 0x7FFFFFFFu}, modified = {};
     GetSystemTimeAsFileTime(&modified);
     return CommitUrlCacheEntryA(url.c_str(), file, expires, modified, type, nullptr, 0, extension, nullptr) != FALSE;
@@ -64,10 +59,7 @@ bool Commit(const std::string& url, const char* extension, DWORD type) {
 
 bool InCache(const std::string& url) {
     DWORD size = 0;
-    GetUrlCacheEntryInfoA(url.c_str(), nullptr, &size);
-    std::vector<char> buffer(size ? size : 1);
-    return size && GetUrlCacheEntryInfoA(url.c_str(), reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(buffer.data()),
-                                         &size);
+    return !GetUrlCacheEntryInfoA(url.c_str(), nullptr, &size) && GetLastError() == ERROR_INSUFFICIENT_BUFFER;
 }
 
 // Wine takes the pattern as a case-sensitive prefix of the URL, where
@@ -119,15 +111,6 @@ std::string TempPath(const char* name) {
     return std::string(dir) + name;
 }
 
-bool WriteFile(const std::string& path, const std::string& bytes) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    std::fclose(f);
-    return ok;
-}
-
 // A folder with two index files (one in a Cookies subfolder) and two
 // other files.
 std::string MakeTree() {
@@ -136,7 +119,7 @@ std::string MakeTree() {
     CreateDirectoryA((root + "\\a").c_str(), nullptr);
     CreateDirectoryA((root + "\\a\\Cookies").c_str(), nullptr);
     for (const char* name : {"\\a\\index.dat", "\\a\\myindex.dat.bak", "\\a\\Cookies\\index.dat", "\\other.txt"})
-        WriteFile(root + name, "x");
+        std::ofstream(root + name) << "x";
     return root;
 }
 
@@ -288,10 +271,7 @@ protected:
         }
         return -1;
     }
-    int ImageOf(const char* url) {
-        ListCell cell;
-        return Model(EntryKind::Cookie).GetCell(CookieRow(url), 0, cell) ? cell.image : -1;
-    }
+    int ImageOf(const char* url) { return Model(EntryKind::Cookie).CellAt(CookieRow(url), 0)->image; }
     std::vector<std::string> Kept() {
         std::vector<std::string> names;
         EXPECT_TRUE(ReadCookiesToKeep(registry_, NewSystem(), &names));
@@ -322,7 +302,7 @@ protected:
 
 // ---- the lists ---------------------------------------------------------------
 
-TEST_F(BandTest, StartUpFillsTheListsAndTabsShowTheirListAndStatusLine) {
+TEST_F(BandTest, StartUpFillsTheListsTabsShowTheirListAndRefreshReloadsOne) {
     Open();
     EXPECT_EQ(browser_->StatusTexts().front(),
               CountLine("History", "contains", std::size_t(Model(EntryKind::History).RowCount())));
@@ -345,16 +325,12 @@ TEST_F(BandTest, StartUpFillsTheListsAndTabsShowTheirListAndStatusLine) {
             EXPECT_EQ((style & WS_VISIBLE) != 0, other == t.tab) << t.tab << " " << other;
         }
     }
-}
-
-TEST_F(BandTest, RefreshReloadsTheCurrentTab) {
-    Open();
     ASSERT_TRUE(ClickTab(1));
     cookies_.push_back("Cookie:tester@" + host_ + "/late");
     ASSERT_TRUE(Commit(cookies_.back(), "txt", COOKIE_CACHE_ENTRY));
     EXPECT_TRUE(RowsWith(Model(EntryKind::Cookie), 1, "/late").empty());
     Command(ID_REFRESH);
-    EXPECT_EQ(RowsWith(Model(EntryKind::Cookie), 1, host_ + "/late").size(), 1u);
+    EXPECT_EQ(RowsWith(Model(EntryKind::Cookie), 1, host_ + "/late").size(), 1u) << "Refresh reloads the tab";
     EXPECT_EQ(LastStatus(), CountLine("Cookies", "contain", CookieCount()));
 }
 
@@ -418,22 +394,6 @@ TEST_F(BandTest, IndexFilesOfEachKindShowInTheirTabWithoutARowMenu) {
     EXPECT_EQ(Titles(Model(EntryKind::Cache)),
               (std::vector<std::string>{"File", "URL", "Size", "Hits", "Last Visited", "Last Updated", "Expires"}));
     EXPECT_EQ(RowMenuOfCurrentList(*band_), kCacheRowMenu);
-}
-
-TEST_F(BandTest, CleanupRunDeletesAndRefillsTheStore) {
-    Open(kQuiet);
-    CleanupCriteria criteria;
-    criteria.kind = kCleanContainingText;
-    criteria.store = kStoreCache;
-    std::snprintf(criteria.text, sizeof criteria.text, "%s", host_.c_str());
-    SendMessageA(band_->Hwnd(), kWmRunCleanup, 0, reinterpret_cast<LPARAM>(&criteria));
-    EXPECT_EQ(band_->CurrentTab(), 2);
-    for (const auto& url : cache_)
-        EXPECT_FALSE(InCache(url)) << url;
-    for (const auto& url : cookies_)
-        EXPECT_TRUE(InCache(url)) << url;
-    EXPECT_TRUE(Ours(EntryKind::Cache).empty());
-    EXPECT_EQ(LastStatus(), CountLine("Cache", "contains", std::size_t(Model(EntryKind::Cache).RowCount())));
 }
 
 TEST_F(BandTest, RowCommandsDeleteTheChosenRowsAndCopyTheAddress) {
@@ -556,15 +516,16 @@ TEST_F(BandTest, KeepCookiesOfThisSiteFromTheContextMenu) {
 // ---- cleanup dialogs -----------------------------------------------------------
 
 TEST_F(BandTest, CleanupDialogsSendTheCheckedOptionAndItsText) {
-    SYSTEMTIME picked{};
-    picked.wYear = 2024;
-    picked.wMonth = 7;
-    picked.wDay = 5;
-    picked.wHour = 13;
+    SYSTEMTIME picked{2024, 7, 5, 5, 13, 0, 0, 0};  // the bounds cover the whole day
+    FileTime start, end;
+    DayStart({2024, 7, 5}, &start);
+    DayEnd({2024, 7, 5}, &end);
     struct Run {
         int option;
         const char* typed;  // into the text box first, when not null
         int answer;         // to the question, 0 when none is asked
+        std::int32_t kind;  // of the record sent, kCleanNothing when none is
+        const char* text;
     };
     const struct {
         tw::Command command;
@@ -572,40 +533,29 @@ TEST_F(BandTest, CleanupDialogsSendTheCheckedOptionAndItsText) {
         const char* caption;
         bool quiet;  // the cases that ask come first, before any settings
         std::vector<Run> runs;
-        std::vector<std::int32_t> kinds;  // of the records sent
-        std::vector<std::string> texts;
     } cases[] = {
-        {Command::CleanCookies,
-         kStoreCookies,
-         "Clean up Cookies",
-         false,
-         {{IDC_CLEAN_COOKIES_EXPIRED, nullptr, IDNO},
-          {IDC_CLEAN_COOKIES_EXPIRED, "Ads.Example", IDYES},
-          {IDC_CLEAN_COOKIES_CONTAINING, nullptr, IDYES}},
-         {kCleanExpiredCookies, kCleanContainingText},
-         {"Ads.Example", "Ads.Example"}},  // the box travels with any option
-        {Command::CleanCache, kStoreCache, "Clean up Cache", true, {{IDC_CLEAN_CACHE_STYLES, nullptr, 0}}, {kCleanStylesAndScripts},
-         {""}},
-        {Command::CleanHistory,
-         kStoreHistory,
-         "Clean up History",
-         true,
-         {{IDC_CLEAN_HISTORY_PROTOCOL, "gopher:", 0}, {IDC_CLEAN_HISTORY_BETWEEN, nullptr, 0}},
-         {kCleanSelectedProtocol, kCleanBetweenDates},
-         {"gopher:", ""}},
+        {Command::CleanCookies, kStoreCookies, "Clean up Cookies", false,
+         {{IDC_CLEAN_COOKIES_EXPIRED, nullptr, IDNO, kCleanNothing, ""},
+          // The box travels with any option.
+          {IDC_CLEAN_COOKIES_EXPIRED, "Ads.Example", IDYES, kCleanExpiredCookies, "Ads.Example"},
+          {IDC_CLEAN_COOKIES_CONTAINING, nullptr, IDYES, kCleanContainingText, "Ads.Example"}}},
+        {Command::CleanCache, kStoreCache, "Clean up Cache", true,
+         {{IDC_CLEAN_CACHE_STYLES, nullptr, 0, kCleanStylesAndScripts, ""}}},
+        {Command::CleanHistory, kStoreHistory, "Clean up History", true,
+         {{IDC_CLEAN_HISTORY_PROTOCOL, "gopher:", 0, kCleanSelectedProtocol, "gopher:"},
+          {IDC_CLEAN_HISTORY_BETWEEN, nullptr, 0, kCleanBetweenDates, ""}}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.caption);
         recorded_.cleanups.clear();
         Open(kDryRun | (c.quiet ? kQuiet : 0));
         const CleanupDialogInfo& info = *CleanupDialogFor(c.store);
         HWND d = nullptr;
+        std::size_t sent = 0;
         std::vector<Step> steps = {WaitFor(c.caption, &d), Do([&] {
-                                       EXPECT_EQ(IsDlgButtonChecked(d, IDC_CLEAN_ALL), BST_CHECKED);
-                                       SendDlgItemMessageA(d, info.fromId, DTM_SETSYSTEMTIME, GDT_VALID,
-                                                           reinterpret_cast<LPARAM>(&picked));
-                                       SendDlgItemMessageA(d, info.toId, DTM_SETSYSTEMTIME, GDT_VALID,
-                                                           reinterpret_cast<LPARAM>(&picked));
+                                       EXPECT_EQ(IsDlgButtonChecked(d, IDC_CLEAN_ALL), 1u);
+                                       for (int id : {info.fromId, info.toId})
+                                           SendDlgItemMessageA(d, id, DTM_SETSYSTEMTIME, GDT_VALID,
+                                                               reinterpret_cast<LPARAM>(&picked));
                                    })};
         for (const Run& run : c.runs) {
             if (run.typed)
@@ -613,24 +563,24 @@ TEST_F(BandTest, CleanupDialogsSendTheCheckedOptionAndItsText) {
             steps.insert(steps.end(), {Click(&d, run.option), Click(&d, IDOK)});
             if (run.answer)
                 steps.push_back(Answer(info.confirmation, run.answer));
-            steps.insert(steps.end(), {Settle(), Do([&] { EXPECT_TRUE(IsWindow(d)) << "stays open"; })});
+            sent += run.kind != kCleanNothing;
+            steps.insert(steps.end(), {Settle(), Do([&, run, sent] {
+                                           EXPECT_TRUE(IsWindow(d)) << "stays open for another";
+                                           ASSERT_EQ(recorded_.cleanups.size(), sent) << c.caption << run.option;
+                                           if (!sent)
+                                               return;
+                                           const CleanupCriteria& r = recorded_.cleanups.back();
+                                           EXPECT_EQ(r.store, c.store);
+                                           EXPECT_EQ(r.kind, run.kind) << c.caption << run.option;
+                                           EXPECT_STREQ(r.text, run.text) << c.caption << run.option;
+                                           if (run.kind == kCleanBetweenDates) {
+                                               EXPECT_EQ(r.from.Value(), start.Value());
+                                               EXPECT_EQ(r.to.Value(), end.Value());
+                                           }
+                                       })});
         }
         steps.push_back(Click(&d, IDCANCEL));
         this->Run(c.command, steps);
-        ASSERT_EQ(recorded_.cleanups.size(), c.kinds.size());
-        for (std::size_t i = 0; i < c.kinds.size(); ++i) {
-            EXPECT_EQ(recorded_.cleanups[i].store, info.store);
-            EXPECT_EQ(recorded_.cleanups[i].kind, c.kinds[i]);
-            EXPECT_EQ(recorded_.cleanups[i].text, c.texts[i]);
-        }
-        // The bounds cover the whole of the days picked.
-        FileTime start, end;
-        DayStart({2024, 7, 5}, &start);
-        DayEnd({2024, 7, 5}, &end);
-        if (c.kinds.back() == kCleanBetweenDates) {
-            EXPECT_EQ(recorded_.cleanups.back().from.Value(), start.Value());
-            EXPECT_EQ(recorded_.cleanups.back().to.Value(), end.Value());
-        }
     }
 }
 
@@ -661,8 +611,10 @@ TEST_F(BandTest, SitesDialogEditsTheKeepListAndAllKeepsItsCookies) {
          Click(&d, IDOK), Settle(), Click(&d, IDCANCEL)});
     EXPECT_EQ(Kept(), (std::vector<std::string>{"example.com", "bank.example.net"}));
     EXPECT_EQ(SitesLeft(), (std::vector<bool>{true, true, false, true}));
+    // The run refilled the Cookies tab, shown with its line, and marks the kept rows.
     EXPECT_TRUE(Ours(EntryKind::Cookie).empty());
-    EXPECT_EQ(ImageOf(kSites[1]), kImageKeptCookie) << "the refilled list marks its kept rows";
+    EXPECT_EQ(band_->CurrentTab(), 1);
+    EXPECT_EQ(ImageOf(kSites[1]), kImageKeptCookie);
 }
 
 TEST_F(BandTest, CancelLeavesTheKeepListAndAnUncheckedBoxDeletesKeptCookiesToo) {
@@ -799,10 +751,13 @@ TEST_F(BandTest, AboutShowsTheBannerAndTheLinksInTheBrowsersColours) {
     Open();
     HWND d = nullptr;
     Run(Command::About, {WaitFor("About Tidewell Bar", &d), Do([&] {
-                             EXPECT_EQ(TextOf(GetDlgItem(d, IDC_ABOUT_NAME)), kAboutName);
-                             EXPECT_EQ(TextOf(GetDlgItem(d, IDC_ABOUT_HOME)), kAboutHomePage);
-                             EXPECT_EQ(TextOf(GetDlgItem(d, IDC_ABOUT_SUPPORT)), kAboutSupportAddress);
-                             EXPECT_EQ(TextOf(GetDlgItem(d, IDC_ABOUT_DOWNLOAD)), kAboutInvitation);
+                             const std::pair<int, const char*> texts[] = {
+                                 {IDC_ABOUT_NAME, kAboutName},
+                                 {IDC_ABOUT_HOME, kAboutHomePage},
+                                 {IDC_ABOUT_SUPPORT, kAboutSupportAddress},
+                                 {IDC_ABOUT_DOWNLOAD, kAboutInvitation}};
+                             for (const auto& [id, text] : texts)
+                                 EXPECT_EQ(TextOf(GetDlgItem(d, id)), text) << id;
                              const HWND banner = GetDlgItem(d, IDC_ABOUT_BANNER);
                              EXPECT_TRUE(IsWindowVisible(banner));
                              BITMAP picture{};
@@ -830,7 +785,7 @@ TEST_F(BandTest, AboutShowsTheBannerAndTheLinksInTheBrowsersColours) {
 TEST_F(BandTest, CookieDetailsShowTheFileWithoutItsLastByteAndOkEndsWithOne) {
     Open();
     const std::string path = TempPath("tw-cookie-dialog.txt");
-    ASSERT_TRUE(WriteFile(path, "a\nb\n"));
+    ASSERT_TRUE(std::ofstream(path, std::ios::binary) << "a\nb\n");
     HWND d = nullptr;
     INT_PTR result = 0;
     EXPECT_TRUE(RunScripted([&] { result = RunCookieDetailsDialog(*band_, path); },
@@ -864,27 +819,20 @@ TEST_F(BandTest, SearchFindsIndexFilesOnItsWorkerAndOkHandsBackTheSelection) {
     EXPECT_NE(chosen.find("index.dat"), std::string::npos) << chosen;
 }
 
-TEST_F(BandTest, SearchOfAFolderWithoutIndexFilesSaysSo) {
+TEST_F(BandTest, SearchOfAFolderWithoutIndexFilesSaysSoAndClosingDuringASearchWaitsForTheWorker) {
     Open();
     const std::string empty = TempPath("tw_dialog_empty");
     CreateDirectoryA(empty.c_str(), nullptr);
-    FixedFolder picker(empty);
+    FixedFolder emptyFolder(empty), temp(TempPath(""));
     HWND d = nullptr;
     std::string chosen;
     bool ok = true;
-    EXPECT_TRUE(RunScripted([&] { ok = RunIndexSearchDialog(*band_, picker, &chosen); },
+    EXPECT_TRUE(RunScripted([&] { ok = RunIndexSearchDialog(*band_, emptyFolder, &chosen); },
                             {WaitFor("Search", &d), Click(&d, IDC_INDEX_BROWSE),
                              Answer("Selected folder does not contain index.dat files", IDOK), Settle(),
                              Click(&d, IDOK)}));
     EXPECT_FALSE(ok) << "no row, no path";
-}
-
-TEST_F(BandTest, ClosingDuringASearchWaitsForTheWorker) {
-    Open();
-    FixedFolder picker(TempPath(""));
-    HWND d = nullptr;
-    std::string chosen;
-    EXPECT_TRUE(RunScripted([&] { RunIndexSearchDialog(*band_, picker, &chosen); },
+    EXPECT_TRUE(RunScripted([&] { RunIndexSearchDialog(*band_, temp, &chosen); },
                             {WaitFor("Search", &d), Click(&d, IDC_INDEX_BROWSE),
                              // Esc, or the close box: the button is off while the search runs.
                              Do([&] { PostMessageA(d, WM_COMMAND, IDCANCEL, 0); })}));
