@@ -21,26 +21,15 @@ struct Script {
 };
 Script* g_script = nullptr;
 
-struct ClassSearch {
-    const char* name;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectVisible(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<ClassSearch*>(data);
-    char cls[16] = "";
-    GetClassNameA(window, cls, sizeof cls);
-    if (std::string(cls) == search->name && IsWindowVisible(window))
-        search->found.push_back(window);
-    return TRUE;
-}
-
 // The visible top-level windows of this thread of a class, such as
 // "#32770" (dialogs) or "#32768" (popup menus).
 std::vector<HWND> VisibleOfClass(const char* name) {
-    ClassSearch search{name, {}};
-    EnumThreadWindows(GetCurrentThreadId(), &CollectVisible, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::vector<HWND> found;
+    for (HWND w = FindWindowExA(nullptr, nullptr, name, nullptr); w; w = FindWindowExA(nullptr, w, name, nullptr)) {
+        if (IsWindowVisible(w) && GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId())
+            found.push_back(w);
+    }
+    return found;
 }
 
 void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
@@ -187,7 +176,7 @@ Step MenuKeys(std::vector<WPARAM> keys) {
         if (popups.empty())
             return false;
         for (WPARAM key : keys)
-            PostMessageA(popups.back(), WM_KEYDOWN, key, 1);
+            PostMessageA(popups.front(), WM_KEYDOWN, key, 1);  // the topmost
         return true;
     };
 }
