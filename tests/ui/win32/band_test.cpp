@@ -173,7 +173,8 @@ protected:
         INITCOMMONCONTROLSEX icc{sizeof icc, ICC_DATE_CLASSES | ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&icc);
         SHDeleteKeyA(HKEY_CURRENT_USER, kTestRoot);
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kTestRoot, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root_, nullptr),
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kTestRoot, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root_,
+                                  nullptr),
                   ERROR_SUCCESS);
         registry_ = Win32Registry(root_);
         host_ = std::string("tw-") + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".test";

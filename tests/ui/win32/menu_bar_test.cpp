@@ -136,7 +136,9 @@ TEST_F(MenuBarTest, KeysOpenPopupsMoveBetweenThemAndChooseOrClose) {
         // Alt and a mnemonic open that popup at its first item.
         {false, WM_SYSKEYDOWN, 'E', {0, VK_RETURN}, {2}, {ID_SELECT_ALL}},
         // Left and right move between the popups and wrap round.
-        {false, WM_SYSKEYDOWN, 'F', {0, VK_RIGHT, 0, VK_LEFT, 0, VK_LEFT, 0, VK_RETURN}, {0, 1, 0, 4}, {ID_HELP_CONTENTS}},
+        {false, WM_SYSKEYDOWN, 'F', {0, VK_RIGHT, 0, VK_LEFT, 0, VK_LEFT, 0, VK_RETURN}, {0, 1, 0, 4},
+         {ID_HELP_CONTENTS}},
+        // Escape closes without a command.
         {true, MenuBar::AutoPopupMessage(), 3, {0, VK_ESCAPE}, {3}, {}},
     };
     for (const auto& c : cases) {
