@@ -1,29 +1,41 @@
 #include "clean/cleanup_dialog_model.h"
 
+#include "res/resource.h"
+
 namespace tw {
 
 namespace {
 
 const CleanupOption kHistoryOptions[] = {
-    {205, kCleanAll}, {207, kCleanLocalLinks}, {211, kCleanSelectedProtocol},
-    {213, kCleanContainingText}, {218, kCleanBetweenDates},
+    {IDC_CLEAN_ALL, kCleanAll},
+    {IDC_CLEAN_HISTORY_LOCAL, kCleanLocalLinks},
+    {IDC_CLEAN_HISTORY_PROTOCOL, kCleanSelectedProtocol},
+    {IDC_CLEAN_HISTORY_CONTAINING, kCleanContainingText},
+    {IDC_CLEAN_HISTORY_BETWEEN, kCleanBetweenDates},
 };
 const CleanupOption kCookieOptions[] = {
-    {205, kCleanAll}, {207, kCleanExpiredCookies}, {211, kCleanContainingText}, {213, kCleanBetweenDates},
+    {IDC_CLEAN_ALL, kCleanAll},
+    {IDC_CLEAN_COOKIES_EXPIRED, kCleanExpiredCookies},
+    {IDC_CLEAN_COOKIES_CONTAINING, kCleanContainingText},
+    {IDC_CLEAN_COOKIES_BETWEEN, kCleanBetweenDates},
 };
 const CleanupOption kCacheOptions[] = {
-    {205, kCleanAll},           {207, kCleanPictures},        {211, kCleanArchives},
-    {213, kCleanStylesAndScripts}, {218, kCleanPagesAndOtherFiles}, {225, kCleanContainingText},
-    {228, kCleanBetweenDates},
+    {IDC_CLEAN_ALL, kCleanAll},
+    {IDC_CLEAN_CACHE_PICTURES, kCleanPictures},
+    {IDC_CLEAN_CACHE_ARCHIVES, kCleanArchives},
+    {IDC_CLEAN_CACHE_STYLES, kCleanStylesAndScripts},
+    {IDC_CLEAN_CACHE_PAGES, kCleanPagesAndOtherFiles},
+    {IDC_CLEAN_CACHE_CONTAINING, kCleanContainingText},
+    {IDC_CLEAN_CACHE_BETWEEN, kCleanBetweenDates},
 };
 
 const CleanupDialogInfo kDialogs[] = {
-    {kStoreHistory, 221, kHistoryOptions, 5, "Are you sure you want to delete Internet Explorer History?", 209, 220,
-     215, 217},
-    {kStoreCookies, 222, kCookieOptions, 4, "Are you sure you want to delete Internet Explorer Cookies?", 0, 229,
-     230, 231},
-    {kStoreCache, 223, kCacheOptions, 7, "Are you sure you want to delete Internet Explorer Cache?", 0, 232, 233,
-     234},
+    {kStoreHistory, IDD_CLEAN_HISTORY, kHistoryOptions, 5, "Are you sure you want to delete Internet Explorer History?",
+     IDC_CLEAN_HISTORY_COMBO, IDC_CLEAN_HISTORY_TEXT, IDC_CLEAN_HISTORY_FROM, IDC_CLEAN_HISTORY_TO},
+    {kStoreCookies, IDD_CLEAN_COOKIES, kCookieOptions, 4, "Are you sure you want to delete Internet Explorer Cookies?",
+     0, IDC_CLEAN_COOKIES_TEXT, IDC_CLEAN_COOKIES_FROM, IDC_CLEAN_COOKIES_TO},
+    {kStoreCache, IDD_CLEAN_CACHE, kCacheOptions, 7, "Are you sure you want to delete Internet Explorer Cache?", 0,
+     IDC_CLEAN_CACHE_TEXT, IDC_CLEAN_CACHE_FROM, IDC_CLEAN_CACHE_TO},
 };
 
 std::string Cut(const std::string& text, std::size_t most) {

@@ -2,23 +2,36 @@
 
 #include <cstdlib>
 
+#include "res/resource.h"
+
 namespace tw {
 
 const char* const kTabTitles[3] = {" History ", " Cookies ", " Cache "};
 
 const CommandEntry kCommands[23] = {
-    {32768, Command::Refresh, 0},          {32779, Command::SaveHistory, 1},
-    {32780, Command::SaveCookies, 2},      {32804, Command::SaveCache, 3},
-    {32777, Command::OpenIndexFile, 4},    {32807, Command::SearchIndexFiles, 5},
-    {32802, Command::OpenHistoryIndex, 6}, {32778, Command::OpenCookiesIndex, 7},
-    {32803, Command::OpenCacheIndex, 8},   {32771, Command::CleanHistory, 9},
-    {32781, Command::CleanCookies, 10},    {32783, Command::CleanCache, 11},
-    {32786, Command::CleanIndexFiles, 12}, {32784, Command::ClearTypedUrls, 13},
-    {32785, Command::ClearRecentDocuments, 14}, {32806, Command::ClearRunHistory, 15},
-    {32805, Command::SelectAll, 16},       {32776, Command::FindOnTab, 17},
-    {32772, Command::Options, 18},         {32789, Command::Help, 19},
-    {32787, Command::OnlineHelp, 20},      {40013, Command::WebPage, 21},
-    {32769, Command::About, 22},
+    {ID_REFRESH, Command::Refresh, 0},
+    {ID_SAVE_HISTORY, Command::SaveHistory, 1},
+    {ID_SAVE_COOKIES, Command::SaveCookies, 2},
+    {ID_SAVE_CACHE, Command::SaveCache, 3},
+    {ID_OPEN_INDEX_FILE, Command::OpenIndexFile, 4},
+    {ID_SEARCH_INDEX_FILES, Command::SearchIndexFiles, 5},
+    {ID_OPEN_HISTORY_INDEX, Command::OpenHistoryIndex, 6},
+    {ID_OPEN_COOKIES_INDEX, Command::OpenCookiesIndex, 7},
+    {ID_OPEN_CACHE_INDEX, Command::OpenCacheIndex, 8},
+    {ID_CLEAN_HISTORY, Command::CleanHistory, 9},
+    {ID_CLEAN_COOKIES, Command::CleanCookies, 10},
+    {ID_CLEAN_CACHE, Command::CleanCache, 11},
+    {ID_CLEAN_INDEX_FILES, Command::CleanIndexFiles, 12},
+    {ID_CLEAR_TYPED_URLS, Command::ClearTypedUrls, 13},
+    {ID_CLEAR_RECENT_DOCUMENTS, Command::ClearRecentDocuments, 14},
+    {ID_CLEAR_RUN_HISTORY, Command::ClearRunHistory, 15},
+    {ID_SELECT_ALL, Command::SelectAll, 16},
+    {ID_FIND_ON_TAB, Command::FindOnTab, 17},
+    {ID_OPTIONS, Command::Options, 18},
+    {ID_HELP_CONTENTS, Command::Help, 19},
+    {ID_ONLINE_HELP, Command::OnlineHelp, 20},
+    {ID_WEB_PAGE, Command::WebPage, 21},
+    {ID_ABOUT, Command::About, 22},
 };
 
 EntryKind ListOfTab(int tab) {

@@ -22,7 +22,7 @@ namespace tw {
 
 namespace {
 
-const UINT kToolBarCommandImages = 203;
+const UINT kToolBarCommandImages = IDR_COMMAND_IMAGES;
 const UINT kBitmapListImages = 212;
 const UINT kBitmapContextImages = 227;
 const UINT kBitmapSortMarks = 210;

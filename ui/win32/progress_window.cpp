@@ -96,7 +96,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT msg, WPARAM, LPARAM) {
     return FALSE;
 }
 
-void RunProgress(ProgressShared& shared) {
+void RunProgress(ProgressShared& shared, HANDLE self) {
     UniqueWindow owned;
     {
         ActivationScope scope;
@@ -121,7 +121,10 @@ void RunProgress(ProgressShared& shared) {
         shared.window.compare_exchange_strong(expected, nullptr, std::memory_order_acq_rel);
     }
     owned.Reset();
-    shared.thread.store(nullptr, std::memory_order_release);
+    // A later load may have recorded its own thread meanwhile; that record
+    // is the one Teardown must wait for, so it stays.
+    HANDLE expected = self;
+    shared.thread.compare_exchange_strong(expected, nullptr, std::memory_order_acq_rel);
 }
 
 // What a progress thread is given: its share of the state and the
@@ -129,6 +132,9 @@ void RunProgress(ProgressShared& shared) {
 struct ThreadStart {
     std::shared_ptr<ProgressShared> shared;
     HMODULE module;
+    // The thread's own handle, open for as long as the thread may compare
+    // it with the record: no later thread can be given the same value.
+    UniqueKernelHandle self;
 };
 
 DWORD WINAPI ProgressThread(LPVOID parameter) {
@@ -136,7 +142,7 @@ DWORD WINAPI ProgressThread(LPVOID parameter) {
     {
         std::unique_ptr<ThreadStart> start(static_cast<ThreadStart*>(parameter));
         module = start->module;
-        RunProgress(*start->shared);
+        RunProgress(*start->shared, start->self.Get());
     }
     // The module may be released by everyone else meanwhile: its last
     // reference goes with the thread's end, not before.
@@ -157,24 +163,31 @@ void ProgressController::Start() {
     if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(module_),
                             pinned.Receive()))
         return;
-    std::unique_ptr<ThreadStart> start(new ThreadStart{shared_, pinned.Get()});
-    UniqueKernelHandle thread(CreateThread(nullptr, 0, &ProgressThread, start.get(), 0, nullptr));
-    if (!thread)
+    std::unique_ptr<ThreadStart> start(new ThreadStart{shared_, pinned.Get(), UniqueKernelHandle()});
+    // Suspended until it has its handle and its record.
+    start->self.Reset(CreateThread(nullptr, 0, &ProgressThread, start.get(), CREATE_SUSPENDED, nullptr));
+    const HANDLE self = start->self.Get();
+    if (!self)
         return;
-    // The thread owns both now.
+    const HANDLE process = GetCurrentProcess();
+    UniqueKernelHandle waitable;
+    if (DuplicateHandle(process, self, process, waitable.Receive(), SYNCHRONIZE, FALSE, 0)) {
+        shared_->thread.store(self, std::memory_order_release);
+        lastHandle_ = std::move(waitable);
+    }
+    // The thread owns the start, its handle and the module reference now.
     start.release();
     pinned.Detach();
-    shared_->thread.store(thread.Get(), std::memory_order_release);
-    lastHandle_ = std::move(thread);
+    ResumeThread(self);
 }
 
 void ProgressController::End() { shared_->loading.store(0, std::memory_order_release); }
 
 void ProgressController::Teardown() {
     End();
-    HANDLE recorded = shared_->thread.load(std::memory_order_acquire);
-    if (recorded)
-        WaitForSingleObject(recorded, kTeardownWaitMs);
+    // Only the latest thread records itself, and lastHandle_ is its own.
+    if (RecordedThread() && lastHandle_)
+        WaitForSingleObject(lastHandle_.Get(), kTeardownWaitMs);
     lastHandle_.Reset();
 }
 

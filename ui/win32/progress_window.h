@@ -44,15 +44,15 @@ public:
     void Teardown();
 
     bool Loading() const { return shared_->loading.load(std::memory_order_acquire) != 0; }
-    // The thread handle as recorded; null once the thread has ended.
+    // The latest thread's handle as recorded; null once that thread has ended.
     HANDLE RecordedThread() const { return shared_->thread.load(std::memory_order_acquire); }
     // The progress window of the latest thread while it is shown, else null.
     HWND Window() const { return shared_->window.load(std::memory_order_acquire); }
 
 private:
     std::shared_ptr<ProgressShared> shared_;
-    // Handles this thread opened, closed here rather than by the progress
-    // thread, which only clears the shared field.
+    // A handle of the latest thread for Teardown to wait on; each progress
+    // thread holds a handle of its own and only clears the shared field.
     HMODULE module_;
     UniqueKernelHandle lastHandle_;
 };

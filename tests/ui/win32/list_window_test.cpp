@@ -6,13 +6,12 @@
 #include <vector>
 
 #include "platform/win32/win32_clock.h"
-#include "tests/ui/win32/test_parent.h"
+#include "tests/ui/win32/harness.h"
 #include "ui/win32/list_window.h"
 
 namespace tw {
 namespace {
 
-using testing::Point;
 using testing::TestParent;
 
 class ListWindowTest : public ::testing::Test {
@@ -38,8 +37,8 @@ protected:
     // Client y of the middle of a row.
     int RowY(int row) const { return list.HeaderHeight() + row * list.RowHeight() + list.RowHeight() / 2; }
     void Left(int x, int y, WPARAM keys = 0) {
-        SendMessageA(list.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON | keys, Point(x, y));
-        SendMessageA(list.Hwnd(), WM_LBUTTONUP, keys, Point(x, y));
+        SendMessageA(list.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON | keys, MAKELPARAM(x, y));
+        SendMessageA(list.Hwnd(), WM_LBUTTONUP, keys, MAKELPARAM(x, y));
     }
     std::vector<int> Selection() const {
         std::vector<int> rows;
@@ -47,81 +46,58 @@ protected:
         return rows;
     }
     void Key(WPARAM key) { SendMessageA(list.Hwnd(), WM_KEYDOWN, key, 0); }
-    void HoldControl(bool down) {
-        BYTE keys[256];
-        GetKeyboardState(keys);
-        keys[VK_CONTROL] = down ? 0x80 : 0;
-        SetKeyboardState(keys);
-    }
 
     TestParent parent;
     Win32Clock clock;
     ListWindow list{clock};
 };
 
-TEST_F(ListWindowTest, WindowHasItsClassAndDropsTheBorder) {
-    char name[64] = {};
-    GetClassNameA(list.Hwnd(), name, sizeof name);
-    EXPECT_STREQ(name, "ListCtrl");
-    const LONG_PTR style = GetWindowLongPtrA(list.Hwnd(), GWL_STYLE);
-    EXPECT_FALSE(style & WS_BORDER);
-    EXPECT_TRUE(style & WS_CLIPCHILDREN);
-    EXPECT_GT(list.RowHeight(), 6);
-}
-
-TEST_F(ListWindowTest, ClickSelectsTheRowAndNotifiesDownAndUp) {
+TEST_F(ListWindowTest, ClicksSelectExtendAndNotifyDownAndUp) {
+    EXPECT_FALSE(GetWindowLongPtrA(list.Hwnd(), GWL_STYLE) & WS_BORDER) << "the client edge is the border";
     Left(10, RowY(2));
     EXPECT_EQ(Selection(), (std::vector<int>{2}));
-    EXPECT_EQ(list.Model().CurrentRow(), 2);
     ASSERT_EQ(parent.Codes(), (std::vector<int>{kListSelChanged, kListLeftUp}));
     EXPECT_EQ(parent.notifications[1].row, 2);
     EXPECT_EQ(parent.notifications[1].column, 0);
     EXPECT_EQ(GetFocus(), list.Hwnd());
-}
-
-TEST_F(ListWindowTest, ControlAndShiftClicksExtendTheSelection) {
     Left(10, RowY(1));
     Left(10, RowY(3), MK_CONTROL);
     EXPECT_EQ(Selection(), (std::vector<int>{1, 3}));
     Left(10, RowY(5), MK_SHIFT);
     EXPECT_EQ(Selection(), (std::vector<int>{3, 4, 5}));
     // A plain click inside a multi-selection keeps it until the button is up.
-    SendMessageA(list.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, Point(10, RowY(4)));
+    SendMessageA(list.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, RowY(4)));
     EXPECT_EQ(Selection(), (std::vector<int>{3, 4, 5}));
-    SendMessageA(list.Hwnd(), WM_LBUTTONUP, 0, Point(10, RowY(4)));
+    SendMessageA(list.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(10, RowY(4)));
     EXPECT_EQ(Selection(), (std::vector<int>{4}));
+    SendMessageA(list.Hwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, RowY(3)));
+    EXPECT_EQ(parent.Codes().back(), kListDoubleClick);
+    EXPECT_EQ(parent.notifications.back().row, 3);
 }
 
 TEST_F(ListWindowTest, RightButtonRules) {
     Left(10, RowY(1));
     Left(10, RowY(2), MK_CONTROL);
-    parent.notifications.clear();
-    // On a selected row the selection stays.
-    SendMessageA(list.Hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, Point(10, RowY(2)));
-    SendMessageA(list.Hwnd(), WM_RBUTTONUP, 0, Point(10, RowY(2)));
-    EXPECT_EQ(Selection(), (std::vector<int>{1, 2}));
-    EXPECT_EQ(parent.Codes(), (std::vector<int>{kListRightUp}));
-    // On another row it moves there.
-    SendMessageA(list.Hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, Point(10, RowY(4)));
-    EXPECT_EQ(Selection(), (std::vector<int>{4}));
-    // Right of the last column the row is still the one under the pointer.
-    parent.notifications.clear();
-    SendMessageA(list.Hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, Point(330, RowY(4)));
-    SendMessageA(list.Hwnd(), WM_RBUTTONUP, 0, Point(330, RowY(4)));
-    EXPECT_EQ(Selection(), (std::vector<int>{4}));
-    EXPECT_EQ(parent.notifications[0].row, 4);
-    // Below the rows the selection is cleared before the notification.
-    parent.notifications.clear();
-    SendMessageA(list.Hwnd(), WM_RBUTTONUP, 0, Point(10, RowY(8)));
-    EXPECT_TRUE(Selection().empty());
-    ASSERT_EQ(parent.Codes(), (std::vector<int>{kListRightUp}));
-    EXPECT_EQ(parent.notifications[0].row, -1);
-}
-
-TEST_F(ListWindowTest, DoubleClickNotifies) {
-    SendMessageA(list.Hwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, Point(10, RowY(3)));
-    EXPECT_EQ(parent.Codes().back(), kListDoubleClick);
-    EXPECT_EQ(parent.notifications.back().row, 3);
+    const struct {
+        int x, row;
+        bool down;  // else only the button's release
+        std::vector<int> selection;
+        int notifiedRow;
+    } clicks[] = {
+        {10, 2, true, {1, 2}, 2},  // on a selected row the selection stays
+        {10, 4, true, {4}, 4},     // on another it moves there
+        {330, 4, true, {4}, 4},    // right of the last column the row is the one under the pointer
+        {10, 8, false, {}, -1},    // below the rows it is cleared before the notification
+    };
+    for (const auto& c : clicks) {
+        parent.notifications.clear();
+        if (c.down)
+            SendMessageA(list.Hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(c.x, RowY(c.row)));
+        SendMessageA(list.Hwnd(), WM_RBUTTONUP, 0, MAKELPARAM(c.x, RowY(c.row)));
+        EXPECT_EQ(Selection(), c.selection) << c.x << "," << c.row;
+        ASSERT_EQ(parent.Codes().back(), kListRightUp);
+        EXPECT_EQ(parent.notifications.back().row, c.notifiedRow) << c.x << "," << c.row;
+    }
 }
 
 TEST_F(ListWindowTest, CheckCellTogglesAndLinkCellNotifies) {
@@ -134,70 +110,60 @@ TEST_F(ListWindowTest, CheckCellTogglesAndLinkCellNotifies) {
     Left(10, RowY(1));
     EXPECT_EQ(parent.Codes(), (std::vector<int>{kListSelChanged, kListLinkDown, kListLeftUp}));
     // Space toggles the focus cell.
-    parent.notifications.clear();
     Left(230, RowY(1));
     Key(VK_SPACE);
     EXPECT_EQ(list.Model().CellText(1, 2), "0");
 }
 
 TEST_F(ListWindowTest, HeaderClickSortsAndSecondClickReverses) {
-    Left(10, RowY(0));
-    Left(10, list.HeaderHeight() / 2);
-    EXPECT_EQ(list.Model().SortColumn(), 0);
-    EXPECT_EQ(list.Model().CellText(0, 0), "alpha");
-    EXPECT_EQ(list.Model().CellText(5, 0), "foxtrot");
-    EXPECT_TRUE(Selection().empty());
-    Left(10, list.HeaderHeight() / 2);
-    EXPECT_EQ(list.Model().CellText(0, 0), "foxtrot");
-    Left(150, list.HeaderHeight() / 2);  // "Last Visited": by time
-    EXPECT_EQ(list.Model().CellText(0, 0), "foxtrot");
-    EXPECT_EQ(list.Model().CellText(5, 0), "delta");
-}
-
-TEST_F(ListWindowTest, PressOnOneHeaderAndReleaseOnAnotherDoesNotSort) {
-    SendMessageA(list.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, Point(10, 2));
-    SendMessageA(list.Hwnd(), WM_LBUTTONUP, 0, Point(150, 2));
+    // Pressed on one header and let go on another: no sort.
+    SendMessageA(list.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 2));
+    SendMessageA(list.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(150, 2));
     EXPECT_EQ(list.Model().SortColumn(), -1);
-}
-
-TEST_F(ListWindowTest, KeyboardMovesTheFocusRow) {
     Left(10, RowY(0));
-    Key(VK_DOWN);
-    Key(VK_DOWN);
-    EXPECT_EQ(list.Model().CurrentRow(), 2);
-    Key(VK_END);
-    EXPECT_EQ(list.Model().CurrentRow(), 5);
-    Key(VK_HOME);
-    EXPECT_EQ(list.Model().CurrentRow(), 0);
-    Key(VK_UP);
-    EXPECT_EQ(list.Model().CurrentRow(), 0);
-}
-
-TEST_F(ListWindowTest, ControlASelectsEveryRow) {
-    HoldControl(true);
-    Key('A');
-    HoldControl(false);
-    EXPECT_EQ(Selection().size(), 6u);
-    EXPECT_EQ(parent.Codes().back(), kListSelChanged);
-}
-
-TEST_F(ListWindowTest, TypeAheadNeedsASortColumn) {
-    Key('C');
+    const struct {
+        int x;
+        const char *first, *last;
+    } clicks[] = {{10, "alpha", "foxtrot"}, {10, "foxtrot", "alpha"}, {150, "foxtrot", "delta"}};  // 150: by time
+    for (const auto& c : clicks) {
+        Left(c.x, list.HeaderHeight() / 2);
+        EXPECT_EQ(list.Model().CellText(0, 0), c.first) << c.x;
+        EXPECT_EQ(list.Model().CellText(5, 0), c.last) << c.x;
+    }
     EXPECT_TRUE(Selection().empty());
+}
+
+TEST_F(ListWindowTest, KeysMoveTheFocusRowSelectAllAndTypeAhead) {
+    Key('C');
+    EXPECT_TRUE(Selection().empty()) << "type-ahead needs a sort column";
+    Left(10, RowY(0));
+    const std::pair<WPARAM, int> moves[] = {{VK_DOWN, 1}, {VK_DOWN, 2}, {VK_END, 5}, {VK_HOME, 0}, {VK_UP, 0}};
+    for (const auto& [key, row] : moves) {
+        Key(key);
+        EXPECT_EQ(list.Model().CurrentRow(), row) << key;
+    }
     list.SortByColumn(0);
     Key('C');
-    EXPECT_EQ(list.Model().CurrentRow(), 2);
-    EXPECT_EQ(list.Model().CellText(2, 0), "charlie");
+    EXPECT_EQ(list.Model().CellText(list.Model().CurrentRow(), 0), "charlie");
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    Key('A');
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(Selection().size(), 6u);
+    EXPECT_EQ(parent.Codes().back(), kListSelChanged);
 }
 
 TEST_F(ListWindowTest, WheelAndScrollBarMoveTheRows) {
     for (int i = 0; i < 60; ++i)
         list.AddRow("row", -1);
-    SendMessageA(list.Hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-WHEEL_DELTA)), Point(10, 10));
+    SendMessageA(list.Hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-WHEEL_DELTA)), MAKELPARAM(10, 10));
     UINT lines = 3;
     SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
     EXPECT_EQ(list.TopRow(), int(lines));
-    SendMessageA(list.Hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(WHEEL_DELTA * 5)), Point(10, 10));
+    SendMessageA(list.Hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(WHEEL_DELTA * 5)), MAKELPARAM(10, 10));
     EXPECT_EQ(list.TopRow(), 0);
     SendMessageA(list.Hwnd(), WM_VSCROLL, SB_LINEDOWN, 0);
     EXPECT_EQ(list.TopRow(), 1);
@@ -212,21 +178,21 @@ TEST_F(ListWindowTest, WheelAndScrollBarMoveTheRows) {
 
 TEST_F(ListWindowTest, CutOffTextShowsATitleTip) {
     list.Model().SetCellText(0, 0, "a title far too long to fit into one hundred and twenty pixels");
-    SendMessageA(list.Hwnd(), WM_MOUSEMOVE, 0, Point(10, RowY(0)));
+    SendMessageA(list.Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10, RowY(0)));
     HWND tip = list.TitleTip();
     ASSERT_NE(tip, nullptr);
     EXPECT_TRUE(IsWindowVisible(tip));
     char name[64] = {};
     GetClassNameA(tip, name, sizeof name);
     EXPECT_STREQ(name, "TitleTip");
-    SendMessageA(list.Hwnd(), WM_MOUSEMOVE, 0, Point(10, RowY(1)));  // "alpha" fits
+    SendMessageA(list.Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10, RowY(1)));  // "alpha" fits
     EXPECT_FALSE(IsWindowVisible(tip));
 }
 
 TEST_F(ListWindowTest, MalformedMessagesAreHarmless) {
-    SendMessageA(list.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, Point(-5000, -5000));
+    SendMessageA(list.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(-5000, -5000));
     SendMessageA(list.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(0xFFFF, 0xFFFF));
-    SendMessageA(list.Hwnd(), WM_RBUTTONUP, 0, Point(30000, 30000));
+    SendMessageA(list.Hwnd(), WM_RBUTTONUP, 0, MAKELPARAM(30000, 30000));
     SendMessageA(list.Hwnd(), WM_VSCROLL, 0xFFFF, 0);
     SendMessageA(list.Hwnd(), WM_KEYDOWN, 0xFFFF, 0);
     EXPECT_TRUE(Selection().empty());

@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/ui/win32/test_parent.h"
+#include "tests/ui/win32/harness.h"
+#include "ui/win32/gdi.h"
 #include "ui/win32/menu_painter.h"
 
 namespace tw {
@@ -61,41 +62,25 @@ TEST_F(MenuPainterTest, MeasuresSeparatorsAndItems) {
     EXPECT_GT(item.itemWidth, UINT(2 * ContextMenuPainter::kButtonWidth - GetSystemMetrics(SM_CXMENUCHECK)));
 }
 
-TEST_F(MenuPainterTest, ItemsItDidNotPrepareAreLeftAlone) {
-    MEASUREITEMSTRUCT foreign{};
-    foreign.CtlType = ODT_MENU;
-    foreign.itemData = 12345;  // someone else's data, not a pointer of ours
-    EXPECT_FALSE(painter.Measure(parent.Hwnd(), foreign));
-    DRAWITEMSTRUCT draw{};
-    draw.CtlType = ODT_MENU;
-    draw.itemData = 12345;
-    EXPECT_FALSE(painter.Draw(draw));
-}
-
-TEST_F(MenuPainterTest, DrawsAnItemWithoutAnImageAndASelectedOne) {
+// Someone else's item data is not a pointer of ours: left alone.
+TEST_F(MenuPainterTest, DrawsOnlyTheItemsItPrepared) {
     painter.PreparePopup(menu);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 24);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    DRAWITEMSTRUCT draw{};
-    draw.CtlType = ODT_MENU;
-    draw.hDC = dc;
-    draw.rcItem = RECT{0, 0, 200, 24};
-    draw.itemData = DataOf(2);
-    ASSERT_TRUE(painter.Draw(draw));
-    // Right of the image strip: the face colour lightened by 75 %.
-    const COLORREF rest = GetPixel(dc, 150, 1);
-    draw.itemState = ODS_SELECTED;
-    draw.itemData = DataOf(0);
-    ASSERT_TRUE(painter.Draw(draw));
-    const COLORREF outer = GetPixel(dc, 0, 0);
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    EXPECT_GT(GetRValue(rest), GetRValue(GetSysColor(COLOR_3DFACE)));
-    EXPECT_EQ(outer, RGB(170, 200, 245));
+    MemoryDc dc(CreateCompatibleDC(nullptr));
+    GdiObject<HBITMAP> bitmap(CreateBitmap(200, 24, 1, 32, nullptr));
+    SelectInto into(dc.Get(), bitmap.Get());
+    for (ULONG_PTR data : {DataOf(0), DataOf(2), ULONG_PTR(12345)}) {
+        MEASUREITEMSTRUCT measure{};
+        measure.CtlType = ODT_MENU;
+        measure.itemData = data;
+        DRAWITEMSTRUCT draw{};
+        draw.CtlType = ODT_MENU;
+        draw.hDC = dc.Get();
+        draw.rcItem = RECT{0, 0, 200, 24};
+        draw.itemState = ODS_SELECTED;
+        draw.itemData = data;
+        EXPECT_EQ(painter.Measure(parent.Hwnd(), measure), data != 12345);
+        EXPECT_EQ(painter.Draw(draw), data != 12345);
+    }
 }
 
 }  // namespace

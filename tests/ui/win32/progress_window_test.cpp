@@ -2,89 +2,80 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
+#include "platform/win32/handles.h"
+#include "tests/ui/win32/harness.h"
 #include "ui/win32/progress_window.h"
 
 namespace tw {
 namespace {
 
-// Reads the window's own text without sending it a message: the progress
-// thread has no message loop to answer one.
-std::wstring TitleOf(HWND w) {
-    wchar_t text[64] = {};
-    InternalGetWindowText(w, text, 64);
-    return text;
+using testing::PumpUntil;
+
+// A handle of the test's own on the latest progress thread.
+UniqueKernelHandle LatestThread(const ProgressController& progress) {
+    UniqueKernelHandle copy;
+    const HANDLE process = GetCurrentProcess();
+    DuplicateHandle(process, progress.RecordedThread(), process, copy.Receive(), 0, FALSE, DUPLICATE_SAME_ACCESS);
+    return copy;
 }
 
-HWND WaitForWindow(const ProgressController& progress, bool present, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        HWND w = progress.Window();
-        if ((w != nullptr) == present || GetTickCount() - start > timeoutMs)
-            return w;
-        Sleep(5);
-    }
-}
-
-bool WaitForHandleCleared(const ProgressController& progress, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (progress.RecordedThread() != nullptr) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(5);
-    }
-    return true;
-}
+bool Ended(const UniqueKernelHandle& thread) { return WaitForSingleObject(thread.Get(), 0) == WAIT_OBJECT_0; }
 
 TEST(ProgressWindow, ShowsWhileLoadingAndGoesAfterTheFlagIsCleared) {
-    ProgressController progress;
-    progress.Start();
-    EXPECT_TRUE(progress.Loading());
-    EXPECT_NE(progress.RecordedThread(), nullptr);
-    HWND window = WaitForWindow(progress, true, 2000);
-    ASSERT_NE(window, nullptr);
-    EXPECT_NE(GetDlgItem(window, ProgressController::kIndicatorId), nullptr);
-    EXPECT_TRUE(IsWindowVisible(window));
-    EXPECT_EQ(TitleOf(window), L"Retrieving the data...");
-    Sleep(120);  // a few steps of the walk
-    progress.End();
-    // The window is let go within a step; destroying it can take Wine's X
-    // driver up to two seconds without a window manager.
-    EXPECT_EQ(WaitForWindow(progress, false, 200), nullptr);
-    EXPECT_TRUE(WaitForHandleCleared(progress, 4000));
+    for (bool shownFirst : {true, false}) {
+        ProgressController progress;
+        progress.Start();
+        EXPECT_TRUE(progress.Loading());
+        const UniqueKernelHandle thread = LatestThread(progress);
+        ASSERT_TRUE(thread);
+        if (shownFirst) {
+            ASSERT_TRUE(PumpUntil([&] { return progress.Window() != nullptr; }));
+            const HWND window = progress.Window();
+            EXPECT_NE(GetDlgItem(window, ProgressController::kIndicatorId), nullptr);
+            EXPECT_TRUE(IsWindowVisible(window));
+            // Read without a message: the progress thread answers none.
+            wchar_t title[64] = {};
+            InternalGetWindowText(window, title, 64);
+            EXPECT_STREQ(title, L"Retrieving the data...");
+        }
+        progress.End();
+        EXPECT_FALSE(progress.Loading());
+        EXPECT_TRUE(PumpUntil([&] { return progress.Window() == nullptr && !progress.RecordedThread(); }))
+            << shownFirst;
+        EXPECT_EQ(WaitForSingleObject(thread.Get(), 5000), WAIT_OBJECT_0);
+    }
 }
 
-TEST(ProgressWindow, ShortLoadEndsPromptly) {
+TEST(ProgressWindow, TeardownDuringALoadEndsTheThread) {
     ProgressController progress;
     progress.Start();
-    progress.End();
-    // The window is let go within a step; destroying it can take Wine's X
-    // driver up to two seconds without a window manager.
-    EXPECT_EQ(WaitForWindow(progress, false, 200), nullptr);
-    EXPECT_TRUE(WaitForHandleCleared(progress, 4000));
-}
-
-TEST(ProgressWindow, TeardownDuringALoadEndsTheThreadWellInsideTheLimit) {
-    ProgressController progress;
-    progress.Start();
-    ASSERT_NE(WaitForWindow(progress, true, 2000), nullptr);
-    const DWORD start = GetTickCount();
+    const UniqueKernelHandle thread = LatestThread(progress);
+    ASSERT_TRUE(PumpUntil([&] { return progress.Window() != nullptr; }));
     progress.Teardown();
-    EXPECT_LT(GetTickCount() - start, ProgressController::kTeardownWaitMs);
     EXPECT_FALSE(progress.Loading());
+    EXPECT_TRUE(Ended(thread)) << "ended, not waited out";
     EXPECT_EQ(progress.RecordedThread(), nullptr);
 }
 
-TEST(ProgressWindow, ASecondLoadWhileTheFirstEndsRunsToo) {
+// The first thread of two ends while the second runs on: the record is the
+// second's, and Teardown waits for it.
+TEST(ProgressWindow, AThreadThatEndsLeavesTheRecordOfALaterOne) {
     ProgressController progress;
     progress.Start();
-    progress.End();
+    const UniqueKernelHandle first = LatestThread(progress);
+    ASSERT_TRUE(PumpUntil([&] { return progress.Window() != nullptr; }));
+    const HWND firstWindow = progress.Window();
     progress.Start();
-    EXPECT_NE(WaitForWindow(progress, true, 2000), nullptr);
+    const UniqueKernelHandle second = LatestThread(progress);
+    ASSERT_TRUE(PumpUntil([&] { return progress.Window() && progress.Window() != firstWindow; }));
+    // Held inside its loop while the first sees the flag cleared and ends.
+    ASSERT_NE(SuspendThread(second.Get()), DWORD(-1));
     progress.End();
-    EXPECT_EQ(WaitForWindow(progress, false, 2000), nullptr);
+    EXPECT_EQ(WaitForSingleObject(first.Get(), 5000), WAIT_OBJECT_0);
+    EXPECT_NE(progress.RecordedThread(), nullptr);
+    ResumeThread(second.Get());
     progress.Teardown();
+    EXPECT_TRUE(Ended(second));
 }
 
 // The module that holds the progress code stays loaded while a progress
@@ -98,9 +89,7 @@ TEST(ProgressWindow, AThreadKeepsItsModuleLoadedUntilItEnds) {
         FreeLibrary(module);
         EXPECT_EQ(GetModuleHandleA("cabinet.dll"), module);
         progress.Teardown();
-        EXPECT_TRUE(WaitForHandleCleared(progress, 2000));
     }
-    Sleep(50);
     EXPECT_EQ(GetModuleHandleA("cabinet.dll"), nullptr);
 }
 

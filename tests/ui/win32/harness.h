@@ -1,0 +1,77 @@
+// What the Win32 user-interface tests share: a parent window that records
+// what its children tell it, a pump that waits for messages, and scripts of
+// steps that run inside modal loops (dialogs, message boxes, menus).
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tw::testing {
+
+struct Notification {
+    int code;
+    int row;
+    int column;
+    HWND from;
+    UINT_PTR id;
+};
+
+class TestParent {
+public:
+    // Hidden unless asked: Wine waits up to two seconds to unmap a shown
+    // top-level window when it goes.
+    explicit TestParent(bool visible = false, int width = 400, int height = 300);
+    ~TestParent();
+    TestParent(const TestParent&) = delete;
+    TestParent& operator=(const TestParent&) = delete;
+    HWND Hwnd() const { return hwnd_; }
+    std::vector<int> Codes() const;
+
+    std::vector<Notification> notifications;
+    std::vector<UINT> commands;  // of the WM_COMMAND messages received
+    LRESULT answer = 0;          // what WM_NOTIFY answers
+    bool listRecords = false;    // whether notifications carry a row and a column
+
+private:
+    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+    HWND hwnd_ = nullptr;
+};
+
+// Runs the queued messages of this thread.
+void Pump();
+// Runs this thread's messages until done() holds, sleeping until the next
+// message arrives; what other threads change is looked at every few
+// milliseconds. False when timeoutMs pass first.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
+
+// A step of a script: true once done, false to be tried again next tick.
+using Step = std::function<bool()>;
+
+// Runs action, which enters a modal loop, while a thread timer that the loop
+// dispatches works through the steps, one a tick. A script stuck for seconds
+// on a step, or done with a dialog or menu still open, closes what is open
+// so that action returns. True when every step ran and nothing was left.
+bool RunScripted(const std::function<void()>& action, std::vector<Step> steps);
+// Whether the running script has ended, for an action that pumps until then.
+bool ScriptEnded();
+
+std::string TextOf(HWND window);
+// A visible dialog of this thread with the caption and, for a message box,
+// the text; null when there is none.
+HWND OpenDialog(const std::string& caption, const std::string& text = "");
+
+Step WaitFor(const std::string& caption, HWND* dialog, const std::string& text = "");
+Step Click(HWND* dialog, int id);
+Step Type(HWND* dialog, int id, const std::string& text);
+// Presses button in our message box ("Tidewell") that says text.
+Step Answer(const std::string& text, int button);
+// Once a popup menu is shown, presses the keys in it.
+Step MenuKeys(std::vector<WPARAM> keys);
+Step Do(std::function<void()> f);
+// Lets a few ticks pass, for posted work to be done.
+Step Settle(int ticks = 3);
+
+}  // namespace tw::testing
