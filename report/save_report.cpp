@@ -26,6 +26,13 @@ using File = UniqueHandle<std::FILE*, FileCloser>;
 
 File OpenForWriting(const std::string& path) { return File(std::fopen(path.c_str(), "wb")); }
 
+// The band stays silent either way, but a report cut short by a full disk
+// is not a saved report: the answer says so.
+bool Finish(File& out) {
+    const bool written = std::ferror(out.Get()) == 0;
+    return std::fclose(out.Detach()) == 0 && written;
+}
+
 }  // namespace
 
 bool SaveReport(ReportKind kind, FileDialogs& dialogs, ReportSources sources, const std::string& dateTemplate,
@@ -40,19 +47,19 @@ bool SaveReport(ReportKind kind, FileDialogs& dialogs, ReportSources sources, co
         EntryArray<PageEntry> entries;
         if (!EnumerateHistory(sources.history, entries))
             return false;
-        const File out = OpenForWriting(path);
+        File out = OpenForWriting(path);
         if (!out)
             return false;
         WriteReport(out.Get(), entries, dateTemplate);
-        return true;
+        return Finish(out);
     }
     EntryArray<FileEntry> entries;
     EnumerateUrlCache(sources.cache, kind == ReportKind::Cookies ? kCookiePattern : kAllPattern, entries);
-    const File out = OpenForWriting(path);
+    File out = OpenForWriting(path);
     if (!out)
         return false;
     WriteReport(out.Get(), kind, entries, dateTemplate, sources.keptCookies);
-    return true;
+    return Finish(out);
 }
 
 }  // namespace tw

@@ -18,7 +18,8 @@ struct ReportSources {
 
 // Silent on every failure: a cancelled dialog, an empty path, a history
 // store that cannot be created or a path that cannot be opened writes
-// nothing. Returns whether a report was written, for the tests' sake.
+// nothing. Returns whether a whole report was written (a write or close
+// that fails, as on a full disk, is no report).
 bool SaveReport(ReportKind kind, FileDialogs& dialogs, ReportSources sources, const std::string& dateTemplate,
                 void* owner);
 
