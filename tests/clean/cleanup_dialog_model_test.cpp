@@ -8,20 +8,20 @@
 namespace tw {
 namespace {
 
+// The last option of each dialog, an option of another dialog, and two
+// checked at once, where the first in the dialog's order wins.
 TEST(CleanupDialogModel, TheFirstCheckedOptionInTableOrderGivesTheKind) {
-    struct Case { std::int32_t store; std::set<int> checked; std::int32_t kind; } cases[] = {
-        {kStoreHistory, {205}, kCleanAll}, {kStoreHistory, {207}, kCleanLocalLinks},
-        {kStoreHistory, {211}, kCleanSelectedProtocol}, {kStoreHistory, {213}, kCleanContainingText},
+    const struct {
+        std::int32_t store;
+        std::set<int> checked;
+        std::int32_t kind;
+    } cases[] = {
         {kStoreHistory, {218}, kCleanBetweenDates}, {kStoreHistory, {225}, kCleanNothing},
-        {kStoreCookies, {205}, kCleanAll}, {kStoreCookies, {207}, kCleanExpiredCookies},
-        {kStoreCookies, {211}, kCleanContainingText}, {kStoreCookies, {213}, kCleanBetweenDates},
-        {kStoreCookies, {218}, kCleanNothing}, {kStoreCache, {205}, kCleanAll}, {kStoreCache, {207}, kCleanPictures},
-        {kStoreCache, {211}, kCleanArchives}, {kStoreCache, {213}, kCleanStylesAndScripts},
-        {kStoreCache, {218}, kCleanPagesAndOtherFiles}, {kStoreCache, {225}, kCleanContainingText},
-        {kStoreCache, {228}, kCleanBetweenDates}, {kStoreCache, {228, 213}, kCleanStylesAndScripts},
+        {kStoreCookies, {213}, kCleanBetweenDates}, {kStoreCookies, {207, 205}, kCleanAll},
+        {kStoreCache, {228}, kCleanBetweenDates},   {kStoreCache, {228, 213}, kCleanStylesAndScripts},
         {kStoreCache, {}, kCleanNothing},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const CleanupDialogInfo* info = CleanupDialogFor(c.store);
         ASSERT_NE(info, nullptr);
         EXPECT_EQ(CleanupKindOf(*info, [&](int id) { return c.checked.count(id) != 0; }), c.kind) << c.store;
