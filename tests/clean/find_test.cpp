@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -10,53 +11,43 @@
 namespace tw {
 namespace {
 
-using Rows = std::vector<int>;
+using Rows = std::set<int>;
 
 // A list of text cells that records its marks and selection.
 class TableList : public FindTarget {
 public:
     TableList(std::vector<std::string> headers, std::vector<std::vector<std::string>> rows)
-        : headers_(std::move(headers)), rows_(std::move(rows)), marks_(rows_.size()), selected_(rows_.size()) {}
+        : headers_(std::move(headers)), rows_(std::move(rows)) {}
 
     int ColumnCount() const override { return int(headers_.size()); }
     std::string HeaderText(int c) const override { return headers_[c]; }
     int RowCount() const override { return int(rows_.size()); }
     std::string CellText(int r, int c) const override { return rows_[r][c]; }
-    std::uint32_t CellBackground(int r, int c) const override { return marks_[r].count(c) ? marks_[r].at(c) : 0; }
-    void SetCellBackground(int r, int c, std::uint32_t colour) override { marks_[r][c] = colour; }
-    bool IsSelected(int r) const override { return selected_[r]; }
-    void SelectOnly(int r) override {
-        selected_.assign(selected_.size(), false);
-        selected_[r] = true;
-    }
+    std::uint32_t CellBackground(int r, int c) const override { return marks.count({r, c}) ? marks.at({r, c}) : 0; }
+    void SetCellBackground(int r, int c, std::uint32_t colour) override { marks[{r, c}] = colour; }
+    bool IsSelected(int r) const override { return selected.count(r) != 0; }
+    void SelectOnly(int r) override { selected = {r}; }
     void AddToSelection(int r) override {
-        selected_[r] = true;
+        selected.insert(r);
         ++added;
     }
 
-    // Rows with a cell of that colour, and the rows selected, in order.
+    // The rows with a cell of that colour, in order.
     Rows Marked(std::uint32_t colour) const {
         Rows out;
-        for (std::size_t r = 0; r < rows_.size(); ++r)
-            for (const auto& mark : marks_[r])
-                if (mark.second == colour)
-                    out.push_back(int(r));
+        for (const auto& mark : marks)
+            if (mark.second == colour)
+                out.insert(mark.first.first);
         return out;
     }
-    Rows Selected() const {
-        Rows out;
-        for (std::size_t r = 0; r < selected_.size(); ++r)
-            if (selected_[r])
-                out.push_back(int(r));
-        return out;
-    }
+
+    std::map<std::pair<int, int>, std::uint32_t> marks;
+    Rows selected;
     int added = 0;
 
 private:
     std::vector<std::string> headers_;
     std::vector<std::vector<std::string>> rows_;
-    std::vector<std::map<int, std::uint32_t>> marks_;
-    std::vector<bool> selected_;
 };
 
 class DoubleByte : public Latin1CodePage {
@@ -78,12 +69,10 @@ FindRequest Request(const char* text, const char* options) {
 
 TEST(FindMatch, WholeWordsAreSeparatedBySpacesOnlyAndStartOnCharacterBoundaries) {
     const Latin1CodePage cp;
-    const struct {
-        const char* cell;
-        bool whole;
-    } cases[] = {{"news", true},         {"news today", true},  {"the news", true},       {"the news today", true},
-                 {"newsletter", false},  {"the news.", false},  {"the-news", false},      {"http://x/news", false},
-                 {"the newsy news", true}, {"news\ttoday", false}, {"", false}, {" news", true}, {"new", false}};
+    struct Case { const char* cell; bool whole; } cases[] = {
+        {"news", true},        {"news today", true}, {"the news", true},  {"the news today", true}, {" news", true},
+        {"newsletter", false}, {"the news.", false}, {"the-news", false}, {"http://x/news", false},
+        {"the newsy news", true}, {"news\ttoday", false}, {"", false}, {"new", false}};
     for (const auto& c : cases) {
         EXPECT_EQ(MatchesFindText(c.cell, "news", true, cp), c.whole) << c.cell;
         EXPECT_EQ(MatchesFindText(c.cell, "news", false, cp), std::strstr(c.cell, "news") != nullptr) << c.cell;
@@ -95,10 +84,7 @@ TEST(FindMatch, WholeWordsAreSeparatedBySpacesOnlyAndStartOnCharacterBoundaries)
 }
 
 TEST(FindColumns, NameAndValueColumnsByHeader) {
-    const struct {
-        std::vector<std::string> headers;
-        int name, value;
-    } cases[] = {
+    struct Case { std::vector<std::string> headers; int name, value; } cases[] = {
         {{"Title", "URL", "Last Visited"}, 0, 1}, {{"Title", "User", "URL"}, 0, 2},
         {{"User", "URL", "Last Visited"}, 0, 1},  {{"URL", "Last Visited", "Last Updated"}, -1, 0},
         {{"File", "Title", "User", "URL", "URL"}, 1, 4}, {{"Size", "Hits"}, -1, -1},
@@ -111,29 +97,23 @@ TEST(FindColumns, NameAndValueColumnsByHeader) {
 }
 
 TableList Titles() {
-    return TableList({"Title", "URL"}, {{"Daily News", "http://a/news"},
-                                        {"Weather", "http://b/"},
-                                        {"news", "http://c/NEWS"},
-                                        {"More NEWS here", "http://d/"}});
+    return TableList({"Title", "URL"}, {{"Daily News", "http://a/news"}, {"Weather", "http://b/"},
+                                        {"news", "http://c/NEWS"}, {"More NEWS here", "http://d/"}});
 }
 
 TEST(FindItems, FindNextWalksDownOneRowAtATimeThenStops) {
     TableList list = Titles();
     for (int expected : {0, 2, 3}) {
         EXPECT_TRUE(FindItems(list, Request("NEWS", "n----"), DoubleByte()));
-        EXPECT_EQ(list.Selected(), Rows{expected});
+        EXPECT_EQ(list.selected, Rows{expected});
     }
     EXPECT_FALSE(FindItems(list, Request("NEWS", "n----"), DoubleByte())) << "every match is marked";
-    EXPECT_EQ(list.Selected(), Rows{3});
+    EXPECT_EQ(list.selected, Rows{3});
     EXPECT_EQ(list.Marked(kNameMark), (Rows{0, 2, 3}));
 }
 
 TEST(FindItems, FindAllMarksNamesRedAndValuesGreenAndSelectsTheLast) {
-    const struct {
-        TableList list;
-        FindRequest request;
-        Rows names, values;
-    } cases[] = {
+    struct Case { TableList list; FindRequest request; Rows names, values; } cases[] = {
         {Titles(), Request("news", "nva--"), {0, 2, 3}, {0, 2}},
         {Titles(), Request("news", "n-a--"), {0, 2, 3}, {}},
         {Titles(), Request("news", "-va--"), {}, {0, 2}},
@@ -146,11 +126,13 @@ TEST(FindItems, FindAllMarksNamesRedAndValuesGreenAndSelectsTheLast) {
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         auto c = cases[i];
-        const Rows last = c.names.empty() ? c.values.empty() ? Rows{} : Rows{c.values.back()} : Rows{c.names.back()};
+        Rows found = c.names;
+        found.insert(c.values.begin(), c.values.end());
+        const Rows last = found.empty() ? Rows{} : Rows{*found.rbegin()};
         EXPECT_EQ(FindItems(c.list, c.request, Latin1CodePage()), !last.empty());
         EXPECT_EQ(c.list.Marked(kNameMark), c.names) << i;
         EXPECT_EQ(c.list.Marked(kValueMark), c.values) << i;
-        EXPECT_EQ(c.list.Selected(), last) << i;
+        EXPECT_EQ(c.list.selected, last) << i;
     }
 }
 
@@ -158,7 +140,7 @@ TEST(SelectAll, AddsOnlyRowsNotYetSelected) {
     TableList list = Titles();
     list.SelectOnly(1);
     SelectAllItems(list);
-    EXPECT_EQ(list.Selected(), (Rows{0, 1, 2, 3}));
+    EXPECT_EQ(list.selected, (Rows{0, 1, 2, 3}));
     EXPECT_EQ(list.added, 3);
 }
 

@@ -96,8 +96,6 @@ TEST_F(IndexRemoval, NewerSystemsReadTheMarksFromAnyPendingOperationUnderTheFold
     SetPending(B("\\??\\c:\\users\\BOB\\COOKIES\\index.dat\0\0"
                  "\\??\\C:\\Users\\Bob\\Temporary Internet Files\\Content.IE5\\X1\\a.gif\0\0\0"));
     EXPECT_EQ(Read(), "-KC");
-    const Bytes data = B("\\??\\C:\\A\0\0\\??\\D:\\B\0!\\??\\D:\\C");
-    EXPECT_EQ(PendingOperationsText(data.data(), data.size()), "\\??\\c:\\a\n\n\\??\\d:\\b\n!\\??\\d:\\c");
     files.specialFolders.erase(kFolderInternetCache);  // a store without a folder is not marked
     EXPECT_EQ(Read(), "-K-");
     registry.deniedPaths.push_back("system\\currentcontrolset\\control\\session manager");
@@ -108,9 +106,7 @@ TEST_F(IndexRemoval, NewerSystemsReadTheMarksFromAnyPendingOperationUnderTheFold
 // candidate that exists, and History here has none.
 TEST_F(IndexRemoval, TheFirstCandidateThatExistsIsScheduled) {
     const std::string h = "C:\\Users\\Bob\\History";
-    EXPECT_EQ(IndexCandidates(files, 1).front(), h + "\\index.dat");
     EXPECT_EQ(IndexCandidates(files, 2), Log{"C:\\Users\\Bob\\Cookies\\index.dat"});
-    EXPECT_EQ(IndexCandidates(files, 3).back(), kTif + "\\Content.IE3\\index.dat");
     for (int store : {0, 4})
         EXPECT_TRUE(IndexCandidates(files, store).empty()) << store;
     files.AddFile(kTif + "\\Content.IE5\\index.dat");
@@ -126,11 +122,7 @@ TEST_F(IndexRemoval, TheFirstCandidateThatExistsIsScheduled) {
 
 TEST_F(IndexRemoval, WithdrawalTakesOnlyOurDeletionsAndKeepsTheRestByteForByte) {
     enum { kKept, kUnchanged, kGone };
-    const struct {
-        const char* name;
-        Bytes before;
-        int after;
-    } cases[] = {
+    struct Case { const char* name; Bytes before; int after; } cases[] = {
         {"mixed", Cat({kOtherRename, kCookieDeletion, kOtherDeletion, kHistoryDeletion, kEnd}), kKept},
         {"only ours", Cat({kCookieDeletion, kHistoryDeletion, kEnd}), kGone},
         {"our file as a rename's source", B("\\??\\C:\\Users\\Bob\\Cookies\\index.dat\0\\??\\C:\\x\0\0"), kUnchanged},
@@ -162,9 +154,7 @@ TEST_F(IndexRemoval, WithdrawalTakesOnlyOurDeletionsAndKeepsTheRestByteForByte) 
 // Exactly sized copies, so that the sanitizers see a read past the end.
 TEST(WithoutDeletionsOf, MalformedOperationsAreKeptAndNeverOverrun) {
     const Bytes ours = kCookieDeletion, cut(ours.begin(), ours.end() - 1);
-    const struct {
-        Bytes data, kept;
-    } cases[] = {
+    struct Case { Bytes data, kept; } cases[] = {
         {ours, {}},  // ends with an operation, without the list's terminator
         {Cat({kOtherDeletion, ours}), kOtherDeletion},
         {B("\\??\\C:\\no\\terminator"), B("\\??\\C:\\no\\terminator")},
@@ -177,7 +167,8 @@ TEST(WithoutDeletionsOf, MalformedOperationsAreKeptAndNeverOverrun) {
     for (const auto& c : cases) {
         bool removed = true;
         const Bytes exact(c.data);
-        const Bytes kept = WithoutDeletionsOf(exact.data(), exact.size(), {"c:\\users\\bob\\cookies\\index.dat"}, &removed);
+        const Bytes kept = WithoutDeletionsOf(exact.data(), exact.size(), {"c:\\users\\bob\\cookies\\index.dat"},
+                                              &removed);
         EXPECT_EQ(kept, c.kept);
         EXPECT_EQ(removed, kept.size() != c.data.size());
     }

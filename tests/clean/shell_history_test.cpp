@@ -14,12 +14,9 @@ using Names = std::vector<std::string>;
 
 TEST(ShellHistory, TypedUrlsStopAtTheFirstMissingNumberAndRunHistoryKeepsNonLetters) {
     Names many;
-    for (int n = 1; n <= 120; ++n)
-        many.push_back("url" + std::to_string(n));  // no upper limit
-    const struct {
-        const char* key;
-        Names present, left;
-    } cases[] = {
+    for (int n = 1; n <= 120; ++n)  // no upper limit
+        many.push_back("url" + std::to_string(n));
+    struct Case { const char* key; Names present, left; } cases[] = {
         {kTypedUrlsKey, {"url1", "url2", "url3", "url5"}, {"url5"}},
         {kTypedUrlsKey, {"url2", "url3"}, {"url2", "url3"}},
         {kTypedUrlsKey, {"url1", "url10", "url11"}, {"url10", "url11"}},
@@ -43,9 +40,8 @@ TEST(ShellHistory, TypedUrlsStopAtTheFirstMissingNumberAndRunHistoryKeepsNonLett
 
 // Missing keys are neither created nor reported.
 TEST(ShellHistory, EachCommandAsksItsQuestionUnlessConfirmationIsOff) {
-    const struct {
-        bool keys, confirm, yes, cleared;
-    } cases[] = {{true, true, false, false}, {true, true, true, true}, {true, false, false, true}, {false, true, true, true}};
+    struct Case { bool keys, confirm, yes, cleared; } cases[] = {
+        {true, true, false, false}, {true, true, true, true}, {true, false, false, true}, {false, true, true, true}};
     for (const auto& c : cases) {
         fakes::FakeRegistry registry;
         fakes::FakeShell shell;
