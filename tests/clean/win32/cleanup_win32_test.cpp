@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <set>
 #include <string>
 
@@ -22,6 +23,7 @@ namespace tw {
 namespace {
 
 using Urls = std::set<std::string>;
+namespace fs = std::filesystem;
 
 const std::uint64_t kYear2000 = 125911584000000000ull, kYear2100 = 157469184000000000ull, kDay = 864000000000ull;
 
@@ -67,6 +69,14 @@ struct Lists : ListRebuilder {
     std::vector<std::int32_t> rebuilt;
 };
 
+struct Win32Stores {
+    Win32UrlCache cache;
+    Win32HistoryService history;
+    Win32FileSystem files;
+    Win32Clock clock;
+    Cleaner cleaner{history, cache, files, clock};
+};
+
 struct Row {
     const char* name;
     std::int32_t store, kind;
@@ -89,24 +99,21 @@ protected:
         // Windows, does not make them again.
         char base[MAX_PATH] = "";
         ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, base, CSIDL_INTERNET_CACHE, FALSE));
-        for (const char* store : {"\\Content.IE6", "\\Content.IE5", "\\Content.IE4"}) {
-            const std::string folder = std::string(base) + store;
-            WIN32_FIND_DATAA data;
-            const UniqueFind find(FindFirstFileA((folder + "\\*").c_str(), &data));
-            for (bool more = bool(find); more; more = FindNextFileA(find.Get(), &data))
-                if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && data.cFileName[0] != '.')
-                    subfolders_.push_back(folder + "\\" + data.cFileName);
-        }
+        std::error_code missing;
+        for (const char* store : {"Content.IE6", "Content.IE5", "Content.IE4"})
+            for (const fs::directory_entry& e : fs::directory_iterator(fs::path(base) / store, missing))
+                if (e.is_directory())
+                    subfolders_.push_back(e.path());
     }
     void TearDown() override {
         for (int round = 0; round < 2; ++round)
             for (const std::string& url : Left())
                 DeleteUrlCacheEntryA(url.c_str());
-        for (const std::string& folder : subfolders_)
-            CreateDirectoryA(folder.c_str(), nullptr);
+        for (const fs::path& folder : subfolders_)
+            fs::create_directories(folder);
     }
 
-    std::vector<std::string> subfolders_;
+    std::vector<fs::path> subfolders_;
 };
 
 TEST_P(LiveCriterion, DeletesExactlyItsEntries) {
@@ -114,11 +121,7 @@ TEST_P(LiveCriterion, DeletesExactlyItsEntries) {
     Urls all = kContent;
     all.insert({kOldCookie, kNewCookie});
     ASSERT_EQ(Left(), all);
-    Win32UrlCache cache;
-    Win32HistoryService history;
-    Win32FileSystem files;
-    Win32Clock clock;
-    Cleaner cleaner(history, cache, files, clock);
+    Win32Stores stores;
     Lists lists;
     CleanupCriteria c;
     c.kind = row.kind;
@@ -129,7 +132,7 @@ TEST_P(LiveCriterion, DeletesExactlyItsEntries) {
     const std::uint64_t mid = row.aroundNow ? (std::uint64_t(now.dwHighDateTime) << 32 | now.dwLowDateTime) : kYear2000;
     c.from = FileTime::FromValue(mid - kDay);
     c.to = FileTime::FromValue(mid + kDay);
-    EXPECT_EQ(RunCleanup(c, cleaner, lists), 0);
+    EXPECT_EQ(RunCleanup(c, stores.cleaner, lists), 0);
     EXPECT_EQ(lists.rebuilt, std::vector<std::int32_t>{row.store});
     for (const std::string& url : row.deleted)
         all.erase(url);
@@ -157,42 +160,29 @@ INSTANTIATE_TEST_SUITE_P(Wine, LiveCriterion, ::testing::ValuesIn(kRows),
 class RealFolder : public ::testing::Test {
 protected:
     void SetUp() override {
-        char temp[MAX_PATH];
-        ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
-        root_ = std::string(temp) + "tidewell-purge-" + std::to_string(GetCurrentProcessId());
-        sub_ = root_ + "\\Content.IE5\\ABCD1234";
-        for (const std::string& d : {root_, root_ + "\\Content.IE5", sub_, sub_ + "\\inner"})
-            ASSERT_TRUE(CreateDirectoryA(d.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
-        for (const std::string& f : Files())
+        fs::create_directories(sub_ + "\\inner");
+        for (const std::string& f : files_)
             ASSERT_TRUE(Put(f)) << f;
-        SetFileAttributesA((sub_ + "\\b.gif").c_str(), FILE_ATTRIBUTE_READONLY);
+        SetFileAttributesA(files_[3].c_str(), FILE_ATTRIBUTE_READONLY);
     }
     void TearDown() override {
-        for (const std::string& f : Files()) {
-            SetFileAttributesA(f.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(f.c_str());
-        }
-        for (const std::string& d : {sub_ + "\\inner", sub_, root_ + "\\Content.IE5", root_})
-            RemoveDirectoryA(d.c_str());
-    }
-    std::vector<std::string> Files() const {
-        return {root_ + "\\above.txt", root_ + "\\Content.IE5\\beside.txt", sub_ + "\\a.htm", sub_ + "\\b.gif",
-                sub_ + "\\inner\\deep.txt"};
+        SetFileAttributesA(files_[3].c_str(), FILE_ATTRIBUTE_NORMAL);
+        fs::remove_all(root_);
     }
 
-    std::string root_, sub_;
+    const std::string root_ =
+        (fs::temp_directory_path() / "tidewell-purge-").string() + std::to_string(GetCurrentProcessId());
+    const std::string sub_ = root_ + "\\Content.IE5\\ABCD1234";
+    const std::vector<std::string> files_ = {root_ + "\\above.txt", root_ + "\\Content.IE5\\beside.txt",
+                                             sub_ + "\\a.htm", sub_ + "\\b.gif", sub_ + "\\inner\\deep.txt"};
 };
 
 TEST_F(RealFolder, PurgeDeletesTheFolderFilesOnly) {
-    Win32UrlCache cache;
-    Win32HistoryService history;
-    Win32FileSystem files;
-    Win32Clock clock;
-    Cleaner(history, cache, files, clock).PurgeFolderFiles(sub_.c_str(), true);
+    Win32Stores().cleaner.PurgeFolderFiles(sub_.c_str(), true);
     // The read-only file is cleared first; the folder stays for its subfolder.
-    const std::vector<bool> left = {true, true, false, false, true};
-    for (std::size_t i = 0; i < left.size(); ++i)
-        EXPECT_EQ(Exists(Files()[i]), left[i]) << Files()[i];
+    const bool left[] = {true, true, false, false, true};
+    for (std::size_t i = 0; i < files_.size(); ++i)
+        EXPECT_EQ(Exists(files_[i]), left[i]) << files_[i];
     EXPECT_TRUE(Exists(sub_));
 }
 

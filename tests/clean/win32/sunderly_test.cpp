@@ -36,8 +36,8 @@ DWORD RunCommand(std::string command) {
 TEST(Sunderly, TheRunOnceCommandRemovesTheFirstIndexFileOfItsStore) {
     char history[MAX_PATH] = "";
     ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, history, CSIDL_HISTORY, TRUE));
-    const std::string first = std::string(history) + "\\index.dat", laterFolder = std::string(history) + "\\History.IE3";
-    const std::string later = laterFolder + "\\index.dat";
+    const std::string first = std::string(history) + "\\index.dat";
+    const std::string laterFolder = std::string(history) + "\\History.IE3", later = laterFolder + "\\index.dat";
     ASSERT_FALSE(Exists(first)) << "the prefix already holds " << first;
     const bool madeLaterFolder = CreateDirectoryA(laterFolder.c_str(), nullptr) != FALSE;
     for (const std::string& path : {first, later}) {

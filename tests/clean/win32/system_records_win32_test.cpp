@@ -83,13 +83,11 @@ protected:
             RegDeleteValueA(key_.Get(), kPendingOperationsValue);
     }
     Bytes Read(bool* present) {
-        DWORD size = 0, type = 0;
-        *present = RegQueryValueExA(key_.Get(), kPendingOperationsValue, nullptr, &type, nullptr, &size) ==
+        Bytes data(65536);
+        DWORD size = DWORD(data.size());
+        *present = RegQueryValueExA(key_.Get(), kPendingOperationsValue, nullptr, nullptr, data.data(), &size) ==
                    ERROR_SUCCESS;
-        Bytes data(size);
-        if (*present && size)
-            RegQueryValueExA(key_.Get(), kPendingOperationsValue, nullptr, &type, data.data(), &size);
-        data.resize(size);
+        data.resize(*present ? size : 0);
         return data;
     }
     void Write(const Bytes& data) {
