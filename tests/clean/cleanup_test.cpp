@@ -41,7 +41,7 @@ struct Stores {
         clock.now = T(100);
         std::uint64_t at = 0;
         for (const char* url : {"http://n.c/a.html", "file://C:/d.htm", "res://i.dll/x", "http://s.c/?u=file://x",
-                                "HTTP://UP.COM/", "http://b.c/  \t", "mk:@MSITStore:c:\\x.chm", "about:blank"})
+                                "HTTP://UP.COM/", "http://b.c/ \t\n\v\f\r", "mk:@MSITStore:c:\\x.chm", "about:blank"})
             history.Add(url).lastUpdated = T(at += 10);
         at = 0;
         for (const char* url : {kCom, kNet, kOrg, "Visited: bob@a/p.jpg", "a/p.jpg", "a/P.JPG", "a/p.jpg?x", "a/t.tmp",
@@ -102,7 +102,7 @@ Log Expected(const Row& row) {
     for (const std::string& url : row.deleted) {
         if (history)
             j.push_back("history " + url);
-        j.push_back("cache " + url.substr(0, url.find_last_not_of(" \t") + 1));
+        j.push_back("cache " + url.substr(0, url.find_last_not_of(" \t\n\v\f\r") + 1));
     }
     j.push_back("rebuild " + std::to_string(row.store));
     if (history)
@@ -129,7 +129,7 @@ TEST_P(CriterionTable, DeletesExactlyTheseInThisOrder) {
 const Row kRows[] = {
     {kCleanAll, kStoreHistory, "", 0, 0,
      {"http://n.c/a.html", "file://C:/d.htm", "res://i.dll/x", "http://s.c/?u=file://x", "HTTP://UP.COM/",
-      "http://b.c/  \t", "mk:@MSITStore:c:\\x.chm"}},
+      "http://b.c/ \t\n\v\f\r", "mk:@MSITStore:c:\\x.chm"}},
     {kCleanLocalLinks, kStoreHistory, "", 0, 0,  // in the order of the schemes
      {"file://C:/d.htm", "http://s.c/?u=file://x", "res://i.dll/x", "mk:@MSITStore:c:\\x.chm"}},
     {kCleanSelectedProtocol, kStoreHistory, "res://", 0, 0, {"res://i.dll/x"}},
@@ -197,7 +197,7 @@ TEST(DeleteByUrl, ExactAndContainedTexts) {
     stores.cleaner.DeleteHistoryUrls("http://b.c/", true);  // exact, without trailing blanks
     stores.cleaner.DeleteHistoryUrls("http://n.c/", true);  // exact is not contains
     stores.cleaner.DeleteHistoryUrls("http://N.c/a.html", true);
-    EXPECT_EQ(stores.history.deleted, std::vector<std::u16string>{fakes::Widen("http://b.c/  \t")});
+    EXPECT_EQ(stores.history.deleted, std::vector<std::u16string>{fakes::Widen("http://b.c/ \t\n\v\f\r")});
     // Exact: the text, without enumerating; a kept cookie only as a cookie.
     const int finds = stores.cache.findCalls;
     CookieKeep keep;
