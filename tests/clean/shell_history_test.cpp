@@ -59,6 +59,7 @@ TEST(ShellHistory, EachCommandAsksItsQuestionUnlessConfirmationIsOff) {
         EXPECT_EQ(shell.questions, c.confirm ? asked : Names());
         EXPECT_EQ(registry.ValueNames(RegRoot::CurrentUser, kTypedUrlsKey).empty(), c.cleared);
         EXPECT_EQ(registry.ValueNames(RegRoot::CurrentUser, kRunMruKey).empty(), c.cleared);
+        EXPECT_EQ(registry.HasKey(RegRoot::CurrentUser, kTypedUrlsKey), c.keys);
         EXPECT_EQ(registry.HasKey(RegRoot::CurrentUser, kRunMruKey), c.keys);
         EXPECT_EQ(shell.recentDocumentsCleared, c.cleared ? 1 : 0);
         EXPECT_TRUE(shell.messages.empty());

@@ -55,7 +55,11 @@ public:
 
     // Adds an item with an ASCII URL and title.
     HistoryItem& Add(const std::string& url, const std::string& title = std::string()) {
-        items.push_back(HistoryItem{Widen(url), Widen(title), !title.empty()});
+        HistoryItem item;
+        item.url = Widen(url);
+        item.title = Widen(title);
+        item.hasTitle = !title.empty();
+        items.push_back(item);
         return items.back();
     }
 
