@@ -92,6 +92,8 @@ struct Row {
     bool purged = false;  // the Cookies folder
 };
 
+void PrintTo(const Row& r, std::ostream* os) { *os << "kind " << r.kind << ", store " << r.store << ", " << r.text; }
+
 // A run around its deletions; a history item takes its cached copy with it,
 // named without the trailing blanks of the history URL.
 Log Expected(const Row& row) {
@@ -157,7 +159,7 @@ const Row kRows[] = {
      {"a/p.jpg", "a/P.JPG", "a/p.jpg?x", "a/t.tmp", "a/s.js", "a/S.JS", "a/i.php?id", "a/D.ASP?x", "a/f.zip",
       "a/p.html", "a/s.css", "a/g.gif"}},
     {kCleanPictures, kStoreCache, "", 0, 0, {"a/p.jpg", "a/g.gif", "a/t.tmp"}},  // in the order of the extensions
-    {kCleanArchives, kStoreCache, "", 0, 0, {"a/f.zip"}, Keep::Unreadable},
+    {kCleanArchives, kStoreCache, "", 0, 0, {"a/f.zip"}, Keep::Unreadable},  // the list is for cookies only
     {kCleanStylesAndScripts, kStoreCache, "", 0, 0,  // texts, then extensions
      {"javascript:void(0)", "a/i.php?id", "a/D.ASP?x", "a/s.css", "a/s.js"}},
     {kCleanPagesAndOtherFiles, kStoreCache, "", 0, 0, {"a/p.html"}},
