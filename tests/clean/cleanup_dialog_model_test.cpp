@@ -4,45 +4,38 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 namespace tw {
 namespace {
 
+// The last option of each dialog, an option of another dialog, and two
+// checked at once, where the first in the dialog's order wins.
 TEST(CleanupDialogModel, TheFirstCheckedOptionInTableOrderGivesTheKind) {
     struct Case { std::int32_t store; std::set<int> checked; std::int32_t kind; } cases[] = {
-        {kStoreHistory, {205}, kCleanAll}, {kStoreHistory, {207}, kCleanLocalLinks},
-        {kStoreHistory, {211}, kCleanSelectedProtocol}, {kStoreHistory, {213}, kCleanContainingText},
         {kStoreHistory, {218}, kCleanBetweenDates}, {kStoreHistory, {225}, kCleanNothing},
-        {kStoreCookies, {205}, kCleanAll}, {kStoreCookies, {207}, kCleanExpiredCookies},
-        {kStoreCookies, {211}, kCleanContainingText}, {kStoreCookies, {213}, kCleanBetweenDates},
-        {kStoreCookies, {218}, kCleanNothing}, {kStoreCache, {205}, kCleanAll}, {kStoreCache, {207}, kCleanPictures},
-        {kStoreCache, {211}, kCleanArchives}, {kStoreCache, {213}, kCleanStylesAndScripts},
-        {kStoreCache, {218}, kCleanPagesAndOtherFiles}, {kStoreCache, {225}, kCleanContainingText},
-        {kStoreCache, {228}, kCleanBetweenDates}, {kStoreCache, {228, 213}, kCleanStylesAndScripts},
+        {kStoreCookies, {213}, kCleanBetweenDates}, {kStoreCookies, {207, 205}, kCleanAll},
+        {kStoreCache, {228}, kCleanBetweenDates},   {kStoreCache, {228, 213}, kCleanStylesAndScripts},
         {kStoreCache, {}, kCleanNothing},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const CleanupDialogInfo* info = CleanupDialogFor(c.store);
         ASSERT_NE(info, nullptr);
         EXPECT_EQ(CleanupKindOf(*info, [&](int id) { return c.checked.count(id) != 0; }), c.kind) << c.store;
     }
-    EXPECT_EQ(CleanupDialogFor(0), nullptr);
-    EXPECT_EQ(CleanupDialogFor(4), nullptr);
+    for (std::int32_t store : {0, 4})
+        EXPECT_EQ(CleanupDialogFor(store), nullptr);
 }
 
 TEST(CleanupDialogModel, TextTravelsByTheRulesOfEachDialogCutToItsLimit) {
     const std::string combo = "gopher:", box = "Example.COM ", long_(300, 'x');
     struct Case { std::int32_t store, kind; std::string combo, box, expected; } cases[] = {
-        {kStoreHistory, kCleanSelectedProtocol, combo, box, combo},
-        {kStoreHistory, kCleanContainingText, combo, box, box},
-        {kStoreHistory, kCleanAll, combo, box, ""},
-        {kStoreHistory, kCleanBetweenDates, combo, box, ""},
-        {kStoreCookies, kCleanAll, combo, box, box},
+        {kStoreHistory, kCleanSelectedProtocol, combo, box, combo}, {kStoreHistory, kCleanAll, combo, box, ""},
+        {kStoreHistory, kCleanContainingText, combo, box, box},     {kStoreCookies, kCleanAll, combo, box, box},
         {kStoreCache, kCleanNothing, combo, box, box},
         {kStoreHistory, kCleanSelectedProtocol, long_, "", std::string(31, 'x')},
         {kStoreHistory, kCleanContainingText, "", long_, std::string(99, 'x')},
         {kStoreCookies, kCleanContainingText, "", long_, std::string(98, 'x')},
-        {kStoreCache, kCleanContainingText, "", long_, std::string(98, 'x')},
     };
     for (const Case& c : cases)
         EXPECT_EQ(CleanupTextOf(c.store, c.kind, c.combo, c.box), c.expected) << c.store << "/" << c.kind;
@@ -55,7 +48,7 @@ TEST(CleanupDialogModel, DayBoundsCoverTheWholeDay) {
         {{1601, 1, 1}, 0}, {{1601, 3, 1}, 59 * day}, {{1700, 3, 1}, (99 * 365 + 24 + 59) * day},
         {{2024, 7, 5}, (1720137600ULL + 11644473600ULL) * 10000000ULL},
         {{2000, 2, 29}, (951782400ULL + 11644473600ULL) * 10000000ULL},
-        {{30827, 12, 31}, any},
+        {{30827, 12, 31}, any}, {{2023, 2, 28}, any},
     };
     for (const Case& c : cases) {
         FileTime start, end;
@@ -67,7 +60,8 @@ TEST(CleanupDialogModel, DayBoundsCoverTheWholeDay) {
         EXPECT_EQ(end.Value() - start.Value(), day - 1) << c.date.year;
         CivilDate back;
         ASSERT_TRUE(FileTimeToCivil(end, &back));
-        EXPECT_EQ(back.year * 10000 + back.month * 100 + back.day, c.date.year * 10000 + c.date.month * 100 + c.date.day);
+        EXPECT_EQ(std::vector<int>({back.year, back.month, back.day}),
+                  std::vector<int>({c.date.year, c.date.month, c.date.day}));
     }
     const CivilDate bad[] = {{2023, 2, 29}, {1900, 2, 29}, {2024, 13, 1}, {2024, 0, 5}, {2024, 4, 31}, {2024, 1, 32},
                              {1600, 12, 31}, {30828, 1, 1}, {2024, 1, 0}, {2024, -1, 5}};

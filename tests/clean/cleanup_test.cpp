@@ -4,75 +4,71 @@
 #include <vector>
 
 #include "clean/cleanup.h"
+#include "clean/cookie_keep.h"
+#include "settings/settings_store.h"
 #include "tests/fakes/fake_file_system.h"
-#include "platform/win_errors.h"
 #include "tests/fakes/fake_history.h"
+#include "tests/fakes/fake_registry.h"
 #include "tests/fakes/fake_shell.h"
 #include "tests/fakes/fake_url_cache.h"
 
 namespace tw {
 namespace {
 
-using Journal = std::vector<std::string>;
+using Log = std::vector<std::string>;
 
 FileTime T(std::uint64_t v) { return FileTime::FromValue(v); }
 
-class FakeLists : public ListRebuilder {
-public:
-    explicit FakeLists(Journal& journal) : journal_(journal) {}
-    void ShowStore(std::int32_t store) override { journal_.push_back("show " + std::to_string(store)); }
-    void RebuildList(std::int32_t store) override { journal_.push_back("rebuild " + std::to_string(store)); }
+const char kCom[] = "Cookie:bob@example.com/", kNet[] = "Cookie:bob@ADS.example.net/", kOrg[] = "Cookie:bob@shop.org/";
+const char kCookieFile[] = "C:\\Cookies\\bob@example[1].txt";
 
-private:
-    Journal& journal_;
+// The keep list of cookies: absent, the sites example.net and shop.org, or
+// one that cannot be read; each with its box checked or not.
+enum class Keep { Absent, Sites, SitesUnchecked, Unreadable, UnreadableUnchecked };
+
+struct JournalLists : ListRebuilder {
+    void ShowStore(std::int32_t store) override { journal->push_back("show " + std::to_string(store)); }
+    void RebuildList(std::int32_t store) override { journal->push_back("rebuild " + std::to_string(store)); }
+    Log* journal = nullptr;
 };
 
-// One live cache and history store for every criterion, so that each row
-// of the table below names exactly what its criterion takes from them.
-class Stores {
-public:
+// One history store and one cache for every criterion, so that each row of
+// the table below names exactly what its criterion takes from them. History
+// items are updated at 10, 20, ... and cache entries accessed at 1, 2, ...
+struct Stores {
     Stores() {
-        history.journal = &journal;
-        cache.journal = &journal;
+        history.journal = cache.journal = lists.journal = &journal;
         clock.now = T(100);
-        AddHistory("http://news.com/a.html", 10);
-        AddHistory("file://C:/doc.htm", 20);
-        AddHistory("res://ieframe.dll/x", 30);
-        AddHistory("http://site.com/?u=file://x", 40);
-        AddHistory("HTTP://UPPER.COM/", 50);
-        AddHistory("http://blank.com/  \t", 60);
-        AddHistory("mk:@MSITStore:c:\\x.chm", 70);
-        AddHistory("about:blank", 80);
-
-        AddCache("Cookie:bob@example.com/", 1).expire = T(100);
-        AddCache("Cookie:bob@ADS.example.net/", 2).expire = T(200);
-        AddCache("Cookie:bob@shop.org/", 3);  // no expiry: counts as passed
-        AddCache("Visited: bob@http://a.com/pic.jpg", 4);
-        AddCache("http://a.com/pic.jpg", 5);
-        AddCache("http://a.com/PIC.JPG", 6);
-        AddCache("http://a.com/pic.jpg?x=1", 7);
-        AddCache("http://a.com/t.tmp", 8);
-        AddCache("http://a.com/s.js", 9);
-        AddCache("http://a.com/S.JS", 10);
-        AddCache("http://a.com/index.php?id=1", 11);
-        AddCache("http://a.com/Default.ASP?x", 12);
-        AddCache("http://a.com/file.zip", 13);
-        AddCache("http://a.com/page.html", 14);
-        AddCache("http://a.com/style.css", 15);
-        AddCache("http://a.com/photo.gif", 16);
-        AddCache("javascript:void(0)", 17);
-        AddCache("http://a.com/zero.jpg", 18).size = 0;  // never enumerated
+        std::uint64_t at = 0;
+        for (const char* url : {"http://n.c/a.html", "file://C:/d.htm", "res://i.dll/x", "http://s.c/?u=file://x",
+                                "HTTP://UP.COM/", "http://b.c/ \t\n\v\f\r", "mk:@MSITStore:c:\\x.chm", "about:blank"})
+            history.Add(url).lastUpdated = T(at += 10);
+        at = 0;
+        for (const char* url : {kCom, kNet, kOrg, "Visited: bob@a/p.jpg", "a/p.jpg", "a/P.JPG", "a/p.jpg?x", "a/t.tmp",
+                                "a/s.js", "a/S.JS", "a/i.php?id", "a/D.ASP?x", "a/f.zip", "a/p.html", "a/s.css",
+                                "a/g.gif", "javascript:void(0)", "a/zero.jpg"})
+            cache.Add(url).lastAccess = T(++at);
+        cache.entries[0].expire = T(100);  // kOrg has no expiry, which counts as passed
+        cache.entries[1].expire = T(200);
+        cache.entries.back().size = 0;  // never enumerated
+        files.specialFolders[kFolderCookies] = "C:\\Cookies";
+        files.AddFile(kCookieFile);
     }
 
-    Journal Run(std::int32_t kind, std::int32_t store, const char* text = "", FileTime from = {},
-                FileTime to = {}) {
+    Log Run(std::int32_t kind, std::int32_t store, const char* text = "", std::uint64_t from = 0,
+            std::uint64_t to = 0, Keep keep = Keep::Absent) {
+        if (keep == Keep::Sites || keep == Keep::SitesUnchecked)
+            SaveCookiesToKeep(registry, true, {"example.net", "shop.org"});
+        if (keep == Keep::Unreadable || keep == Keep::UnreadableUnchecked)
+            registry.SetString(RegRoot::CurrentUser, kSettingsPathNew, kValueCookiesToKeep, "example.net");
         CleanupCriteria c;
         c.kind = kind;
         c.store = store;
         CopyField(c.text, text);
-        c.from = from;
-        c.to = to;
-        EXPECT_EQ(RunCleanup(c, cleaner, lists), 0);
+        c.from = T(from);
+        c.to = T(to);
+        const bool checked = keep != Keep::SitesUnchecked && keep != Keep::UnreadableUnchecked;
+        EXPECT_EQ(RunCleanupKeeping(c, checked, cleaner, lists, registry, true, shell), 0);
         return journal;
     }
 
@@ -80,245 +76,230 @@ public:
     fakes::FakeUrlCache cache;
     fakes::FakeFileSystem files;
     fakes::FakeClock clock;
-    Journal journal;
-    FakeLists lists{journal};
+    fakes::FakeRegistry registry;
+    fakes::FakeShell shell;
+    Log journal;
+    JournalLists lists;
     Cleaner cleaner{history, cache, files, clock};
-
-private:
-    void AddHistory(const std::string& url, std::uint64_t updated) {
-        history.Add(url, "t").lastUpdated = T(updated);
-    }
-    fakes::FakeCacheEntry& AddCache(const std::string& url, std::uint64_t accessed) {
-        fakes::FakeCacheEntry& e = cache.Add(url);
-        e.lastAccess = T(accessed);
-        return e;
-    }
 };
 
-// The deletion of a history item takes its cached copy with it, whose URL
-// lacks the trailing blanks of the history one.
-Journal HistoryDeletions(std::initializer_list<const char*> urls) {
-    Journal j;
-    for (const char* u : urls) {
-        std::string trimmed = u;
-        while (!trimmed.empty() && (trimmed.back() == ' ' || trimmed.back() == '\t'))
-            trimmed.pop_back();
-        j.push_back(std::string("history ") + u);
-        j.push_back("cache " + trimmed);
-    }
-    return j;
-}
+struct Row {
+    std::int32_t kind, store;
+    const char* text;
+    std::uint64_t from, to;
+    Log deleted;
+    Keep keep = Keep::Absent;
+    bool purged = false;  // the Cookies folder
+};
 
-Journal CacheDeletions(std::initializer_list<const char*> urls) {
-    Journal j;
-    for (const char* u : urls)
-        j.push_back(std::string("cache ") + u);
-    return j;
-}
+void PrintTo(const Row& r, std::ostream* os) { *os << "kind " << r.kind << ", store " << r.store << ", " << r.text; }
 
-// What a run around its deletions looks like.
-Journal Framed(std::int32_t store, const Journal& deletions) {
-    Journal j{"show " + std::to_string(store)};
-    if (store == kStoreHistory)
+// A run around its deletions; a history item takes its cached copy with it,
+// named without the trailing blanks of the history URL.
+Log Expected(const Row& row) {
+    const bool history = row.store == kStoreHistory;
+    Log j{"show " + std::to_string(row.store)};
+    if (history)
         j.push_back("CoInitialize");
-    j.insert(j.end(), deletions.begin(), deletions.end());
-    j.push_back("rebuild " + std::to_string(store));
-    if (store == kStoreHistory)
+    for (const std::string& url : row.deleted) {
+        if (history)
+            j.push_back("history " + url);
+        j.push_back("cache " + url.substr(0, url.find_last_not_of(" \t\n\v\f\r") + 1));
+    }
+    j.push_back("rebuild " + std::to_string(row.store));
+    if (history)
         j.push_back("CoUninitialize");
     return j;
 }
-
-struct Row {
-    const char* name;
-    std::int32_t kind;
-    std::int32_t store;
-    const char* text;
-    std::uint64_t from, to;
-    Journal deletions;
-};
-
-void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }
 
 class CriterionTable : public ::testing::TestWithParam<Row> {};
 
 TEST_P(CriterionTable, DeletesExactlyTheseInThisOrder) {
     const Row& row = GetParam();
     Stores stores;
-    EXPECT_EQ(stores.Run(row.kind, row.store, row.text, T(row.from), T(row.to)), Framed(row.store, row.deletions));
+    EXPECT_EQ(stores.Run(row.kind, row.store, row.text, row.from, row.to, row.keep), Expected(row));
+    EXPECT_EQ(!stores.files.Exists(kCookieFile), row.purged);
     EXPECT_EQ(stores.cache.openSearches, 0);
-    EXPECT_EQ(stores.history.liveEnumerators, 0);
     EXPECT_EQ(stores.history.liveStores, 0);
+    // Only a list that cannot be read is reported, once, and only by a cleanup of cookies.
+    std::vector<std::pair<std::string, MessageIcon>> told;
+    if (row.keep >= Keep::Unreadable && row.store == kStoreCookies)
+        told.push_back({kKeepListUnreadable, MessageIcon::Exclamation});
+    EXPECT_EQ(stores.shell.messages, told);
 }
 
 const Row kRows[] = {
-    {"HistoryAll", kCleanAll, kStoreHistory, "", 0, 0,
-     HistoryDeletions({"http://news.com/a.html", "file://C:/doc.htm", "res://ieframe.dll/x",
-                       "http://site.com/?u=file://x", "HTTP://UPPER.COM/", "http://blank.com/  \t", "mk:@MSITStore:c:\\x.chm"})},
-    {"HistoryLocalLinksInSchemeOrder", kCleanLocalLinks, kStoreHistory, "", 0, 0,
-     HistoryDeletions({"file://C:/doc.htm", "http://site.com/?u=file://x", "res://ieframe.dll/x",
-                       "mk:@MSITStore:c:\\x.chm"})},
-    {"HistorySelectedProtocol", kCleanSelectedProtocol, kStoreHistory, "res://", 0, 0,
-     HistoryDeletions({"res://ieframe.dll/x"})},
-    {"HistoryTextIsCaseSensitive", kCleanContainingText, kStoreHistory, "upper", 0, 0, {}},
-    {"HistoryTextInItsOwnCase", kCleanContainingText, kStoreHistory, "UPPER", 0, 0,
-     HistoryDeletions({"HTTP://UPPER.COM/"})},
-    {"HistoryEmptyText", kCleanContainingText, kStoreHistory, "", 0, 0, {}},
-    {"HistoryBetweenInclusive", kCleanBetweenDates, kStoreHistory, "", 20, 40,
-     HistoryDeletions({"file://C:/doc.htm", "res://ieframe.dll/x", "http://site.com/?u=file://x"})},
-    {"HistoryFromAfterTo", kCleanBetweenDates, kStoreHistory, "", 40, 20, {}},
-    {"HistoryPicturesIsNotAHistoryCriterion", kCleanPictures, kStoreHistory, "", 0, 0, {}},
-    {"HistoryExpiredCookiesIsNot", kCleanExpiredCookies, kStoreHistory, "", 0, 0, {}},
-    {"HistoryNoCriterion", kCleanNothing, kStoreHistory, "", 0, 0, {}},
-    {"HistoryUnknownCriterion", 11, kStoreHistory, ".", 0, 0, {}},
-
-    {"CookiesAll", kCleanAll, kStoreCookies, "", 0, 0,
-     CacheDeletions({"Cookie:bob@example.com/", "Cookie:bob@ADS.example.net/", "Cookie:bob@shop.org/"})},
-    {"CookiesExpiredAgainstNow", kCleanExpiredCookies, kStoreCookies, "", 0, 0,
-     CacheDeletions({"Cookie:bob@example.com/", "Cookie:bob@shop.org/"})},
-    {"CookiesTextIgnoresCase", kCleanContainingText, kStoreCookies, "EXAMPLE.COM", 0, 0,
-     CacheDeletions({"Cookie:bob@example.com/"})},
-    {"CookiesLowerTextFindsCapitals", kCleanContainingText, kStoreCookies, "ads.", 0, 0,
-     CacheDeletions({"Cookie:bob@ADS.example.net/"})},
-    {"CookiesEmptyText", kCleanContainingText, kStoreCookies, "", 0, 0, {}},
-    {"CookiesBetweenInclusive", kCleanBetweenDates, kStoreCookies, "", 2, 3,
-     CacheDeletions({"Cookie:bob@ADS.example.net/", "Cookie:bob@shop.org/"})},
-    {"CookiesLocalLinksIsNot", kCleanLocalLinks, kStoreCookies, "", 0, 0, {}},
-    {"CookiesPicturesIsNot", kCleanPictures, kStoreCookies, "", 0, 0, {}},
-
-    {"CacheAllPassesOverMarkedItems", kCleanAll, kStoreCache, "", 0, 0,
-     CacheDeletions({"http://a.com/pic.jpg", "http://a.com/PIC.JPG", "http://a.com/pic.jpg?x=1", "http://a.com/t.tmp",
-                     "http://a.com/s.js", "http://a.com/S.JS", "http://a.com/index.php?id=1",
-                     "http://a.com/Default.ASP?x", "http://a.com/file.zip", "http://a.com/page.html",
-                     "http://a.com/style.css", "http://a.com/photo.gif"})},  // "javascript:void(0)" has no "."
-    {"CachePicturesByExtensionOrder", kCleanPictures, kStoreCache, "", 0, 0,
-     CacheDeletions({"http://a.com/pic.jpg", "http://a.com/photo.gif", "http://a.com/t.tmp"})},
-    {"CacheArchives", kCleanArchives, kStoreCache, "", 0, 0, CacheDeletions({"http://a.com/file.zip"})},
-    {"CacheStylesAndScriptsTextsThenExtensions", kCleanStylesAndScripts, kStoreCache, "", 0, 0,
-     CacheDeletions({"javascript:void(0)", "http://a.com/index.php?id=1", "http://a.com/Default.ASP?x",
-                     "http://a.com/style.css", "http://a.com/s.js"})},
-    {"CachePagesAndOtherFiles", kCleanPagesAndOtherFiles, kStoreCache, "", 0, 0,
-     CacheDeletions({"http://a.com/page.html"})},
-    {"CacheTextIgnoresCaseAndPassesOverMarks", kCleanContainingText, kStoreCache, "PIC", 0, 0,
-     CacheDeletions({"http://a.com/pic.jpg", "http://a.com/PIC.JPG", "http://a.com/pic.jpg?x=1"})},
-    {"CacheTextNeverTakesCookies", kCleanContainingText, kStoreCache, "cookie:", 0, 0, {}},
-    {"CacheBetweenInclusive", kCleanBetweenDates, kStoreCache, "", 6, 8,
-     CacheDeletions({"http://a.com/PIC.JPG", "http://a.com/pic.jpg?x=1", "http://a.com/t.tmp"})},
-    {"CacheBetweenPassesOverMarks", kCleanBetweenDates, kStoreCache, "", 1, 4, {}},
-    {"CacheExpiredCookiesIsNot", kCleanExpiredCookies, kStoreCache, "", 0, 0, {}},
-    {"CacheSelectedProtocolIsNot", kCleanSelectedProtocol, kStoreCache, "http", 0, 0, {}},
+    {kCleanAll, kStoreHistory, "", 0, 0,
+     {"http://n.c/a.html", "file://C:/d.htm", "res://i.dll/x", "http://s.c/?u=file://x", "HTTP://UP.COM/",
+      "http://b.c/ \t\n\v\f\r", "mk:@MSITStore:c:\\x.chm"}},
+    {kCleanLocalLinks, kStoreHistory, "", 0, 0,  // in the order of the schemes
+     {"file://C:/d.htm", "http://s.c/?u=file://x", "res://i.dll/x", "mk:@MSITStore:c:\\x.chm"}},
+    {kCleanSelectedProtocol, kStoreHistory, "res://", 0, 0, {"res://i.dll/x"}},
+    {kCleanContainingText, kStoreHistory, "up.", 0, 0, {}},  // in its own case
+    {kCleanContainingText, kStoreHistory, "UP.", 0, 0, {"HTTP://UP.COM/"}},
+    {kCleanBetweenDates, kStoreHistory, "", 20, 40, {"file://C:/d.htm", "res://i.dll/x", "http://s.c/?u=file://x"}},
+    {kCleanBetweenDates, kStoreHistory, "", 40, 20, {}},
+    {11, kStoreHistory, ".", 0, 0, {}},
+    {kCleanAll, kStoreCookies, "", 0, 0, {kCom, kNet, kOrg}, Keep::Absent, true},
+    {kCleanAll, kStoreCookies, "", 0, 0, {kCom}, Keep::Sites},
+    {kCleanAll, kStoreCookies, "", 0, 0, {kCom, kNet, kOrg}, Keep::SitesUnchecked, true},
+    {kCleanAll, kStoreCookies, "", 0, 0, {}, Keep::Unreadable},
+    {kCleanAll, kStoreCookies, "", 0, 0, {}, Keep::UnreadableUnchecked},
+    {kCleanExpiredCookies, kStoreCookies, "", 0, 0, {kCom, kOrg}},  // against now
+    {kCleanExpiredCookies, kStoreCookies, "", 0, 0, {kCom}, Keep::Sites},
+    {kCleanContainingText, kStoreCookies, "EXAMPLE.COM", 0, 0, {kCom}},  // lowered
+    {kCleanContainingText, kStoreCookies, "ads.", 0, 0, {kNet}},
+    {kCleanContainingText, kStoreCookies, "EXAMPLE", 0, 0, {kCom}, Keep::Sites},
+    {kCleanBetweenDates, kStoreCookies, "", 2, 3, {kNet, kOrg}},
+    {kCleanBetweenDates, kStoreCookies, "", 1, 2, {kCom}, Keep::Sites},
+    {kCleanBetweenDates, kStoreCookies, "", 1, 3, {}, Keep::Unreadable},
+    {kCleanPictures, kStoreCookies, "", 0, 0, {}},
+    // Marked entries are passed over, and "javascript:void(0)" has no ".".
+    {kCleanAll, kStoreCache, "", 0, 0,
+     {"a/p.jpg", "a/P.JPG", "a/p.jpg?x", "a/t.tmp", "a/s.js", "a/S.JS", "a/i.php?id", "a/D.ASP?x", "a/f.zip",
+      "a/p.html", "a/s.css", "a/g.gif"}},
+    {kCleanPictures, kStoreCache, "", 0, 0, {"a/p.jpg", "a/g.gif", "a/t.tmp"}},  // in the order of the extensions
+    {kCleanArchives, kStoreCache, "", 0, 0, {"a/f.zip"}, Keep::Unreadable},  // the list is for cookies only
+    {kCleanStylesAndScripts, kStoreCache, "", 0, 0,  // texts, then extensions
+     {"javascript:void(0)", "a/i.php?id", "a/D.ASP?x", "a/s.css", "a/s.js"}},
+    {kCleanPagesAndOtherFiles, kStoreCache, "", 0, 0, {"a/p.html"}},
+    {kCleanContainingText, kStoreCache, "P.J", 0, 0, {"a/p.jpg", "a/P.JPG", "a/p.jpg?x"}},
+    {kCleanBetweenDates, kStoreCache, "", 6, 8, {"a/P.JPG", "a/p.jpg?x", "a/t.tmp"}},
+    {kCleanBetweenDates, kStoreCache, "", 1, 4, {}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cleanup, CriterionTable, ::testing::ValuesIn(kRows),
-                         [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cleanup, CriterionTable, ::testing::ValuesIn(kRows));
 
-TEST(RunCleanup, OtherStoresDoNothingAtAll) {
+TEST(RunCleanup, OtherStoresAndAStoreThatWillNotOpenDoNothing) {
     for (std::int32_t store : {0, 4, -1}) {
         Stores stores;
-        EXPECT_EQ(stores.Run(kCleanAll, store, "."), Journal{});
-        EXPECT_EQ(stores.cache.findCalls, 0);
-        EXPECT_EQ(stores.history.coInitializeCalls, 0);
+        EXPECT_EQ(stores.Run(kCleanAll, store, "."), Log{});
+        EXPECT_EQ(stores.cache.findCalls + stores.history.coInitializeCalls, 0);
     }
-}
-
-TEST(RunCleanup, HistoryLeavesOnlyTheApartmentItJoined) {
     Stores stores;
     stores.history.failCreate = true;
-    EXPECT_EQ(stores.Run(kCleanAll, kStoreHistory), Framed(kStoreHistory, {}));
-    Stores foreign;
-    foreign.history.coInitializeFailure = kRPC_E_CHANGED_MODE;
-    foreign.Run(kCleanAll, kStoreHistory);
-    EXPECT_EQ(foreign.history.coUninitializeCalls, 0);
+    EXPECT_EQ(stores.Run(kCleanAll, kStoreHistory), Expected({kCleanAll, kStoreHistory, "", 0, 0, {}}));
 }
 
 TEST(RunCleanup, AnUnterminatedTextIsReadWithinItsField) {
     Stores stores;
-    stores.cache.Add(std::string("Cookie:") + std::string(100, 'x'));
+    stores.cache.Add("Cookie:" + std::string(100, 'x'));
     CleanupCriteria c;
     c.kind = kCleanContainingText;
     c.store = kStoreCookies;
     std::memset(c.text, 'x', sizeof c.text);
     RunCleanup(c, stores.cleaner, stores.lists);
-    EXPECT_EQ(stores.cache.deleted, (std::vector<std::string>{"Cookie:" + std::string(100, 'x')}));
+    EXPECT_EQ(stores.cache.deleted, Log{"Cookie:" + std::string(100, 'x')});
 }
 
+// URLs longer than a record's field are matched and deleted whole, never by
+// a cut text that could name another entry.
 TEST(DeleteByUrl, ExactAndContainedTexts) {
     Stores stores;
-    stores.cleaner.DeleteHistoryUrls("http://blank.com/", true);  // exact, without trailing blanks
-    stores.cleaner.DeleteHistoryUrls("http://news.com/", true);   // exact is not contains
-    stores.cleaner.DeleteHistoryUrls("http://NEWS.com/a.html", true);
-    // The store is given the URL as it came, the cache the trimmed text.
-    EXPECT_EQ(stores.history.deleted, std::vector<std::u16string>{fakes::Widen("http://blank.com/  \t")});
-    EXPECT_EQ(stores.cache.deleted, std::vector<std::string>{"http://blank.com/"});
+    stores.cleaner.DeleteHistoryUrls("http://b.c/", true);  // exact, without trailing blanks
+    stores.cleaner.DeleteHistoryUrls("http://n.c/", true);  // exact is not contains
+    stores.cleaner.DeleteHistoryUrls("http://N.c/a.html", true);
+    EXPECT_EQ(stores.history.deleted, std::vector<std::u16string>{fakes::Widen("http://b.c/ \t\n\v\f\r")});
+    // Exact: the text, without enumerating; a kept cookie only as a cookie.
     const int finds = stores.cache.findCalls;
-    stores.cleaner.DeleteCookieUrls("Cookie:bob@SHOP.org/", true);  // exact: the text, without enumerating
-    stores.cleaner.DeleteCacheUrls("Visited: bob@http://a.com/pic.jpg", true);
-    EXPECT_EQ(stores.cache.findCalls, finds);
-    EXPECT_EQ(stores.cache.deleted, (std::vector<std::string>{"http://blank.com/", "Cookie:bob@SHOP.org/",
-                                                              "Visited: bob@http://a.com/pic.jpg"}));
-    Stores empty;  // empty texts delete nothing
-    empty.cleaner.DeleteHistoryUrls("", true);
-    empty.cleaner.DeleteCookieUrls("", true);
-    empty.cleaner.DeleteCacheUrls(nullptr, false);
-    empty.cleaner.DeleteCacheByExtension("");
-    EXPECT_TRUE(empty.journal.empty());
-    EXPECT_EQ(empty.cache.findCalls, 0);
-    // History URLs beyond the record's field are matched whole.
-    const std::string longUrl = "http://long.com/" + std::string(2000, 'a') + ".gif";
-    empty.history.Add(longUrl);
-    empty.cleaner.DeleteHistoryUrls(longUrl.c_str(), true);
-    EXPECT_EQ(empty.cache.deleted, std::vector<std::string>{longUrl});
-}
-
-TEST(DeleteByUrl, HistoryStopsAtAFailedFetchOrWithoutEnumeration) {
-    Stores stores;
-    stores.history.failNextAt = 2;
-    stores.cleaner.DeleteHistoryUrls(".", false);
-    EXPECT_EQ(stores.journal, HistoryDeletions({"http://news.com/a.html", "file://C:/doc.htm"}));
-    for (bool nullEnumerator : {false, true}) {
-        Stores none;
-        none.history.failEnumUrls = !nullEnumerator;
-        none.history.nullEnumerator = nullEnumerator;
-        none.cleaner.DeleteHistoryUrls(".", false);
-        EXPECT_TRUE(none.journal.empty());
-        EXPECT_EQ(none.history.liveStores, 0);
+    CookieKeep keep;
+    keep.list = CookieKeepList(Log{"example.com"});
+    stores.cleaner.KeepCookies(&keep);
+    stores.cleaner.DeleteCookieUrls("Cookie:bob@www.example.com/", true);
+    stores.cleaner.DeleteCookieUrls("Cookie:bob@SHOP.org/", true);
+    stores.cleaner.DeleteCacheUrls(kCom, true);
+    stores.cleaner.KeepCookies(nullptr);
+    for (const char* empty : {"", static_cast<const char*>(nullptr)}) {
+        stores.cleaner.DeleteHistoryUrls(empty, false);
+        stores.cleaner.DeleteCookieUrls(empty, false);
+        stores.cleaner.DeleteCacheUrls(empty, true);
+        stores.cleaner.DeleteCacheByExtension(empty);
     }
-}
-
-TEST(ExtensionTest, IsTheVeryEndOfTheUrlInItsOwnCase) {
-    struct Case {
-        const char* url;
-        const char* extension;
-        bool ends;
-    } cases[] = {
-        {"http://a/x.jpg", ".jpg", true},   {"http://a/x.JPG", ".jpg", false}, {"http://a/x.jpg?q", ".jpg", false},
-        {"http://a/x.jpeg", ".jpg", false}, {".js", ".js", true},              {"js", ".js", false},
-        {"", ".js", false},                 {"http://a/x.tif", ".tiff", false},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(EndsWithBytes(c.url, c.extension), c.ends) << c.url << " " << c.extension;
-}
-
-TEST(ExpiredCookies, FollowTheClock) {
-    Stores stores;
-    stores.clock.now = T(99);
-    stores.cleaner.DeleteExpiredCookies();
-    EXPECT_EQ(stores.cache.deleted, (std::vector<std::string>{"Cookie:bob@shop.org/"}));
-    stores.clock.now = T(200);
-    stores.cleaner.DeleteExpiredCookies();
-    EXPECT_EQ(stores.cache.deleted.size(), 3u);
-}
-
-// A URL longer than a record's field is deleted by its whole text, never
-// by a cut one that could name another entry.
-TEST(DeleteCache, LongUrlsAreDeletedWhole) {
-    Stores stores;
-    const std::string longUrl = "http://long.com/" + std::string(1100, 'a') + ".gif";
+    EXPECT_EQ(stores.cache.findCalls, finds);
+    const std::string longUrl = "http://long.com/" + std::string(2000, 'a') + ".gif";
+    stores.history.Add(longUrl);
+    stores.cleaner.DeleteHistoryUrls(longUrl.c_str(), true);
     stores.cache.Add(longUrl.substr(0, 1023));
     stores.cache.Add(longUrl);
     stores.cleaner.DeleteCacheByExtension(".gif");
-    EXPECT_EQ(stores.cache.deleted, (std::vector<std::string>{"http://a.com/photo.gif", longUrl}));
     stores.cleaner.DeleteCacheUrls("LONG.COM", false);
-    EXPECT_EQ(stores.cache.deleted.back(), longUrl.substr(0, 1023));
+    EXPECT_EQ(stores.cache.deleted, (Log{"http://b.c/", "Cookie:bob@SHOP.org/", kCom, longUrl, "a/g.gif", longUrl,
+                                         longUrl.substr(0, 1023)}));
+}
+
+TEST(EndsWithBytes, IsTheVeryEndOfTheTextInItsOwnCase) {
+    struct Case { const char *text, *suffix; bool ends; } cases[] = {
+        {"x.jpg", ".jpg", true}, {"x.JPG", ".jpg", false}, {"x.jpeg", ".jpg", false},
+        {".js", ".js", true},    {"js", ".js", false},     {"x.tif", ".tiff", false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(EndsWithBytes(c.text, c.suffix), c.ends) << c.text << " " << c.suffix;
+}
+
+// ---- the purge of the store folders --------------------------------------
+
+class Purge : public ::testing::Test, public Stores {
+protected:
+    Purge() {
+        files.specialFolders = {{kFolderHistory, "C:\\P\\History"}, {kFolderInternetCache, "C:\\P\\TIF"},
+                                {kFolderCookies, "C:\\P\\Cookies"}};
+        files.AddFile("C:\\P\\History\\History.IE6.old\\MSHist01\\w.txt");  // no store
+    }
+};
+
+TEST_F(Purge, HistoryPurgesTheSubfoldersOfTheNewestStoreOnly) {
+    const std::string store = "C:\\P\\History\\History.IE6", h1 = store + "\\MSHist01\\", h2 = store + "\\MSHist02\\";
+    files.AddFile(store + "\\index.dat").inUse = true;
+    files.AddFile(store + "\\loose.txt");
+    files.AddFile(h1 + "a.txt", kAttributeReadOnly);
+    files.AddFile(h1 + "b.txt").foreignOwner = true;
+    files.AddFile(h1 + "index.dat");
+    files.AddFile(h2 + "deep\\x.txt");
+    files.AddFile(h2 + "y.txt");
+    files.AddFile("C:\\P\\History\\History.IE5\\MSHist09\\z.txt");
+    cleaner.PurgeHistoryFolders();
+    // Only a refused deletion changes a file's owner; a subfolder is tried as
+    // a file, keeps its security, and keeps the folder that holds it.
+    EXPECT_EQ(files.log, (Log{"attrib " + h1 + "a.txt 0", "remove " + h1 + "a.txt", "remove " + h1 + "b.txt",
+                              "own " + h1 + "b.txt", "remove " + h1 + "b.txt", "remove " + h1 + "index.dat",
+                              "rmdir " + store + "\\MSHist01", "remove " + h2 + "deep", "remove " + h2 + "y.txt",
+                              "rmdir " + store + "\\MSHist02"}));
+    EXPECT_TRUE(files.Exists(h2 + "deep\\x.txt"));
+    EXPECT_EQ(files.openSearches, 0);
+}
+
+// The listing need not begin with "." and "..": they are passed over by name.
+TEST_F(Purge, CacheFallsBackToAnOlderStoreAndClearsReadOnlySubfolders) {
+    for (bool dots : {true, false}) {
+        files.listsDotEntries = dots;
+        files.log.clear();
+        files.AddFile("C:\\P\\TIF\\Content.IE5\\index.dat");
+        files.AddFolder("C:\\P\\TIF\\Content.IE5\\RO", kAttributeReadOnly);
+        files.AddFile("C:\\P\\TIF\\Content.IE5\\RO\\f.gif");
+        files.AddFile("C:\\P\\TIF\\Content.IE4\\OLD\\x.htm");
+        cleaner.PurgeCacheFolders();
+        EXPECT_EQ(files.log, (Log{"remove C:\\P\\TIF\\Content.IE5\\RO\\f.gif",
+                                  "attrib C:\\P\\TIF\\Content.IE5\\RO " + std::to_string(kAttributeDirectory),
+                                  "rmdir C:\\P\\TIF\\Content.IE5\\RO"}));
+    }
+}
+
+TEST_F(Purge, CookiesPurgeTheirFolderButKeepItAndNothingIsTouchedWithoutStores) {
+    files.AddFolder("C:\\P\\Cookies", kAttributeReadOnly | kAttributeHidden);
+    files.AddFile("C:\\P\\Cookies\\index.dat").inUse = true;
+    files.AddFile("C:\\P\\Cookies\\Low\\bob@low[1].txt");
+    cleaner.PurgeCookieFolder();
+    EXPECT_EQ(files.log, (Log{"remove C:\\P\\Cookies\\index.dat", "own C:\\P\\Cookies\\index.dat",
+                              "remove C:\\P\\Cookies\\index.dat", "remove C:\\P\\Cookies\\Low",
+                              "attrib C:\\P\\Cookies " + std::to_string(kAttributeHidden | kAttributeDirectory)}));
+    files.log.clear();
+    cleaner.PurgeHistoryFolders();
+    cleaner.PurgeCacheFolders();
+    cleaner.PurgeFolderFiles("C:\\P\\Missing", true);
+    files.specialFolders.clear();
+    files.AddFile("C:\\P\\History\\History.IE6\\MSHist01\\a.txt");
+    cleaner.PurgeHistoryFolders();
+    cleaner.PurgeCookieFolder();
+    EXPECT_TRUE(files.log.empty());
 }
 
 }  // namespace

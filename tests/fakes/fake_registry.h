@@ -4,6 +4,8 @@
 // or not), and key and value names compare without regard to case.
 #pragma once
 
+#include <algorithm>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -21,25 +23,97 @@ public:
         std::vector<unsigned char> data;
     };
 
-    long Open(RegRoot root, const char* path, bool write, Key* key) override;
-    long Create(RegRoot root, const char* path, Key* key) override;
-    void Close(Key key) override;
-    long Query(Key key, const char* name, std::uint32_t* type, void* data, std::uint32_t* size) override;
-    long Set(Key key, const char* name, std::uint32_t type, const void* data, std::uint32_t size) override;
-    long DeleteValue(Key key, const char* name) override;
+    long Open(RegRoot root, const char* path, bool write, Key* key) override {
+        const std::string p = Lower(path);
+        if (Listed(deniedPaths, p) || (write && Listed(readOnlyPaths, p)))
+            return kErrorAccessDenied;
+        return keys_.count(Normal(root, p)) ? Hand(root, p, key) : kErrorFileNotFound;
+    }
+    long Create(RegRoot root, const char* path, Key* key) override {
+        const std::string p = Lower(path);
+        if (Listed(deniedPaths, p))
+            return kErrorAccessDenied;
+        // Every key on the way exists afterwards.
+        for (std::size_t at = 0; (at = p.find('\\', at)) != std::string::npos; ++at)
+            keys_[Normal(root, p.substr(0, at))];
+        keys_[Normal(root, p)];
+        return Hand(root, p, key);
+    }
+    void Close(Key key) override {
+        delete static_cast<std::string*>(key);
+        --openKeys;
+    }
+    long Query(Key key, const char* name, std::uint32_t* type, void* data, std::uint32_t* size) override {
+        const Values& values = keys_[*static_cast<std::string*>(key)];
+        auto it = values.find(Lower(name ? name : ""));
+        if (it == values.end())
+            return kErrorFileNotFound;
+        const Value& v = it->second;
+        if (type)
+            *type = v.type;
+        const std::uint32_t needed = std::uint32_t(v.data.size()), room = size ? *size : 0;
+        if (size)
+            *size = needed;
+        if (!data)
+            return kErrorSuccess;
+        if (!size)
+            return kErrorInvalidParameter;
+        if (room < needed)
+            return kErrorMoreData;
+        std::copy(v.data.begin(), v.data.end(), static_cast<unsigned char*>(data));
+        return kErrorSuccess;
+    }
+    long Set(Key key, const char* name, std::uint32_t type, const void* data, std::uint32_t size) override {
+        const unsigned char* bytes = static_cast<const unsigned char*>(data);
+        const Value v{name ? name : "", type, std::vector<unsigned char>(bytes, bytes + size)};
+        writes.push_back(v.name);
+        keys_[*static_cast<std::string*>(key)][Lower(v.name)] = v;
+        return kErrorSuccess;
+    }
+    long DeleteValue(Key key, const char* name) override {
+        const bool erased = keys_[*static_cast<std::string*>(key)].erase(Lower(name ? name : "")) != 0;
+        return erased ? kErrorSuccess : kErrorFileNotFound;
+    }
     // No portable code removes keys.
     long DeleteKey(RegRoot, const char*) override { return kErrorAccessDenied; }
     long DeleteTree(RegRoot, const char*) override { return kErrorAccessDenied; }
 
     // Test set-up and inspection, by full path.
     void SetString(RegRoot root, const std::string& path, const std::string& name, const std::string& text,
-                   bool terminated = true);
-    void SetDword(RegRoot root, const std::string& path, const std::string& name, std::uint32_t value);
+                   bool terminated = true) {
+        std::vector<unsigned char> data(text.begin(), text.end());
+        if (terminated)
+            data.push_back(0);
+        SetRaw(root, path, name, kRegSz, data);
+    }
+    void SetDword(RegRoot root, const std::string& path, const std::string& name, std::uint32_t value) {
+        const std::uint8_t bytes[] = {std::uint8_t(value), std::uint8_t(value >> 8), std::uint8_t(value >> 16),
+                                      std::uint8_t(value >> 24)};
+        SetRaw(root, path, name, kRegDword, {std::begin(bytes), std::end(bytes)});
+    }
     void SetRaw(RegRoot root, const std::string& path, const std::string& name, std::uint32_t type,
-                std::vector<unsigned char> data);
-    bool HasKey(RegRoot root, const std::string& path) const;
-    const Value* Find(RegRoot root, const std::string& path, const std::string& name) const;
-    std::vector<std::string> ValueNames(RegRoot root, const std::string& path) const;
+                std::vector<unsigned char> data) {
+        Key key = nullptr;
+        Create(root, path.c_str(), &key);
+        Set(key, name.c_str(), type, data.data(), std::uint32_t(data.size()));
+        Close(key);
+    }
+    bool HasKey(RegRoot root, const std::string& path) const { return keys_.count(Normal(root, path)) != 0; }
+    const Value* Find(RegRoot root, const std::string& path, const std::string& name) const {
+        auto k = keys_.find(Normal(root, path));
+        if (k == keys_.end())
+            return nullptr;
+        auto v = k->second.find(Lower(name));
+        return v == k->second.end() ? nullptr : &v->second;
+    }
+    std::vector<std::string> ValueNames(RegRoot root, const std::string& path) const {
+        std::vector<std::string> names;
+        auto k = keys_.find(Normal(root, path));
+        if (k != keys_.end())
+            for (const auto& v : k->second)
+                names.push_back(v.second.name);
+        return names;
+    }
 
     int openKeys = 0;
     // Names of the values set through the seam, in the order of writing.
@@ -49,16 +123,31 @@ public:
     std::vector<std::string> deniedPaths, readOnlyPaths;
 
 private:
-    struct KeyData {
-        std::map<std::string, Value> values;  // by lower-case name
-    };
-    struct Handle {
-        RegRoot root;
-        std::string path;  // lower case
-    };
-    static std::string Normal(RegRoot root, const std::string& path);
-    KeyData* Lookup(const Handle* h);
-    std::map<std::string, KeyData> keys_;  // by normal path
+    using Values = std::map<std::string, Value>;  // by lower-case name
+
+    static std::string Lower(std::string s) {
+        for (char& c : s)
+            c = char(c >= 'A' && c <= 'Z' ? c + 32 : c);
+        return s;
+    }
+    static bool Listed(const std::vector<std::string>& paths, const std::string& p) {
+        return std::find(paths.begin(), paths.end(), p) != paths.end();
+    }
+    // A key is named by its root and lower-case path, which is also what an
+    // open key's handle points to.
+    static std::string Normal(RegRoot root, const std::string& path) {
+        std::string p = Lower(path);
+        while (!p.empty() && p.back() == '\\')
+            p.pop_back();
+        return std::to_string(int(root)) + ":" + p;
+    }
+    long Hand(RegRoot root, const std::string& path, Key* key) {
+        *key = new std::string(Normal(root, path));
+        ++openKeys;
+        return kErrorSuccess;
+    }
+
+    std::map<std::string, Values> keys_;  // by normal path
 };
 
 }  // namespace tw::fakes

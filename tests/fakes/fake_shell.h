@@ -33,17 +33,11 @@ public:
         return true;
     }
     std::string ExpandEnvironment(const char* text) override {
-        std::string out, s = text;
-        for (std::size_t i = 0; i < s.size(); ++i) {
-            const std::size_t end = s[i] == '%' ? s.find('%', i + 1) : std::string::npos;
-            if (end != std::string::npos && environment.count(s.substr(i + 1, end - i - 1))) {
-                out += environment[s.substr(i + 1, end - i - 1)];
-                i = end;
-            } else {
-                out += s[i];
-            }
-        }
-        return out;
+        std::string s = text;
+        for (const auto& [name, value] : environment)
+            for (std::size_t at = 0; (at = s.find('%' + name + '%', at)) != std::string::npos; at += value.size())
+                s.replace(at, name.size() + 2, value);
+        return s;
     }
     int MajorVersion() override { return majorVersion; }
     std::string ModuleFileName() override { return moduleFileName; }

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/url_cache.h"
+#include "platform/win_errors.h"
 
 namespace tw::fakes {
 
@@ -38,25 +40,109 @@ public:
     int openSearches = 0;
     int findCalls = 0;
 
-    Search FindFirst(const char* pattern, void* buffer, std::uint32_t* size, long* error) override;
-    bool FindNext(Search search, void* buffer, std::uint32_t* size, long* error) override;
-    void FindClose(Search search) override;
-    CacheEntryView Decode(const void* buffer) const override;
-    bool DeleteEntry(const char* url) override;
+    Search FindFirst(const char* pattern, void* buffer, std::uint32_t* size, long* error) override {
+        std::string p = pattern ? pattern : "";
+        for (char& c : p)
+            c = char(c >= 'A' && c <= 'Z' ? c + 32 : c);
+        SearchState* s = new SearchState;
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const Container c = entries[i].container;
+            if (p.empty() || p == "*.*" || p == "*" || (p == "cookie:" && c == Container::Cookie) ||
+                (p == "visited:" && c == Container::History))
+                s->matches.push_back(i);
+        }
+        if (!FakeUrlCache::FindNext(s, buffer, size, error)) {
+            delete s;
+            return nullptr;
+        }
+        ++openSearches;
+        return s;
+    }
+    bool FindNext(Search search, void* buffer, std::uint32_t* size, long* error) override {
+        SearchState& s = *static_cast<SearchState*>(search);
+        sizesGiven.push_back(*size);
+        ++findCalls;
+        if (s.next >= s.matches.size()) {
+            *error = kErrorNoMoreItems;
+            return false;
+        }
+        const FakeCacheEntry& e = entries[s.matches[s.next]];
+        const std::uint32_t needed = NeededSize(e);
+        // The platform writes back the size it needs or used.
+        const bool fits = *size >= needed && buffer;
+        *size = needed;
+        if (!fits) {
+            *error = kErrorInsufficientBuffer;
+            return false;
+        }
+        unsigned char* bytes = static_cast<unsigned char*>(buffer);
+        const std::uint32_t urlAt = sizeof(Layout) + e.padding, fileAt = urlAt + std::uint32_t(e.url.size() + 1);
+        const Layout layout{urlAt, e.hasLocalFile ? fileAt : 0, e.hitRate, e.size, e.lastModified, e.expire,
+                            e.lastAccess};
+        std::memcpy(bytes, &layout, sizeof layout);
+        std::memcpy(bytes + urlAt, e.url.c_str(), e.url.size() + 1);
+        std::memcpy(bytes + fileAt, e.localFile.c_str(), e.localFile.size() + 1);
+        ++s.next;
+        return true;
+    }
+    void FindClose(Search search) override {
+        delete static_cast<SearchState*>(search);
+        --openSearches;
+    }
+    CacheEntryView Decode(const void* buffer) const override {
+        Layout l;
+        std::memcpy(&l, buffer, sizeof l);
+        const char* base = static_cast<const char*>(buffer);
+        return CacheEntryView{l.urlOffset ? base + l.urlOffset : nullptr, l.fileOffset ? base + l.fileOffset : nullptr,
+                              l.hitRate, l.sizeLow, l.lastModified, l.expire, l.lastAccess};
+    }
+    bool DeleteEntry(const char* url) override {
+        deleted.push_back(url);
+        if (journal)
+            journal->push_back("cache " + std::string(url));
+        for (auto it = entries.begin(); it != entries.end(); ++it) {
+            if (it->url == url) {
+                entries.erase(it);
+                return true;
+            }
+        }
+        return false;
+    }
 
     // The buffer size that an entry needs.
-    static std::uint32_t NeededSize(const FakeCacheEntry& entry);
+    static std::uint32_t NeededSize(const FakeCacheEntry& e) {
+        return std::uint32_t(sizeof(Layout) + e.url.size() + 1 + e.localFile.size() + 1 + e.padding);
+    }
 
     // Adds an entry; the container follows the URL's marker.
-    FakeCacheEntry& Add(const std::string& url, const std::string& localFile = "file.htm",
-                        std::uint32_t size = 100);
+    FakeCacheEntry& Add(const std::string& url, const std::string& localFile = "file.htm", std::uint32_t size = 100) {
+        FakeCacheEntry e;
+        e.url = url;
+        e.localFile = localFile;
+        e.size = size;
+        if (url.rfind("Cookie:", 0) == 0)
+            e.container = Container::Cookie;
+        else if (url.rfind("Visited:", 0) == 0)
+            e.container = Container::History;
+        entries.push_back(e);
+        return entries.back();
+    }
 
 private:
+    // The record as laid out in the buffer, its strings after it.
+    struct Layout {
+        std::uint32_t urlOffset;   // 0: no URL
+        std::uint32_t fileOffset;  // 0: no local file
+        std::uint32_t hitRate;
+        std::uint32_t sizeLow;
+        FileTime lastModified;
+        FileTime expire;
+        FileTime lastAccess;
+    };
     struct SearchState {
         std::vector<std::size_t> matches;
         std::size_t next = 0;
     };
-    bool Fill(SearchState& s, void* buffer, std::uint32_t* size, long* error);
 };
 
 }  // namespace tw::fakes
