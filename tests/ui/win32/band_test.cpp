@@ -87,9 +87,7 @@ std::string Left(const std::vector<std::string>& urls) {
     return left;
 }
 
-std::wstring Wide(const std::string& text) {
-    return std::wstring(text.begin(), text.end());
-}
+std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
 std::vector<std::string> Titles(const ListModel& model) {
     std::vector<std::string> titles(std::size_t(model.ColumnCount()));
@@ -471,15 +469,9 @@ struct Act {
     const char* text = "";
 };
 
-Act Wait(const char* caption) {
-    return {Op::Wait, 0, caption};
-}
-Act Click(int id) {
-    return {Op::Click, id};
-}
-Act Read(int id) {
-    return {Op::Read, id};
-}
+Act Wait(const char* caption) { return {Op::Wait, 0, caption}; }
+Act Click(int id) { return {Op::Click, id}; }
+Act Read(int id) { return {Op::Read, id}; }
 const Act kSettle{Op::Settle}, kAgain{Op::Again}, kDialogs{Op::Dialogs};
 
 enum class How { Command, Favorites, Details, Search, Choice, CacheMenu, CookieMenu };
@@ -493,12 +485,8 @@ struct Opener {
     const char* b;
 };
 
-Opener Dialog(tw::Command command) {
-    return {How::Command, command, nullptr, nullptr};
-}
-Opener Run(How how, const char* a, const char* b = nullptr) {
-    return {how, tw::Command::About, a, b};
-}
+Opener Dialog(tw::Command command) { return {How::Command, command, nullptr, nullptr}; }
+Opener Run(How how, const char* a, const char* b = nullptr) { return {how, tw::Command::About, a, b}; }
 
 enum CaseFlags { kKeepTwo = 8, kKeepOne = 16, kKeepAsText = 32, kLinkColours = 64 };
 
@@ -527,266 +515,135 @@ const char kCookiesLine[] = "Internet Explorer Cookies contain: N items";
 const char kCacheLine[] = "Internet Explorer Cache contains: N items";
 const char kAllLeft[] = "left sites 1111 pages 1111, images CCCC, kept";
 
+// clang-format off
 const ScriptCase kScriptCases[] = {
     // Each cleanup dialog sends the checked option with the text of its box,
     // and stays open for another; a question answered No sends nothing.
-    {"CleanCookies",
-     kDryRun,
-     Dialog(Command::CleanCookies),
-     {Wait("Clean up Cookies"),
-      Read(IDC_CLEAN_ALL),
-      Click(IDC_CLEAN_COOKIES_EXPIRED),
-      Click(IDOK),
-      {Op::Answer, IDNO, kAskCookies},
-      kSettle,
-      {Op::Type, IDC_CLEAN_COOKIES_TEXT, "Ads.Example"},
-      Click(IDC_CLEAN_COOKIES_EXPIRED),
-      Click(IDOK),
-      {Op::Answer, IDYES, kAskCookies},
-      kSettle,
-      Click(IDC_CLEAN_COOKIES_CONTAINING),
-      Click(IDOK),
-      {Op::Answer, IDYES, kAskCookies},
-      kSettle,
-      Click(IDCANCEL)},
+    {"CleanCookies", kDryRun, Dialog(Command::CleanCookies),
+     {Wait("Clean up Cookies"), Read(IDC_CLEAN_ALL), Click(IDC_CLEAN_COOKIES_EXPIRED), Click(IDOK),
+      {Op::Answer, IDNO, kAskCookies}, kSettle, {Op::Type, IDC_CLEAN_COOKIES_TEXT, "Ads.Example"},
+      Click(IDC_CLEAN_COOKIES_EXPIRED), Click(IDOK), {Op::Answer, IDYES, kAskCookies}, kSettle,
+      Click(IDC_CLEAN_COOKIES_CONTAINING), Click(IDOK), {Op::Answer, IDYES, kAskCookies}, kSettle, Click(IDCANCEL)},
      {"checked 1", kAsOpened, kHistoryLine, kAllLeft, Cleaned(kStoreCookies, kCleanExpiredCookies, "Ads.Example"),
       Cleaned(kStoreCookies, kCleanContainingText, "Ads.Example")}},
-    {"CleanCache",
-     kDryRun | kQuiet,
-     Dialog(Command::CleanCache),
+    {"CleanCache", kDryRun | kQuiet, Dialog(Command::CleanCache),
      {Wait("Clean up Cache"), Click(IDC_CLEAN_CACHE_STYLES), Click(IDOK), kSettle, Click(IDCANCEL)},
      {kAsOpenedQuiet, kHistoryLine, kAllLeft, Cleaned(kStoreCache, kCleanStylesAndScripts, "")}},
     // The bounds cover the whole day picked.
-    {"CleanHistory",
-     kDryRun | kQuiet,
-     Dialog(Command::CleanHistory),
-     {Wait("Clean up History"),
-      {Op::Date, IDC_CLEAN_HISTORY_FROM},
-      {Op::Date, IDC_CLEAN_HISTORY_TO},
-      {Op::Type, IDC_CLEAN_HISTORY_COMBO, "gopher:"},
-      Click(IDC_CLEAN_HISTORY_PROTOCOL),
-      Click(IDOK),
-      kSettle,
-      Click(IDC_CLEAN_HISTORY_BETWEEN),
-      Click(IDOK),
-      kSettle,
-      Click(IDCANCEL)},
+    {"CleanHistory", kDryRun | kQuiet, Dialog(Command::CleanHistory),
+     {Wait("Clean up History"), {Op::Date, IDC_CLEAN_HISTORY_FROM}, {Op::Date, IDC_CLEAN_HISTORY_TO},
+      {Op::Type, IDC_CLEAN_HISTORY_COMBO, "gopher:"}, Click(IDC_CLEAN_HISTORY_PROTOCOL), Click(IDOK), kSettle,
+      Click(IDC_CLEAN_HISTORY_BETWEEN), Click(IDOK), kSettle, Click(IDCANCEL)},
      {kAsOpenedQuiet, kHistoryLine, kAllLeft, Cleaned(kStoreHistory, kCleanSelectedProtocol, "gopher:"),
       Cleaned(kStoreHistory, kCleanBetweenDates, "") + " 2024-07-05 whole"}},
     // The Sites dialog edits the keep list; the run keeps the sites' cookies,
     // refills the Cookies tab and marks the kept rows.
-    {"KeepSites",
-     kQuiet | kKeepTwo,
-     Dialog(Command::CleanCookies),
-     {Wait("Clean up Cookies"),
-      Read(IDC_CLEAN_KEEP_COOKIES),
-      Click(IDC_CLEAN_KEEP_SITES),
-      Wait("Cookies to keep"),
-      {Op::Type, IDC_KEEP_NAME, " www.Bank.Example.NET "},
-      Click(IDC_KEEP_ADD),
-      kSettle,
-      Read(IDC_KEEP_LIST),
-      Read(IDC_KEEP_NAME),
-      {Op::Pick, IDC_KEEP_LIST, "shop.test"},
-      Click(IDC_KEEP_REMOVE),
-      kSettle,
-      Read(IDC_KEEP_LIST),
-      Click(IDOK),
-      kSettle,
-      kDialogs,
-      Wait("Clean up Cookies"),
-      Click(IDOK),
-      kSettle,
-      Click(IDCANCEL)},
+    {"KeepSites", kQuiet | kKeepTwo, Dialog(Command::CleanCookies),
+     {Wait("Clean up Cookies"), Read(IDC_CLEAN_KEEP_COOKIES), Click(IDC_CLEAN_KEEP_SITES), Wait("Cookies to keep"),
+      {Op::Type, IDC_KEEP_NAME, " www.Bank.Example.NET "}, Click(IDC_KEEP_ADD), kSettle, Read(IDC_KEEP_LIST),
+      Read(IDC_KEEP_NAME), {Op::Pick, IDC_KEEP_LIST, "shop.test"}, Click(IDC_KEEP_REMOVE), kSettle, Read(IDC_KEEP_LIST),
+      Click(IDOK), kSettle, kDialogs, Wait("Clean up Cookies"), Click(IDOK), kSettle, Click(IDCANCEL)},
      {"checked 1", "3 items", "", "2 items", "open: Clean up Cookies",
       "tab 1, ours 0 cookies 4 pages 0 selected, painted 0, dates dd.MM.yyyy confirm 0", kCookiesLine,
       "left sites 1101 pages 1111, images KK-K, kept example.com bank.example.net",
       Cleaned(kStoreCookies, kCleanAll, "")}},
     // Cancel leaves the keep list; an unchecked box deletes kept cookies too.
-    {"KeepCancelled",
-     kQuiet | kKeepOne,
-     Dialog(Command::CleanCookies),
-     {Wait("Clean up Cookies"),
-      Click(IDC_CLEAN_KEEP_SITES),
-      Wait("Cookies to keep"),
-      {Op::Type, IDC_KEEP_NAME, "other.test"},
-      Click(IDC_KEEP_ADD),
-      kSettle,
-      Click(IDCANCEL),
-      kSettle,
-      Wait("Clean up Cookies"),
-      Click(IDC_CLEAN_KEEP_COOKIES),
-      Click(IDC_CLEAN_COOKIES_CONTAINING),
-      {Op::Type, IDC_CLEAN_COOKIES_TEXT, "example.com"},
-      Click(IDOK),
-      kSettle,
-      Click(IDCANCEL)},
+    {"KeepCancelled", kQuiet | kKeepOne, Dialog(Command::CleanCookies),
+     {Wait("Clean up Cookies"), Click(IDC_CLEAN_KEEP_SITES), Wait("Cookies to keep"),
+      {Op::Type, IDC_KEEP_NAME, "other.test"}, Click(IDC_KEEP_ADD), kSettle, Click(IDCANCEL), kSettle,
+      Wait("Clean up Cookies"), Click(IDC_CLEAN_KEEP_COOKIES), Click(IDC_CLEAN_COOKIES_CONTAINING),
+      {Op::Type, IDC_CLEAN_COOKIES_TEXT, "example.com"}, Click(IDOK), kSettle, Click(IDCANCEL)},
      {"tab 1, ours 10 cookies 4 pages 0 selected, painted 0, dates dd.MM.yyyy confirm 0", kCookiesLine,
       "left sites 0001 pages 1111, images ---C, kept example.com",
       Cleaned(kStoreCookies, kCleanContainingText, "example.com")}},
     // An unreadable keep list deletes nothing and says so once.
-    {"KeepListUnreadable",
-     kQuiet | kKeepAsText,
-     Dialog(Command::CleanCookies),
-     {Wait("Clean up Cookies"),
-      Click(IDOK),
-      {Op::Answer, IDOK, kKeepListUnreadable},
-      kSettle,
-      kSettle,
-      kDialogs,
+    {"KeepListUnreadable", kQuiet | kKeepAsText, Dialog(Command::CleanCookies),
+     {Wait("Clean up Cookies"), Click(IDOK), {Op::Answer, IDOK, kKeepListUnreadable}, kSettle, kSettle, kDialogs,
       Click(IDCANCEL)},
      {"open: Clean up Cookies", "tab 1, ours 10 cookies 4 pages 0 selected, painted 0, dates dd.MM.yyyy confirm 0",
       kCookiesLine, "left sites 1111 pages 1111, images CCCC, kept", Cleaned(kStoreCookies, kCleanAll, "")}},
     // Options write the choices on OK only, and the band reloads them.
-    {"Options",
-     0,
-     Dialog(Command::Options),
-     {Wait("Options"),
-      Click(IDC_OPTIONS_DISABLE),
-      Click(IDCANCEL),
-      kAgain,
-      Wait("Options"),
-      Read(IDC_OPTIONS_DISABLE),
-      {Op::Pick, IDC_OPTIONS_TEMPLATE, "yyyy.MM.dd"},
-      {Op::Pick, IDC_OPTIONS_SEPARATOR, "/"},
-      Click(IDC_OPTIONS_DISABLE),
-      kSettle,
-      Read(IDC_OPTIONS_SAMPLE),
-      Click(IDOK)},
+    {"Options", 0, Dialog(Command::Options),
+     {Wait("Options"), Click(IDC_OPTIONS_DISABLE), Click(IDCANCEL), kAgain, Wait("Options"), Read(IDC_OPTIONS_DISABLE),
+      {Op::Pick, IDC_OPTIONS_TEMPLATE, "yyyy.MM.dd"}, {Op::Pick, IDC_OPTIONS_SEPARATOR, "/"},
+      Click(IDC_OPTIONS_DISABLE), kSettle, Read(IDC_OPTIONS_SAMPLE), Click(IDOK)},
      {"checked 0", "today",
       "tab 0, ours 10 cookies 4 pages 0 selected, painted 0, dates yyyy/MM/dd confirm 0, stored yyyy.MM.dd /",
       kHistoryLine, kAllLeft}},
     // Find refuses an empty text, then sends (Enter finds the next) and
     // remembers the text and boxes.
-    {"Find",
-     0,
-     Dialog(Command::FindOnTab),
-     {Wait("Find"),
-      Click(IDC_FIND_NEXT),
-      {Op::Answer, IDOK, "Please enter text to search."},
-      kSettle,
-      {Op::Type, IDC_FIND_TEXT, "News"},
-      Click(IDC_FIND_CASE),
-      Click(IDC_FIND_ALL),
-      kSettle,
-      {Op::Post, IDOK},
-      kSettle,
-      Click(IDCANCEL),
-      kAgain,
-      Wait("Find"),
-      Read(IDC_FIND_TEXT),
-      Read(IDC_FIND_CASE),
-      Read(IDC_FIND_WHOLE),
+    {"Find", 0, Dialog(Command::FindOnTab),
+     {Wait("Find"), Click(IDC_FIND_NEXT), {Op::Answer, IDOK, "Please enter text to search."}, kSettle,
+      {Op::Type, IDC_FIND_TEXT, "News"}, Click(IDC_FIND_CASE), Click(IDC_FIND_ALL), kSettle, {Op::Post, IDOK}, kSettle,
+      Click(IDCANCEL), kAgain, Wait("Find"), Read(IDC_FIND_TEXT), Read(IDC_FIND_CASE), Read(IDC_FIND_WHOLE),
       Click(IDCANCEL)},
      {"News", "checked 1", "checked 0", kAsOpened, kHistoryLine, kAllLeft, "find 'News' all case names",
       "find 'News' case names"}},
     // Favorites reports missing input in order, and stays open.
-    {"Favorites",
-     0,
-     Run(How::Favorites, "  What? News: today ", " http://example.com/ "),
-     {Wait("Add To Favorites"),
-      Read(IDC_FAVORITE_DESCRIPTION),
-      Read(IDC_FAVORITE_URL),
-      {Op::Type, IDC_FAVORITE_DESCRIPTION, ""},
-      {Op::Type, IDC_FAVORITE_URL, ""},
-      Click(IDOK),
-      {Op::Answer, IDOK, "Please enter a Description."},
-      {Op::Type, IDC_FAVORITE_DESCRIPTION, "x"},
-      Click(IDOK),
-      {Op::Answer, IDOK, "Please enter valid URL."},
-      kSettle,
-      kDialogs,
-      Click(IDCANCEL)},
+    {"Favorites", 0, Run(How::Favorites, "  What? News: today ", " http://example.com/ "),
+     {Wait("Add To Favorites"), Read(IDC_FAVORITE_DESCRIPTION), Read(IDC_FAVORITE_URL),
+      {Op::Type, IDC_FAVORITE_DESCRIPTION, ""}, {Op::Type, IDC_FAVORITE_URL, ""}, Click(IDOK),
+      {Op::Answer, IDOK, "Please enter a Description."}, {Op::Type, IDC_FAVORITE_DESCRIPTION, "x"}, Click(IDOK),
+      {Op::Answer, IDOK, "Please enter valid URL."}, kSettle, kDialogs, Click(IDCANCEL)},
      {"What_ News_ today", "http://example.com/", "open: Add To Favorites", kAsOpened, kHistoryLine, kAllLeft}},
     // No address, no dialog: one left open would leave the script unfinished.
     {"FavoritesWithoutAddress", 0, Run(How::Favorites, "title", "   "), {}, {kAsOpened, kHistoryLine, kAllLeft}},
-    {"IndexRemovalCancelled",
-     0,
-     Dialog(Command::CleanIndexFiles),
+    {"IndexRemovalCancelled", 0, Dialog(Command::CleanIndexFiles),
      {Wait("Clean up Index files"), Read(IDC_REMOVE_HISTORY_INDEX), Read(IDC_REMOVE_COOKIE_INDEX),
       Read(IDC_REMOVE_CACHE_INDEX), Click(IDC_REMOVE_HISTORY_INDEX), Click(IDC_REMOVE_CACHE_INDEX), Click(IDCANCEL),
       kAgain, Wait("Clean up Index files"), Read(IDC_REMOVE_HISTORY_INDEX), Read(IDC_REMOVE_COOKIE_INDEX),
       Read(IDC_REMOVE_CACHE_INDEX), Click(IDCANCEL)},
      {"checked 0", "checked 0", "checked 0", "checked 0", "checked 0", "checked 0", kAsOpened, kHistoryLine, kAllLeft}},
     // The banner, and the links in the browser's colours.
-    {"About",
-     kLinkColours,
-     Dialog(Command::About),
+    {"About", kLinkColours, Dialog(Command::About),
      {Wait("About Tidewell Bar"), Read(IDC_ABOUT_NAME), Read(IDC_ABOUT_HOME), Read(IDC_ABOUT_SUPPORT),
       Read(IDC_ABOUT_DOWNLOAD), Read(IDC_ABOUT_BANNER), Click(IDOK)},
      {"links 0,128,0 visited 128,0,128", std::string(kAboutName) + " (bold)", kAboutHomePage, kAboutSupportAddress,
       kAboutInvitation, "bitmap 400x74", kAsOpened, kHistoryLine, kAllLeft}},
     // The file without its last byte; OK ends with 1.
-    {"CookieDetails",
-     0,
-     Run(How::Details, "a\nb\n"),
+    {"CookieDetails", 0, Run(How::Details, "a\nb\n"),
      {Wait("Cookie Details"), Read(IDC_COOKIE_DETAILS_TEXT), Click(IDOK)},
      {"a\r\nb", "result 1", kAsOpened, kHistoryLine, kAllLeft}},
     // The worker finds the index files; OK hands back the selected one.
-    {"Search",
-     0,
-     Run(How::Search, "tree"),
-     {Wait("Search"),
-      Click(IDC_INDEX_BROWSE),
-      {Op::UntilEmpty, IDC_INDEX_STATUS},
-      kSettle,
-      {Op::Press, IDC_INDEX_LIST},
-      kSettle,
-      Click(IDOK)},
+    {"Search", 0, Run(How::Search, "tree"),
+     {Wait("Search"), Click(IDC_INDEX_BROWSE), {Op::UntilEmpty, IDC_INDEX_STATUS}, kSettle, {Op::Press, IDC_INDEX_LIST},
+      kSettle, Click(IDOK)},
      {kSearchTitle, "chose index.dat", kAsOpened, kHistoryLine, kAllLeft}},
-    {"SearchOfAFolderWithoutIndexFiles",
-     0,
-     Run(How::Search, "empty"),
-     {Wait("Search"),
-      Click(IDC_INDEX_BROWSE),
-      {Op::Answer, IDOK, "Selected folder does not contain index.dat files"},
-      kSettle,
-      Click(IDOK)},
+    {"SearchOfAFolderWithoutIndexFiles", 0, Run(How::Search, "empty"),
+     {Wait("Search"), Click(IDC_INDEX_BROWSE), {Op::Answer, IDOK, "Selected folder does not contain index.dat files"},
+      kSettle, Click(IDOK)},
      {kSearchTitle, "chose nothing", kAsOpened, kHistoryLine, kAllLeft}},
     // Esc, or the close box, while the search runs (its button is off then):
     // nothing of the worker is left to touch the dialog.
-    {"ClosingDuringASearch",
-     0,
-     Run(How::Search, "temp"),
+    {"ClosingDuringASearch", 0, Run(How::Search, "temp"),
      {Wait("Search"), Click(IDC_INDEX_BROWSE), {Op::Post, IDCANCEL}},
      {kSearchTitle, "chose nothing", kAsOpened, kHistoryLine, kAllLeft}},
     // The choice browses to the Cookies subfolder.
-    {"CookieChoice",
-     0,
-     Run(How::Choice, "tree"),
+    {"CookieChoice", 0, Run(How::Choice, "tree"),
      {Wait("Select Cookies index.dat file"), Click(IDC_INDEX_BROWSE), kSettle, Click(IDC_INDEX_BROWSE), kSettle,
       Click(IDOK)},
      {kCookiesTitle, kCookiesTitle, "chose index.dat", kAsOpened, kHistoryLine, kAllLeft}},
     // The browser may close the band while one of its dialogs runs: the
     // dialog then ends at its next message, and its caller leaves the band be.
-    {"BandClosedUnderADialog",
-     0,
-     Run(How::Choice, "tree"),
+    {"BandClosedUnderADialog", 0, Run(How::Choice, "tree"),
      {Wait("Select Cookies index.dat file"), Click(IDC_INDEX_BROWSE), kSettle, {Op::DropBand}},
      {kCookiesTitle, "chose nothing", "no band", "left sites 1111 pages 1111, images ----, kept"}},
     // Every menu's painted items go with it, and a cancelled menu runs nothing.
-    {"MenusCancelled",
-     kVisible,
-     Run(How::CacheMenu, "/page0"),
+    {"MenusCancelled", kVisible, Run(How::CacheMenu, "/page0"),
      {{Op::MenuState}, kAgain, {Op::MenuState}, kAgain, {Op::MenuState}},
      {"menu open", "menu open", "menu open",
       "tab 2, ours 10 cookies 4 pages 1 selected, painted 0, dates dd.MM.yyyy confirm 1", kCacheLine, kAllLeft}},
     // Its second command; the Cache list keeps no selection.
-    {"MenuDeletesTheSelection",
-     kVisible | kQuiet,
-     Run(How::CacheMenu, "/page1", "/page3"),
-     {{Op::Menu, 1}},
+    {"MenuDeletesTheSelection", kVisible | kQuiet, Run(How::CacheMenu, "/page1", "/page3"), {{Op::Menu, 1}},
      {"tab 2, ours 10 cookies 2 pages 0 selected, painted 0, dates dd.MM.yyyy confirm 0", kCacheLine,
       "left sites 1111 pages 1010, images CCCC, kept"}},
     // The fifth command of the Cookies menu; "www." is dropped from the host.
-    {"MenuKeepsTheSite",
-     kVisible,
-     Run(How::CookieMenu, "www.example.com/account"),
-     {{Op::Menu, 5}},
+    {"MenuKeepsTheSite", kVisible, Run(How::CookieMenu, "www.example.com/account"), {{Op::Menu, 5}},
      {"tab 1, ours 10 cookies 4 pages 0 selected, painted 0, dates dd.MM.yyyy confirm 1",
       "Internet Explorer Cookies contain: N items, 2 of them from sites whose cookies are kept",
       "left sites 1111 pages 1111, images KKCC, kept example.com"}},
 };
+// clang-format on
 
 class BandScripts : public BandTest, public ::testing::WithParamInterface<ScriptCase> {
 protected:

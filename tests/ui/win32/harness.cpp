@@ -61,8 +61,8 @@ TestParent::TestParent(bool visible, int width, int height) {
     wc.lpszClassName = "TwTestParent";
     RegisterClassA(&wc);
     const DWORD style = WS_POPUP | WS_CLIPCHILDREN | (visible ? WS_VISIBLE : 0);
-    hwnd_ = CreateWindowExA(0, wc.lpszClassName, "test", style, 0, 0, width, height, nullptr, nullptr,
-                            wc.hInstance, nullptr);
+    hwnd_ = CreateWindowExA(0, wc.lpszClassName, "test", style, 0, 0, width, height, nullptr, nullptr, wc.hInstance,
+                            nullptr);
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 

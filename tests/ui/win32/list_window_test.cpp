@@ -25,12 +25,8 @@ struct Input {
 };
 constexpr UINT kClick = WM_APP, kCtrlKey = WM_APP + 1;
 
-Input Click(int x, int row, WPARAM keys = 0) {
-    return {kClick, keys, x, row};
-}
-Input Key(WPARAM key) {
-    return {WM_KEYDOWN, key, 0, 0};
-}
+Input Click(int x, int row, WPARAM keys = 0) { return {kClick, keys, x, row}; }
+Input Key(WPARAM key) { return {WM_KEYDOWN, key, 0, 0}; }
 const Input kForget = {WM_NULL, 0, 0, 0};
 
 struct Gesture {
@@ -44,25 +40,20 @@ struct Gesture {
 
 // Titles delta alpha charlie bravo echo foxtrot, visited at 10 down to 5;
 // columns from 0, 120 and 220 to 280; row 5's time is a link.
+// clang-format off
 const Gesture kGestures[] = {
-    {"ClickSelectsAndFocuses",
-     {Click(10, 2)},
+    {"ClickSelectsAndFocuses", {Click(10, 2)},
      "selected 2, current 2, order dacbef, checks 000000, focused: sel up 2,0"},
-    {"CtrlClickAdds",
-     {Click(10, 1), Click(10, 3, MK_CONTROL)},
+    {"CtrlClickAdds", {Click(10, 1), Click(10, 3, MK_CONTROL)},
      "selected 1 3, current 3, order dacbef, checks 000000, focused: sel up 1,0 sel up 3,0"},
-    {"ShiftClickExtends",
-     {Click(10, 1), Click(10, 3, MK_CONTROL), Click(10, 5, MK_SHIFT)},
+    {"ShiftClickExtends", {Click(10, 1), Click(10, 3, MK_CONTROL), Click(10, 5, MK_SHIFT)},
      "selected 3 4 5, current 5, order dacbef, checks 000000, focused: sel up 1,0 sel up 3,0 sel up 5,0"},
     // A plain click inside a multi-selection keeps it until the button is up.
-    {"PressInsideASelection",
-     {Click(10, 3), Click(10, 5, MK_SHIFT), {WM_LBUTTONDOWN, MK_LBUTTON, 10, 4}},
+    {"PressInsideASelection", {Click(10, 3), Click(10, 5, MK_SHIFT), {WM_LBUTTONDOWN, MK_LBUTTON, 10, 4}},
      "selected 3 4 5, current 5, order dacbef, checks 000000, focused: sel up 3,0 sel up 5,0"},
-    {"ReleaseInsideASelection",
-     {Click(10, 3), Click(10, 5, MK_SHIFT), Click(10, 4)},
+    {"ReleaseInsideASelection", {Click(10, 3), Click(10, 5, MK_SHIFT), Click(10, 4)},
      "selected 4, current 4, order dacbef, checks 000000, focused: sel up 3,0 sel up 5,0 up 4,0"},
-    {"DoubleClick",
-     {kForget, {WM_LBUTTONDBLCLK, MK_LBUTTON, 10, 3}},
+    {"DoubleClick", {kForget, {WM_LBUTTONDBLCLK, MK_LBUTTON, 10, 3}},
      "selected 3, current 3, order dacbef, checks 000000, focused: sel double 3,0"},
     // The right button: on a selected row the selection stays; on another it
     // moves there, as right of the last column; below the rows it is cleared
@@ -73,47 +64,38 @@ const Gesture kGestures[] = {
     {"RightElsewhere",
      {Click(10, 1), Click(10, 2, MK_CONTROL), kForget, {WM_RBUTTONDOWN, MK_RBUTTON, 10, 4}, {WM_RBUTTONUP, 0, 10, 4}},
      "selected 4, current 4, order dacbef, checks 000000, focused: sel right 4,0"},
-    {"RightPastTheColumns",
-     {Click(10, 1), kForget, {WM_RBUTTONDOWN, MK_RBUTTON, 330, 4}, {WM_RBUTTONUP, 0, 330, 4}},
+    {"RightPastTheColumns", {Click(10, 1), kForget, {WM_RBUTTONDOWN, MK_RBUTTON, 330, 4}, {WM_RBUTTONUP, 0, 330, 4}},
      "selected 4, current 4, order dacbef, checks 000000, focused: sel right 4,-1"},
-    {"RightBelowTheRows",
-     {Click(10, 1), kForget, {WM_RBUTTONUP, 0, 10, 8}},
+    {"RightBelowTheRows", {Click(10, 1), kForget, {WM_RBUTTONUP, 0, 10, 8}},
      "selected, current -1, order dacbef, checks 000000, focused: right -1,0"},
     // A check cell toggles on a click and on Space; a link cell notifies.
     {"CheckCell", {Click(245, 0)}, "selected 0, current 0, order dacbef, checks 100000, focused: sel cell 0,2 up 0,2"},
-    {"SpaceOnACheckCell",
-     {Click(230, 1), kForget, Key(VK_SPACE)},
+    {"SpaceOnACheckCell", {Click(230, 1), kForget, Key(VK_SPACE)},
      "selected 1, current 1, order dacbef, checks 000000, focused: cell 1,2"},
     {"LinkCell", {Click(150, 5)}, "selected 5, current 5, order dacbef, checks 000000, focused: sel link 5,1 up 5,1"},
     // Pressed on one header and let go on another: no sort. A second click
     // reverses; the time column sorts by the times, not the texts.
-    {"HeaderPressAndReleaseApart",
-     {{WM_LBUTTONDOWN, MK_LBUTTON, 10, -1}, {WM_LBUTTONUP, 0, 150, -1}},
+    {"HeaderPressAndReleaseApart", {{WM_LBUTTONDOWN, MK_LBUTTON, 10, -1}, {WM_LBUTTONUP, 0, 150, -1}},
      "selected, current -1, order dacbef, checks 000000, focused"},
-    {"HeaderSorts",
-     {Click(10, 0), Click(10, -1)},
+    {"HeaderSorts", {Click(10, 0), Click(10, -1)},
      "selected, current -1, order abcdef, checks 000000, focused: sel up 0,0"},
     {"HeaderReverses", {Click(10, -1), Click(10, -1)}, "selected, current -1, order fedcba, checks 000000, focused"},
     {"HeaderOfTimes", {Click(150, -1)}, "selected, current -1, order febcad, checks 000000, focused"},
     // Type-ahead needs a sort column.
     {"TypeAheadUnsorted", {Key('C')}, "selected, current -1, order dacbef, checks 000000"},
     {"TypeAhead", {Click(10, -1), Key('C')}, "selected 2, current 2, order abcdef, checks 000000, focused: sel"},
-    {"DownDown",
-     {Click(10, 0), Key(VK_DOWN), Key(VK_DOWN)},
+    {"DownDown", {Click(10, 0), Key(VK_DOWN), Key(VK_DOWN)},
      "selected 2, current 2, order dacbef, checks 000000, focused: sel up 0,0 sel sel"},
     {"End", {Click(10, 0), Key(VK_END)}, "selected 5, current 5, order dacbef, checks 000000, focused: sel up 0,0 sel"},
-    {"HomeThenUpStays",
-     {Click(10, 3), Key(VK_HOME), Key(VK_UP)},
+    {"HomeThenUpStays", {Click(10, 3), Key(VK_HOME), Key(VK_UP)},
      "selected 0, current 0, order dacbef, checks 000000, focused: sel up 3,0 sel"},
     {"CtrlA", {kForget, {kCtrlKey, 'A', 0, 0}}, "selected 0 1 2 3 4 5, current 0, order dacbef, checks 000000: sel"},
     {"Malformed",
-     {{WM_LBUTTONDOWN, MK_LBUTTON, -5000, -100},
-      {WM_LBUTTONUP, 0, 0xFFFF, -100},
-      {WM_RBUTTONUP, 0, 30000, -100},
-      {WM_VSCROLL, 0xFFFF, 0, 0},
-      {WM_KEYDOWN, 0xFFFF, 0, 0}},
+     {{WM_LBUTTONDOWN, MK_LBUTTON, -5000, -100}, {WM_LBUTTONUP, 0, 0xFFFF, -100}, {WM_RBUTTONUP, 0, 30000, -100},
+      {WM_VSCROLL, 0xFFFF, 0, 0}, {WM_KEYDOWN, 0xFFFF, 0, 0}},
      "selected, current -1, order dacbef, checks 000000, focused: right -1,-1"},
 };
+// clang-format on
 
 class ListWindowTest : public ::testing::Test {
 protected:
