@@ -645,46 +645,48 @@ const ScriptCase kScriptCases[] = {
 };
 // clang-format on
 
+void PrintTo(const ScriptCase& c, std::ostream* os) { *os << c.name; }
+
 class BandScripts : public BandTest, public ::testing::WithParamInterface<ScriptCase> {
 protected:
     void Note(const std::string& line) { record_.push_back(line); }
 
     void Start(const Opener& o) {
-        FixedFolder picker(Folder(o.a ? o.a : ""));
-        std::string chosen;
-        bool ok = false;
         const EntryKind kind = o.how == How::CacheMenu ? EntryKind::Cache : EntryKind::Cookie;
         switch (o.how) {
-            case How::Command:
-                return RunDialogCommand(*band_, o.command);
-            case How::Favorites:
-                return RunAddToFavoritesDialog(*band_, o.a, o.b);
-            case How::Details: {
-                const std::string path = TempPath("tw-cookie-dialog.txt");
-                std::ofstream(path, std::ios::binary) << o.a;
-                Note("result " + std::to_string(RunCookieDetailsDialog(*band_, path)));
-                DeleteFileA(path.c_str());
-                return;
-            }
-            case How::Search:
-            case How::Choice:
-                ok = o.how == How::Search ? RunIndexSearchDialog(*band_, picker, &chosen)
-                                          : RunIndexChoiceDialog(*band_, EntryKind::Cookie, picker, &chosen);
-                record_.insert(record_.end(), picker.titles.begin(), picker.titles.end());
-                return Note(ok ? "chose " + chosen.substr(chosen.rfind('\\') + 1) : "chose nothing");
-            case How::CacheMenu:
-            case How::CookieMenu: {
-                ClickTab(int(kind));
-                std::vector<int> rows = RowsWith(Model(kind), 1, o.a), more = RowsWith(Model(kind), 1, o.b ? o.b : "?");
-                rows.insert(rows.end(), more.begin(), more.end());
-                SelectOnly(kind, rows);
-                // The right button let go over the list: its context menu runs.
-                ListNotify notify = {};
-                notify.hdr.hwndFrom = band_->List(kind).Hwnd();
-                notify.hdr.idFrom = kListIds[int(kind)];
-                notify.hdr.code = UINT(kListRightUp);
-                SendMessageA(band_->Hwnd(), WM_NOTIFY, kListIds[int(kind)], reinterpret_cast<LPARAM>(&notify));
-            }
+        case How::Command:
+            return RunDialogCommand(*band_, o.command);
+        case How::Favorites:
+            return RunAddToFavoritesDialog(*band_, o.a, o.b);
+        case How::Details: {
+            const std::string path = TempPath("tw-cookie-dialog.txt");
+            std::ofstream(path, std::ios::binary) << o.a;
+            Note("result " + std::to_string(RunCookieDetailsDialog(*band_, path)));
+            DeleteFileA(path.c_str());
+            return;
+        }
+        case How::Search:
+        case How::Choice: {
+            FixedFolder picker(Folder(o.a));
+            std::string chosen;
+            const bool ok = o.how == How::Search ? RunIndexSearchDialog(*band_, picker, &chosen)
+                                                 : RunIndexChoiceDialog(*band_, EntryKind::Cookie, picker, &chosen);
+            record_.insert(record_.end(), picker.titles.begin(), picker.titles.end());
+            return Note(ok ? "chose " + chosen.substr(chosen.rfind('\\') + 1) : "chose nothing");
+        }
+        case How::CacheMenu:
+        case How::CookieMenu: {
+            ClickTab(int(kind));
+            std::vector<int> rows = RowsWith(Model(kind), 1, o.a), more = RowsWith(Model(kind), 1, o.b ? o.b : "?");
+            rows.insert(rows.end(), more.begin(), more.end());
+            SelectOnly(kind, rows);
+            // The right button let go over the list: its context menu runs.
+            ListNotify notify = {};
+            notify.hdr.hwndFrom = band_->List(kind).Hwnd();
+            notify.hdr.idFrom = kListIds[int(kind)];
+            notify.hdr.code = UINT(kListRightUp);
+            SendMessageA(band_->Hwnd(), WM_NOTIFY, kListIds[int(kind)], reinterpret_cast<LPARAM>(&notify));
+        }
         }
     }
 
@@ -735,57 +737,56 @@ protected:
         const bool combo = std::string(kind) == "ComboBox";
         std::string open = "open:";
         switch (a.op) {
-            case Op::Wait:
-                return (d_ = OpenDialog(a.text)) != nullptr;
-            case Op::Type:
-                return SetDlgItemTextA(d_, a.id, a.text) != FALSE;
-            case Op::Click:
-                return item && PostMessageA(item, BM_CLICK, 0, 0);
-            case Op::Post:
-                return IsWindow(d_) && PostMessageA(d_, WM_COMMAND, WPARAM(a.id), 0);
-            case Op::Answer:
-                return OpenDialog("Tidewell", a.text) &&
-                       PostMessageA(OpenDialog("Tidewell", a.text), WM_COMMAND, a.id, 0);
-            case Op::Pick:
-                SendMessageA(item, combo ? CB_SETCURSEL : LB_SETCURSEL,
-                             SendMessageA(item, combo ? CB_FINDSTRINGEXACT : LB_FINDSTRINGEXACT, WPARAM(-1),
-                                          reinterpret_cast<LPARAM>(a.text)),
-                             0);
-                SendMessageA(d_, WM_COMMAND, MAKEWPARAM(a.id, combo ? CBN_SELCHANGE : LBN_SELCHANGE), LPARAM(item));
-                return true;
-            case Op::Date: {
-                SYSTEMTIME picked{2024, 7, 5, 5, 13, 0, 0, 0};
-                return SendMessageA(item, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&picked)) != 0;
-            }
-            case Op::Press:
-                PostMessageA(item, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 28));
-                return item && PostMessageA(item, WM_LBUTTONUP, 0, MAKELPARAM(20, 28));
-            case Op::Settle:
-                return ++ticks_ % 3 == 0;
-            case Op::UntilEmpty:
-                return item && TextOf(item).empty();
-            case Op::Menu:
-                return MenuKeys(std::vector<WPARAM>(std::size_t(a.id), VK_DOWN))() && MenuKeys({VK_RETURN})();
-            case Op::MenuState:
-                Note(band_->ContextMenuOpen() && band_->Painter().PreparedPopups() >= 1 ? "menu open" : "no menu");
-                EndMenu();
-                break;
-            case Op::DropBand:
-                RemoveWindowSubclass(band_->Hwnd(), &RecordRequests, 1);
-                DestroyWindow(band_->Hwnd());
-                band_ = nullptr;
-                PostMessageA(d_, WM_NULL, 0, 0);
-                break;
-            case Op::Again:
-                break;
-            case Op::Read:
-                Note(Shows(item));
-                break;
-            case Op::Dialogs:
-                for (HWND d : VisibleOfClass("#32770"))
-                    open += " " + TextOf(d);
-                Note(open);
-                break;
+        case Op::Wait:
+            return (d_ = OpenDialog(a.text)) != nullptr;
+        case Op::Type:
+            return SetDlgItemTextA(d_, a.id, a.text) != FALSE;
+        case Op::Click:
+            return item && PostMessageA(item, BM_CLICK, 0, 0);
+        case Op::Post:
+            return IsWindow(d_) && PostMessageA(d_, WM_COMMAND, WPARAM(a.id), 0);
+        case Op::Answer:
+            return OpenDialog("Tidewell", a.text) && PostMessageA(OpenDialog("Tidewell", a.text), WM_COMMAND, a.id, 0);
+        case Op::Pick:
+            SendMessageA(item, combo ? CB_SETCURSEL : LB_SETCURSEL,
+                         SendMessageA(item, combo ? CB_FINDSTRINGEXACT : LB_FINDSTRINGEXACT, WPARAM(-1),
+                                      reinterpret_cast<LPARAM>(a.text)),
+                         0);
+            SendMessageA(d_, WM_COMMAND, MAKEWPARAM(a.id, combo ? CBN_SELCHANGE : LBN_SELCHANGE), LPARAM(item));
+            return true;
+        case Op::Date: {
+            SYSTEMTIME picked{2024, 7, 5, 5, 13, 0, 0, 0};
+            return SendMessageA(item, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&picked)) != 0;
+        }
+        case Op::Press:
+            PostMessageA(item, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 28));
+            return item && PostMessageA(item, WM_LBUTTONUP, 0, MAKELPARAM(20, 28));
+        case Op::Settle:
+            return ++ticks_ % 3 == 0;
+        case Op::UntilEmpty:
+            return item && TextOf(item).empty();
+        case Op::Menu:
+            return MenuKeys(std::vector<WPARAM>(std::size_t(a.id), VK_DOWN))() && MenuKeys({VK_RETURN})();
+        case Op::MenuState:
+            Note(band_->ContextMenuOpen() && band_->Painter().PreparedPopups() >= 1 ? "menu open" : "no menu");
+            EndMenu();
+            break;
+        case Op::DropBand:
+            RemoveWindowSubclass(band_->Hwnd(), &RecordRequests, 1);
+            DestroyWindow(band_->Hwnd());
+            band_ = nullptr;
+            PostMessageA(d_, WM_NULL, 0, 0);
+            break;
+        case Op::Again:
+            break;
+        case Op::Read:
+            Note(Shows(item));
+            break;
+        case Op::Dialogs:
+            for (HWND d : VisibleOfClass("#32770"))
+                open += " " + TextOf(d);
+            Note(open);
+            break;
         }
         return true;
     }

@@ -71,13 +71,6 @@ TestParent::~TestParent() {
     DestroyWindow(hwnd_);
 }
 
-std::vector<int> TestParent::Codes() const {
-    std::vector<int> codes;
-    for (const auto& n : notifications)
-        codes.push_back(n.code);
-    return codes;
-}
-
 LRESULT CALLBACK TestParent::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* self = reinterpret_cast<TestParent*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (self && msg == WM_NOTIFY) {

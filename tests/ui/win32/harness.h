@@ -27,7 +27,6 @@ public:
     TestParent(const TestParent&) = delete;
     TestParent& operator=(const TestParent&) = delete;
     HWND Hwnd() const { return hwnd_; }
-    std::vector<int> Codes() const;
 
     std::vector<Notification> notifications;
     std::vector<UINT> commands;  // of the WM_COMMAND messages received

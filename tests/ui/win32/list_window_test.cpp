@@ -120,31 +120,27 @@ protected:
     }
     // Client y of the middle of a row.
     int RowY(int row) const { return list.HeaderHeight() + row * list.RowHeight() + list.RowHeight() / 2; }
-    void Left(int x, int y) {
-        SendMessageA(list.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-        SendMessageA(list.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-    }
     void Send(const Input& in) {
         const int y = in.row == -100 ? in.x : in.row == -1 ? list.HeaderHeight() / 2 : RowY(in.row);
         BYTE keys[256];
         GetKeyboardState(keys);
         switch (in.message) {
-            case WM_NULL:
-                parent.notifications.clear();
-                break;
-            case kClick:
-                SendMessageA(list.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON | in.wParam, MAKELPARAM(in.x, y));
-                SendMessageA(list.Hwnd(), WM_LBUTTONUP, in.wParam, MAKELPARAM(in.x, y));
-                break;
-            case kCtrlKey:
-                keys[VK_CONTROL] = 0x80;
-                SetKeyboardState(keys);
-                SendMessageA(list.Hwnd(), WM_KEYDOWN, in.wParam, 0);
-                keys[VK_CONTROL] = 0;
-                SetKeyboardState(keys);
-                break;
-            default:
-                SendMessageA(list.Hwnd(), in.message, in.wParam, MAKELPARAM(in.x, y));
+        case WM_NULL:
+            parent.notifications.clear();
+            break;
+        case kClick:
+            SendMessageA(list.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON | in.wParam, MAKELPARAM(in.x, y));
+            SendMessageA(list.Hwnd(), WM_LBUTTONUP, in.wParam, MAKELPARAM(in.x, y));
+            break;
+        case kCtrlKey:
+            keys[VK_CONTROL] = 0x80;
+            SetKeyboardState(keys);
+            SendMessageA(list.Hwnd(), WM_KEYDOWN, in.wParam, 0);
+            keys[VK_CONTROL] = 0;
+            SetKeyboardState(keys);
+            break;
+        default:
+            SendMessageA(list.Hwnd(), in.message, in.wParam, MAKELPARAM(in.x, y));
         }
     }
     std::vector<int> Selection() const {
@@ -178,6 +174,8 @@ protected:
     Win32Clock clock;
     ListWindow list{clock};
 };
+
+void PrintTo(const Gesture& g, std::ostream* os) { *os << g.name; }
 
 class ListGestures : public ListWindowTest, public ::testing::WithParamInterface<Gesture> {};
 
@@ -215,7 +213,7 @@ TEST_F(ListWindowTest, WheelAndScrollBarMoveTheRows) {
     EXPECT_EQ(tops, expected);
     // A click on the row shown first selects that row.
     SendMessageA(list.Hwnd(), WM_VSCROLL, SB_BOTTOM, 0);
-    Left(10, RowY(0));
+    Send(Click(10, 0));
     EXPECT_EQ(list.Model().CurrentRow(), last);
 }
 
