@@ -79,10 +79,11 @@ std::size_t CookieCount() {
     return count;
 }
 
-std::vector<bool> SitesLeft() {
-    std::vector<bool> left;
-    for (const char* url : kSites)
-        left.push_back(InCache(url));
+// "1" for each of urls still in the cache, "0" for each gone.
+std::string Left(const std::vector<std::string>& urls) {
+    std::string left;
+    for (const auto& url : urls)
+        left += InCache(url) ? '1' : '0';
     return left;
 }
 
@@ -111,16 +112,20 @@ std::string TempPath(const char* name) {
     return std::string(dir) + name;
 }
 
-// A folder with two index files (one in a Cookies subfolder) and two
-// other files.
-std::string MakeTree() {
-    const std::string root = TempPath("tw_dialog_tree");
-    CreateDirectoryA(root.c_str(), nullptr);
-    CreateDirectoryA((root + "\\a").c_str(), nullptr);
-    CreateDirectoryA((root + "\\a\\Cookies").c_str(), nullptr);
-    for (const char* name : {"\\a\\index.dat", "\\a\\myindex.dat.bak", "\\a\\Cookies\\index.dat", "\\other.txt"})
-        std::ofstream(root + name) << "x";
-    return root;
+std::string TextOf(HWND window) {
+    char text[1024] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+// A visible dialog of this thread with the caption and, for a message box,
+// the text; null when there is none.
+HWND OpenDialog(const std::string& caption, const std::string& text = "") {
+    for (HWND d : VisibleOfClass("#32770")) {
+        if (TextOf(d) == caption && (text.empty() || TextOf(GetDlgItem(d, 0xFFFF)) == text))
+            return d;
+    }
+    return nullptr;
 }
 
 class FixedFolder : public FolderPicker {
@@ -173,12 +178,15 @@ protected:
         INITCOMMONCONTROLSEX icc{sizeof icc, ICC_DATE_CLASSES | ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&icc);
         SHDeleteKeyA(HKEY_CURRENT_USER, kTestRoot);
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kTestRoot, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root_,
-                                  nullptr),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(
+            RegCreateKeyExA(HKEY_CURRENT_USER, kTestRoot, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root_, nullptr),
+            ERROR_SUCCESS);
         registry_ = Win32Registry(root_);
+        // A host of the test's own, from a name such as "Run/KeepSites".
         host_ = std::string("tw-") + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".test";
-        std::transform(host_.begin(), host_.end(), host_.begin(), [](char c) { return char(std::tolower(c)); });
+        std::transform(host_.begin(), host_.end(), host_.begin(), [](char c) {
+            return std::isalnum(static_cast<unsigned char>(c)) || c == '.' ? char(std::tolower(c)) : '-';
+        });
         for (int i = 0; i < 10; ++i)
             cookies_.push_back("Cookie:tester@" + host_ + "/c" + std::to_string(i));
         cookies_.insert(cookies_.end(), std::begin(kSites), std::end(kSites));
@@ -216,10 +224,6 @@ protected:
 
     // The band filled as at start-up.
     void Open(int flags = 0) {
-        if (band_)
-            RemoveWindowSubclass(band_->Hwnd(), &RecordRequests, 1);
-        band_ = nullptr;
-        parent_.reset();
         if (flags & kQuiet)
             SetDword(kValueDisableConfirmation, 1);
         recorded_.dryRun = (flags & kDryRun) != 0;
@@ -228,8 +232,8 @@ protected:
         std::unique_ptr<BandServices> services(new BandServices);
         services->registry = Win32Registry(root_);
         RECT client = {0, 0, 900, 400};
-        HWND hwnd = BandWindow::Create(new BandWindow(GetModuleHandleA(nullptr), std::move(services)),
-                                       parent_->Hwnd(), client);
+        HWND hwnd =
+            BandWindow::Create(new BandWindow(GetModuleHandleA(nullptr), std::move(services)), parent_->Hwnd(), client);
         ASSERT_NE(hwnd, nullptr);
         band_ = BandWindow::FromHandle(hwnd);
         band_->SetBrowser(browser_.get());
@@ -264,31 +268,6 @@ protected:
         Model(kind).Select(-1, 0, 0);
         for (int r : rows)
             Model(kind).Select(r, 0, kKeyControl);
-    }
-    int CookieRow(const char* url) {
-        for (int r = 0; r < Model(EntryKind::Cookie).RowCount(); ++r) {
-            if ("Cookie:" + Model(EntryKind::Cookie).CellText(r, 1) == url)
-                return r;
-        }
-        return -1;
-    }
-    int ImageOf(const char* url) { return Model(EntryKind::Cookie).CellAt(CookieRow(url), 0)->image; }
-    std::vector<std::string> Kept() {
-        std::vector<std::string> names;
-        EXPECT_TRUE(ReadCookiesToKeep(registry_, NewSystem(), &names));
-        return names;
-    }
-    // The right button let go over a list: its context menu runs.
-    void RightClick(EntryKind kind) {
-        ListNotify notify = {};
-        notify.hdr.hwndFrom = band_->List(kind).Hwnd();
-        notify.hdr.idFrom = kListIds[int(kind)];
-        notify.hdr.code = UINT(kListRightUp);
-        SendMessageA(band_->Hwnd(), WM_NOTIFY, kListIds[int(kind)], reinterpret_cast<LPARAM>(&notify));
-    }
-    void Run(tw::Command command, std::vector<Step> steps) {
-        EXPECT_TRUE(RunScripted([&] { RunDialogCommand(*band_, command); }, std::move(steps)))
-            << "the script did not finish";
     }
 
     HKEY root_ = nullptr;
@@ -358,10 +337,9 @@ TEST_F(BandTest, SettingsColourAndFontChangesReachEveryControl) {
         SetWindowSubclass(controls[i], &CountChanges, 7, reinterpret_cast<DWORD_PTR>(&heard[i]));
     for (UINT message : {WM_SETTINGCHANGE, WM_SYSCOLORCHANGE, WM_FONTCHANGE})
         SendMessageA(band_->Hwnd(), message, 0, 0);
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-        EXPECT_EQ(heard[i], 3) << i;
+    for (std::size_t i = 0; i < controls.size(); ++i)
         RemoveWindowSubclass(controls[i], &CountChanges, 7);
-    }
+    EXPECT_EQ(heard, std::vector<int>(controls.size(), 3));
 }
 
 TEST_F(BandTest, IndexFilesOfEachKindShowInTheirTabWithoutARowMenu) {
@@ -424,8 +402,7 @@ TEST_F(BandTest, RowCommandsDeleteTheChosenRowsAndCopyTheAddress) {
         GlobalUnlock(data);
     CloseClipboard();
     RunRowCommand(*band_, kItemCookieDelete);
-    EXPECT_FALSE(InCache(cookies_[4]));
-    EXPECT_TRUE(InCache(cookies_[3]));
+    EXPECT_EQ(Left({cookies_[3], cookies_[4]}), "10");
     EXPECT_EQ(Ours(EntryKind::Cookie).size(), 6u);
 }
 
@@ -454,427 +431,479 @@ TEST_F(BandTest, FindAllMarksEveryMatchingUrl) {
     request.findAll = 1;
     SendMessageA(band_->Hwnd(), kWmFindOnTab, 0, reinterpret_cast<LPARAM>(&request));
     const ListModel& model = Model(EntryKind::Cache);
+    std::vector<int> marked;
     for (int r = 0; r < model.RowCount(); ++r) {
         const ListCell* cell = model.CellAt(r, 1);
-        const bool ours = model.CellText(r, 1).find(host_ + "/page") != std::string::npos;
-        EXPECT_EQ(cell && cell->backColour == kValueMark, ours) << model.CellText(r, 1);
+        if (cell && cell->backColour == kValueMark)
+            marked.push_back(r);
     }
-    EXPECT_EQ(Ours(EntryKind::Cache).size(), 4u);
+    EXPECT_EQ(marked, Ours(EntryKind::Cache));
+    EXPECT_EQ(marked.size(), 4u);
 }
 
-// ---- context menus -------------------------------------------------------------
+// ---- dialogs and context menus, as scripts -------------------------------------
 
-TEST_F(BandTest, RightClickTracksThePaintedMenuWhileTheFlagIsSet) {
-    Open(kVisible);
-    ASSERT_TRUE(ClickTab(2));
-    SelectOnly(EntryKind::Cache, {0});
-    const int rows = Model(EntryKind::Cache).RowCount();
-    // Every menu's painted items go with it: the painter holds no more
-    // after many right clicks than after one.
-    for (int click = 0; click < 3; ++click) {
-        bool flag = false;
-        std::size_t popups = 0;
-        EXPECT_TRUE(RunScripted([&] { RightClick(EntryKind::Cache); }, {Do([&] {
-                                    flag = band_->ContextMenuOpen();
-                                    popups = band_->Painter().PreparedPopups();
-                                    EndMenu();
-                                })}));
-        EXPECT_TRUE(flag);
-        EXPECT_GE(popups, 1u);
-        EXPECT_EQ(band_->Painter().PreparedItems(), 0u) << click;
-        EXPECT_FALSE(band_->ContextMenuOpen());
-    }
-    EXPECT_EQ(Model(EntryKind::Cache).RowCount(), rows) << "a cancelled menu runs nothing";
+// What a script does in a dialog, or notes of it.
+enum class Op {
+    Wait,        // for the dialog captioned text, which the next steps work
+    Type,        // text into control id
+    Click,       // button id, which must be there
+    Post,        // id as a command to the dialog, as Enter or Esc give
+    Answer,      // our message box that says text, with button id
+    Pick,        // the item text of list or combo box id
+    Date,        // 5 July 2024 into date picker id
+    Press,       // a click on the first row of list id
+    Settle,      // a few ticks, for posted work to be done
+    UntilEmpty,  // until control id shows no text
+    Menu,        // id times down, then Enter, in the open popup
+    MenuState,   // notes whether the band knows its menu open, and closes it
+    DropBand,    // the browser closes the band
+    Again,       // ends a script: the dialog is opened again for the next
+    Read,        // notes what control id shows
+    Dialogs,     // notes the captions of the dialogs open
+};
+
+struct Act {
+    Op op;
+    int id = 0;
+    const char* text = "";
+};
+
+Act Wait(const char* caption) { return {Op::Wait, 0, caption}; }
+Act Click(int id) { return {Op::Click, id}; }
+Act Read(int id) { return {Op::Read, id}; }
+const Act kSettle{Op::Settle}, kAgain{Op::Again}, kDialogs{Op::Dialogs};
+
+enum class How { Command, Favorites, Details, Search, Choice, CacheMenu, CookieMenu };
+
+struct Opener {
+    How how;
+    tw::Command command;  // for How::Command
+    // Favorites: name and address. Details: the file's text. Search, Choice:
+    // the folder picked. Menus: what the rows to select contain.
+    const char* a;
+    const char* b;
+};
+
+Opener Dialog(tw::Command command) { return {How::Command, command, nullptr, nullptr}; }
+Opener Run(How how, const char* a, const char* b = nullptr) { return {how, tw::Command::About, a, b}; }
+
+enum CaseFlags { kKeepTwo = 8, kKeepOne = 16, kKeepAsText = 32, kLinkColours = 64 };
+
+// A dialog or menu worked by its scripts; the record is what they noted,
+// then what the band and the stores hold once they are done.
+struct ScriptCase {
+    const char* name;
+    int flags;
+    Opener open;
+    std::vector<Act> steps;
+    std::vector<std::string> record;
+};
+
+std::string Cleaned(std::int32_t store, std::int32_t kind, const std::string& text) {
+    return "clean store " + std::to_string(store) + " kind " + std::to_string(kind) + " '" + text + "'";
 }
 
-TEST_F(BandTest, DeleteSelectedItemsChosenFromTheMenu) {
-    Open(kVisible | kQuiet);
-    ASSERT_TRUE(ClickTab(2));
-    const std::vector<int> ours = Ours(EntryKind::Cache);
-    ASSERT_EQ(ours.size(), 4u);
-    SelectOnly(EntryKind::Cache, {ours[1], ours[3]});
-    EXPECT_TRUE(RunScripted([&] { RightClick(EntryKind::Cache); }, {MenuKeys({VK_DOWN, VK_RETURN})}));
-    EXPECT_EQ(Ours(EntryKind::Cache).size(), 2u);
-    EXPECT_EQ(Model(EntryKind::Cache).SelectedCount(), 0) << "the Cache list keeps no selection";
-    EXPECT_EQ(std::count_if(cache_.begin(), cache_.end(), InCache), 2);
-}
+const char kAskCookies[] = "Are you sure you want to delete Internet Explorer Cookies?";
+const char kSearchTitle[] = "Please select a folder to search:";
+const char kCookiesTitle[] = "Please select Cookies folder:";
+// The band as Open leaves it, and the stores as SetUp fills them.
+const char kAsOpened[] = "tab 0, ours 10 cookies 4 pages 0 selected, painted 0, dates dd.MM.yyyy confirm 1";
+const char kAsOpenedQuiet[] = "tab 0, ours 10 cookies 4 pages 0 selected, painted 0, dates dd.MM.yyyy confirm 0";
+const char kHistoryLine[] = "Internet Explorer History contains: N items";
+const char kCookiesLine[] = "Internet Explorer Cookies contain: N items";
+const char kCacheLine[] = "Internet Explorer Cache contains: N items";
+const char kAllLeft[] = "left sites 1111 pages 1111, images CCCC, kept";
 
-TEST_F(BandTest, KeepCookiesOfThisSiteFromTheContextMenu) {
-    Open(kVisible);
-    band_->ShowStore(kStoreCookies);
-    Model(EntryKind::Cookie).Select(CookieRow(kSites[1]), 0, 0);
-    // The fifth command of the Cookies menu.
-    EXPECT_TRUE(RunScripted([&] { RightClick(EntryKind::Cookie); },
-                            {MenuKeys({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN})}));
-    EXPECT_EQ(Kept(), std::vector<std::string>{"example.com"});  // "www." is dropped from the row's host
-    EXPECT_EQ(ImageOf(kSites[0]), kImageKeptCookie);
-    EXPECT_EQ(ImageOf(kSites[1]), kImageKeptCookie);
-    EXPECT_EQ(ImageOf(kSites[2]), kImageCookie);
-    const std::string line = KeptStatusText(unsigned(Model(EntryKind::Cookie).RowCount()), 2);
-    EXPECT_EQ(LastStatus(), Wide(line));
-}
+// clang-format off
+const ScriptCase kScriptCases[] = {
+    // Each cleanup dialog sends the checked option with the text of its box,
+    // and stays open for another; a question answered No sends nothing.
+    {"CleanCookies", kDryRun, Dialog(Command::CleanCookies),
+     {Wait("Clean up Cookies"), Read(IDC_CLEAN_ALL), Click(IDC_CLEAN_COOKIES_EXPIRED), Click(IDOK),
+      {Op::Answer, IDNO, kAskCookies}, kSettle, {Op::Type, IDC_CLEAN_COOKIES_TEXT, "Ads.Example"},
+      Click(IDC_CLEAN_COOKIES_EXPIRED), Click(IDOK), {Op::Answer, IDYES, kAskCookies}, kSettle,
+      Click(IDC_CLEAN_COOKIES_CONTAINING), Click(IDOK), {Op::Answer, IDYES, kAskCookies}, kSettle, Click(IDCANCEL)},
+     {"checked 1", kAsOpened, kHistoryLine, kAllLeft, Cleaned(kStoreCookies, kCleanExpiredCookies, "Ads.Example"),
+      Cleaned(kStoreCookies, kCleanContainingText, "Ads.Example")}},
+    {"CleanCache", kDryRun | kQuiet, Dialog(Command::CleanCache),
+     {Wait("Clean up Cache"), Click(IDC_CLEAN_CACHE_STYLES), Click(IDOK), kSettle, Click(IDCANCEL)},
+     {kAsOpenedQuiet, kHistoryLine, kAllLeft, Cleaned(kStoreCache, kCleanStylesAndScripts, "")}},
+    // The bounds cover the whole day picked.
+    {"CleanHistory", kDryRun | kQuiet, Dialog(Command::CleanHistory),
+     {Wait("Clean up History"), {Op::Date, IDC_CLEAN_HISTORY_FROM}, {Op::Date, IDC_CLEAN_HISTORY_TO},
+      {Op::Type, IDC_CLEAN_HISTORY_COMBO, "gopher:"}, Click(IDC_CLEAN_HISTORY_PROTOCOL), Click(IDOK), kSettle,
+      Click(IDC_CLEAN_HISTORY_BETWEEN), Click(IDOK), kSettle, Click(IDCANCEL)},
+     {kAsOpenedQuiet, kHistoryLine, kAllLeft, Cleaned(kStoreHistory, kCleanSelectedProtocol, "gopher:"),
+      Cleaned(kStoreHistory, kCleanBetweenDates, "") + " 2024-07-05 whole"}},
+    // The Sites dialog edits the keep list; the run keeps the sites' cookies,
+    // refills the Cookies tab and marks the kept rows.
+    {"KeepSites", kQuiet | kKeepTwo, Dialog(Command::CleanCookies),
+     {Wait("Clean up Cookies"), Read(IDC_CLEAN_KEEP_COOKIES), Click(IDC_CLEAN_KEEP_SITES), Wait("Cookies to keep"),
+      {Op::Type, IDC_KEEP_NAME, " www.Bank.Example.NET "}, Click(IDC_KEEP_ADD), kSettle, Read(IDC_KEEP_LIST),
+      Read(IDC_KEEP_NAME), {Op::Pick, IDC_KEEP_LIST, "shop.test"}, Click(IDC_KEEP_REMOVE), kSettle, Read(IDC_KEEP_LIST),
+      Click(IDOK), kSettle, kDialogs, Wait("Clean up Cookies"), Click(IDOK), kSettle, Click(IDCANCEL)},
+     {"checked 1", "3 items", "", "2 items", "open: Clean up Cookies",
+      "tab 1, ours 0 cookies 4 pages 0 selected, painted 0, dates dd.MM.yyyy confirm 0", kCookiesLine,
+      "left sites 1101 pages 1111, images KK-K, kept example.com bank.example.net",
+      Cleaned(kStoreCookies, kCleanAll, "")}},
+    // Cancel leaves the keep list; an unchecked box deletes kept cookies too.
+    {"KeepCancelled", kQuiet | kKeepOne, Dialog(Command::CleanCookies),
+     {Wait("Clean up Cookies"), Click(IDC_CLEAN_KEEP_SITES), Wait("Cookies to keep"),
+      {Op::Type, IDC_KEEP_NAME, "other.test"}, Click(IDC_KEEP_ADD), kSettle, Click(IDCANCEL), kSettle,
+      Wait("Clean up Cookies"), Click(IDC_CLEAN_KEEP_COOKIES), Click(IDC_CLEAN_COOKIES_CONTAINING),
+      {Op::Type, IDC_CLEAN_COOKIES_TEXT, "example.com"}, Click(IDOK), kSettle, Click(IDCANCEL)},
+     {"tab 1, ours 10 cookies 4 pages 0 selected, painted 0, dates dd.MM.yyyy confirm 0", kCookiesLine,
+      "left sites 0001 pages 1111, images ---C, kept example.com",
+      Cleaned(kStoreCookies, kCleanContainingText, "example.com")}},
+    // An unreadable keep list deletes nothing and says so once.
+    {"KeepListUnreadable", kQuiet | kKeepAsText, Dialog(Command::CleanCookies),
+     {Wait("Clean up Cookies"), Click(IDOK), {Op::Answer, IDOK, kKeepListUnreadable}, kSettle, kSettle, kDialogs,
+      Click(IDCANCEL)},
+     {"open: Clean up Cookies", "tab 1, ours 10 cookies 4 pages 0 selected, painted 0, dates dd.MM.yyyy confirm 0",
+      kCookiesLine, "left sites 1111 pages 1111, images CCCC, kept", Cleaned(kStoreCookies, kCleanAll, "")}},
+    // Options write the choices on OK only, and the band reloads them.
+    {"Options", 0, Dialog(Command::Options),
+     {Wait("Options"), Click(IDC_OPTIONS_DISABLE), Click(IDCANCEL), kAgain, Wait("Options"), Read(IDC_OPTIONS_DISABLE),
+      {Op::Pick, IDC_OPTIONS_TEMPLATE, "yyyy.MM.dd"}, {Op::Pick, IDC_OPTIONS_SEPARATOR, "/"},
+      Click(IDC_OPTIONS_DISABLE), kSettle, Read(IDC_OPTIONS_SAMPLE), Click(IDOK)},
+     {"checked 0", "today",
+      "tab 0, ours 10 cookies 4 pages 0 selected, painted 0, dates yyyy/MM/dd confirm 0, stored yyyy.MM.dd /",
+      kHistoryLine, kAllLeft}},
+    // Find refuses an empty text, then sends (Enter finds the next) and
+    // remembers the text and boxes.
+    {"Find", 0, Dialog(Command::FindOnTab),
+     {Wait("Find"), Click(IDC_FIND_NEXT), {Op::Answer, IDOK, "Please enter text to search."}, kSettle,
+      {Op::Type, IDC_FIND_TEXT, "News"}, Click(IDC_FIND_CASE), Click(IDC_FIND_ALL), kSettle, {Op::Post, IDOK}, kSettle,
+      Click(IDCANCEL), kAgain, Wait("Find"), Read(IDC_FIND_TEXT), Read(IDC_FIND_CASE), Read(IDC_FIND_WHOLE),
+      Click(IDCANCEL)},
+     {"News", "checked 1", "checked 0", kAsOpened, kHistoryLine, kAllLeft, "find 'News' all case names",
+      "find 'News' case names"}},
+    // Favorites reports missing input in order, and stays open.
+    {"Favorites", 0, Run(How::Favorites, "  What? News: today ", " http://example.com/ "),
+     {Wait("Add To Favorites"), Read(IDC_FAVORITE_DESCRIPTION), Read(IDC_FAVORITE_URL),
+      {Op::Type, IDC_FAVORITE_DESCRIPTION, ""}, {Op::Type, IDC_FAVORITE_URL, ""}, Click(IDOK),
+      {Op::Answer, IDOK, "Please enter a Description."}, {Op::Type, IDC_FAVORITE_DESCRIPTION, "x"}, Click(IDOK),
+      {Op::Answer, IDOK, "Please enter valid URL."}, kSettle, kDialogs, Click(IDCANCEL)},
+     {"What_ News_ today", "http://example.com/", "open: Add To Favorites", kAsOpened, kHistoryLine, kAllLeft}},
+    // No address, no dialog: one left open would leave the script unfinished.
+    {"FavoritesWithoutAddress", 0, Run(How::Favorites, "title", "   "), {}, {kAsOpened, kHistoryLine, kAllLeft}},
+    {"IndexRemovalCancelled", 0, Dialog(Command::CleanIndexFiles),
+     {Wait("Clean up Index files"), Read(IDC_REMOVE_HISTORY_INDEX), Read(IDC_REMOVE_COOKIE_INDEX),
+      Read(IDC_REMOVE_CACHE_INDEX), Click(IDC_REMOVE_HISTORY_INDEX), Click(IDC_REMOVE_CACHE_INDEX), Click(IDCANCEL),
+      kAgain, Wait("Clean up Index files"), Read(IDC_REMOVE_HISTORY_INDEX), Read(IDC_REMOVE_COOKIE_INDEX),
+      Read(IDC_REMOVE_CACHE_INDEX), Click(IDCANCEL)},
+     {"checked 0", "checked 0", "checked 0", "checked 0", "checked 0", "checked 0", kAsOpened, kHistoryLine, kAllLeft}},
+    // The banner, and the links in the browser's colours.
+    {"About", kLinkColours, Dialog(Command::About),
+     {Wait("About Tidewell Bar"), Read(IDC_ABOUT_NAME), Read(IDC_ABOUT_HOME), Read(IDC_ABOUT_SUPPORT),
+      Read(IDC_ABOUT_DOWNLOAD), Read(IDC_ABOUT_BANNER), Click(IDOK)},
+     {"links 0,128,0 visited 128,0,128", std::string(kAboutName) + " (bold)", kAboutHomePage, kAboutSupportAddress,
+      kAboutInvitation, "bitmap 400x74", kAsOpened, kHistoryLine, kAllLeft}},
+    // The file without its last byte; OK ends with 1.
+    {"CookieDetails", 0, Run(How::Details, "a\nb\n"),
+     {Wait("Cookie Details"), Read(IDC_COOKIE_DETAILS_TEXT), Click(IDOK)},
+     {"a\r\nb", "result 1", kAsOpened, kHistoryLine, kAllLeft}},
+    // The worker finds the index files; OK hands back the selected one.
+    {"Search", 0, Run(How::Search, "tree"),
+     {Wait("Search"), Click(IDC_INDEX_BROWSE), {Op::UntilEmpty, IDC_INDEX_STATUS}, kSettle, {Op::Press, IDC_INDEX_LIST},
+      kSettle, Click(IDOK)},
+     {kSearchTitle, "chose index.dat", kAsOpened, kHistoryLine, kAllLeft}},
+    {"SearchOfAFolderWithoutIndexFiles", 0, Run(How::Search, "empty"),
+     {Wait("Search"), Click(IDC_INDEX_BROWSE), {Op::Answer, IDOK, "Selected folder does not contain index.dat files"},
+      kSettle, Click(IDOK)},
+     {kSearchTitle, "chose nothing", kAsOpened, kHistoryLine, kAllLeft}},
+    // Esc, or the close box, while the search runs (its button is off then):
+    // nothing of the worker is left to touch the dialog.
+    {"ClosingDuringASearch", 0, Run(How::Search, "temp"),
+     {Wait("Search"), Click(IDC_INDEX_BROWSE), {Op::Post, IDCANCEL}},
+     {kSearchTitle, "chose nothing", kAsOpened, kHistoryLine, kAllLeft}},
+    // The choice browses to the Cookies subfolder.
+    {"CookieChoice", 0, Run(How::Choice, "tree"),
+     {Wait("Select Cookies index.dat file"), Click(IDC_INDEX_BROWSE), kSettle, Click(IDC_INDEX_BROWSE), kSettle,
+      Click(IDOK)},
+     {kCookiesTitle, kCookiesTitle, "chose index.dat", kAsOpened, kHistoryLine, kAllLeft}},
+    // The browser may close the band while one of its dialogs runs: the
+    // dialog then ends at its next message, and its caller leaves the band be.
+    {"BandClosedUnderADialog", 0, Run(How::Choice, "tree"),
+     {Wait("Select Cookies index.dat file"), Click(IDC_INDEX_BROWSE), kSettle, {Op::DropBand}},
+     {kCookiesTitle, "chose nothing", "no band", "left sites 1111 pages 1111, images ----, kept"}},
+    // Every menu's painted items go with it, and a cancelled menu runs nothing.
+    {"MenusCancelled", kVisible, Run(How::CacheMenu, "/page0"),
+     {{Op::MenuState}, kAgain, {Op::MenuState}, kAgain, {Op::MenuState}},
+     {"menu open", "menu open", "menu open",
+      "tab 2, ours 10 cookies 4 pages 1 selected, painted 0, dates dd.MM.yyyy confirm 1", kCacheLine, kAllLeft}},
+    // Its second command; the Cache list keeps no selection.
+    {"MenuDeletesTheSelection", kVisible | kQuiet, Run(How::CacheMenu, "/page1", "/page3"), {{Op::Menu, 1}},
+     {"tab 2, ours 10 cookies 2 pages 0 selected, painted 0, dates dd.MM.yyyy confirm 0", kCacheLine,
+      "left sites 1111 pages 1010, images CCCC, kept"}},
+    // The fifth command of the Cookies menu; "www." is dropped from the host.
+    {"MenuKeepsTheSite", kVisible, Run(How::CookieMenu, "www.example.com/account"), {{Op::Menu, 5}},
+     {"tab 1, ours 10 cookies 4 pages 0 selected, painted 0, dates dd.MM.yyyy confirm 1",
+      "Internet Explorer Cookies contain: N items, 2 of them from sites whose cookies are kept",
+      "left sites 1111 pages 1111, images KKCC, kept example.com"}},
+};
+// clang-format on
 
-// ---- cleanup dialogs -----------------------------------------------------------
+void PrintTo(const ScriptCase& c, std::ostream* os) { *os << c.name; }
 
-TEST_F(BandTest, CleanupDialogsSendTheCheckedOptionAndItsText) {
-    SYSTEMTIME picked{2024, 7, 5, 5, 13, 0, 0, 0};  // the bounds cover the whole day
-    FileTime start, end;
-    DayStart({2024, 7, 5}, &start);
-    DayEnd({2024, 7, 5}, &end);
-    struct Run {
-        int option;
-        const char* typed;  // into the text box first, when not null
-        int answer;         // to the question, 0 when none is asked
-        std::int32_t kind;  // of the record sent, kCleanNothing when none is
-        const char* text;
-    };
-    const struct {
-        tw::Command command;
-        std::int32_t store;
-        const char* caption;
-        bool quiet;  // the cases that ask come first, before any settings
-        std::vector<Run> runs;
-    } cases[] = {
-        {Command::CleanCookies, kStoreCookies, "Clean up Cookies", false,
-         {{IDC_CLEAN_COOKIES_EXPIRED, nullptr, IDNO, kCleanNothing, ""},
-          // The box travels with any option.
-          {IDC_CLEAN_COOKIES_EXPIRED, "Ads.Example", IDYES, kCleanExpiredCookies, "Ads.Example"},
-          {IDC_CLEAN_COOKIES_CONTAINING, nullptr, IDYES, kCleanContainingText, "Ads.Example"}}},
-        {Command::CleanCache, kStoreCache, "Clean up Cache", true,
-         {{IDC_CLEAN_CACHE_STYLES, nullptr, 0, kCleanStylesAndScripts, ""}}},
-        {Command::CleanHistory, kStoreHistory, "Clean up History", true,
-         {{IDC_CLEAN_HISTORY_PROTOCOL, "gopher:", 0, kCleanSelectedProtocol, "gopher:"},
-          {IDC_CLEAN_HISTORY_BETWEEN, nullptr, 0, kCleanBetweenDates, ""}}},
-    };
-    for (const auto& c : cases) {
-        recorded_.cleanups.clear();
-        Open(kDryRun | (c.quiet ? kQuiet : 0));
-        const CleanupDialogInfo& info = *CleanupDialogFor(c.store);
-        HWND d = nullptr;
-        std::size_t sent = 0;
-        std::vector<Step> steps = {WaitFor(c.caption, &d), Do([&] {
-                                       EXPECT_EQ(IsDlgButtonChecked(d, IDC_CLEAN_ALL), 1u);
-                                       for (int id : {info.fromId, info.toId})
-                                           SendDlgItemMessageA(d, id, DTM_SETSYSTEMTIME, GDT_VALID,
-                                                               reinterpret_cast<LPARAM>(&picked));
-                                   })};
-        for (const Run& run : c.runs) {
-            if (run.typed)
-                steps.push_back(Type(&d, info.comboId ? info.comboId : info.textId, run.typed));
-            steps.insert(steps.end(), {Click(&d, run.option), Click(&d, IDOK)});
-            if (run.answer)
-                steps.push_back(Answer(info.confirmation, run.answer));
-            sent += run.kind != kCleanNothing;
-            steps.insert(steps.end(), {Settle(), Do([&, run, sent] {
-                                           EXPECT_TRUE(IsWindow(d)) << "stays open for another";
-                                           ASSERT_EQ(recorded_.cleanups.size(), sent) << c.caption << run.option;
-                                           if (!sent)
-                                               return;
-                                           const CleanupCriteria& r = recorded_.cleanups.back();
-                                           EXPECT_EQ(r.store, c.store);
-                                           EXPECT_EQ(r.kind, run.kind) << c.caption << run.option;
-                                           EXPECT_STREQ(r.text, run.text) << c.caption << run.option;
-                                           if (run.kind == kCleanBetweenDates) {
-                                               EXPECT_EQ(r.from.Value(), start.Value());
-                                               EXPECT_EQ(r.to.Value(), end.Value());
-                                           }
-                                       })});
+class BandScripts : public BandTest, public ::testing::WithParamInterface<ScriptCase> {
+protected:
+    void Note(const std::string& line) { record_.push_back(line); }
+
+    void Start(const Opener& o) {
+        const EntryKind kind = o.how == How::CacheMenu ? EntryKind::Cache : EntryKind::Cookie;
+        switch (o.how) {
+        case How::Command:
+            return RunDialogCommand(*band_, o.command);
+        case How::Favorites:
+            return RunAddToFavoritesDialog(*band_, o.a, o.b);
+        case How::Details: {
+            const std::string path = TempPath("tw-cookie-dialog.txt");
+            std::ofstream(path, std::ios::binary) << o.a;
+            Note("result " + std::to_string(RunCookieDetailsDialog(*band_, path)));
+            DeleteFileA(path.c_str());
+            return;
         }
-        steps.push_back(Click(&d, IDCANCEL));
-        this->Run(c.command, steps);
+        case How::Search:
+        case How::Choice: {
+            FixedFolder picker(Folder(o.a));
+            std::string chosen;
+            const bool ok = o.how == How::Search ? RunIndexSearchDialog(*band_, picker, &chosen)
+                                                 : RunIndexChoiceDialog(*band_, EntryKind::Cookie, picker, &chosen);
+            record_.insert(record_.end(), picker.titles.begin(), picker.titles.end());
+            return Note(ok ? "chose " + chosen.substr(chosen.rfind('\\') + 1) : "chose nothing");
+        }
+        case How::CacheMenu:
+        case How::CookieMenu: {
+            ClickTab(int(kind));
+            std::vector<int> rows = RowsWith(Model(kind), 1, o.a), more = RowsWith(Model(kind), 1, o.b ? o.b : "?");
+            rows.insert(rows.end(), more.begin(), more.end());
+            SelectOnly(kind, rows);
+            // The right button let go over the list: its context menu runs.
+            ListNotify notify = {};
+            notify.hdr.hwndFrom = band_->List(kind).Hwnd();
+            notify.hdr.idFrom = kListIds[int(kind)];
+            notify.hdr.code = UINT(kListRightUp);
+            SendMessageA(band_->Hwnd(), WM_NOTIFY, kListIds[int(kind)], reinterpret_cast<LPARAM>(&notify));
+        }
+        }
     }
-}
 
-// ---- the keep list -------------------------------------------------------------
+    // A folder with two index files (one in a Cookies subfolder) and two
+    // other files; one without any; or the temporary folder, with plenty.
+    std::string Folder(const std::string& which) {
+        const std::string root = TempPath(("tw_dialog_" + which).c_str());
+        if (which == "temp")
+            return TempPath("");
+        CreateDirectoryA(root.c_str(), nullptr);
+        CreateDirectoryA((root + "\\a").c_str(), nullptr);
+        CreateDirectoryA((root + "\\a\\Cookies").c_str(), nullptr);
+        if (which == "tree") {
+            for (const char* name :
+                 {"\\a\\index.dat", "\\a\\myindex.dat.bak", "\\a\\Cookies\\index.dat", "\\other.txt"})
+                std::ofstream(root + name) << "x";
+        }
+        return root;
+    }
 
-TEST_F(BandTest, SitesDialogEditsTheKeepListAndAllKeepsItsCookies) {
-    ASSERT_TRUE(SaveCookiesToKeep(registry_, NewSystem(), {"example.com", "shop.test"}));
-    Open(kQuiet);
-    EXPECT_EQ(ImageOf(kSites[0]), kImageKeptCookie);
-    EXPECT_EQ(ImageOf(kSites[3]), kImageCookie);
-    HWND d = nullptr, sites = nullptr;
-    const auto count = [&] { return SendDlgItemMessageA(sites, IDC_KEEP_LIST, LB_GETCOUNT, 0, 0); };
-    Run(Command::CleanCookies,
-        {WaitFor("Clean up Cookies", &d), Do([&] { EXPECT_EQ(IsDlgButtonChecked(d, IDC_CLEAN_KEEP_COOKIES), 1u); }),
-         Click(&d, IDC_CLEAN_KEEP_SITES), WaitFor("Cookies to keep", &sites),
-         Type(&sites, IDC_KEEP_NAME, " www.Bank.Example.NET "), Click(&sites, IDC_KEEP_ADD), Settle(), Do([&] {
-             EXPECT_EQ(count(), 3);
-             EXPECT_EQ(TextOf(GetDlgItem(sites, IDC_KEEP_NAME)), "");
-             const LRESULT at = SendDlgItemMessageA(sites, IDC_KEEP_LIST, LB_FINDSTRINGEXACT, WPARAM(-1),
-                                                    reinterpret_cast<LPARAM>("shop.test"));
-             SendDlgItemMessageA(sites, IDC_KEEP_LIST, LB_SETCURSEL, WPARAM(at), 0);
-         }),
-         Click(&sites, IDC_KEEP_REMOVE), Settle(), Do([&] { EXPECT_EQ(count(), 2); }), Click(&sites, IDOK), Settle(),
-         Do([&] {
-             EXPECT_FALSE(IsWindow(sites));
-             EXPECT_EQ(ImageOf(kSites[3]), kImageKeptCookie);
-         }),
-         Click(&d, IDOK), Settle(), Click(&d, IDCANCEL)});
-    EXPECT_EQ(Kept(), (std::vector<std::string>{"example.com", "bank.example.net"}));
-    EXPECT_EQ(SitesLeft(), (std::vector<bool>{true, true, false, true}));
-    // The run refilled the Cookies tab, shown with its line, and marks the kept rows.
-    EXPECT_TRUE(Ours(EntryKind::Cookie).empty());
-    EXPECT_EQ(band_->CurrentTab(), 1);
-    EXPECT_EQ(ImageOf(kSites[1]), kImageKeptCookie);
-}
+    // What a control shows: a box its check, a list its count, a picture its
+    // size, any other its text (today's date as "today").
+    std::string Shows(HWND item) {
+        char kind[16] = "";
+        GetClassNameA(item, kind, sizeof kind);
+        BITMAP picture{};
+        const HGDIOBJ image = HGDIOBJ(SendMessageA(item, STM_GETIMAGE, IMAGE_BITMAP, 0));
+        LOGFONTA font{};
+        GetObjectA(HGDIOBJ(SendMessageA(item, WM_GETFONT, 0, 0)), sizeof font, &font);
+        SYSTEMTIME now;
+        GetSystemTime(&now);
+        char today[16];
+        std::snprintf(today, sizeof today, "%04d/%02d/%02d", now.wYear, now.wMonth, now.wDay);
+        if (std::string(kind) == "Button")
+            return "checked " + std::to_string(SendMessageA(item, BM_GETCHECK, 0, 0));
+        if (std::string(kind) == "ListBox")
+            return std::to_string(SendMessageA(item, LB_GETCOUNT, 0, 0)) + " items";
+        if (image && IsWindowVisible(item) && GetObjectA(image, sizeof picture, &picture))
+            return "bitmap " + std::to_string(picture.bmWidth) + "x" + std::to_string(picture.bmHeight);
+        return TextOf(item) == today ? "today" : TextOf(item) + (font.lfWeight == FW_BOLD ? " (bold)" : "");
+    }
 
-TEST_F(BandTest, CancelLeavesTheKeepListAndAnUncheckedBoxDeletesKeptCookiesToo) {
-    ASSERT_TRUE(SaveCookiesToKeep(registry_, NewSystem(), {"example.com"}));
-    Open(kQuiet);
-    HWND d = nullptr, sites = nullptr;
-    Run(Command::CleanCookies,
-        {WaitFor("Clean up Cookies", &d), Click(&d, IDC_CLEAN_KEEP_SITES), WaitFor("Cookies to keep", &sites),
-         Type(&sites, IDC_KEEP_NAME, "other.test"), Click(&sites, IDC_KEEP_ADD), Settle(), Click(&sites, IDCANCEL),
-         Settle(), Click(&d, IDC_CLEAN_KEEP_COOKIES), Click(&d, IDC_CLEAN_COOKIES_CONTAINING),
-         Type(&d, IDC_CLEAN_COOKIES_TEXT, "example.com"), Click(&d, IDOK), Settle(), Click(&d, IDCANCEL)});
-    EXPECT_EQ(Kept(), std::vector<std::string>{"example.com"});
-    EXPECT_EQ(SitesLeft(), (std::vector<bool>{false, false, false, true}));
-}
+    // Runs a on the current dialog d_: true once done.
+    bool Perform(const Act& a) {
+        const HWND item = GetDlgItem(d_, a.id);
+        char kind[16] = "";
+        GetClassNameA(item, kind, sizeof kind);
+        const bool combo = std::string(kind) == "ComboBox";
+        std::string open = "open:";
+        switch (a.op) {
+        case Op::Wait:
+            return (d_ = OpenDialog(a.text)) != nullptr;
+        case Op::Type:
+            return SetDlgItemTextA(d_, a.id, a.text) != FALSE;
+        case Op::Click:
+            return item && PostMessageA(item, BM_CLICK, 0, 0);
+        case Op::Post:
+            return IsWindow(d_) && PostMessageA(d_, WM_COMMAND, WPARAM(a.id), 0);
+        case Op::Answer:
+            return OpenDialog("Tidewell", a.text) && PostMessageA(OpenDialog("Tidewell", a.text), WM_COMMAND, a.id, 0);
+        case Op::Pick:
+            SendMessageA(item, combo ? CB_SETCURSEL : LB_SETCURSEL,
+                         SendMessageA(item, combo ? CB_FINDSTRINGEXACT : LB_FINDSTRINGEXACT, WPARAM(-1),
+                                      reinterpret_cast<LPARAM>(a.text)),
+                         0);
+            SendMessageA(d_, WM_COMMAND, MAKEWPARAM(a.id, combo ? CBN_SELCHANGE : LBN_SELCHANGE), LPARAM(item));
+            return true;
+        case Op::Date: {
+            SYSTEMTIME picked{2024, 7, 5, 5, 13, 0, 0, 0};
+            return SendMessageA(item, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&picked)) != 0;
+        }
+        case Op::Press:
+            PostMessageA(item, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 28));
+            return item && PostMessageA(item, WM_LBUTTONUP, 0, MAKELPARAM(20, 28));
+        case Op::Settle:
+            return ++ticks_ % 3 == 0;
+        case Op::UntilEmpty:
+            return item && TextOf(item).empty();
+        case Op::Menu:
+            return MenuKeys(std::vector<WPARAM>(std::size_t(a.id), VK_DOWN))() && MenuKeys({VK_RETURN})();
+        case Op::MenuState:
+            Note(band_->ContextMenuOpen() && band_->Painter().PreparedPopups() >= 1 ? "menu open" : "no menu");
+            EndMenu();
+            break;
+        case Op::DropBand:
+            RemoveWindowSubclass(band_->Hwnd(), &RecordRequests, 1);
+            DestroyWindow(band_->Hwnd());
+            band_ = nullptr;
+            PostMessageA(d_, WM_NULL, 0, 0);
+            break;
+        case Op::Again:
+            break;
+        case Op::Read:
+            Note(Shows(item));
+            break;
+        case Op::Dialogs:
+            for (HWND d : VisibleOfClass("#32770"))
+                open += " " + TextOf(d);
+            Note(open);
+            break;
+        }
+        return true;
+    }
 
-TEST_F(BandTest, AnUnreadableKeepListDeletesNothingAndSaysSoOnce) {
-    SetDword(kValueDisableConfirmation, 1);
-    RegKey key(registry_);
-    ASSERT_TRUE(OpenSettings(registry_, NewSystem(), key));
-    WriteString(key, kValueCookiesToKeep, "example.com");  // REG_SZ, not a list
-    Open();
-    const int rows = Model(EntryKind::Cookie).RowCount();
-    HWND d = nullptr;
-    Run(Command::CleanCookies, {WaitFor("Clean up Cookies", &d), Click(&d, IDOK), Answer(kKeepListUnreadable, IDOK),
-                                Settle(), Settle(),
-                                Do([&] { EXPECT_EQ(OpenDialog("Tidewell"), nullptr) << "one message only"; }),
-                                Click(&d, IDCANCEL)});
-    EXPECT_EQ(SitesLeft(), (std::vector<bool>{true, true, true, true}));
-    EXPECT_EQ(Model(EntryKind::Cookie).RowCount(), rows) << "refilled unchanged";
-}
+    // The band's tab, its rows of ours, the Cache selection and the painter's
+    // items left; then what is left in the stores, the Cookies images and the
+    // keep list; then the requests sent.
+    void NoteTheState() {
+        RegKey key(registry_);
+        std::string dates, separator;
+        const bool stored = OpenSettings(registry_, NewSystem(), key) &&
+                            ReadString(key, kValueDateTemplate, kDateTemplateSize, &dates) &&
+                            ReadString(key, kValueSeparator, kSeparatorSize, &separator);
+        if (!band_) {
+            Note("no band");
+        } else {
+            Note("tab " + std::to_string(band_->CurrentTab()) + ", ours " +
+                 std::to_string(Ours(EntryKind::Cookie).size()) + " cookies " +
+                 std::to_string(Ours(EntryKind::Cache).size()) + " pages " +
+                 std::to_string(Model(EntryKind::Cache).SelectedCount()) + " selected, painted " +
+                 std::to_string(band_->Painter().PreparedItems() + band_->ContextMenuOpen()) + ", dates " +
+                 band_->DateTemplate() + " confirm " + std::to_string(band_->ConfirmDeletions()) +
+                 (stored ? ", stored " + dates + " " + separator : ""));
+            // The status line, with the count of the current list as N.
+            const std::wstring wide = LastStatus();
+            std::string status(wide.begin(), wide.end());
+            const std::string rows = std::to_string(band_->CurrentList().Model().RowCount()) + " items";
+            if (status.find(rows) != std::string::npos)
+                status.replace(status.find(rows), rows.size(), "N items");
+            Note(status);
+        }
+        std::string left = "left sites " + Left(std::vector<std::string>(std::begin(kSites), std::end(kSites))) +
+                           " pages " + Left(cache_) + ", images ";
+        for (const char* url : kSites) {
+            const std::vector<int> rows =
+                band_ ? RowsWith(Model(EntryKind::Cookie), 1, std::string(url).substr(7)) : std::vector<int>{};
+            const int image = rows.empty() ? -1 : Model(EntryKind::Cookie).CellAt(rows.front(), 0)->image;
+            left += image == kImageKeptCookie ? 'K' : image == kImageCookie ? 'C' : image < 0 ? '-' : '?';
+        }
+        std::vector<std::string> kept;
+        left += ", kept";
+        if (ReadCookiesToKeep(registry_, NewSystem(), &kept)) {
+            for (const std::string& name : kept)
+                left += " " + name;
+        }
+        Note(left);
+        for (const CleanupCriteria& r : recorded_.cleanups) {
+            FileTime start, end;
+            DayStart({2024, 7, 5}, &start);
+            DayEnd({2024, 7, 5}, &end);
+            const bool whole = r.from.Value() == start.Value() && r.to.Value() == end.Value();
+            Note(Cleaned(r.store, r.kind, r.text) + (r.kind != kCleanBetweenDates ? ""
+                                                     : whole                      ? " 2024-07-05 whole"
+                                                                                  : " other days"));
+        }
+        for (const FindRequest& f : recorded_.finds) {
+            Note(std::string("find '") + f.text + "'" + (f.findAll ? " all" : "") + (f.matchCase ? " case" : "") +
+                 (f.wholeWord ? " whole" : "") + (f.searchNames ? " names" : "") + (f.searchValues ? " values" : ""));
+        }
+    }
 
-// ---- the other dialogs ---------------------------------------------------------
+    HWND d_ = nullptr;
+    int ticks_ = 0;
+    std::vector<std::string> record_;
+};
 
-TEST_F(BandTest, OptionsWriteTheChoicesOnOkOnlyAndTheBandReloads) {
-    Open();
-    HWND d = nullptr;
-    Run(Command::Options, {WaitFor("Options", &d), Click(&d, IDC_OPTIONS_DISABLE), Click(&d, IDCANCEL)});
-    RegKey key(registry_);
-    EXPECT_FALSE(OpenSettings(registry_, NewSystem(), key)) << "Cancel writes nothing";
-    SYSTEMTIME now;
-    GetSystemTime(&now);
-    char today[16];
-    std::snprintf(today, sizeof today, "%04d/%02d/%02d", now.wYear, now.wMonth, now.wDay);
-    // yyyy.MM.dd, then "/", as a user's choice in the lists.
-    const auto choose = [&](int id, int index) {
-        SendDlgItemMessageA(d, id, CB_SETCURSEL, WPARAM(index), 0);
-        SendMessageA(d, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(d, id)));
-    };
-    Run(Command::Options, {WaitFor("Options", &d), Do([&] {
-                               choose(IDC_OPTIONS_TEMPLATE, 3);
-                               choose(IDC_OPTIONS_SEPARATOR, 1);
-                           }),
-                           Click(&d, IDC_OPTIONS_DISABLE), Settle(),
-                           Do([&] { EXPECT_EQ(TextOf(GetDlgItem(d, IDC_OPTIONS_SAMPLE)), today); }),
-                           Click(&d, IDOK)});
-    ASSERT_TRUE(OpenSettings(registry_, NewSystem(), key));
-    std::string text;
-    EXPECT_TRUE(ReadString(key, kValueDateTemplate, kDateTemplateSize, &text));
-    EXPECT_EQ(text, "yyyy.MM.dd");
-    EXPECT_TRUE(ReadString(key, kValueSeparator, kSeparatorSize, &text));
-    EXPECT_EQ(text, "/");
-    EXPECT_FALSE(ReadConfirmDeletions(registry_, NewSystem()));
-    EXPECT_EQ(band_->DateTemplate(), "yyyy/MM/dd");
-    EXPECT_FALSE(band_->ConfirmDeletions());
-}
-
-TEST_F(BandTest, FindRefusesAnEmptyTextThenSendsAndRemembers) {
-    Open();
-    HWND d = nullptr;
-    Run(Command::FindOnTab,
-        {WaitFor("Find", &d), Click(&d, IDC_FIND_NEXT), Answer("Please enter text to search.", IDOK), Settle(),
-         Do([&] { EXPECT_TRUE(recorded_.finds.empty()); }), Type(&d, IDC_FIND_TEXT, "News"),
-         Click(&d, IDC_FIND_CASE), Click(&d, IDC_FIND_ALL), Settle(),
-         // Enter is the dialog's OK, which finds the next.
-         Do([&] { PostMessageA(d, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }), Settle(), Click(&d, IDCANCEL)});
-    ASSERT_EQ(recorded_.finds.size(), 2u);
-    EXPECT_STREQ(recorded_.finds[0].text, "News");
-    EXPECT_EQ(recorded_.finds[0].findAll, 1);
-    EXPECT_EQ(recorded_.finds[0].matchCase, 1);
-    EXPECT_EQ(recorded_.finds[0].searchNames, 1);
-    EXPECT_EQ(recorded_.finds[0].searchValues, 0);
-    EXPECT_EQ(recorded_.finds[1].findAll, 0);
-    Run(Command::FindOnTab, {WaitFor("Find", &d), Do([&] {
-                                 EXPECT_EQ(TextOf(GetDlgItem(d, IDC_FIND_TEXT)), "News");
-                                 EXPECT_EQ(IsDlgButtonChecked(d, IDC_FIND_CASE), 1u);
-                                 EXPECT_EQ(IsDlgButtonChecked(d, IDC_FIND_WHOLE), 0u);
-                             }),
-                             Click(&d, IDCANCEL)});
-}
-
-TEST_F(BandTest, FavoritesReportsMissingInputInOrderAndNeedsAnAddress) {
-    Open();
-    HWND d = nullptr;
-    EXPECT_TRUE(RunScripted(
-        [&] { RunAddToFavoritesDialog(*band_, "  What? News: today ", " http://example.com/ "); },
-        {WaitFor("Add To Favorites", &d), Do([&] {
-             EXPECT_EQ(TextOf(GetDlgItem(d, IDC_FAVORITE_DESCRIPTION)), "What_ News_ today");
-             EXPECT_EQ(TextOf(GetDlgItem(d, IDC_FAVORITE_URL)), "http://example.com/");
-         }),
-         Type(&d, IDC_FAVORITE_DESCRIPTION, ""), Type(&d, IDC_FAVORITE_URL, ""), Click(&d, IDOK),
-         Answer("Please enter a Description.", IDOK), Type(&d, IDC_FAVORITE_DESCRIPTION, "x"), Click(&d, IDOK),
-         Answer("Please enter valid URL.", IDOK), Settle(), Do([&] { EXPECT_TRUE(IsWindow(d)); }),
-         Click(&d, IDCANCEL)}));
-    bool opened = false;
-    RunScripted([&] { RunAddToFavoritesDialog(*band_, "title", "   "); },
-                {Do([&] { opened = OpenDialog("Add To Favorites") != nullptr; })});
-    EXPECT_FALSE(opened) << "no address, no dialog";
-}
-
-TEST_F(BandTest, IndexRemovalCancelChangesNothing) {
-    Open();
-    HWND d = nullptr;
-    std::vector<UINT> before, after;
-    const auto read = [&](std::vector<UINT>& into) {
-        for (int id : {IDC_REMOVE_HISTORY_INDEX, IDC_REMOVE_COOKIE_INDEX, IDC_REMOVE_CACHE_INDEX})
-            into.push_back(IsDlgButtonChecked(d, id));
-    };
-    Run(Command::CleanIndexFiles, {WaitFor("Clean up Index files", &d), Do([&] { read(before); }),
-                                   Click(&d, IDC_REMOVE_HISTORY_INDEX), Click(&d, IDC_REMOVE_CACHE_INDEX),
-                                   Click(&d, IDCANCEL)});
-    Run(Command::CleanIndexFiles,
-        {WaitFor("Clean up Index files", &d), Do([&] { read(after); }), Click(&d, IDCANCEL)});
-    EXPECT_EQ(after, before);
-}
-
-TEST_F(BandTest, AboutShowsTheBannerAndTheLinksInTheBrowsersColours) {
+TEST_P(BandScripts, Run) {
+    const ScriptCase& c = GetParam();
+    if (c.flags & (kKeepTwo | kKeepOne)) {
+        std::vector<std::string> kept = {"example.com", "shop.test"};
+        kept.resize(c.flags & kKeepTwo ? 2 : 1);
+        ASSERT_TRUE(SaveCookiesToKeep(registry_, NewSystem(), kept));
+    }
+    if (c.flags & kKeepAsText) {
+        SetDword(kValueDisableConfirmation, 1);
+        RegKey key(registry_);
+        ASSERT_TRUE(OpenSettings(registry_, NewSystem(), key));
+        WriteString(key, kValueCookiesToKeep, "example.com");  // REG_SZ, not a list
+    }
     HKEY ie = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(root_, "Software\\Microsoft\\Internet Explorer\\Settings", 0, nullptr, 0,
-                              KEY_ALL_ACCESS, nullptr, &ie, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(ie, "Anchor Color", 0, REG_SZ, reinterpret_cast<const BYTE*>("0,128,0"), 8);
-    RegSetValueExA(ie, "Anchor Color Visited", 0, REG_SZ, reinterpret_cast<const BYTE*>("0,128"), 6);
-    RegCloseKey(ie);
-    Open();
-    HWND d = nullptr;
-    Run(Command::About, {WaitFor("About Tidewell Bar", &d), Do([&] {
-                             const std::pair<int, const char*> texts[] = {
-                                 {IDC_ABOUT_NAME, kAboutName},
-                                 {IDC_ABOUT_HOME, kAboutHomePage},
-                                 {IDC_ABOUT_SUPPORT, kAboutSupportAddress},
-                                 {IDC_ABOUT_DOWNLOAD, kAboutInvitation}};
-                             for (const auto& [id, text] : texts)
-                                 EXPECT_EQ(TextOf(GetDlgItem(d, id)), text) << id;
-                             const HWND banner = GetDlgItem(d, IDC_ABOUT_BANNER);
-                             EXPECT_TRUE(IsWindowVisible(banner));
-                             BITMAP picture{};
-                             const HGDIOBJ image = HGDIOBJ(SendMessageA(banner, STM_GETIMAGE, IMAGE_BITMAP, 0));
-                             ASSERT_TRUE(image && GetObjectA(image, sizeof picture, &picture));
-                             EXPECT_EQ(picture.bmWidth, 400);
-                             EXPECT_EQ(picture.bmHeight, 74);
-                             LOGFONTA font{};
-                             GetObjectA(HGDIOBJ(SendDlgItemMessageA(d, IDC_ABOUT_NAME, WM_GETFONT, 0, 0)),
-                                        sizeof font, &font);
-                             EXPECT_EQ(font.lfWeight, FW_BOLD);
-                         }),
-                         Click(&d, IDOK)});
-    // The same colours, read by a link of its own.
-    HWND label = CreateWindowExA(0, "Static", "label", WS_CHILD, 0, 0, 100, 20, parent_->Hwnd(), nullptr, nullptr,
-                                 nullptr);
+    if (c.flags & kLinkColours) {
+        ASSERT_EQ(RegCreateKeyExA(root_, "Software\\Microsoft\\Internet Explorer\\Settings", 0, nullptr, 0,
+                                  KEY_ALL_ACCESS, nullptr, &ie, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExA(ie, "Anchor Color", 0, REG_SZ, reinterpret_cast<const BYTE*>("0,128,0"), 8);
+        RegSetValueExA(ie, "Anchor Color Visited", 0, REG_SZ, reinterpret_cast<const BYTE*>("0,128"), 6);
+        RegCloseKey(ie);
+    }
+    Open(c.flags & (kVisible | kQuiet | kDryRun));
     Win32Shell shell;
-    Hyperlink link;
-    link.SetTarget("http://example.com/");
-    ASSERT_TRUE(link.Attach(label, registry_, shell));
-    EXPECT_EQ(link.LinkColour(), (Rgb{0, 128, 0}));
-    EXPECT_EQ(link.VisitedColour(), (Rgb{128, 0, 128}));
-}
-
-TEST_F(BandTest, CookieDetailsShowTheFileWithoutItsLastByteAndOkEndsWithOne) {
-    Open();
-    const std::string path = TempPath("tw-cookie-dialog.txt");
-    ASSERT_TRUE(std::ofstream(path, std::ios::binary) << "a\nb\n");
-    HWND d = nullptr;
-    INT_PTR result = 0;
-    EXPECT_TRUE(RunScripted([&] { result = RunCookieDetailsDialog(*band_, path); },
-                            {WaitFor("Cookie Details", &d), Do([&] {
-                                 EXPECT_EQ(TextOf(GetDlgItem(d, IDC_COOKIE_DETAILS_TEXT)), "a\r\nb");
-                             }),
-                             Click(&d, IDOK)}));
-    EXPECT_EQ(result, 1);
-    DeleteFileA(path.c_str());
-}
-
-// ---- choosing and searching index files -------------------------------------
-
-TEST_F(BandTest, SearchFindsIndexFilesOnItsWorkerAndOkHandsBackTheSelection) {
-    Open();
-    FixedFolder picker(MakeTree());
-    HWND d = nullptr;
-    std::string chosen;
-    bool ok = false;
-    EXPECT_TRUE(RunScripted([&] { ok = RunIndexSearchDialog(*band_, picker, &chosen); },
-                            {WaitFor("Search", &d), Click(&d, IDC_INDEX_BROWSE),
-                             [&] { return TextOf(GetDlgItem(d, IDC_INDEX_STATUS)).empty(); }, Settle(), Do([&] {
-                                 // A plain click on the first row selects it.
-                                 PostMessageA(GetDlgItem(d, IDC_INDEX_LIST), WM_LBUTTONDOWN, MK_LBUTTON,
-                                              MAKELPARAM(20, 28));
-                                 PostMessageA(GetDlgItem(d, IDC_INDEX_LIST), WM_LBUTTONUP, 0, MAKELPARAM(20, 28));
-                             }),
-                             Settle(), Click(&d, IDOK)}));
-    EXPECT_EQ(picker.titles, std::vector<std::string>{"Please select a folder to search:"});
-    EXPECT_TRUE(ok);
-    EXPECT_NE(chosen.find("index.dat"), std::string::npos) << chosen;
-}
-
-TEST_F(BandTest, SearchOfAFolderWithoutIndexFilesSaysSoAndClosingDuringASearchWaitsForTheWorker) {
-    Open();
-    const std::string empty = TempPath("tw_dialog_empty");
-    CreateDirectoryA(empty.c_str(), nullptr);
-    FixedFolder emptyFolder(empty), temp(TempPath(""));
-    HWND d = nullptr;
-    std::string chosen;
-    bool ok = true;
-    EXPECT_TRUE(RunScripted([&] { ok = RunIndexSearchDialog(*band_, emptyFolder, &chosen); },
-                            {WaitFor("Search", &d), Click(&d, IDC_INDEX_BROWSE),
-                             Answer("Selected folder does not contain index.dat files", IDOK), Settle(),
-                             Click(&d, IDOK)}));
-    EXPECT_FALSE(ok) << "no row, no path";
-    EXPECT_TRUE(RunScripted([&] { RunIndexSearchDialog(*band_, temp, &chosen); },
-                            {WaitFor("Search", &d), Click(&d, IDC_INDEX_BROWSE),
-                             // Esc, or the close box: the button is off while the search runs.
-                             Do([&] { PostMessageA(d, WM_COMMAND, IDCANCEL, 0); })}));
-    // Nothing of the worker is left to touch the dialog.
+    Hyperlink link;  // of its own, reading the colours as the About box does
+    HWND label = CreateWindowExA(0, "Static", "", WS_CHILD, 0, 0, 9, 9, parent_->Hwnd(), nullptr, nullptr, nullptr);
+    if ((c.flags & kLinkColours) && link.Attach(label, registry_, shell)) {
+        const Rgb l = link.LinkColour(), v = link.VisitedColour();
+        Note("links " + std::to_string(l.r) + "," + std::to_string(l.g) + "," + std::to_string(l.b) + " visited " +
+             std::to_string(v.r) + "," + std::to_string(v.g) + "," + std::to_string(v.b));
+    }
+    std::vector<std::vector<Step>> scripts(1);
+    for (const Act& a : c.steps) {
+        if (a.op == Op::Again)
+            scripts.emplace_back();
+        else
+            scripts.back().push_back([this, a] { return Perform(a); });
+    }
+    for (auto& steps : scripts) {
+        if (!RunScripted([&] { Start(c.open); }, std::move(steps)))
+            Note("the script did not finish");
+    }
     MSG msg;
-    EXPECT_FALSE(PeekMessageA(&msg, nullptr, kWmIndexFound, kWmIndexSearchDone, PM_NOREMOVE));
+    if (PeekMessageA(&msg, nullptr, kWmIndexFound, kWmIndexSearchDone, PM_NOREMOVE))
+        Note("the search worker is still heard");
+    NoteTheState();
+    EXPECT_EQ(record_, c.record);
 }
 
-TEST_F(BandTest, CookieChoiceBrowsesToACookiesSubfolderOnce) {
-    Open();
-    FixedFolder picker(MakeTree());
-    HWND d = nullptr;
-    std::string chosen;
-    bool ok = false;
-    // Twice to the same folder: one row.
-    EXPECT_TRUE(RunScripted([&] { ok = RunIndexChoiceDialog(*band_, EntryKind::Cookie, picker, &chosen); },
-                            {WaitFor("Select Cookies index.dat file", &d), Click(&d, IDC_INDEX_BROWSE), Settle(),
-                             Click(&d, IDC_INDEX_BROWSE), Settle(), Click(&d, IDOK)}));
-    ASSERT_EQ(picker.titles.size(), 2u);
-    EXPECT_EQ(picker.titles[0], "Please select Cookies folder:");
-    EXPECT_FALSE(ok && chosen.empty());
-}
-
-// The browser may close the band while one of its dialogs runs: the dialog
-// then ends at its next message, and what called it leaves the band alone.
-TEST_F(BandTest, ADialogEndsWhenItsBandGoes) {
-    Open();
-    FixedFolder picker(MakeTree());
-    HWND d = nullptr;
-    std::string chosen;
-    bool ok = true;
-    EXPECT_TRUE(RunScripted([&] { ok = RunIndexChoiceDialog(*band_, EntryKind::Cookie, picker, &chosen); },
-                            {WaitFor("Select Cookies index.dat file", &d), Click(&d, IDC_INDEX_BROWSE), Settle(),
-                             Do([&] {
-                                 RemoveWindowSubclass(band_->Hwnd(), &RecordRequests, 1);
-                                 DestroyWindow(band_->Hwnd());
-                                 band_ = nullptr;
-                                 PostMessageA(d, WM_NULL, 0, 0);
-                             })}));
-    EXPECT_FALSE(ok) << chosen;
-}
+INSTANTIATE_TEST_SUITE_P(Band, BandScripts, ::testing::ValuesIn(kScriptCases),
+                         [](const ::testing::TestParamInfo<ScriptCase>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace tw

@@ -1,7 +1,6 @@
 #include "tests/ui/win32/harness.h"
 
 #include <algorithm>
-#include <memory>
 
 #include "ui/win32/list_window.h"
 
@@ -20,17 +19,6 @@ struct Script {
     bool gaveUp = false;
 };
 Script* g_script = nullptr;
-
-// The visible top-level windows of this thread of a class, such as
-// "#32770" (dialogs) or "#32768" (popup menus).
-std::vector<HWND> VisibleOfClass(const char* name) {
-    std::vector<HWND> found;
-    for (HWND w = FindWindowExA(nullptr, nullptr, name, nullptr); w; w = FindWindowExA(nullptr, w, name, nullptr)) {
-        if (IsWindowVisible(w) && GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId())
-            found.push_back(w);
-    }
-    return found;
-}
 
 void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
     Script* s = g_script;
@@ -56,6 +44,15 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
 
 }  // namespace
 
+std::vector<HWND> VisibleOfClass(const char* name) {
+    std::vector<HWND> found;
+    for (HWND w = FindWindowExA(nullptr, nullptr, name, nullptr); w; w = FindWindowExA(nullptr, w, name, nullptr)) {
+        if (IsWindowVisible(w) && GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId())
+            found.push_back(w);
+    }
+    return found;
+}
+
 TestParent::TestParent(bool visible, int width, int height) {
     WNDCLASSA wc{};
     wc.lpfnWndProc = &TestParent::Proc;
@@ -64,21 +61,14 @@ TestParent::TestParent(bool visible, int width, int height) {
     wc.lpszClassName = "TwTestParent";
     RegisterClassA(&wc);
     const DWORD style = WS_POPUP | WS_CLIPCHILDREN | (visible ? WS_VISIBLE : 0);
-    hwnd_ = CreateWindowExA(0, wc.lpszClassName, "test", style, 0, 0, width, height, nullptr, nullptr,
-                            wc.hInstance, nullptr);
+    hwnd_ = CreateWindowExA(0, wc.lpszClassName, "test", style, 0, 0, width, height, nullptr, nullptr, wc.hInstance,
+                            nullptr);
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 TestParent::~TestParent() {
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
-}
-
-std::vector<int> TestParent::Codes() const {
-    std::vector<int> codes;
-    for (const auto& n : notifications)
-        codes.push_back(n.code);
-    return codes;
 }
 
 LRESULT CALLBACK TestParent::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -137,39 +127,6 @@ bool RunScripted(const std::function<void()>& action, std::vector<Step> steps) {
 
 bool ScriptEnded() { return !g_script || g_script->gaveUp || g_script->next >= g_script->steps.size(); }
 
-std::string TextOf(HWND window) {
-    char text[1024] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
-HWND OpenDialog(const std::string& caption, const std::string& text) {
-    for (HWND d : VisibleOfClass("#32770")) {
-        if (TextOf(d) == caption && (text.empty() || TextOf(GetDlgItem(d, 0xFFFF)) == text))
-            return d;
-    }
-    return nullptr;
-}
-
-Step WaitFor(const std::string& caption, HWND* dialog, const std::string& text) {
-    return [=] { return (*dialog = OpenDialog(caption, text)) != nullptr; };
-}
-
-Step Click(HWND* dialog, int id) {
-    return [=] { return PostMessageA(GetDlgItem(*dialog, id), BM_CLICK, 0, 0) != FALSE; };
-}
-
-Step Type(HWND* dialog, int id, const std::string& text) {
-    return [=] { return SetDlgItemTextA(*dialog, id, text.c_str()) != FALSE; };
-}
-
-Step Answer(const std::string& text, int button) {
-    return [=] {
-        HWND box = OpenDialog("Tidewell", text);
-        return box && PostMessageA(box, WM_COMMAND, WPARAM(button), 0);
-    };
-}
-
 Step MenuKeys(std::vector<WPARAM> keys) {
     return [=] {
         const std::vector<HWND> popups = VisibleOfClass("#32768");
@@ -179,18 +136,6 @@ Step MenuKeys(std::vector<WPARAM> keys) {
             PostMessageA(popups.front(), WM_KEYDOWN, key, 1);  // the topmost
         return true;
     };
-}
-
-Step Do(std::function<void()> f) {
-    return [f] {
-        f();
-        return true;
-    };
-}
-
-Step Settle(int ticks) {
-    auto left = std::make_shared<int>(ticks);
-    return [left] { return --*left <= 0; };
 }
 
 }  // namespace tw::testing

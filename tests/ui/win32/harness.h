@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <functional>
-#include <string>
 #include <vector>
 
 namespace tw::testing {
@@ -28,7 +27,6 @@ public:
     TestParent(const TestParent&) = delete;
     TestParent& operator=(const TestParent&) = delete;
     HWND Hwnd() const { return hwnd_; }
-    std::vector<int> Codes() const;
 
     std::vector<Notification> notifications;
     std::vector<UINT> commands;  // of the WM_COMMAND messages received
@@ -58,20 +56,10 @@ bool RunScripted(const std::function<void()>& action, std::vector<Step> steps);
 // Whether the running script has ended, for an action that pumps until then.
 bool ScriptEnded();
 
-std::string TextOf(HWND window);
-// A visible dialog of this thread with the caption and, for a message box,
-// the text; null when there is none.
-HWND OpenDialog(const std::string& caption, const std::string& text = "");
-
-Step WaitFor(const std::string& caption, HWND* dialog, const std::string& text = "");
-Step Click(HWND* dialog, int id);
-Step Type(HWND* dialog, int id, const std::string& text);
-// Presses button in our message box ("Tidewell") that says text.
-Step Answer(const std::string& text, int button);
+// The visible top-level windows of this thread of a class, such as
+// "#32770" (dialogs) or "#32768" (popup menus).
+std::vector<HWND> VisibleOfClass(const char* name);
 // Once a popup menu is shown, presses the keys in it.
 Step MenuKeys(std::vector<WPARAM> keys);
-Step Do(std::function<void()> f);
-// Lets a few ticks pass, for posted work to be done.
-Step Settle(int ticks = 3);
 
 }  // namespace tw::testing

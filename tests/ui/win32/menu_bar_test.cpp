@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "res/resource.h"
@@ -72,13 +73,17 @@ protected:
     bool Drive(HWND window, UINT message, WPARAM wParam, LPARAM lParam, const std::vector<WPARAM>& keys) {
         std::vector<Step> steps;
         for (WPARAM key : keys)
-            steps.push_back(key ? MenuKeys({key}) : Do([this] { opened.push_back(bar.OpenButton()); }));
+            steps.push_back(key ? MenuKeys({key}) : Step([this] { return Note(); }));
         return RunScripted(
             [&] {
                 PostMessageA(window, message, wParam, lParam);
                 PumpUntil(&ScriptEnded);
             },
             steps);
+    }
+    bool Note() {
+        opened.push_back(bar.OpenButton());
+        return true;
     }
 
     static inline TestParent* shared = nullptr;
@@ -108,7 +113,8 @@ TEST_F(MenuBarTest, MouseClickOnAButtonAndOnAnItemSendsTheCommand) {
             ClickAt(centre);
             PumpUntil(&ScriptEnded);
         },
-        {Do([&] { opened.push_back(bar.OpenButton()); }), [&] {
+        {[&] { return Note(); },
+         [&] {
              // No window: the system finds the popup's own.
              RECT item{};
              if (!GetMenuItemRect(nullptr, GetSubMenu(menu, 1), 1, &item))
@@ -129,40 +135,37 @@ TEST_F(MenuBarTest, KeysOpenPopupsMoveBetweenThemAndChooseOrClose) {
         bool toBar;  // else to the parent
         UINT message;
         WPARAM wParam;
+        LPARAM lParam;
         std::vector<WPARAM> keys;
         std::vector<int> opened;
         std::vector<UINT> commands;
     } cases[] = {
         // Alt and a mnemonic open that popup at its first item.
-        {false, WM_SYSKEYDOWN, 'E', {0, VK_RETURN}, {2}, {ID_SELECT_ALL}},
+        {false, WM_SYSKEYDOWN, 'E', kAltDown | 1, {0, VK_RETURN}, {2}, {ID_SELECT_ALL}},
         // Left and right move between the popups and wrap round.
-        {false, WM_SYSKEYDOWN, 'F', {0, VK_RIGHT, 0, VK_LEFT, 0, VK_LEFT, 0, VK_RETURN}, {0, 1, 0, 4},
+        {false,
+         WM_SYSKEYDOWN,
+         'F',
+         kAltDown | 1,
+         {0, VK_RIGHT, 0, VK_LEFT, 0, VK_LEFT, 0, VK_RETURN},
+         {0, 1, 0, 4},
          {ID_HELP_CONTENTS}},
         // Escape closes without a command.
-        {true, MenuBar::AutoPopupMessage(), 3, {0, VK_ESCAPE}, {3}, {}},
+        {true, MenuBar::AutoPopupMessage(), 3, kAltDown | 1, {0, VK_ESCAPE}, {3}, {}},
+        // Without a mnemonic, without Alt, or past the last button nothing
+        // opens: a menu that did would keep its loop running until the
+        // script gave up on it.
+        {false, WM_SYSKEYDOWN, 'Q', kAltDown | 1, {}, {}, {}},
+        {false, WM_KEYDOWN, 'F', 1, {}, {}, {}},
+        {true, MenuBar::AutoPopupMessage(), 99, 1, {}, {}, {}},
     };
     for (const auto& c : cases) {
         opened.clear();
         parent.commands.clear();
-        EXPECT_TRUE(Drive(c.toBar ? bar.Hwnd() : parent.Hwnd(), c.message, c.wParam, kAltDown | 1, c.keys));
-        EXPECT_EQ(opened, c.opened) << c.wParam;
-        EXPECT_EQ(parent.commands, c.commands) << c.wParam;
+        EXPECT_TRUE(Drive(c.toBar ? bar.Hwnd() : parent.Hwnd(), c.message, c.wParam, c.lParam, c.keys)) << c.wParam;
+        EXPECT_EQ(std::make_pair(opened, parent.commands), std::make_pair(c.opened, c.commands)) << c.wParam;
         EXPECT_EQ(bar.OpenButton(), -1);
     }
-}
-
-TEST_F(MenuBarTest, KeysWithoutAltOrWithoutAMnemonicOpenNothing) {
-    // A menu that opened would keep its loop running until the script
-    // gives up on it.
-    EXPECT_TRUE(RunScripted(
-        [&] {
-            PostMessageA(parent.Hwnd(), WM_SYSKEYDOWN, 'Q', kAltDown | 1);
-            PostMessageA(parent.Hwnd(), WM_KEYDOWN, 'F', 1);
-            PostMessageA(bar.Hwnd(), MenuBar::AutoPopupMessage(), 99, 1);
-            Pump();
-        },
-        {}));
-    EXPECT_TRUE(parent.commands.empty());
 }
 
 }  // namespace

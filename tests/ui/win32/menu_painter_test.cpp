@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "tests/ui/win32/harness.h"
 #include "ui/win32/gdi.h"
 #include "ui/win32/menu_painter.h"
@@ -32,54 +34,46 @@ protected:
     testing::TestParent parent;
 };
 
-TEST_F(MenuPainterTest, PreparingMakesEveryItemOwnerDrawnOnce) {
+// Prepared once, every item is owner-drawn with its text and image; someone
+// else's item data is not a pointer of ours, and is left alone.
+TEST_F(MenuPainterTest, PreparedItemsAreMeasuredAndDrawnAndOthersLeftAlone) {
     painter.PreparePopup(menu);
     painter.PreparePopup(menu);
     EXPECT_EQ(painter.PreparedPopups(), 1u);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_NE(DataOf(i), 0u) << i;
-    const auto* open = reinterpret_cast<const ContextMenuPainter::Item*>(DataOf(0));
-    const auto* plain = reinterpret_cast<const ContextMenuPainter::Item*>(DataOf(2));
-    EXPECT_EQ(open->text, "Open URL");
-    EXPECT_EQ(open->image, 0);
-    EXPECT_EQ(plain->image, -1);
-    EXPECT_EQ(plain->text, "No image\tCtrl+N");
-}
-
-TEST_F(MenuPainterTest, MeasuresSeparatorsAndItems) {
-    painter.PreparePopup(menu);
-    MEASUREITEMSTRUCT separator{};
-    separator.CtlType = ODT_MENU;
-    separator.itemData = DataOf(1);
-    ASSERT_TRUE(painter.Measure(parent.Hwnd(), separator));
-    EXPECT_EQ(separator.itemHeight, UINT(GetSystemMetrics(SM_CYMENU) / 2));
-    EXPECT_EQ(separator.itemWidth, 0u);
-    MEASUREITEMSTRUCT item{};
-    item.CtlType = ODT_MENU;
-    item.itemData = DataOf(0);
-    ASSERT_TRUE(painter.Measure(parent.Hwnd(), item));
-    EXPECT_EQ(item.itemHeight, UINT(GetSystemMetrics(SM_CYMENU) + 3));
-    EXPECT_GT(item.itemWidth, UINT(2 * ContextMenuPainter::kButtonWidth - GetSystemMetrics(SM_CXMENUCHECK)));
-}
-
-// Someone else's item data is not a pointer of ours: left alone.
-TEST_F(MenuPainterTest, DrawsOnlyTheItemsItPrepared) {
-    painter.PreparePopup(menu);
     MemoryDc dc(CreateCompatibleDC(nullptr));
     GdiObject<HBITMAP> bitmap(CreateBitmap(200, 24, 1, 32, nullptr));
     SelectInto into(dc.Get(), bitmap.Get());
-    for (ULONG_PTR data : {DataOf(0), DataOf(2), ULONG_PTR(12345)}) {
+    const std::string line = std::to_string(GetSystemMetrics(SM_CYMENU) + 3) + " high, wide";
+    const struct {
+        ULONG_PTR data;
+        std::string record;
+    } items[] = {
+        {DataOf(0), "'Open URL' image 0, " + line + ", drawn"},
+        {DataOf(1), "separator, " + std::to_string(GetSystemMetrics(SM_CYMENU) / 2) + " high, 0 wide, drawn"},
+        {DataOf(2), "'No image\tCtrl+N' image -1, " + line + ", drawn"},
+        {12345, "not ours, not drawn"},
+    };
+    // Wide enough for the image button and the check mark's room.
+    const UINT wide = UINT(2 * ContextMenuPainter::kButtonWidth - GetSystemMetrics(SM_CXMENUCHECK));
+    for (const auto& item : items) {
         MEASUREITEMSTRUCT measure{};
         measure.CtlType = ODT_MENU;
-        measure.itemData = data;
+        measure.itemData = item.data;
         DRAWITEMSTRUCT draw{};
         draw.CtlType = ODT_MENU;
         draw.hDC = dc.Get();
         draw.rcItem = RECT{0, 0, 200, 24};
         draw.itemState = ODS_SELECTED;
-        draw.itemData = data;
-        EXPECT_EQ(painter.Measure(parent.Hwnd(), measure), data != 12345);
-        EXPECT_EQ(painter.Draw(draw), data != 12345);
+        draw.itemData = item.data;
+        const auto* prepared = reinterpret_cast<const ContextMenuPainter::Item*>(item.data);
+        std::string record = "not ours";
+        if (painter.Measure(parent.Hwnd(), measure)) {
+            record = measure.itemWidth == 0 ? "separator"
+                                            : "'" + prepared->text + "' image " + std::to_string(prepared->image);
+            record += ", " + std::to_string(measure.itemHeight) + " high, " +
+                      (measure.itemWidth > wide ? "wide" : std::to_string(measure.itemWidth) + " wide");
+        }
+        EXPECT_EQ(record + (painter.Draw(draw) ? ", drawn" : ", not drawn"), item.record);
     }
 }
 
