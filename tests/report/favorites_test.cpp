@@ -44,7 +44,8 @@ protected:
         shell.messages.clear();
         writer.calls.clear();
         const FavoriteServices services = {registry, files, shell, writer, codePage};
-        std::string out = AddFavorite({description, url, icon}, services) == FavoriteOutcome::StayOpen ? "open" : "closed";
+        const bool open = AddFavorite({description, url, icon}, services) == FavoriteOutcome::StayOpen;
+        std::string out = open ? "open" : "closed";
         for (const auto& [text, shown] : shell.messages) out += std::string(" ") + kIcons[int(shown)] + text;
         for (const std::string& call : writer.calls) out += " > " + call;
         return out;

@@ -79,10 +79,10 @@ TEST(ReportWriter, EachStoreMatchesItsGoldenFile) {
     cache.Append(Item("C:\\c\\y.txt", "http://x/?Cookie:y", 10, 1));
     const KeptCookieTest kept = [](const FileEntry& e) { return e.size == 10; };
     const std::pair<std::string, const char*> cases[] = {
-        {Written([&](std::FILE* f) { WriteReport(f, pages, "dd/MM/yyyy"); }), "history.html"},
-        {Written([&](std::FILE* f) { WriteReport(f, ReportKind::Cookies, cookies, "dd/MM/yyyy", kept); }), "cookies.html"},
-        {Written([&](std::FILE* f) { WriteReport(f, ReportKind::Cache, cache, "dd/MM/yyyy", kept); }), "cache.html"},
-        {Written([&](std::FILE* f) { WriteReport(f, none, "dd.MM.yyyy"); }), "empty_history.html"},
+        {Written([&](auto f) { WriteReport(f, pages, "dd/MM/yyyy"); }), "history.html"},
+        {Written([&](auto f) { WriteReport(f, ReportKind::Cookies, cookies, "dd/MM/yyyy", kept); }), "cookies.html"},
+        {Written([&](auto f) { WriteReport(f, ReportKind::Cache, cache, "dd/MM/yyyy", kept); }), "cache.html"},
+        {Written([&](auto f) { WriteReport(f, none, "dd.MM.yyyy"); }), "empty_history.html"},
         {ReportHead(ReportKind::History) + ReportTail(), "empty_history.html"},
     };
     for (const auto& c : cases) EXPECT_EQ(c.first, FileText(std::string(TW_GOLDEN_DIR) + "/" + c.second)) << c.second;
@@ -137,7 +137,7 @@ TEST_F(SaveReportTest, EachKindAsksWithItsOwnNameAndReadsItsOwnStore) {
         EXPECT_EQ(Described(dialogs.last), "save " + std::string(name) + " .html 6 HTML Files (*.html)|*.html|| owned");
         const std::string text = FileText(path), heading = std::string("<h2>") + ReportHeading(kind) + "</h2>";
         for (const std::string& shown : {std::string(present), heading}) EXPECT_NE(text.find(shown), std::string::npos);
-        for (const std::string& left : {std::string(absent), std::string("jj")}) EXPECT_EQ(text.find(left), std::string::npos);
+        for (const char* left : {absent, "jj"}) EXPECT_EQ(text.find(left), std::string::npos);
     }
     EXPECT_EQ(history.liveStores + cache.openSearches, 0);
 }
@@ -145,7 +145,7 @@ TEST_F(SaveReportTest, EachKindAsksWithItsOwnNameAndReadsItsOwnStore) {
 TEST_F(SaveReportTest, FailuresWriteNothing) {
     for (auto [chosen, noHistory, kind] :
          {std::tuple{std::string(), false, ReportKind::Cache}, {std::string(" \t "), false, ReportKind::Cache},
-          {path, true, ReportKind::History}, {::testing::TempDir() + "none/x/report.html", false, ReportKind::Cookies}}) {
+          {path, true, ReportKind::History}, {::testing::TempDir() + "none/x.html", false, ReportKind::Cookies}}) {
         dialogs.path = chosen;
         history.failCreate = noHistory;
         EXPECT_FALSE(Save(kind)) << '"' << chosen << '"';
@@ -158,7 +158,8 @@ TEST(FileDialogRequests, TheirParametersAndStructureSizes) {
               "open index.dat .dat 268435460 IE History Files (*.dat)|*.dat|| owned");  // hidden files shown
     EXPECT_EQ(Described(IconFileDialogRequest(nullptr)), "open  .ico 4 Icon Files (*.ico)|*.ico||");
     for (auto [platform, major, minor, size] : {std::tuple{2u, 5u, 0u, 88u}, {2u, 10u, 0u, 88u}, {2u, 4u, 0u, 76u},
-                                                {1u, 4u, 90u, 88u}, {1u, 4u, 10u, 76u}, {1u, 5u, 0u, 88u}, {0u, 0u, 0u, 76u}})
+                                                {1u, 4u, 90u, 88u}, {1u, 4u, 10u, 76u}, {1u, 5u, 0u, 88u},
+                                                {0u, 0u, 0u, 76u}})
         EXPECT_EQ(OpenFileNameSize(platform, major, minor), size) << platform << " " << major << "." << minor;
 }
 
