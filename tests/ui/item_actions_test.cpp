@@ -115,8 +115,7 @@ TEST_F(ItemActionsTest, MenuByTabColumnsRowsAndSelection) {
     for (const auto& c : cases) {
         Reset(c.columns, c.rows);
         SelectRows(c.selected);
-        EXPECT_EQ(ChooseRowMenu(c.tab, list), c.menu) << "tab " << c.tab << ", " << c.columns.size() << " columns, "
-                                                      << c.rows << " rows, " << c.selected.size() << " selected";
+        EXPECT_EQ(ChooseRowMenu(c.tab, list), c.menu) << c.tab << " " << c.columns.size() << " " << c.rows;
     }
 }
 
@@ -196,9 +195,9 @@ TEST_F(ItemActionsTest, KeptCookiesStayAndAreMarked) {
         model.SetCellText(model.AddRow(url, -1), 1, url);
     rec.keep = CookieKeepList(Texts{"example.com"});
     EXPECT_EQ(MarkKeptCookieRows(model, rec.keep), 2);
-    std::vector<int> images;
-    for (int r = 0; r < model.RowCount(); ++r) images.push_back(model.CellAt(r, 0)->image);
-    EXPECT_EQ(images, (std::vector<int>{kImageCookie, kImageKeptCookie, kImageCookie, kImageKeptCookie}));
+    EXPECT_EQ((std::vector<int>{model.CellAt(0, 0)->image, model.CellAt(1, 0)->image, model.CellAt(2, 0)->image,
+                                model.CellAt(3, 0)->image}),
+              (std::vector<int>{kImageCookie, kImageKeptCookie, kImageCookie, kImageKeptCookie}));
     SelectRows({1, 2, 3});
     EXPECT_EQ(DeleteSelectedItems(1, list, rec), 1);
     for (int i = 0; i < 2; ++i) {  // row 0 is a kept one the second time

@@ -69,11 +69,9 @@ TEST_F(ListModelTest, TabFillRowsLandCellByCell) {
     for (const char* title : {"File", "URL", "Last Visited"}) rows.AddColumn({title, 100, 0});
     ASSERT_TRUE(rows.AddRow(row));
     std::string cells;  // text, image, format and date of each
-    for (int c = 0; c < 3; ++c) {
-        const ListCell* cell = list.CellAt(0, c);
+    for (const ListCell* cell : {list.CellAt(0, 0), list.CellAt(0, 1), list.CellAt(0, 2)})
         cells += cell->text + " " + std::to_string(cell->image) + " " + std::to_string(cell->format) + " " +
                  std::to_string(cell->date.Value()) + ", ";
-    }
     EXPECT_EQ(cells, "file 7 0 0, http://a/ -1 6 0, 5.7 -1 0 9, ");
     rows.RemoveAll();
     EXPECT_EQ(rows.RowCount() + list.ColumnCount(), 0);
@@ -108,8 +106,7 @@ TEST_F(ListModelTest, SelectFollowsTheKeyState) {
         EXPECT_EQ(State() + (added ? " added" : ""), s.state + std::string(s.added ? " added" : ""))
             << "row " << s.row << " keys " << s.keys;
     }
-    EXPECT_TRUE(list.SelectAll());
-    EXPECT_FALSE(list.SelectAll());
+    EXPECT_TRUE(list.SelectAll() && !list.SelectAll());
     EXPECT_EQ(State(), "*0 *1 *2 *3 *4 *5 | 5");
     list.SetSingleSelection(true);  // ignores Ctrl, Shift and Ctrl+A
     for (auto [row, keys] : {std::pair{0, 0u}, {2, kKeyShift}, {3, kKeyControl}}) list.Select(row, 0, keys);
@@ -232,8 +229,7 @@ TEST_F(ListModelTest, EachColumnSortsByItsKey) {
 TEST_F(ListModelTest, ClicksSortReverseAndClearTheSelection) {
     list.InsertColumn("Title", 100, -1, 0);
     list.InsertColumn("Last Visited", 100, -1, 0);
-    EXPECT_TRUE(list.SortByColumn(1));  // an empty list still records column and direction
-    EXPECT_TRUE(list.SortByColumn(1));
+    EXPECT_TRUE(list.SortByColumn(1) && list.SortByColumn(1));  // an empty list still records column and direction
     EXPECT_EQ((Ints{list.SortColumn(), list.SortAscending()}), (Ints{1, false}));
     for (auto [title, time] : {std::pair{"second", 4}, {"third", 5}, {"first", 3}, {"old", 1}})
         list.SetCellDate(list.AddRow(title, -1), 1, FileTime::FromValue(time));
@@ -248,14 +244,13 @@ TEST_F(ListModelTest, ClicksSortReverseAndClearTheSelection) {
     EXPECT_EQ(State(), "z third second first old | -1");
     EXPECT_EQ((Ints{list.FocusRow(), list.AnchorRow(), list.SortAscending()}), (Ints{-1, -1, false}));
     EXPECT_EQ(list.CellAt(4, 1)->backColour, 0x00FFFFu) << "rows keep all their cells";
-    EXPECT_FALSE(list.SortByColumn(9));
     list.SetSortingAllowed(false);
-    EXPECT_FALSE(list.SortByColumn(0));
+    EXPECT_FALSE(list.SortByColumn(0) || list.SortByColumn(9));
     list.SetSortingAllowed(true);
+    EXPECT_FALSE(list.SortByColumn(9));
     list.SetHeaderShown(false);
     EXPECT_FALSE(list.SortByColumn(0));
-    EXPECT_EQ(State(), "z third second first old | -1");
-    EXPECT_EQ(list.SortColumn(), 1);
+    EXPECT_EQ(State() + " " + std::to_string(list.SortColumn()), "z third second first old | -1 1");
 }
 
 }  // namespace
