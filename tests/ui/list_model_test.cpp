@@ -182,6 +182,7 @@ TEST(CompareMultibyte, UnsignedBytesAndDoubleBytesAsUnits) {
         {"", "", 0, latin1}, {"", "a", -1, latin1}, {"Z", "a", -1, latin1}, {"ab", "abc", -1, latin1},
         {"\xE9", "z", 1, latin1}, {"\xA1", "\x81\x40", -1, sjis}, {"\xA1", "\x81\x40", 1, latin1},
         {"\x81\x7A", "\x81\x61", 1, sjis}, {"\x82\xA0x", "\x82\xA0x", 0, sjis},
+        {"\xA1\x81\x40", "\xA1\xA1", 1, sjis},  // only a lead byte takes the next one with it
         {"\x81", "\x81\x40", -1, sjis}, {"a\x81", "a\x81", 0, sjis},  // a lead byte at the end stands alone
     };
     for (const auto& c : cases) {
