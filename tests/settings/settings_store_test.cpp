@@ -104,13 +104,16 @@ TEST_P(SettingsStoreTest, WritersCreateTheKeyOnItsCreationPathOrWriteNothing) {
     EXPECT_FALSE(SaveOptions(registry, GetParam(), OptionsState()) || SaveFindSettings(registry, GetParam(), {}));
     registry.deniedPaths.clear();
     ASSERT_TRUE(SaveOptions(registry, GetParam(), OptionsState{3, 2, true}));
-    ASSERT_TRUE(SaveFindSettings(registry, GetParam(), FindSettings{true, false, false, true, "needle"}));
+    FindSettings find;  // unset boxes start unticked
+    find.values = true;
+    find.lastSearch = "needle";
+    ASSERT_TRUE(SaveFindSettings(registry, GetParam(), find));
     EXPECT_EQ(registry.writes, (std::vector<std::string>{"DisableConfirmation", "DateTemplate", "Separator", "Whole",
                                                          "Case", "Names", "Values", "LastSearch"}));
     const FakeRegistry::Value* t = registry.Find(kUser, ChooseSettingsPaths(GetParam()).create, "DateTemplate");
     EXPECT_EQ(t ? std::string(t->data.begin(), t->data.end()) + std::to_string(t->type) : "none",
               std::string("yyyy.MM.dd\0" "1", 12));
-    EXPECT_EQ(Loaded(), "yyyy-MM-dd confirm 00 find 1001 'needle' options 3 2 1");
+    EXPECT_EQ(Loaded(), "yyyy-MM-dd confirm 00 find 0001 'needle' options 3 2 1");
     EXPECT_EQ(registry.openKeys, 0);
 }
 
