@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <cstdio>
 #include <set>
 #include <string>
-#include <thread>
+#include <tuple>
 #include <vector>
 
 #include "band/band_info.h"
@@ -16,129 +16,84 @@
 namespace tw {
 namespace {
 
-// The shape of the browser's DESKBANDINFO, marked so that a field written
-// without being asked for shows.
-struct Point { std::int32_t x, y; };
 template <int TitleRoom>
 struct Info {
     std::uint32_t dwMask;
-    Point ptMinSize, ptMaxSize, ptIntegral, ptActual;
+    struct { std::int32_t x, y; } ptMinSize, ptMaxSize, ptIntegral, ptActual;
     wchar_t wszTitle[TitleRoom];
     std::uint32_t dwModeFlags, crBkgnd;
 };
-const std::int32_t kUntouched = 0x5A5A5A5A;
 
-TEST(BandInfo, FillsWhatTheMaskAsksAndDropsTheBackground) {
-    // The bits ask for min, max, integral, actual sizes; 0x10 the title, 0x20 the mode.
-    struct Row { std::uint32_t mask, maskOut; Point min, max, integral, actual; const wchar_t* title; std::uint32_t mode; };
-    const Point u{kUntouched, kUntouched};
-    const Row rows[] = {
-        {0, 0, u, u, u, u, L"#", 0xA5A5A5A5u},
-        {0x15, 0x15, {100, 200}, u, {1, 1}, u, L"Tidewell", 0xA5A5A5A5u},  // every other bit: none stands for another
-        {0x2A, 0x2A, u, {-1, -1}, u, {0, 0}, L"#", 8},
-        {0x7F, 0x3F, {100, 200}, {-1, -1}, {1, 1}, {0, 0}, L"Tidewell", 8},
-        {0xFFFFFF40u, 0xFFFFFF00u, u, u, u, u, L"#", 0xA5A5A5A5u},  // unknown bits are handed back
-    };
-    for (const Row& row : rows) {
-        Info<256> info = {row.mask, u, u, u, u, {L'#'}, 0xA5A5A5A5u, 0x00123456u};
-        FillBandInfo(info);
-        SCOPED_TRACE(row.mask);
-        EXPECT_EQ(info.dwMask, row.maskOut);
-        for (auto [got, want] : {std::pair{info.ptMinSize, row.min}, {info.ptMaxSize, row.max},
-                                 {info.ptIntegral, row.integral}, {info.ptActual, row.actual}}) {
-            EXPECT_EQ(got.x, want.x);
-            EXPECT_EQ(got.y, want.y);
-        }
-        EXPECT_STREQ(info.wszTitle, row.title);
-        EXPECT_EQ(info.dwModeFlags, row.mode);
-        EXPECT_EQ(info.crBkgnd, 0x00123456u);
-    }
-    Info<4> small = {};  // a short title field: cut and still terminated
-    small.dwMask = 0x10;
-    FillBandInfo(small);
-    EXPECT_STREQ(small.wszTitle, L"Tid");
+// One fill of a record marked with 7s, "#" and 55, so that a field written without being asked for shows.
+template <int TitleRoom>
+std::string Filled(std::uint32_t mask) {
+    Info<TitleRoom> info = {mask, {7, 7}, {7, 7}, {7, 7}, {7, 7}, {L'#'}, 0x55, 0x123456};
+    FillBandInfo(info);
+    char text[200];
+    std::snprintf(text, sizeof text, "%x %d,%d %d,%d %d,%d %d,%d %ls %x %x", info.dwMask, info.ptMinSize.x,
+                  info.ptMinSize.y, info.ptMaxSize.x, info.ptMaxSize.y, info.ptIntegral.x, info.ptIntegral.y,
+                  info.ptActual.x, info.ptActual.y, info.wszTitle, info.dwModeFlags, info.crBkgnd);
+    return text;
 }
 
-TEST(BandStream, LoadResultByVersionAndRead) {
+TEST(BandInfo, FillsWhatTheMaskAsksAndDropsTheBackground) {
+    // The bits ask for min, max, integral, actual sizes, the title (0x10) and the mode (0x20).
+    EXPECT_EQ(Filled<256>(0), "0 7,7 7,7 7,7 7,7 # 55 123456");
+    EXPECT_EQ(Filled<256>(0x15), "15 100,200 7,7 1,1 7,7 Tidewell 55 123456");  // none stands for another
+    EXPECT_EQ(Filled<256>(0x2A), "2a 7,7 -1,-1 7,7 0,0 # 8 123456");
+    EXPECT_EQ(Filled<256>(0x7F), "3f 100,200 -1,-1 1,1 0,0 Tidewell 8 123456");
+    EXPECT_EQ(Filled<256>(0xFFFFFF40u), "ffffff00 7,7 7,7 7,7 7,7 # 55 123456");  // unknown bits are handed back
+    EXPECT_EQ(Filled<4>(0x10), "10 7,7 7,7 7,7 7,7 Tid 55 123456");  // a short title field: cut, still terminated
+}
+
+// The first failing HRESULT reaches the caller; S_FALSE (1) is no failure.
+TEST(HResults, StreamLoadByVersionAndReadAndRegistrationByStep) {
     const std::int32_t ok = 0, end = 1, fail = std::int32_t(0x80004005u), denied = std::int32_t(0x80030005u);
-    struct Row { std::int32_t read; std::uint32_t bytes, version; std::int32_t expected; } rows[] = {
-        {ok, 4, 0x0300, ok}, {ok, 4, 0, ok}, {ok, 4, 0x0301, fail}, {ok, 4, 0xFFFFFFFFu, fail},
-        {denied, 4, 0x0300, denied}, {ok, 3, 0x0300, fail},
-        {end, 0, 0, fail}, {end, 2, 0x0300, fail}, {end, 4, 0x0300, ok},  // a short stream never read its number
-    };
-    for (const Row& row : rows)
-        EXPECT_EQ(BandStreamLoadResult(row.read, row.bytes, row.version), row.expected)
-            << std::hex << row.read << " " << row.bytes << " " << row.version;
+    for (auto [read, bytes, version, expected] :  // a short stream never read its number
+         {std::tuple{ok, 4u, 0x0300u, ok}, {ok, 4u, 0u, ok}, {ok, 4u, 0x0301u, fail}, {ok, 4u, 0xFFFFFFFFu, fail},
+          {denied, 4u, 0x0300u, denied}, {ok, 3u, 0x0300u, fail}, {end, 0u, 0u, fail}, {end, 2u, 0x0300u, fail},
+          {end, 4u, 0x0300u, ok}})
+        EXPECT_EQ(BandStreamLoadResult(read, bytes, version), expected) << read << " " << bytes << " " << version;
+    for (auto [script, typeLibrary, category, result] :
+         {std::tuple{0, 1, 0, 0}, {0, 0, fail, fail}, {0, fail, 0, fail}, {denied, fail, 0, denied}})
+        EXPECT_EQ(RegistrationResult(script, typeLibrary, category), result);
 }
 
 TEST(GuidText, ReadsEveryFieldInEitherCaseAndRefusesMalformedTexts) {
     const GuidFields g = ParseGuidText("{e0dd6cab-2d10-11D2-8f1a-0000F87ABD16}");
-    ASSERT_TRUE(g.valid);
-    EXPECT_EQ((std::vector<unsigned>{g.data1, g.data2, g.data3}), (std::vector<unsigned>{0xE0DD6CABu, 0x2D10u, 0x11D2u}));
-    const std::uint8_t tail[8] = {0x8F, 0x1A, 0, 0, 0xF8, 0x7A, 0xBD, 0x16};
-    EXPECT_EQ(std::memcmp(g.data4, tail, 8), 0);
-    EXPECT_EQ(ParseGuidText("{00000000-0000-0000-0000-000000000009}").data4[7], 9u);
-    const char* bad[] = {
-        "", "00021494-0000-0000-C000-000000000046", "{00021494-0000-0000-C000-000000000046",
-        "{00021494-0000-0000-C000-0000000000460}", "{00021494-0000-0000-C000-00000000004G}",
-        "{00021494-0000-0000-C000-00000000004g}", "{00021494-0000-0000-C000-00000000004/}",
-        "{00021494-0000-0000-C000-00000000004:}", "{00021494-0000-0000-C000-00000000004@}",
-        "{00021494+0000-0000-C000-000000000046}", "{00021494-0000+0000-C000-000000000046}",
-        "{00021494-0000-0000+C000-000000000046}", "{00021494-0000-0000-C000+000000000046}",
-        "[00021494-0000-0000-C000-000000000046}", "{00021494-0000-0000-C000-000000000046]",
-        "{0002149-40000-0000-C000-000000000046}", "{00021494-0000-0000-C000-000000000046}x",
-    };
-    for (const char* text : bad) EXPECT_FALSE(ParseGuidText(text).valid) << text;
-    std::set<std::string> seen;  // every identifier of this module is well formed and used once
-    for (const char* text : {TW_CLSID_ExplorerBar, TW_IID_IExplorerBar, TW_LIBID_TidewellLib, TW_CLSID_StartButton,
-                             TW_IID_IStartButton, TW_GUID_ButtonExtension, TW_CLSID_Retired}) {
-        EXPECT_TRUE(ParseGuidText(text).valid) << text;
-        EXPECT_TRUE(seen.insert(text).second) << text;
+    EXPECT_EQ(std::tuple(g.valid, g.data1, g.data2, g.data3), std::tuple(true, 0xE0DD6CABu, 0x2D10, 0x11D2));
+    EXPECT_EQ(std::string(g.data4, g.data4 + 8), std::string("\x8F\x1A\0\0\xF8\x7A\xBD\x16", 8));
+    const std::string good = "{00021494-0000-0000-C000-000000000046}";
+    std::vector<std::string> bad = {"", good.substr(1), good.substr(0, 37), good + "0", good + "x"};
+    // A stray character at each place that is checked: digits of either end, a dash, a brace.
+    for (auto [at, c] : {std::pair{36, 'G'}, {36, 'g'}, {36, '/'}, {36, ':'}, {36, '@'}, {9, '+'}, {14, '+'},
+                         {19, '+'}, {24, '+'}, {0, '['}, {37, ']'}, {1, 'x'}, {10, 'x'}, {15, 'x'}, {20, 'x'}}) {
+        bad.push_back(good);
+        bad.back()[at] = c;
     }
+    for (const std::string& text : bad) EXPECT_FALSE(ParseGuidText(text.c_str()).valid) << text;
+    std::set<std::string> seen;  // every identifier of this module is well formed and used once
+    for (const char* text : {good.c_str(), TW_CLSID_ExplorerBar, TW_IID_IExplorerBar, TW_LIBID_TidewellLib,
+                             TW_CLSID_StartButton, TW_IID_IStartButton, TW_GUID_ButtonExtension, TW_CLSID_Retired})
+        EXPECT_TRUE(ParseGuidText(text).valid && seen.insert(text).second) << text;
 }
 
 TEST(ScriptText, DoublesSingleQuotesAndRefusesWhatDoesNotFit) {
-    struct Row { const wchar_t* path; std::size_t room; const wchar_t* quoted; } rows[] = {
-        {L"C:\\Bob's\\Tidewell.dll", 64, L"C:\\Bob''s\\Tidewell.dll"}, {L"''", 64, L"''''"}, {L"", 64, L""},
-        {L"abcd", 5, L"abcd"}, {L"abcde", 5, nullptr},
-        {L"abc'", 5, nullptr},  // a doubled quote is not cut in half at the end
-        {L"ab'", 5, L"ab''"}, {L"a", 0, nullptr},
-    };
-    for (const Row& row : rows) {
+    for (auto [path, room, fits, quoted] :
+         {std::tuple{L"C:\\Bob's\\Tidewell.dll", 64, true, L"C:\\Bob''s\\Tidewell.dll"}, {L"''", 64, true, L"''''"},
+          {L"", 64, true, L""}, {L"abcd", 5, true, L"abcd"}, {L"abcde", 5, false, L""}, {L"ab'", 5, true, L"ab''"},
+          {L"abc'", 5, false, L""}, {L"a", 0, false, L"xx"}}) {  // a doubled quote is not cut in half at the end
         wchar_t out[64] = {L'x', L'x'};
-        EXPECT_EQ(QuoteForScript(row.path, out, row.room), row.quoted != nullptr) << row.path;
-        if (row.room) {
-            EXPECT_EQ(std::wstring(out), row.quoted ? row.quoted : L"") << row.path;
-        }
+        EXPECT_EQ(QuoteForScript(path, out, room), fits) << path;
+        EXPECT_EQ(std::wstring(out), quoted) << path;
     }
 }
 
-TEST(ServerLock, UnloadableOnlyAtZeroAcrossThreads) {
+TEST(ServerLock, UnloadableOnlyAtZero) {
     ServerLock lock;
-    EXPECT_EQ(lock.CanUnloadResult(), 0);
-    lock.Lock();
-    EXPECT_EQ(lock.CanUnloadResult(), 1);
-    std::vector<std::thread> threads;  // band objects come and go on several browser threads
-    for (int t = 0; t < 4; ++t)
-        threads.emplace_back([&lock] {
-            for (int i = 0; i < 20000; ++i) {
-                lock.Lock();
-                lock.Unlock();
-            }
-        });
-    for (std::thread& t : threads) t.join();
-    EXPECT_EQ(lock.Count(), 1);
-    lock.Unlock();
-    EXPECT_EQ(lock.CanUnloadResult(), 0);
-}
-
-TEST(RegistrationResult, TheFirstFailingStepReachesTheCaller) {
-    const long fail = -2147467259, denied = -2147024891;
-    struct Row { long script, typeLibrary, category, result; } rows[] = {
-        {0, 1, 0, 0}, {fail, 0, 0, fail}, {0, fail, 0, fail}, {0, 0, fail, fail}, {denied, fail, 0, denied},
-    };
-    for (const Row& r : rows)
-        EXPECT_EQ(RegistrationResult(r.script, r.typeLibrary, r.category), r.result);
+    const std::vector<long> answers = {lock.CanUnloadResult(), lock.Lock(), lock.CanUnloadResult(), lock.Lock(),
+                                       lock.Unlock(), lock.Count(), lock.Unlock(), lock.CanUnloadResult()};
+    EXPECT_EQ(answers, (std::vector<long>{0, 1, 1, 2, 1, 1, 0, 0}));
 }
 
 }  // namespace

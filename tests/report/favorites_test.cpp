@@ -18,108 +18,97 @@ public:
     bool IsLeadByte(unsigned char c) const override { return (c >= 0x81 && c <= 0x9f) || (c >= 0xe0 && c <= 0xfc); }
 };
 
-// Each shortcut written, as "path|url|icon|description".
-struct RecordingWriter : InternetShortcutWriter {
-    bool succeed = true;
-    std::vector<std::string> calls;
-    bool Write(const std::string& path, const std::string& url, const std::string& icon,
-               const std::string& description) override {
-        calls.push_back(path + "|" + url + "|" + icon + "|" + description);
-        return succeed;
-    }
-};
+const std::string kFolder = "C:\\Users\\tester\\Favorites\\";
 
-const char kFolder[] = "C:\\Users\\tester\\Favorites\\";
-
-class AddFavoriteTest : public ::testing::Test {
+// The test stands in for the shell's shortcut writer, noting each shortcut as " > path|url|icon|description".
+class AddFavoriteTest : public ::testing::Test, public InternetShortcutWriter {
 protected:
     void SetUp() override {
         registry.SetString(RegRoot::CurrentUser, kUserShellFolders, "Favorites", "%USERPROFILE%\\Favorites");
         shell.environment["USERPROFILE"] = "C:\\Users\\tester";
         files.AddFolder(kFolder);
     }
-    // The outcome and the message shown.
-    std::string Add(const std::string& description, const std::string& url = "http://x/", const std::string& icon = "") {
+    // Whether the dialog stays open, the messages shown with their icons, and the shortcuts written.
+    std::string Add(const std::string& text, const std::string& url = "http://x/", const char* icon = "") {
+        static const char* const kIcons[] = {"question ", "exclamation ", "stop ", "information "};
         shell.messages.clear();
-        const bool open = AddFavorite({description, url, icon}, {registry, files, shell, writer, codePage}) ==
-                          FavoriteOutcome::StayOpen;
-        const auto& m = shell.messages;
-        return std::string(open ? "open " : "closed ") + (m.size() == 1 ? m[0].first : "?") + " " +
-               std::to_string(m.empty() ? -1 : int(m[0].second));
+        written.clear();
+        const FavoriteServices services = {registry, files, shell, *this, codePage};
+        std::string out = AddFavorite({text, url, icon}, services) == FavoriteOutcome::StayOpen ? "open" : "closed";
+        for (const auto& [text, shown] : shell.messages) out += std::string(" ") + kIcons[int(shown)] + text;
+        return out + written;
+    }
+    bool Write(const std::string& path, const std::string& url, const std::string& icon,
+               const std::string& description) override {
+        written += " > " + path + "|" + url + "|" + icon + "|" + description;
+        return writes;
     }
     fakes::FakeRegistry registry;
     fakes::FakeFileSystem files;
     fakes::FakeShell shell;
-    RecordingWriter writer;
+    std::string written;
+    bool writes = true;
     Latin1CodePage codePage;
 };
 
 TEST(FavoriteNames, CleanedAndComparedCharacterByCharacter) {
-    Latin1CodePage latin1;
-    DoubleByteCodePage sjis;
-    EXPECT_EQ(CleanDescription("a:b\\c/d+e;f>g<h!i?j|k\"l'm*n.o", latin1), "a_b_c_d_e_f_g_h_i_j_k_l_m*n.o");
+    const Latin1CodePage latin1;
+    const DoubleByteCodePage sjis;
+    EXPECT_EQ(CleanDescription("a:b\\c/d+e;f>g<h!i?j|k\"l'm*n.o\x95\x5c", latin1),
+              "a_b_c_d_e_f_g_h_i_j_k_l_m*n.o\x95_");  // without double bytes, "\x5c" is a backslash
     EXPECT_EQ(CleanDescription("\x95\x5c:\x83\x7c", sjis), "\x95\x5c_\x83\x7c");  // trail bytes "\" and "|"
-    EXPECT_EQ(CleanDescription("\x95\x5c:", latin1), "\x95_\x5f");
     EXPECT_EQ(CleanDescription("?\x95", sjis), "_\x95");  // a lead byte at the very end
-    EXPECT_TRUE(SameFileName("ab\x82\xa0", "AB\x82\xa0", sjis));
-    EXPECT_FALSE(SameFileName("\x82\x61", "\x82\x41", sjis));  // a trail byte is not the letter "a"
-    EXPECT_FALSE(SameFileName("\x82\x61", "\x83\x61", sjis));
-    EXPECT_TRUE(SameFileName("\x82\x61", "\x82\x41", latin1));
-    EXPECT_FALSE(SameFileName("ab", "abc", latin1));
+    // A trail byte is not the letter "a"; the lead bytes must match too.
+    for (auto [a, b, cp, same] : {std::tuple<const char*, const char*, const AnsiCodePage*, bool>{
+                                      "ab\x82\xa0", "AB\x82\xa0", &sjis, true},
+                                  {"\x82\x61", "\x82\x41", &sjis, false}, {"\x82\x61", "\x83\x61", &sjis, false},
+                                  {"\x82\x61", "\x82\x41", &latin1, true}, {"ab", "abc", &latin1, false}})
+        EXPECT_EQ(SameFileName(a, b, *cp), same) << a << " " << b;
 }
 
 TEST_F(AddFavoriteTest, ChecksInOrderThenTheWrite) {
-    const int exclamation = int(MessageIcon::Exclamation), stop = int(MessageIcon::Stop);
-    EXPECT_EQ(Add("", ""), "open Please enter a Description. " + std::to_string(exclamation));
-    EXPECT_EQ(Add("", "http://x/"), "open Please enter a Description. " + std::to_string(exclamation));
-    EXPECT_EQ(Add("Name", ""), "open Please enter valid URL. " + std::to_string(exclamation));
-    fakes::FakeRegistry good = registry;
+    const std::string added = "closed information New entry has been successfully added. > ";
+    EXPECT_EQ(Add("", ""), "open exclamation Please enter a Description.");
+    EXPECT_EQ(Add("", "http://x/"), "open exclamation Please enter a Description.");
+    EXPECT_EQ(Add("Name", ""), "open exclamation Please enter valid URL.");
+    const fakes::FakeRegistry good = registry;
     registry = fakes::FakeRegistry();
-    EXPECT_EQ(Add("Name"), "open Favorites folder is not found. " + std::to_string(stop));
+    EXPECT_EQ(Add("Name"), "open stop Favorites folder is not found.");
     registry.SetDword(RegRoot::CurrentUser, kUserShellFolders, "Other", 1);  // a key without the value
-    EXPECT_EQ(Add("Name"), "open Favorites folder is not found. " + std::to_string(stop));
-    EXPECT_TRUE(writer.calls.empty());
+    EXPECT_EQ(Add("Name"), "open stop Favorites folder is not found.");
     registry = good;
     std::string readOnly = kUserShellFolders;  // reading the folder asks for no more than reading
     for (char& ch : readOnly) ch = char(ch >= 'A' && ch <= 'Z' ? ch + 32 : ch);
     registry.readOnlyPaths.push_back(readOnly);
     EXPECT_EQ(Add("My: page?", "http://example.com/", "C:\\a.ico"),
-              "closed New entry has been successfully added. " + std::to_string(int(MessageIcon::Information)));
-    EXPECT_EQ(writer.calls.back(), std::string(kFolder) + "My_ page_.url|http://example.com/|C:\\a.ico|My_ page_");
+              added + kFolder + "My_ page_.url|http://example.com/|C:\\a.ico|My_ page_");
     registry.SetString(RegRoot::CurrentUser, kUserShellFolders, "Favorites", "D:\\Fav\\");
-    writer.succeed = false;
-    EXPECT_EQ(Add("Other").substr(0, 32), "closed Unable update Favorites. ");
-    EXPECT_EQ(writer.calls.back(), "D:\\Fav\\Other.url|http://x/||Other");
-    shell.environment["USERPROFILE"] = "C:\\" + std::string(300, 'p');  // cut to the path limit
+    writes = false;
+    EXPECT_EQ(Add("Other"), "closed exclamation Unable update Favorites. > D:\\Fav\\Other.url|http://x/||Other");
     registry = good;
-    writer.succeed = true;
-    Add("D");
+    writes = true;
+    shell.environment["USERPROFILE"] = "C:\\" + std::string(300, 'p');  // cut to the path limit
+    EXPECT_EQ(Add("D"), added + "C:\\" + std::string(256, 'p') + "\\D.url|http://x/||D");
     shell.environment["USERPROFILE"] = "C:\\" + std::string(247, 'p');  // 260 characters with "\\Favorites"
-    Add("D");
-    EXPECT_EQ(writer.calls[2], "C:\\" + std::string(256, 'p') + "\\D.url|http://x/||D");
-    EXPECT_EQ(writer.calls[3], "C:\\" + std::string(247, 'p') + "\\Favorite\\D.url|http://x/||D");
+    EXPECT_EQ(Add("D"), added + "C:\\" + std::string(247, 'p') + "\\Favorite\\D.url|http://x/||D");
 }
 
-// Names in any letter case block a description, since the file system would
-// let the new shortcut replace the old one.
+// Names in any letter case block a description: the new shortcut would replace the old one.
 TEST_F(AddFavoriteTest, DuplicatesAreFoundAsTheFileSystemFindsThem) {
     for (const char* name : {"Same.url", "Upper.URL", "mixed.Url", "Plain", "Two.url.url", "Zed.url",
                              "Dot.txt", "Xcarl", "Abcdl", "Sub.urx", "Ur.xrl"})  // the last five near misses of ".url"
-        files.AddFile(kFolder + std::string(name));
-    files.AddFile(kFolder + std::string("Hidden.url"), kAttributeHidden);
-    files.AddFile(kFolder + std::string("System.url"), kAttributeSystem);
-    files.AddFolder(kFolder + std::string("Folder"));
-    const struct { const char* description; bool refused; } cases[] = {
-        {"Same", true}, {"SAME", true}, {"Upper", true}, {"Mixed", true}, {"Hidden", false}, {"System", false},
-        {"Folder", false}, {"Plain", true}, {"Two", true}, {"Sam", false}, {"Same.url", false}, {".", false},
-        {"Dot", false}, {"X", false}, {"zED", true}, {"A", false}, {"Sub", false}, {"Ur", false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(Add(c.description).rfind("open Please enter another Description.", 0) == 0, c.refused) << c.description;
+        files.AddFile(kFolder + name);
+    files.AddFile(kFolder + "Hidden.url", kAttributeHidden);
+    files.AddFile(kFolder + "System.url", kAttributeSystem);
+    files.AddFolder(kFolder + "Folder");
+    for (const char* refused : {"Same", "SAME", "Upper", "Mixed", "Plain", "Two", "zED"})
+        EXPECT_EQ(Add(refused), "open exclamation Please enter another Description.") << refused;
+    for (const char* taken : {"Hidden", "System", "Folder", "Sam", "Same.url", ".", "Dot", "X", "A", "Sub", "Ur"})
+        EXPECT_EQ(Add(taken).substr(0, 18), "closed information") << taken;
     EXPECT_EQ(files.openSearches, 0);
     fakes::FakeFileSystem bare;  // a listing that does not start with "." must not hide a duplicate
     bare.listsDotEntries = false;
-    bare.AddFile(kFolder + std::string("Only.url"));
+    bare.AddFile(kFolder + "Only.url");
     EXPECT_TRUE(FavoriteExists(bare, kFolder, "Only", codePage));
     EXPECT_FALSE(FavoriteExists(bare, "C:\\None\\", "Only", codePage));
 }

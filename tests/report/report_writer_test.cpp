@@ -1,122 +1,121 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "report/help.h"
 #include "report/report_writer.h"
+#include "report/save_report.h"
+#include "tests/fakes/fake_history.h"
+#include "tests/fakes/fake_shell.h"
+#include "tests/fakes/fake_url_cache.h"
 
 namespace tw {
 namespace {
 
-const FileTime kJuly5th2024 = FileTime::FromValue(133646112000000000ull);
-
-std::string Golden(const char* name) {
-    std::ifstream in(std::string(TW_GOLDEN_DIR) + "/" + name, std::ios::binary);
+// The bytes of a file, or "none" without one.
+std::string FileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
     std::stringstream s;
     s << in.rdbuf();
-    return s.str();
+    return in.is_open() ? s.str() : "none";
 }
 
-template <typename Write>
-std::string Written(Write write) {
-    std::FILE* f = std::tmpfile();
-    write(f);
-    std::string out(std::size_t(std::ftell(f)), '\0');
-    std::rewind(f);
-    out.resize(std::fread(&out[0], 1, out.size(), f));
-    std::fclose(f);
-    return out;
+int theOwner;  // the window that owns a dialog
+// A request in one line: kind, name, extension, flags, filter (its zeros shown as "|") and owner.
+std::string Described(const FileDialogRequest& r) {
+    std::string filter = FilterString(r);
+    std::replace(filter.begin(), filter.end(), '\0', '|');
+    return std::string(r.save ? "save " : "open ") + r.initialName + " ." + r.defaultExtension + " " +
+           std::to_string(r.flags) + " " + filter + (r.owner == &theOwner ? " owned" : "");
 }
 
-PageEntry Page(const char* title, const std::string& url, FileTime visited, FileTime updated, FileTime expires) {
-    PageEntry e;
-    CopyField(e.title, title);
-    CopyField(e.url, url.c_str());
-    e.lastVisited = visited;
-    e.lastUpdated = updated;
-    e.expires = expires;
-    return e;
+// The test answers the file dialog with chosenPath (none when empty) and keeps the last request.
+class SaveReportTest : public ::testing::Test, public FileDialogs {
+protected:
+    bool Run(const FileDialogRequest& request, std::string* chosen) override {
+        last = request;
+        *chosen = chosenPath;
+        return !chosenPath.empty();
+    }
+    void TearDown() override { std::remove(path.c_str()); }
+    bool Save(ReportKind kind) { return SaveReport(kind, *this, {history, cache, kept}, "dd/MM/yyyy", &theOwner); }
+    const std::string path = ::testing::TempDir() + "tidewell_report_" +
+                             ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".html";
+    std::string chosenPath;
+    FileDialogRequest last;
+    fakes::FakeHistory history;
+    fakes::FakeUrlCache cache;
+    KeptCookieTest kept = [](const FileEntry& e) { return e.size == 10; };
+};
+
+// Each report reads its own store afresh. Titles and names come trimmed or untitled, long addresses cut at 90
+// of the page's own characters (not of the entities made of them), markup escaped, unknown dates shown so,
+// kept cookies marked in the Cookies report only.
+TEST_F(SaveReportTest, EachKindAsksWithItsOwnNameAndMatchesItsGoldenFile) {
+    const FileTime july5 = FileTime::FromValue(133646112000000000ull);
+    const std::string url91 = "http://example.com/" + std::string(72, 'a'), golden = TW_GOLDEN_DIR "/";
+    history.Add(" http://example.com/ ", "  Example & Co\t").lastVisited = july5;
+    history.Add(url91.substr(0, 90), " \r\n ").lastUpdated = july5;
+    history.Add(url91, "<script>alert(\"x\")</script>").expires = FileTime::FromValue(2650466880000000000ull);
+    history.Add(std::string(89, 'x') + "&&", "\v\f'd'").lastVisited = FileTime::FromValue(0x8000000000000000ull);
+    fakes::FakeCacheEntry& cookie = cache.Add("Cookie:user@example.com/", "C:\\c\\user@example[1].txt", 123);
+    cookie.hitRate = 4;
+    cookie.expire = july5;
+    cache.Add("Cookie:user@other.example/", "C:\\c\\", 1);
+    cache.Add("Cookie:bob@www.example.com/", "C:\\a\\  name.txt ", 10);
+    cache.Add("Cookie:bob@x.com/", "nofolder.txt", 1);
+    cache.Add("Visited: u@http://example.com/", "C:\\c\\x.htm", 10).hitRate = 1;  // left out, as are cookies
+    fakes::FakeCacheEntry& logo = cache.Add("http://example.com/logo.gif", "C:\\Cache\\ABC\\logo.gif", 4096);
+    logo.hitRate = 4294967295u;
+    logo.lastModified = logo.lastAccess = july5;
+    cache.Add("http://x/?Cookie:y", "C:\\c\\y.txt", 10).hitRate = 1;
+    std::ofstream(path, std::ios::binary) << std::string(100000, 'j');  // an existing file is replaced whole
+    chosenPath = "  " + path + " ";
+    for (auto [kind, name] :
+         {std::pair{ReportKind::History, "history"}, {ReportKind::Cookies, "cookies"}, {ReportKind::Cache, "cache"}}) {
+        ASSERT_TRUE(Save(kind)) << name;
+        EXPECT_EQ(Described(last), "save " + std::string(name) + " .html 6 HTML Files (*.html)|*.html|| owned");
+        EXPECT_EQ(FileText(path), FileText(golden + name + ".html")) << name;
+    }
+    EXPECT_EQ(history.liveStores + cache.openSearches, 0);
+    history.items.clear();
+    ASSERT_TRUE(Save(ReportKind::History));
+    EXPECT_EQ(FileText(path), FileText(golden + "empty_history.html"));
 }
 
-FileEntry Item(const char* localFile, const char* url, std::uint32_t size, std::uint32_t hits) {
-    FileEntry e;
-    CopyField(e.localFile, localFile);
-    CopyField(e.url, url);
-    e.size = size;
-    e.hitRate = hits;
-    return e;
-}
-
-// Where two long texts part, rather than both whole.
-std::string FirstDifference(const std::string& a, const std::string& b) {
-    std::size_t i = 0;
-    while (i < a.size() && i < b.size() && a[i] == b[i]) ++i;
-    return "at byte " + std::to_string(i) + ": '" + a.substr(i, 40) + "' vs '" + b.substr(i, 40) + "'";
-}
-
-TEST(ReportWriter, EachStoreMatchesItsGoldenFile) {
-    const std::string url91 = "http://example.com/" + std::string(72, 'a');
-    EntryArray<PageEntry> pages, none;
-    pages.Append(Page("  Example & Co\t", " http://example.com/ ", kJuly5th2024, FileTime(), FileTime()));
-    pages.Append(Page(" \r\n ", url91.substr(0, 90), FileTime(), kJuly5th2024, FileTime()));
-    pages.Append(Page("<script>alert(\"x\")</script>", url91, FileTime(), FileTime(),
-                      FileTime::FromValue(2650466880000000000ull)));
-    EntryArray<FileEntry> cookies, cache;
-    FileEntry a = Item("C:\\Users\\u\\Cookies\\user@example[1].txt", "Cookie:user@example.com/", 123, 4);
-    a.expire = kJuly5th2024;
-    cookies.Append(a);
-    cookies.Append(Item("C:\\Users\\u\\Cookies\\", "Cookie:user@other.example/", 1, 0));
-    cache.Append(Item("C:\\c\\x.htm", "Visited: u@http://example.com/", 10, 1));  // left out, as are cookies
-    FileEntry logo = Item("C:\\Cache\\ABC\\logo.gif", "http://example.com/logo.gif", 4096, 4294967295u);
-    logo.lastModified = logo.lastAccess = kJuly5th2024;
-    cache.Append(logo);
-    cache.Append(Item("C:\\c\\y.txt", "http://x/?Cookie:y", 10, 1));
-    const std::pair<std::string, const char*> cases[] = {
-        {Written([&](std::FILE* f) { WriteReport(f, pages, "dd/MM/yyyy"); }), "history.html"},
-        {Written([&](std::FILE* f) { WriteReport(f, ReportKind::Cookies, cookies, "dd/MM/yyyy"); }), "cookies.html"},
-        {Written([&](std::FILE* f) { WriteReport(f, ReportKind::Cache, cache, "dd/MM/yyyy"); }), "cache.html"},
-        {Written([&](std::FILE* f) { WriteReport(f, none, "dd.MM.yyyy"); }), "empty_history.html"},
-        {ReportHead(ReportKind::History) + ReportTail(), "empty_history.html"},
-    };
-    for (const auto& c : cases) {
-        const std::string want = Golden(c.second);
-        EXPECT_TRUE(c.first == want) << c.second << " " << FirstDifference(c.first, want);
+TEST_F(SaveReportTest, FailuresWriteNothing) {
+    for (auto [chosen, noHistory, kind] :
+         {std::tuple{std::string(), false, ReportKind::Cache}, {std::string(" \t "), false, ReportKind::Cache},
+          {path, true, ReportKind::History}, {::testing::TempDir() + "none/x.html", false, ReportKind::Cookies}}) {
+        chosenPath = chosen;
+        history.failCreate = noHistory;
+        EXPECT_FALSE(Save(kind)) << '"' << chosen << '"';
+        EXPECT_EQ(FileText(path), "none") << '"' << chosen << '"';
     }
 }
 
-TEST(ReportWriter, OnlyTheCookiesReportMarksKeptCookies) {
-    EntryArray<FileEntry> entries;
-    const FileEntry kept = Item("k", "Cookie:bob@www.example.com/", 1, 0), other = Item("o", "Cookie:bob@x.com/", 1, 0);
-    entries.Append(kept);
-    entries.Append(other);
-    const KeptCookieTest test = [&](const FileEntry& e) { return e.localFile[0] == 'k'; };
-    const std::string marked = ReportBlock(kept, "dd.MM.yyyy", true);
-    EXPECT_NE(marked.find(" &nbsp;&nbsp;Hits: 0 &nbsp;&nbsp;<b>Kept</b></td>"), std::string::npos) << marked;
-    EXPECT_EQ(Written([&](std::FILE* f) { WriteReport(f, ReportKind::Cookies, entries, "dd.MM.yyyy", test); }),
-              ReportHead(ReportKind::Cookies) + marked + ReportBlock(other, "dd.MM.yyyy") + ReportTail());
-    EXPECT_EQ(Written([&](std::FILE* f) { WriteReport(f, ReportKind::Cache, entries, "dd.MM.yyyy", test); }),
-              ReportHead(ReportKind::Cache) + ReportTail());
+TEST(FileDialogRequests, TheirParametersAndStructureSizes) {
+    EXPECT_EQ(Described(IndexFileDialogRequest(&theOwner)),
+              "open index.dat .dat 268435460 IE History Files (*.dat)|*.dat|| owned");  // hidden files shown
+    EXPECT_EQ(Described(IconFileDialogRequest(nullptr)), "open  .ico 4 Icon Files (*.ico)|*.ico||");
+    for (auto [platform, major, minor, size] : {std::tuple{2u, 5u, 0u, 88u}, {2u, 10u, 0u, 88u}, {2u, 4u, 0u, 76u},
+                                                {1u, 4u, 90u, 88u}, {1u, 4u, 10u, 76u}, {1u, 5u, 0u, 88u},
+                                                {0u, 0u, 0u, 76u}})
+        EXPECT_EQ(OpenFileNameSize(platform, major, minor), size) << platform << " " << major << "." << minor;
 }
 
-TEST(ReportWriter, TextsAreTrimmedShortenedEscapedAndEndInCarriageReturnLineFeed) {
-    EXPECT_EQ(ReportShorten(std::string(90, 'x')), std::string(90, 'x'));
-    EXPECT_EQ(ReportShorten(std::string(91, 'x')), std::string(90, 'x') + "...");
-    // The cut counts the page's own characters, not the entities made of them.
-    EXPECT_EQ(EscapeHtml(ReportShorten(std::string(89, 'x') + "&&")), std::string(89, 'x') + "&amp;...");
-    EXPECT_EQ(EscapeHtml("a<b>\"c\"&'d'"), "a&lt;b&gt;&quot;c&quot;&amp;'d'");
-    for (auto [file, name] : {std::pair{"C:\\a\\  name.txt ", "name.txt"}, {"nofolder.txt", "nofolder.txt"},
-                              {"C:\\a\\", "Untitled"}})
-        EXPECT_EQ(ReportFileName(file), name);
-    EXPECT_EQ(ReportTitle("\v\f"), "Untitled");
-    const PageEntry e = Page("a\nb", "u", FileTime::FromValue(0x8000000000000000ull), FileTime::FromValue(~0ull), {});
-    const std::string all = ReportHead(ReportKind::Cache) + ReportBlock(e, "dd.MM.yyyy") + ReportTail();
-    EXPECT_NE(all.find("LastVisited: unknown &nbsp;&nbsp;LastUpdated: unknown &nbsp;&nbsp;Expires: unknown"),
-              std::string::npos) << all;
-    for (std::size_t i = all.find('\n'); i != std::string::npos; i = all.find('\n', i + 1))
-        ASSERT_EQ(all[i - 1], '\r') << "bare line feed at " << i;
-    EXPECT_NE(all.find("<title>Internet Explorer Cache</title>"), std::string::npos);
+TEST(HelpLaunchers, OpenTheFileBesideTheModuleAndThePages) {
+    EXPECT_EQ(HelpFilePath("band.dll"), "band.dll\\Tidewell.chm");
+    fakes::FakeShell shell;
+    shell.moduleFileName = "C:\\T\\Tidewell.dll";
+    for (void (*open)(Shell&) : {OpenHelp, OpenOnlineHelp, OpenWebPage}) open(shell);
+    EXPECT_EQ(shell.executed, (std::vector<std::pair<std::string, std::string>>{
+                                  {"C:\\T\\Tidewell.chm", ""}, {"iexplore.exe", kOnlineHelpAddress},
+                                  {"iexplore.exe", kHomePageAddress}}));
 }
 
 }  // namespace

@@ -31,9 +31,9 @@ TEST(BandWindowModel, TabsMarginsLayoutAndCommands) {
     EXPECT_EQ((Ints{l.menuBar.width, l.lists.y, l.lists.width, l.lists.height, l.tabStrip.x, l.tabStrip.width}),
               (Ints{580, 25, 790, 275, 580, 210}));
     EXPECT_EQ(LayOutBand(100, 10, 0).lists.height, -15);
-    EXPECT_EQ(BandBackground({240, 240, 240}), (Rgb{255, 255, 255}));
-    EXPECT_EQ(BandBackground({212, 100, 0}), (Rgb{226, 107, 0}));
-    EXPECT_EQ(FromColourRef(0x00C8D0D4), (Rgb{212, 208, 200}));
+    EXPECT_EQ((std::vector<Rgb>{BandBackground({240, 240, 240}), BandBackground({212, 100, 0}),
+                                FromColourRef(0x00C8D0D4)}),
+              (std::vector<Rgb>{{255, 255, 255}, {226, 107, 0}, {212, 208, 200}}));
     EXPECT_EQ(ToColourRef(Rgb{212, 208, 200}), 0x00C8D0D4u);
     EXPECT_EQ(FindCommand((1u << 16) | 32781)->command, Command::CleanCookies);  // a notification code rides along
     EXPECT_EQ(FindCommand(32769)->image, 22);
@@ -109,9 +109,8 @@ TEST(ToolBarResource, ReadsBothLayoutsAndRejectsMalformedBlocks) {
 
 TEST(ColourMath, TruncatedFactorsShadingAndAdjustment) {
     const TabColours c = TabColoursFrom(Rgb{212, 208, 200});
-    EXPECT_EQ(c.dark, (Rgb{201, 197, 189}));
-    EXPECT_EQ(c.light, (Rgb{222, 218, 209}));
-    EXPECT_EQ(c.current, (Rgb{226, 222, 214}));
+    EXPECT_EQ((std::vector<Rgb>{c.dark, c.light, c.current}),
+              (std::vector<Rgb>{{201, 197, 189}, {222, 218, 209}, {226, 222, 214}}));
     for (auto [component, factor, expected] : {std::tuple{250, kTabLight, 255}, {255, kTabCurrent, 255},
                                                {100, kBarDark, 89}, {240, kBarLight, 255}, {0, kTabLight, 0}})
         EXPECT_EQ(ScaleComponent(component, factor), expected) << component << " x " << factor;
@@ -129,13 +128,10 @@ TEST(ColourMath, TruncatedFactorsShadingAndAdjustment) {
 }
 
 TEST(TabStrip, AddingSelectingAndHitTesting) {
-    TabStripModel tabs;
-    EXPECT_EQ(tabs.GetCurSel(), -1);
-    EXPECT_EQ(tabs.AddItem(1, "x") + tabs.AddItem(-1, "x"), -2);
-    EXPECT_EQ(tabs.AddItem(0, "c"), 1);
-    EXPECT_EQ(tabs.GetCurSel(), 0);  // the first tab becomes current
-    EXPECT_EQ(tabs.AddItem(2, "x"), -1);
-    EXPECT_EQ(tabs.AddItem(0, "a") + tabs.AddItem(1, "b"), 2);
+    TabStripModel tabs;  // the first tab becomes current
+    EXPECT_EQ((Ints{tabs.GetCurSel(), tabs.AddItem(1, "x"), tabs.AddItem(-1, "x"), tabs.AddItem(0, "c"), tabs.GetCurSel(),
+                    tabs.AddItem(2, "x"), tabs.AddItem(0, "a"), tabs.AddItem(1, "b")}),
+              (Ints{-1, -1, -1, 1, 0, -1, 1, 1}));
     EXPECT_EQ(tabs.Text(0) + tabs.Text(1) + tabs.Text(2) + tabs.Text(3) + tabs.Text(-1), "abc");
     EXPECT_EQ(tabs.GetCurSel(), 0);
     EXPECT_EQ(tabs.Rect(1, 20), (TabRect{70, 0, 140, 20}));
@@ -153,8 +149,8 @@ TEST(TabStrip, AddingSelectingAndHitTesting) {
 
 TEST(ProgressIndicator, BoxesAndAWalkFromZeroToNineAndBack) {
     const auto boxes = ProgressIndicator::Boxes(300, 15);
-    const TabRect expected[] = {{0, 0, 28, 15}, {29, 0, 58, 15}, {59, 0, 88, 15}, {89, 0, 117, 15}};
-    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(boxes[i], expected[i]) << i;
+    EXPECT_EQ(std::vector<TabRect>(boxes.begin(), boxes.begin() + 4),
+              (std::vector<TabRect>{{0, 0, 28, 15}, {29, 0, 58, 15}, {59, 0, 88, 15}, {89, 0, 117, 15}}));
     EXPECT_LE(boxes.back().right, 300);
     ProgressIndicator p;
     Ints walk;
