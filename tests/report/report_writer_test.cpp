@@ -96,6 +96,9 @@ TEST_F(SaveReportTest, FailuresWriteNothing) {
         EXPECT_FALSE(Save(kind)) << '"' << chosen << '"';
         EXPECT_EQ(FileText(path), "none") << '"' << chosen << '"';
     }
+    // A full disk takes the bytes and fails their flush: no report was saved.
+    chosenPath = "/dev/full";
+    EXPECT_FALSE(Save(ReportKind::Cache));
 }
 
 TEST(FileDialogRequests, TheirParametersAndStructureSizes) {
