@@ -4,10 +4,16 @@
 #include <string>
 
 #include "core/ansi_text.h"
+#include "core/classify.h"
 #include "core/entry.h"
+#include "core/tab_rows.h"
+#include "settings/date_format.h"
+#include "tests/fixtures/index_file_writer.h"
 
 namespace tw {
 namespace {
+
+using fixtures::TicksOf;
 
 TEST(CopyField, CutsToFieldLessOne) {
     PageEntry e;
@@ -17,6 +23,18 @@ TEST(CopyField, CutsToFieldLessOne) {
     EXPECT_STREQ(e.title, "");
     CopyField(e.title, sizeof e.title, "abcdef", 3);
     EXPECT_STREQ(e.title, "abc");
+}
+
+TEST(FileTime, ZeroOnlyWithBothHalvesZeroAndComparedAsOneValue) {
+    struct Case { std::uint64_t a, b; bool aIsZero; int compared; } cases[] = {
+        {0, 0, true, 0}, {1, 1ull << 32, false, -1}, {1ull << 32, 1, false, 1}, {~0ull, ~0ull, false, 0},
+    };
+    for (const Case& c : cases) {
+        const FileTime a = FileTime::FromValue(c.a), b = FileTime::FromValue(c.b);
+        EXPECT_EQ(a.IsZero(), c.aIsZero) << c.a;
+        EXPECT_EQ(CompareFileTime(a, b), c.compared) << c.a << " " << c.b;
+        EXPECT_EQ(a.Value(), c.a);
+    }
 }
 
 TEST(Latin1CodePage, LowersLettersAndConvertsUnitsWithinTheirCount) {
@@ -39,17 +57,110 @@ void* LimitedRealloc(void* p, std::size_t n) { return g_allowedAllocations-- <= 
 TEST(EntryArray, GrowsByDoublingAndSurvivesAFailedGrowth) {
     g_allowedAllocations = 3;
     EntryArray<FileEntry> a(&LimitedRealloc);
-    std::vector<std::size_t> capacities;
+    std::string appended;
     for (std::uint32_t i = 0; i < 5; ++i) {
         FileEntry e;
         e.size = i;
-        EXPECT_EQ(a.Append(e), i < 4) << i;
-        capacities.push_back(a.Capacity());
+        appended += a.Append(e) ? "1" : "0";
+        appended += std::to_string(a.Capacity()) + " ";
     }
-    EXPECT_EQ(capacities, (std::vector<std::size_t>{1, 2, 4, 4, 4}));
-    ASSERT_EQ(a.Count(), 4u);
-    for (std::size_t i = 0; i < a.Count(); ++i)
-        EXPECT_EQ(a[i].size, i);
+    for (const FileEntry& e : a)
+        appended += std::to_string(e.size);
+    EXPECT_EQ(appended, "11 12 14 14 04 0123");
+}
+
+TEST(Classify, LiveItemsAndIndexFileKinds) {
+    struct Case { const char* url; LiveItem item; EntryKind kind; } cases[] = {
+        {"Cookie:user1@shop/cart", LiveItem::Cookie, EntryKind::Cookie},
+        {"Visited: user@http://site/page", LiveItem::Dropped, EntryKind::History},
+        {"http://site/?q=Visited:x", LiveItem::Dropped, EntryKind::History},  // anywhere, not only at the start
+        {"Visited: u@http://x/Cookie:y", LiveItem::Dropped, EntryKind::Cookie},  // live: history first; files: cookie
+        {"cookie:user@site/", LiveItem::Cache, EntryKind::Cache},                  // the markers are case-sensitive
+        {"http://site/logo.png", LiveItem::Cache, EntryKind::Cache},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ClassifyLiveItem(c.url), c.item) << c.url;
+        PageEntry e;
+        CopyField(e.url, c.url);
+        EXPECT_EQ(IndexFileKind(e), c.kind) << c.url;
+    }
+}
+
+TEST(Classify, AddressesTitlesAndNumbers) {
+    const std::string texts[] = {LiveCookieAddress("Cookie:user1@shop/cart"), LiveCookieAddress("user@site/"),
+                                 IndexCacheAddress("http://a/b@c"),           IndexCacheAddress("http://a/b"),
+                                 LiveHistoryTitle(""),                        LiveHistoryTitle("Home"),
+                                 NumberText(2147483647u),                     NumberText(2147483648u)};
+    EXPECT_EQ(std::vector<std::string>(std::begin(texts), std::end(texts)),
+              (std::vector<std::string>{"user1@shop/cart", "user@site/", "c", "http://a/b", "Untitled", "Home",
+                                        "2147483647", "-2147483648"}));
+    struct Case { const char* url; EntryKind kind; const char* userAndAddress; } cases[] = {
+        {"Visited: user2@http://site/x", EntryKind::History, "user2|http://site/x"},
+        {" \t\r\nold@http://a/", EntryKind::History, "old|http://a/"},
+        {"pre Visited: u@a@b", EntryKind::History, "u|a@b"},
+        {"me@http://x/ Visited", EntryKind::History, "me|http://x/ Visited"},
+        {"Cookie:site/path", EntryKind::Cookie, "|site/path"},
+        {"Cookie:  bob@site/", EntryKind::Cookie, "bob|site/"},
+        {"Visited: u@x", EntryKind::Cookie, "Visited: u|x"},  // only the kind's own marker is cut
+    };
+    for (const Case& c : cases) {
+        const UserAndAddress ua = IndexUserAndAddress(c.url, c.kind);
+        EXPECT_EQ(ua.user + "|" + ua.address, c.userAndAddress) << c.url;
+    }
+}
+
+TEST(Classify, CacheRowImages) {
+    struct Case { const char* file; const char* url; int image; } cases[] = {
+        {"logo[1].PNG", "http://a/logo.png", kImagePicture}, {"page[1].html", "http://a/", kImageWebPage},
+        {"data[1].json", "http://a/", kImageScript},         {"readme[1].txt", "http://a/", kImageBlank},
+        {"C:\\X\\page[1].htm", "https://a/", kImageWebPage},  // .htm is tested before https:
+        {"readme[1].txt", "HTTPS://secure/", kImageSecure},
+        {"pic[1].png", "https://secure/pic.png", kImageSecure},  // https: before the pictures
+        {"a.jpeg.css", "", kImagePicture}, {"a[1].gif", "", kImagePicture}, {"a[1].bmp", "", kImagePicture},
+        {"a[1].jpg", "", kImagePicture},   {"a[1].js", "", kImageScript},    {"a[1].avi", "", kImageMedia},
+        {"a[1].mid", "", kImageMedia},     {"s[1].CSS", "", kImageStyle},    {"s[1].mp3", "", kImageMedia},
+        {"c[1].au", "", kImageMedia},      {"", "", kImageBlank},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CacheRowImage(c.file, c.url), c.image) << c.file << " " << c.url;
+}
+
+// The image, then each cell's text, ^ for a hyperlink and the day of a date cell.
+std::string Text(const Row& row) {
+    std::string s = std::to_string(row.image);
+    for (const Cell& c : row.cells)
+        s += " " + c.text + (c.format == kHyperlinkFormat ? "^" : "") +
+             (c.hasDate ? "@" + IsoUtcTime(c.date).substr(0, 10) : "");
+    return s;
+}
+
+TEST(TabRows, RowsOfEachList) {
+    FileEntry cookie;
+    CopyField(cookie.url, "Cookie:user1@shop/cart");
+    CopyField(cookie.localFile, "user1@shop[1].txt");
+    cookie.size = 2147483648u;
+    cookie.hitRate = 3;
+    cookie.lastModified = FileTime::FromValue(TicksOf(2024, 7, 5));
+    cookie.lastAccess = FileTime::FromValue(TicksOf(2009, 11, 23));
+    PageEntry page;
+    CopyField(page.url, "Visited: user2@http://site/x");
+    PageEntry cache;
+    CopyField(cache.url, "http://a/");
+    cache.lastVisited = FileTime::FromValue(TicksOf(1601, 12, 31));
+    cache.lastUpdated = FileTime::FromValue(TicksOf(1602, 1, 1));
+    PageEntry unconvertible = cache;  // the platform cannot convert it: no zero date either
+    unconvertible.lastUpdated = FileTime::FromValue(1ull << 63);
+    EXPECT_EQ(Text(LiveCookieRow(cookie, "dd.MM.yyyy")),
+              "1 user1@shop[1].txt user1@shop/cart^ -2147483648 3 05.07.2024@2024-07-05 23.11.2009@2009-11-23 "
+              "unknown@1601-01-01");
+    EXPECT_EQ(Text(LiveHistoryRow(page, "dd.MM.yyyy")),
+              "0 Untitled Visited: user2@http://site/x^ unknown@1601-01-01 unknown@1601-01-01 unknown@1601-01-01");
+    EXPECT_EQ(Text(IndexFileRow(page, EntryKind::History, "dd.MM.yyyy")),
+              "-1  user2 http://site/x^ unknown@1601-01-01 unknown@1601-01-01");
+    EXPECT_EQ(Text(IndexFileRow(cache, EntryKind::Cache, "dd.MM.yyyy")),
+              "-1 http://a/^ unknown@1601-12-31 01.01.1602@1602-01-01");
+    EXPECT_EQ(Text(IndexFileRow(unconvertible, EntryKind::Cache, "dd.MM.yyyy")),
+              "-1 http://a/^ unknown@1601-12-31 unknown@");
 }
 
 }  // namespace
