@@ -134,22 +134,15 @@ std::string Text(const Row& row) {
     return s;
 }
 
+FileTime Day(int year, int month, int day) { return FileTime::FromValue(TicksOf(year, month, day)); }
+
 TEST(TabRows, RowsOfEachList) {
-    FileEntry cookie;
-    CopyField(cookie.url, "Cookie:user1@shop/cart");
-    CopyField(cookie.localFile, "user1@shop[1].txt");
-    cookie.size = 2147483648u;
-    cookie.hitRate = 3;
-    cookie.lastModified = FileTime::FromValue(TicksOf(2024, 7, 5));
-    cookie.lastAccess = FileTime::FromValue(TicksOf(2009, 11, 23));
-    PageEntry page;
-    CopyField(page.url, "Visited: user2@http://site/x");
-    PageEntry cache;
-    CopyField(cache.url, "http://a/");
-    cache.lastVisited = FileTime::FromValue(TicksOf(1601, 12, 31));
-    cache.lastUpdated = FileTime::FromValue(TicksOf(1602, 1, 1));
-    PageEntry unconvertible = cache;  // the platform cannot convert it: no zero date either
-    unconvertible.lastUpdated = FileTime::FromValue(1ull << 63);
+    const FileEntry cookie{"Cookie:user1@shop/cart", "user1@shop[1].txt", Day(2009, 11, 23), Day(2024, 7, 5), {},
+                           2147483648u, 3};
+    const PageEntry page{"Visited: user2@http://site/x", "", {}, {}, {}};
+    const PageEntry cache{"http://a/", "", Day(1602, 1, 1), Day(1601, 12, 31), {}};
+    // A time the platform cannot convert shows "unknown" too, not a zero date.
+    const PageEntry unconvertible{"http://a/", "", FileTime::FromValue(1ull << 63), Day(1601, 12, 31), {}};
     EXPECT_EQ(Text(LiveCookieRow(cookie, "dd.MM.yyyy")),
               "1 user1@shop[1].txt user1@shop/cart^ -2147483648 3 05.07.2024@2024-07-05 23.11.2009@2009-11-23 "
               "unknown@1601-01-01");

@@ -80,7 +80,7 @@ TEST(IndexReader, ResultsAndRecords) {
         {"other header", Bytes(4096, 'x'), "-1"},
         {"truncated header text", cutHeader, "-1"},
         {"version 4.7", Record({"http://site/"}, "4.7"), "-2 http://site/|"},
-        {"file order, free blocks skipped", IndexFileWriter().Add(one).AddFreeBlock().Add(two).Build(),
+        {"file order", IndexFileWriter().Add(one).Add(two).Build(),
          "1 Visited: alice@http://one/|First page|111,222,222 http://two/|Second|81985529216486895,"
          "18446744073709551615,18446744073709551615"},
         {"URLs bounded by the record's blocks", bounded, "1 " + a128 + "| " + c1023 + "| |"},
@@ -103,13 +103,6 @@ TEST(IndexReader, ResultsAndRecords) {
         const std::string read = Read(Bytes(whole.begin(), whole.begin() + cut));
         EXPECT_EQ("1 " + url.substr(0, read.find('|') - 2) + "|", read.substr(0, read.find('|') + 1)) << cut;
     }
-    EntryArray<PageEntry> entries;
-    EXPECT_EQ(ReadIndexFile("/nonexistent/dir/index.dat", entries), kIndexUnreadable);
-    const std::string path = ::testing::TempDir() + "reader_index.dat";
-    ASSERT_TRUE(IndexFileWriter().Add({"Visited: me@http://a/", u"A"}).WriteTo(path));
-    EXPECT_EQ(ReadIndexFile(path.c_str(), entries), kIndexVersion52);
-    ASSERT_EQ(entries.Count(), 1u);
-    EXPECT_STREQ(entries[0].title, "A");
 }
 
 // One line per record: hex offset:bytes covered, type and state letters, then

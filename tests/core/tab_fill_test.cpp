@@ -11,7 +11,7 @@
 #include "tests/fakes/fake_file_system.h"
 #include "tests/fakes/fake_history.h"
 #include "tests/fakes/fake_url_cache.h"
-#include "tests/fixtures/samples.h"
+#include "tests/fixtures/index_file_writer.h"
 
 namespace tw {
 namespace {
@@ -20,52 +20,44 @@ using fakes::FakeHistory;
 using fakes::FakeUrlCache;
 using Paths = std::vector<std::string>;
 
+// A platform that keeps asking for no more than it was given must not keep
+// the reader asking for ever.
+struct StubbornCache : FakeUrlCache {
+    Search FindFirst(const char*, void*, std::uint32_t* size, long* error) override {
+        ++findCalls;
+        *size = 0;
+        *error = 122;
+        return nullptr;
+    }
+};
+
 TEST(EnumerateUrlCache, AsksForTheSizeFirstReusesTheBufferAndSkipsSizeZero) {
-    FakeUrlCache cache;
+    FakeUrlCache cache, contentOnly;
     cache.Add("Cookie:u@a/", "a.htm", 0).padding = 5000;  // needs more than 5000 bytes; size 0 is left out
     cache.Add("Cookie:u@b/", "b.htm", 12).hitRate = 7;    // fits in the same buffer
     auto& noFile = cache.Add("Cookie:u@c/", "", 3);       // needs a bigger one
     noFile.padding = 6000;
     noFile.hasLocalFile = false;
     cache.Add("http://content/", "d.htm", 1);
-    EntryArray<FileEntry> entries;
+    contentOnly.Add("http://only-content/");
+    StubbornCache stubborn;
+    EntryArray<FileEntry> entries, none;
     EXPECT_TRUE(EnumerateUrlCache(cache, kCookiePattern, entries));
+    EXPECT_TRUE(EnumerateUrlCache(contentOnly, kCookiePattern, none));
+    EXPECT_TRUE(EnumerateUrlCache(stubborn, kAllPattern, none));
     std::string read;
     for (const FileEntry& e : entries)
-        read += std::string(e.url) + "|" + e.localFile + "|" + std::to_string(e.size) + "|" +
+        read += std::string(e.url) + "|" + e.localFile + "|" + std::to_string(e.size) + "/" +
                 std::to_string(e.hitRate) + " ";
-    EXPECT_EQ(read, "Cookie:u@b/|b.htm|12|7 Cookie:u@c/||3|0 ");
-    const std::uint32_t a = FakeUrlCache::NeededSize(cache.entries[0]);
-    const std::uint32_t b = FakeUrlCache::NeededSize(cache.entries[1]);
-    const std::uint32_t c = FakeUrlCache::NeededSize(cache.entries[2]);
+    EXPECT_EQ(read, "Cookie:u@b/|b.htm|12/7 Cookie:u@c/||3/0 ");
+    auto need = [&](int i) { return FakeUrlCache::NeededSize(cache.entries[i]); };
     // First call with size 0, retry with a's size; each later call is given
     // the size last written back.
-    EXPECT_EQ(cache.sizesGiven, (std::vector<std::uint32_t>{0, a, a, b, c, c}));
+    EXPECT_EQ(cache.sizesGiven, (std::vector<std::uint32_t>{0, need(0), need(0), need(1), need(2), need(2)}));
     EXPECT_EQ(cache.openSearches, 0);
-    FakeUrlCache contentOnly;
-    contentOnly.Add("http://only-content/");
-    EntryArray<FileEntry> none;
-    EXPECT_TRUE(EnumerateUrlCache(contentOnly, kCookiePattern, none));
     EXPECT_TRUE(none.Empty());
     EXPECT_EQ(contentOnly.sizesGiven.size(), 1u);
-}
-
-// A platform that keeps asking for no more than it was given must not keep
-// the reader asking for ever.
-TEST(EnumerateUrlCache, ACacheThatDoesNotGrowGivesNothing) {
-    struct Stubborn : FakeUrlCache {
-        Search FindFirst(const char*, void*, std::uint32_t* size, long* error) override {
-            ++calls;
-            *size = 0;
-            *error = 122;
-            return nullptr;
-        }
-        int calls = 0;
-    } stubborn;
-    EntryArray<FileEntry> entries;
-    EXPECT_TRUE(EnumerateUrlCache(stubborn, kAllPattern, entries));
-    EXPECT_EQ(stubborn.calls, 1);
-    EXPECT_TRUE(entries.Empty());
+    EXPECT_EQ(stubborn.findCalls, 1);
 }
 
 // Whether it read, each title with its visit's low half, then the COM calls
@@ -95,35 +87,29 @@ TEST(EnumerateHistory, ReadsInOrderAndBalancesComOnEveryPath) {
     }
 }
 
+// Shows its columns, then the given cell of each row, as one text.
 struct RecordingList : TabList {
-    std::vector<std::string> columns;
+    std::string columns;
     std::vector<Row> rows;
     std::vector<int> sorts;
-    int removals = 0;
-    int refuseFrom = -1;  // rows at or past this index cannot be added
+    int removals = 0, refuseFrom = 1000;  // rows at or past refuseFrom cannot be added
 
     void RemoveAll() override {
         columns.clear();
         rows.clear();
         ++removals;
     }
-    void AddColumn(const Column& c) override {
-        columns.push_back(c.title + std::string("/") + std::to_string(c.width));
-    }
+    void AddColumn(const Column& c) override { columns += c.title + std::string("/") + std::to_string(c.width) + ","; }
     bool AddRow(const Row& row) override {
-        if (refuseFrom >= 0 && int(rows.size()) >= refuseFrom)
+        if (int(rows.size()) >= refuseFrom)
             return false;
         rows.push_back(row);
         return true;
     }
     int RowCount() const override { return int(rows.size()); }
     void SortByColumn(int column) override { sorts.push_back(column); }
-
-    // The columns, then the given cell of each row.
     std::string Shown(std::size_t cell = 0) const {
-        std::string s;
-        for (const std::string& c : columns)
-            s += c + ",";
+        std::string s = columns;
         for (const Row& r : rows)
             s += " " + r.cells.at(cell).text;
         return s;
@@ -156,7 +142,7 @@ TEST(TabFill, EachLiveListHoldsItsKindAndCountsItsRows) {
     refusing.refuseFrom = 1;
     FillCacheList(cache, refusing, "dd.MM.yyyy", &status);
     // A refresh restores the live columns and sorts by the first.
-    rebuilt.columns = {"User/100", "URL/330"};
+    rebuilt.columns = "User/100,URL/330,";
     rebuilt.rows.resize(3);
     RebuildLiveList(EntryKind::Cookie, rebuilt, history, cache, "dd.MM.yyyy", &status);
     EXPECT_EQ(rebuilt.Shown(), "File/300,URL/250,Size/50,Hits/50,Last Visited/100,Last Updated/100,Expires/100, "

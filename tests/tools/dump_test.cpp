@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/fixtures/samples.h"
+#include "tests/fixtures/index_file_writer.h"
 #include "tools/dump/code_page.h"
 #include "tools/dump/dump.h"
 
