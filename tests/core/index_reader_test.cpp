@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -7,8 +8,11 @@
 #include <sstream>
 #include <string>
 
+#include "core/ansi_text.h"
+#include "core/classify.h"
 #include "core/index_reader.h"
 #include "core/index_visitor.h"
+#include "core/tab_rows.h"
 #include "settings/date_format.h"
 #include "tests/fixtures/index_file_writer.h"
 
@@ -18,6 +22,7 @@ namespace {
 using fixtures::EmptyIndexImage;
 using fixtures::IndexFileWriter;
 using fixtures::IndexRecord;
+using fixtures::TicksOf;
 using Bytes = std::vector<unsigned char>;
 
 void Put(Bytes& b, std::size_t at, const std::string& s) {
@@ -84,6 +89,7 @@ TEST(IndexReader, ResultsAndRecords) {
          "1 Visited: alice@http://one/|First page|111,222,222 http://two/|Second|81985529216486895,"
          "18446744073709551615,18446744073709551615"},
         {"URLs bounded by the record's blocks", bounded, "1 " + a128 + "| " + c1023 + "| |"},
+        {"no URL in a record of no blocks", WithRecord(EmptyIndexImage(0x4000), 0x4000, 0, "http://zero/"), "1 |"},
         {"title in the second place", TitleAt(1, 4, 0x1F), "1 0123456789|Ti"},
         {"title in the sixth place", TitleAt(5, 4, 0x1F), "1 0123456789|Ti"},
         {"no title in the seventh place", TitleAt(6, 4, 0x1F), "1 0123456789|"},
@@ -152,39 +158,33 @@ TEST(IndexVisitor, RealFileAndDamagedVariants) {
     ASSERT_EQ(lines.size(), 18u);
     EXPECT_EQ(lines[0], "5000:256UA|Visited: testing@mshelp://windows/?id=d063548a-3fc9-4723-99f3-b12a0c4354a8|||13|"
                         "2011-06-29T18:50:16Z|2011-06-23T18:57:26Z");
-    EntryArray<PageEntry> entries;  // the tabs' reader walks the same records
-    ReadIndexImage(real.data(), real.size(), entries);
-    for (std::size_t i = 0; i < lines.size() && i < entries.Count(); ++i)
-        EXPECT_NE(lines[i].find(std::string("|") + entries[i].url + "|"), std::string::npos) << lines[i];
-    struct Case { const char* what; void (*change)(Bytes&); const char* heads; } cases[] = {
-        {"hash entry deleted, blocks in use", [](Bytes& b) { Put32(b, 0x4000 + 16 + 8 * 392, 1); }, "5000:256UU"},
-        {"then its blocks freed", [](Bytes& b) { Put32(b, 0x4000 + 16 + 8 * 392, 1); b[0x254] &= 0xFC; }, "5000:256UR"},
-        {"only its second block freed: the head decides",
-         [](Bytes& b) { Put32(b, 0x4000 + 16 + 8 * 392, 1); b[0x254] &= 0xFD; }, "5000:256UU"},
-        {"a live key links a freed record", [](Bytes& b) { Put32(b, 0x4000 + 16 + 8 * 77, 0x12345640); }, "5100:256UA"},
-        {"a key with mark bits links nothing", [](Bytes& b) { Put32(b, 0x4000 + 16 + 8 * 77, 0x12345641); }, ""},
-        {"an entry off a block boundary links nothing",
-         [](Bytes& b) { Put32(b, 0x4000 + 16 + 8 * 77, 0x12345640); Put32(b, 0x4000 + 20 + 8 * 77, 0x5101); }, ""},
-        {"a hash table chained to itself", [](Bytes& b) { Put32(b, 0x4008, 0x4000); }, ""},
+    // The hash entries 392 (linking 0x5000) and 77 (free); the bitmap byte of
+    // 0x5000's two blocks holds 0xF3; "HASH" is 0x48534148.
+    const std::size_t e392 = 0x4000 + 16 + 8 * 392, e77 = 0x4000 + 16 + 8 * 77;
+    struct Case { const char* what; std::vector<std::pair<std::size_t, std::uint32_t>> pokes; std::size_t size;
+                  const char* heads; } cases[] = {
+        {"hash entry deleted, blocks in use", {{e392, 1}}, 0, "5000:256UU"},
+        {"then its blocks freed", {{e392, 1}, {0x254, 0xDF0}}, 0, "5000:256UR"},
+        {"only its second block freed: the head decides", {{e392, 1}, {0x254, 0xDF1}}, 0, "5000:256UU"},
+        {"a live key links a freed record", {{e77, 0x12345640}}, 0, "5100:256UA"},
+        {"a key with mark bits links nothing", {{e77, 0x12345641}}, 0, ""},
+        {"an entry off a block boundary links nothing", {{e77, 0x12345640}, {e77 + 4, 0x5101}}, 0, ""},
+        {"a hash table chained to itself", {{0x4008, 0x4000}}, 0, ""},
         {"a chain looping through a second table",
-         [](Bytes& b) {
-             Put(b, 0x7800, "HASH");
-             Put32(b, 0x7804, 1);
-             Put32(b, 0x7808, 0x4000);
-             Put32(b, 0x4008, 0x7800);
-         },
-         ""},
-        {"a hash table larger than the file", [](Bytes& b) { Put32(b, 0x4004, 0xFFFFFFF0u); }, ""},
-        {"no hash table: nothing linked", [](Bytes& b) { Put32(b, 32, 0x9000000); },
+         {{0x7800, 0x48534148}, {0x7804, 1}, {0x7808, 0x4000}, {0x4008, 0x7800}}, 0, ""},
+        {"a hash table larger than the file", {{0x4004, 0xFFFFFFF0u}}, 0, ""},
+        {"no hash table: nothing linked", {{32, 0x9000000}}, 0,
          "5000:256UU 5200:384UU 5380:256UU 5500:256UU 6000:640UU 6400:384UU 6580:384UU"},
-        {"the last record ends at the file's last byte", [](Bytes& b) { b.resize(0x7400); }, ""},
-        {"the file ends one byte before", [](Bytes& b) { b.resize(0x73FF); }, "7200:511UR"},
-        {"the file ends inside its head block", [](Bytes& b) { b.resize(0x7203); }, "7200:3UR"},
-        {"a block count of 0 moves the walk on", [](Bytes& b) { Put32(b, 0x5004, 0); }, "5000:128UA"},
+        {"the last record ends at the file's last byte", {}, 0x7400, ""},
+        {"the file ends one byte before", {}, 0x73FF, "7200:511UR"},
+        {"the file ends inside its head block", {}, 0x7203, "7200:3UR"},
+        {"a block count of 0 moves the walk on", {{0x5004, 0}}, 0, "5000:128UA"},
     };
     for (const Case& c : cases) {
         Bytes b = real;
-        c.change(b);
+        for (const auto& poke : c.pokes)
+            Put32(b, poke.first, poke.second);
+        b.resize(c.size ? c.size : b.size());
         std::string want = heads;
         std::istringstream changed(c.heads);
         for (std::string head; changed >> head;) {
@@ -206,7 +206,8 @@ TEST(IndexVisitor, RecordTypesFilesAndFolders) {
     Put32(b, 72, 1);
     Put(b, 76 + 4, "ABCD1234");
     Put(b, 76 + 12 + 4, "EFGH5678");  // beyond the count: not a folder
-    b[0x5100 + 56] = 1;  // past the folders the header has
+    b[0x5100 + 56] = 1;          // past the folders the header has
+    Put32(b, 0x5100 + 60, 256);  // a file name at the record's end is none
     Put(b, 0x5100, "LEAK");
     Put(b, 0x5200, "REDR");
     Put(b, 0x5200 + 16, std::string("http://moved/\0", 14));
@@ -230,6 +231,147 @@ TEST(IndexVisitor, FatTimes) {
         const FileTime t = FatTimeToFileTime(c.fat);
         EXPECT_EQ(t.Value() == 0 ? std::string() : IsoUtcTime(t), c.iso) << std::hex << c.fat;
     }
+}
+
+TEST(CopyField, CutsToFieldLessOne) {
+    PageEntry e;
+    CopyField(e.url, std::string(1500, 'u').c_str());
+    EXPECT_EQ(std::string(e.url), std::string(1023, 'u'));
+    CopyField(e.title, nullptr);
+    EXPECT_STREQ(e.title, "");
+    CopyField(e.title, sizeof e.title, "abcdef", 3);
+    EXPECT_STREQ(e.title, "abc");
+}
+
+TEST(FileTime, ZeroOnlyWithBothHalvesZeroAndComparedAsOneValue) {
+    struct Case { std::uint64_t a, b; bool aIsZero; int compared; } cases[] = {
+        {0, 0, true, 0}, {1, 1ull << 32, false, -1}, {1ull << 32, 1, false, 1}, {~0ull, ~0ull, false, 0},
+    };
+    for (const Case& c : cases) {
+        const FileTime a = FileTime::FromValue(c.a), b = FileTime::FromValue(c.b);
+        EXPECT_EQ(a.IsZero(), c.aIsZero) << c.a;
+        EXPECT_EQ(CompareFileTime(a, b), c.compared) << c.a << " " << c.b;
+        EXPECT_EQ(a.Value(), c.a);
+    }
+}
+
+TEST(Latin1CodePage, LowersLettersAndConvertsUnitsWithinTheirCount) {
+    const Latin1CodePage cp;
+    char text[] = "@AZ[`az{\xBF\xC0\xD6\xD7\xD8\xDE\xDF";
+    cp.Lower(text);
+    EXPECT_STREQ(text, "@az[`az{\xBF\xE0\xF6\xD7\xF8\xFE\xDF");
+    const char16_t units[] = {u'a', 0xE9, 0x20AC, u'b', u'c'};
+    char out[8] = "xxxxxxx";
+    EXPECT_EQ(cp.FromUtf16(units, 4, out, sizeof out), 4u);
+    EXPECT_STREQ(out, "a\xE9?b");  // the unit past the count is not read
+    EXPECT_EQ(cp.FromUtf16(units, 5, out, 3), 2u);
+    EXPECT_STREQ(out, "a\xE9");
+}
+
+int g_allowedAllocations = 0;
+void* LimitedRealloc(void* p, std::size_t n) { return g_allowedAllocations-- <= 0 ? nullptr : std::realloc(p, n); }
+
+// Capacity 1, then doubling; a growth that fails drops the record and keeps the rest.
+TEST(EntryArray, GrowsByDoublingAndSurvivesAFailedGrowth) {
+    g_allowedAllocations = 3;
+    EntryArray<FileEntry> a(&LimitedRealloc);
+    std::string appended;
+    for (std::uint32_t i = 0; i < 5; ++i) {
+        FileEntry e;
+        e.size = i;
+        appended += a.Append(e) ? "1" : "0";
+        appended += std::to_string(a.Capacity()) + " ";
+    }
+    for (const FileEntry& e : a)
+        appended += std::to_string(e.size);
+    EXPECT_EQ(appended, "11 12 14 14 04 0123");
+}
+
+TEST(Classify, LiveItemsAndIndexFileKinds) {
+    struct Case { const char* url; LiveItem item; EntryKind kind; } cases[] = {
+        {"Cookie:user1@shop/cart", LiveItem::Cookie, EntryKind::Cookie},
+        {"Visited: user@http://site/page", LiveItem::Dropped, EntryKind::History},
+        {"http://site/?q=Visited:x", LiveItem::Dropped, EntryKind::History},  // anywhere, not only at the start
+        {"Visited: u@http://x/Cookie:y", LiveItem::Dropped, EntryKind::Cookie},  // live: history first; files: cookie
+        {"cookie:user@site/", LiveItem::Cache, EntryKind::Cache},                  // the markers are case-sensitive
+        {"http://site/logo.png", LiveItem::Cache, EntryKind::Cache},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ClassifyLiveItem(c.url), c.item) << c.url;
+        PageEntry e;
+        CopyField(e.url, c.url);
+        EXPECT_EQ(IndexFileKind(e), c.kind) << c.url;
+    }
+}
+
+TEST(Classify, AddressesTitlesAndNumbers) {
+    const std::string texts[] = {LiveCookieAddress("Cookie:user1@shop/cart"), LiveCookieAddress("user@site/"),
+                                 IndexCacheAddress("http://a/b@c"),           IndexCacheAddress("http://a/b"),
+                                 LiveHistoryTitle(""),                        LiveHistoryTitle("Home"),
+                                 NumberText(2147483647u),                     NumberText(2147483648u)};
+    EXPECT_EQ(std::vector<std::string>(std::begin(texts), std::end(texts)),
+              (std::vector<std::string>{"user1@shop/cart", "user@site/", "c", "http://a/b", "Untitled", "Home",
+                                        "2147483647", "-2147483648"}));
+    struct Case { const char* url; EntryKind kind; const char* userAndAddress; } cases[] = {
+        {"Visited: user2@http://site/x", EntryKind::History, "user2|http://site/x"},
+        {" \t\r\nold@http://a/", EntryKind::History, "old|http://a/"},
+        {"pre Visited: u@a@b", EntryKind::History, "u|a@b"},
+        {"me@http://x/ Visited", EntryKind::History, "me|http://x/ Visited"},
+        {"Cookie:site/path", EntryKind::Cookie, "|site/path"},
+        {"Cookie:  bob@site/", EntryKind::Cookie, "bob|site/"},
+        {"Visited: u@x", EntryKind::Cookie, "Visited: u|x"},  // only the kind's own marker is cut
+    };
+    for (const Case& c : cases) {
+        const UserAndAddress ua = IndexUserAndAddress(c.url, c.kind);
+        EXPECT_EQ(ua.user + "|" + ua.address, c.userAndAddress) << c.url;
+    }
+}
+
+TEST(Classify, CacheRowImages) {
+    struct Case { const char* file; const char* url; int image; } cases[] = {
+        {"logo[1].PNG", "http://a/logo.png", kImagePicture}, {"page[1].html", "http://a/", kImageWebPage},
+        {"data[1].json", "http://a/", kImageScript},         {"readme[1].txt", "http://a/", kImageBlank},
+        {"C:\\X\\page[1].htm", "https://a/", kImageWebPage},  // .htm is tested before https:
+        {"readme[1].txt", "HTTPS://secure/", kImageSecure},
+        {"pic[1].png", "https://secure/pic.png", kImageSecure},  // https: before the pictures
+        {"a.jpeg.css", "", kImagePicture}, {"a[1].gif", "", kImagePicture}, {"a[1].bmp", "", kImagePicture},
+        {"a[1].jpg", "", kImagePicture},   {"a[1].js", "", kImageScript},    {"a[1].avi", "", kImageMedia},
+        {"a[1].mid", "", kImageMedia},     {"s[1].CSS", "", kImageStyle},    {"s[1].mp3", "", kImageMedia},
+        {"c[1].au", "", kImageMedia},      {"", "", kImageBlank},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CacheRowImage(c.file, c.url), c.image) << c.file << " " << c.url;
+}
+
+// The image, then each cell's text, ^ for a hyperlink and the day of a date cell.
+std::string Text(const Row& row) {
+    std::string s = std::to_string(row.image);
+    for (const Cell& c : row.cells)
+        s += " " + c.text + (c.format == kHyperlinkFormat ? "^" : "") +
+             (c.hasDate ? "@" + IsoUtcTime(c.date).substr(0, 10) : "");
+    return s;
+}
+
+FileTime Day(int year, int month, int day) { return FileTime::FromValue(TicksOf(year, month, day)); }
+
+TEST(TabRows, RowsOfEachList) {
+    const FileEntry cookie{"Cookie:user1@shop/cart", "user1@shop[1].txt", Day(2009, 11, 23), Day(2024, 7, 5), {},
+                           2147483648u, 3};
+    const PageEntry page{"Visited: user2@http://site/x", "", {}, {}, {}};
+    const PageEntry cache{"http://a/", "", Day(1602, 1, 1), Day(1601, 12, 31), {}};
+    // A time the platform cannot convert shows "unknown" too, not a zero date.
+    const PageEntry unconvertible{"http://a/", "", FileTime::FromValue(1ull << 63), Day(1601, 12, 31), {}};
+    EXPECT_EQ(Text(LiveCookieRow(cookie, "dd.MM.yyyy")),
+              "1 user1@shop[1].txt user1@shop/cart^ -2147483648 3 05.07.2024@2024-07-05 23.11.2009@2009-11-23 "
+              "unknown@1601-01-01");
+    EXPECT_EQ(Text(LiveHistoryRow(page, "dd.MM.yyyy")),
+              "0 Untitled Visited: user2@http://site/x^ unknown@1601-01-01 unknown@1601-01-01 unknown@1601-01-01");
+    EXPECT_EQ(Text(IndexFileRow(page, EntryKind::History, "dd.MM.yyyy")),
+              "-1  user2 http://site/x^ unknown@1601-01-01 unknown@1601-01-01");
+    EXPECT_EQ(Text(IndexFileRow(cache, EntryKind::Cache, "dd.MM.yyyy")),
+              "-1 http://a/^ unknown@1601-12-31 01.01.1602@1602-01-01");
+    EXPECT_EQ(Text(IndexFileRow(unconvertible, EntryKind::Cache, "dd.MM.yyyy")),
+              "-1 http://a/^ unknown@1601-12-31 unknown@");
 }
 
 }  // namespace
