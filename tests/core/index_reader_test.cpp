@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -52,8 +53,8 @@ Bytes TitleAt(std::size_t place, char a, char tag2) {
 // build sees a read past the end: its result, then url|title for each record
 // and the record's times where it has any.
 std::string Read(const Bytes& b) {
-    std::unique_ptr<unsigned char[]> copy(new unsigned char[b.size() + 1]);
-    std::memcpy(copy.get(), b.data(), b.size());
+    std::unique_ptr<unsigned char[]> copy(new unsigned char[b.size()]);
+    std::copy(b.begin(), b.end(), copy.get());
     EntryArray<PageEntry> entries;
     std::string s = std::to_string(ReadIndexImage(copy.get(), b.size(), entries));
     for (const PageEntry& e : entries) {
