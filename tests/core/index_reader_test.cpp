@@ -207,8 +207,7 @@ TEST(IndexVisitor, RecordTypesFilesAndFolders) {
     Put32(b, 72, 1);
     Put(b, 76 + 4, "ABCD1234");
     Put(b, 76 + 12 + 4, "EFGH5678");  // beyond the count: not a folder
-    b[0x5100 + 56] = 1;          // past the folders the header has
-    Put32(b, 0x5100 + 60, 256);  // a file name at the record's end is none
+    b[0x5100 + 56] = 1;  // past the folders the header has
     Put(b, 0x5100, "LEAK");
     Put(b, 0x5200, "REDR");
     Put(b, 0x5200 + 16, std::string("http://moved/\0", 14));

@@ -116,11 +116,6 @@ struct RecordingList : TabList {
     }
 };
 
-struct RecordingStatus : StatusLine {
-    std::vector<std::string> shown;
-    void Show(const std::string& text) override { shown.push_back(text); }
-};
-
 TEST(TabFill, EachLiveListHoldsItsKindAndCountsItsRows) {
     FakeUrlCache cache;
     cache.Add("Cookie:me@site.example/", "C:\\Cookies\\me@site[1].txt", 10);
@@ -133,7 +128,10 @@ TEST(TabFill, EachLiveListHoldsItsKindAndCountsItsRows) {
     FakeHistory history;
     history.Add("http://a.example/", "A");
     history.Add("http://b.example/", "");
-    RecordingStatus status;
+    struct : StatusLine {
+        std::vector<std::string> shown;
+        void Show(const std::string& text) override { shown.push_back(text); }
+    } status;
     RecordingList cookies, cacheList, refusing, rebuilt, historyList, none, startCookies, startCache;
     FillCookieList(cache, cookies, "dd.MM.yyyy", &status);
     EXPECT_EQ(cookies.Shown(1), " me@site.example/ http://odd.example/");
@@ -195,8 +193,6 @@ TEST(TabFill, AnIndexFileFillsTheListOfItsKindOnly) {
     EXPECT_EQ(lists[0].removals + lists[1].removals + lists[2].removals, 3) << "a refused file changes no list";
 }
 
-const std::string kHistory = "C:\\Users\\u\\Local Settings\\History";
-
 // A path ending in a backslash is a folder.
 void Add(fakes::FakeFileSystem& fs, const Paths& paths) {
     for (const std::string& p : paths) {
@@ -209,13 +205,12 @@ void Add(fakes::FakeFileSystem& fs, const Paths& paths) {
 
 TEST(IndexFileChoice, EachKindOffersItsOwnFilesOrElseTheParentFolders) {
     fakes::FakeFileSystem fs;
-    fs.specialFolders[kFolderHistory] = kHistory;
+    const std::string local = "C:\\Users\\u\\Local Settings\\", h = local + "History\\";
+    fs.specialFolders[kFolderHistory] = local + "History";
     fs.specialFolders[kFolderCookies] = "C:\\Cookies";
     fs.specialFolders[kFolderInternetCache] = "C:\\TIF";
-    const std::string h = kHistory + "\\";
-    Add(fs, {"C:\\Users\\u\\Local Settings\\", h, "C:\\Users\\u\\Local Settings\\Temp\\",
-             "C:\\Users\\u\\Local Settings\\Temp\\index.dat", "C:\\Cookies\\", "C:\\TIF\\"});
-    EXPECT_EQ(ChoiceCandidates(fs, EntryKind::History), Paths{"C:\\Users\\u\\Local Settings\\Temp\\index.dat"});
+    Add(fs, {local, h, local + "Temp\\", local + "Temp\\index.dat", "C:\\Cookies\\", "C:\\TIF\\"});
+    EXPECT_EQ(ChoiceCandidates(fs, EntryKind::History), Paths{local + "Temp\\index.dat"});
     EXPECT_TRUE(ChoiceCandidates(fs, EntryKind::Cookie).empty());
     Add(fs, {h + "index.dat", h + "History.IE5\\", h + "History.IE5\\index.dat", h + "MSHist012024\\",
              h + "MSHist012024\\index.dat", h + "Empty\\", "C:\\Cookies\\index.dat", "C:\\TIF\\Content.IE5\\",
