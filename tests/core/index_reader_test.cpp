@@ -241,6 +241,8 @@ TEST(CopyField, CutsToFieldLessOne) {
     EXPECT_STREQ(e.title, "");
     CopyField(e.title, sizeof e.title, "abcdef", 3);
     EXPECT_STREQ(e.title, "abc");
+    CopyField(e.title, sizeof e.title, std::string(256, 't').c_str(), 256);  // as long as the field
+    EXPECT_EQ(std::string(e.title), std::string(255, 't'));
 }
 
 TEST(FileTime, ZeroOnlyWithBothHalvesZeroAndComparedAsOneValue) {
@@ -260,7 +262,7 @@ TEST(Latin1CodePage, LowersLettersAndConvertsUnitsWithinTheirCount) {
     char text[] = "@AZ[`az{\xBF\xC0\xD6\xD7\xD8\xDE\xDF";
     cp.Lower(text);
     EXPECT_STREQ(text, "@az[`az{\xBF\xE0\xF6\xD7\xF8\xFE\xDF");
-    const char16_t units[] = {u'a', 0xE9, 0x20AC, u'b', u'c'};
+    const char16_t units[] = {u'a', 0xE9, 0x100, u'b', u'c'};  // 0x100: the first unit past Latin-1
     char out[8] = "xxxxxxx";
     EXPECT_EQ(cp.FromUtf16(units, 4, out, sizeof out), 4u);
     EXPECT_STREQ(out, "a\xE9?b");  // the unit past the count is not read
