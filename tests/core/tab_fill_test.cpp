@@ -1,148 +1,254 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
+#include "core/index_files.h"
+#include "core/live_readers.h"
 #include "core/tab_fill.h"
+#include "platform/win_errors.h"
+#include "tests/fakes/fake_file_system.h"
 #include "tests/fakes/fake_history.h"
 #include "tests/fakes/fake_url_cache.h"
 #include "tests/fixtures/index_file_writer.h"
-#include "tests/fixtures/samples.h"
 
 namespace tw {
 namespace {
 
+using fakes::FakeHistory;
+using fakes::FakeUrlCache;
+using Paths = std::vector<std::string>;
+
+// A platform that keeps asking for no more than it was given must not keep
+// the reader asking for ever.
+struct StubbornCache : FakeUrlCache {
+    Search FindFirst(const char*, void*, std::uint32_t* size, long* error) override {
+        ++findCalls;
+        *size = 0;
+        *error = 122;
+        return nullptr;
+    }
+};
+
+TEST(EnumerateUrlCache, AsksForTheSizeFirstReusesTheBufferAndSkipsSizeZero) {
+    FakeUrlCache cache, contentOnly;
+    cache.Add("Cookie:u@a/", "a.htm", 0).padding = 5000;  // needs more than 5000 bytes; size 0 is left out
+    cache.Add("Cookie:u@b/", "b.htm", 12).hitRate = 7;    // fits in the same buffer
+    auto& noFile = cache.Add("Cookie:u@c/", "", 3);       // needs a bigger one
+    noFile.padding = 6000;
+    noFile.hasLocalFile = false;
+    cache.Add("http://content/", "d.htm", 1);
+    contentOnly.Add("http://only-content/");
+    StubbornCache stubborn;
+    EntryArray<FileEntry> entries, none;
+    EXPECT_TRUE(EnumerateUrlCache(cache, kCookiePattern, entries));
+    EXPECT_TRUE(EnumerateUrlCache(contentOnly, kCookiePattern, none));
+    EXPECT_TRUE(EnumerateUrlCache(stubborn, kAllPattern, none));
+    std::string read;
+    for (const FileEntry& e : entries)
+        read += std::string(e.url) + "|" + e.localFile + "|" + std::to_string(e.size) + "/" +
+                std::to_string(e.hitRate) + " ";
+    EXPECT_EQ(read, "Cookie:u@b/|b.htm|12/7 Cookie:u@c/||3/0 ");
+    auto need = [&](int i) { return FakeUrlCache::NeededSize(cache.entries[i]); };
+    // First call with size 0, retry with a's size; each later call is given
+    // the size last written back.
+    EXPECT_EQ(cache.sizesGiven, (std::vector<std::uint32_t>{0, need(0), need(0), need(1), need(2), need(2)}));
+    EXPECT_EQ(cache.openSearches, 0);
+    EXPECT_TRUE(none.Empty());
+    EXPECT_EQ(contentOnly.sizesGiven.size(), 1u);
+    EXPECT_EQ(stubborn.findCalls, 1);
+}
+
+// Whether it read, each title with its visit's low half, then the COM calls
+// made and balanced and the objects left alive.
+TEST(EnumerateHistory, ReadsInOrderAndBalancesComOnEveryPath) {
+    struct Case { const char* name; void (*setUp)(FakeHistory&); const char* read; } cases[] = {
+        {"all read", [](FakeHistory&) {}, "1 One@0 @9 | 1 1 0"},
+        {"store cannot be created", [](FakeHistory& h) { h.failCreate = true; }, "0 | 1 1 0"},
+        {"EnumUrls not implemented", [](FakeHistory& h) { h.failEnumUrls = true; }, "1 | 1 1 0"},
+        {"no enumerator", [](FakeHistory& h) { h.nullEnumerator = true; }, "1 | 1 1 0"},
+        {"Next fails at the second item", [](FakeHistory& h) { h.failNextAt = 1; }, "1 One@0 | 1 1 0"},
+        {"a foreign apartment is left alone", [](FakeHistory& h) { h.coInitializeFailure = kRPC_E_CHANGED_MODE; },
+         "1 One@0 @9 | 1 0 0"},
+    };
+    for (const Case& c : cases) {
+        FakeHistory history;
+        history.Add("http://one/", "One");
+        history.Add("http://two/").lastVisited.low = 9;
+        c.setUp(history);
+        EntryArray<PageEntry> entries;
+        std::string read = std::to_string(EnumerateHistory(history, entries));
+        for (const PageEntry& e : entries)
+            read += std::string(" ") + e.title + "@" + std::to_string(e.lastVisited.low);
+        read += " | " + std::to_string(history.coInitializeCalls) + " " + std::to_string(history.coUninitializeCalls) +
+                " " + std::to_string(history.liveStores + history.liveEnumerators);
+        EXPECT_EQ(read, c.read) << c.name;
+    }
+}
+
+// Shows its columns, then the given cell of each row, as one text.
 struct RecordingList : TabList {
-    std::vector<std::string> columns;
+    std::string columns;
     std::vector<Row> rows;
     std::vector<int> sorts;
-    int removals = 0;
-    int refuseFrom = -1;  // rows at or past this index cannot be added
+    int removals = 0, refuseFrom = 1000;  // rows at or past refuseFrom cannot be added
 
     void RemoveAll() override {
         columns.clear();
         rows.clear();
         ++removals;
     }
-    void AddColumn(const Column& c) override { columns.push_back(c.title + std::string("/") + std::to_string(c.width)); }
+    void AddColumn(const Column& c) override { columns += c.title + std::string("/") + std::to_string(c.width) + ","; }
     bool AddRow(const Row& row) override {
-        if (refuseFrom >= 0 && int(rows.size()) >= refuseFrom)
+        if (int(rows.size()) >= refuseFrom)
             return false;
         rows.push_back(row);
         return true;
     }
     int RowCount() const override { return int(rows.size()); }
     void SortByColumn(int column) override { sorts.push_back(column); }
-
-    std::vector<std::string> FirstCells() const {
-        std::vector<std::string> out;
+    std::string Shown(std::size_t cell = 0) const {
+        std::string s = columns;
         for (const Row& r : rows)
-            out.push_back(r.cells.empty() ? "" : r.cells[0].text);
-        return out;
+            s += " " + r.cells.at(cell).text;
+        return s;
     }
 };
 
-struct RecordingStatus : StatusLine {
-    std::vector<std::string> shown;
-    void Show(const std::string& text) override { shown.push_back(text); }
-};
-
-class TabFillTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        cache.Add("Cookie:me@site.example/", "C:\\Cookies\\me@site[1].txt", 10);
-        cache.Add("http://site.example/logo.gif", "C:\\Cache\\logo.gif", 20);
-        cache.Add("Visited: me@http://site.example/", "", 30);
-        cache.Add("http://site.example/?q=Cookie:x", "C:\\Cache\\q.htm", 40);
-        // Found by the cookie search although its URL has no marker.
-        cache.Add("http://odd.example/", "C:\\Cookies\\odd.txt", 50).container = fakes::Container::Cookie;
-        cache.Add("http://site.example/empty", "C:\\Cache\\empty", 0);
-    }
-    fakes::FakeUrlCache cache;
-    fakes::FakeHistory history;
-    RecordingStatus status;
-};
-
-TEST_F(TabFillTest, EachLiveListHoldsItsKindAndCountsItsRows) {
-    RecordingList list, refusing, cookies, cacheList;
-    FillCookieList(cache, list, "dd.MM.yyyy", &status);
-    EXPECT_EQ(list.FirstCells(), (std::vector<std::string>{"C:\\Cookies\\me@site[1].txt", "C:\\Cookies\\odd.txt"}));
-    EXPECT_EQ(list.rows[0].cells[1].text + " " + list.rows[1].cells[1].text, "me@site.example/ http://odd.example/");
-    list = RecordingList();
-    FillCacheList(cache, list, "dd.MM.yyyy", &status);
-    EXPECT_EQ(list.FirstCells(), (std::vector<std::string>{"C:\\Cache\\logo.gif", "C:\\Cookies\\odd.txt"}));
+TEST(TabFill, EachLiveListHoldsItsKindAndCountsItsRows) {
+    FakeUrlCache cache;
+    cache.Add("Cookie:me@site.example/", "C:\\Cookies\\me@site[1].txt", 10);
+    cache.Add("http://site.example/logo.gif", "C:\\Cache\\logo.gif", 20);
+    cache.Add("Visited: me@http://site.example/", "", 30);
+    cache.Add("http://site.example/?q=Cookie:x", "C:\\Cache\\q.htm", 40);
+    // Found by the cookie search although its URL has no marker.
+    cache.Add("http://odd.example/", "C:\\Cookies\\odd.txt", 50).container = fakes::Container::Cookie;
+    cache.Add("http://site.example/empty", "C:\\Cache\\empty", 0);
+    FakeHistory history;
+    history.Add("http://a.example/", "A");
+    history.Add("http://b.example/", "");
+    struct : StatusLine {
+        std::vector<std::string> shown;
+        void Show(const std::string& text) override { shown.push_back(text); }
+    } status;
+    RecordingList cookies, cacheList, refusing, rebuilt, historyList, none, startCookies, startCache;
+    FillCookieList(cache, cookies, "dd.MM.yyyy", &status);
+    EXPECT_EQ(cookies.Shown(1), " me@site.example/ http://odd.example/");
+    FillCacheList(cache, cacheList, "dd.MM.yyyy", &status);
+    EXPECT_EQ(cacheList.Shown(), " C:\\Cache\\logo.gif C:\\Cookies\\odd.txt");
     refusing.refuseFrom = 1;
     FillCacheList(cache, refusing, "dd.MM.yyyy", &status);
+    // A refresh restores the live columns and sorts by the first.
+    rebuilt.columns = "User/100,URL/330,";
+    rebuilt.rows.resize(3);
+    RebuildLiveList(EntryKind::Cookie, rebuilt, history, cache, "dd.MM.yyyy", &status);
+    EXPECT_EQ(rebuilt.Shown(), "File/300,URL/250,Size/50,Hits/50,Last Visited/100,Last Updated/100,Expires/100, "
+                               "C:\\Cookies\\me@site[1].txt C:\\Cookies\\odd.txt");
+    EXPECT_EQ(rebuilt.sorts, std::vector<int>{0});
+    EXPECT_TRUE(FillHistoryList(history, historyList, "dd.MM.yyyy", nullptr));
+    EXPECT_EQ(historyList.Shown(), " A Untitled");
+    history.failCreate = true;
+    EXPECT_FALSE(FillHistoryList(history, none, "dd.MM.yyyy", &status));
+    EXPECT_TRUE(none.rows.empty());
     EXPECT_EQ(status.shown, (std::vector<std::string>{"Internet Explorer Cookies contain: 2 items",
                                                       "Internet Explorer Cache contains: 2 items",
-                                                      "Internet Explorer Cache contains: 1 items"}));  // rows, not entries
+                                                      "Internet Explorer Cache contains: 1 items",  // rows, not entries
+                                                      "Internet Explorer Cookies contain: 2 items"}));
     // The start-up fill splits one pass of the whole cache.
-    FillCookieAndCacheLists(cache, cookies, cacheList, "dd.MM.yyyy");
-    EXPECT_EQ(cookies.FirstCells(), (std::vector<std::string>{"C:\\Cookies\\me@site[1].txt", "C:\\Cache\\q.htm"}));
-    EXPECT_EQ(cacheList.FirstCells(), (std::vector<std::string>{"C:\\Cache\\logo.gif", "C:\\Cookies\\odd.txt"}));
+    cache.findCalls = 0;
+    FillCookieAndCacheLists(cache, startCookies, startCache, "dd.MM.yyyy");
+    EXPECT_EQ(startCookies.Shown(), " C:\\Cookies\\me@site[1].txt C:\\Cache\\q.htm");
+    EXPECT_EQ(startCache.Shown(), " C:\\Cache\\logo.gif C:\\Cookies\\odd.txt");
     EXPECT_GT(cache.findCalls, 0);
     EXPECT_EQ(cache.openSearches, 0);
 }
 
-TEST_F(TabFillTest, HistoryWithoutStoreOrBrowser) {
-    history.Add("http://a.example/", "A");
-    history.Add("http://b.example/", "");
-    RecordingList list;
-    EXPECT_TRUE(FillHistoryList(history, list, "dd.MM.yyyy", nullptr));
-    EXPECT_EQ(list.FirstCells(), (std::vector<std::string>{"A", "Untitled"}));
-    history.failCreate = true;
-    RecordingList none;
-    EXPECT_FALSE(FillHistoryList(history, none, "dd.MM.yyyy", &status));
-    EXPECT_TRUE(none.rows.empty());
-    EXPECT_TRUE(status.shown.empty());
-}
-
-TEST_F(TabFillTest, RefreshRestoresTheLiveColumnsAndSortsByTheFirst) {
-    RecordingList list;
-    list.columns = {"User/100", "URL/330"};
-    list.rows.resize(3);
-    RebuildLiveList(EntryKind::Cookie, list, history, cache, "dd.MM.yyyy", &status);
-    EXPECT_EQ(list.columns, (std::vector<std::string>{"File/300", "URL/250", "Size/50", "Hits/50", "Last Visited/100",
-                                                      "Last Updated/100", "Expires/100"}));
-    EXPECT_EQ(list.sorts, std::vector<int>{0});
-    EXPECT_EQ(list.rows.size(), 2u);
-    EXPECT_EQ(status.shown.back(), "Internet Explorer Cookies contain: 2 items");
-}
-
-TEST(IndexFileLoad, FillsTheListOfTheFilesKindOnly) {
+TEST(TabFill, AnIndexFileFillsTheListOfItsKindOnly) {
     const std::string dir = ::testing::TempDir();
-    const std::string cookies = dir + "tabfill_cookies.dat", cacheFile = dir + "tabfill_cache.dat";
-    ASSERT_TRUE(fixtures::SampleCookieIndex().WriteTo(cookies));
-    ASSERT_TRUE(fixtures::SampleCacheIndex().WriteTo(cacheFile));
-    RecordingList h, c, k;
-    h.rows.resize(1);
-    TabList* const lists[3] = {&h, &c, &k};
-    EntryKind kind = EntryKind::History;
-    ASSERT_TRUE(LoadIndexFile(cookies.c_str(), lists, "dd.MM.yyyy", &kind));
-    EXPECT_EQ(kind, EntryKind::Cookie);
-    EXPECT_EQ(c.columns, (std::vector<std::string>{"User/100", "URL/330", "Last Visited/100", "Last Updated/100"}));
-    EXPECT_EQ(c.rows.size(), 2u);
-    EXPECT_EQ(h.rows.size(), 1u) << "other lists stay as they were";
-    EXPECT_EQ(h.removals, 0);
-
-    ASSERT_TRUE(LoadIndexFile(cacheFile.c_str(), lists, "dd.MM.yyyy", &kind));
-    EXPECT_EQ(kind, EntryKind::Cache);
-    EXPECT_EQ(k.columns, (std::vector<std::string>{"URL/500", "Last Visited/100", "Last Updated/100"}));
-
-    fixtures::IndexRecord r;  // another version is read all the same
-    r.url = "Cookie:old@site/";
-    const std::string old = dir + "tabfill_old.dat";
-    ASSERT_TRUE(fixtures::IndexFileWriter("4.7").Add(r).WriteTo(old));
-    ASSERT_TRUE(LoadIndexFile(old.c_str(), lists, "dd.MM.yyyy", &kind));
-    EXPECT_EQ(kind, EntryKind::Cookie);
-    EXPECT_EQ(c.rows.size(), 1u);
-
-    const std::string junk = dir + "tabfill_junk.dat";
-    ASSERT_TRUE(fixtures::WriteFile(junk, std::vector<unsigned char>(1000, 'j')));
-    for (const std::string& bad : {junk, dir + "tabfill_missing.dat", std::string()}) {
-        EXPECT_FALSE(LoadIndexFile(bad.c_str(), lists, "dd.MM.yyyy", &kind)) << bad;
+    ASSERT_TRUE(fixtures::SampleCookieIndex().WriteTo(dir + "tabfill_cookies.dat"));
+    ASSERT_TRUE(fixtures::SampleCacheIndex().WriteTo(dir + "tabfill_cache.dat"));
+    ASSERT_TRUE(fixtures::IndexFileWriter("4.7").Add({"Cookie:old@site/"}).WriteTo(dir + "tabfill_old.dat"));
+    ASSERT_TRUE(fixtures::WriteFile(dir + "tabfill_junk.dat", std::vector<unsigned char>(1000, 'j')));
+    RecordingList lists[3];
+    lists[0].rows.resize(1);
+    TabList* const tabs[3] = {&lists[0], &lists[1], &lists[2]};
+    const std::string cookieColumns = "User/100,URL/330,Last Visited/100,Last Updated/100,";
+    struct Case { std::string path; bool ok; EntryKind kind; std::string shown; } cases[] = {
+        {dir + "tabfill_cookies.dat", true, EntryKind::Cookie, cookieColumns + " example.com/ shop.example.net/cart"},
+        {dir + "tabfill_cache.dat", true, EntryKind::Cache,
+         "URL/500,Last Visited/100,Last Updated/100, 01.12.2026 02.12.2026 03.12.2026 04.12.2026"},
+        {dir + "tabfill_old.dat", true, EntryKind::Cookie, cookieColumns + " site/"},  // another version all the same
+        {dir + "tabfill_junk.dat", false, EntryKind::History, cookieColumns + " site/"},
+        {dir + "tabfill_missing.dat", false, EntryKind::History, cookieColumns + " site/"},
+        {"", false, EntryKind::History, cookieColumns + " site/"},
+    };
+    for (const Case& c : cases) {
+        EntryKind kind = EntryKind::History;
+        EXPECT_EQ(LoadIndexFile(c.path.c_str(), tabs, "dd.MM.yyyy", &kind), c.ok) << c.path;
+        EXPECT_EQ(kind, c.kind) << c.path;
+        EXPECT_EQ(lists[c.ok ? int(c.kind) : 1].Shown(1), c.shown) << c.path;
     }
-    EXPECT_EQ(c.removals + k.removals + h.removals, 3) << "a refused file changes no list";
+    EXPECT_EQ(lists[0].rows.size(), 1u) << "other lists stay as they were";
+    EXPECT_EQ(lists[0].removals + lists[1].removals + lists[2].removals, 3) << "a refused file changes no list";
+}
+
+// A path ending in a backslash is a folder.
+void Add(fakes::FakeFileSystem& fs, const Paths& paths) {
+    for (const std::string& p : paths) {
+        if (p.back() == '\\')
+            fs.AddFolder(p.substr(0, p.size() - 1));
+        else
+            fs.AddFile(p);
+    }
+}
+
+TEST(IndexFileChoice, EachKindOffersItsOwnFilesOrElseTheParentFolders) {
+    fakes::FakeFileSystem fs;
+    const std::string local = "C:\\Users\\u\\Local Settings\\", h = local + "History\\";
+    fs.specialFolders[kFolderHistory] = local + "History";
+    fs.specialFolders[kFolderCookies] = "C:\\Cookies";
+    fs.specialFolders[kFolderInternetCache] = "C:\\TIF";
+    Add(fs, {local, h, local + "Temp\\", local + "Temp\\index.dat", "C:\\Cookies\\", "C:\\TIF\\"});
+    EXPECT_EQ(ChoiceCandidates(fs, EntryKind::History), Paths{local + "Temp\\index.dat"});
+    EXPECT_TRUE(ChoiceCandidates(fs, EntryKind::Cookie).empty());
+    Add(fs, {h + "index.dat", h + "History.IE5\\", h + "History.IE5\\index.dat", h + "MSHist012024\\",
+             h + "MSHist012024\\index.dat", h + "Empty\\", "C:\\Cookies\\index.dat", "C:\\TIF\\Content.IE5\\",
+             "C:\\TIF\\Content.IE5\\index.dat", "C:\\TIF\\Content.IE4\\", "C:\\TIF\\Content.IE4\\index.dat"});
+    EXPECT_EQ(ChoiceCandidates(fs, EntryKind::History),
+              (Paths{h + "index.dat", h + "History.IE5\\index.dat", h + "MSHist012024\\index.dat"}));
+    EXPECT_EQ(ChoiceCandidates(fs, EntryKind::Cookie), Paths{"C:\\Cookies\\index.dat"});
+    EXPECT_EQ(ChoiceCandidates(fs, EntryKind::Cache), Paths{"C:\\TIF\\Content.IE5\\index.dat"});
+    fakes::FakeFileSystem none;
+    EXPECT_TRUE(ChoiceCandidates(none, EntryKind::Cache).empty());
+    // A browsed folder is searched for the kind's file in a subfolder, and added once.
+    Add(fs, {"D:\\Profile\\", "D:\\Profile\\Cookies\\", "D:\\Profile\\Cookies\\index.dat"});
+    const std::string found = BrowseCandidate(fs, EntryKind::Cookie, "D:\\Profile");
+    EXPECT_EQ(found, "D:\\Profile\\Cookies\\index.dat");
+    Paths rows;
+    EXPECT_TRUE(AddUniqueRow(rows, found));
+    EXPECT_FALSE(AddUniqueRow(rows, found));
+    EXPECT_EQ(rows.size(), 1u);
+    EXPECT_EQ(BrowseCandidate(fs, EntryKind::Cache, "D:\\Profile"), "") << "a folder does not open as a file";
+    EXPECT_EQ(BrowseCandidate(fs, EntryKind::History, "D:\\Nowhere"), "");
+}
+
+TEST(IndexFileSearch, DepthFirstByPathContainingIndexDatWithinThePathLimit) {
+    fakes::FakeFileSystem fs;
+    const std::string deep = "E:\\T\\" + std::string(240, 'd') + "\\";
+    Add(fs, {"E:\\T\\", "E:\\T\\myindex.dat.bak", "E:\\T\\A\\", "E:\\T\\A\\INDEX.DAT", "E:\\T\\A\\other.txt",
+             "E:\\T\\index.dat folder\\", "E:\\T\\index.dat folder\\x.bin", deep,
+             deep + "index.dat",                           // 256 characters: fits
+             deep + std::string(20, 'x') + "index.dat"});  // does not
+    for (const bool go : {true, false}) {
+        std::atomic<bool> going{go};
+        Paths found;
+        SearchIndexFiles(fs, "E:\\T", going, [&](const std::string& p) { found.push_back(p); });
+        EXPECT_EQ(found, go ? (Paths{"E:\\T\\A\\INDEX.DAT", deep + "index.dat", "E:\\T\\index.dat folder\\x.bin",
+                                     "E:\\T\\myindex.dat.bak"})
+                            : Paths());
+        EXPECT_EQ(fs.openSearches, 0);
+    }
 }
 
 }  // namespace

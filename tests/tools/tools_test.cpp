@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "tests/fixtures/index_file_writer.h"
+#include "tools/bitmaps/images.h"
+#include "tools/dump/code_page.h"
+#include "tools/dump/dump.h"
+
+namespace tw {
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+Bytes Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// The exit code, a newline, then all that the run wrote, errors included, in order.
+std::string Dump(const std::vector<std::string>& args) {
+    std::vector<const char*> argv = {"tidewell-dump"};
+    for (const auto& a : args)
+        argv.push_back(a.c_str());
+    std::FILE* f = std::tmpfile();
+    std::string s = std::to_string(RunDump(int(argv.size()), argv.data(), f, f)) + "\n";
+    std::rewind(f);
+    for (int c; (c = std::fgetc(f)) != EOF;)
+        s += char(c);
+    std::fclose(f);
+    return s;
+}
+
+// Each run's exit code and a text that it writes.
+TEST(Dump, FormatsCodePagesSummariesAndErrors) {
+    auto written = [](const std::string& name, const Bytes& bytes) {
+        const std::string path = ::testing::TempDir() + name;
+        EXPECT_TRUE(fixtures::WriteFile(path, bytes));
+        return path;
+    };
+    auto variant = [&](const char* name, std::size_t at, unsigned char value) {
+        Bytes b = Slurp(TW_REAL_HISTORY);
+        b.at(at) = value;  // throws where the real file cannot be read
+        return written(name, b);
+    };
+    fixtures::IndexRecord rec("Visited: a@http://x/?q=\"1\",\x80\xe9", u"tab\there");
+    const std::string quotes = written("dump_quotes.dat", fixtures::IndexFileWriter().Add(rec).Build()),
+                      h = written("dump_history.dat", fixtures::SampleHistoryIndex().Build()),
+                      c = written("dump_cookies.dat", fixtures::SampleCookieIndex().Build()),
+                      k = written("dump_cache.dat", fixtures::SampleCacheIndex().Build()),
+                      text = written("dump_text.dat", std::vector<unsigned char>(1000, 'x')),
+                      old = written("dump_old.dat", fixtures::IndexFileWriter("4.7").Add({"http://old/"}).Build());
+    struct Case { std::vector<std::string> args; int code; std::string text; } cases[] = {
+        {{h, c, k}, 0,
+         "File\tKind\tTitle\tUser\tURL\tLast Visited\tLast Updated\n" +
+             h + "\tHistory\tExample Domain\talice\thttp://www.example.com/index.html\t06.07.2024\t05.07.2024\n" +
+             h + "\tHistory\tToday's news\talice\thttps://news.example.org/today\tunknown\t23.11.2009\n" +
+             h + "\tHistory\t\talice\tfile:///C:/Documents/notes.txt\t01.12.2026\t01.12.2026\n" +
+             "File\tKind\tUser\tURL\tLast Visited\tLast Updated\n" +
+             c + "\tCookies\talice\texample.com/\t01.01.2025\t05.07.2024\n" +
+             c + "\tCookies\talice\tshop.example.net/cart\t15.03.2023\t14.03.2023\n" +
+             "File\tKind\tURL\tLast Visited\tLast Updated\n" +
+             k + "\tCache\thttp://www.example.com/index.html\t01.12.2026\t20.11.2026\n" + k},
+        {{"--format", "csv", quotes}, 0, ",tab\there,a,\"http://x/?q=\"\"1\"\",\x80\xe9\",unknown,unknown\r\n"},
+        {{"--format=json", quotes}, 0, "[\"tab\\there\",\"a\",\"http://x/?q=\\\"1\\\",\xe2\x82\xac\xc3\xa9\""},
+        {{"--format=jsonl", "--codepage=windows-1251", quotes}, 0, "http://x/?q=\\\"1\\\",\xd0\x82\xd0\xb9\""},
+        {{"--codepage", "ISO-8859-1", "--format", "jsonl", quotes}, 0, "\",\xc2\x80\xc3\xa9\""},
+        {{"--codepage", "windows-1251", quotes}, 0, "\ttab\\there\ta\thttp://x/?q=\"1\",\x80\xe9\t"},
+        {{"--format", "html", c}, 0, "LastVisited: 01.01.2025 &nbsp;&nbsp;LastUpdated: 05.07.2024"},
+        {{"--summary", TW_REAL_HISTORY}, 0, ": History, version 5.2, 7 allocated, 11 recovered (11 with a readable"},
+        {{"--summary", variant("dump_unlinked.dat", 0x4000 + 16 + 8 * 392, 1)}, 0,
+         ": History, version 5.2, 6 allocated, 11 recovered (11 with a readable URL), 1 unlinked\n"},
+        {{"--summary", variant("dump_wiped.dat", 0x5600 + 104, 0)}, 0, "11 recovered (10 with a readable URL)\n"},
+        {{"--format", "jsonl", TW_REAL_HISTORY}, 0,
+         "\"state\":\"allocated\",\"url\":\"Visited: testing@mshelp://windows/?id=d063548a-3fc9-4723-99f3-b12a0c4354a8"
+         "\",\"title\":\"What is safe mode?\",\"last_modified\":\"2011-06-23T18:57:24.25Z\",\"last_accessed\":"},
+        {{old}, 0, "\thttp://old/\tunknown\tunknown\ntidewell-dump: " + old + ": warning: index file version is not"},
+        {{text, h}, 2, ": not an index file (no \"Client UrlCache MMF Ver\" header)\nFile\tKind\tTitle"},  // still read
+        {{"--format", "jsonl", written("dump_small.dat", fixtures::EmptyIndexImage(256))}, 2,
+         ": too small to be an index file (256 bytes)"},
+        {{"--summary", written("dump_none.dat", fixtures::EmptyIndexImage(0x5000))}, 2, ": no URL records"},
+        {{::testing::TempDir() + "dump_missing.dat"}, 2, ": cannot open: "},
+        {{"--format", "jsonl", ::testing::TempDir()}, 2, ": cannot open: "},
+        {{}, 2, "no index file given"},
+        {{"--bogus", h}, 2, "unknown option --bogus"},
+        {{"--codepage", "no-such-page", h}, 2, "unknown code page 'no-such-page'"},
+        {{"--codepage", "UTF-16", h}, 2, "is not an ANSI code page"},
+        {{"--format", "xml", h}, 2, "unknown format 'xml' (tsv, csv, json, jsonl or html)"},
+        {{"--format", "html", h, h}, 2, "one report of one index file"},
+    };
+    for (const Case& run : cases) {
+        const std::string r = Dump(run.args);
+        EXPECT_EQ(r.substr(0, 2), std::to_string(run.code) + "\n") << run.text;
+        EXPECT_NE(r.find(run.text), std::string::npos) << r;
+    }
+}
+
+// Every byte of 0x80 to 0x9F, where windows-1252 and Latin-1 part: the
+// built-in table must agree with the platform's converter.
+TEST(Dump, CodePageBytes0x80To0x9F) {
+    std::string error, bytes, got, want, units;
+    const std::unique_ptr<CodePage> builtIn = BuiltInWindows1252(), platform = OpenCodePage("CP1252", &error);
+    ASSERT_TRUE(platform) << error;
+    for (int b = 0x80; b < 0xA0; ++b)
+        bytes += char(b);
+    builtIn->AppendUtf8(bytes.data(), bytes.size(), got);
+    platform->AppendUtf8(bytes.data(), bytes.size(), want);
+    EXPECT_EQ(got, want);
+    EXPECT_EQ(got.substr(0, 3), "\xE2\x82\xAC");  // a converter that is Latin-1 would agree with a wrong table
+    AppendUtf16AsUtf8(u"\xD83D\xDE00|\xD800|\xDC00", 6, units);
+    EXPECT_EQ(units, "\xF0\x9F\x98\x80|\xEF\xBF\xBD|\xEF\xBF\xBD");
+}
+
+// The resource build uses the committed files: they must be what the
+// generator draws now (make-bitmaps res/bitmaps writes them).
+TEST(Bitmaps, StripsAreOneRowOfCellsAndCommittedFilesAreCurrent) {
+    using namespace bitmaps;
+    const std::string dir = std::string(TW_SOURCE_DIR) + "/res/bitmaps/";
+    for (const Strip& strip : Strips()) {
+        const Image image = strip.draw();
+        EXPECT_EQ(std::make_pair(image.width, image.height), std::make_pair(strip.images * kCell, kCell)) << strip.file;
+        EXPECT_TRUE(Slurp(dir + strip.file) == EncodeBmp(image)) << strip.file;
+    }
+    for (const Picture& picture : Pictures())
+        EXPECT_TRUE(Slurp(dir + picture.file) == EncodeBmp(picture.draw())) << picture.file;
+}
+
+// A bottom-up 24-bit BMP, blue first, rows padded to four bytes.
+TEST(Bitmaps, EncodesRowsBottomUpPaddedAndIgnoresDrawingOutside) {
+    using namespace bitmaps;
+    Image image(3, 2);
+    image.Set(2, 1, Colour{1, 2, 3});
+    for (const auto& outside : {std::make_pair(-1, 0), std::make_pair(3, 0), std::make_pair(0, 2)})
+        image.Set(outside.first, outside.second, Colour{});
+    const Bytes bmp = EncodeBmp(image);
+    // File size 78, pixels at 54; 3 by 2, one plane of 24 bits, 24 bytes of pixels at 2835 per metre.
+    const std::string header("BM\x4E\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\x03\0\0\0\x02\0\0\0\x01\0\x18\0\0\0\0\0"
+                             "\x18\0\0\0\x13\x0B\0\0\x13\x0B\0\0\0\0\0\0\0\0\0\0", 54);
+    const std::string pixels("\xFF\0\xFF\xFF\0\xFF\x03\x02\x01\0\0\0\xFF\0\xFF\xFF\0\xFF\xFF\0\xFF\0\0\0", 24);
+    EXPECT_EQ(std::string(bmp.begin(), bmp.end()), header + pixels);
+}
+
+}  // namespace
+}  // namespace tw
