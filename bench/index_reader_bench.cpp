@@ -8,7 +8,7 @@
 #include <string>
 
 #include "core/index_reader.h"
-#include "tests/fixtures/index_file_writer.h"
+#include "tools/samples/index_file_writer.h"
 
 namespace {
 
@@ -18,9 +18,9 @@ std::string MakeFile(int records) {
         std::fclose(f);
         return path;
     }
-    tw::fixtures::IndexFileWriter w;
+    tw::samples::IndexFileWriter w;
     for (int i = 0; i < records; ++i) {
-        tw::fixtures::IndexRecord r;
+        tw::samples::IndexRecord r;
         r.url = "Visited: bench@http://www.example.com/section/" + std::to_string(i) + "/page.html";
         r.title = u"A page title of ordinary length";
         r.firstTime = 133000000000000000ull + std::uint64_t(i);

@@ -15,15 +15,15 @@
 #include "core/index_visitor.h"
 #include "core/tab_rows.h"
 #include "settings/date_format.h"
-#include "tests/fixtures/index_file_writer.h"
+#include "tools/samples/index_file_writer.h"
 
 namespace tw {
 namespace {
 
-using fixtures::EmptyIndexImage;
-using fixtures::IndexFileWriter;
-using fixtures::IndexRecord;
-using fixtures::TicksOf;
+using samples::EmptyIndexImage;
+using samples::IndexFileWriter;
+using samples::IndexRecord;
+using samples::TicksOf;
 using Bytes = std::vector<unsigned char>;
 
 void Put(Bytes& b, std::size_t at, const std::string& s) {

@@ -11,7 +11,7 @@
 #include "tests/fakes/fake_file_system.h"
 #include "tests/fakes/fake_history.h"
 #include "tests/fakes/fake_url_cache.h"
-#include "tests/fixtures/index_file_writer.h"
+#include "tools/samples/index_file_writer.h"
 
 namespace tw {
 namespace {
@@ -166,10 +166,10 @@ TEST(TabFill, EachLiveListHoldsItsKindAndCountsItsRows) {
 
 TEST(TabFill, AnIndexFileFillsTheListOfItsKindOnly) {
     const std::string dir = ::testing::TempDir();
-    ASSERT_TRUE(fixtures::SampleCookieIndex().WriteTo(dir + "tabfill_cookies.dat"));
-    ASSERT_TRUE(fixtures::SampleCacheIndex().WriteTo(dir + "tabfill_cache.dat"));
-    ASSERT_TRUE(fixtures::IndexFileWriter("4.7").Add({"Cookie:old@site/"}).WriteTo(dir + "tabfill_old.dat"));
-    ASSERT_TRUE(fixtures::WriteFile(dir + "tabfill_junk.dat", std::vector<unsigned char>(1000, 'j')));
+    ASSERT_TRUE(samples::SampleCookieIndex().WriteTo(dir + "tabfill_cookies.dat"));
+    ASSERT_TRUE(samples::SampleCacheIndex().WriteTo(dir + "tabfill_cache.dat"));
+    ASSERT_TRUE(samples::IndexFileWriter("4.7").Add({"Cookie:old@site/"}).WriteTo(dir + "tabfill_old.dat"));
+    ASSERT_TRUE(samples::WriteFile(dir + "tabfill_junk.dat", std::vector<unsigned char>(1000, 'j')));
     RecordingList lists[3];
     lists[0].rows.resize(1);
     TabList* const tabs[3] = {&lists[0], &lists[1], &lists[2]};

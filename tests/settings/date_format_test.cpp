@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "settings/date_format.h"
-#include "tests/fixtures/index_file_writer.h"
+#include "tools/samples/index_file_writer.h"
 
 namespace tw {
 namespace {
 
-using fixtures::TicksOf;
+using samples::TicksOf;
 
 // Each template once, the separators taken in turn, then templates of any shape.
 TEST(DateFormat, TemplatesSeparatorsAndEdges) {

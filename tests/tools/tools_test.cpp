@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/fixtures/index_file_writer.h"
+#include "tools/samples/index_file_writer.h"
 #include "tools/bitmaps/images.h"
 #include "tools/dump/code_page.h"
 #include "tools/dump/dump.h"
@@ -39,7 +39,7 @@ std::string Dump(const std::vector<std::string>& args) {
 TEST(Dump, FormatsCodePagesSummariesAndErrors) {
     auto written = [](const std::string& name, const Bytes& bytes) {
         const std::string path = ::testing::TempDir() + name;
-        EXPECT_TRUE(fixtures::WriteFile(path, bytes));
+        EXPECT_TRUE(samples::WriteFile(path, bytes));
         return path;
     };
     auto variant = [&](const char* name, std::size_t at, unsigned char value) {
@@ -47,13 +47,13 @@ TEST(Dump, FormatsCodePagesSummariesAndErrors) {
         b.at(at) = value;  // throws where the real file cannot be read
         return written(name, b);
     };
-    fixtures::IndexRecord rec("Visited: a@http://x/?q=\"1\",\x80\xe9", u"tab\there");
-    const std::string quotes = written("dump_quotes.dat", fixtures::IndexFileWriter().Add(rec).Build()),
-                      h = written("dump_history.dat", fixtures::SampleHistoryIndex().Build()),
-                      c = written("dump_cookies.dat", fixtures::SampleCookieIndex().Build()),
-                      k = written("dump_cache.dat", fixtures::SampleCacheIndex().Build()),
+    samples::IndexRecord rec("Visited: a@http://x/?q=\"1\",\x80\xe9", u"tab\there");
+    const std::string quotes = written("dump_quotes.dat", samples::IndexFileWriter().Add(rec).Build()),
+                      h = written("dump_history.dat", samples::SampleHistoryIndex().Build()),
+                      c = written("dump_cookies.dat", samples::SampleCookieIndex().Build()),
+                      k = written("dump_cache.dat", samples::SampleCacheIndex().Build()),
                       text = written("dump_text.dat", std::vector<unsigned char>(1000, 'x')),
-                      old = written("dump_old.dat", fixtures::IndexFileWriter("4.7").Add({"http://old/"}).Build());
+                      old = written("dump_old.dat", samples::IndexFileWriter("4.7").Add({"http://old/"}).Build());
     struct Case { std::vector<std::string> args; int code; std::string text; } cases[] = {
         {{h, c, k}, 0,
          "File\tKind\tTitle\tUser\tURL\tLast Visited\tLast Updated\n" +
@@ -80,9 +80,9 @@ TEST(Dump, FormatsCodePagesSummariesAndErrors) {
          "\",\"title\":\"What is safe mode?\",\"last_modified\":\"2011-06-23T18:57:24.25Z\",\"last_accessed\":"},
         {{old}, 0, "\thttp://old/\tunknown\tunknown\ntidewell-dump: " + old + ": warning: index file version is not"},
         {{text, h}, 2, ": not an index file (no \"Client UrlCache MMF Ver\" header)\nFile\tKind\tTitle"},  // still read
-        {{"--format", "jsonl", written("dump_small.dat", fixtures::EmptyIndexImage(256))}, 2,
+        {{"--format", "jsonl", written("dump_small.dat", samples::EmptyIndexImage(256))}, 2,
          ": too small to be an index file (256 bytes)"},
-        {{"--summary", written("dump_none.dat", fixtures::EmptyIndexImage(0x5000))}, 2, ": no URL records"},
+        {{"--summary", written("dump_none.dat", samples::EmptyIndexImage(0x5000))}, 2, ": no URL records"},
         {{::testing::TempDir() + "dump_missing.dat"}, 2, ": cannot open: "},
         {{"--format", "jsonl", ::testing::TempDir()}, 2, ": cannot open: "},
         {{}, 2, "no index file given"},

@@ -7,7 +7,7 @@
 #include "core/ansi_text.h"
 #include "core/index_reader.h"
 #include "settings/date_format.h"
-#include "tests/fixtures/index_file_writer.h"
+#include "tools/samples/index_file_writer.h"
 
 namespace tw {
 namespace {
@@ -34,10 +34,10 @@ TEST(Win32IndexReader, ReadsAFileByItsWindowsPath) {
     char dir[MAX_PATH];
     ASSERT_NE(GetTempPathA(MAX_PATH, dir), 0u);
     const std::string path = std::string(dir) + "tidewell_core_win32_index.dat";
-    fixtures::IndexRecord r;
+    samples::IndexRecord r;
     r.url = "Visited: bob@http://example.com/";
     r.title = u"\u00c9t\u00e9";
-    ASSERT_TRUE(fixtures::IndexFileWriter().Add(r).WriteTo(path));
+    ASSERT_TRUE(samples::IndexFileWriter().Add(r).WriteTo(path));
     EntryArray<PageEntry> entries;
     EXPECT_EQ(ReadIndexFile(path.c_str(), entries), kIndexVersion52);
     ASSERT_EQ(entries.Count(), 1u);
@@ -49,9 +49,9 @@ TEST(Win32IndexReader, ReadsAFileByItsWindowsPath) {
 // lists can show, and fail where the platform fails.
 TEST(Win32Dates, CivilDatesEqualFileTimeToSystemTime) {
     std::vector<std::uint64_t> ticks = {0, 1, 863999999999ull, 864000000000ull,
-                                        fixtures::TicksOf(1601, 12, 31), fixtures::TicksOf(1900, 2, 28),
-                                        fixtures::TicksOf(2000, 2, 29), fixtures::TicksOf(2024, 7, 5),
-                                        fixtures::TicksOf(9999, 12, 31), 0x7FFFFFFFFFFFFFFFull,
+                                        samples::TicksOf(1601, 12, 31), samples::TicksOf(1900, 2, 28),
+                                        samples::TicksOf(2000, 2, 29), samples::TicksOf(2024, 7, 5),
+                                        samples::TicksOf(9999, 12, 31), 0x7FFFFFFFFFFFFFFFull,
                                         0x8000000000000000ull, 0xFFFFFFFFFFFFFFFFull};
     for (std::uint64_t t = 0; t < 0x7FFFFFFFFFFFFFFFull / 2; t = t * 3 + 7777777777777ull)
         ticks.push_back(t);

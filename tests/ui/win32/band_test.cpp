@@ -25,7 +25,7 @@
 #include "core/classify.h"
 #include "res/resource.h"
 #include "settings/settings_store.h"
-#include "tests/fixtures/index_file_writer.h"
+#include "tools/samples/index_file_writer.h"
 #include "tests/ui/win32/harness.h"
 #include "tools/standin/host.h"
 #include "ui/about_model.h"
@@ -355,12 +355,12 @@ TEST_F(BandTest, IndexFilesOfEachKindShowInTheirTabWithoutARowMenu) {
     };
     const std::string path = TempPath("tw-index.dat");
     for (const auto& c : cases) {
-        fixtures::IndexRecord record;
+        samples::IndexRecord record;
         record.url = c.url;
         record.title = u"Example";
-        record.firstTime = fixtures::TicksOf(2020, 5, 17);
-        record.secondTime = fixtures::TicksOf(2021, 1, 2);
-        ASSERT_TRUE(fixtures::IndexFileWriter().Add(record).Add(record).WriteTo(path));
+        record.firstTime = samples::TicksOf(2020, 5, 17);
+        record.secondTime = samples::TicksOf(2021, 1, 2);
+        ASSERT_TRUE(samples::IndexFileWriter().Add(record).Add(record).WriteTo(path));
         band_->LoadIndex(path);
         EXPECT_EQ(band_->CurrentTab(), c.tab) << c.url;
         EXPECT_EQ(Titles(band_->CurrentList().Model()), c.columns) << c.url;
