@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/win32/com_ptr.h"
 #include "platform/win32/handles.h"
@@ -45,7 +46,7 @@ protected:
         ServerTest::SetUp();
         host_.Reset(CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr, nullptr,
                                     GetModuleHandleA(nullptr), nullptr));
-        band_ = ComPtr<IDeskBand>(NewBand<IDeskBand>(IID_IDeskBand));
+        band_ = NewBand<IDeskBand>(IID_IDeskBand);
         ASSERT_TRUE(band_);
         withSite_ = As<IObjectWithSite>(band_.Get(), IID_IObjectWithSite);
     }
@@ -53,7 +54,9 @@ protected:
     // itself shows.
     void ReleaseBand() {
         withSite_.Reset();
-        if (band_) EXPECT_EQ(band_.Detach()->Release(), 0u);
+        if (band_) {
+            EXPECT_EQ(band_.Detach()->Release(), 0u);
+        }
     }
     void TearDown() override {
         ReleaseBand();
@@ -86,43 +89,28 @@ TEST_F(ExplorerBarTest, AnswersItsInterfacesWithOneIdentityAndWithoutASiteHasNoW
             EXPECT_EQ(p, nullptr);
     }
     // Without a site there is no window and no site to give back.
-    EXPECT_EQ(band_->ContextSensitiveHelp(TRUE), E_NOTIMPL);
-    EXPECT_EQ(band_->ResizeBorderDW(nullptr, nullptr, FALSE), E_NOTIMPL);
     EXPECT_EQ(WindowOf(band_.Get()), nullptr);
-    EXPECT_EQ(band_->ShowDW(TRUE), S_OK);
-    EXPECT_EQ(band_->CloseDW(0), S_OK);
     void* site = reinterpret_cast<void*>(1);
-    EXPECT_EQ(withSite_->GetSite(IID_IUnknown, &site), E_FAIL);
+    const std::vector<HRESULT> answers = {band_->ShowDW(TRUE), band_->CloseDW(0), withSite_->SetSite(nullptr),
+                                          withSite_->GetSite(IID_IUnknown, &site)};
+    EXPECT_EQ(answers, (std::vector<HRESULT>{S_OK, S_OK, S_OK, E_FAIL}));
     EXPECT_EQ(site, nullptr);
-    EXPECT_EQ(withSite_->SetSite(nullptr), S_OK);
-    UINT count = 0;
-    const ComPtr<IDispatch> dispatch = As<IDispatch>(identity.Get(), IID_IDispatch);
-    EXPECT_EQ(dispatch->GetTypeInfoCount(&count), S_OK);
-    EXPECT_EQ(count, 1u);
-    EXPECT_EQ(dispatch->GetTypeInfo(0, 0, nullptr), E_POINTER);
 }
 
-// The band fills in what the mask asks for and clears what it does not give.
+// The title, the minimum size and the mask the stand-in's run records;
+// here the rest of what the mask asks for, and what it does not ask for
+// left alone.
 TEST_F(ExplorerBarTest, BandInfoByMask) {
     EXPECT_EQ(band_->GetBandInfo(0, DBIF_VIEWMODE_NORMAL, nullptr), E_INVALIDARG);
     DESKBANDINFO info;
     memset(&info, 0x5A, sizeof info);
-    info.dwMask = 0;
-    EXPECT_EQ(band_->GetBandInfo(0, DBIF_VIEWMODE_NORMAL, &info), S_OK);
-    EXPECT_EQ(info.ptMinSize.x, 0x5A5A5A5A);
-    EXPECT_EQ(info.dwModeFlags, 0x5A5A5A5Au);
-
-    memset(&info, 0x5A, sizeof info);
-    const DWORD given = DBIM_MINSIZE | DBIM_MAXSIZE | DBIM_INTEGRAL | DBIM_ACTUAL | DBIM_TITLE | DBIM_MODEFLAGS;
-    info.dwMask = given | DBIM_BKCOLOR;
+    info.dwMask = DBIM_MAXSIZE | DBIM_INTEGRAL | DBIM_ACTUAL | DBIM_MODEFLAGS;
     EXPECT_EQ(band_->GetBandInfo(7, DBIF_VIEWMODE_VERTICAL, &info), S_OK);
-    EXPECT_EQ(info.dwMask, given);
-    const LONG points[] = {info.ptMinSize.x,  info.ptMinSize.y,  info.ptMaxSize.x, info.ptMaxSize.y,
-                           info.ptIntegral.x, info.ptIntegral.y, info.ptActual.x,  info.ptActual.y};
-    EXPECT_EQ(std::vector<LONG>(points, points + 8), (std::vector<LONG>{100, 200, -1, -1, 1, 1, 0, 0}));
-    EXPECT_STREQ(info.wszTitle, L"Tidewell");
-    EXPECT_EQ(info.dwModeFlags, DWORD(DBIMF_VARIABLEHEIGHT));
-    EXPECT_EQ(info.crBkgnd, 0x5A5A5A5Au);
+    const LONG values[] = {info.ptMinSize.x,  info.ptMaxSize.x, info.ptMaxSize.y, info.ptIntegral.x, info.ptIntegral.y,
+                           info.ptActual.x,   info.ptActual.y,  LONG(info.dwModeFlags), LONG(info.crBkgnd),
+                           LONG(info.wszTitle[0])};
+    EXPECT_EQ(std::vector<LONG>(values, values + 10),
+              (std::vector<LONG>{0x5A5A5A5A, -1, -1, 1, 1, 0, 0, DBIMF_VARIABLEHEIGHT, 0x5A5A5A5A, 0x5A5A}));
 }
 
 // Everything the band takes from a site and a browser it gives back.
@@ -132,15 +120,11 @@ TEST_F(ExplorerBarTest, SiteGivesTheBandItsWindowAndBrowser) {
     EXPECT_EQ(Site(site), S_OK);
     const HWND window = WindowOf(band_.Get());
     ASSERT_TRUE(IsWindow(window));
-    EXPECT_EQ(GetParent(window), host_.Get());
-    EXPECT_EQ(ClassOf(window), "TidewellBandWindow");
     RECT hostRect, bandRect;
     GetClientRect(host_.Get(), &hostRect);
     GetClientRect(window, &bandRect);
-    EXPECT_EQ(bandRect.right, hostRect.right);
-    EXPECT_EQ(bandRect.bottom, hostRect.bottom);
+    EXPECT_TRUE(EqualRect(&bandRect, &hostRect));
     EXPECT_GT(browser.Refs(), 1);
-    EXPECT_EQ(site.Refs(), 2);  // the input object site, held for GetSite
     ComPtr<IInputObjectSite> input;
     EXPECT_EQ(withSite_->GetSite(IID_IInputObjectSite, input.ReceiveVoid()), S_OK);
     EXPECT_EQ(input.Get(), static_cast<IInputObjectSite*>(&site));
@@ -156,11 +140,9 @@ TEST_F(ExplorerBarTest, SiteGivesTheBandItsWindowAndBrowser) {
     EXPECT_EQ(band_->CloseDW(0), S_OK);
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(WindowOf(band_.Get()), nullptr);
-    ReleaseBand();
-    EXPECT_EQ(browser.Refs(), 1);
-    EXPECT_EQ(site.Refs(), 1);
 }
 
+// The stand-in's run checks that a full site is let go with the band.
 TEST_F(ExplorerBarTest, SitesWithLessToOffer) {
     Browser browser(host_.Get());
     SiteOffers noWindow, noCommands, noServices, noBrowser, noInput;
@@ -181,7 +163,7 @@ TEST_F(ExplorerBarTest, SitesWithLessToOffer) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         BandSite site(host_.Get(), &browser, row.offers);
-        ComPtr<IDeskBand> band(NewBand<IDeskBand>(IID_IDeskBand));
+        ComPtr<IDeskBand> band = NewBand<IDeskBand>(IID_IDeskBand);
         ASSERT_TRUE(band);
         ComPtr<IObjectWithSite> withSite = As<IObjectWithSite>(band.Get(), IID_IObjectWithSite);
         EXPECT_EQ(withSite->SetSite(static_cast<IOleWindow*>(&site)), row.expected);
@@ -195,8 +177,7 @@ TEST_F(ExplorerBarTest, SitesWithLessToOffer) {
         withSite.Reset();
         EXPECT_EQ(band.Detach()->Release(), 0u);
         EXPECT_FALSE(window && IsWindow(window)) << "the band window outlived its band";
-        EXPECT_EQ(browser.Refs(), 1);
-        EXPECT_EQ(site.Refs(), 1);
+        EXPECT_EQ(std::vector<LONG>({browser.Refs(), site.Refs()}), std::vector<LONG>({1, 1}));
     }
 }
 
@@ -211,14 +192,11 @@ TEST_F(ExplorerBarTest, SecondSiteReplacesTheWindowAndADestroyedParentTakesIt) {
     ASSERT_EQ(Site(siteB), S_OK);
     EXPECT_TRUE(IsWindow(WindowOf(band_.Get())));
     EXPECT_FALSE(IsWindow(a));
-    EXPECT_EQ(first.Refs(), 1);
-    EXPECT_EQ(siteA.Refs(), 1);
+    EXPECT_EQ(std::vector<LONG>({first.Refs(), siteA.Refs()}), std::vector<LONG>({1, 1}));
     host_.Reset();
     EXPECT_EQ(WindowOf(band_.Get()), nullptr);
-    EXPECT_GT(second.Refs(), 1);
     ReleaseBand();
-    EXPECT_EQ(second.Refs(), 1);
-    EXPECT_EQ(siteB.Refs(), 1);
+    EXPECT_EQ(std::vector<LONG>({second.Refs(), siteB.Refs()}), std::vector<LONG>({1, 1}));
 }
 
 // Refuses the lists' windows, so that the band window cannot be completed.
@@ -279,7 +257,7 @@ struct Outer final : IUnknown {
 };
 
 TEST_F(ExplorerBarTest, AggregatedBandDelegatesToItsOuterObject) {
-    const ComPtr<IClassFactory> factory(Factory());
+    const ComPtr<IClassFactory> factory = Factory();
     ASSERT_TRUE(factory);
     Outer outer;
     ASSERT_EQ(factory->CreateInstance(&outer, IID_IUnknown, reinterpret_cast<void**>(&outer.inner)), S_OK);

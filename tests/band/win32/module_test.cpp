@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "res/resource.h"
 #include "tests/band/win32/test_module.h"
 
@@ -15,75 +13,59 @@ namespace {
 class ModuleTest : public ServerTest {};
 
 TEST_F(ModuleTest, ClassObjectAndCreateInstanceRefuseBadRequests) {
-    const Module& m = TheModule();
-    EXPECT_EQ(m.getClassObject(kClsidExplorerBar, IID_IClassFactory, nullptr), E_POINTER);
+    EXPECT_EQ(TheModule().getClassObject(kClsidExplorerBar, IID_IClassFactory, nullptr), E_POINTER);
+    const ComPtr<IClassFactory> factory = Factory();
+    ASSERT_TRUE(factory);
+    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IDeskBand, nullptr), E_POINTER);
+    int notAnObject = 0;  // never called: the request is refused first
     const struct {
         const CLSID* clsid;
         const IID* iid;
+        IUnknown* outer;
         HRESULT expected;
     } rows[] = {
-        {&kClsidStartButton, &IID_IClassFactory, CLASS_E_CLASSNOTAVAILABLE},  // in the type library only
-        {&IID_IUnknown, &IID_IClassFactory, CLASS_E_CLASSNOTAVAILABLE},
-        {&kClsidExplorerBar, &IID_IDeskBand, E_NOINTERFACE},
+        {&kClsidStartButton, &IID_IClassFactory, nullptr, CLASS_E_CLASSNOTAVAILABLE},  // in the type library only
+        {&IID_IUnknown, &IID_IClassFactory, nullptr, CLASS_E_CLASSNOTAVAILABLE},
+        {&kClsidExplorerBar, &IID_IDeskBand, nullptr, E_NOINTERFACE},
+        {nullptr, &IID_IDeskBand, reinterpret_cast<IUnknown*>(&notAnObject), CLASS_E_NOAGGREGATION},
+        {nullptr, &IID_IInputObject, nullptr, E_NOINTERFACE},  // the new band is destroyed again
     };
     for (const auto& row : rows) {
         void* out = reinterpret_cast<void*>(1);
-        EXPECT_EQ(m.getClassObject(*row.clsid, *row.iid, &out), row.expected);
+        EXPECT_EQ(row.clsid ? TheModule().getClassObject(*row.clsid, *row.iid, &out)
+                            : factory->CreateInstance(row.outer, *row.iid, &out),
+                  row.expected);
         EXPECT_EQ(out, nullptr);
     }
-    IClassFactory* factory = Factory();
-    ASSERT_NE(factory, nullptr);
-    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IDeskBand, nullptr), E_POINTER);
-    int notAnObject = 0;  // never called: the request is refused first
-    void* out = reinterpret_cast<void*>(1);
-    EXPECT_EQ(factory->CreateInstance(reinterpret_cast<IUnknown*>(&notAnObject), IID_IDeskBand, &out),
-              CLASS_E_NOAGGREGATION);
-    EXPECT_EQ(out, nullptr);
-    out = reinterpret_cast<void*>(1);  // a refused interface destroys the new band again
-    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IInputObject, &out), E_NOINTERFACE);
-    EXPECT_EQ(out, nullptr);
-    factory->Release();
 }
 
 // One factory for the module; the module stays while a factory reference,
-// a band or a lock is out.
+// a band or a lock is out (and goes after, as every test checks).
 TEST_F(ModuleTest, UnloadWaitsForFactoriesBandsAndLocks) {
-    IClassFactory* factory = Factory();
-    IUnknown* second = nullptr;
-    ASSERT_EQ(TheModule().getClassObject(kClsidExplorerBar, IID_IUnknown, reinterpret_cast<void**>(&second)), S_OK);
-    EXPECT_EQ(static_cast<IUnknown*>(factory), second);
-    EXPECT_EQ(second->Release(), 2u);  // the module's own reference stays
+    ComPtr<IClassFactory> factory = Factory();
+    ComPtr<IUnknown> second;
+    ASSERT_EQ(TheModule().getClassObject(kClsidExplorerBar, IID_IUnknown, second.ReceiveVoid()), S_OK);
+    EXPECT_EQ(static_cast<IUnknown*>(factory.Get()), second.Get());
+    EXPECT_EQ(second.Detach()->Release(), 2u);  // the module's own reference stays
     EXPECT_EQ(TheModule().canUnloadNow(), S_FALSE);
-    IUnknown* a = nullptr;
-    IUnknown* b = nullptr;
-    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&a)), S_OK);
-    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&b)), S_OK);
-    EXPECT_NE(a, b);
+    ComPtr<IUnknown> a, b;
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, a.ReceiveVoid()), S_OK);
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, b.ReceiveVoid()), S_OK);
+    EXPECT_NE(a.Get(), b.Get());
     ASSERT_EQ(factory->LockServer(TRUE), S_OK);
-    EXPECT_EQ(factory->Release(), 1u);
-    EXPECT_EQ(a->Release(), 0u);
+    factory.Reset();
+    EXPECT_EQ(a.Detach()->Release(), 0u);
     EXPECT_EQ(TheModule().canUnloadNow(), S_FALSE);  // a band and a lock
-    EXPECT_EQ(b->Release(), 0u);
+    EXPECT_EQ(b.Detach()->Release(), 0u);
     EXPECT_EQ(TheModule().canUnloadNow(), S_FALSE);  // the lock alone
-    factory = Factory();
-    ASSERT_EQ(factory->LockServer(FALSE), S_OK);
-    factory->Release();
+    ASSERT_EQ(Factory()->LockServer(FALSE), S_OK);
 }
 
-std::string ResourceText(const wchar_t* type, int id) {
-    HRSRC found = FindResourceW(TheModule().handle, MAKEINTRESOURCEW(id), type);
-    HGLOBAL loaded = found ? LoadResource(TheModule().handle, found) : nullptr;
-    const char* data = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
-    return data ? std::string(data, SizeofResource(TheModule().handle, found)) : std::string();
-}
-
-TEST_F(ModuleTest, CarriesItsResourcesAndItsManifestRedirectsCommonControls) {
-    EXPECT_NE(ResourceText(L"REGISTRY", IDR_TIDEWELL_REGISTRY).find("%MODULE%"), std::string::npos);
-    EXPECT_EQ(ResourceText(L"TYPELIB", IDR_TIDEWELL_TYPELIB).compare(0, 4, "MSFT"), 0);
-    for (int icon : {IDI_BUTTON, IDI_BUTTON_HOT}) {
+// The registry script and the type library are the registration tests'
+// work; the icons and the manifest have no other test.
+TEST_F(ModuleTest, CarriesItsIconsAndItsManifestRedirectsCommonControls) {
+    for (int icon : {IDI_BUTTON, IDI_BUTTON_HOT})
         EXPECT_NE(FindResourceA(TheModule().handle, MAKEINTRESOURCEA(icon), RT_GROUP_ICON), nullptr) << icon;
-    }
-
     // Wine's version 6 assembly reports 5.81 from DllGetVersion, so the
     // redirection itself is what is checked.
     ACTCTXW context = {};

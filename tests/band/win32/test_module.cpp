@@ -54,8 +54,6 @@ Module LoadModuleAt(const std::wstring& path) {
     if (GetModuleFileNameW(m.handle, loaded, MAX_PATH)) m.path = loaded;
     Lookup(m.handle, "DllGetClassObject", m.getClassObject);
     Lookup(m.handle, "DllCanUnloadNow", m.canUnloadNow);
-    Lookup(m.handle, "DllRegisterServer", m.registerServer);
-    Lookup(m.handle, "DllUnregisterServer", m.unregisterServer);
     return m;
 }
 

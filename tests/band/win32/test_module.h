@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "band/win32/guids_win32.h"
+#include "platform/win32/com_ptr.h"
 
 namespace tw {
 namespace test {
@@ -20,8 +21,6 @@ struct Module {
     std::wstring path;  // as the loader knows it
     HRESULT(STDAPICALLTYPE* getClassObject)(REFCLSID, REFIID, void**) = nullptr;
     HRESULT(STDAPICALLTYPE* canUnloadNow)() = nullptr;
-    HRESULT(STDAPICALLTYPE* registerServer)() = nullptr;
-    HRESULT(STDAPICALLTYPE* unregisterServer)() = nullptr;
 };
 
 // The Unix path an environment variable names, as Wine's drive Z: shows it.
@@ -57,19 +56,18 @@ protected:
         }
         OleUninitialize();
     }
-    IClassFactory* Factory() {
-        IClassFactory* factory = nullptr;
-        EXPECT_EQ(TheModule().getClassObject(kClsidExplorerBar, IID_IClassFactory, reinterpret_cast<void**>(&factory)),
-                  S_OK);
+    ComPtr<IClassFactory> Factory() {
+        ComPtr<IClassFactory> factory;
+        EXPECT_EQ(TheModule().getClassObject(kClsidExplorerBar, IID_IClassFactory, factory.ReceiveVoid()), S_OK);
         return factory;
     }
     template <class T>
-    T* NewBand(REFIID iid) {
-        IClassFactory* factory = Factory();
-        T* band = nullptr;
-        if (!factory) return nullptr;
-        EXPECT_EQ(factory->CreateInstance(nullptr, iid, reinterpret_cast<void**>(&band)), S_OK);
-        factory->Release();
+    ComPtr<T> NewBand(REFIID iid) {
+        ComPtr<T> band;
+        const ComPtr<IClassFactory> factory = Factory();
+        if (factory) {
+            EXPECT_EQ(factory->CreateInstance(nullptr, iid, band.ReceiveVoid()), S_OK);
+        }
         return band;
     }
 };
