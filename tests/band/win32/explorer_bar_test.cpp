@@ -113,52 +113,21 @@ TEST_F(ExplorerBarTest, BandInfoByMask) {
               (std::vector<LONG>{0x5A5A5A5A, -1, -1, 1, 1, 0, 0, DBIMF_VARIABLEHEIGHT, 0x5A5A5A5A, 0x5A5A}));
 }
 
-// Everything the band takes from a site and a browser it gives back.
-TEST_F(ExplorerBarTest, SiteGivesTheBandItsWindowAndBrowser) {
-    Browser browser(host_.Get());
-    BandSite site(host_.Get(), &browser);
-    EXPECT_EQ(Site(site), S_OK);
-    const HWND window = WindowOf(band_.Get());
-    ASSERT_TRUE(IsWindow(window));
-    RECT hostRect, bandRect;
-    GetClientRect(host_.Get(), &hostRect);
-    GetClientRect(window, &bandRect);
-    EXPECT_TRUE(EqualRect(&bandRect, &hostRect));
-    EXPECT_GT(browser.Refs(), 1);
-    ComPtr<IInputObjectSite> input;
-    EXPECT_EQ(withSite_->GetSite(IID_IInputObjectSite, input.ReceiveVoid()), S_OK);
-    EXPECT_EQ(input.Get(), static_cast<IInputObjectSite*>(&site));
-    input.Reset();
-
-    EXPECT_EQ(band_->ShowDW(FALSE), S_OK);
-    EXPECT_FALSE(IsWindowVisible(window));
-    EXPECT_EQ(band_->ShowDW(TRUE), S_OK);
-    EXPECT_TRUE(GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE);
-    EXPECT_EQ(withSite_->SetSite(nullptr), S_OK);  // keeps the window and the browser
-    EXPECT_EQ(WindowOf(band_.Get()), window);
-    EXPECT_GT(browser.Refs(), 1);
-    EXPECT_EQ(band_->CloseDW(0), S_OK);
-    EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(WindowOf(band_.Get()), nullptr);
-}
-
-// The stand-in's run checks that a full site is let go with the band.
+// Sited, the band lives in the site's window, holds the browser and hands
+// out the site; the stand-in's run checks the rest of a full site.
 TEST_F(ExplorerBarTest, SitesWithLessToOffer) {
     Browser browser(host_.Get());
-    SiteOffers noWindow, noCommands, noServices, noBrowser, noInput;
-    noWindow.window = noCommands.commandTarget = noServices.serviceProvider = false;
-    noBrowser.browser = noInput.inputObjectSite = false;
     const struct {
         const char* name;
-        SiteOffers offers;
-        HRESULT expected;
-        bool window, browser;
+        SiteOffers offers;  // window, input object site, command target, service provider, browser
+        std::vector<long> expected;  // SetSite, a window, the browser held, the input object site given
     } rows[] = {
-        {"no window", noWindow, E_FAIL, false, false},
-        {"no command target", noCommands, S_OK, true, false},
-        {"no service provider", noServices, S_OK, true, false},
-        {"no browser service", noBrowser, S_OK, true, false},
-        {"no input object site", noInput, S_OK, true, true},
+        {"everything", {true, true, true, true, true}, {S_OK, 1, 1, S_OK}},
+        {"no window", {false, true, true, true, true}, {E_FAIL, 0, 0, E_FAIL}},
+        {"no command target", {true, true, false, true, true}, {S_OK, 1, 0, S_OK}},
+        {"no service provider", {true, true, true, false, true}, {S_OK, 1, 0, S_OK}},
+        {"no browser service", {true, true, true, true, false}, {S_OK, 1, 0, S_OK}},
+        {"no input object site", {true, false, true, true, true}, {S_OK, 1, 1, E_FAIL}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -166,13 +135,13 @@ TEST_F(ExplorerBarTest, SitesWithLessToOffer) {
         ComPtr<IDeskBand> band = NewBand<IDeskBand>(IID_IDeskBand);
         ASSERT_TRUE(band);
         ComPtr<IObjectWithSite> withSite = As<IObjectWithSite>(band.Get(), IID_IObjectWithSite);
-        EXPECT_EQ(withSite->SetSite(static_cast<IOleWindow*>(&site)), row.expected);
+        const HRESULT sited = withSite->SetSite(static_cast<IOleWindow*>(&site));
         const HWND window = WindowOf(band.Get());
-        EXPECT_EQ(window != nullptr, row.window);
-        EXPECT_EQ(browser.Refs() > 1, row.browser);
-        ComPtr<IUnknown> input;
-        const HRESULT hr = withSite->GetSite(IID_IInputObjectSite, input.ReceiveVoid());
-        EXPECT_EQ(SUCCEEDED(hr), row.window && row.offers.inputObjectSite);
+        ComPtr<IInputObjectSite> input;
+        const HRESULT given = withSite->GetSite(IID_IInputObjectSite, input.ReceiveVoid());
+        EXPECT_TRUE(FAILED(given) || input.Get() == static_cast<IInputObjectSite*>(&site));
+        EXPECT_EQ(std::vector<long>({sited, window != nullptr, browser.Refs() > 1, SUCCEEDED(given) ? S_OK : E_FAIL}),
+                  row.expected);
         input.Reset();
         withSite.Reset();
         EXPECT_EQ(band.Detach()->Release(), 0u);
@@ -181,19 +150,31 @@ TEST_F(ExplorerBarTest, SitesWithLessToOffer) {
     }
 }
 
-// The browser may destroy the site's window, and the band window with it,
-// before it closes the band: the band then has no window to answer. A
-// second site replaces the first one's window and lets its browser go.
-TEST_F(ExplorerBarTest, SecondSiteReplacesTheWindowAndADestroyedParentTakesIt) {
+// The window fills the site's; a site taken away keeps it and the browser,
+// a second site replaces both, and closing destroys the window.
+TEST_F(ExplorerBarTest, WindowFollowsShowSitesAndClose) {
     Browser first(host_.Get()), second(host_.Get());
     BandSite siteA(host_.Get(), &first), siteB(host_.Get(), &second);
     ASSERT_EQ(Site(siteA), S_OK);
     const HWND a = WindowOf(band_.Get());
+    RECT hostRect, bandRect;
+    GetClientRect(host_.Get(), &hostRect);
+    GetClientRect(a, &bandRect);
+    EXPECT_TRUE(EqualRect(&bandRect, &hostRect));
+    EXPECT_EQ(band_->ShowDW(FALSE), S_OK);
+    EXPECT_FALSE(IsWindowVisible(a));
+    EXPECT_EQ(band_->ShowDW(TRUE), S_OK);
+    EXPECT_TRUE(GetWindowLongA(a, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(withSite_->SetSite(nullptr), S_OK);
+    EXPECT_EQ(WindowOf(band_.Get()), a);
+    EXPECT_GT(first.Refs(), 1);
     ASSERT_EQ(Site(siteB), S_OK);
-    EXPECT_TRUE(IsWindow(WindowOf(band_.Get())));
+    const HWND b = WindowOf(band_.Get());
+    EXPECT_TRUE(IsWindow(b));
     EXPECT_FALSE(IsWindow(a));
     EXPECT_EQ(std::vector<LONG>({first.Refs(), siteA.Refs()}), std::vector<LONG>({1, 1}));
-    host_.Reset();
+    EXPECT_EQ(band_->CloseDW(0), S_OK);
+    EXPECT_FALSE(IsWindow(b));
     EXPECT_EQ(WindowOf(band_.Get()), nullptr);
     ReleaseBand();
     EXPECT_EQ(std::vector<LONG>({second.Refs(), siteB.Refs()}), std::vector<LONG>({1, 1}));
@@ -205,13 +186,18 @@ LRESULT CALLBACK RefuseLists(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-TEST_F(ExplorerBarTest, ABandWindowThatCannotBeCompletedFailsTheSite) {
+// The browser may also destroy the site's window, and the band window with
+// it, before it closes the band: the band then has no window to answer.
+TEST_F(ExplorerBarTest, ABandWindowThatCannotBeCompletedOrIsDestroyedIsNone) {
     Browser browser(host_.Get());
     BandSite site(host_.Get(), &browser);
     UniqueHook hook(SetWindowsHookExA(WH_CBT, &RefuseLists, nullptr, GetCurrentThreadId()));
     EXPECT_EQ(Site(site), E_FAIL);
     hook.Reset();
     EXPECT_EQ(FindWindowExA(host_.Get(), nullptr, "TidewellBandWindow", nullptr), nullptr);
+    EXPECT_EQ(WindowOf(band_.Get()), nullptr);
+    ASSERT_EQ(Site(site), S_OK);
+    host_.Reset();
     EXPECT_EQ(WindowOf(band_.Get()), nullptr);
 }
 
@@ -222,23 +208,21 @@ TEST_F(ExplorerBarTest, StreamHoldsTheVersionOnly) {
     CLSID clsid = {};
     EXPECT_EQ(persist->GetClassID(&clsid), S_OK);
     EXPECT_TRUE(IsEqualCLSID(clsid, kClsidExplorerBar));
-    for (DWORD version : {DWORD(0x0300), DWORD(0x0301)}) {
-        ComPtr<IStream> stream;
-        ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.Receive()), S_OK);
-        const DWORD words[2] = {version, 0xDEAD};
-        stream->Write(words, sizeof words, nullptr);
-        LARGE_INTEGER zero = {};
-        ULARGE_INTEGER at = {};
-        stream->Seek(zero, STREAM_SEEK_SET, nullptr);
-        EXPECT_EQ(persist->Load(stream.Get()), version == 0x0300 ? S_OK : E_FAIL);
-        stream->Seek(zero, STREAM_SEEK_CUR, &at);
-        EXPECT_TRUE(version != 0x0300 || at.QuadPart == 4u) << "nothing more is read";
-    }
-    ComPtr<IStream> out;
-    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, out.Receive()), S_OK);
-    EXPECT_EQ(persist->Save(out.Get(), TRUE), S_OK);
+    ComPtr<IStream> stream, saved;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.Receive()), S_OK);
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, saved.Receive()), S_OK);
+    const DWORD words[3] = {0x0301, 0x0300, 0xDEAD};
+    stream->Write(words, sizeof words, nullptr);
+    LARGE_INTEGER zero = {};
+    ULARGE_INTEGER at = {};
+    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+    const std::vector<HRESULT> loads = {persist->Load(stream.Get()), persist->Load(stream.Get())};
+    stream->Seek(zero, STREAM_SEEK_CUR, &at);
+    EXPECT_EQ(loads, (std::vector<HRESULT>{E_FAIL, S_OK}));
+    EXPECT_EQ(at.QuadPart, 8u) << "nothing but the version is read";
+    EXPECT_EQ(persist->Save(saved.Get(), TRUE), S_OK);
     STATSTG stat = {};
-    out->Stat(&stat, STATFLAG_NONAME);
+    saved->Stat(&stat, STATFLAG_NONAME);
     EXPECT_EQ(stat.cbSize.QuadPart, 4u);
 }
 
