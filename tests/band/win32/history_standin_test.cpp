@@ -135,7 +135,8 @@ TEST_F(HistoryStandIn, YieldsThePagesInFileOrderAndSkipsLinesThatAreNotPages) {
     for (const std::string& line : bad) {
         SCOPED_TRACE(line.substr(0, 40));
         WritePages("\xEF\xBB\xBFhttp://good/\tGood\t2024-05-02\n" + line + "\nhttp://after/\tAfter\t2024-05-03\n");
-        EXPECT_EQ(All(), (std::vector<std::wstring>{L"http://good/|Good|2024-05-02", L"http://after/|After|2024-05-03"}));
+        EXPECT_EQ(All(),
+                  (std::vector<std::wstring>{L"http://good/|Good|2024-05-02", L"http://after/|After|2024-05-03"}));
     }
 }
 

@@ -27,14 +27,11 @@ struct Module {
 std::wstring WindowsPathFromEnv(const char* variable);
 // Loads a server by its Windows path; empty when it cannot be loaded.
 Module LoadModuleAt(const std::wstring& path);
-// Loaded once for the program from the path in `variable`.
-const Module& LoadModule(const char* variable);
-inline const Module& TheModule() { return LoadModule("TW_MODULE"); }
+// Loaded once for the program from the path in TW_MODULE.
+const Module& TheModule();
 // Runs a command line to its end: its exit code, or -1.
 int RunProcess(std::wstring command);
-inline int RunRegsvr32(bool unregister) {
-    return RunProcess(std::wstring(L"regsvr32.exe /s ") + (unregister ? L"/u \"" : L"\"") + TheModule().path + L"\"");
-}
+int RunRegsvr32(bool unregister);
 // Every key below root\path as "sub\key" and every value as
 // "sub\key|name=data", sorted; empty when the key is absent.
 std::vector<std::string> RegistryTree(HKEY root, const std::string& path);
@@ -64,8 +61,7 @@ protected:
     template <class T>
     ComPtr<T> NewBand(REFIID iid) {
         ComPtr<T> band;
-        const ComPtr<IClassFactory> factory = Factory();
-        if (factory) {
+        if (const ComPtr<IClassFactory> factory = Factory()) {
             EXPECT_EQ(factory->CreateInstance(nullptr, iid, band.ReceiveVoid()), S_OK);
         }
         return band;
