@@ -20,12 +20,6 @@ using standin::BandSite;
 using standin::Browser;
 using standin::SiteOffers;
 
-std::string ClassOf(HWND window) {
-    char name[260] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
 template <class T>
 ComPtr<T> As(IUnknown* from, REFIID iid) {
     ComPtr<T> p;
@@ -182,7 +176,9 @@ TEST_F(ExplorerBarTest, WindowFollowsShowSitesAndClose) {
 
 // Refuses the lists' windows, so that the band window cannot be completed.
 LRESULT CALLBACK RefuseLists(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_CREATEWND && ClassOf(reinterpret_cast<HWND>(wParam)) == "ListCtrl") return 1;
+    char name[16] = {};
+    if (code == HCBT_CREATEWND && GetClassNameA(reinterpret_cast<HWND>(wParam), name, 16) && !strcmp(name, "ListCtrl"))
+        return 1;
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
@@ -229,9 +225,8 @@ TEST_F(ExplorerBarTest, StreamHoldsTheVersionOnly) {
 // An outer object that counts the references its inner band hands out.
 struct Outer final : IUnknown {
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!IsEqualIID(iid, IID_IUnknown)) return inner ? inner->QueryInterface(iid, out) : E_NOINTERFACE;
+        if (!IsEqualIID(iid, IID_IUnknown)) return inner->QueryInterface(iid, out);
         *out = this;
-        AddRef();
         return S_OK;
     }
     STDMETHODIMP_(ULONG) AddRef() override { return ULONG(++refs); }
@@ -241,17 +236,16 @@ struct Outer final : IUnknown {
 };
 
 TEST_F(ExplorerBarTest, AggregatedBandDelegatesToItsOuterObject) {
-    const ComPtr<IClassFactory> factory = Factory();
-    ASSERT_TRUE(factory);
     Outer outer;
-    ASSERT_EQ(factory->CreateInstance(&outer, IID_IUnknown, reinterpret_cast<void**>(&outer.inner)), S_OK);
+    ASSERT_EQ(Factory()->CreateInstance(&outer, IID_IUnknown, reinterpret_cast<void**>(&outer.inner)), S_OK);
     EXPECT_EQ(outer.refs, 1);  // the inner identity is the outer's, not counted on it
-    {
-        ComPtr<IDeskBand> band;
-        ASSERT_EQ(outer.QueryInterface(IID_IDeskBand, band.ReceiveVoid()), S_OK);
-        EXPECT_EQ(outer.refs, 2);
-        EXPECT_EQ(As<IUnknown>(band.Get(), IID_IUnknown).Get(), static_cast<IUnknown*>(&outer));
-    }
+    ComPtr<IDeskBand> band;
+    ASSERT_EQ(outer.QueryInterface(IID_IDeskBand, band.ReceiveVoid()), S_OK);
+    EXPECT_EQ(outer.refs, 2);
+    IUnknown* identity = nullptr;
+    EXPECT_EQ(band->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity)), S_OK);
+    EXPECT_EQ(identity, static_cast<IUnknown*>(&outer));
+    band.Reset();
     EXPECT_EQ(outer.refs, 1);
     EXPECT_EQ(outer.inner->Release(), 0u);
 }

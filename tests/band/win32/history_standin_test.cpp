@@ -21,11 +21,6 @@ namespace tw {
 namespace test {
 namespace {
 
-std::string ReadAll(const std::wstring& path) {
-    std::ifstream in(Narrow(path), std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 std::uint64_t Ticks(const FILETIME& t) { return (std::uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime; }
 
 // Each page as "url|title|yyyy-mm-dd", "<none>" for no title; a page is
@@ -54,41 +49,27 @@ std::vector<std::wstring> Drain(IEnumSTATURL* e) {
 }
 
 // The module, copied into a folder of the test's own with its pages.
-struct Copy {
-    std::wstring folder, module, pages;
-    Module server;
-};
-
-Copy& TheCopy() {
-    static Copy c = [] {
-        Copy c;
-        const std::wstring source = WindowsPathFromEnv("TW_HISTORY_MODULE");
-        wchar_t temp[MAX_PATH];
-        if (source.empty() || !GetTempPathW(MAX_PATH, temp)) return c;
-        c.folder = std::wstring(temp) + L"tw-history-test-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-        CreateDirectoryW(c.folder.c_str(), nullptr);
-        c.module = c.folder + L"tidewell-history.dll";
-        c.pages = c.folder + L"history.txt";
-        if (CopyFileW(source.c_str(), c.module.c_str(), FALSE)) c.server = LoadModuleAt(c.module);
-        return c;
-    }();
-    return c;
-}
-
 class HistoryStandIn : public ::testing::Test {
 protected:
+    static void SetUpTestSuite() {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        folder_ = std::wstring(temp) + L"tw-history-test-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+        CreateDirectoryW(folder_.c_str(), nullptr);
+        const std::wstring source = WindowsPathFromEnv("TW_HISTORY_MODULE"), copy = folder_ + L"tidewell-history.dll";
+        if (!source.empty() && CopyFileW(source.c_str(), copy.c_str(), FALSE)) server_ = LoadModuleAt(copy);
+    }
     static void TearDownTestSuite() {
-        Copy& c = TheCopy();
-        if (c.server.handle) FreeLibrary(c.server.handle);
-        c.server = Module();
-        for (const std::wstring& f : {c.pages, c.pages + L".new", c.module}) DeleteFileW(f.c_str());
-        RemoveDirectoryW(c.folder.c_str());
+        if (server_.handle) FreeLibrary(server_.handle);
+        for (const wchar_t* f : {L"history.txt", L"history.txt.new", L"tidewell-history.dll"})
+            DeleteFileW((folder_ + f).c_str());
+        RemoveDirectoryW(folder_.c_str());
     }
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
         ASSERT_TRUE(Server().getClassObject && Server().canUnloadNow) << "TW_HISTORY_MODULE names no module";
         ASSERT_EQ(Server().canUnloadNow(), S_OK);
-        DeleteFileW(TheCopy().pages.c_str());
+        DeleteFileW(Pages().c_str());
         ComPtr<IClassFactory> factory;
         ASSERT_EQ(Server().getClassObject(CLSID_CUrlHistory, IID_IClassFactory, factory.ReceiveVoid()), S_OK);
         EXPECT_EQ(factory->CreateInstance(nullptr, IID_IUrlHistoryStg2, store_.ReceiveVoid()), S_OK);
@@ -101,18 +82,24 @@ protected:
         }
         CoUninitialize();
     }
-    static const Module& Server() { return TheCopy().server; }
+    static const Module& Server() { return server_; }
+    static std::wstring Pages() { return folder_ + L"history.txt"; }
     void WritePages(const std::string& text) {
-        std::ofstream(Narrow(TheCopy().pages), std::ios::binary) << text;
-        ASSERT_EQ(Pages(), text);
+        std::ofstream(Narrow(Pages()), std::ios::binary) << text;
+        ASSERT_EQ(PagesText(), text);
     }
-    std::string Pages() { return ReadAll(TheCopy().pages); }
+    std::string PagesText() {
+        std::ifstream in(Narrow(Pages()), std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
     std::vector<std::wstring> All() {
         ComPtr<IEnumSTATURL> e;
         EXPECT_EQ(store_->EnumUrls(e.Receive()), S_OK);
         return e ? Drain(e.Get()) : std::vector<std::wstring>();
     }
     ComPtr<IUrlHistoryStg2> store_;
+    static inline std::wstring folder_;
+    static inline Module server_;
 };
 
 const char kThreePages[] =
@@ -146,7 +133,7 @@ TEST_F(HistoryStandIn, DeleteAddAndClearRewriteTheFile) {
     ComPtr<IEnumSTATURL> before;
     ASSERT_EQ(store_->EnumUrls(before.Receive()), S_OK);
     ASSERT_EQ(store_->DeleteUrl(L"https://b.example.org/x?y=1", 0), S_OK);
-    EXPECT_EQ(Pages(), "# notes stay\nhttp://a.example.com/\tFirst page\t2024-05-02\n"
+    EXPECT_EQ(PagesText(), "# notes stay\nhttp://a.example.com/\tFirst page\t2024-05-02\n"
                        "http://c.example.com/p\tUmlaut \xC3\xBC and more\t1601-01-01");
     for (const wchar_t* unknown : {L"http://a.example.com", L"HTTP://A.EXAMPLE.COM/"})  // the match is exact
         EXPECT_TRUE(FAILED(store_->DeleteUrl(unknown, 0)));
@@ -165,7 +152,7 @@ TEST_F(HistoryStandIn, DeleteAddAndClearRewriteTheFile) {
                                                 std::wstring(L"http://a.example.com/|<none>|") + today}));
     EXPECT_EQ(store_->ClearHistory(), S_OK);
     EXPECT_TRUE(All().empty());
-    DeleteFileW(TheCopy().pages.c_str());
+    DeleteFileW(Pages().c_str());
     ASSERT_EQ(store_->AddUrl(L"http://first.example.com/", nullptr, 0), S_OK);  // makes the missing file
     EXPECT_EQ(All().size(), 1u);
     store_.Reset();
@@ -181,7 +168,7 @@ TEST_F(HistoryStandIn, OversizedFileIsNeitherReadNorRewritten) {
     EXPECT_EQ(e, nullptr);
     EXPECT_TRUE(FAILED(store_->DeleteUrl(L"http://a.example.com/", 0)));
     EXPECT_TRUE(FAILED(store_->AddUrl(L"http://z.example.com/", L"Z", 0)));
-    EXPECT_EQ(Pages().size(), text.size());
+    EXPECT_EQ(PagesText().size(), text.size());
 }
 
 }  // namespace
