@@ -33,13 +33,6 @@ protected:
         SHDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());
     }
 
-    // Writes a value as raw bytes, below the test's root.
-    void Put(const char* keyPath, const char* name, DWORD type, const void* data, DWORD size) {
-        UniqueKey k;
-        ASSERT_EQ(RegCreateKeyExA(root_.Get(), keyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, k.Receive(), nullptr),
-                  ERROR_SUCCESS);
-        ASSERT_EQ(RegSetValueExA(k.Get(), name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
-    }
     bool KeyExists(const char* keyPath) {
         UniqueKey k;
         return RegOpenKeyExA(root_.Get(), keyPath, 0, KEY_READ, k.Receive()) == ERROR_SUCCESS;
@@ -105,7 +98,8 @@ TEST_F(RegistrySettings, ValuesAsStoredGiveTheDateTemplateAndConfirmation) {
         for (const auto& row : rows) {
             SCOPED_TRACE(std::string(row.name) + (newSystem ? " new" : " old") + " " + row.dateTemplate);
             SHDeleteKeyA(root_.Get(), "Software");
-            Put(ChooseSettingsPaths(newSystem).open, row.name, row.type, row.data, row.size);
+            const char* key = ChooseSettingsPaths(newSystem).open;
+            ASSERT_EQ(SHSetValueA(root_.Get(), key, row.name, row.type, row.data, row.size), ERROR_SUCCESS);
             const BandSettings band = LoadBandSettings(*registry_, newSystem);
             EXPECT_EQ(band.dateTemplate, row.dateTemplate);
             EXPECT_EQ(band.confirmDeletions, row.confirm);
