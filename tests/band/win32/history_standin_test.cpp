@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <cwchar>
+#include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
