@@ -82,24 +82,11 @@ TEST_F(ExplorerBarTest, AnswersItsInterfacesWithOneIdentity) {
         else
             EXPECT_EQ(p, nullptr);
     }
-    // Without a site there is no window to show or close.
-    EXPECT_EQ(std::vector<HRESULT>({band_->ShowDW(TRUE), band_->CloseDW(0)}), std::vector<HRESULT>({S_OK, S_OK}));
-}
-
-// The title, the minimum size and the mask the stand-in's run records;
-// here the rest of what the mask asks for, and what it does not ask for
-// left alone.
-TEST_F(ExplorerBarTest, BandInfoByMask) {
-    EXPECT_EQ(band_->GetBandInfo(0, DBIF_VIEWMODE_NORMAL, nullptr), E_INVALIDARG);
-    DESKBANDINFO info;
-    memset(&info, 0x5A, sizeof info);
-    info.dwMask = DBIM_MAXSIZE | DBIM_INTEGRAL | DBIM_ACTUAL | DBIM_MODEFLAGS;
-    EXPECT_EQ(band_->GetBandInfo(7, DBIF_VIEWMODE_VERTICAL, &info), S_OK);
-    const LONG values[] = {info.ptMinSize.x,  info.ptMaxSize.x, info.ptMaxSize.y, info.ptIntegral.x, info.ptIntegral.y,
-                           info.ptActual.x,   info.ptActual.y,  LONG(info.dwModeFlags), LONG(info.crBkgnd),
-                           LONG(info.wszTitle[0])};
-    EXPECT_EQ(std::vector<LONG>(values, values + 10),
-              (std::vector<LONG>{0x5A5A5A5A, -1, -1, 1, 1, 0, 0, DBIMF_VARIABLEHEIGHT, 0x5A5A5A5A, 0x5A5A}));
+    // Without a site there is no window to show or close. What the band
+    // tells of itself is the portable tests' and the stand-in run's work.
+    EXPECT_EQ(std::vector<HRESULT>({band_->ShowDW(TRUE), band_->CloseDW(0),
+                                    band_->GetBandInfo(0, DBIF_VIEWMODE_NORMAL, nullptr)}),
+              std::vector<HRESULT>({S_OK, S_OK, E_INVALIDARG}));
 }
 
 // Sited, the band lives in the site's window, holds the browser and hands
