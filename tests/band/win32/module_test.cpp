@@ -1,10 +1,19 @@
+// The server as a module: its class objects, its resources and what
+// regsvr32 writes and removes.
 #include <windows.h>
+#include <oleauto.h>
+#include <shlwapi.h>
 #include <shobjidl.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
+#include "band/guids.h"
+#include "platform/win32/com_ptr.h"
+#include "platform/win32/handles.h"
 #include "res/resource.h"
 #include "tests/band/win32/test_module.h"
 
@@ -12,78 +21,170 @@ namespace tw {
 namespace test {
 namespace {
 
+const std::string kClassKey = std::string("CLSID\\") + TW_CLSID_ExplorerBar;
+const std::string kExtensions = "Software\\Microsoft\\Internet Explorer\\Extensions";
+const std::string kButtonKey = kExtensions + "\\" + TW_GUID_ButtonExtension;
+const std::string kRetiredKey = std::string("CLSID\\") + TW_CLSID_Retired;
+const std::string kTypeLibKey = std::string("TypeLib\\") + TW_LIBID_TidewellLib;
+
+std::vector<std::string> Sorted(std::vector<std::string> keys) {
+    std::sort(keys.begin(), keys.end());
+    return keys;
+}
+
+void CreateKey(HKEY root, const std::string& path) {
+    UniqueKey key;
+    ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Receive(), nullptr),
+              ERROR_SUCCESS)
+        << path;
+    RegSetValueExA(key.Get(), "Stale", 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2);
+}
+
+class RegistrationTest : public ServerTest {
+protected:
+    void SetUp() override {
+        ServerTest::SetUp();
+        ASSERT_EQ(RunRegsvr32(true), 0);
+    }
+    void TearDown() override {
+        EXPECT_EQ(RunRegsvr32(true), 0);
+        ServerTest::TearDown();
+    }
+};
+
+// A second run replaces left-overs under the force-removed keys.
+TEST_F(RegistrationTest, WritesOneFreshCopyOfTheScript) {
+    ASSERT_EQ(RunRegsvr32(false), 0);
+    CreateKey(HKEY_CLASSES_ROOT, kClassKey + "\\InprocServer32\\Stray");
+    CreateKey(HKEY_LOCAL_MACHINE, kButtonKey + "\\Stray");
+    ASSERT_EQ(RunRegsvr32(false), 0);
+    const std::string path = Narrow(TheModule().path);
+    EXPECT_EQ(RegistryTree(HKEY_CLASSES_ROOT, kClassKey),
+              Sorted({"|=Tidewell", "Implemented Categories",
+                      std::string("Implemented Categories\\") + TW_CATID_CommBand, "InprocServer32",
+                      "InprocServer32|=" + path, "InprocServer32|ThreadingModel=Apartment", "ProgID",
+                      "ProgID|=Tidewell.ExplorerBar.1", "Programmable", "TypeLib",
+                      std::string("TypeLib|=") + TW_LIBID_TidewellLib, "VersionIndependentProgID",
+                      "VersionIndependentProgID|=Tidewell.ExplorerBar"}));
+    EXPECT_EQ(RegistryTree(HKEY_LOCAL_MACHINE, kButtonKey),
+              Sorted({std::string("|BandCLSID=") + TW_CLSID_ExplorerBar, "|ButtonText=Tidewell",
+                      std::string("|CLSID=") + TW_CLSID_BandButtonHandler, "|HotIcon=" + path + ",802",
+                      "|Icon=" + path + ",801"}));
+    const std::vector<std::string> progId = {"CLSID", std::string("CLSID|=") + TW_CLSID_ExplorerBar, "|=Tidewell"};
+    EXPECT_EQ(RegistryTree(HKEY_CLASSES_ROOT, "Tidewell.ExplorerBar.1"), Sorted(progId));
+    std::vector<std::string> current = progId;
+    current.insert(current.end(), {"CurVer", "CurVer|=Tidewell.ExplorerBar.1"});
+    EXPECT_EQ(RegistryTree(HKEY_CLASSES_ROOT, "Tidewell.ExplorerBar"), Sorted(current));
+}
+
+// Each cleared cache leaves its own category key, and nothing else goes.
+TEST_F(RegistrationTest, ClearsEachCategorysCachedEnumerationOnly) {
+    const std::string postSetup =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Discardable\\PostSetup\\Component Categories\\";
+    const std::string other = postSetup + "{00000000-0000-0000-0000-000000000000}";
+    const std::pair<HKEY, std::string> caches[] = {
+        {HKEY_CURRENT_USER, postSetup + TW_CATID_InfoBand}, {HKEY_CURRENT_USER, postSetup + TW_CATID_CommBand},
+        {HKEY_CLASSES_ROOT, std::string("Component Categories\\") + TW_CATID_DeskBand}, {HKEY_CURRENT_USER, other}};
+    for (const auto& c : caches) CreateKey(c.first, c.second + "\\Enum\\Sub");
+    ASSERT_EQ(RunRegsvr32(false), 0);
+    std::string left;  // of each: "E" while its cache stays, "C" for its category alone
+    for (const auto& c : caches)
+        left += KeyExists(c.first, c.second + "\\Enum") ? "E" : KeyExists(c.first, c.second) ? "C" : "-";
+    EXPECT_EQ(left, "CCCE");
+    SHDeleteKeyA(HKEY_CURRENT_USER, other.c_str());
+    ASSERT_EQ(RunRegsvr32(false), 0) << "missing caches are no error";
+}
+
+TEST_F(RegistrationTest, UnregistrationRemovesItAllButTheSharedKeysAndABareRetiredClass) {
+    ASSERT_EQ(RunRegsvr32(false), 0);
+    CreateKey(HKEY_CLASSES_ROOT, kRetiredKey);
+    ASSERT_EQ(RunRegsvr32(true), 0);
+    const std::string gone[] = {kClassKey, "Tidewell.ExplorerBar", "Tidewell.ExplorerBar.1", kTypeLibKey, kRetiredKey};
+    for (const std::string& key : gone)
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key)) << key;
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kButtonKey));
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, "CLSID") && KeyExists(HKEY_LOCAL_MACHINE, kExtensions));
+    CreateKey(HKEY_CLASSES_ROOT, kRetiredKey + "\\InprocServer32");
+    ASSERT_EQ(RunRegsvr32(true), 0);
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, kRetiredKey)) << "one key only, never a tree";
+    SHDeleteKeyA(HKEY_CLASSES_ROOT, kRetiredKey.c_str());
+}
+
+// Registered, the band describes itself from the type library. That the
+// browser creates it by class is the stand-in's run to show.
+TEST_F(RegistrationTest, RegisteredBandIsDescribed) {
+    ASSERT_EQ(RunRegsvr32(false), 0);
+    ComPtr<IDispatch> band = NewBand<IDispatch>(IID_IDispatch);
+    ASSERT_TRUE(band);
+    ComPtr<ITypeInfo> info;
+    ASSERT_EQ(band->GetTypeInfo(0, 0, info.Receive()), S_OK);
+    TYPEATTR* attr = nullptr;
+    ASSERT_EQ(info->GetTypeAttr(&attr), S_OK);
+    EXPECT_TRUE(IsEqualGUID(attr->guid, kIidIExplorerBar));
+    EXPECT_TRUE(attr->wTypeFlags & TYPEFLAG_FDUAL);
+    EXPECT_EQ(attr->cbSizeVft, 7 * sizeof(void*));  // IDispatch's slots, no members of its own
+    info->ReleaseTypeAttr(attr);
+    LPOLESTR unknown[] = {const_cast<LPOLESTR>(L"Refresh")};
+    DISPID id = 0;
+    EXPECT_EQ(band->GetIDsOfNames(IID_NULL, unknown, 1, 0, &id), DISP_E_UNKNOWNNAME);
+    ComPtr<ITypeLib> library;
+    ASSERT_EQ(LoadRegTypeLib(kLibidTidewell, 1, 0, 0, library.Receive()), S_OK);
+    EXPECT_EQ(library->GetTypeInfoOfGuid(kClsidStartButton, info.Receive()), S_OK);
+}
+
 class ModuleTest : public ServerTest {};
 
 TEST_F(ModuleTest, ClassObjectAndCreateInstanceRefuseBadRequests) {
-    const Module& m = TheModule();
-    EXPECT_EQ(m.getClassObject(kClsidExplorerBar, IID_IClassFactory, nullptr), E_POINTER);
+    EXPECT_EQ(TheModule().getClassObject(kClsidExplorerBar, IID_IClassFactory, nullptr), E_POINTER);
+    const ComPtr<IClassFactory> factory = Factory();
+    ASSERT_TRUE(factory);
+    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IDeskBand, nullptr), E_POINTER);
+    int notAnObject = 0;  // never called: the request is refused first
     const struct {
         const CLSID* clsid;
         const IID* iid;
+        IUnknown* outer;
         HRESULT expected;
     } rows[] = {
-        {&kClsidStartButton, &IID_IClassFactory, CLASS_E_CLASSNOTAVAILABLE},  // in the type library only
-        {&IID_IUnknown, &IID_IClassFactory, CLASS_E_CLASSNOTAVAILABLE},
-        {&kClsidExplorerBar, &IID_IDeskBand, E_NOINTERFACE},
+        {&kClsidStartButton, &IID_IClassFactory, nullptr, CLASS_E_CLASSNOTAVAILABLE},  // in the type library only
+        {&IID_IUnknown, &IID_IClassFactory, nullptr, CLASS_E_CLASSNOTAVAILABLE},
+        {&kClsidExplorerBar, &IID_IDeskBand, nullptr, E_NOINTERFACE},
+        {nullptr, &IID_IDeskBand, reinterpret_cast<IUnknown*>(&notAnObject), CLASS_E_NOAGGREGATION},
+        {nullptr, &IID_IInputObject, nullptr, E_NOINTERFACE},  // the new band is destroyed again
     };
     for (const auto& row : rows) {
         void* out = reinterpret_cast<void*>(1);
-        EXPECT_EQ(m.getClassObject(*row.clsid, *row.iid, &out), row.expected);
+        EXPECT_EQ(row.clsid ? TheModule().getClassObject(*row.clsid, *row.iid, &out)
+                            : factory->CreateInstance(row.outer, *row.iid, &out),
+                  row.expected);
         EXPECT_EQ(out, nullptr);
     }
-    IClassFactory* factory = Factory();
-    ASSERT_NE(factory, nullptr);
-    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IDeskBand, nullptr), E_POINTER);
-    int notAnObject = 0;  // never called: the request is refused first
-    void* out = reinterpret_cast<void*>(1);
-    EXPECT_EQ(factory->CreateInstance(reinterpret_cast<IUnknown*>(&notAnObject), IID_IDeskBand, &out),
-              CLASS_E_NOAGGREGATION);
-    EXPECT_EQ(out, nullptr);
-    out = reinterpret_cast<void*>(1);  // a refused interface destroys the new band again
-    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IInputObject, &out), E_NOINTERFACE);
-    EXPECT_EQ(out, nullptr);
-    factory->Release();
 }
 
 // One factory for the module; the module stays while a factory reference,
-// a band or a lock is out.
+// a band or a lock is out (and goes after, as every test checks).
 TEST_F(ModuleTest, UnloadWaitsForFactoriesBandsAndLocks) {
-    IClassFactory* factory = Factory();
-    IUnknown* second = nullptr;
-    ASSERT_EQ(TheModule().getClassObject(kClsidExplorerBar, IID_IUnknown, reinterpret_cast<void**>(&second)), S_OK);
-    EXPECT_EQ(static_cast<IUnknown*>(factory), second);
-    EXPECT_EQ(second->Release(), 2u);  // the module's own reference stays
-    EXPECT_EQ(TheModule().canUnloadNow(), S_FALSE);
-    IUnknown* a = nullptr;
-    IUnknown* b = nullptr;
-    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&a)), S_OK);
-    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&b)), S_OK);
-    EXPECT_NE(a, b);
+    ComPtr<IClassFactory> factory = Factory();
+    EXPECT_EQ(Factory().Get(), factory.Get());
+    EXPECT_EQ(TheModule().canUnloadNow(), S_FALSE);  // a factory reference
+    ComPtr<IUnknown> a, b;
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, a.ReceiveVoid()), S_OK);
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, b.ReceiveVoid()), S_OK);
+    EXPECT_NE(a.Get(), b.Get());
     ASSERT_EQ(factory->LockServer(TRUE), S_OK);
-    EXPECT_EQ(factory->Release(), 1u);
-    EXPECT_EQ(a->Release(), 0u);
+    factory.Reset();
+    a.Reset();
     EXPECT_EQ(TheModule().canUnloadNow(), S_FALSE);  // a band and a lock
-    EXPECT_EQ(b->Release(), 0u);
+    b.Reset();
     EXPECT_EQ(TheModule().canUnloadNow(), S_FALSE);  // the lock alone
-    factory = Factory();
-    ASSERT_EQ(factory->LockServer(FALSE), S_OK);
-    factory->Release();
+    ASSERT_EQ(Factory()->LockServer(FALSE), S_OK);
 }
 
-std::string ResourceText(const wchar_t* type, int id) {
-    HRSRC found = FindResourceW(TheModule().handle, MAKEINTRESOURCEW(id), type);
-    HGLOBAL loaded = found ? LoadResource(TheModule().handle, found) : nullptr;
-    const char* data = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
-    return data ? std::string(data, SizeofResource(TheModule().handle, found)) : std::string();
-}
-
-TEST_F(ModuleTest, CarriesItsResourcesAndItsManifestRedirectsCommonControls) {
-    EXPECT_NE(ResourceText(L"REGISTRY", IDR_TIDEWELL_REGISTRY).find("%MODULE%"), std::string::npos);
-    EXPECT_EQ(ResourceText(L"TYPELIB", IDR_TIDEWELL_TYPELIB).compare(0, 4, "MSFT"), 0);
-    for (int icon : {IDI_BUTTON, IDI_BUTTON_HOT}) {
+// The registry script and the type library are the registration tests'
+// work; the icons and the manifest have no other test.
+TEST_F(ModuleTest, CarriesItsIconsAndItsManifestRedirectsCommonControls) {
+    for (int icon : {IDI_BUTTON, IDI_BUTTON_HOT})
         EXPECT_NE(FindResourceA(TheModule().handle, MAKEINTRESOURCEA(icon), RT_GROUP_ICON), nullptr) << icon;
-    }
-
     // Wine's version 6 assembly reports 5.81 from DllGetVersion, so the
     // redirection itself is what is checked.
     ACTCTXW context = {};

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <map>
 
 #include "platform/win32/handles.h"
 
@@ -10,23 +9,17 @@ namespace tw {
 namespace test {
 namespace {
 
-template <class Fn>
-void Lookup(HMODULE module, const char* name, Fn& fn) {
-    fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
 void Walk(HKEY key, const std::string& prefix, std::vector<std::string>& out) {
-    char name[16384];
-    BYTE data[4096];
+    char name[256], data[4096];
     for (DWORD i = 0;; ++i) {
-        DWORD nameLength = sizeof name, dataLength = sizeof data, type = 0;
-        if (RegEnumValueA(key, i, name, &nameLength, nullptr, &type, data, &dataLength) != ERROR_SUCCESS) break;
-        const char* text = reinterpret_cast<char*>(data);
-        out.push_back(prefix + "|" + name + "=" +
-                      (type == REG_SZ ? std::string(text, strnlen(text, dataLength)) : "<type " + std::to_string(type) + ">"));
+        DWORD nameLength = sizeof name, dataLength = sizeof data - 1, type = 0;
+        if (RegEnumValueA(key, i, name, &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(data), &dataLength))
+            break;
+        data[type == REG_SZ ? dataLength : 0] = 0;
+        out.push_back(prefix + "|" + name + "=" + data);
     }
     for (DWORD i = 0;; ++i) {
-        DWORD nameLength = 256;
+        DWORD nameLength = sizeof name;
         if (RegEnumKeyExA(key, i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
         const std::string sub = prefix.empty() ? name : prefix + "\\" + name;
         out.push_back(sub);
@@ -49,21 +42,22 @@ std::wstring WindowsPathFromEnv(const char* variable) {
 Module LoadModuleAt(const std::wstring& path) {
     Module m;
     m.handle = path.empty() ? nullptr : LoadLibraryW(path.c_str());
-    if (!m.handle) return m;
     wchar_t loaded[MAX_PATH];
-    if (GetModuleFileNameW(m.handle, loaded, MAX_PATH)) m.path = loaded;
-    Lookup(m.handle, "DllGetClassObject", m.getClassObject);
-    Lookup(m.handle, "DllCanUnloadNow", m.canUnloadNow);
-    Lookup(m.handle, "DllRegisterServer", m.registerServer);
-    Lookup(m.handle, "DllUnregisterServer", m.unregisterServer);
+    if (!m.handle || !GetModuleFileNameW(m.handle, loaded, MAX_PATH)) return m;
+    m.path = loaded;
+    const auto find = [&m](const char* name) { return reinterpret_cast<void*>(GetProcAddress(m.handle, name)); };
+    m.getClassObject = reinterpret_cast<decltype(m.getClassObject)>(find("DllGetClassObject"));
+    m.canUnloadNow = reinterpret_cast<decltype(m.canUnloadNow)>(find("DllCanUnloadNow"));
     return m;
 }
 
-const Module& LoadModule(const char* variable) {
-    static std::map<std::string, Module> modules;
-    auto found = modules.find(variable);
-    if (found == modules.end()) found = modules.emplace(variable, LoadModuleAt(WindowsPathFromEnv(variable))).first;
-    return found->second;
+const Module& TheModule() {
+    static const Module module = LoadModuleAt(WindowsPathFromEnv("TW_MODULE"));
+    return module;
+}
+
+int RunRegsvr32(bool unregister) {
+    return RunProcess(std::wstring(L"regsvr32.exe /s ") + (unregister ? L"/u \"" : L"\"") + TheModule().path + L"\"");
 }
 
 int RunProcess(std::wstring command) {

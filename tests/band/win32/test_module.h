@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "band/win32/guids_win32.h"
+#include "platform/win32/com_ptr.h"
 
 namespace tw {
 namespace test {
@@ -20,22 +21,17 @@ struct Module {
     std::wstring path;  // as the loader knows it
     HRESULT(STDAPICALLTYPE* getClassObject)(REFCLSID, REFIID, void**) = nullptr;
     HRESULT(STDAPICALLTYPE* canUnloadNow)() = nullptr;
-    HRESULT(STDAPICALLTYPE* registerServer)() = nullptr;
-    HRESULT(STDAPICALLTYPE* unregisterServer)() = nullptr;
 };
 
 // The Unix path an environment variable names, as Wine's drive Z: shows it.
 std::wstring WindowsPathFromEnv(const char* variable);
 // Loads a server by its Windows path; empty when it cannot be loaded.
 Module LoadModuleAt(const std::wstring& path);
-// Loaded once for the program from the path in `variable`.
-const Module& LoadModule(const char* variable);
-inline const Module& TheModule() { return LoadModule("TW_MODULE"); }
+// Loaded once for the program from the path in TW_MODULE.
+const Module& TheModule();
 // Runs a command line to its end: its exit code, or -1.
 int RunProcess(std::wstring command);
-inline int RunRegsvr32(bool unregister) {
-    return RunProcess(std::wstring(L"regsvr32.exe /s ") + (unregister ? L"/u \"" : L"\"") + TheModule().path + L"\"");
-}
+int RunRegsvr32(bool unregister);
 // Every key below root\path as "sub\key" and every value as
 // "sub\key|name=data", sorted; empty when the key is absent.
 std::vector<std::string> RegistryTree(HKEY root, const std::string& path);
@@ -57,19 +53,17 @@ protected:
         }
         OleUninitialize();
     }
-    IClassFactory* Factory() {
-        IClassFactory* factory = nullptr;
-        EXPECT_EQ(TheModule().getClassObject(kClsidExplorerBar, IID_IClassFactory, reinterpret_cast<void**>(&factory)),
-                  S_OK);
+    ComPtr<IClassFactory> Factory() {
+        ComPtr<IClassFactory> factory;
+        EXPECT_EQ(TheModule().getClassObject(kClsidExplorerBar, IID_IClassFactory, factory.ReceiveVoid()), S_OK);
         return factory;
     }
     template <class T>
-    T* NewBand(REFIID iid) {
-        IClassFactory* factory = Factory();
-        T* band = nullptr;
-        if (!factory) return nullptr;
-        EXPECT_EQ(factory->CreateInstance(nullptr, iid, reinterpret_cast<void**>(&band)), S_OK);
-        factory->Release();
+    ComPtr<T> NewBand(REFIID iid) {
+        ComPtr<T> band;
+        if (const ComPtr<IClassFactory> factory = Factory()) {
+            EXPECT_EQ(factory->CreateInstance(nullptr, iid, band.ReceiveVoid()), S_OK);
+        }
         return band;
     }
 };

@@ -33,13 +33,6 @@ protected:
         SHDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());
     }
 
-    // Writes a value as raw bytes, below the test's root.
-    void Put(const char* keyPath, const char* name, DWORD type, const void* data, DWORD size) {
-        UniqueKey k;
-        ASSERT_EQ(RegCreateKeyExA(root_.Get(), keyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, k.Receive(), nullptr),
-                  ERROR_SUCCESS);
-        ASSERT_EQ(RegSetValueExA(k.Get(), name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
-    }
     bool KeyExists(const char* keyPath) {
         UniqueKey k;
         return RegOpenKeyExA(root_.Get(), keyPath, 0, KEY_READ, k.Receive()) == ERROR_SUCCESS;
@@ -50,17 +43,28 @@ protected:
     std::unique_ptr<Win32Registry> registry_;
 };
 
-TEST_F(RegistrySettings, NoKeyGivesDefaultsAndCreatesNothing) {
+std::string Text(const FindSettings& f) {
+    return std::to_string(f.whole) + std::to_string(f.matchCase) + std::to_string(f.names) +
+           std::to_string(f.values) + " " + f.lastSearch;
+}
+
+// Without a key the defaults, and nothing is created; the find state comes
+// back as it was saved.
+TEST_F(RegistrySettings, NoKeyGivesDefaultsAndFindStateRoundTrips) {
     for (bool newSystem : {false, true}) {
         const BandSettings band = LoadBandSettings(*registry_, newSystem);
-        EXPECT_TRUE(band.confirmDeletions);
-        EXPECT_EQ(band.dateTemplate, "dd.MM.yyyy");
         FindSettings find;
         LoadFindSettings(*registry_, newSystem, &find);
-        EXPECT_FALSE(find.whole || find.matchCase || find.names || find.values);
-        EXPECT_EQ(find.lastSearch, "");
+        EXPECT_EQ(std::to_string(band.confirmDeletions) + " " + band.dateTemplate + " " + Text(find),
+                  "1 dd.MM.yyyy 0000 ");
     }
     EXPECT_FALSE(KeyExists("Software"));
+    FindSettings saved, loaded;
+    saved.matchCase = saved.names = true;
+    saved.lastSearch = std::string(259, 'q');
+    ASSERT_TRUE(SaveFindSettings(*registry_, true, saved));
+    LoadFindSettings(*registry_, true, &loaded);
+    EXPECT_EQ(Text(loaded), "0110 " + saved.lastSearch);
 }
 
 // What the band reads from the values as stored, overlong, unterminated
@@ -94,7 +98,8 @@ TEST_F(RegistrySettings, ValuesAsStoredGiveTheDateTemplateAndConfirmation) {
         for (const auto& row : rows) {
             SCOPED_TRACE(std::string(row.name) + (newSystem ? " new" : " old") + " " + row.dateTemplate);
             SHDeleteKeyA(root_.Get(), "Software");
-            Put(ChooseSettingsPaths(newSystem).open, row.name, row.type, row.data, row.size);
+            const char* key = ChooseSettingsPaths(newSystem).open;
+            ASSERT_EQ(SHSetValueA(root_.Get(), key, row.name, row.type, row.data, row.size), ERROR_SUCCESS);
             const BandSettings band = LoadBandSettings(*registry_, newSystem);
             EXPECT_EQ(band.dateTemplate, row.dateTemplate);
             EXPECT_EQ(band.confirmDeletions, row.confirm);
@@ -103,34 +108,18 @@ TEST_F(RegistrySettings, ValuesAsStoredGiveTheDateTemplateAndConfirmation) {
     }
 }
 
+// The old system's creation path differs only in case from its opening
+// path; the registry makes them one key.
 TEST_F(RegistrySettings, PathsFollowTheVersion) {
     OptionsState state;
     state.templateIndex = 4;
     ASSERT_TRUE(SaveOptions(*registry_, false, state));
-    // The old system's creation path differs only in case from its opening
-    // path; the registry makes them one key.
-    EXPECT_TRUE(KeyExists("Software\\RaRidezaz\\Tidewell"));
-    EXPECT_FALSE(KeyExists("Software\\AppDataLow"));
-    EXPECT_EQ(LoadBandSettings(*registry_, false).dateTemplate, "MM.dd.yyyy");
-    EXPECT_EQ(LoadBandSettings(*registry_, true).dateTemplate, "dd.MM.yyyy");
-
+    EXPECT_TRUE(KeyExists("Software\\RaRidezaz\\Tidewell") && !KeyExists("Software\\AppDataLow"));
     state.templateIndex = 7;
     ASSERT_TRUE(SaveOptions(*registry_, true, state));
     EXPECT_TRUE(KeyExists("Software\\AppDataLow\\Software\\RaRidezaz\\Tidewell"));
-    EXPECT_EQ(LoadBandSettings(*registry_, true).dateTemplate, "yy.MM.dd");
-    EXPECT_EQ(LoadBandSettings(*registry_, false).dateTemplate, "MM.dd.yyyy");
-}
-
-TEST_F(RegistrySettings, FindStateRoundTrips) {
-    FindSettings saved;
-    saved.matchCase = saved.names = true;
-    saved.lastSearch = std::string(259, 'q');
-    ASSERT_TRUE(SaveFindSettings(*registry_, true, saved));
-    FindSettings loaded;
-    LoadFindSettings(*registry_, true, &loaded);
-    EXPECT_TRUE(loaded.matchCase && loaded.names);
-    EXPECT_FALSE(loaded.whole || loaded.values);
-    EXPECT_EQ(loaded.lastSearch, saved.lastSearch);
+    EXPECT_EQ(LoadBandSettings(*registry_, false).dateTemplate + " " + LoadBandSettings(*registry_, true).dateTemplate,
+              "MM.dd.yyyy yy.MM.dd");
 }
 
 }  // namespace
