@@ -155,15 +155,6 @@ std::string ReportBlock(const FileEntry& entry, DateTexts& dates, bool kept) {
     return Lines(block.c_str());
 }
 
-std::string ReportBlock(const PageEntry& entry, const std::string& dateTemplate) {
-    DateTexts dates(dateTemplate);
-    return ReportBlock(entry, dates);
-}
-
-std::string ReportBlock(const FileEntry& entry, const std::string& dateTemplate, bool kept) {
-    DateTexts dates(dateTemplate);
-    return ReportBlock(entry, dates, kept);
-}
 
 void WriteReport(std::FILE* out, const EntryArray<PageEntry>& entries, const std::string& dateTemplate,
                  ReportKind heading) {

@@ -25,9 +25,7 @@ class DateTexts;
 // A kept cookie (one of a site whose cookies survive a cleanup) says so
 // after its hits.
 std::string ReportBlock(const PageEntry& entry, DateTexts& dates);
-std::string ReportBlock(const FileEntry& entry, DateTexts& dates, bool kept = false);
-std::string ReportBlock(const PageEntry& entry, const std::string& dateTemplate);
-std::string ReportBlock(const FileEntry& entry, const std::string& dateTemplate, bool kept = false);
+std::string ReportBlock(const FileEntry& entry, DateTexts& dates, bool kept);
 
 // Whether a live cache item belongs in the Cache report: history and
 // cookie items travel in the same search and are left out.

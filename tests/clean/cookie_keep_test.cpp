@@ -44,6 +44,7 @@ TEST(CookieKeep, TypedNamesAndTheirLimits) {
     struct Case { const char *typed, *name; } cases[] = {
         {" .Example.com\t", "example.com"}, {"WWW.bank.example.net", "bank.example.net"}, {".www.x.org", "x.org"},
         {"wwwexample.com", "wwwexample.com"}, {"www.", ""}, {".", ""},
+        {"\n\v\f\rshop.test\r\f\v\n", "shop.test"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(KeptSiteName(c.typed), c.name) << c.typed;

@@ -140,6 +140,11 @@ TEST_F(IndexRemoval, WithdrawalTakesOnlyOurDeletionsAndKeepsTheRestByteForByte) 
         EXPECT_EQ(Pending()->data, c.after == kKept ? Cat({kOtherRename, kOtherDeletion, kEnd}) : c.before) << c.name;
         EXPECT_EQ(Pending()->type, kRegMultiSz) << c.name;
     }
+    // A name that is the prefix alone has lost nothing.
+    SetPending(Cat({B("\\??\\\0\0"), kCookieDeletion, kEnd}));
+    WithdrawIndexRemovals(registry, files);
+    ASSERT_NE(Pending(), nullptr);
+    EXPECT_EQ(Pending()->data, Cat({B("\\??\\\0\0"), kEnd}));
     EXPECT_EQ(registry.openKeys, 0);
     // OK makes the pending operations match the boxes.
     files.AddFile("C:\\Users\\Bob\\History\\History.IE5\\index.dat");

@@ -80,6 +80,7 @@ TEST(IndexReader, ResultsAndRecords) {
     const IndexRecord two("http://two/", u"Second", 2, 0x0123456789ABCDEFull, ~0ull);
     struct Case { const char* name; Bytes bytes; std::string read; } cases[] = {
         {"256 bytes with a correct header", EmptyIndexImage(256), "0"},
+        {"257 bytes with a correct header", EmptyIndexImage(257), "-3"},
         {"no bytes", Bytes(), "0"},
         {"correct header, no URL block", EmptyIndexImage(4096), "-3"},
         {"a URL record off a block start", misaligned, "-3"},
@@ -162,6 +163,7 @@ TEST(IndexVisitor, RealFileAndDamagedVariants) {
     // The hash entries 392 (linking 0x5000) and 77 (free); the bitmap byte of
     // 0x5000's two blocks holds 0xF3; "HASH" is 0x48534148.
     const std::size_t e392 = 0x4000 + 16 + 8 * 392, e77 = 0x4000 + 16 + 8 * 77;
+    const std::size_t lastEntry = 0x4000 + 128 * std::size_t(real[0x4004] | real[0x4005] << 8) - 8;
     struct Case { const char* what; std::vector<std::pair<std::size_t, std::uint32_t>> pokes; std::size_t size;
                   const char* heads; } cases[] = {
         {"hash entry deleted, blocks in use", {{e392, 1}}, 0, "5000:256UU"},
@@ -174,6 +176,11 @@ TEST(IndexVisitor, RealFileAndDamagedVariants) {
         {"a chain looping through a second table",
          {{0x7800, 0x48534148}, {0x7804, 1}, {0x7808, 0x4000}, {0x4008, 0x7800}}, 0, ""},
         {"a hash table larger than the file", {{0x4004, 0xFFFFFFF0u}}, 0, ""},
+        {"a second table links a freed record",
+         {{0x7800, 0x48534148}, {0x7804, 1}, {0x7808, 0}, {0x7810, 0x12345640}, {0x7814, 0x5100}, {0x4008, 0x7800}}, 0,
+         "5100:256UA"},
+        {"the table's last entry links a freed record", {{lastEntry, 0x12345640}, {lastEntry + 4, 0x5100}}, 0,
+         "5100:256UA"},
         {"no hash table: nothing linked", {{32, 0x9000000}}, 0,
          "5000:256UU 5200:384UU 5380:256UU 5500:256UU 6000:640UU 6400:384UU 6580:384UU"},
         {"the last record ends at the file's last byte", {}, 0x7400, ""},

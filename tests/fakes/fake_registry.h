@@ -27,7 +27,7 @@ public:
         const std::string p = Lower(path);
         if (Listed(deniedPaths, p) || (write && Listed(readOnlyPaths, p)))
             return kErrorAccessDenied;
-        return keys_.count(Normal(root, p)) ? Hand(root, p, key) : kErrorFileNotFound;
+        return keys_.count(Normal(root, p)) ? Hand(root, p, write, key) : kErrorFileNotFound;
     }
     long Create(RegRoot root, const char* path, Key* key) override {
         const std::string p = Lower(path);
@@ -37,14 +37,14 @@ public:
         for (std::size_t at = 0; (at = p.find('\\', at)) != std::string::npos; ++at)
             keys_[Normal(root, p.substr(0, at))];
         keys_[Normal(root, p)];
-        return Hand(root, p, key);
+        return Hand(root, p, true, key);
     }
     void Close(Key key) override {
-        delete static_cast<std::string*>(key);
+        delete static_cast<OpenKey*>(key);
         --openKeys;
     }
     long Query(Key key, const char* name, std::uint32_t* type, void* data, std::uint32_t* size) override {
-        const Values& values = keys_[*static_cast<std::string*>(key)];
+        const Values& values = keys_[static_cast<OpenKey*>(key)->path];
         auto it = values.find(Lower(name ? name : ""));
         if (it == values.end())
             return kErrorFileNotFound;
@@ -64,14 +64,18 @@ public:
         return kErrorSuccess;
     }
     long Set(Key key, const char* name, std::uint32_t type, const void* data, std::uint32_t size) override {
+        if (!static_cast<OpenKey*>(key)->write)
+            return kErrorAccessDenied;
         const unsigned char* bytes = static_cast<const unsigned char*>(data);
         const Value v{name ? name : "", type, std::vector<unsigned char>(bytes, bytes + size)};
         writes.push_back(v.name);
-        keys_[*static_cast<std::string*>(key)][Lower(v.name)] = v;
+        keys_[static_cast<OpenKey*>(key)->path][Lower(v.name)] = v;
         return kErrorSuccess;
     }
     long DeleteValue(Key key, const char* name) override {
-        const bool erased = keys_[*static_cast<std::string*>(key)].erase(Lower(name ? name : "")) != 0;
+        if (!static_cast<OpenKey*>(key)->write)
+            return kErrorAccessDenied;
+        const bool erased = keys_[static_cast<OpenKey*>(key)->path].erase(Lower(name ? name : "")) != 0;
         return erased ? kErrorSuccess : kErrorFileNotFound;
     }
     // No portable code removes keys.
@@ -124,6 +128,12 @@ public:
 
 private:
     using Values = std::map<std::string, Value>;  // by lower-case name
+    // What an open key's handle points to: a key opened for reading refuses
+    // writes, as the platform's does.
+    struct OpenKey {
+        std::string path;
+        bool write;
+    };
 
     static std::string Lower(std::string s) {
         for (char& c : s)
@@ -133,16 +143,15 @@ private:
     static bool Listed(const std::vector<std::string>& paths, const std::string& p) {
         return std::find(paths.begin(), paths.end(), p) != paths.end();
     }
-    // A key is named by its root and lower-case path, which is also what an
-    // open key's handle points to.
+    // A key is named by its root and lower-case path.
     static std::string Normal(RegRoot root, const std::string& path) {
         std::string p = Lower(path);
         while (!p.empty() && p.back() == '\\')
             p.pop_back();
         return std::to_string(int(root)) + ":" + p;
     }
-    long Hand(RegRoot root, const std::string& path, Key* key) {
-        *key = new std::string(Normal(root, path));
+    long Hand(RegRoot root, const std::string& path, bool write, Key* key) {
+        *key = new OpenKey{Normal(root, path), write};
         ++openKeys;
         return kErrorSuccess;
     }

@@ -105,15 +105,19 @@ TEST_P(SettingsStoreTest, WritersCreateTheKeyOnItsCreationPathOrWriteNothing) {
     registry.deniedPaths.clear();
     ASSERT_TRUE(SaveOptions(registry, GetParam(), OptionsState{3, 2, true}));
     FindSettings find;  // unset boxes start unticked
-    find.values = true;
+    find.names = true;
     find.lastSearch = "needle";
     ASSERT_TRUE(SaveFindSettings(registry, GetParam(), find));
+    EXPECT_EQ(Loaded().substr(Loaded().find(" find ")), " find 0010 'needle' options 3 2 1");
+    find.names = false;
+    ASSERT_TRUE(SaveFindSettings(registry, GetParam(), find));
     EXPECT_EQ(registry.writes, (std::vector<std::string>{"DisableConfirmation", "DateTemplate", "Separator", "Whole",
-                                                         "Case", "Names", "Values", "LastSearch"}));
+                                                         "Case", "Names", "Values", "LastSearch", "Whole", "Case",
+                                                         "Names", "Values", "LastSearch"}));
     const FakeRegistry::Value* t = registry.Find(kUser, ChooseSettingsPaths(GetParam()).create, "DateTemplate");
     EXPECT_EQ(t ? std::string(t->data.begin(), t->data.end()) + std::to_string(t->type) : "none",
               std::string("yyyy.MM.dd\0" "1", 12));
-    EXPECT_EQ(Loaded(), "yyyy-MM-dd confirm 00 find 0001 'needle' options 3 2 1");
+    EXPECT_EQ(Loaded(), "yyyy-MM-dd confirm 00 find 0000 'needle' options 3 2 1");
     EXPECT_EQ(registry.openKeys, 0);
 }
 

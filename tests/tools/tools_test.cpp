@@ -75,6 +75,8 @@ TEST(Dump, FormatsCodePagesSummariesAndErrors) {
         {{"--summary", variant("dump_unlinked.dat", 0x4000 + 16 + 8 * 392, 1)}, 0,
          ": History, version 5.2, 6 allocated, 11 recovered (11 with a readable URL), 1 unlinked\n"},
         {{"--summary", variant("dump_wiped.dat", 0x5600 + 104, 0)}, 0, "11 recovered (10 with a readable URL)\n"},
+        {{"--summary", written("dump_odd.dat", samples::IndexFileWriter("4 \x7F").Add({"http://odd/"}).Build())}, 0,
+         ": Cache, version 4 ?, 1 allocated"},  // bytes that are not printable text
         {{"--format", "jsonl", TW_REAL_HISTORY}, 0,
          "\"state\":\"allocated\",\"url\":\"Visited: testing@mshelp://windows/?id=d063548a-3fc9-4723-99f3-b12a0c4354a8"
          "\",\"title\":\"What is safe mode?\",\"last_modified\":\"2011-06-23T18:57:24.25Z\",\"last_accessed\":"},

@@ -54,6 +54,7 @@ TEST_F(ListModelTest, CellsColumnsAndRowsWithinTheirBounds) {
     EXPECT_FALSE(list.ColumnTitle(3, title) || list.SetColumnWidth(3, 50) || list.SetColumnWidth(0, -1));
     EXPECT_TRUE(list.ColumnTitle(1, title) && title == "URL" && list.SetColumnWidth(0, 0));
     EXPECT_FALSE(list.SetCellText(2, 0, "x") || list.SetCellText(0, 3, "x") || list.SetCellText(-1, 0, "x"));
+    EXPECT_EQ(list.CellText(-1, 0) + list.CellText(2, 1) + list.CellText(0, 3), "");
     EXPECT_FALSE(list.RemoveRow(2) || list.RemoveRow(-1) || list.Select(2, 0, 0) || list.Select(-2, 0, 0));
     list.RemoveAllColumns();  // old cells go with their columns
     list.InsertColumn("Title", 100, -1, 0);
