@@ -100,6 +100,7 @@ TEST_F(ListModelTest, SelectFollowsTheKeyState) {
         {3, kKeyShift, true, "0 1 *2 *3 4 5 | 3"},
         {3, kKeyControl, false, "0 1 *2 3 4 5 | 2"},  // focus 3 unselected: the lowest
         {-1, 0, false, "0 1 2 3 4 5 | -1"}, {5, kKeyShift, true, "0 1 2 *3 *4 *5 | 5"},
+        {0, 0, true, "*0 1 2 3 4 5 | 0"}, {2, kKeyShift, true, "*0 *1 *2 3 4 5 | 2"},  // the first row anchors too
     };
     for (const auto& s : steps) {
         bool added = !s.added;
@@ -108,7 +109,7 @@ TEST_F(ListModelTest, SelectFollowsTheKeyState) {
             << "row " << s.row << " keys " << s.keys;
     }
     EXPECT_TRUE(list.SelectAll() && !list.SelectAll());
-    EXPECT_EQ(State(), "*0 *1 *2 *3 *4 *5 | 5");
+    EXPECT_EQ(State(), "*0 *1 *2 *3 *4 *5 | 2");
     list.SetSingleSelection(true);  // ignores Ctrl, Shift and Ctrl+A
     for (auto [row, keys] : {std::pair{0, 0u}, {2, kKeyShift}, {3, kKeyControl}}) list.Select(row, 0, keys);
     EXPECT_FALSE(list.SelectAll());
