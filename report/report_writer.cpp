@@ -155,7 +155,6 @@ std::string ReportBlock(const FileEntry& entry, DateTexts& dates, bool kept) {
     return Lines(block.c_str());
 }
 
-
 void WriteReport(std::FILE* out, const EntryArray<PageEntry>& entries, const std::string& dateTemplate,
                  ReportKind heading) {
     Put(out, ReportHead(heading));

@@ -108,6 +108,10 @@
 #define IDC_KEEP_REMOVE 1406
 #define IDI_PRODUCT 216
 #define IDB_BANNER 219
+// The lists' row images, the context menu's images and the sort marks.
+#define IDB_ROW_IMAGES 212
+#define IDB_CONTEXT_IMAGES 227
+#define IDB_SORT_MARKS 210
 #define IDD_COOKIE_DETAILS 214
 #define IDD_PROGRESS 301
 

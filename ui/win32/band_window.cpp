@@ -22,11 +22,6 @@ namespace tw {
 
 namespace {
 
-const UINT kToolBarCommandImages = IDR_COMMAND_IMAGES;
-const UINT kBitmapListImages = 212;
-const UINT kBitmapContextImages = 227;
-const UINT kBitmapSortMarks = 210;
-
 UniqueImageList LoadImages(HINSTANCE module, UINT bitmap) {
     return UniqueImageList(ImageList_LoadImageA(module, MAKEINTRESOURCEA(bitmap), 16, 0, RGB(255, 0, 255),
                                                 IMAGE_BITMAP, LR_CREATEDIBSECTION));
@@ -216,11 +211,11 @@ bool BandWindow::OnCreate() {
     if (menuBar_.Create(Hwnd(), none)) {
         menuBar_.AttachMenu(menu_.Get());
         menuBar_.SetMaskColour(RGB(255, 0, 255));
-        menuBar_.LoadToolBar(module_, kToolBarCommandImages);
+        menuBar_.LoadToolBar(module_, IDR_COMMAND_IMAGES);
     }
-    listImages_ = LoadImages(module_, kBitmapListImages);
-    contextImages_ = LoadImages(module_, kBitmapContextImages);
-    headerImages_ = LoadImages(module_, kBitmapSortMarks);
+    listImages_ = LoadImages(module_, IDB_ROW_IMAGES);
+    contextImages_ = LoadImages(module_, IDB_CONTEXT_IMAGES);
+    headerImages_ = LoadImages(module_, IDB_SORT_MARKS);
     std::map<UINT, int> images;
     for (const ItemCommandImage& i : kItemCommandImages)
         images[UINT(i.command)] = i.image;
