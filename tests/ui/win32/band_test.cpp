@@ -179,9 +179,9 @@ protected:
         InitCommonControlsEx(&icc);
         SHDeleteKeyA(HKEY_CURRENT_USER, kTestRoot);
         ASSERT_EQ(
-            RegCreateKeyExA(HKEY_CURRENT_USER, kTestRoot, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root_, nullptr),
+            RegCreateKeyExA(HKEY_CURRENT_USER, kTestRoot, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, root_.Receive(), nullptr),
             ERROR_SUCCESS);
-        registry_ = Win32Registry(root_);
+        registry_ = Win32Registry(root_.Get());
         // A host of the test's own, from a name such as "Run/KeepSites".
         host_ = std::string("tw-") + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".test";
         std::transform(host_.begin(), host_.end(), host_.begin(), [](char c) {
@@ -206,7 +206,7 @@ protected:
             for (const auto& url : list)
                 DeleteUrlCacheEntryA(url.c_str());
         }
-        RegCloseKey(root_);
+        root_.Reset();
         SHDeleteKeyA(HKEY_CURRENT_USER, kTestRoot);
         OleUninitialize();
     }
@@ -230,7 +230,7 @@ protected:
         parent_.reset(new TestParent(false, 900, 400));
         browser_.reset(new standin::Browser(parent_->Hwnd()));
         std::unique_ptr<BandServices> services(new BandServices);
-        services->registry = Win32Registry(root_);
+        services->registry = Win32Registry(root_.Get());
         RECT client = {0, 0, 900, 400};
         HWND hwnd =
             BandWindow::Create(new BandWindow(GetModuleHandleA(nullptr), std::move(services)), parent_->Hwnd(), client);
@@ -270,7 +270,7 @@ protected:
             Model(kind).Select(r, 0, kKeyControl);
     }
 
-    HKEY root_ = nullptr;
+    UniqueKey root_;
     Win32Registry registry_;
     std::string host_;
     std::vector<std::string> cookies_, cache_;
@@ -866,14 +866,13 @@ TEST_P(BandScripts, Run) {
         ASSERT_TRUE(OpenSettings(registry_, NewSystem(), key));
         WriteString(key, kValueCookiesToKeep, "example.com");  // REG_SZ, not a list
     }
-    HKEY ie = nullptr;
     if (c.flags & kLinkColours) {
-        ASSERT_EQ(RegCreateKeyExA(root_, "Software\\Microsoft\\Internet Explorer\\Settings", 0, nullptr, 0,
-                                  KEY_ALL_ACCESS, nullptr, &ie, nullptr),
+        UniqueKey ie;
+        ASSERT_EQ(RegCreateKeyExA(root_.Get(), "Software\\Microsoft\\Internet Explorer\\Settings", 0, nullptr, 0,
+                                  KEY_ALL_ACCESS, nullptr, ie.Receive(), nullptr),
                   ERROR_SUCCESS);
-        RegSetValueExA(ie, "Anchor Color", 0, REG_SZ, reinterpret_cast<const BYTE*>("0,128,0"), 8);
-        RegSetValueExA(ie, "Anchor Color Visited", 0, REG_SZ, reinterpret_cast<const BYTE*>("0,128"), 6);
-        RegCloseKey(ie);
+        RegSetValueExA(ie.Get(), "Anchor Color", 0, REG_SZ, reinterpret_cast<const BYTE*>("0,128,0"), 8);
+        RegSetValueExA(ie.Get(), "Anchor Color Visited", 0, REG_SZ, reinterpret_cast<const BYTE*>("0,128"), 6);
     }
     Open(c.flags & (kVisible | kQuiet | kDryRun));
     Win32Shell shell;

@@ -61,15 +61,13 @@ TestParent::TestParent(bool visible, int width, int height) {
     wc.lpszClassName = "TwTestParent";
     RegisterClassA(&wc);
     const DWORD style = WS_POPUP | WS_CLIPCHILDREN | (visible ? WS_VISIBLE : 0);
-    hwnd_ = CreateWindowExA(0, wc.lpszClassName, "test", style, 0, 0, width, height, nullptr, nullptr, wc.hInstance,
-                            nullptr);
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    hwnd_.Reset(CreateWindowExA(0, wc.lpszClassName, "test", style, 0, 0, width, height, nullptr, nullptr,
+                                wc.hInstance, nullptr));
+    SetWindowLongPtrA(hwnd_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
-TestParent::~TestParent() {
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
-    DestroyWindow(hwnd_);
-}
+// The window goes with its owner; it must not reach this object meanwhile.
+TestParent::~TestParent() { SetWindowLongPtrA(hwnd_.Get(), GWLP_USERDATA, 0); }
 
 LRESULT CALLBACK TestParent::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* self = reinterpret_cast<TestParent*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));

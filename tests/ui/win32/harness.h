@@ -8,6 +8,8 @@
 #include <functional>
 #include <vector>
 
+#include "platform/win32/handles.h"
+
 namespace tw::testing {
 
 struct Notification {
@@ -26,7 +28,7 @@ public:
     ~TestParent();
     TestParent(const TestParent&) = delete;
     TestParent& operator=(const TestParent&) = delete;
-    HWND Hwnd() const { return hwnd_; }
+    HWND Hwnd() const { return hwnd_.Get(); }
 
     std::vector<Notification> notifications;
     std::vector<UINT> commands;  // of the WM_COMMAND messages received
@@ -35,7 +37,7 @@ public:
 
 private:
     static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
-    HWND hwnd_ = nullptr;
+    UniqueWindow hwnd_;
 };
 
 // Runs the queued messages of this thread.
