@@ -259,6 +259,7 @@ TEST(FileTime, ZeroOnlyWithBothHalvesZeroAndComparedAsOneValue) {
         const FileTime a = FileTime::FromValue(c.a), b = FileTime::FromValue(c.b);
         EXPECT_EQ(a.IsZero(), c.aIsZero) << c.a;
         EXPECT_EQ(CompareFileTime(a, b), c.compared) << c.a << " " << c.b;
+        EXPECT_EQ(a.Value(), c.a);
     }
 }
 
