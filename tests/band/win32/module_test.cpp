@@ -1,5 +1,6 @@
-// The server as a module: its class objects, its resources and what
-// regsvr32 writes and removes.
+// The server as a module: its class objects, its resources, what regsvr32
+// writes and removes, and the stand-in browser hosting it as a separate
+// process.
 #include <windows.h>
 #include <oleauto.h>
 #include <shlwapi.h>
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -110,8 +112,7 @@ TEST_F(RegistrationTest, UnregistrationRemovesItAllButTheSharedKeysAndABareRetir
     SHDeleteKeyA(HKEY_CLASSES_ROOT, kRetiredKey.c_str());
 }
 
-// Registered, the band describes itself from the type library. That the
-// browser creates it by class is the stand-in's run to show.
+// Registered, the band describes itself from the type library.
 TEST_F(RegistrationTest, RegisteredBandIsDescribed) {
     ASSERT_EQ(RunRegsvr32(false), 0);
     ComPtr<IDispatch> band = NewBand<IDispatch>(IID_IDispatch);
@@ -130,6 +131,40 @@ TEST_F(RegistrationTest, RegisteredBandIsDescribed) {
     ComPtr<ITypeLib> library;
     ASSERT_EQ(LoadRegTypeLib(kLibidTidewell, 1, 0, 0, library.Receive()), S_OK);
     EXPECT_EQ(library->GetTypeInfoOfGuid(kClsidStartButton, info.Receive()), S_OK);
+}
+
+// The stand-in's exit code, then its record's "key value" lines but the
+// band window's size (the stand-in's own layout) and the status texts
+// (the lists' work, and there only once they are filled in time).
+std::vector<std::string> RunStandIn(const wchar_t* quitAfter) {
+    const char record[] = "standin-record.txt";
+    DeleteFileA(record);
+    const int code = RunProcess(L"\"" + WindowsPathFromEnv("TW_STANDIN") + L"\" --quit-after " + quitAfter +
+                                L" --record standin-record.txt");
+    std::vector<std::string> lines = {"exit " + std::to_string(code)};
+    std::ifstream in(record);
+    for (std::string line; std::getline(in, line);)
+        if (line.compare(0, 17, "band-window-size ") != 0 && line.compare(0, 7, "status ") != 0)
+            lines.push_back(line);
+    in.close();
+    DeleteFileA(record);
+    return lines;
+}
+
+// The band created by class, sited, described, shown and let go: nothing
+// of the browser or the site stays referenced once it goes.
+TEST_F(RegistrationTest, TheStandInHostsTheRegisteredBandAndWithoutRegistrationThereIsNone) {
+    ASSERT_FALSE(WindowsPathFromEnv("TW_STANDIN").empty()) << "TW_STANDIN names the stand-in browser";
+    ASSERT_EQ(RunRegsvr32(false), 0);
+    EXPECT_EQ(RunStandIn(L"1500"),
+              (std::vector<std::string>{"exit 0", "create 0x00000000", "set-site 0x00000000", "band-info 0x00000000",
+                                        "band-title Tidewell", "band-min 100 200", "band-mask 63", "show 0x00000000",
+                                        "band-window-text TidewellSuperClass", "band-window-class TidewellBandWindow",
+                                        "band-window-visible 1", "band-window-parent-is-site 1", "band-released 0",
+                                        "browser-refs 1", "site-refs 1"}));
+    ASSERT_EQ(RunRegsvr32(true), 0);
+    EXPECT_EQ(RunStandIn(L"200"), (std::vector<std::string>{"exit 1", "create 0x80040154",  // REGDB_E_CLASSNOTREG
+                                                            "browser-refs 1", "site-refs 1"}));
 }
 
 class ModuleTest : public ServerTest {};

@@ -44,8 +44,6 @@ struct Gesture {
 const Gesture kGestures[] = {
     {"ClickSelectsAndFocuses", {Click(10, 2)},
      "selected 2, current 2, order dacbef, checks 000000, focused: sel up 2,0"},
-    {"CtrlClickAdds", {Click(10, 1), Click(10, 3, MK_CONTROL)},
-     "selected 1 3, current 3, order dacbef, checks 000000, focused: sel up 1,0 sel up 3,0"},
     {"ShiftClickExtends", {Click(10, 1), Click(10, 3, MK_CONTROL), Click(10, 5, MK_SHIFT)},
      "selected 3 4 5, current 5, order dacbef, checks 000000, focused: sel up 1,0 sel up 3,0 sel up 5,0"},
     // A plain click inside a multi-selection keeps it until the button is up.
@@ -73,22 +71,20 @@ const Gesture kGestures[] = {
     {"SpaceOnACheckCell", {Click(230, 1), kForget, Key(VK_SPACE)},
      "selected 1, current 1, order dacbef, checks 000000, focused: cell 1,2"},
     {"LinkCell", {Click(150, 5)}, "selected 5, current 5, order dacbef, checks 000000, focused: sel link 5,1 up 5,1"},
-    // Pressed on one header and let go on another: no sort. A second click
-    // reverses; the time column sorts by the times, not the texts.
+    // Pressed on one header and let go on another: no sort. The time column
+    // sorts by the times, not the texts.
     {"HeaderPressAndReleaseApart", {{WM_LBUTTONDOWN, MK_LBUTTON, 10, -1}, {WM_LBUTTONUP, 0, 150, -1}},
      "selected, current -1, order dacbef, checks 000000, focused"},
     {"HeaderSorts", {Click(10, 0), Click(10, -1)},
      "selected, current -1, order abcdef, checks 000000, focused: sel up 0,0"},
-    {"HeaderReverses", {Click(10, -1), Click(10, -1)}, "selected, current -1, order fedcba, checks 000000, focused"},
     {"HeaderOfTimes", {Click(150, -1)}, "selected, current -1, order febcad, checks 000000, focused"},
     // Type-ahead needs a sort column.
     {"TypeAheadUnsorted", {Key('C')}, "selected, current -1, order dacbef, checks 000000"},
     {"TypeAhead", {Click(10, -1), Key('C')}, "selected 2, current 2, order abcdef, checks 000000, focused: sel"},
     {"DownDown", {Click(10, 0), Key(VK_DOWN), Key(VK_DOWN)},
      "selected 2, current 2, order dacbef, checks 000000, focused: sel up 0,0 sel sel"},
-    {"End", {Click(10, 0), Key(VK_END)}, "selected 5, current 5, order dacbef, checks 000000, focused: sel up 0,0 sel"},
-    {"HomeThenUpStays", {Click(10, 3), Key(VK_HOME), Key(VK_UP)},
-     "selected 0, current 0, order dacbef, checks 000000, focused: sel up 3,0 sel"},
+    {"EndHomeThenUpStays", {Click(10, 3), Key(VK_END), Key(VK_HOME), Key(VK_UP)},
+     "selected 0, current 0, order dacbef, checks 000000, focused: sel up 3,0 sel sel"},
     {"CtrlA", {kForget, {kCtrlKey, 'A', 0, 0}}, "selected 0 1 2 3 4 5, current 0, order dacbef, checks 000000: sel"},
     {"Malformed",
      {{WM_LBUTTONDOWN, MK_LBUTTON, -5000, -100}, {WM_LBUTTONUP, 0, 0xFFFF, -100}, {WM_RBUTTONUP, 0, 30000, -100},

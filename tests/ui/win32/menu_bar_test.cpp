@@ -93,18 +93,14 @@ protected:
     std::vector<int> opened;
 };
 
-TEST_F(MenuBarTest, IsAWindowOfItsClassWithAButtonForEachPopup) {
+// The bar is found by its class, answers its own message with itself and
+// measures its buttons' texts.
+TEST_F(MenuBarTest, MouseClickOnAButtonAndOnAnItemSendsTheCommand) {
     char name[64] = {};
     GetClassNameA(bar.Hwnd(), name, sizeof name);
     EXPECT_STREQ(name, "WTL_CommandBarXP");
     EXPECT_EQ(reinterpret_cast<HWND>(SendMessageA(bar.Hwnd(), MenuBar::GetBarMessage(), 0, 0)), bar.Hwnd());
-    ASSERT_EQ(bar.Model().Count(), 5);
-    EXPECT_EQ(bar.Model().Button(4).text, "&Help");
-    // A longer text makes a wider button.
     EXPECT_GT(bar.Model().Button(3).width, bar.Model().Button(2).width);
-}
-
-TEST_F(MenuBarTest, MouseClickOnAButtonAndOnAnItemSendsTheCommand) {
     const MenuBarButton& button = bar.Model().Button(1);
     POINT centre{button.left + button.width / 2, 10};
     ClientToScreen(bar.Hwnd(), &centre);
