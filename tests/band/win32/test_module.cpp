@@ -28,17 +28,7 @@ void Walk(HKEY key, const std::string& prefix, std::vector<std::string>& out) {
     }
 }
 
-}  // namespace
-
-std::wstring WindowsPathFromEnv(const char* variable) {
-    const char* path = std::getenv(variable);
-    std::wstring out;
-    if (!path) return out;
-    if (path[0] == '/') out = L"Z:";
-    for (const char* p = path; *p; ++p) out += wchar_t(*p == '/' ? '\\' : (unsigned char)*p);
-    return out;
-}
-
+// A server by its Windows path; empty when it cannot be loaded.
 Module LoadModuleAt(const std::wstring& path) {
     Module m;
     m.handle = path.empty() ? nullptr : LoadLibraryW(path.c_str());
@@ -49,6 +39,17 @@ Module LoadModuleAt(const std::wstring& path) {
     m.getClassObject = reinterpret_cast<decltype(m.getClassObject)>(find("DllGetClassObject"));
     m.canUnloadNow = reinterpret_cast<decltype(m.canUnloadNow)>(find("DllCanUnloadNow"));
     return m;
+}
+
+}  // namespace
+
+std::wstring WindowsPathFromEnv(const char* variable) {
+    const char* path = std::getenv(variable);
+    std::wstring out;
+    if (!path) return out;
+    if (path[0] == '/') out = L"Z:";
+    for (const char* p = path; *p; ++p) out += wchar_t(*p == '/' ? '\\' : (unsigned char)*p);
+    return out;
 }
 
 const Module& TheModule() {

@@ -25,8 +25,6 @@ struct Module {
 
 // The Unix path an environment variable names, as Wine's drive Z: shows it.
 std::wstring WindowsPathFromEnv(const char* variable);
-// Loads a server by its Windows path; empty when it cannot be loaded.
-Module LoadModuleAt(const std::wstring& path);
 // Loaded once for the program from the path in TW_MODULE.
 const Module& TheModule();
 // Runs a command line to its end: its exit code, or -1.
