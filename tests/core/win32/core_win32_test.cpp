@@ -5,7 +5,6 @@
 #include <string>
 
 #include "core/ansi_text.h"
-#include "core/index_reader.h"
 #include "settings/date_format.h"
 #include "tools/samples/index_file_writer.h"
 
@@ -25,20 +24,6 @@ TEST(Win32Text, TitlesConvertAndLowerThroughTheSystemCodePage) {
     const std::u16string longText(1000, u'x');
     EXPECT_EQ(ActiveCodePage().FromUtf16(longText.c_str(), longText.size(), out, sizeof out), 259u);
     EXPECT_EQ(out[259], '\0');
-}
-
-TEST(Win32IndexReader, ReadsAFileByItsWindowsPath) {
-    char dir[MAX_PATH];
-    ASSERT_NE(GetTempPathA(MAX_PATH, dir), 0u);
-    const std::string path = std::string(dir) + "tidewell_core_win32_index.dat";
-    samples::IndexRecord r;
-    r.url = "Visited: bob@http://example.com/";
-    r.title = u"\u00c9t\u00e9";
-    ASSERT_TRUE(samples::IndexFileWriter().Add(r).WriteTo(path));
-    EntryArray<PageEntry> entries;
-    EXPECT_EQ(ReadIndexFile(path.c_str(), entries), kIndexVersion52);
-    EXPECT_EQ(entries.Count() ? std::string(entries[0].title) : "<none>", "\xc9t\xe9");
-    DeleteFileA(path.c_str());
 }
 
 // The portable calendar must agree with the platform's for every date the

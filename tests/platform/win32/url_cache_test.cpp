@@ -79,16 +79,5 @@ TEST(LiveCache, ReadsCommittedEntriesWithALocalFileAndForgetsDeletedOnes) {
     EmptyCache();
 }
 
-TEST(WinePatterns, TranslateTheSystemsPatternsOnly) {
-    const struct {
-        const char *pattern, *wine;
-    } rows[] = {{"cookie:", "Cookie:"}, {"visited:", "Visited:"}, {"*.*", nullptr}, {"Cookie:", "Cookie:"},
-                {"http:", "http:"}};
-    for (const auto& row : rows) {
-        const char* got = Win32UrlCache::WinePattern(row.pattern);
-        EXPECT_EQ(got ? std::string(got) : "<null>", row.wine ? std::string(row.wine) : "<null>") << row.pattern;
-    }
-}
-
 }  // namespace
 }  // namespace tw
