@@ -177,6 +177,8 @@ TEST_F(ExplorerBarTest, ABandWindowThatCannotBeCompletedOrIsDestroyedIsNone) {
     ASSERT_EQ(Site(site), S_OK);
     host_.Reset();
     EXPECT_EQ(WindowOf(band_.Get()), nullptr);
+    // The band keeps the browser and the site it was given: it goes first.
+    ReleaseBand();
 }
 
 // The stream holds the band's version only: one good and one bad version
