@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -430,6 +431,8 @@ enum class Op {
     Again,       // ends a script: the dialog is opened again for the next
     Read,        // notes what control id shows
     Dialogs,     // notes the captions of the dialogs open
+    Key,         // key id in the open popup
+    BarOpen,     // notes which button of the band's bar has its popup open
 };
 
 struct Act {
@@ -443,13 +446,14 @@ Act Click(int id) { return {Op::Click, id}; }
 Act Read(int id) { return {Op::Read, id}; }
 const Act kSettle{Op::Settle}, kAgain{Op::Again}, kDialogs{Op::Dialogs};
 
-enum class How { Command, Favorites, Details, Search, Choice, CacheMenu, CookieMenu };
+enum class How { Command, Favorites, Details, Search, Choice, Bar, CacheMenu, CookieMenu };
 
 struct Opener {
     How how;
     tw::Command command;  // for How::Command
     // Favorites: name and address. Details: the file's text. Search, Choice:
-    // the folder picked. Menus: what the rows to select contain.
+    // the folder picked. Bar: the button clicked. Menus: what the rows to
+    // select contain.
     const char* a;
     const char* b;
 };
@@ -585,6 +589,18 @@ const ScriptCase kScriptCases[] = {
     {"BandClosedUnderADialog", 0, Run(How::Choice, "tree"),
      {Wait("Select Cookies index.dat file"), Click(IDC_INDEX_BROWSE), kSettle, {Op::DropBand}},
      {kCookiesTitle, "chose nothing", "no band", "left sites 1111 pages 1111, images ----, kept"}},
+    // The band's own bar: a click opens a popup, Down and Enter choose its
+    // first command; the arrows move between the popups and wrap round, and
+    // Escape closes without a command.
+    {"BarChoosesACommand", kVisible, Run(How::Bar, "3"),
+     {{Op::BarOpen}, {Op::Menu, 1}, Wait("Options"), Read(IDC_OPTIONS_DISABLE), Click(IDCANCEL)},
+     {"bar 3", "checked 0", kAsOpened, kHistoryLine, kAllLeft}},
+    {"BarArrowsWrap", kVisible, Run(How::Bar, "4"),
+     {{Op::BarOpen}, {Op::Key, VK_RIGHT}, {Op::BarOpen}, {Op::Key, VK_RIGHT}, {Op::BarOpen}, {Op::Key, VK_RETURN},
+      Wait("Clean up History"), Click(IDCANCEL)},
+     {"bar 4", "bar 0", "bar 1", kAsOpened, kHistoryLine, kAllLeft}},
+    {"BarEscapes", kVisible, Run(How::Bar, "1"), {{Op::BarOpen}, {Op::Key, VK_ESCAPE}, kSettle, {Op::BarOpen}},
+     {"bar 1", "bar -1", kAsOpened, kHistoryLine, kAllLeft}},
     // Every menu's painted items go with it, and a cancelled menu runs nothing.
     {"MenusCancelled", kVisible, Run(How::CacheMenu, "/page0"),
      {{Op::MenuState}, kAgain, {Op::MenuState}, kAgain, {Op::MenuState}},
@@ -630,6 +646,15 @@ protected:
                                                  : RunIndexChoiceDialog(*band_, EntryKind::Cookie, picker, &chosen);
             record_.insert(record_.end(), picker.titles.begin(), picker.titles.end());
             return Note(ok ? "chose " + chosen.substr(chosen.rfind('\\') + 1) : "chose nothing");
+        }
+        case How::Bar: {
+            // A real click, so that the bar's popup runs its loop as for a user.
+            const MenuBarButton& button = band_->Bar().Model().Button(std::atoi(o.a));
+            POINT centre{button.left + button.width / 2, 10};
+            ClientToScreen(band_->Bar().Hwnd(), &centre);
+            ClickAt(centre);
+            PumpUntil(&ScriptEnded);
+            return;
         }
         case How::CacheMenu:
         case How::CookieMenu: {
@@ -733,6 +758,11 @@ protected:
             DestroyWindow(band_->Hwnd());
             band_ = nullptr;
             PostMessageA(d_, WM_NULL, 0, 0);
+            break;
+        case Op::Key:
+            return MenuKeys({WPARAM(a.id)})();
+        case Op::BarOpen:
+            Note("bar " + std::to_string(band_->Bar().OpenButton()));
             break;
         case Op::Again:
             break;

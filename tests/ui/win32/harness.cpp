@@ -136,4 +136,18 @@ Step MenuKeys(std::vector<WPARAM> keys) {
     };
 }
 
+void ClickAt(POINT screen) {
+    SetCursorPos(screen.x, screen.y);
+    INPUT inputs[3] = {};
+    const int w = GetSystemMetrics(SM_CXSCREEN) - 1, h = GetSystemMetrics(SM_CYSCREEN) - 1;
+    const DWORD flags[3] = {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+    for (int i = 0; i < 3; ++i) {
+        inputs[i].type = INPUT_MOUSE;
+        inputs[i].mi.dx = screen.x * 65535 / w;
+        inputs[i].mi.dy = screen.y * 65535 / h;
+        inputs[i].mi.dwFlags = MOUSEEVENTF_ABSOLUTE | flags[i];
+    }
+    SendInput(3, inputs, sizeof(INPUT));
+}
+
 }  // namespace tw::testing

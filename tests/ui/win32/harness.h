@@ -63,5 +63,8 @@ bool ScriptEnded();
 std::vector<HWND> VisibleOfClass(const char* name);
 // Once a popup menu is shown, presses the keys in it.
 Step MenuKeys(std::vector<WPARAM> keys);
+// A left click through the system's input queue at a point of the screen,
+// as a menu loop sees the mouse.
+void ClickAt(POINT screen);
 
 }  // namespace tw::testing
