@@ -123,7 +123,7 @@ TEST(TabFill, EachLiveListHoldsItsKindAndCountsItsRows) {
     cache.Add("Visited: me@http://site.example/", "", 30);
     cache.Add("http://site.example/?q=Cookie:x", "C:\\Cache\\q.htm", 40);
     // Found by the cookie search although its URL has no marker.
-    cache.Add("http://odd.example/", "C:\\Cookies\\odd.txt", 50).container = fakes::Container::Cookie;
+    cache.Add("http://odd.example/", "C:\\Cookies\\odd.txt", 50).inCookieContainer = true;
     cache.Add("http://site.example/empty", "C:\\Cache\\empty", 0);
     FakeHistory history;
     history.Add("http://a.example/", "A");

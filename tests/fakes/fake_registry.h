@@ -5,7 +5,6 @@
 #pragma once
 
 #include <algorithm>
-#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -48,17 +47,14 @@ public:
         auto it = values.find(Lower(name ? name : ""));
         if (it == values.end())
             return kErrorFileNotFound;
+        // Every caller passes a type and a size.
         const Value& v = it->second;
-        if (type)
-            *type = v.type;
-        const std::uint32_t needed = std::uint32_t(v.data.size()), room = size ? *size : 0;
-        if (size)
-            *size = needed;
+        const std::uint32_t room = *size;
+        *type = v.type;
+        *size = std::uint32_t(v.data.size());
         if (!data)
             return kErrorSuccess;
-        if (!size)
-            return kErrorInvalidParameter;
-        if (room < needed)
+        if (room < *size)
             return kErrorMoreData;
         std::copy(v.data.begin(), v.data.end(), static_cast<unsigned char*>(data));
         return kErrorSuccess;
