@@ -239,18 +239,6 @@ TEST(IndexVisitor, FatTimes) {
     }
 }
 
-TEST(CopyField, CutsToFieldLessOne) {
-    PageEntry e;
-    CopyField(e.url, std::string(1500, 'u').c_str());
-    EXPECT_EQ(std::string(e.url), std::string(1023, 'u'));
-    CopyField(e.title, nullptr);
-    EXPECT_STREQ(e.title, "");
-    CopyField(e.title, sizeof e.title, "abcdef", 3);
-    EXPECT_STREQ(e.title, "abc");
-    CopyField(e.title, sizeof e.title, std::string(256, 't').c_str(), 256);  // as long as the field
-    EXPECT_EQ(std::string(e.title), std::string(255, 't'));
-}
-
 TEST(FileTime, ZeroOnlyWithBothHalvesZeroAndComparedAsOneValue) {
     struct Case { std::uint64_t a, b; bool aIsZero; int compared; } cases[] = {
         {0, 0, true, 0}, {1, 1ull << 32, false, -1}, {1ull << 32, 1, false, 1}, {~0ull, ~0ull, false, 0},

@@ -64,7 +64,6 @@ public:
             return kErrorAccessDenied;
         const unsigned char* bytes = static_cast<const unsigned char*>(data);
         const Value v{name ? name : "", type, std::vector<unsigned char>(bytes, bytes + size)};
-        writes.push_back(v.name);
         keys_[static_cast<OpenKey*>(key)->path][Lower(v.name)] = v;
         return kErrorSuccess;
     }
@@ -116,8 +115,6 @@ public:
     }
 
     int openKeys = 0;
-    // Names of the values set through the seam, in the order of writing.
-    std::vector<std::string> writes;
     // Paths (lower case) whose opening fails with kErrorAccessDenied, and
     // those that open for reading only.
     std::vector<std::string> deniedPaths, readOnlyPaths;
