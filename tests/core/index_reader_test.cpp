@@ -239,6 +239,13 @@ TEST(IndexVisitor, FatTimes) {
     }
 }
 
+// The readers pass no text as long as a field; one that is must leave room for the zero.
+TEST(CopyField, CutsATextAsLongAsTheField) {
+    PageEntry e;
+    CopyField(e.title, sizeof e.title, std::string(256, 't').c_str(), 256);
+    EXPECT_EQ(std::string(e.title), std::string(255, 't'));
+}
+
 TEST(FileTime, ZeroOnlyWithBothHalvesZeroAndComparedAsOneValue) {
     struct Case { std::uint64_t a, b; bool aIsZero; int compared; } cases[] = {
         {0, 0, true, 0}, {1, 1ull << 32, false, -1}, {1ull << 32, 1, false, 1}, {~0ull, ~0ull, false, 0},
