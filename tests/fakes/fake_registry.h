@@ -5,7 +5,6 @@
 #pragma once
 
 #include <algorithm>
-#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -48,17 +47,14 @@ public:
         auto it = values.find(Lower(name ? name : ""));
         if (it == values.end())
             return kErrorFileNotFound;
+        // Every caller passes a type and a size.
         const Value& v = it->second;
-        if (type)
-            *type = v.type;
-        const std::uint32_t needed = std::uint32_t(v.data.size()), room = size ? *size : 0;
-        if (size)
-            *size = needed;
+        const std::uint32_t room = *size;
+        *type = v.type;
+        *size = std::uint32_t(v.data.size());
         if (!data)
             return kErrorSuccess;
-        if (!size)
-            return kErrorInvalidParameter;
-        if (room < needed)
+        if (room < *size)
             return kErrorMoreData;
         std::copy(v.data.begin(), v.data.end(), static_cast<unsigned char*>(data));
         return kErrorSuccess;
@@ -68,7 +64,6 @@ public:
             return kErrorAccessDenied;
         const unsigned char* bytes = static_cast<const unsigned char*>(data);
         const Value v{name ? name : "", type, std::vector<unsigned char>(bytes, bytes + size)};
-        writes.push_back(v.name);
         keys_[static_cast<OpenKey*>(key)->path][Lower(v.name)] = v;
         return kErrorSuccess;
     }
@@ -120,8 +115,6 @@ public:
     }
 
     int openKeys = 0;
-    // Names of the values set through the seam, in the order of writing.
-    std::vector<std::string> writes;
     // Paths (lower case) whose opening fails with kErrorAccessDenied, and
     // those that open for reading only.
     std::vector<std::string> deniedPaths, readOnlyPaths;

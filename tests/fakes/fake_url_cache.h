@@ -1,6 +1,5 @@
-// An in-memory URL cache with the platform's buffer protocol and its
-// containers: "cookie:" finds the cookie container, "visited:" the history
-// container, "*.*" (or an empty pattern) all of them.
+// An in-memory URL cache with the platform's buffer protocol: "cookie:"
+// finds the cookie container, "*.*" the whole cache.
 #pragma once
 
 #include <cstdint>
@@ -13,8 +12,6 @@
 
 namespace tw::fakes {
 
-enum class Container { Content, Cookie, History };
-
 struct FakeCacheEntry {
     std::string url;
     std::string localFile;
@@ -24,7 +21,7 @@ struct FakeCacheEntry {
     FileTime lastModified;
     FileTime expire;
     FileTime lastAccess;
-    Container container = Container::Content;
+    bool inCookieContainer = false;
     // Extra bytes of header data, to make the entry need a bigger buffer.
     std::uint32_t padding = 0;
 };
@@ -41,16 +38,11 @@ public:
     int findCalls = 0;
 
     Search FindFirst(const char* pattern, void* buffer, std::uint32_t* size, long* error) override {
-        std::string p = pattern ? pattern : "";
-        for (char& c : p)
-            c = char(c >= 'A' && c <= 'Z' ? c + 32 : c);
+        const std::string p = pattern;
         SearchState* s = new SearchState;
-        for (std::size_t i = 0; i < entries.size(); ++i) {
-            const Container c = entries[i].container;
-            if (p.empty() || p == "*.*" || p == "*" || (p == "cookie:" && c == Container::Cookie) ||
-                (p == "visited:" && c == Container::History))
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            if (p == "*.*" || (p == "cookie:" && entries[i].inCookieContainer))
                 s->matches.push_back(i);
-        }
         if (!FakeUrlCache::FindNext(s, buffer, size, error)) {
             delete s;
             return nullptr;
@@ -114,16 +106,13 @@ public:
         return std::uint32_t(sizeof(Layout) + e.url.size() + 1 + e.localFile.size() + 1 + e.padding);
     }
 
-    // Adds an entry; the container follows the URL's marker.
+    // Adds an entry; a URL that starts with the cookie marker is in the cookie container.
     FakeCacheEntry& Add(const std::string& url, const std::string& localFile = "file.htm", std::uint32_t size = 100) {
         FakeCacheEntry e;
         e.url = url;
         e.localFile = localFile;
         e.size = size;
-        if (url.rfind("Cookie:", 0) == 0)
-            e.container = Container::Cookie;
-        else if (url.rfind("Visited:", 0) == 0)
-            e.container = Container::History;
+        e.inCookieContainer = url.rfind("Cookie:", 0) == 0;
         entries.push_back(e);
         return entries.back();
     }

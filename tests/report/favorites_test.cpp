@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
-#include "platform/win_errors.h"
 #include "report/favorites.h"
 #include "tests/fakes/fake_file_system.h"
 #include "tests/fakes/fake_registry.h"

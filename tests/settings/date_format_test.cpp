@@ -61,9 +61,6 @@ TEST(DateFormat, FileTimesToDatesIsoTextsAndCachedDayTexts) {
             for (UnknownDates rule : {UnknownDates::UpTo1601, UnknownDates::Exactly1601})
                 EXPECT_EQ(cache.Text(time, rule), DateText(time, cache.Template(), rule)) << r.ticks;
     }
-    EXPECT_EQ(DateText(FileTime(), "dd.MM.yyyy", UnknownDates::UpTo1601), "unknown");
-    EXPECT_EQ(DateText(FileTime(), "dd.MM.yyyy", UnknownDates::Exactly1601), "unknown");
-    EXPECT_EQ(DateText(FileTime::FromValue(TicksOf(1602, 6, 1)), "dd.MM.yyyy", UnknownDates::UpTo1601), "01.06.1602");
 }
 
 }  // namespace
