@@ -1,7 +1,6 @@
 #include "core/tab_fill.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include "core/classify.h"
 #include "core/index_reader.h"
@@ -15,10 +14,6 @@ namespace {
 void ShowStatus(StatusLine* status, EntryKind kind, const TabList& list) {
     if (status)
         status->Show(StatusText(kind, unsigned(list.RowCount() < 0 ? 0 : list.RowCount())));
-}
-
-bool IsHistoryOrCookie(const FileEntry& e) {
-    return std::strstr(e.url, "Visited:") || std::strstr(e.url, "Cookie:");
 }
 
 void SetColumns(TabList& list, const std::vector<Column>& columns) {
@@ -61,7 +56,7 @@ void FillCookieList(UrlCache& cache, TabList& list, const std::string& dateTempl
 void FillCacheList(UrlCache& cache, TabList& list, const std::string& dateTemplate, StatusLine* status) {
     DateTexts dates(dateTemplate);
     ForEachUrlCacheRecord(cache, kAllPattern, [&](const FileEntry& e) {
-        if (!IsHistoryOrCookie(e))
+        if (ClassifyLiveItem(e.url) == LiveItem::Cache)
             list.AddRow(LiveCacheRow(e, dates));
     });
     ShowStatus(status, EntryKind::Cache, list);
@@ -70,11 +65,10 @@ void FillCacheList(UrlCache& cache, TabList& list, const std::string& dateTempla
 void FillCookieAndCacheLists(UrlCache& cache, TabList& cookies, TabList& cacheList, const std::string& dateTemplate) {
     DateTexts dates(dateTemplate);
     ForEachUrlCacheRecord(cache, kAllPattern, [&](const FileEntry& e) {
-        if (std::strstr(e.url, "Visited:"))
-            return;
-        if (std::strstr(e.url, "Cookie:"))
+        const LiveItem item = ClassifyLiveItem(e.url);
+        if (item == LiveItem::Cookie)
             cookies.AddRow(LiveCookieRow(e, dates));
-        else
+        else if (item == LiveItem::Cache)
             cacheList.AddRow(LiveCacheRow(e, dates));
     });
 }
