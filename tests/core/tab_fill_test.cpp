@@ -165,6 +165,7 @@ TEST(TabFill, AnIndexFileFillsTheListOfItsKindOnly) {
     ASSERT_TRUE(samples::SampleCacheIndex().WriteTo(dir + "tabfill_cache.dat"));
     ASSERT_TRUE(samples::IndexFileWriter("4.7").Add({"Cookie:old@site/"}).WriteTo(dir + "tabfill_old.dat"));
     ASSERT_TRUE(samples::WriteFile(dir + "tabfill_junk.dat", std::vector<unsigned char>(1000, 'j')));
+    ASSERT_TRUE(samples::IndexFileWriter().WriteTo(dir + "tabfill_empty.dat"));
     RecordingList lists[3];
     lists[0].rows.resize(1);
     TabList* const tabs[3] = {&lists[0], &lists[1], &lists[2]};
@@ -176,6 +177,7 @@ TEST(TabFill, AnIndexFileFillsTheListOfItsKindOnly) {
         {dir + "tabfill_old.dat", true, EntryKind::Cookie, cookieColumns + " site/"},  // another version all the same
         {dir + "tabfill_junk.dat", false, EntryKind::History, cookieColumns + " site/"},
         {dir + "tabfill_missing.dat", false, EntryKind::History, cookieColumns + " site/"},
+        {dir + "tabfill_empty.dat", false, EntryKind::History, cookieColumns + " site/"},  // no record to take a kind from
         {"", false, EntryKind::History, cookieColumns + " site/"},
     };
     for (const Case& c : cases) {
@@ -184,6 +186,8 @@ TEST(TabFill, AnIndexFileFillsTheListOfItsKindOnly) {
         EXPECT_EQ(kind, c.kind) << c.path;
         EXPECT_EQ(lists[c.ok ? int(c.kind) : 1].Shown(1), c.shown) << c.path;
     }
+    EntryKind kind = EntryKind::Cache;
+    EXPECT_FALSE(LoadIndexFile(nullptr, tabs, "dd.MM.yyyy", &kind));
     EXPECT_EQ(lists[0].rows.size(), 1u) << "other lists stay as they were";
     EXPECT_EQ(lists[0].removals + lists[1].removals + lists[2].removals, 3) << "a refused file changes no list";
 }
