@@ -53,6 +53,9 @@ TEST_P(SettingsStoreTest, ReadersTakeTemplateSeparatorAndConfirmFlagFromTheirOwn
     for (const char* name : {"Whole", "Case", "Names", "Values"}) registry.SetDword(kUser, other, name, 0);
     EXPECT_EQ(Loaded(), "dd.MM.yyyy confirm 11 find 1111 '' options 0 0 0");
     EXPECT_FALSE(registry.HasKey(kUser, Path()) || registry.openKeys != 0);
+    FindSettings unstored;  // what the Find dialog shows when nothing is stored
+    LoadFindSettings(registry, GetParam(), &unstored);
+    EXPECT_FALSE(unstored.whole || unstored.matchCase || unstored.names || unstored.values);
     struct Case { const char *storedTemplate, *separator, *band, *options; } cases[] = {  // null: absent
         {"yyyy.MM.dd", "/", "yyyy/MM/dd", "3 1"}, {nullptr, "/", "dd/MM/yyyy", "0 1"},
         {"MM.dd.yyyy", nullptr, "MM.dd.yyyy", "4 0"}, {"M.D.YYYY", "-", "M-D-YYYY", "6 2"},  // in any case
