@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
 #include "clean/cleanup.h"
+#include "clean/cleanup_dialog_model.h"
 #include "clean/cookie_keep.h"
 #include "settings/settings_store.h"
 #include "tests/fakes/fake_file_system.h"
@@ -146,14 +148,11 @@ const Row kRows[] = {
     {kCleanAll, kStoreCookies, "", 0, 0, {}, Keep::Unreadable},
     {kCleanAll, kStoreCookies, "", 0, 0, {}, Keep::UnreadableUnchecked},
     {kCleanExpiredCookies, kStoreCookies, "", 0, 0, {kCom, kOrg}},  // against now
-    {kCleanExpiredCookies, kStoreCookies, "", 0, 0, {kCom}, Keep::Sites},
     {kCleanContainingText, kStoreCookies, "EXAMPLE.COM", 0, 0, {kCom}},  // lowered
     {kCleanContainingText, kStoreCookies, "ads.", 0, 0, {kNet}},
     {kCleanContainingText, kStoreCookies, "EXAMPLE", 0, 0, {kCom}, Keep::Sites},
     {kCleanBetweenDates, kStoreCookies, "", 2, 3, {kNet, kOrg}},
-    {kCleanBetweenDates, kStoreCookies, "", 1, 2, {kCom}, Keep::Sites},
     {kCleanBetweenDates, kStoreCookies, "", 1, 3, {}, Keep::Unreadable},
-    {kCleanPictures, kStoreCookies, "", 0, 0, {}},
     // Marked entries are passed over, and "javascript:void(0)" has no ".".
     {kCleanAll, kStoreCache, "", 0, 0,
      {"a/p.jpg", "a/P.JPG", "a/p.jpg?x", "a/t.tmp", "a/s.js", "a/S.JS", "a/i.php?id", "a/D.ASP?x", "a/f.zip",
@@ -169,17 +168,6 @@ const Row kRows[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Cleanup, CriterionTable, ::testing::ValuesIn(kRows));
-
-TEST(RunCleanup, OtherStoresAndAStoreThatWillNotOpenDoNothing) {
-    for (std::int32_t store : {0, 4, -1}) {
-        Stores stores;
-        EXPECT_EQ(stores.Run(kCleanAll, store, "."), Log{});
-        EXPECT_EQ(stores.cache.findCalls + stores.history.coInitializeCalls, 0);
-    }
-    Stores stores;
-    stores.history.failCreate = true;
-    EXPECT_EQ(stores.Run(kCleanAll, kStoreHistory), Expected({kCleanAll, kStoreHistory, "", 0, 0, {}}));
-}
 
 TEST(RunCleanup, AnUnterminatedTextIsReadWithinItsField) {
     Stores stores;
@@ -243,6 +231,7 @@ protected:
         files.specialFolders = {{kFolderHistory, "C:\\P\\History"}, {kFolderInternetCache, "C:\\P\\TIF"},
                                 {kFolderCookies, "C:\\P\\Cookies"}};
         files.AddFile("C:\\P\\History\\History.IE6.old\\MSHist01\\w.txt");  // no store
+        files.listsDotEntries = false;  // the listing need not begin with "." and "..": passed over by name
     }
 };
 
@@ -267,22 +256,6 @@ TEST_F(Purge, HistoryPurgesTheSubfoldersOfTheNewestStoreOnly) {
     EXPECT_EQ(files.openSearches, 0);
 }
 
-// The listing need not begin with "." and "..": they are passed over by name.
-TEST_F(Purge, CacheFallsBackToAnOlderStoreAndClearsReadOnlySubfolders) {
-    for (bool dots : {true, false}) {
-        files.listsDotEntries = dots;
-        files.log.clear();
-        files.AddFile("C:\\P\\TIF\\Content.IE5\\index.dat");
-        files.AddFolder("C:\\P\\TIF\\Content.IE5\\RO", kAttributeReadOnly);
-        files.AddFile("C:\\P\\TIF\\Content.IE5\\RO\\f.gif");
-        files.AddFile("C:\\P\\TIF\\Content.IE4\\OLD\\x.htm");
-        cleaner.PurgeCacheFolders();
-        EXPECT_EQ(files.log, (Log{"remove C:\\P\\TIF\\Content.IE5\\RO\\f.gif",
-                                  "attrib C:\\P\\TIF\\Content.IE5\\RO " + std::to_string(kAttributeDirectory),
-                                  "rmdir C:\\P\\TIF\\Content.IE5\\RO"}));
-    }
-}
-
 TEST_F(Purge, CookiesPurgeTheirFolderButKeepItAndNothingIsTouchedWithoutStores) {
     files.AddFolder("C:\\P\\Cookies", kAttributeReadOnly | kAttributeHidden);
     files.AddFile("C:\\P\\Cookies\\index.dat").inUse = true;
@@ -300,6 +273,94 @@ TEST_F(Purge, CookiesPurgeTheirFolderButKeepItAndNothingIsTouchedWithoutStores) 
     cleaner.PurgeHistoryFolders();
     cleaner.PurgeCookieFolder();
     EXPECT_TRUE(files.log.empty());
+}
+
+// ---- the cleanup dialogs -------------------------------------------------
+
+// The last option of each dialog, an option of another dialog, and two
+// checked at once, where the first in the dialog's order wins.
+TEST(CleanupDialogModel, TheFirstCheckedOptionInTableOrderGivesTheKind) {
+    struct Case { std::int32_t store; std::set<int> checked; std::int32_t kind; } cases[] = {
+        {kStoreHistory, {218}, kCleanBetweenDates}, {kStoreHistory, {225}, kCleanNothing},
+        {kStoreCookies, {213}, kCleanBetweenDates}, {kStoreCookies, {207, 205}, kCleanAll},
+        {kStoreCache, {228}, kCleanBetweenDates},   {kStoreCache, {228, 213}, kCleanStylesAndScripts},
+        {kStoreCache, {}, kCleanNothing},
+    };
+    for (const auto& c : cases) {
+        const CleanupDialogInfo* info = CleanupDialogFor(c.store);
+        ASSERT_NE(info, nullptr);
+        EXPECT_EQ(CleanupKindOf(*info, [&](int id) { return c.checked.count(id) != 0; }), c.kind) << c.store;
+    }
+    for (std::int32_t store : {0, 4})
+        EXPECT_EQ(CleanupDialogFor(store), nullptr);
+}
+
+TEST(CleanupDialogModel, TextTravelsByTheRulesOfEachDialogCutToItsLimit) {
+    const std::string combo = "gopher:", box = "Example.COM ", long_(300, 'x');
+    struct Case { std::int32_t store, kind; std::string combo, box, expected; } cases[] = {
+        {kStoreHistory, kCleanSelectedProtocol, combo, box, combo}, {kStoreHistory, kCleanAll, combo, box, ""},
+        {kStoreHistory, kCleanContainingText, combo, box, box},     {kStoreCookies, kCleanAll, combo, box, box},
+        {kStoreCache, kCleanNothing, combo, box, box},
+        {kStoreHistory, kCleanSelectedProtocol, long_, "", std::string(31, 'x')},
+        {kStoreHistory, kCleanContainingText, "", long_, std::string(99, 'x')},
+        {kStoreCookies, kCleanContainingText, "", long_, std::string(98, 'x')},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CleanupTextOf(c.store, c.kind, c.combo, c.box), c.expected) << c.store << "/" << c.kind;
+}
+
+TEST(CleanupDialogModel, DayBoundsCoverTheWholeDay) {
+    const std::uint64_t day = 864000000000ULL, any = ~0ULL;
+    // 2024-07-05 00:00:00 UTC is 1720137600 s after 1970, which is 11644473600 s after 1601.
+    struct Case { CivilDate date; std::uint64_t start; } cases[] = {
+        {{1601, 1, 1}, 0}, {{1601, 3, 1}, 59 * day}, {{1700, 3, 1}, (99 * 365 + 24 + 59) * day},
+        {{2024, 7, 5}, (1720137600ULL + 11644473600ULL) * 10000000ULL},
+        {{2000, 2, 29}, (951782400ULL + 11644473600ULL) * 10000000ULL},
+        {{30827, 12, 31}, any}, {{2023, 2, 28}, any},
+    };
+    for (const Case& c : cases) {
+        FileTime start, end;
+        ASSERT_TRUE(DayStart(c.date, &start)) << c.date.year;
+        ASSERT_TRUE(DayEnd(c.date, &end)) << c.date.year;
+        if (c.start != any) {
+            EXPECT_EQ(start.Value(), c.start) << c.date.year;
+        }
+        EXPECT_EQ(end.Value() - start.Value(), day - 1) << c.date.year;
+        CivilDate back;
+        ASSERT_TRUE(FileTimeToCivil(end, &back));
+        EXPECT_EQ(std::vector<int>({back.year, back.month, back.day}),
+                  std::vector<int>({c.date.year, c.date.month, c.date.day}));
+    }
+    const CivilDate bad[] = {{2023, 2, 29}, {1900, 2, 29}, {2024, 13, 1}, {2024, 0, 5}, {2024, 4, 31}, {2024, 1, 32},
+                             {1600, 12, 31}, {30828, 1, 1}, {2024, 1, 0}, {2024, -1, 5}};
+    for (const CivilDate& d : bad) {
+        FileTime t = FileTime::FromValue(7);
+        EXPECT_FALSE(DayStart(d, &t)) << d.year << "-" << d.month << "-" << d.day;
+        EXPECT_FALSE(DayEnd(d, &t)) << d.year << "-" << d.month << "-" << d.day;
+        EXPECT_EQ(t.Value(), 7u);
+    }
+}
+
+TEST(CleanupDialogModel, CriteriaSpanThePickedDaysOrStayAtNow) {
+    const FileTime now = FileTime::FromValue(42);
+    const PickedDay day{true, {2024, 7, 5}};
+    FileTime early, next;
+    DayStart({2024, 7, 5}, &early);
+    DayStart({2024, 7, 6}, &next);
+    const CleanupCriteria c =
+        BuildCleanupCriteria(*CleanupDialogFor(kStoreHistory), kCleanBetweenDates, "file:", "x", day, day, now);
+    EXPECT_EQ(c.from.Value(), early.Value());
+    EXPECT_EQ(c.to.Value(), next.Value() - 1);  // an item late on the last day lies between the dates
+    EXPECT_EQ(c.store, kStoreHistory);
+    EXPECT_EQ(c.kind, kCleanBetweenDates);
+    EXPECT_STREQ(c.text, "");
+    // Unreadable pickers leave the bounds at now.
+    const CleanupCriteria d =
+        BuildCleanupCriteria(*CleanupDialogFor(kStoreCookies), kCleanContainingText, "", "ads", {}, {}, now);
+    EXPECT_EQ(d.from.Value(), now.Value());
+    EXPECT_EQ(d.to.Value(), now.Value());
+    EXPECT_STREQ(d.text, "ads");
+    EXPECT_EQ(d.store, kStoreCookies);
 }
 
 }  // namespace

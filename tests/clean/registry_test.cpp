@@ -3,8 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "clean/cookie_keep.h"
 #include "clean/index_removal.h"
+#include "clean/shell_history.h"
 #include "platform/win_errors.h"
+#include "settings/settings_store.h"
 #include "tests/fakes/fake_file_system.h"
 #include "tests/fakes/fake_registry.h"
 #include "tests/fakes/fake_shell.h"
@@ -14,6 +17,7 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 using Log = std::vector<std::string>;
+using Names = Log;
 
 // The bytes of a literal, embedded zeros included, without its terminator.
 template <std::size_t N>
@@ -174,6 +178,160 @@ TEST(WithoutDeletionsOf, MalformedOperationsAreKeptAndNeverOverrun) {
                                               &removed);
         EXPECT_EQ(kept, c.kept);
         EXPECT_EQ(removed, kept.size() != c.data.size());
+    }
+}
+
+// ---- the cookies to keep ---------------------------------------------------
+
+// Names each ended by its zero, then the list's own zero.
+Bytes MultiSz(const Names& names) {
+    Bytes b;
+    for (const std::string& n : names)
+        b.insert(b.end(), n.c_str(), n.c_str() + n.size() + 1);
+    b.push_back(0);
+    return b;
+}
+
+TEST(CookieKeep, HostsOfKeptSites) {
+    // Stored in capitals: names and hosts compare without regard to case.
+    const CookieKeepList keep(Names{"Example.COM"});
+    struct Case { const char* url; bool kept; } cases[] = {
+        {"Cookie:bob@example.com/", true},        {"Cookie:bob@www.example.com/account", true},
+        {"bob@Shop.EXAMPLE.com/cart", true},      {"Cookie:bob@example.com", true},
+        {"Cookie:bob@badexample.com/", false},    {"Cookie:bob@example.com.evil.net/", false},
+        {"Cookie:bob@example.co/", false},        {"Cookie:example.com/", false},  // no "@": no site's
+        {"Cookie:bob@/example.com/", false},      {"", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(keep.KeepsCookie(c.url), c.kept) << c.url;
+    EXPECT_EQ(CookieHost("Cookie:bob@a.b/c@d/e"), "a.b");
+    EXPECT_FALSE(CookieKeepList().KeepsCookie("Cookie:bob@example.com/"));
+}
+
+TEST(CookieKeep, TypedNamesAndTheirLimits) {
+    struct Case { const char *typed, *name; } cases[] = {
+        {" .Example.com\t", "example.com"}, {"WWW.bank.example.net", "bank.example.net"}, {".www.x.org", "x.org"},
+        {"wwwexample.com", "wwwexample.com"}, {"www.", ""}, {".", ""},
+        {"\n\v\f\rshop.test\r\f\v\n", "shop.test"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(KeptSiteName(c.typed), c.name) << c.typed;
+    CookieKeepList list;
+    EXPECT_EQ(list.Add("www.Example.com"), CookieKeepList::Added::Yes);
+    EXPECT_EQ(list.Add("example.COM"), CookieKeepList::Added::AlreadyKept);
+    EXPECT_EQ(list.Add(" www. "), CookieKeepList::Added::NotAName);
+    EXPECT_EQ(list.Add(std::string(256, 'a')), CookieKeepList::Added::NotAName);
+    EXPECT_EQ(list.Add("www." + std::string(255, 'a')), CookieKeepList::Added::Yes);
+    for (int i = 2; i < 1000; ++i)
+        ASSERT_EQ(list.Add("s" + std::to_string(i)), CookieKeepList::Added::Yes);
+    EXPECT_EQ(list.Add("one.more"), CookieKeepList::Added::Full);
+    EXPECT_EQ(list.Add("example.com"), CookieKeepList::Added::AlreadyKept);
+    list.RemoveAt(0);
+    list.RemoveAt(5000);
+    EXPECT_EQ(list.Names().size(), 999u);
+    EXPECT_FALSE(list.KeepsHost("example.com"));
+}
+
+// Each way the value can be a list of at most 1,000 names of at most 255
+// characters, or fail to be one.
+TEST(StoredList, ReadsAsTheListOrNotAtAll) {
+    struct Case { std::uint32_t type; Bytes data; bool readable; Names names; } cases[] = {
+        {kRegMultiSz, {}, true, {}}, {kRegMultiSz, B("\0"), true, {}}, {kRegMultiSz, B("a\0\0\0\0"), true, {"a"}},
+        {kRegMultiSz, B("a.com\0"), true, {"a.com"}},  // without the list's zero
+        {kRegMultiSz, MultiSz({"a.com", "B.net"}), true, {"a.com", "B.net"}},
+        {kRegMultiSz, MultiSz({std::string(255, 'x')}), true, {std::string(255, 'x')}},
+        {kRegSz, MultiSz({"example.com"}), false, {}}, {kRegMultiSz, B("a.com\0b.com"), false, {}},
+        {kRegMultiSz, B("a.com\0\0b.com\0\0"), false, {}},
+        {kRegMultiSz, MultiSz({"a.com", std::string(256, 'x')}), false, {}},
+        {kRegMultiSz, MultiSz(Names(1001, "a")), false, {}},
+        {kRegMultiSz, MultiSz(Names(1001, std::string(255, 'x'))), false, {}},
+    };
+    for (const auto& c : cases) {
+        fakes::FakeRegistry registry;
+        registry.SetRaw(RegRoot::CurrentUser, kSettingsPathNew, "CookiesToKeep", c.type, c.data);
+        Names names{"stale"};
+        EXPECT_EQ(ReadCookiesToKeep(registry, true, &names), c.readable) << c.data.size();
+        EXPECT_EQ(names, c.names);
+        EXPECT_EQ(registry.openKeys, 0);
+    }
+    // Absent is empty; a key that will not open is unreadable.
+    fakes::FakeRegistry registry;
+    registry.SetDword(RegRoot::CurrentUser, kSettingsPathOld, kValueDisableConfirmation, 1);
+    registry.deniedPaths.push_back("software\\raridezaz\\tidewell");
+    Names names{"stale"};
+    EXPECT_FALSE(ReadCookiesToKeep(registry, false, &names));
+    EXPECT_TRUE(ReadCookiesToKeep(registry, true, &names));
+    EXPECT_TRUE(names.empty());
+}
+
+TEST(StoredList, SavedAsAMultiStringAndReadBack) {
+    fakes::FakeRegistry registry;
+    for (const Names& saved : {Names{"example.com", "bank.example.net"}, Names{}}) {
+        ASSERT_TRUE(SaveCookiesToKeep(registry, false, saved));
+        const fakes::FakeRegistry::Value* v =
+            registry.Find(RegRoot::CurrentUser, kSettingsCreatePathOld, "CookiesToKeep");
+        ASSERT_NE(v, nullptr);
+        EXPECT_EQ(v->type, kRegMultiSz);
+        EXPECT_EQ(v->data, MultiSz(saved));
+        Names names;
+        EXPECT_TRUE(ReadCookiesToKeep(registry, false, &names));
+        EXPECT_EQ(names, saved);
+    }
+}
+
+// ---- the shell's own histories --------------------------------------------
+
+TEST(ShellHistory, TypedUrlsStopAtTheFirstMissingNumberAndRunHistoryKeepsNonLetters) {
+    Names many;
+    for (int n = 1; n <= 120; ++n)  // no upper limit
+        many.push_back("url" + std::to_string(n));
+    struct Case { const char* key; Names present, left; } cases[] = {
+        {kTypedUrlsKey, {"url1", "url2", "url3", "url5"}, {"url5"}},
+        {kTypedUrlsKey, {"url2", "url3"}, {"url2", "url3"}},
+        {kTypedUrlsKey, {"url1", "url10", "url11"}, {"url10", "url11"}},
+        {kTypedUrlsKey, {"url1", "URL2", "Other"}, {"Other"}},
+        {kTypedUrlsKey, many, {}},
+        // Every letter and the order go; names compare without regard to case.
+        {kRunMruKey, {"a", "c", "z", "MRUList", "aa", "MRUListEx", "1", "`", "{", "@", "["},
+         {"1", "@", "[", "`", "aa", "MRUListEx", "{"}},
+        {kRunMruKey, {"A", "Z", "mrulist"}, {}},
+    };
+    for (const auto& c : cases) {
+        fakes::FakeRegistry registry;
+        fakes::FakeShell shell;
+        for (const std::string& name : c.present)
+            registry.SetString(RegRoot::CurrentUser, c.key, name, "x");
+        (c.key == kTypedUrlsKey ? ClearTypedUrls : ClearRunHistory)(registry, shell, false);
+        EXPECT_EQ(registry.ValueNames(RegRoot::CurrentUser, c.key), c.left);
+        EXPECT_EQ(registry.openKeys, 0);
+    }
+}
+
+// Missing keys are neither created nor reported.
+TEST(ShellHistory, EachCommandAsksItsQuestionUnlessConfirmationIsOff) {
+    struct Case { bool keys, confirm, yes, cleared; } cases[] = {
+        {true, true, false, false}, {true, true, true, true}, {true, false, false, true}, {false, true, true, true}};
+    for (const auto& c : cases) {
+        fakes::FakeRegistry registry;
+        fakes::FakeShell shell;
+        shell.answerYes = c.yes;
+        if (c.keys) {
+            registry.SetString(RegRoot::CurrentUser, kTypedUrlsKey, "url1", "x");
+            registry.SetString(RegRoot::CurrentUser, kRunMruKey, "a", "x");
+        }
+        ClearTypedUrls(registry, shell, c.confirm);
+        ClearRecentDocuments(shell, c.confirm);
+        ClearRunHistory(registry, shell, c.confirm);
+        const Names asked = {"Are you sure you want to delete Typed URL List?",
+                             "Are you sure you want to delete Desktop Recent Documents History?",
+                             "Are you sure you want to delete Desktop Run History?"};
+        EXPECT_EQ(shell.questions, c.confirm ? asked : Names());
+        EXPECT_EQ(registry.ValueNames(RegRoot::CurrentUser, kTypedUrlsKey).empty(), c.cleared);
+        EXPECT_EQ(registry.ValueNames(RegRoot::CurrentUser, kRunMruKey).empty(), c.cleared);
+        EXPECT_EQ(registry.HasKey(RegRoot::CurrentUser, kTypedUrlsKey), c.keys);
+        EXPECT_EQ(registry.HasKey(RegRoot::CurrentUser, kRunMruKey), c.keys);
+        EXPECT_EQ(shell.recentDocumentsCleared, c.cleared ? 1 : 0);
+        EXPECT_TRUE(shell.messages.empty());
     }
 }
 
