@@ -244,6 +244,7 @@ TEST(StoredList, ReadsAsTheListOrNotAtAll) {
         {kRegMultiSz, B("a.com\0\0b.com\0\0"), false, {}},
         {kRegMultiSz, MultiSz({"a.com", std::string(256, 'x')}), false, {}},
         {kRegMultiSz, MultiSz(Names(1001, "a")), false, {}},
+        {kRegMultiSz, MultiSz(Names(1000, std::string(255, 'x'))), true, Names(1000, std::string(255, 'x'))},  // the most
         {kRegMultiSz, MultiSz(Names(1001, std::string(255, 'x'))), false, {}},
     };
     for (const auto& c : cases) {
@@ -254,12 +255,15 @@ TEST(StoredList, ReadsAsTheListOrNotAtAll) {
         EXPECT_EQ(names, c.names);
         EXPECT_EQ(registry.openKeys, 0);
     }
-    // Absent is empty; a key that will not open is unreadable.
+    // Absent, from its key or with it, is empty; a key that will not open is unreadable.
     fakes::FakeRegistry registry;
     registry.SetDword(RegRoot::CurrentUser, kSettingsPathOld, kValueDisableConfirmation, 1);
     registry.deniedPaths.push_back("software\\raridezaz\\tidewell");
     Names names{"stale"};
     EXPECT_FALSE(ReadCookiesToKeep(registry, false, &names));
+    EXPECT_TRUE(ReadCookiesToKeep(registry, true, &names));
+    registry.SetDword(RegRoot::CurrentUser, kSettingsPathNew, kValueDisableConfirmation, 1);
+    names = {"stale"};
     EXPECT_TRUE(ReadCookiesToKeep(registry, true, &names));
     EXPECT_TRUE(names.empty());
 }
