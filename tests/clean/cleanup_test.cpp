@@ -231,7 +231,6 @@ protected:
         files.specialFolders = {{kFolderHistory, "C:\\P\\History"}, {kFolderInternetCache, "C:\\P\\TIF"},
                                 {kFolderCookies, "C:\\P\\Cookies"}};
         files.AddFile("C:\\P\\History\\History.IE6.old\\MSHist01\\w.txt");  // no store
-        files.listsDotEntries = false;  // the listing need not begin with "." and "..": passed over by name
     }
 };
 
@@ -254,6 +253,22 @@ TEST_F(Purge, HistoryPurgesTheSubfoldersOfTheNewestStoreOnly) {
                               "rmdir " + store + "\\MSHist02"}));
     EXPECT_TRUE(files.Exists(h2 + "deep\\x.txt"));
     EXPECT_EQ(files.openSearches, 0);
+}
+
+// The listing need not begin with "." and "..": they are passed over by name.
+TEST_F(Purge, CacheFallsBackToAnOlderStoreAndClearsReadOnlySubfolders) {
+    for (bool dots : {true, false}) {
+        files.listsDotEntries = dots;
+        files.log.clear();
+        files.AddFile("C:\\P\\TIF\\Content.IE5\\index.dat");
+        files.AddFolder("C:\\P\\TIF\\Content.IE5\\RO", kAttributeReadOnly);
+        files.AddFile("C:\\P\\TIF\\Content.IE5\\RO\\f.gif");
+        files.AddFile("C:\\P\\TIF\\Content.IE4\\OLD\\x.htm");
+        cleaner.PurgeCacheFolders();
+        EXPECT_EQ(files.log, (Log{"remove C:\\P\\TIF\\Content.IE5\\RO\\f.gif",
+                                  "attrib C:\\P\\TIF\\Content.IE5\\RO " + std::to_string(kAttributeDirectory),
+                                  "rmdir C:\\P\\TIF\\Content.IE5\\RO"}));
+    }
 }
 
 TEST_F(Purge, CookiesPurgeTheirFolderButKeepItAndNothingIsTouchedWithoutStores) {
