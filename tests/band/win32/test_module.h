@@ -26,6 +26,7 @@ struct Module {
     HRESULT(STDAPICALLTYPE* canUnloadNow)() = nullptr;
 };
 
+// The Unix path an environment variable names, as Wine's drive Z: shows it.
 inline std::wstring WindowsPathFromEnv(const char* variable) {
     const char* path = std::getenv(variable);
     std::wstring out;
@@ -48,11 +49,13 @@ inline Module LoadModuleAt(const std::wstring& path) {
     return m;
 }
 
+// Loaded once for the program from the path in TW_MODULE.
 inline const Module& TheModule() {
     static const Module module = LoadModuleAt(WindowsPathFromEnv("TW_MODULE"));
     return module;
 }
 
+// Runs a command line to its end: its exit code, or -1.
 inline int RunProcess(std::wstring command) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
@@ -88,6 +91,8 @@ inline void Walk(HKEY key, const std::string& prefix, std::vector<std::string>& 
     }
 }
 
+// Every key below root\path as "sub\key" and every value as
+// "sub\key|name=data", sorted; empty when the key is absent.
 inline std::vector<std::string> RegistryTree(HKEY root, const std::string& path) {
     std::vector<std::string> out;
     UniqueKey key;
