@@ -160,12 +160,6 @@ LRESULT CALLBACK RecordRequests(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
-LRESULT CALLBACK CountChanges(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
-    if (message == WM_SETTINGCHANGE || message == WM_SYSCOLORCHANGE || message == WM_FONTCHANGE)
-        ++*reinterpret_cast<int*>(data);
-    return DefSubclassProc(hwnd, message, wParam, lParam);
-}
-
 enum OpenFlags { kVisible = 1, kQuiet = 2, kDryRun = 4 };
 
 class BandTest : public ::testing::Test {
@@ -323,23 +317,6 @@ TEST_F(BandTest, FillsLeaveAHiddenBandHidden) {
     EXPECT_FALSE(GetWindowLongA(band_->Hwnd(), GWL_STYLE) & WS_VISIBLE) << "history fill";
     Command(ID_REFRESH);
     EXPECT_FALSE(GetWindowLongA(band_->Hwnd(), GWL_STYLE) & WS_VISIBLE) << "refresh";
-}
-
-// Only top-level windows hear of the system's changes; the band tells its
-// controls.
-TEST_F(BandTest, SettingsColourAndFontChangesReachEveryControl) {
-    Open();
-    std::vector<HWND> controls = {band_->Bar().Hwnd(), band_->TabStrip().Hwnd()};
-    for (EntryKind kind : {EntryKind::History, EntryKind::Cookie, EntryKind::Cache})
-        controls.push_back(band_->List(kind).Hwnd());
-    std::vector<int> heard(controls.size(), 0);
-    for (std::size_t i = 0; i < controls.size(); ++i)
-        SetWindowSubclass(controls[i], &CountChanges, 7, reinterpret_cast<DWORD_PTR>(&heard[i]));
-    for (UINT message : {WM_SETTINGCHANGE, WM_SYSCOLORCHANGE, WM_FONTCHANGE})
-        SendMessageA(band_->Hwnd(), message, 0, 0);
-    for (std::size_t i = 0; i < controls.size(); ++i)
-        RemoveWindowSubclass(controls[i], &CountChanges, 7);
-    EXPECT_EQ(heard, std::vector<int>(controls.size(), 3));
 }
 
 // An index file of the cache shows in its tab with the index columns and no

@@ -21,8 +21,11 @@ UniqueKernelHandle LatestThread(const ProgressController& progress) {
 
 bool Ended(const UniqueKernelHandle& thread) { return WaitForSingleObject(thread.Get(), 0) == WAIT_OBJECT_0; }
 
-TEST(ProgressWindow, ShowsWhileLoadingAndGoesAfterTheFlagIsCleared) {
-    for (bool shownFirst : {true, false}) {
+// Ended by its flag, shown or not yet, or torn down during the load: the
+// window goes and the thread ends, never waited out.
+TEST(ProgressWindow, ShowsWhileLoadingAndGoesWhenEndedOrTornDown) {
+    for (int way = 0; way < 3; ++way) {
+        const bool shownFirst = way != 1, tornDown = way == 2;
         ProgressController progress;
         progress.Start();
         EXPECT_TRUE(progress.Loading());
@@ -38,44 +41,16 @@ TEST(ProgressWindow, ShowsWhileLoadingAndGoesAfterTheFlagIsCleared) {
             InternalGetWindowText(window, title, 64);
             EXPECT_STREQ(title, L"Retrieving the data...");
         }
-        progress.End();
+        if (tornDown) {
+            progress.Teardown();
+            EXPECT_TRUE(Ended(thread)) << "ended, not waited out";
+        } else {
+            progress.End();
+        }
         EXPECT_FALSE(progress.Loading());
-        EXPECT_TRUE(PumpUntil([&] { return progress.Window() == nullptr && !progress.RecordedThread(); }))
-            << shownFirst;
+        EXPECT_TRUE(PumpUntil([&] { return progress.Window() == nullptr && !progress.RecordedThread(); })) << way;
         EXPECT_EQ(WaitForSingleObject(thread.Get(), 5000), WAIT_OBJECT_0);
     }
-}
-
-TEST(ProgressWindow, TeardownDuringALoadEndsTheThread) {
-    ProgressController progress;
-    progress.Start();
-    const UniqueKernelHandle thread = LatestThread(progress);
-    ASSERT_TRUE(PumpUntil([&] { return progress.Window() != nullptr; }));
-    progress.Teardown();
-    EXPECT_FALSE(progress.Loading());
-    EXPECT_TRUE(Ended(thread)) << "ended, not waited out";
-    EXPECT_EQ(progress.RecordedThread(), nullptr);
-}
-
-// The first thread of two ends while the second runs on: the record is the
-// second's, and Teardown waits for it.
-TEST(ProgressWindow, AThreadThatEndsLeavesTheRecordOfALaterOne) {
-    ProgressController progress;
-    progress.Start();
-    const UniqueKernelHandle first = LatestThread(progress);
-    ASSERT_TRUE(PumpUntil([&] { return progress.Window() != nullptr; }));
-    const HWND firstWindow = progress.Window();
-    progress.Start();
-    const UniqueKernelHandle second = LatestThread(progress);
-    ASSERT_TRUE(PumpUntil([&] { return progress.Window() && progress.Window() != firstWindow; }));
-    // Held inside its loop while the first sees the flag cleared and ends.
-    ASSERT_NE(SuspendThread(second.Get()), DWORD(-1));
-    progress.End();
-    EXPECT_EQ(WaitForSingleObject(first.Get(), 5000), WAIT_OBJECT_0);
-    EXPECT_NE(progress.RecordedThread(), nullptr);
-    ResumeThread(second.Get());
-    progress.Teardown();
-    EXPECT_TRUE(Ended(second));
 }
 
 // The module that holds the progress code stays loaded while a progress
