@@ -204,34 +204,6 @@ TEST_F(ExplorerBarTest, StreamHoldsTheVersionOnly) {
     EXPECT_EQ(at.QuadPart, 12u) << "nothing but the version is written";
 }
 
-// An outer object that counts the references its inner band hands out.
-struct Outer final : IUnknown {
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!IsEqualIID(iid, IID_IUnknown)) return inner->QueryInterface(iid, out);
-        *out = this;
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ULONG(++refs); }
-    STDMETHODIMP_(ULONG) Release() override { return ULONG(--refs); }
-    LONG refs = 1;
-    IUnknown* inner = nullptr;
-};
-
-TEST_F(ExplorerBarTest, AggregatedBandDelegatesToItsOuterObject) {
-    Outer outer;
-    ASSERT_EQ(Factory()->CreateInstance(&outer, IID_IUnknown, reinterpret_cast<void**>(&outer.inner)), S_OK);
-    EXPECT_EQ(outer.refs, 1);  // the inner identity is the outer's, not counted on it
-    ComPtr<IDeskBand> band;
-    ASSERT_EQ(outer.QueryInterface(IID_IDeskBand, band.ReceiveVoid()), S_OK);
-    EXPECT_EQ(outer.refs, 2);
-    IUnknown* identity = nullptr;
-    EXPECT_EQ(band->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity)), S_OK);
-    EXPECT_EQ(identity, static_cast<IUnknown*>(&outer));
-    band.Reset();
-    EXPECT_EQ(outer.refs, 1);
-    EXPECT_EQ(outer.inner->Release(), 0u);
-}
-
 }  // namespace
 }  // namespace test
 }  // namespace tw
