@@ -1,5 +1,5 @@
-// Cache and Cookies criteria against Wine's real URL cache in the test
-// prefix, and the folder purge against real files.
+// The live cache reader and the Cache and Cookies criteria against Wine's
+// real URL cache in the test prefix, and the folder purge against real files.
 #include <windows.h>
 #include <shlobj.h>
 #include <wininet.h>
@@ -37,12 +37,13 @@ bool Put(const std::string& path) {
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// Puts url into the cache with a local file, so that its size is not zero.
-bool Commit(const std::string& url, DWORD type, std::uint64_t expire = 0) {
+// Puts url into the cache, with a local file unless it is nowhere.
+bool Commit(const std::string& url, DWORD type, std::uint64_t expire = 0, bool nowhere = false) {
     char file[MAX_PATH] = "";
     const FILETIME expires{DWORD(expire), DWORD(expire >> 32)};
-    return CreateUrlCacheEntryA(url.c_str(), 16, "dat", file, 0) && Put(file) &&
-           CommitUrlCacheEntryA(url.c_str(), file, expires, FILETIME{}, type, nullptr, 0, nullptr, nullptr);
+    return (nowhere || (CreateUrlCacheEntryA(url.c_str(), 16, "dat", file, 0) && Put(file))) &&
+           CommitUrlCacheEntryA(url.c_str(), nowhere ? nullptr : file, expires, FILETIME{}, type, nullptr, 0, nullptr,
+                                nullptr);
 }
 
 // What is left in the cache, cookies included.
@@ -58,8 +59,13 @@ Urls Left() {
     return urls;
 }
 
-const Urls kContent = {"http://tidewell.test/a.jpg", "http://tidewell.test/b.JPG", "http://tidewell.test/c.jpg?x=1",
-                       "http://tidewell.test/d.tmp", "http://tidewell.test/k.html"};
+// The long URL is longer than any before it, so that the reader must grow
+// its buffer in the middle of a search.
+const Urls kContent = {"http://tidewell.test/a.jpg",     "http://tidewell.test/b.JPG",
+                       "http://tidewell.test/c.jpg?x=1", "http://tidewell.test/d.tmp",
+                       "http://tidewell.test/k.html",    "http://tidewell.test/" + std::string(900, 'l') + ".html"};
+// Without a local file an entry is not the reader's.
+const char kNowhere[] = "http://tidewell.test/nowhere";
 const char kOldCookie[] = "Cookie:tester@tidewell.test/";
 const char kNewCookie[] = "Cookie:tester@ads.tidewell.test/";
 
@@ -95,6 +101,7 @@ protected:
             ASSERT_TRUE(Commit(url, NORMAL_CACHE_ENTRY));
         ASSERT_TRUE(Commit(kOldCookie, COOKIE_CACHE_ENTRY, kYear2000));
         ASSERT_TRUE(Commit(kNewCookie, COOKIE_CACHE_ENTRY, kYear2100));
+        ASSERT_TRUE(Commit(kNowhere, NORMAL_CACHE_ENTRY, 0, true));
         // The purge of All removes the cache's subfolders, and Wine, unlike
         // Windows, does not make them again.
         char base[MAX_PATH] = "";
@@ -109,6 +116,7 @@ protected:
         for (int round = 0; round < 2; ++round)
             for (const std::string& url : Left())
                 DeleteUrlCacheEntryA(url.c_str());
+        DeleteUrlCacheEntryA(kNowhere);
         for (const fs::path& folder : subfolders_)
             fs::create_directories(folder);
     }
@@ -122,6 +130,13 @@ TEST_P(LiveCriterion, DeletesExactlyItsEntries) {
     all.insert({kOldCookie, kNewCookie});
     ASSERT_EQ(Left(), all);
     Win32Stores stores;
+    EntryArray<FileEntry> entries;
+    ASSERT_TRUE(EnumerateUrlCache(stores.cache, kAllPattern, entries));
+    for (const FileEntry& e : entries) {
+        if (e.url == std::string("http://tidewell.test/a.jpg")) {
+            EXPECT_EQ(std::to_string(e.size) + " " + fs::path(e.localFile).extension().string(), "15 .dat");
+        }
+    }
     Lists lists;
     CleanupCriteria c;
     c.kind = row.kind;

@@ -43,30 +43,6 @@ protected:
     std::unique_ptr<Win32Registry> registry_;
 };
 
-std::string Text(const FindSettings& f) {
-    return std::to_string(f.whole) + std::to_string(f.matchCase) + std::to_string(f.names) +
-           std::to_string(f.values) + " " + f.lastSearch;
-}
-
-// Without a key the defaults, and nothing is created; the find state comes
-// back as it was saved.
-TEST_F(RegistrySettings, NoKeyGivesDefaultsAndFindStateRoundTrips) {
-    for (bool newSystem : {false, true}) {
-        const BandSettings band = LoadBandSettings(*registry_, newSystem);
-        FindSettings find;
-        LoadFindSettings(*registry_, newSystem, &find);
-        EXPECT_EQ(std::to_string(band.confirmDeletions) + " " + band.dateTemplate + " " + Text(find),
-                  "1 dd.MM.yyyy 0000 ");
-    }
-    EXPECT_FALSE(KeyExists("Software"));
-    FindSettings saved, loaded;
-    saved.matchCase = saved.names = true;
-    saved.lastSearch = std::string(259, 'q');
-    ASSERT_TRUE(SaveFindSettings(*registry_, true, saved));
-    LoadFindSettings(*registry_, true, &loaded);
-    EXPECT_EQ(Text(loaded), "0110 " + saved.lastSearch);
-}
-
 // What the band reads from the values as stored, overlong, unterminated
 // or of the wrong type: each bounded by its data whatever the platform adds.
 TEST_F(RegistrySettings, ValuesAsStoredGiveTheDateTemplateAndConfirmation) {
