@@ -4,27 +4,11 @@
 
 #include <string>
 
-#include "core/ansi_text.h"
 #include "settings/date_format.h"
 #include "tools/samples/index_file_writer.h"
 
 namespace tw {
 namespace {
-
-// Wine's default ANSI page is 1252; lowering is the system's CharLower.
-TEST(Win32Text, TitlesConvertAndLowerThroughTheSystemCodePage) {
-    char out[260];
-    const char16_t text[] = u"Caf\u00e9 \u4e2d";
-    const std::size_t n = ActiveCodePage().FromUtf16(text, 6, out, sizeof out);
-    EXPECT_EQ(n, std::strlen(out));
-    EXPECT_EQ(std::string(out, 5), "Caf\xe9 ");
-    ActiveCodePage().Lower(strcpy(out, "HTTPS://A.B/\xC9"));
-    EXPECT_STREQ(out, "https://a.b/\xe9");
-    // A text longer than the buffer is cut, never lost or overrun.
-    const std::u16string longText(1000, u'x');
-    EXPECT_EQ(ActiveCodePage().FromUtf16(longText.c_str(), longText.size(), out, sizeof out), 259u);
-    EXPECT_EQ(out[259], '\0');
-}
 
 // The portable calendar must agree with the platform's for every date the
 // lists can show, and fail where the platform fails.

@@ -42,6 +42,15 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
     }
 }
 
+// Runs the queued messages of this thread.
+void Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
 }  // namespace
 
 std::vector<HWND> VisibleOfClass(const char* name) {
@@ -73,27 +82,15 @@ LRESULT CALLBACK TestParent::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* self = reinterpret_cast<TestParent*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (self && msg == WM_NOTIFY) {
         const auto* header = reinterpret_cast<const NMHDR*>(lp);
-        Notification n{int(header->code), -1, -1, header->hwndFrom, header->idFrom};
+        Notification n{int(header->code), -1, -1};
         if (self->listRecords) {
             n.row = reinterpret_cast<const ListNotify*>(lp)->row;
             n.column = reinterpret_cast<const ListNotify*>(lp)->column;
         }
         self->notifications.push_back(n);
-        return self->answer;
-    }
-    if (self && msg == WM_COMMAND) {
-        self->commands.push_back(LOWORD(wp));
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wp, lp);
-}
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {

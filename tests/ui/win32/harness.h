@@ -16,8 +16,6 @@ struct Notification {
     int code;
     int row;
     int column;
-    HWND from;
-    UINT_PTR id;
 };
 
 class TestParent {
@@ -31,17 +29,13 @@ public:
     HWND Hwnd() const { return hwnd_.Get(); }
 
     std::vector<Notification> notifications;
-    std::vector<UINT> commands;  // of the WM_COMMAND messages received
-    LRESULT answer = 0;          // what WM_NOTIFY answers
-    bool listRecords = false;    // whether notifications carry a row and a column
+    bool listRecords = false;  // whether notifications carry a row and a column
 
 private:
     static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
     UniqueWindow hwnd_;
 };
 
-// Runs the queued messages of this thread.
-void Pump();
 // Runs this thread's messages until done() holds, sleeping until the next
 // message arrives; what other threads change is looked at every few
 // milliseconds. False when timeoutMs pass first.
