@@ -1,6 +1,6 @@
-// The options key in the real registry of the test prefix. Every test works
-// below a key of its own, which the registry realisation takes as the
-// current user's root.
+// The options key in the real registry of the test prefix, below a key of
+// the test's own that the registry realisation takes as the current user's
+// root.
 #include <windows.h>
 #include <shlwapi.h>
 
@@ -10,42 +10,21 @@
 
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_registry.h"
-#include "settings/options_model.h"
 #include "settings/settings_store.h"
 
 namespace tw {
 namespace {
 
-class RegistrySettings : public ::testing::Test {
-protected:
-    void SetUp() override {
-        path_ = "Software\\TidewellTests\\settings-" + std::to_string(GetCurrentProcessId()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        SHDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                  root_.Receive(), nullptr),
-                  ERROR_SUCCESS);
-        registry_.reset(new Win32Registry(root_.Get()));
-    }
-    void TearDown() override {
-        registry_.reset();
-        root_.Reset();
-        SHDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());
-    }
-
-    bool KeyExists(const char* keyPath) {
-        UniqueKey k;
-        return RegOpenKeyExA(root_.Get(), keyPath, 0, KEY_READ, k.Receive()) == ERROR_SUCCESS;
-    }
-
-    std::string path_;
-    UniqueKey root_;
-    std::unique_ptr<Win32Registry> registry_;
-};
-
 // What the band reads from the values as stored, overlong, unterminated
 // or of the wrong type: each bounded by its data whatever the platform adds.
-TEST_F(RegistrySettings, ValuesAsStoredGiveTheDateTemplateAndConfirmation) {
+TEST(RegistrySettings, ValuesAsStoredGiveTheDateTemplateAndConfirmation) {
+    const std::string path = "Software\\TidewellTests\\settings-" + std::to_string(GetCurrentProcessId());
+    SHDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
+    UniqueKey root;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, root.Receive(),
+                              nullptr),
+              ERROR_SUCCESS);
+    Win32Registry registry(root.Get());
     const char dashes[8] = {'-', '-', '-', '-', '-', '-', '-', '-'};
     const BYTE binary[3] = {'-', 0, 'x'};
     const DWORD five = 5;
@@ -69,29 +48,17 @@ TEST_F(RegistrySettings, ValuesAsStoredGiveTheDateTemplateAndConfirmation) {
     for (bool newSystem : {false, true}) {
         for (const auto& row : rows) {
             SCOPED_TRACE(std::string(row.name) + (newSystem ? " new" : " old") + " " + row.dateTemplate);
-            SHDeleteKeyA(root_.Get(), "Software");
+            SHDeleteKeyA(root.Get(), "Software");
             const char* key = ChooseSettingsPaths(newSystem).open;
-            ASSERT_EQ(SHSetValueA(root_.Get(), key, row.name, row.type, row.data, row.size), ERROR_SUCCESS);
-            const BandSettings band = LoadBandSettings(*registry_, newSystem);
+            ASSERT_EQ(SHSetValueA(root.Get(), key, row.name, row.type, row.data, row.size), ERROR_SUCCESS);
+            const BandSettings band = LoadBandSettings(registry, newSystem);
             EXPECT_EQ(band.dateTemplate, row.dateTemplate);
             EXPECT_EQ(band.confirmDeletions, row.confirm);
-            EXPECT_EQ(ReadConfirmDeletions(*registry_, newSystem), row.confirm);
+            EXPECT_EQ(ReadConfirmDeletions(registry, newSystem), row.confirm);
         }
     }
-}
-
-// The old system's creation path differs only in case from its opening
-// path; the registry makes them one key.
-TEST_F(RegistrySettings, PathsFollowTheVersion) {
-    OptionsState state;
-    state.templateIndex = 4;
-    ASSERT_TRUE(SaveOptions(*registry_, false, state));
-    EXPECT_TRUE(KeyExists("Software\\RaRidezaz\\Tidewell") && !KeyExists("Software\\AppDataLow"));
-    state.templateIndex = 7;
-    ASSERT_TRUE(SaveOptions(*registry_, true, state));
-    EXPECT_TRUE(KeyExists("Software\\AppDataLow\\Software\\RaRidezaz\\Tidewell"));
-    EXPECT_EQ(LoadBandSettings(*registry_, false).dateTemplate + " " + LoadBandSettings(*registry_, true).dateTemplate,
-              "MM.dd.yyyy yy.MM.dd");
+    root.Reset();
+    SHDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
 }
 
 }  // namespace

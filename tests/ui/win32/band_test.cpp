@@ -308,17 +308,6 @@ TEST_F(BandTest, StartUpFillsTheListsTabsShowTheirListAndRefreshReloadsOne) {
     EXPECT_EQ(LastStatus(), CountLine("Cookies", "contain", CookieCount()));
 }
 
-// Drawing is stopped and resumed around a fill, which must not show a band
-// that the browser has hidden.
-TEST_F(BandTest, FillsLeaveAHiddenBandHidden) {
-    Open();
-    ShowWindow(band_->Hwnd(), SW_HIDE);
-    SendMessageA(band_->Hwnd(), WM_TIMER, kHistoryFillTimer, 0);
-    EXPECT_FALSE(GetWindowLongA(band_->Hwnd(), GWL_STYLE) & WS_VISIBLE) << "history fill";
-    Command(ID_REFRESH);
-    EXPECT_FALSE(GetWindowLongA(band_->Hwnd(), GWL_STYLE) & WS_VISIBLE) << "refresh";
-}
-
 // An index file of the cache shows in its tab with the index columns and no
 // row menu (each kind's columns are the portable tab-fill tests' work), and
 // Refresh brings the live list back.
@@ -370,22 +359,6 @@ TEST_F(BandTest, RowCommandsDeleteTheChosenRowsAndCopyTheAddress) {
     RunRowCommand(*band_, kItemCookieDelete);
     EXPECT_EQ(Left({cookies_[3], cookies_[4]}), "10");
     EXPECT_EQ(Ours(EntryKind::Cookie).size(), 6u);
-}
-
-TEST_F(BandTest, ClickOnALinkCellOpensTheCookieAddress) {
-    Open(kVisible);
-    ASSERT_TRUE(ClickTab(1));
-    ListWindow& list = band_->List(EntryKind::Cookie);
-    const int row = RowsWith(list.Model(), 1, host_ + "/c7").front();
-    list.Select(row, 1, 0);
-    ASSERT_GE(row - list.TopRow(), 0);
-    ASSERT_LT(row - list.TopRow(), list.PageRows()) << "the row is in view";
-    const int y = list.HeaderHeight() + (row - list.TopRow()) * list.RowHeight() + list.RowHeight() / 2;
-    // Column 0 ("File") is 300 pixels wide; the link cell follows it.
-    SendMessageA(list.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(310, y));
-    SendMessageA(list.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(310, y));
-    ASSERT_FALSE(browser_->Navigations().empty());
-    EXPECT_EQ(browser_->Navigations().back(), Wide(host_ + "/c7"));
 }
 
 // ---- dialogs and context menus, as scripts -------------------------------------
@@ -526,12 +499,6 @@ const ScriptCase kScriptCases[] = {
      {"What_ News_ today", "http://example.com/", "open: Add To Favorites", kAsOpened, kHistoryLine, kAllLeft}},
     // No address, no dialog: one left open would leave the script unfinished.
     {"FavoritesWithoutAddress", 0, Run(How::Favorites, "title", "   "), {}, {kAsOpened, kHistoryLine, kAllLeft}},
-    {"IndexRemovalCancelled", 0, Dialog(Command::CleanIndexFiles),
-     {Wait("Clean up Index files"), Read(IDC_REMOVE_HISTORY_INDEX), Read(IDC_REMOVE_COOKIE_INDEX),
-      Read(IDC_REMOVE_CACHE_INDEX), Click(IDC_REMOVE_HISTORY_INDEX), Click(IDC_REMOVE_CACHE_INDEX), Click(IDCANCEL),
-      kAgain, Wait("Clean up Index files"), Read(IDC_REMOVE_HISTORY_INDEX), Read(IDC_REMOVE_COOKIE_INDEX),
-      Read(IDC_REMOVE_CACHE_INDEX), Click(IDCANCEL)},
-     {"checked 0", "checked 0", "checked 0", "checked 0", "checked 0", "checked 0", kAsOpened, kHistoryLine, kAllLeft}},
     // The banner, and the texts in their fonts.
     {"About", 0, Dialog(Command::About),
      {Wait("About Tidewell Bar"), Read(IDC_ABOUT_NAME), Read(IDC_ABOUT_HOME), Read(IDC_ABOUT_SUPPORT),
