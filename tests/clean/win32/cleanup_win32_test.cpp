@@ -132,11 +132,12 @@ TEST_P(LiveCriterion, DeletesExactlyItsEntries) {
     Win32Stores stores;
     EntryArray<FileEntry> entries;
     ASSERT_TRUE(EnumerateUrlCache(stores.cache, kAllPattern, entries));
+    std::string picture = "not read";
     for (const FileEntry& e : entries) {
-        if (e.url == std::string("http://tidewell.test/a.jpg")) {
-            EXPECT_EQ(std::to_string(e.size) + " " + fs::path(e.localFile).extension().string(), "15 .dat");
-        }
+        if (e.url == std::string("http://tidewell.test/a.jpg"))
+            picture = std::to_string(e.size) + " " + fs::path(e.localFile).extension().string();
     }
+    EXPECT_EQ(picture, "15 .dat");
     Lists lists;
     CleanupCriteria c;
     c.kind = row.kind;
