@@ -14,6 +14,7 @@
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
+#include "tests/platform/win32/private_user_key.h"
 
 namespace tw {
 namespace {
@@ -40,12 +41,8 @@ Names ValueNames(HKEY root, const char* key) {
 // and its order; missing keys are not created. The test works below a key
 // of its own, which the registry realisation takes as the current user's.
 TEST(ShellHistoryKeys, ClearersRemoveTheirOwnValuesOnly) {
-    const std::string path = "Software\\TidewellTests\\clean-" + std::to_string(GetCurrentProcessId());
-    SHDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
-    UniqueKey root;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, root.Receive(),
-                              nullptr),
-              ERROR_SUCCESS);
+    const testing::PrivateUserKey root("clean");
+    ASSERT_TRUE(root.Get());
     Win32Registry registry(root.Get());
     Win32Shell shell;  // never asked: the commands run without confirmation
     ClearTypedUrls(registry, shell, false);
@@ -61,8 +58,6 @@ TEST(ShellHistoryKeys, ClearersRemoveTheirOwnValuesOnly) {
     EXPECT_EQ(ValueNames(root.Get(), kRunMruKey).size(), 4u);
     ClearRunHistory(registry, shell, false);
     EXPECT_EQ(ValueNames(root.Get(), kRunMruKey), Names{"AB"});
-    root.Reset();
-    SHDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
 }
 
 // The pending-operations value of the prefix is saved and put back.

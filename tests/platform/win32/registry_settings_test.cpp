@@ -11,6 +11,7 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_registry.h"
 #include "settings/settings_store.h"
+#include "tests/platform/win32/private_user_key.h"
 
 namespace tw {
 namespace {
@@ -18,12 +19,8 @@ namespace {
 // What the band reads from the values as stored, overlong, unterminated
 // or of the wrong type: each bounded by its data whatever the platform adds.
 TEST(RegistrySettings, ValuesAsStoredGiveTheDateTemplateAndConfirmation) {
-    const std::string path = "Software\\TidewellTests\\settings-" + std::to_string(GetCurrentProcessId());
-    SHDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
-    UniqueKey root;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, root.Receive(),
-                              nullptr),
-              ERROR_SUCCESS);
+    const testing::PrivateUserKey root("settings");
+    ASSERT_TRUE(root.Get());
     Win32Registry registry(root.Get());
     const char dashes[8] = {'-', '-', '-', '-', '-', '-', '-', '-'};
     const BYTE binary[3] = {'-', 0, 'x'};
@@ -57,8 +54,6 @@ TEST(RegistrySettings, ValuesAsStoredGiveTheDateTemplateAndConfirmation) {
             EXPECT_EQ(ReadConfirmDeletions(registry, newSystem), row.confirm);
         }
     }
-    root.Reset();
-    SHDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
 }
 
 }  // namespace
