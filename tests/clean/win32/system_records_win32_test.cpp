@@ -1,7 +1,5 @@
-// The shell history cleaners on a registry key of the test prefix, and the
-// restart-time removal through the system's own pending-operations value.
+// The restart-time removal through the system's own pending-operations value.
 #include <windows.h>
-#include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
@@ -9,56 +7,15 @@
 #include <vector>
 
 #include "clean/index_removal.h"
-#include "clean/shell_history.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
-#include "tests/platform/win32/private_user_key.h"
 
 namespace tw {
 namespace {
 
 using Bytes = std::vector<unsigned char>;
-using Names = std::vector<std::string>;
-
-// The value names of a key below root, none when it is missing.
-Names ValueNames(HKEY root, const char* key) {
-    UniqueKey k;
-    if (RegOpenKeyExA(root, key, 0, KEY_READ, k.Receive()) != ERROR_SUCCESS)
-        return {"(no key)"};
-    Names names;
-    char name[256];
-    DWORD n = sizeof name;
-    for (DWORD i = 0; RegEnumValueA(k.Get(), i, name, &n, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS; ++i) {
-        names.push_back(name);
-        n = sizeof name;
-    }
-    return names;
-}
-
-// Typed URLs go up to the first gap; the Run history loses every letter
-// and its order; missing keys are not created. The test works below a key
-// of its own, which the registry realisation takes as the current user's.
-TEST(ShellHistoryKeys, ClearersRemoveTheirOwnValuesOnly) {
-    const testing::PrivateUserKey root("clean");
-    ASSERT_TRUE(root.Get());
-    Win32Registry registry(root.Get());
-    Win32Shell shell;  // never asked: the commands run without confirmation
-    ClearTypedUrls(registry, shell, false);
-    ClearRunHistory(registry, shell, false);
-    EXPECT_EQ(ValueNames(root.Get(), kTypedUrlsKey), Names{"(no key)"});
-    EXPECT_EQ(ValueNames(root.Get(), kRunMruKey), Names{"(no key)"});
-    for (const char* name : {"url1", "url2", "url3", "url5"})
-        SHSetValueA(root.Get(), kTypedUrlsKey, name, REG_SZ, "x", 2);
-    for (const char* name : {"a", "c", "MRUList", "AB"})
-        SHSetValueA(root.Get(), kRunMruKey, name, REG_SZ, "x", 2);
-    ClearTypedUrls(registry, shell, false);
-    EXPECT_EQ(ValueNames(root.Get(), kTypedUrlsKey), Names{"url5"});
-    EXPECT_EQ(ValueNames(root.Get(), kRunMruKey).size(), 4u);
-    ClearRunHistory(registry, shell, false);
-    EXPECT_EQ(ValueNames(root.Get(), kRunMruKey), Names{"AB"});
-}
 
 // The pending-operations value of the prefix is saved and put back.
 class PendingOperations : public ::testing::Test {
