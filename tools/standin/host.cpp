@@ -53,15 +53,13 @@ STDMETHODIMP Browser::put_StatusText(BSTR StatusText) {
 STDMETHODIMP BandSite::QueryInterface(REFIID iid, void** out) {
     if (!out) return E_POINTER;
     IUnknown* answer = nullptr;
-    if (IsEqualIID(iid, IID_IUnknown))
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOleWindow))
         answer = static_cast<IOleWindow*>(this);
-    else if (IsEqualIID(iid, IID_IOleWindow) && offers_.window)
-        answer = static_cast<IOleWindow*>(this);
-    else if (IsEqualIID(iid, IID_IInputObjectSite) && offers_.inputObjectSite)
+    else if (IsEqualIID(iid, IID_IInputObjectSite))
         answer = static_cast<IInputObjectSite*>(this);
-    else if (IsEqualIID(iid, IID_IOleCommandTarget) && offers_.commandTarget)
+    else if (IsEqualIID(iid, IID_IOleCommandTarget))
         answer = static_cast<IOleCommandTarget*>(this);
-    else if (IsEqualIID(iid, IID_IServiceProvider) && offers_.serviceProvider)
+    else if (IsEqualIID(iid, IID_IServiceProvider))
         answer = static_cast<IServiceProvider*>(this);
     *out = answer;
     if (!answer) return E_NOINTERFACE;
@@ -78,7 +76,7 @@ STDMETHODIMP BandSite::GetWindow(HWND* window) {
 STDMETHODIMP BandSite::QueryService(REFGUID service, REFIID iid, void** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
-    if (!IsEqualGUID(service, IID_IWebBrowserApp) || !offers_.browser || !browser_) return E_NOINTERFACE;
+    if (!IsEqualGUID(service, IID_IWebBrowserApp) || !browser_) return E_NOINTERFACE;
     return browser_->QueryInterface(iid, out);
 }
 

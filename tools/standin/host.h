@@ -57,20 +57,10 @@ private:
     std::function<void(const wchar_t*)> onNavigate_;
 };
 
-// Which of the band site's interfaces a site offers.
-struct SiteOffers {
-    bool window = true;
-    bool inputObjectSite = true;
-    bool commandTarget = true;
-    bool serviceProvider = true;
-    bool browser = true;
-};
-
 // The band site: the window the band lives in and the way to the browser.
 class BandSite final : public IOleWindow, public IInputObjectSite, public IOleCommandTarget, public IServiceProvider {
 public:
-    BandSite(HWND window, Browser* browser, SiteOffers offers = SiteOffers())
-        : window_(window), browser_(browser), offers_(offers) {}
+    BandSite(HWND window, Browser* browser) : window_(window), browser_(browser) {}
 
     LONG Refs() const { return refs_; }
     int FocusChanges() const { return focusChanges_; }
@@ -96,7 +86,6 @@ public:
 private:
     HWND window_;
     Browser* browser_;
-    SiteOffers offers_;
     LONG refs_ = 1;
     int focusChanges_ = 0;
 };

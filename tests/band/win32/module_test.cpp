@@ -85,24 +85,6 @@ TEST_F(RegistrationTest, WritesOneFreshCopyOfTheScript) {
     EXPECT_EQ(library->GetTypeInfoOfGuid(kIidIExplorerBar, info.Receive()), S_OK);
 }
 
-// Each cleared cache leaves its own category key, and nothing else goes.
-TEST_F(RegistrationTest, ClearsEachCategorysCachedEnumerationOnly) {
-    const std::string postSetup =
-        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Discardable\\PostSetup\\Component Categories\\";
-    const std::string other = postSetup + "{00000000-0000-0000-0000-000000000000}";
-    const std::pair<HKEY, std::string> caches[] = {
-        {HKEY_CURRENT_USER, postSetup + TW_CATID_InfoBand}, {HKEY_CURRENT_USER, postSetup + TW_CATID_CommBand},
-        {HKEY_CLASSES_ROOT, std::string("Component Categories\\") + TW_CATID_DeskBand}, {HKEY_CURRENT_USER, other}};
-    for (const auto& c : caches) CreateKey(c.first, c.second + "\\Enum\\Sub");
-    ASSERT_EQ(RunRegsvr32(false), 0);
-    std::string left;  // of each: "E" while its cache stays, "C" for its category alone
-    for (const auto& c : caches)
-        left += KeyExists(c.first, c.second + "\\Enum") ? "E" : KeyExists(c.first, c.second) ? "C" : "-";
-    EXPECT_EQ(left, "CCCE");
-    SHDeleteKeyA(HKEY_CURRENT_USER, other.c_str());
-    ASSERT_EQ(RunRegsvr32(false), 0) << "missing caches are no error";
-}
-
 TEST_F(RegistrationTest, UnregistrationRemovesItAllButTheSharedKeysAndABareRetiredClass) {
     ASSERT_EQ(RunRegsvr32(false), 0);
     CreateKey(HKEY_CLASSES_ROOT, kRetiredKey);
@@ -200,34 +182,10 @@ TEST_F(ModuleTest, UnloadWaitsForFactoriesBandsAndLocks) {
     ASSERT_EQ(Factory()->LockServer(FALSE), S_OK);
 }
 
-// The registry script and the type library are the registration tests'
-// work; the icons and the manifest have no other test.
-TEST_F(ModuleTest, CarriesItsIconsAndItsManifestRedirectsCommonControls) {
+// The registry script names the icons by resource number.
+TEST_F(ModuleTest, CarriesTheButtonsIcons) {
     for (int icon : {IDI_BUTTON, IDI_BUTTON_HOT})
         EXPECT_NE(FindResourceA(TheModule().handle, MAKEINTRESOURCEA(icon), RT_GROUP_ICON), nullptr) << icon;
-    // Wine's version 6 assembly reports 5.81 from DllGetVersion, so the
-    // redirection itself is what is checked.
-    ACTCTXW context = {};
-    context.cbSize = sizeof context;
-    context.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
-    context.hModule = TheModule().handle;
-    context.lpSource = TheModule().path.c_str();
-    context.lpResourceName = MAKEINTRESOURCEW(IDR_TIDEWELL_MANIFEST);
-    HANDLE handle = CreateActCtxW(&context);
-    ASSERT_NE(handle, INVALID_HANDLE_VALUE) << GetLastError();
-    for (bool active : {true, false}) {
-        ULONG_PTR cookie = 0;
-        if (active) {
-            ASSERT_TRUE(ActivateActCtx(handle, &cookie));
-        }
-        ACTCTX_SECTION_KEYED_DATA data = {};
-        data.cbSize = sizeof data;
-        EXPECT_EQ(FindActCtxSectionStringW(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, L"comctl32.dll",
-                                           &data) != FALSE,
-                  active);
-        if (active) DeactivateActCtx(0, cookie);
-    }
-    ReleaseActCtx(handle);
 }
 
 }  // namespace
