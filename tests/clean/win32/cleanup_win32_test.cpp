@@ -13,7 +13,6 @@
 
 #include "clean/cleanup.h"
 #include "core/live_readers.h"
-#include "platform/win32/handles.h"
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_history.h"
@@ -199,21 +198,6 @@ TEST_F(RealFolder, PurgeDeletesTheFolderFilesOnly) {
     for (std::size_t i = 0; i < files_.size(); ++i)
         EXPECT_EQ(Exists(files_[i]), left[i]) << files_[i];
     EXPECT_TRUE(Exists(sub_));
-}
-
-// Access is granted, and ownership taken with the privilege or not at all.
-TEST_F(RealFolder, AccessAndOwnershipOfTheEntriesThere) {
-    const std::string file = sub_ + "\\a.htm", missing = sub_ + "\\missing.htm";
-    UniqueKernelHandle token;
-    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY | TOKEN_ADJUST_PRIVILEGES, token.Receive()));
-    const bool held = SetPrivilege(token.Get(), "SeTakeOwnershipPrivilege", false);
-    EXPECT_FALSE(SetPrivilege(token.Get(), "SeNoSuchPrivilege", false));
-    EXPECT_EQ(TakeOwnership(file.c_str()), held);
-    EXPECT_FALSE(TakeOwnership(missing.c_str()));
-    EXPECT_TRUE(GrantAccessToCurrentUser(file.c_str(), GENERIC_ALL));
-    EXPECT_TRUE(DeleteFileA(file.c_str()));
-    EXPECT_FALSE(GrantAccessToCurrentUser(missing.c_str(), GENERIC_ALL));
-    EXPECT_FALSE(GrantAccess(file.c_str(), nullptr, GENERIC_ALL));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The history reader through COM: against a store of the test's own,
-// registered as a class in this process, and against Wine's CUrlHistory.
+// The history reader through COM, against a store of the test's own
+// registered as a class in this process.
 #include <windows.h>
 #include <objbase.h>
 #include <urlhist.h>
@@ -11,7 +11,6 @@
 
 #include "core/live_readers.h"
 #include "platform/win32/win32_history.h"
-#include "platform/win32/win32_url_cache.h"
 
 namespace tw {
 namespace {
@@ -112,28 +111,6 @@ TEST_F(HistoryDouble, ItemsArriveInOrderUntilAStepFails) {
     EXPECT_TRUE(EnumerateHistory(service, entries));
     EXPECT_EQ(service.CreateStore()->DeleteUrl(u"http://gone.example/"), S_OK);
     EXPECT_EQ(store_.deleted, std::vector<std::wstring>{L"http://gone.example/"});
-}
-
-// The reader's own CoInitialize must be undone on every path: after it, one
-// CoUninitialize of ours leaves the thread without COM. Wine creates its
-// store but cannot enumerate it: the reader takes that as an empty history.
-TEST(HistoryCom, InitialisationIsBalancedAndWinesStoreIsEmpty) {
-    Win32HistoryService missing(CLSID{0x12345678, 0, 0, {0, 0, 0, 0, 0, 0, 0, 1}});
-    Win32HistoryService wine;
-    std::vector<std::string> got;
-    for (HistoryService* service : {static_cast<HistoryService*>(&missing), static_cast<HistoryService*>(&wine)}) {
-        ASSERT_EQ(CoInitialize(nullptr), S_OK);
-        EntryArray<PageEntry> entries;
-        got.push_back(std::to_string(EnumerateHistory(*service, entries)) + " " + std::to_string(entries.Count()));
-        CoUninitialize();
-        EXPECT_EQ(CoInitialize(nullptr), S_OK) << "the reader left COM initialised";
-        CoUninitialize();
-    }
-    EXPECT_EQ(got[0], "0 0");
-    EXPECT_EQ(got[1].substr(0, 2), "1 ");
-    if (RunningUnderWine()) {
-        EXPECT_EQ(got[1], "1 0");
-    }
 }
 
 }  // namespace

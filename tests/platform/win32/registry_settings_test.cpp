@@ -11,15 +11,34 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_registry.h"
 #include "settings/settings_store.h"
-#include "tests/platform/win32/private_user_key.h"
 
 namespace tw {
 namespace {
 
+// A fresh key of the test's own, gone with everything below it when it goes.
+class PrivateUserKey {
+public:
+    PrivateUserKey() : tree_{"Software\\TidewellTests\\settings-" + std::to_string(GetCurrentProcessId())} {
+        SHDeleteKeyA(HKEY_CURRENT_USER, tree_.path.c_str());
+        RegCreateKeyExA(HKEY_CURRENT_USER, tree_.path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        key_.Receive(), nullptr);
+    }
+    HKEY Get() const { return key_.Get(); }
+
+private:
+    // Declared before the key, so that the key is closed before its tree goes.
+    struct Tree {
+        std::string path;
+        ~Tree() { SHDeleteKeyA(HKEY_CURRENT_USER, path.c_str()); }
+    };
+    Tree tree_;
+    UniqueKey key_;
+};
+
 // What the band reads from the values as stored, overlong, unterminated
 // or of the wrong type: each bounded by its data whatever the platform adds.
 TEST(RegistrySettings, ValuesAsStoredGiveTheDateTemplateAndConfirmation) {
-    const testing::PrivateUserKey root("settings");
+    const PrivateUserKey root;
     ASSERT_TRUE(root.Get());
     Win32Registry registry(root.Get());
     const char dashes[8] = {'-', '-', '-', '-', '-', '-', '-', '-'};
