@@ -131,20 +131,5 @@ TEST(Bitmaps, StripsAreOneRowOfCellsAndCommittedFilesAreCurrent) {
         EXPECT_TRUE(Slurp(dir + picture.file) == EncodeBmp(picture.draw())) << picture.file;
 }
 
-// A bottom-up 24-bit BMP, blue first, rows padded to four bytes.
-TEST(Bitmaps, EncodesRowsBottomUpPaddedAndIgnoresDrawingOutside) {
-    using namespace bitmaps;
-    Image image(3, 2);
-    image.Set(2, 1, Colour{1, 2, 3});
-    for (const auto& outside : {std::make_pair(-1, 0), std::make_pair(3, 0), std::make_pair(0, 2)})
-        image.Set(outside.first, outside.second, Colour{});
-    const Bytes bmp = EncodeBmp(image);
-    // File size 78, pixels at 54; 3 by 2, one plane of 24 bits, 24 bytes of pixels at 2835 per metre.
-    const std::string header("BM\x4E\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\x03\0\0\0\x02\0\0\0\x01\0\x18\0\0\0\0\0"
-                             "\x18\0\0\0\x13\x0B\0\0\x13\x0B\0\0\0\0\0\0\0\0\0\0", 54);
-    const std::string pixels("\xFF\0\xFF\xFF\0\xFF\x03\x02\x01\0\0\0\xFF\0\xFF\xFF\0\xFF\xFF\0\xFF\0\0\0", 24);
-    EXPECT_EQ(std::string(bmp.begin(), bmp.end()), header + pixels);
-}
-
 }  // namespace
 }  // namespace tw
