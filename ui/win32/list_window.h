@@ -60,13 +60,10 @@ public:
     void SetImageList(HIMAGELIST images) { images_ = images; }
     void SetHeaderImageList(HIMAGELIST images);
 
-    int TopRow() const { return topRow_; }
     int RowHeight() const { return rowHeight_; }
     int HeaderHeight() const { return model_.HeaderShown() ? rowHeight_ : 0; }
     // Rows that fit wholly in the client area below the header (at least 1).
     int PageRows() const;
-    // The tip window while it shows a cut-off text, else null.
-    HWND TitleTip() const { return tip_.Get(); }
 
     void Paint(HDC dc);
 

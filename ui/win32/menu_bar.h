@@ -43,8 +43,6 @@ public:
     bool LoadToolBar(HINSTANCE instance, UINT toolBarId);
 
     const MenuBarModel& Model() const { return model_; }
-    int HotButton() const { return hot_; }
-    int OpenButton() const { return open_; }
     // Opens popup index and returns when it closes (the popup of another
     // button may have followed it).
     void OpenPopup(int index, bool byKeyboard);

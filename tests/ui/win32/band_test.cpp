@@ -14,7 +14,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -34,7 +33,6 @@
 #include "ui/win32/activation.h"
 #include "ui/win32/band_actions.h"
 #include "ui/win32/band_window.h"
-#include "ui/win32/favorites_dialog.h"
 #include "ui/win32/index_choice_dialog.h"
 
 namespace tw {
@@ -381,8 +379,6 @@ enum class Op {
     Again,       // ends a script: the dialog is opened again for the next
     Read,        // notes what control id shows
     Dialogs,     // notes the captions of the dialogs open
-    Key,         // key id in the open popup
-    BarOpen,     // notes which button of the band's bar has its popup open
 };
 
 struct Act {
@@ -396,14 +392,13 @@ Act Click(int id) { return {Op::Click, id}; }
 Act Read(int id) { return {Op::Read, id}; }
 const Act kSettle{Op::Settle}, kAgain{Op::Again}, kDialogs{Op::Dialogs};
 
-enum class How { Command, Favorites, Details, Search, Choice, Bar, CacheMenu, CookieMenu };
+enum class How { Command, Details, Search, Choice, CacheMenu, CookieMenu };
 
 struct Opener {
     How how;
     tw::Command command;  // for How::Command
-    // Favorites: name and address. Details: the file's text. Search, Choice:
-    // the folder picked. Bar: the button clicked. Menus: what the rows to
-    // select contain.
+    // Details: the file's text. Search, Choice: the folder picked. Menus:
+    // what the rows to select contain.
     const char* a;
     const char* b;
 };
@@ -490,15 +485,6 @@ const ScriptCase kScriptCases[] = {
       Click(IDCANCEL)},
      {"News", "checked 1", "checked 0", kAsOpened, kHistoryLine, kAllLeft, "find 'News' all case names",
       "find 'News' case names"}},
-    // Favorites reports missing input in order, and stays open.
-    {"Favorites", 0, Run(How::Favorites, "  What? News: today ", " http://example.com/ "),
-     {Wait("Add To Favorites"), Read(IDC_FAVORITE_DESCRIPTION), Read(IDC_FAVORITE_URL),
-      {Op::Type, IDC_FAVORITE_DESCRIPTION, ""}, {Op::Type, IDC_FAVORITE_URL, ""}, Click(IDOK),
-      {Op::Answer, IDOK, "Please enter a Description."}, {Op::Type, IDC_FAVORITE_DESCRIPTION, "x"}, Click(IDOK),
-      {Op::Answer, IDOK, "Please enter valid URL."}, kSettle, kDialogs, Click(IDCANCEL)},
-     {"What_ News_ today", "http://example.com/", "open: Add To Favorites", kAsOpened, kHistoryLine, kAllLeft}},
-    // No address, no dialog: one left open would leave the script unfinished.
-    {"FavoritesWithoutAddress", 0, Run(How::Favorites, "title", "   "), {}, {kAsOpened, kHistoryLine, kAllLeft}},
     // The banner, and the texts in their fonts.
     {"About", 0, Dialog(Command::About),
      {Wait("About Tidewell Bar"), Read(IDC_ABOUT_NAME), Read(IDC_ABOUT_HOME), Read(IDC_ABOUT_SUPPORT),
@@ -514,37 +500,16 @@ const ScriptCase kScriptCases[] = {
      {Wait("Search"), Click(IDC_INDEX_BROWSE), {Op::UntilEmpty, IDC_INDEX_STATUS}, kSettle, {Op::Press, IDC_INDEX_LIST},
       kSettle, Click(IDOK)},
      {kSearchTitle, "chose index.dat", kAsOpened, kHistoryLine, kAllLeft}},
-    {"SearchOfAFolderWithoutIndexFiles", 0, Run(How::Search, "empty"),
-     {Wait("Search"), Click(IDC_INDEX_BROWSE), {Op::Answer, IDOK, "Selected folder does not contain index.dat files"},
-      kSettle, Click(IDOK)},
-     {kSearchTitle, "chose nothing", kAsOpened, kHistoryLine, kAllLeft}},
     // Esc, or the close box, while the search runs (its button is off then):
     // nothing of the worker is left to touch the dialog.
     {"ClosingDuringASearch", 0, Run(How::Search, "temp"),
      {Wait("Search"), Click(IDC_INDEX_BROWSE), {Op::Post, IDCANCEL}},
      {kSearchTitle, "chose nothing", kAsOpened, kHistoryLine, kAllLeft}},
-    // The choice browses to the Cookies subfolder.
-    {"CookieChoice", 0, Run(How::Choice, "tree"),
-     {Wait("Select Cookies index.dat file"), Click(IDC_INDEX_BROWSE), kSettle, Click(IDC_INDEX_BROWSE), kSettle,
-      Click(IDOK)},
-     {kCookiesTitle, kCookiesTitle, "chose index.dat", kAsOpened, kHistoryLine, kAllLeft}},
     // The browser may close the band while one of its dialogs runs: the
     // dialog then ends at its next message, and its caller leaves the band be.
     {"BandClosedUnderADialog", 0, Run(How::Choice, "tree"),
      {Wait("Select Cookies index.dat file"), Click(IDC_INDEX_BROWSE), kSettle, {Op::DropBand}},
      {kCookiesTitle, "chose nothing", "no band", "left sites 1111 pages 1111, images ----, kept"}},
-    // The band's own bar: a click opens a popup, Down and Enter choose its
-    // first command; the arrows move between the popups and wrap round, and
-    // Escape closes without a command.
-    {"BarChoosesACommand", kVisible, Run(How::Bar, "3"),
-     {{Op::BarOpen}, {Op::Menu, 1}, Wait("Options"), Read(IDC_OPTIONS_DISABLE), Click(IDCANCEL)},
-     {"bar 3", "checked 0", kAsOpened, kHistoryLine, kAllLeft}},
-    {"BarArrowsWrap", kVisible, Run(How::Bar, "4"),
-     {{Op::BarOpen}, {Op::Key, VK_RIGHT}, {Op::BarOpen}, {Op::Key, VK_RIGHT}, {Op::BarOpen}, {Op::Key, VK_RETURN},
-      Wait("Clean up History"), Click(IDCANCEL)},
-     {"bar 4", "bar 0", "bar 1", kAsOpened, kHistoryLine, kAllLeft}},
-    {"BarEscapes", kVisible, Run(How::Bar, "1"), {{Op::BarOpen}, {Op::Key, VK_ESCAPE}, kSettle, {Op::BarOpen}},
-     {"bar 1", "bar -1", kAsOpened, kHistoryLine, kAllLeft}},
     // Every menu's painted items go with it, and a cancelled menu runs nothing.
     {"MenusCancelled", kVisible, Run(How::CacheMenu, "/page0"),
      {{Op::MenuState}, kAgain, {Op::MenuState}, kAgain, {Op::MenuState}},
@@ -573,8 +538,6 @@ protected:
         switch (o.how) {
         case How::Command:
             return RunDialogCommand(*band_, o.command);
-        case How::Favorites:
-            return RunAddToFavoritesDialog(*band_, o.a, o.b);
         case How::Details: {
             const std::string path = TempPath("tw-cookie-dialog.txt");
             std::ofstream(path, std::ios::binary) << o.a;
@@ -590,15 +553,6 @@ protected:
                                                  : RunIndexChoiceDialog(*band_, EntryKind::Cookie, picker, &chosen);
             record_.insert(record_.end(), picker.titles.begin(), picker.titles.end());
             return Note(ok ? "chose " + chosen.substr(chosen.rfind('\\') + 1) : "chose nothing");
-        }
-        case How::Bar: {
-            // A real click, so that the bar's popup runs its loop as for a user.
-            const MenuBarButton& button = band_->Bar().Model().Button(std::atoi(o.a));
-            POINT centre{button.left + button.width / 2, 10};
-            ClientToScreen(band_->Bar().Hwnd(), &centre);
-            ClickAt(centre);
-            PumpUntil(&ScriptEnded);
-            return;
         }
         case How::CacheMenu:
         case How::CookieMenu: {
@@ -617,19 +571,15 @@ protected:
     }
 
     // A folder with two index files (one in a Cookies subfolder) and two
-    // other files; one without any; or the temporary folder, with plenty.
+    // other files, or the temporary folder, with plenty.
     std::string Folder(const std::string& which) {
-        const std::string root = TempPath(("tw_dialog_" + which).c_str());
         if (which == "temp")
             return TempPath("");
-        CreateDirectoryA(root.c_str(), nullptr);
-        CreateDirectoryA((root + "\\a").c_str(), nullptr);
-        CreateDirectoryA((root + "\\a\\Cookies").c_str(), nullptr);
-        if (which == "tree") {
-            for (const char* name :
-                 {"\\a\\index.dat", "\\a\\myindex.dat.bak", "\\a\\Cookies\\index.dat", "\\other.txt"})
-                std::ofstream(root + name) << "x";
-        }
+        const std::string root = TempPath(("tw_dialog_" + which).c_str());
+        for (const char* dir : {"", "\\a", "\\a\\Cookies"})
+            CreateDirectoryA((root + dir).c_str(), nullptr);
+        for (const char* name : {"\\a\\index.dat", "\\a\\myindex.dat.bak", "\\a\\Cookies\\index.dat", "\\other.txt"})
+            std::ofstream(root + name) << "x";
         return root;
     }
 
@@ -702,11 +652,6 @@ protected:
             DestroyWindow(band_->Hwnd());
             band_ = nullptr;
             PostMessageA(d_, WM_NULL, 0, 0);
-            break;
-        case Op::Key:
-            return MenuKeys({WPARAM(a.id)})();
-        case Op::BarOpen:
-            Note("bar " + std::to_string(band_->Bar().OpenButton()));
             break;
         case Op::Again:
             break;

@@ -120,8 +120,6 @@ bool RunScripted(const std::function<void()>& action, std::vector<Step> steps) {
     return !script.gaveUp && script.next == script.steps.size();
 }
 
-bool ScriptEnded() { return !g_script || g_script->gaveUp || g_script->next >= g_script->steps.size(); }
-
 Step MenuKeys(std::vector<WPARAM> keys) {
     return [=] {
         const std::vector<HWND> popups = VisibleOfClass("#32768");
@@ -131,20 +129,6 @@ Step MenuKeys(std::vector<WPARAM> keys) {
             PostMessageA(popups.front(), WM_KEYDOWN, key, 1);  // the topmost
         return true;
     };
-}
-
-void ClickAt(POINT screen) {
-    SetCursorPos(screen.x, screen.y);
-    INPUT inputs[3] = {};
-    const int w = GetSystemMetrics(SM_CXSCREEN) - 1, h = GetSystemMetrics(SM_CYSCREEN) - 1;
-    const DWORD flags[3] = {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
-    for (int i = 0; i < 3; ++i) {
-        inputs[i].type = INPUT_MOUSE;
-        inputs[i].mi.dx = screen.x * 65535 / w;
-        inputs[i].mi.dy = screen.y * 65535 / h;
-        inputs[i].mi.dwFlags = MOUSEEVENTF_ABSOLUTE | flags[i];
-    }
-    SendInput(3, inputs, sizeof(INPUT));
 }
 
 }  // namespace tw::testing

@@ -49,16 +49,11 @@ using Step = std::function<bool()>;
 // on a step, or done with a dialog or menu still open, closes what is open
 // so that action returns. True when every step ran and nothing was left.
 bool RunScripted(const std::function<void()>& action, std::vector<Step> steps);
-// Whether the running script has ended, for an action that pumps until then.
-bool ScriptEnded();
 
 // The visible top-level windows of this thread of a class, such as
 // "#32770" (dialogs) or "#32768" (popup menus).
 std::vector<HWND> VisibleOfClass(const char* name);
 // Once a popup menu is shown, presses the keys in it.
 Step MenuKeys(std::vector<WPARAM> keys);
-// A left click through the system's input queue at a point of the screen,
-// as a menu loop sees the mouse.
-void ClickAt(POINT screen);
 
 }  // namespace tw::testing
