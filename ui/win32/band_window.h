@@ -82,7 +82,6 @@ public:
     int CurrentTab() const { return tabs_.GetCurSel(); }
     ListWindow& List(EntryKind kind) { return *lists_[int(kind)]; }
     FlatTabStrip& TabStrip() { return tabs_; }
-    MenuBar& Bar() { return menuBar_; }
     void ShowStatus(EntryKind store);
     // Gives the Cookies rows of kept sites their image; answers how many
     // rows belong to kept sites.

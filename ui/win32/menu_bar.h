@@ -42,7 +42,6 @@ public:
     // A tool bar resource and the bitmap of the same number.
     bool LoadToolBar(HINSTANCE instance, UINT toolBarId);
 
-    const MenuBarModel& Model() const { return model_; }
     // Opens popup index and returns when it closes (the popup of another
     // button may have followed it).
     void OpenPopup(int index, bool byKeyboard);
