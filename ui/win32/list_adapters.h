@@ -37,8 +37,9 @@ public:
     std::uint32_t CellBackground(int row, int column) const override;
     void SetCellBackground(int row, int column, std::uint32_t colour) override;
     bool IsSelected(int row) const override { return list_.Model().IsSelected(row); }
-    void SelectOnly(int row) override { list_.Model().Select(row, 0, 0); }
-    void AddToSelection(int row) override { list_.Model().Select(row, 0, kKeyControl); }
+    // Through the window, which scrolls the row into view.
+    void SelectOnly(int row) override { list_.Select(row, 0, 0); }
+    void AddToSelection(int row) override { list_.Select(row, 0, kKeyControl); }
 
 private:
     ListWindow& list_;
