@@ -241,6 +241,14 @@ int ListModel::CurrentRow() const {
     return selected_.empty() ? -1 : selected_.front();
 }
 
+bool ListModel::MakeCurrent(int row, int column) {
+    if (!IsSelected(row))
+        return false;
+    focusRow_ = row;
+    SetFocusColumn(column);
+    return true;
+}
+
 void ListModel::SetFocusColumn(int column) {
     if (ValidColumn(column))
         focusColumn_ = column;

@@ -123,6 +123,10 @@ public:
     bool Select(int row, int column, unsigned keys, bool* added = nullptr);
     // Every row (Ctrl+A); false when nothing changed.
     bool SelectAll();
+    // Makes a selected row the current one and leaves the selection as it
+    // is, as a press inside a selection of several rows does; false for a
+    // row that is not selected.
+    bool MakeCurrent(int row, int column);
     bool SingleSelection() const { return singleSelection_; }
     void SetSingleSelection(bool single) { singleSelection_ = single; }
 

@@ -112,6 +112,10 @@ TEST_F(ListModelTest, SelectFollowsTheKeyState) {
     }
     EXPECT_TRUE(list.SelectAll() && !list.SelectAll());
     EXPECT_EQ(State(), "*0 *1 *2 *3 *4 *5 | 2");
+    list.Select(3, 0, kKeyControl);
+    EXPECT_TRUE(list.MakeCurrent(4, 0));
+    EXPECT_FALSE(list.MakeCurrent(3, 0) || list.MakeCurrent(6, 0));
+    EXPECT_EQ(State(), "*0 *1 *2 3 *4 *5 | 4");
     list.SetSingleSelection(true);  // ignores Ctrl, Shift and Ctrl+A
     for (auto [row, keys] : {std::pair{0, 0u}, {2, kKeyShift}, {3, kKeyControl}}) list.Select(row, 0, keys);
     EXPECT_FALSE(list.SelectAll());

@@ -382,6 +382,10 @@ void ListWindow::OnLeftDown(WPARAM mouseKeys, int x, int y, bool doubleClick) {
     if (keys == 0 && !doubleClick && model_.IsSelected(hit.row) && model_.SelectedCount() >= 2) {
         deferredRow_ = hit.row;
         deferredColumn_ = hit.column;
+        // The selection waits for the release, but whatever the press
+        // notifies (a link cell's address) is about the row pressed.
+        model_.MakeCurrent(hit.row, hit.column);
+        InvalidateRect(Hwnd(), nullptr, FALSE);
     } else {
         SelectAndNotify(hit.row, hit.column, keys);
     }
@@ -430,7 +434,9 @@ void ListWindow::OnRightDown(int x, int y) {
 
 void ListWindow::OnRightUp(int x, int y) {
     const Hit hit = HitTest(x, y);
-    if (hit.row < 0 && !hit.header)
+    // The header is no row either: a menu there must not act on rows the
+    // user did not point at.
+    if (hit.row < 0)
         Select(-1, -1, 0);
     Notify(kListRightUp, hit.row, hit.column);
 }
@@ -558,13 +564,28 @@ void ListWindow::ShowTip(int row, int column) {
     InvalidateRect(tip_.Get(), nullptr, TRUE);
     tipRow_ = row;
     tipColumn_ = column;
+    SetTimer(Hwnd(), kTipTimer, kTipCheckMs, nullptr);
 }
 
 void ListWindow::HideTip() {
     if (tip_)
         ShowWindow(tip_.Get(), SW_HIDE);
+    if (Hwnd())
+        KillTimer(Hwnd(), kTipTimer);
     tipRow_ = -1;
     tipColumn_ = -1;
+}
+
+// A dialog or message box disables the window that owns it, and a menu puts
+// the thread into menu mode; neither tells the list, whose tip would stay
+// on top of them.
+bool ListWindow::ModalLoopRunning() const {
+    const HWND root = GetAncestor(Hwnd(), GA_ROOT);
+    if (root && !IsWindowEnabled(root))
+        return true;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetCurrentThreadId(), &info) && (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE));
 }
 
 // ---- Painting ----------------------------------------------------------------
@@ -779,6 +800,12 @@ const std::vector<MessageEntry<ListWindow>>& ListWindow::Messages() {
          }},
         {WM_CAPTURECHANGED, [](ListWindow& w, WPARAM, LPARAM, bool&) -> LRESULT {
              w.leftDown_ = false;
+             w.HideTip();
+             return 0;
+         }},
+        {WM_CANCELMODE, [](ListWindow& w, WPARAM, LPARAM, bool& handled) -> LRESULT {
+             w.HideTip();
+             handled = false;
              return 0;
          }},
         {WM_SETCURSOR, [](ListWindow& w, WPARAM, LPARAM lp, bool& handled) -> LRESULT {
@@ -802,6 +829,11 @@ const std::vector<MessageEntry<ListWindow>>& ListWindow::Messages() {
              return 0;
          }},
         {WM_TIMER, [](ListWindow& w, WPARAM wp, LPARAM, bool& handled) -> LRESULT {
+             if (wp == kTipTimer) {
+                 if (w.ModalLoopRunning())
+                     w.HideTip();
+                 return 0;
+             }
              handled = wp == kScrollTimer;
              if (handled) {
                  KillTimer(w.Hwnd(), kScrollTimer);
@@ -813,6 +845,7 @@ const std::vector<MessageEntry<ListWindow>>& ListWindow::Messages() {
          }},
         {WM_DESTROY, [](ListWindow& w, WPARAM, LPARAM, bool&) -> LRESULT {
              KillTimer(w.Hwnd(), kScrollTimer);
+             KillTimer(w.Hwnd(), kTipTimer);
              w.tip_.Reset();
              return 0;
          }},

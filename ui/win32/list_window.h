@@ -38,6 +38,10 @@ public:
     static constexpr const char* kTipClassName = "TitleTip";
     static constexpr UINT_PTR kScrollTimer = 1002;
     static constexpr UINT kScrollRetryMs = 250;
+    // While a title tip shows, how often the list looks for a modal loop
+    // that the tip must not stay on top of.
+    static constexpr UINT_PTR kTipTimer = 1003;
+    static constexpr UINT kTipCheckMs = 100;
 
     explicit ListWindow(const Clock& clock);
 
@@ -105,6 +109,7 @@ private:
     void PaintCell(HDC dc, int row, int column, const RECT& rc, bool selected);
     void ShowTip(int row, int column);
     void HideTip();
+    bool ModalLoopRunning() const;
 
     ListModel model_;
     UniqueWindow tip_;

@@ -82,7 +82,7 @@ LRESULT CALLBACK TestParent::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* self = reinterpret_cast<TestParent*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (self && msg == WM_NOTIFY) {
         const auto* header = reinterpret_cast<const NMHDR*>(lp);
-        Notification n{int(header->code), -1, -1};
+        Notification n{int(header->code), -1, -1, self->currentRow ? self->currentRow() : -1};
         if (self->listRecords) {
             n.row = reinterpret_cast<const ListNotify*>(lp)->row;
             n.column = reinterpret_cast<const ListNotify*>(lp)->column;

@@ -16,6 +16,7 @@ struct Notification {
     int code;
     int row;
     int column;
+    int current;  // what currentRow answered as it arrived, or -1
 };
 
 class TestParent {
@@ -30,6 +31,7 @@ public:
 
     std::vector<Notification> notifications;
     bool listRecords = false;  // whether notifications carry a row and a column
+    std::function<int()> currentRow;  // asked as each notification arrives
 
 private:
     static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);

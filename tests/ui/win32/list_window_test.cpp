@@ -2,17 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "clean/find.h"
 #include "platform/win32/win32_clock.h"
 #include "tests/ui/win32/harness.h"
+#include "ui/win32/list_adapters.h"
 #include "ui/win32/list_window.h"
 
 namespace tw {
 namespace {
 
-using testing::TestParent;
+using namespace testing;
 
 // A message sent to the list: lParam is x and the middle of row (-1 the
 // header, -100 y = x); two are made up, a left click (down and up) and a key
@@ -54,11 +57,17 @@ const Gesture kGestures[] = {
     {"RightOnTheSelection",
      {Click(10, 1), Click(10, 2, MK_CONTROL), kForget, {WM_RBUTTONDOWN, MK_RBUTTON, 10, 2}, {WM_RBUTTONUP, 0, 10, 2}},
      "selected 1 2, current 2, order dacbef, checks 000000, focused: right 2,0"},
+    // Released on the header, as on no row: nothing stays selected.
+    {"RightOnTheHeader", {Click(10, 1), kForget, {WM_RBUTTONDOWN, MK_RBUTTON, 10, -1}, {WM_RBUTTONUP, 0, 10, -1}},
+     "selected, current -1, order dacbef, checks 000000, focused: right -1,0"},
     {"RightPastTheColumns", {Click(10, 1), kForget, {WM_RBUTTONDOWN, MK_RBUTTON, 330, 4}, {WM_RBUTTONUP, 0, 330, 4}},
      "selected 4, current 4, order dacbef, checks 000000, focused: sel right 4,-1"},
     // A check cell toggles on a click; a link cell notifies.
     {"CheckCell", {Click(245, 0)}, "selected 0, current 0, order dacbef, checks 100000, focused: sel cell 0,2 up 0,2"},
-    {"LinkCell", {Click(150, 5)}, "selected 5, current 5, order dacbef, checks 000000, focused: sel link 5,1 up 5,1"},
+    {"LinkCell", {Click(150, 5)}, "selected 5, current 5, order dacbef, checks 000000, focused: sel link 5,1@5 up 5,1"},
+    // The address opened is the pressed row's, though the selection waits.
+    {"LinkInsideASelection", {{kCtrlKey, 'A', 0, 0}, kForget, Click(150, 5)},
+     "selected 5, current 5, order dacbef, checks 000000, focused: link 5,1@5 up 5,1"},
     {"HeaderSortsAndTypeAheadFinds", {Click(10, 0), Click(10, -1), Key('C')},
      "selected 2, current 2, order abcdef, checks 000000, focused: sel up 0,0 sel"},
     {"Keys", {Click(10, 3), Key(VK_END), Key(VK_HOME), Key(VK_UP), Key(VK_DOWN), Key(VK_DOWN)},
@@ -71,10 +80,11 @@ const Gesture kGestures[] = {
 };
 // clang-format on
 
-class ListGestures : public ::testing::TestWithParam<Gesture> {
+class ListTest : public ::testing::Test {
 protected:
     void SetUp() override {
         parent.listRecords = true;
+        parent.currentRow = [this] { return list.Model().CurrentRow(); };
         RECT rc{0, 0, 380, 200};
         ASSERT_NE(list.Create(parent.Hwnd(), WS_VISIBLE | WS_TABSTOP | WS_BORDER, WS_EX_CLIENTEDGE, rc, 5), nullptr);
         list.InsertColumn("Title", 120, -1, 0);
@@ -140,6 +150,8 @@ protected:
             r += std::string(" ") + (name >= 0 && name < 7 ? names[name] : "?");
             if (n.code != kListSelChanged)
                 r += " " + std::to_string(n.row) + "," + std::to_string(n.column);
+            if (n.code == kListLinkDown)
+                r += "@" + std::to_string(n.current);
         }
         return r;
     }
@@ -149,6 +161,8 @@ protected:
     ListWindow list{clock};
 };
 
+class ListGestures : public ListTest, public ::testing::WithParamInterface<Gesture> {};
+
 void PrintTo(const Gesture& g, std::ostream* os) { *os << g.name; }
 
 TEST_P(ListGestures, Run) {
@@ -156,6 +170,61 @@ TEST_P(ListGestures, Run) {
     for (const Input& in : GetParam().inputs)
         Send(in);
     EXPECT_EQ(Record(), GetParam().record);
+}
+
+// Find selects through the window: a match below the fold comes into view,
+// for the next match as for all of them.
+TEST_F(ListTest, FoundRowsComeIntoView) {
+    for (int i = 0; i < 40; ++i)
+        list.AddRow(i == 24 || i == 37 ? "needle" : "hay", -1);
+    for (const int all : {0, 1}) {
+        FindRequest request;
+        std::strcpy(request.text, "needle");
+        request.searchNames = 1;
+        request.findAll = all;
+        {
+            ListWindowSearch search(list);
+            ASSERT_TRUE(FindItems(search, request, ActiveCodePage()));
+        }
+        SCROLLINFO si{sizeof si, SIF_POS | SIF_PAGE};
+        GetScrollInfo(list.Hwnd(), SB_VERT, &si);
+        const int found = list.Model().CurrentRow();
+        EXPECT_EQ(found, all ? 43 : 30) << all;
+        EXPECT_TRUE(si.nPos <= found && found < si.nPos + int(si.nPage)) << si.nPos << " " << si.nPage;
+    }
+}
+
+// The tip of a cut cell goes when the list loses the capture, and when a
+// message box or a menu opens over it; nothing else here would hide it.
+TEST_F(ListTest, TheTitleTipGivesWayToModalLoops) {
+    list.Model().SetCellText(0, 0, std::string(60, 'w'));
+    const auto shown = [] { return !VisibleOfClass(ListWindow::kTipClassName).empty(); };
+    const auto hover = [&] {
+        SendMessageA(list.Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10, RowY(0)));
+        // The pointer is not really there: the list is not told it left.
+        TRACKMOUSEEVENT cancel{sizeof cancel, TME_CANCEL | TME_LEAVE, list.Hwnd(), 0};
+        TrackMouseEvent(&cancel);
+        MSG left;
+        PeekMessageA(&left, list.Hwnd(), WM_MOUSELEAVE, WM_MOUSELEAVE, PM_REMOVE);
+        return shown();
+    };
+    const Step hidden = [&] { return !shown(); };
+    ASSERT_TRUE(hover());
+    SetCapture(list.Hwnd());
+    SetCapture(parent.Hwnd());
+    ReleaseCapture();
+    EXPECT_FALSE(shown()) << "the capture went";
+    ASSERT_TRUE(hover());
+    EXPECT_TRUE(RunScripted([&] { MessageBoxA(parent.Hwnd(), "over the list", "test", MB_OK); },
+                            {hidden, [] {
+                                 const std::vector<HWND> boxes = VisibleOfClass("#32770");
+                                 return !boxes.empty() && PostMessageA(boxes.front(), WM_COMMAND, IDOK, 0);
+                             }}));
+    ASSERT_TRUE(hover());
+    const UniqueMenu menu(CreatePopupMenu());
+    AppendMenuA(menu.Get(), MF_STRING, 1, "over the list");
+    EXPECT_TRUE(RunScripted([&] { TrackPopupMenuEx(menu.Get(), TPM_RETURNCMD, 0, 0, parent.Hwnd(), nullptr); },
+                            {hidden, [] { return EndMenu() != FALSE; }}));
 }
 
 INSTANTIATE_TEST_SUITE_P(List, ListGestures, ::testing::ValuesIn(kGestures),
