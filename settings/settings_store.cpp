@@ -179,7 +179,9 @@ bool ParseKeptSites(const char* data, std::size_t size, std::vector<std::string>
 bool ReadCookiesToKeep(Registry& registry, bool newSystem, std::vector<std::string>* names) {
     names->clear();
     RegKey key(registry);
-    const long opened = key.Open(RegRoot::CurrentUser, ChooseSettingsPaths(newSystem).open, true);
+    // Only read: a key the user may not write must still give its list, or
+    // no cookie could ever be deleted.
+    const long opened = key.Open(RegRoot::CurrentUser, ChooseSettingsPaths(newSystem).open, false);
     if (opened == kErrorFileNotFound)
         return true;
     if (opened != kErrorSuccess)

@@ -18,7 +18,7 @@ HKEY Win32Registry::RootKey(RegRoot root) const {
 
 long Win32Registry::Open(RegRoot root, const char* path, bool write, Key* key) {
     HKEY h = nullptr;
-    const LONG r = RegOpenKeyExA(RootKey(root), path, 0, write ? KEY_ALL_ACCESS : KEY_READ, &h);
+    const LONG r = RegOpenKeyExA(RootKey(root), path, 0, write ? KEY_ALL_ACCESS : KEY_QUERY_VALUE, &h);
     *key = r == ERROR_SUCCESS ? h : nullptr;
     return r;
 }

@@ -266,6 +266,11 @@ TEST(StoredList, ReadsAsTheListOrNotAtAll) {
     names = {"stale"};
     EXPECT_TRUE(ReadCookiesToKeep(registry, true, &names));
     EXPECT_TRUE(names.empty());
+    // A key the user may read but not write still gives its list.
+    registry.readOnlyPaths.push_back("software\\appdatalow\\software\\raridezaz\\tidewell");
+    registry.SetRaw(RegRoot::CurrentUser, kSettingsPathNew, "CookiesToKeep", kRegMultiSz, MultiSz({"a.com"}));
+    EXPECT_TRUE(ReadCookiesToKeep(registry, true, &names));
+    EXPECT_EQ(names, Names{"a.com"});
 }
 
 TEST(StoredList, SavedAsAMultiStringAndReadBack) {
