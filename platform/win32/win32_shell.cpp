@@ -36,7 +36,7 @@ void Win32Shell::ClearRecentDocuments() { SHAddToRecentDocs(SHARD_PATHA, nullptr
 
 bool Win32Shell::Execute(const char* file, const char* parameters) {
     const char* params = parameters && *parameters ? parameters : nullptr;
-    const HINSTANCE r = ShellExecuteA(owner_, "open", file, params, nullptr, SW_SHOWNORMAL);
+    const HINSTANCE r = ShellExecuteA(nullptr, "open", file, params, nullptr, SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(r) > 32;
 }
 

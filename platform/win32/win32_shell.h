@@ -10,9 +10,25 @@ namespace tw {
 
 class Win32Shell : public Shell {
 public:
-    // Questions and messages are owned by owner (may be null).
+    // Questions and messages are owned by owner (may be null); what the
+    // shell launches has no owner.
     explicit Win32Shell(HWND owner = nullptr) : owner_(owner) {}
-    void SetOwner(HWND owner) { owner_ = owner; }
+
+    // While it lives, the shell's questions and messages are owned by owner;
+    // then the shell's own owner comes back, since the window named here (a
+    // dialog, the band) may be gone by the next message. The shell must
+    // outlive it.
+    class OwnerScope {
+    public:
+        OwnerScope(Win32Shell& shell, HWND owner) : shell_(shell), previous_(shell.owner_) { shell.owner_ = owner; }
+        ~OwnerScope() { shell_.owner_ = previous_; }
+        OwnerScope(const OwnerScope&) = delete;
+        OwnerScope& operator=(const OwnerScope&) = delete;
+
+    private:
+        Win32Shell& shell_;
+        HWND previous_;
+    };
 
     bool AskYesNo(const char* text) override;
     void ShowMessage(const char* text, MessageIcon icon) override;

@@ -80,17 +80,18 @@ void ShowFileProperties(HWND owner, const std::string& file) {
 }
 
 // The history store's deletions need COM on this thread. The keep list is
-// read once per command, at its first cookie deletion.
+// read once per command, at its first cookie deletion. Nothing here runs a
+// modal loop: the list is worked through without the band going meanwhile.
 class BandStores : public ItemStores {
 public:
     explicit BandStores(BandWindow& band)
-        : band_(band), history_(band.Services().history),
-          cleaner_(band.Services().history, band.Services().cache, band.Services().files, band.Services().clock) {}
+        : hold_(band), newSystem_(BandUsesNewSystem(band)),
+          cleaner_(hold_.Services().history, hold_.Services().cache, hold_.Services().files, hold_.Services().clock) {}
     void Begin(EntryKind store) override {
         if (store == EntryKind::History)
-            com_.emplace(history_);
+            com_.emplace(hold_.Services().history);
         if (store == EntryKind::Cookie && !keepRead_) {
-            keep_ = LoadCookieKeep(band_.Services().registry, BandUsesNewSystem(band_));
+            keep_ = LoadCookieKeep(hold_.Services().registry, newSystem_);
             keepRead_ = true;
             cleaner_.KeepCookies(&keep_);
         }
@@ -98,13 +99,17 @@ public:
     bool Spares(EntryKind store, const std::string& address) override {
         if (store != EntryKind::Cookie || !keepRead_)
             return false;
-        if (!keep_.readable && !told_) {
-            told_ = true;
-            Win32Shell& shell = band_.Services().shell;
-            shell.SetOwner(band_.Hwnd());
-            shell.ShowMessage(kKeepListUnreadable, MessageIcon::Exclamation);
-        }
+        keptAll_ = keptAll_ || !keep_.readable;
         return keep_.Spares(address.c_str());
+    }
+    // Once the command is done with the list: a list that could not be read
+    // kept every cookie the command met.
+    void SayWhetherAllWereKept(HWND owner) {
+        if (!keptAll_)
+            return;
+        Win32Shell& shell = hold_.Services().shell;
+        const Win32Shell::OwnerScope scope(shell, owner);
+        shell.ShowMessage(kKeepListUnreadable, MessageIcon::Exclamation);
     }
     void Delete(EntryKind store, const std::string& address) override {
         switch (store) {
@@ -116,26 +121,26 @@ public:
     void End(EntryKind) override { com_.reset(); }
 
 private:
-    BandWindow& band_;
-    HistoryService& history_;
+    const BandHold hold_;
+    const bool newSystem_;
     Cleaner cleaner_;
     std::optional<ComApartment> com_;
     CookieKeep keep_;
     bool keepRead_ = false;
-    bool told_ = false;
+    bool keptAll_ = false;
 };
 
 // The band may be closed by the browser while a question or a dialog is
 // open; from then on nothing of it is used.
 class BandHost : public ItemHost {
 public:
-    explicit BandHost(BandWindow& band) : band_(band), life_(band.Life()) {}
-    bool BandGone() const { return life_.expired(); }
+    explicit BandHost(BandWindow& band) : band_(band), hold_(band) {}
+    bool BandGone() const { return hold_.Gone(); }
     void Navigate(const std::string& address) override { NavigateTo(band_.Browser(), address); }
     void CopyText(const std::string& text) override { CopyToClipboard(band_.Hwnd(), text); }
     bool AskYesNo(const char* text) override {
-        Win32Shell& shell = band_.Services().shell;
-        shell.SetOwner(band_.Hwnd());
+        Win32Shell& shell = hold_.Services().shell;
+        const Win32Shell::OwnerScope owner(shell, band_.Hwnd());
         return shell.AskYesNo(text) && !BandGone();
     }
     void ShowStatus(EntryKind store) override {
@@ -150,10 +155,10 @@ public:
     }
     void ShowProperties(const std::string& file) override { ShowFileProperties(band_.Hwnd(), file); }
     void KeepCookiesOf(const std::string& site) override {
-        BandServices& s = band_.Services();
+        BandServices& s = hold_.Services();
         const bool newSystem = BandUsesNewSystem(band_);
         CookieKeep keep = LoadCookieKeep(s.registry, newSystem);
-        s.shell.SetOwner(band_.Hwnd());
+        const Win32Shell::OwnerScope owner(s.shell, band_.Hwnd());
         // A list that cannot be read is not replaced by one of a single site.
         if (!keep.readable) {
             s.shell.ShowMessage(kKeepListUnreadableToAdd, MessageIcon::Exclamation);
@@ -171,7 +176,7 @@ public:
 
 private:
     BandWindow& band_;
-    std::weak_ptr<void> life_;
+    const BandHold hold_;
 };
 
 void OpenRowAddress(BandWindow& band) {
@@ -204,8 +209,10 @@ void RunCommandOnTab(BandWindow& band, int command, int tab) {
     BandStores stores(band);
     BandHost host(band);
     RunItemCommand(command, tab, list, stores, host, band.ConfirmDeletions(), ActiveCodePage());
-    if (!host.BandGone())
-        window.Changed();
+    if (host.BandGone())
+        return;
+    window.Changed();
+    stores.SayWhetherAllWereKept(band.Hwnd());
 }
 
 void ShowContextMenu(BandWindow& band) {

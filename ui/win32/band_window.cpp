@@ -70,7 +70,7 @@ private:
 }  // namespace
 
 BandWindow::BandWindow(HINSTANCE module, std::unique_ptr<BandServices> services)
-    : module_(module), services_(std::move(services)), life_(std::make_shared<int>(0)) {
+    : module_(module), services_(std::move(services)) {
     const int major = services_->shell.MajorVersion();
     newSystem_ = IsNewSystem(major > 0, major);
     settings_.dateTemplate = kDefaultDateTemplate;
@@ -162,10 +162,11 @@ const std::vector<MessageEntry<BandWindow>>& BandWindow::Messages() {
          }},
         {kWmRunCleanup, [](BandWindow& b, WPARAM wp, LPARAM lp, bool&) -> LRESULT {
              if (lp) {
-                 BandServices& s = *b.services_;
+                 const BandHold hold(b);
+                 BandServices& s = hold.Services();
                  Cleaner cleaner(s.history, s.cache, s.files, s.clock);
                  // Over the dialog that sent it.
-                 s.shell.SetOwner(GetActiveWindow() ? GetActiveWindow() : b.Hwnd());
+                 const Win32Shell::OwnerScope owner(s.shell, GetActiveWindow() ? GetActiveWindow() : b.Hwnd());
                  RunCleanupKeeping(*reinterpret_cast<const CleanupCriteria*>(lp), wp != kRunCleanupIgnoringKeepList,
                                    cleaner, b, s.registry, b.newSystem_, s.shell);
              }
@@ -433,7 +434,9 @@ void BandWindow::OnCommand(WPARAM wParam) {
 }
 
 void BandWindow::RunCommand(Command command) {
-    BandServices& s = *services_;
+    // Dialogs and questions below may outlast the band.
+    const BandHold hold(*this);
+    BandServices& s = hold.Services();
     switch (command) {
     case Command::Refresh: Refresh(); break;
     case Command::SaveHistory:
@@ -445,33 +448,37 @@ void BandWindow::RunCommand(Command command) {
         ActivationScope scope;
         const CookieKeep keep = LoadCookieKeep(s.registry, newSystem_);
         const KeptCookieTest kept = [&keep](const FileEntry& e) { return keep.list.KeepsCookie(e.url); };
-        SaveReport(kind, s.dialogs, {s.history, s.cache, kept}, settings_.dateTemplate, Hwnd());
+        // The report is written after the dialog, from nothing of the band's.
+        const std::string dates = settings_.dateTemplate;
+        SaveReport(kind, s.dialogs, {s.history, s.cache, kept}, dates, Hwnd());
         break;
     }
     case Command::OpenIndexFile: {
         std::string path;
-        const std::weak_ptr<void> life = Life();
         bool chosen = false;
         {
             ActivationScope scope;
             chosen = s.dialogs.Run(IndexFileDialogRequest(Hwnd()), &path);
         }
-        if (chosen && !life.expired())
+        if (chosen && !hold.Gone())
             LoadIndex(path);
         break;
     }
-    case Command::ClearTypedUrls:
-        s.shell.SetOwner(Hwnd());
+    case Command::ClearTypedUrls: {
+        const Win32Shell::OwnerScope owner(s.shell, Hwnd());
         ClearTypedUrls(s.registry, s.shell, settings_.confirmDeletions);
         break;
-    case Command::ClearRecentDocuments:
-        s.shell.SetOwner(Hwnd());
+    }
+    case Command::ClearRecentDocuments: {
+        const Win32Shell::OwnerScope owner(s.shell, Hwnd());
         ClearRecentDocuments(s.shell, settings_.confirmDeletions);
         break;
-    case Command::ClearRunHistory:
-        s.shell.SetOwner(Hwnd());
+    }
+    case Command::ClearRunHistory: {
+        const Win32Shell::OwnerScope owner(s.shell, Hwnd());
         ClearRunHistory(s.registry, s.shell, settings_.confirmDeletions);
         break;
+    }
     case Command::SelectAll:
         if (IsTab(tabs_.GetCurSel())) {
             ListWindowSearch rows(CurrentList());

@@ -72,11 +72,6 @@ public:
     // Takes a reference of its own; null clears.
     void SetBrowser(IWebBrowser2* browser) { browser_ = ComPtr<IWebBrowser2>::Share(browser); }
 
-    // Expires when the band window goes: what runs a modal loop (a dialog, a
-    // message box) looks at it before it uses the band again, since the
-    // browser may close the band meanwhile.
-    std::weak_ptr<void> Life() const { return life_; }
-
     // The list of the tab strip's current tab.
     ListWindow& CurrentList();
     int CurrentTab() const { return tabs_.GetCurSel(); }
@@ -93,6 +88,7 @@ public:
     bool ConfirmDeletions() const { return settings_.confirmDeletions; }
     const std::string& DateTemplate() const { return settings_.dateTemplate; }
     BandServices& Services() { return *services_; }
+    std::shared_ptr<BandServices> SharedServices() const { return services_; }
     IWebBrowser2* Browser() const { return browser_.Get(); }
     ProgressController& Progress() { return progress_; }
 
@@ -128,8 +124,7 @@ private:
     int Margin() const;
 
     HINSTANCE module_;
-    std::unique_ptr<BandServices> services_;
-    std::shared_ptr<void> life_;
+    std::shared_ptr<BandServices> services_;
     bool* adopted_ = nullptr;
     UniqueWindow* slot_ = nullptr;
     ComPtr<IWebBrowser2> browser_;
@@ -146,6 +141,20 @@ private:
     std::unique_ptr<ListWindow> lists_[3];
     FlatTabStrip tabs_;
     bool contextMenuOpen_ = false;
+};
+
+// What a caller holds across a modal loop of the band, since the browser
+// may close the band meanwhile: the services stay alive for whatever the
+// caller still does with them, and the band itself is not used once Gone().
+class BandHold {
+public:
+    explicit BandHold(const BandWindow& band) : services_(band.SharedServices()), life_(band.Life()) {}
+    BandServices& Services() const { return *services_; }
+    bool Gone() const { return life_.expired(); }
+
+private:
+    std::shared_ptr<BandServices> services_;
+    std::weak_ptr<void> life_;
 };
 
 // A visible child of `parent` covering `rect`, with the module's activation

@@ -224,12 +224,16 @@ void MenuBar::OpenPopup(int index, bool byKeyboard) {
         next_ = -1;
         tTracking = this;
         UniqueHook filter(SetWindowsHookExA(WH_MSGFILTER, &MenuBar::MenuFilter, nullptr, GetCurrentThreadId()));
+        const std::weak_ptr<void> life = Life();
         const UINT command = UINT(TrackPopupMenuEx(popup,
                                                    TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_VERTICAL |
                                                        TPM_RETURNCMD,
                                                    button.left, button.bottom, Hwnd(), &params));
         filter.Reset();
         tTracking = nullptr;
+        // The band, and the bar with it, may have been closed under the menu.
+        if (life.expired())
+            return;
         tracked_ = nullptr;
         open_ = -1;
         keyboardCues_ = false;

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <vector>
 
 #include "platform/win32/handles.h"
@@ -40,6 +41,10 @@ public:
     virtual ~WindowBase();
 
     HWND Hwnd() const { return hwnd_.Get(); }
+    // Expires when the object goes. Whatever runs a modal loop (a dialog, a
+    // message box, a menu) looks at it before it uses the object again: the
+    // window, and with it the object, may be destroyed while the loop runs.
+    std::weak_ptr<void> Life() const { return life_; }
 
 protected:
     // CreateWindowExA with this object as the window's; null on failure.
@@ -59,6 +64,7 @@ private:
     friend bool EnsureWindowClass(const WindowClass& cls);
     static LRESULT CALLBACK Thunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     UniqueWindow hwnd_;
+    std::shared_ptr<void> life_ = std::make_shared<char>('\0');
 };
 
 // A message handler of T's table.

@@ -22,10 +22,12 @@
 #include "clean/cleanup_dialog_model.h"
 #include "clean/cookie_keep.h"
 #include "clean/find.h"
+#include "clean/shell_history.h"
 #include "core/classify.h"
 #include "res/resource.h"
 #include "settings/settings_store.h"
 #include "tools/samples/index_file_writer.h"
+#include "tests/ui/win32/freed_memory.h"
 #include "tests/ui/win32/harness.h"
 #include "tools/standin/host.h"
 #include "ui/about_model.h"
@@ -201,6 +203,7 @@ protected:
         root_.Reset();
         SHDeleteKeyA(HKEY_CURRENT_USER, kTestRoot);
         OleUninitialize();
+        EXPECT_TRUE(FreedMemoryIntact()) << "something was written after it was freed";
     }
 
     bool NewSystem() {
@@ -247,6 +250,12 @@ protected:
         return Wide(std::string("Internet Explorer ") + store + " " + verb + ": " + std::to_string(count) + " items");
     }
     void Command(UINT id) { SendMessageA(band_->Hwnd(), WM_COMMAND, id, 0); }
+    // The typed-URL list of the private key that stands for the current user.
+    UniqueKey TypedUrls() {
+        UniqueKey key;
+        RegCreateKeyExA(root_.Get(), kTypedUrlsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Receive(), nullptr);
+        return key;
+    }
 
     // A left click on the tab strip at x until tab is current.
     bool ClickTab(int tab) {
@@ -359,6 +368,30 @@ TEST_F(BandTest, RowCommandsDeleteTheChosenRowsAndCopyTheAddress) {
     EXPECT_EQ(Ours(EntryKind::Cookie).size(), 6u);
 }
 
+// A message is owned by the window its caller names for it, and only while
+// that caller runs: a later message must not name a window that has gone.
+TEST(ShellOwner, LastsAsLongAsItsScope) {
+    Win32Shell shell;
+    std::vector<HWND> owners;
+    const auto ask = [&] {
+        return RunScripted([&] { shell.ShowMessage("owned?", MessageIcon::Information); }, {[&] {
+                               const HWND box = OpenDialog("Tidewell", "owned?");
+                               if (box)
+                                   owners.push_back(GetWindow(box, GW_OWNER));
+                               return box && PostMessageA(box, WM_COMMAND, IDOK, 0);
+                           }});
+    };
+    HWND dialog = nullptr;
+    {
+        TestParent window;
+        dialog = window.Hwnd();
+        const Win32Shell::OwnerScope scope(shell, dialog);
+        EXPECT_TRUE(ask());
+    }
+    EXPECT_TRUE(ask()) << "shown with no owner once its owner went";
+    EXPECT_EQ(owners, (std::vector<HWND>{dialog, nullptr}));
+}
+
 // ---- dialogs and context menus, as scripts -------------------------------------
 
 // What a script does in a dialog, or notes of it.
@@ -375,6 +408,8 @@ enum class Op {
     UntilEmpty,  // until control id shows no text
     Menu,        // id times down, then Enter, in the open popup
     MenuState,   // notes whether the band knows its menu open, and closes it
+    MenuShown,   // until a menu is open
+    SaveAs,      // text as the name in the Save dialog, then OK
     DropBand,    // the browser closes the band
     Again,       // ends a script: the dialog is opened again for the next
     Read,        // notes what control id shows
@@ -392,19 +427,19 @@ Act Click(int id) { return {Op::Click, id}; }
 Act Read(int id) { return {Op::Read, id}; }
 const Act kSettle{Op::Settle}, kAgain{Op::Again}, kDialogs{Op::Dialogs};
 
-enum class How { Command, Details, Search, Choice, CacheMenu, CookieMenu };
+enum class How { Command, Details, Search, Choice, CacheMenu, CookieMenu, Save, ClearTyped, DeleteCookies, Bar };
 
 struct Opener {
     How how;
     tw::Command command;  // for How::Command
-    // Details: the file's text. Search, Choice: the folder picked. Menus:
-    // what the rows to select contain.
+    // Details: the file's text. Search, Choice: the folder picked. Menus,
+    // DeleteCookies: what the rows to select contain. Save: the report's name.
     const char* a;
     const char* b;
 };
 
 Opener Dialog(tw::Command command) { return {How::Command, command, nullptr, nullptr}; }
-Opener Run(How how, const char* a, const char* b = nullptr) { return {how, tw::Command::About, a, b}; }
+Opener Run(How how, const char* a = nullptr, const char* b = nullptr) { return {how, tw::Command::About, a, b}; }
 
 enum CaseFlags { kKeepTwo = 8, kKeepAsText = 16 };
 
@@ -432,6 +467,8 @@ const char kHistoryLine[] = "Internet Explorer History contains: N items";
 const char kCookiesLine[] = "Internet Explorer Cookies contain: N items";
 const char kCacheLine[] = "Internet Explorer Cache contains: N items";
 const char kAllLeft[] = "left sites 1111 pages 1111, images CCCC, kept";
+const char kNoBandLeft[] = "left sites 1111 pages 1111, images ----, kept";
+const char kAskTypedUrls[] = "Are you sure you want to delete Typed URL List?";
 
 // clang-format off
 const ScriptCase kScriptCases[] = {
@@ -509,7 +546,22 @@ const ScriptCase kScriptCases[] = {
     // dialog then ends at its next message, and its caller leaves the band be.
     {"BandClosedUnderADialog", 0, Run(How::Choice, "tree"),
      {Wait("Select Cookies index.dat file"), Click(IDC_INDEX_BROWSE), kSettle, {Op::DropBand}},
-     {kCookiesTitle, "chose nothing", "no band", "left sites 1111 pages 1111, images ----, kept"}},
+     {kCookiesTitle, "chose nothing", "no band", kNoBandLeft}},
+    // So may it under every other loop: a question, a message, a menu, the
+    // Save dialog. Nothing of the band is used once the loop returns; what
+    // the user asked of the stores is still done.
+    {"BandClosedUnderTheSaveDialog", 0, Run(How::Save, "tw-closed-under.html"),
+     {Wait("Save As"), {Op::DropBand}, {Op::SaveAs, 0, "tw-closed-under.html"}},
+     {"report saved", "no band", kNoBandLeft}},
+    {"BandClosedUnderAQuestion", 0, Run(How::ClearTyped),
+     {Wait("Tidewell"), {Op::DropBand}, {Op::Answer, IDYES, kAskTypedUrls}}, {"typed urls 0", "no band", kNoBandLeft}},
+    {"BandClosedUnderTheKeptCookiesMessage", kQuiet | kKeepAsText, Run(How::DeleteCookies, "/c2", "/c5"),
+     {Wait("Tidewell"), {Op::DropBand}, {Op::Answer, IDOK, kKeepListUnreadable}}, {"no band", kNoBandLeft}},
+    // The popup goes with the bar.
+    {"BandClosedUnderTheBarMenu", kVisible, Run(How::Bar), {{Op::MenuShown}, {Op::DropBand}}, {"no band", kNoBandLeft}},
+    {"BandClosedUnderTheCleanupMessage", kQuiet | kKeepAsText, Dialog(Command::CleanCookies),
+     {Wait("Clean up Cookies"), Click(IDOK), Wait("Tidewell"), {Op::DropBand}, {Op::Answer, IDOK, kKeepListUnreadable}},
+     {"no band", kNoBandLeft, Cleaned(kStoreCookies, kCleanAll, "")}},
     // Every menu's painted items go with it, and a cancelled menu runs nothing.
     {"MenusCancelled", kVisible, Run(How::CacheMenu, "/page0"),
      {{Op::MenuState}, kAgain, {Op::MenuState}, kAgain, {Op::MenuState}},
@@ -554,6 +606,32 @@ protected:
             record_.insert(record_.end(), picker.titles.begin(), picker.titles.end());
             return Note(ok ? "chose " + chosen.substr(chosen.rfind('\\') + 1) : "chose nothing");
         }
+        case How::Save: {
+            const std::string path = TempPath(o.a);
+            DeleteFileA(path.c_str());
+            Command(ID_SAVE_CACHE);
+            Note(GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES ? "report saved" : "no report");
+            DeleteFileA(path.c_str());
+            return;
+        }
+        case How::ClearTyped: {
+            const UniqueKey typed = TypedUrls();
+            for (const char* name : {"url1", "url2"})
+                RegSetValueExA(typed.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>("http://a/"), 10);
+            Command(ID_CLEAR_TYPED_URLS);
+            DWORD values = 0;
+            RegQueryInfoKeyA(typed.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
+                             nullptr, nullptr, nullptr);
+            return Note("typed urls " + std::to_string(values));
+        }
+        case How::DeleteCookies:
+            ClickTab(1);
+            SelectOnly(EntryKind::Cookie, {RowsWith(Model(kind), 1, o.a).front(), RowsWith(Model(kind), 1, o.b).front()});
+            return RunRowCommand(*band_, kItemDeleteSelected);
+        case How::Bar:
+            SendMessageA(FindWindowExA(band_->Hwnd(), nullptr, MenuBar::kClassName, nullptr), MenuBar::AutoPopupMessage(),
+                         0, 0);
+            return;
         case How::CacheMenu:
         case How::CookieMenu: {
             ClickTab(int(kind));
@@ -643,10 +721,19 @@ protected:
             return item && TextOf(item).empty();
         case Op::Menu:
             return MenuKeys(std::vector<WPARAM>(std::size_t(a.id), VK_DOWN))() && MenuKeys({VK_RETURN})();
+        case Op::MenuShown:
+            return !VisibleOfClass("#32768").empty();
         case Op::MenuState:
             Note(band_->ContextMenuOpen() && band_->Painter().PreparedPopups() >= 1 ? "menu open" : "no menu");
             EndMenu();
             break;
+        case Op::SaveAs:
+            // The name box of the dialog, wherever this system's template puts it.
+            for (int id : {0x47C, 0x480}) {
+                if (GetDlgItem(d_, id))
+                    SetDlgItemTextA(d_, id, TempPath(a.text).c_str());
+            }
+            return PostMessageA(d_, WM_COMMAND, IDOK, 0) != FALSE;
         case Op::DropBand:
             RemoveWindowSubclass(band_->Hwnd(), &RecordRequests, 1);
             DestroyWindow(band_->Hwnd());

@@ -186,7 +186,9 @@ TEST_F(ListTest, FoundRowsComeIntoView) {
             ListWindowSearch search(list);
             ASSERT_TRUE(FindItems(search, request, ActiveCodePage()));
         }
-        SCROLLINFO si{sizeof si, SIF_POS | SIF_PAGE};
+        SCROLLINFO si{};
+        si.cbSize = sizeof si;
+        si.fMask = SIF_POS | SIF_PAGE;
         GetScrollInfo(list.Hwnd(), SB_VERT, &si);
         const int found = list.Model().CurrentRow();
         EXPECT_EQ(found, all ? 43 : 30) << all;
@@ -202,7 +204,10 @@ TEST_F(ListTest, TheTitleTipGivesWayToModalLoops) {
     const auto hover = [&] {
         SendMessageA(list.Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10, RowY(0)));
         // The pointer is not really there: the list is not told it left.
-        TRACKMOUSEEVENT cancel{sizeof cancel, TME_CANCEL | TME_LEAVE, list.Hwnd(), 0};
+        TRACKMOUSEEVENT cancel{};
+        cancel.cbSize = sizeof cancel;
+        cancel.dwFlags = TME_CANCEL | TME_LEAVE;
+        cancel.hwndTrack = list.Hwnd();
         TrackMouseEvent(&cancel);
         MSG left;
         PeekMessageA(&left, list.Hwnd(), WM_MOUSELEAVE, WM_MOUSELEAVE, PM_REMOVE);
