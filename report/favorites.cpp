@@ -88,6 +88,23 @@ bool FavoritesFolder(Registry& registry, Shell& shell, std::string* folder) {
     return true;
 }
 
+std::string FitFavoriteName(const std::string& folder, const std::string& description,
+                            const AnsiCodePage& codePage) {
+    const std::size_t extension = 4;  // ".url"
+    if (folder.size() + extension >= kPathLimit - 1)
+        return std::string();
+    const std::size_t room = kPathLimit - 1 - folder.size() - extension;
+    std::size_t end = 0;
+    while (end < description.size()) {
+        const bool pair = codePage.IsLeadByte(static_cast<unsigned char>(description[end])) && end + 1 < description.size();
+        const std::size_t next = end + (pair ? 2 : 1);
+        if (next > room)
+            break;
+        end = next;
+    }
+    return description.substr(0, end);
+}
+
 bool FavoriteExists(FileSystem& files, const std::string& folder, const std::string& description,
                     const AnsiCodePage& codePage) {
     FindEntry entry;
@@ -124,11 +141,18 @@ FavoriteOutcome AddFavorite(const FavoriteBoxes& boxes, FavoriteServices s) {
         s.shell.ShowMessage("Favorites folder is not found.", MessageIcon::Stop);
         return FavoriteOutcome::StayOpen;
     }
-    if (FavoriteExists(s.files, folder, description, s.codePage)) {
+    // A name too long for the folder is shortened rather than cut by the
+    // platform, which would drop its ".url" or fail.
+    const std::string name = FitFavoriteName(folder, description, s.codePage);
+    if (name.empty()) {
+        s.shell.ShowMessage("Unable update Favorites.", MessageIcon::Exclamation);
+        return FavoriteOutcome::Close;
+    }
+    if (FavoriteExists(s.files, folder, name, s.codePage)) {
         s.shell.ShowMessage("Please enter another Description.", MessageIcon::Exclamation);
         return FavoriteOutcome::StayOpen;
     }
-    if (s.writer.Write(folder + description + ".url", url, icon, description))
+    if (s.writer.Write(folder + name + ".url", url, icon, description))
         s.shell.ShowMessage("New entry has been successfully added.", MessageIcon::Information);
     else
         s.shell.ShowMessage("Unable update Favorites.", MessageIcon::Exclamation);

@@ -55,6 +55,11 @@ FavoriteOutcome AddFavorite(const FavoriteBoxes& boxes, FavoriteServices service
 // cannot be opened or names no folder.
 bool FavoritesFolder(Registry& registry, Shell& shell, std::string* folder);
 
+// The description cut at a character so that folder, the description and
+// ".url" together are a path the platform can open (259 characters at
+// most); empty when not one character fits.
+std::string FitFavoriteName(const std::string& folder, const std::string& description, const AnsiCodePage& codePage);
+
 // Whether the folder already holds a favorite of that description.
 bool FavoriteExists(FileSystem& files, const std::string& folder, const std::string& description,
                     const AnsiCodePage& codePage);

@@ -22,10 +22,17 @@ const FMTID kFmtidIntshcut = {0x000214A0, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x0
 const PROPID kPidIconIndex = 8;
 const PROPID kPidIconFile = 9;
 
+// Empty when the text does not convert whole: a path cut short here would
+// be written under a name the user never gave.
 std::wstring Wide(const std::string& text) {
-    wchar_t buffer[MAX_PATH] = {};
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, buffer, MAX_PATH - 1);
-    return buffer;
+    const int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    if (n <= 1)
+        return std::wstring();
+    std::wstring wide(std::size_t(n), L'\0');
+    if (MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], n) != n)
+        return std::wstring();
+    wide.resize(std::size_t(n - 1));
+    return wide;
 }
 
 // Without IShellLinkA (as under Wine) the object still takes its icon as
@@ -38,6 +45,8 @@ bool SetIconProperties(IUnknown* object, const std::string& iconFile) {
     if (FAILED(sets->Open(kFmtidIntshcut, STGM_READWRITE | STGM_SHARE_EXCLUSIVE, storage.Receive())))
         return false;
     std::wstring wide = Wide(iconFile);
+    if (wide.empty())
+        return false;
     PROPSPEC specs[2] = {};
     specs[0].ulKind = specs[1].ulKind = PRSPEC_PROPID;
     specs[0].propid = kPidIconFile;
@@ -78,7 +87,8 @@ bool WriteThroughShell(const std::string& path, const std::string& url, const st
     }
     if (link && FAILED(link->SetDescription(description.c_str())))
         return false;
-    return SUCCEEDED(file->Save(Wide(path).c_str(), TRUE));
+    const std::wstring target = Wide(path);
+    return target.size() < MAX_PATH && SUCCEEDED(file->Save(target.c_str(), TRUE));
 }
 
 }  // namespace

@@ -85,10 +85,24 @@ TEST_F(AddFavoriteTest, ChecksInOrderThenTheWrite) {
     EXPECT_EQ(Add("Other"), "closed exclamation Unable update Favorites. > D:\\Fav\\Other.url|http://x/||Other");
     registry = good;
     writes = true;
+    // A long name is shortened until the whole path fits with its ".url";
+    // a folder with no room left for one character writes nothing.
+    shell.environment["USERPROFILE"] = "C:\\" + std::string(236, 'p');  // 250 characters with "\\Favorites\\"
+    EXPECT_EQ(Add("Description"), added + "C:\\" + std::string(236, 'p') + "\\Favorites\\Descr.url|http://x/||Description");
+    files.AddFile("C:\\" + std::string(236, 'p') + "\\Favorites\\descr.url");
+    EXPECT_EQ(Add("Describe"), "open exclamation Please enter another Description.") << "as shortened";
     shell.environment["USERPROFILE"] = "C:\\" + std::string(300, 'p');  // cut to the path limit
-    EXPECT_EQ(Add("D"), added + "C:\\" + std::string(256, 'p') + "\\D.url|http://x/||D");
-    shell.environment["USERPROFILE"] = "C:\\" + std::string(247, 'p');  // 260 characters with "\\Favorites"
-    EXPECT_EQ(Add("D"), added + "C:\\" + std::string(247, 'p') + "\\Favorite\\D.url|http://x/||D");
+    EXPECT_EQ(Add("D"), "closed exclamation Unable update Favorites.");
+}
+
+TEST(FavoriteNames, FitTheirFolderAtACharacter) {
+    const DoubleByteCodePage sjis;
+    const std::string folder = std::string(249, 'f') + "\\";  // five bytes left for the name
+    for (auto [name, fitted] : {std::pair<std::string, std::string>{"abcdefg", "abcde"}, {"abc", "abc"}, {"", ""},
+                                {"abcd\x82\xa0", "abcd"}, {"abc\x82\xa0z", "abc\x82\xa0"}, {"abcde\x82", "abcde"}})
+        EXPECT_EQ(FitFavoriteName(folder, name, sjis), fitted) << name;
+    EXPECT_EQ(FitFavoriteName(folder + "ffff", "abc", sjis), "a");
+    EXPECT_EQ(FitFavoriteName(folder + "fffff", "abc", sjis), "");
 }
 
 // Names in any letter case block a description: the new shortcut would replace the old one.

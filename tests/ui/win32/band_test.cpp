@@ -24,6 +24,7 @@
 #include "clean/find.h"
 #include "clean/shell_history.h"
 #include "core/classify.h"
+#include "report/win32/internet_shortcut.h"
 #include "res/resource.h"
 #include "settings/settings_store.h"
 #include "tools/samples/index_file_writer.h"
@@ -390,6 +391,19 @@ TEST(ShellOwner, LastsAsLongAsItsScope) {
     }
     EXPECT_TRUE(ask()) << "shown with no owner once its owner went";
     EXPECT_EQ(owners, (std::vector<HWND>{dialog, nullptr}));
+}
+
+// A favorite whose path the platform cannot open whole is refused, never
+// written under a name cut short without its ".url".
+TEST(InternetShortcut, APathTooLongIsRefusedRatherThanCut) {
+    const std::string folder = TempPath(("tw-long-" + std::string(80, 'd')).c_str());
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    const std::string path = folder + "\\" + std::string(296 - folder.size(), 'n') + ".url";
+    const std::string cut = path.substr(0, MAX_PATH - 1);
+    EXPECT_FALSE(Win32InternetShortcutWriter().Write(path, "http://x/", "", "long"));
+    EXPECT_EQ(GetFileAttributesA(cut.c_str()), INVALID_FILE_ATTRIBUTES);
+    DeleteFileA(cut.c_str());
+    RemoveDirectoryA(folder.c_str());
 }
 
 // ---- dialogs and context menus, as scripts -------------------------------------
