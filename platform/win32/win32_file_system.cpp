@@ -31,20 +31,27 @@ void Fill(const WIN32_FIND_DATAA& data, FindEntry* entry) {
 
 }  // namespace
 
-bool SetPrivilege(HANDLE token, const char* privilege, bool disableAll) {
+bool EnablePrivilege(HANDLE token, const char* privilege, TOKEN_PRIVILEGES* previous) {
+    *previous = TOKEN_PRIVILEGES{};
     TOKEN_PRIVILEGES privileges = {};
-    if (!disableAll) {
-        if (!LookupPrivilegeValueA(nullptr, privilege, &privileges.Privileges[0].Luid))
-            return false;
-        privileges.PrivilegeCount = 1;
-        privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-    }
+    if (!LookupPrivilegeValueA(nullptr, privilege, &privileges.Privileges[0].Luid))
+        return false;
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    DWORD size = 0;
     SetLastError(ERROR_SUCCESS);
-    AdjustTokenPrivileges(token, disableAll ? TRUE : FALSE, disableAll ? nullptr : &privileges, 0, nullptr,
-                          nullptr);
+    const BOOL called = AdjustTokenPrivileges(token, FALSE, &privileges, sizeof *previous, previous, &size);
     // ERROR_NOT_ALL_ASSIGNED comes with a "successful" call when the token
     // does not hold the privilege.
-    return GetLastError() == ERROR_SUCCESS;
+    return called && GetLastError() == ERROR_SUCCESS;
+}
+
+void RestorePrivilege(HANDLE token, const TOKEN_PRIVILEGES& previous) {
+    // Nothing was changed when the privilege was enabled already.
+    if (previous.PrivilegeCount == 0)
+        return;
+    TOKEN_PRIVILEGES state = previous;
+    AdjustTokenPrivileges(token, FALSE, &state, 0, nullptr, nullptr);
 }
 
 bool TakeOwnership(const char* path) {
@@ -54,13 +61,15 @@ bool TakeOwnership(const char* path) {
     UniqueKernelHandle token;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY | TOKEN_ADJUST_PRIVILEGES | READ_CONTROL, token.Receive()))
         return false;
-    const char* const privilege = "SeTakeOwnershipPrivilege";
-    bool ok = SetPrivilege(token.Get(), privilege, false);
+    TOKEN_PRIVILEGES previous = {};
+    bool ok = EnablePrivilege(token.Get(), "SeTakeOwnershipPrivilege", &previous);
     const TokenUserSid user(token.Get());
     ok = ok && user.Get() && SetSecurityDescriptorOwner(&descriptor, user.Get(), FALSE) &&
          SetFileSecurityA(path, OWNER_SECURITY_INFORMATION, &descriptor);
+    // The token is the browser's own: a failure puts back the one privilege
+    // as it was and leaves every other one alone.
     if (!ok)
-        SetPrivilege(token.Get(), privilege, true);
+        RestorePrivilege(token.Get(), previous);
     return ok;
 }
 

@@ -24,13 +24,14 @@ public:
     bool ShortPath(const char* path, std::string* shortPath) override;
 };
 
-// Enables the named privilege in token, or with disableAll disables every
-// privilege of it. True only when the token holds what was asked for.
-bool SetPrivilege(HANDLE token, const char* privilege, bool disableAll);
+// Enables the named privilege in token; previous receives what the change
+// replaced, for RestorePrivilege. True only when the token holds it.
+bool EnablePrivilege(HANDLE token, const char* privilege, TOKEN_PRIVILEGES* previous);
+void RestorePrivilege(HANDLE token, const TOKEN_PRIVILEGES& previous);
 
 // Makes the current process's user the owner of path, with
-// SeTakeOwnershipPrivilege, which stays enabled on success and is dropped
-// again on failure.
+// SeTakeOwnershipPrivilege, which stays enabled on success and is put back
+// as it was on failure.
 bool TakeOwnership(const char* path);
 
 // Adds to the access list of path one entry that allows mask to sid; the

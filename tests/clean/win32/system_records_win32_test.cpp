@@ -17,6 +17,41 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
+bool PrivilegeEnabled(const char* name) {
+    UniqueKernelHandle token;
+    LUID luid{};
+    DWORD size = 0;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive()) ||
+        !LookupPrivilegeValueA(nullptr, name, &luid))
+        return false;
+    GetTokenInformation(token.Get(), TokenPrivileges, nullptr, 0, &size);
+    std::vector<DWORD> buffer(size / sizeof(DWORD) + 1);
+    if (!GetTokenInformation(token.Get(), TokenPrivileges, buffer.data(), size, &size))
+        return false;
+    const auto* held = reinterpret_cast<const TOKEN_PRIVILEGES*>(buffer.data());
+    for (DWORD i = 0; i < held->PrivilegeCount; ++i) {
+        const LUID_AND_ATTRIBUTES& p = held->Privileges[i];
+        if (p.Luid.LowPart == luid.LowPart && p.Luid.HighPart == luid.HighPart)
+            return (p.Attributes & SE_PRIVILEGE_ENABLED) != 0;
+    }
+    return false;
+}
+
+// The token is the browser's own: a failed take-over of a file puts back
+// the one privilege it enabled, and leaves those the browser enabled alone.
+TEST(BrowserToken, AFailedOwnershipPutsBackOnlyItsOwnPrivilege) {
+    UniqueKernelHandle token;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY | TOKEN_ADJUST_PRIVILEGES, token.Receive()));
+    TOKEN_PRIVILEGES before{};
+    ASSERT_TRUE(EnablePrivilege(token.Get(), "SeShutdownPrivilege", &before));
+    ASSERT_FALSE(PrivilegeEnabled("SeTakeOwnershipPrivilege"));
+    EXPECT_FALSE(TakeOwnership("C:\\tw no such folder\\file"));
+    EXPECT_TRUE(PrivilegeEnabled("SeShutdownPrivilege"));
+    EXPECT_FALSE(PrivilegeEnabled("SeTakeOwnershipPrivilege"));
+    RestorePrivilege(token.Get(), before);
+    EXPECT_FALSE(PrivilegeEnabled("SeShutdownPrivilege"));
+}
+
 // The pending-operations value of the prefix is saved and put back.
 class PendingOperations : public ::testing::Test {
 protected:
