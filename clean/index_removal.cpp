@@ -1,7 +1,6 @@
 #include "clean/index_removal.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "clean/cleanup.h"
 #include "core/ansi_text.h"
@@ -56,17 +55,35 @@ IndexMarks ReadRunOnceMarks(Registry& registry) {
     return marks;
 }
 
-// The value's bytes as stored; false when it cannot be read.
+// The value as the system keeps it, in UTF-16: other programs' names must
+// be written back exactly, whatever the code page can hold of them.
 bool ReadPendingOperations(Registry& registry, Registry::Key key, std::vector<unsigned char>* data,
                            std::uint32_t* type) {
-    std::uint32_t size = 0;
-    if (registry.Query(key, kPendingOperationsValue, type, nullptr, &size) != kErrorSuccess)
-        return false;
-    data->assign(std::size_t(size) + 1, 0);
-    if (registry.Query(key, kPendingOperationsValue, type, data->data(), &size) != kErrorSuccess)
-        return false;
-    data->resize(std::min<std::size_t>(size, data->size()));
-    return true;
+    return registry.QueryWide(key, kPendingOperationsValue, type, data) == kErrorSuccess;
+}
+
+char16_t UnitAt(const unsigned char* data, std::size_t unit) {
+    return char16_t(data[2 * unit] | (data[2 * unit + 1] << 8));
+}
+
+// The first zero unit at or after unit `from`, or `units`.
+std::size_t ZeroFrom(const unsigned char* data, std::size_t units, std::size_t from) {
+    while (from < units && UnitAt(data, from) != 0)
+        ++from;
+    return from;
+}
+
+// A name in the code page; exact tells whether the code page holds it as it
+// is. A best-fit conversion gives look-alike letters, and a name that took
+// them is none of ours.
+std::string Narrowed(const unsigned char* data, std::size_t from, std::size_t to, bool* exact) {
+    std::u16string name;
+    for (std::size_t u = from; u < to; ++u)
+        name.push_back(UnitAt(data, u));
+    std::string text(name.size() * 2 + 1, '\0');
+    text.resize(ActiveCodePage().FromUtf16(name.c_str(), name.size(), &text[0], text.size()));
+    *exact = ActiveCodePage().ToUtf16(text) == name;
+    return text;
 }
 
 IndexMarks ReadPendingMarks(Registry& registry, FileSystem& files) {
@@ -119,27 +136,6 @@ void ApplyPendingMarks(const IndexMarks& marks, Registry& registry, FileSystem& 
     }
 }
 
-// The operations as read through the ANSI registry functions: a character
-// that the code page cannot hold comes back as '?', which no file name
-// holds outside the "\??\" prefix. Such data is not written back, since
-// writing it would change another program's file names.
-bool ReadWithoutLoss(const unsigned char* data, std::size_t size) {
-    std::size_t at = 0;
-    while (at < size) {
-        const unsigned char* zero = static_cast<const unsigned char*>(std::memchr(data + at, 0, size - at));
-        const std::size_t end = zero ? std::size_t(zero - data) : size;
-        std::size_t from = at;
-        if (from < end && data[from] == '!')
-            ++from;
-        if (end - from >= 4 && std::memcmp(data + from, kNtPrefix, 4) == 0)
-            from += 4;
-        if (std::memchr(data + from, '?', end - from))
-            return false;
-        at = end + 1;
-    }
-    return true;
-}
-
 }  // namespace
 
 bool UsesRunOnce(int majorVersion) { return majorVersion <= 5; }
@@ -177,8 +173,16 @@ void ApplyIndexMarks(const IndexMarks& marks, Registry& registry, FileSystem& fi
 }
 
 std::string PendingOperationsText(const unsigned char* data, std::size_t size) {
-    std::string text(reinterpret_cast<const char*>(data), size);
-    std::replace(text.begin(), text.end(), '\0', '\n');
+    const std::size_t units = size / 2;
+    std::string text;
+    for (std::size_t at = 0; at < units;) {
+        const std::size_t end = ZeroFrom(data, units, at);
+        bool exact = false;
+        const std::string name = Narrowed(data, at, end, &exact);
+        text += exact ? name : "?";
+        text += '\n';
+        at = end + 1;
+    }
     if (!text.empty())
         ActiveCodePage().Lower(&text[0]);
     return text;
@@ -189,32 +193,30 @@ std::vector<unsigned char> WithoutDeletionsOf(const unsigned char* data, std::si
     *removed = false;
     std::vector<unsigned char> kept;
     kept.reserve(size);
-    auto zeroFrom = [&](std::size_t at) {
-        const void* z = at < size ? std::memchr(data + at, 0, size - at) : nullptr;
-        return z ? std::size_t(static_cast<const unsigned char*>(z) - data) : size;
-    };
+    const std::size_t units = size / 2;
     std::size_t at = 0;
     // Each operation is a source and a destination, both terminated; an
-    // empty source ends the list, and whatever is not a whole operation is
-    // kept as it is.
-    while (at < size && data[at] != 0) {
-        const std::size_t sourceEnd = zeroFrom(at);
-        if (sourceEnd >= size)
+    // empty source ends the list, and whatever is not a whole operation
+    // (an odd last byte among it) is kept as it is.
+    while (at < units && UnitAt(data, at) != 0) {
+        const std::size_t sourceEnd = ZeroFrom(data, units, at);
+        if (sourceEnd >= units)
             break;
-        const std::size_t destinationEnd = zeroFrom(sourceEnd + 1);
-        if (destinationEnd >= size)
+        const std::size_t destinationEnd = ZeroFrom(data, units, sourceEnd + 1);
+        if (destinationEnd >= units)
             break;
-        const std::string source(reinterpret_cast<const char*>(data + at), sourceEnd - at);
+        bool exact = false;
+        const std::string source = Narrowed(data, at, sourceEnd, &exact);
         const bool deletion = destinationEnd == sourceEnd + 1;
-        const bool ours = deletion && source.compare(0, 4, kNtPrefix) == 0 &&
+        const bool ours = deletion && exact && source.compare(0, 4, kNtPrefix) == 0 &&
                           std::find(files.begin(), files.end(), Lowered(source.substr(4))) != files.end();
         if (ours)
             *removed = true;
         else
-            kept.insert(kept.end(), data + at, data + destinationEnd + 1);
+            kept.insert(kept.end(), data + 2 * at, data + 2 * (destinationEnd + 1));
         at = destinationEnd + 1;
     }
-    kept.insert(kept.end(), data + at, data + size);
+    kept.insert(kept.end(), data + 2 * at, data + size);
     return kept;
 }
 
@@ -232,12 +234,12 @@ void WithdrawIndexRemovals(Registry& registry, FileSystem& files) {
         return;
     bool removed = false;
     const std::vector<unsigned char> kept = WithoutDeletionsOf(data.data(), data.size(), ours, &removed);
-    if (!removed || !ReadWithoutLoss(data.data(), data.size()))
+    if (!removed)
         return;
     if (std::all_of(kept.begin(), kept.end(), [](unsigned char b) { return b == 0; }))
         registry.DeleteValue(key.Get(), kPendingOperationsValue);
     else
-        registry.Set(key.Get(), kPendingOperationsValue, type, kept.data(), std::uint32_t(kept.size()));
+        registry.SetWide(key.Get(), kPendingOperationsValue, type, kept);
 }
 
 }  // namespace tw

@@ -39,14 +39,15 @@ IndexMarks ReadIndexMarks(Registry& registry, FileSystem& files, Shell& shell);
 // Makes the system's records say what marks says.
 void ApplyIndexMarks(const IndexMarks& marks, Registry& registry, FileSystem& files, Shell& shell);
 
-// The pending operations as one text: every byte, zero bytes as line
-// feeds, lower-cased.
+// The pending operations (UTF-16, little-endian bytes) as one text in the
+// code page: each name on a line of its own, "?" for a name that the code
+// page cannot hold exactly, lower-cased.
 std::string PendingOperationsText(const unsigned char* data, std::size_t size);
 
-// The pending operations without the deletions (a source "\??\" + path, an
-// empty destination) of any of files, compared without regard to case.
-// Everything else is kept byte for byte, malformed data included; removed
-// tells whether anything was taken out.
+// The pending operations (UTF-16, little-endian bytes) without the
+// deletions (a source "\??\" + path, an empty destination) of any of files,
+// compared without regard to case. Everything else is kept byte for byte,
+// malformed data included; removed tells whether anything was taken out.
 std::vector<unsigned char> WithoutDeletionsOf(const unsigned char* data, std::size_t size,
                                               const std::vector<std::string>& files, bool* removed);
 

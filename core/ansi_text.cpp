@@ -11,6 +11,13 @@ std::size_t Latin1CodePage::FromUtf16(const char16_t* text, std::size_t units, c
     return n;
 }
 
+std::u16string Latin1CodePage::ToUtf16(const std::string& text) const {
+    std::u16string wide;
+    for (char c : text)
+        wide.push_back(char16_t(static_cast<unsigned char>(c)));
+    return wide;
+}
+
 void Latin1CodePage::Lower(char* text) const {
     for (unsigned char* p = reinterpret_cast<unsigned char*>(text); *p; ++p) {
         const unsigned char c = *p;

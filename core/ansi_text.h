@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 namespace tw {
 
@@ -15,6 +16,8 @@ public:
     // bytes written before the terminator.
     virtual std::size_t FromUtf16(const char16_t* text, std::size_t units, char* out,
                                   std::size_t outSize) const = 0;
+    // Every text of the code page has its one UTF-16 form.
+    virtual std::u16string ToUtf16(const std::string& text) const = 0;
     // Lower-cases in place, as CharLowerA does.
     virtual void Lower(char* text) const = 0;
     // True for the first byte of a double-byte character.
@@ -30,6 +33,7 @@ class Latin1CodePage : public AnsiCodePage {
 public:
     std::size_t FromUtf16(const char16_t* text, std::size_t units, char* out,
                           std::size_t outSize) const override;
+    std::u16string ToUtf16(const std::string& text) const override;
     void Lower(char* text) const override;
     bool IsLeadByte(unsigned char) const override { return false; }
 };

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace tw {
 
@@ -25,6 +26,11 @@ public:
                        std::uint32_t* size) = 0;
     virtual long Set(Key key, const char* name, std::uint32_t type, const void* data,
                      std::uint32_t size) = 0;
+    // RegQueryValueExW and RegSetValueExW: a text value's data as the system
+    // keeps them, UTF-16 in little-endian bytes, untouched by any code page.
+    // A value that is absent leaves data alone.
+    virtual long QueryWide(Key key, const char* name, std::uint32_t* type, std::vector<unsigned char>* data) = 0;
+    virtual long SetWide(Key key, const char* name, std::uint32_t type, const std::vector<unsigned char>& data) = 0;
     virtual long DeleteValue(Key key, const char* name) = 0;
     // RegDeleteKeyA: a key that has subkeys is not deleted.
     virtual long DeleteKey(RegRoot root, const char* path) = 0;

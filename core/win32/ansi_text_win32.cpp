@@ -38,6 +38,15 @@ public:
         out[length] = '\0';
         return length;
     }
+    std::u16string ToUtf16(const std::string& text) const override {
+        if (text.empty())
+            return std::u16string();
+        const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
+        std::u16string wide(std::size_t(n > 0 ? n : 0), u'\0');
+        if (n > 0)
+            MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), reinterpret_cast<LPWSTR>(&wide[0]), n);
+        return wide;
+    }
     void Lower(char* text) const override { CharLowerA(text); }
     bool IsLeadByte(unsigned char c) const override { return IsDBCSLeadByte(c) != FALSE; }
 };

@@ -1,5 +1,8 @@
 #include "platform/win32/win32_registry.h"
 
+#include <algorithm>
+#include <string>
+
 #include <shlwapi.h>
 
 namespace tw {
@@ -49,6 +52,46 @@ long Win32Registry::Query(Key key, const char* name, std::uint32_t* type, void* 
 
 long Win32Registry::Set(Key key, const char* name, std::uint32_t type, const void* data, std::uint32_t size) {
     return RegSetValueExA(static_cast<HKEY>(key), name, 0, type, static_cast<const BYTE*>(data), size);
+}
+
+namespace {
+
+// Value names are the system's own ASCII names.
+std::wstring WideName(const char* name) {
+    std::wstring wide;
+    for (const char* p = name ? name : ""; *p; ++p)
+        wide.push_back(wchar_t(static_cast<unsigned char>(*p)));
+    return wide;
+}
+
+}  // namespace
+
+long Win32Registry::QueryWide(Key key, const char* name, std::uint32_t* type, std::vector<unsigned char>* data) {
+    const std::wstring wide = WideName(name);
+    DWORD t = 0, size = 0;
+    LONG r = RegQueryValueExW(static_cast<HKEY>(key), wide.c_str(), nullptr, &t, nullptr, &size);
+    // The value may grow between the two calls; its new size is asked again.
+    for (int tries = 0; r == ERROR_SUCCESS && tries < 4; ++tries) {
+        std::vector<unsigned char> bytes(std::size_t(size) + 2, 0);
+        DWORD got = DWORD(bytes.size());
+        r = RegQueryValueExW(static_cast<HKEY>(key), wide.c_str(), nullptr, &t, bytes.data(), &got);
+        if (r == ERROR_MORE_DATA) {
+            size = got;
+            r = ERROR_SUCCESS;
+            continue;
+        }
+        if (r == ERROR_SUCCESS) {
+            bytes.resize(std::min<std::size_t>(got, bytes.size()));
+            data->swap(bytes);
+            *type = t;
+        }
+        return r;
+    }
+    return r == ERROR_SUCCESS ? ERROR_MORE_DATA : r;
+}
+
+long Win32Registry::SetWide(Key key, const char* name, std::uint32_t type, const std::vector<unsigned char>& data) {
+    return RegSetValueExW(static_cast<HKEY>(key), WideName(name).c_str(), 0, type, data.data(), DWORD(data.size()));
 }
 
 long Win32Registry::DeleteValue(Key key, const char* name) {

@@ -19,6 +19,8 @@ public:
     void Close(Key key) override;
     long Query(Key key, const char* name, std::uint32_t* type, void* data, std::uint32_t* size) override;
     long Set(Key key, const char* name, std::uint32_t type, const void* data, std::uint32_t size) override;
+    long QueryWide(Key key, const char* name, std::uint32_t* type, std::vector<unsigned char>* data) override;
+    long SetWide(Key key, const char* name, std::uint32_t type, const std::vector<unsigned char>& data) override;
     long DeleteValue(Key key, const char* name) override;
     long DeleteKey(RegRoot root, const char* path) override;
     long DeleteTree(RegRoot root, const char* path) override;

@@ -22,6 +22,20 @@ using Names = Log;
 // The bytes of a literal, embedded zeros included, without its terminator.
 template <std::size_t N>
 Bytes B(const char (&text)[N]) { return Bytes(text, text + N - 1); }
+// UTF-16, little-endian: the literal's units, or the bytes of a Latin-1 one.
+template <std::size_t N>
+Bytes U(const char16_t (&text)[N]) {
+    Bytes b;
+    for (std::size_t i = 0; i + 1 < N; ++i)
+        b.insert(b.end(), {static_cast<unsigned char>(text[i] & 0xFF), static_cast<unsigned char>(text[i] >> 8)});
+    return b;
+}
+Bytes W(const Bytes& latin1) {
+    Bytes b;
+    for (unsigned char c : latin1)
+        b.insert(b.end(), {c, 0});
+    return b;
+}
 Bytes Cat(std::initializer_list<Bytes> parts) {
     Bytes all;
     for (const Bytes& p : parts)
@@ -130,8 +144,6 @@ TEST_F(IndexRemoval, WithdrawalTakesOnlyOurDeletionsAndKeepsTheRestByteForByte) 
         {"our file as a rename's source", B("\\??\\C:\\Users\\Bob\\Cookies\\index.dat\0\\??\\C:\\x\0\0"), kUnchanged},
         {"without the prefix", B("C:\\Users\\Bob\\Cookies\\index.dat\0\0\0"), kUnchanged},
         {"another index file", B("\\??\\C:\\Users\\Bob\\Cookies\\Low\\index.dat\0\0\0"), kUnchanged},
-        // "?" where the code page lost a character: not written back.
-        {"lossy names", Cat({B("\\??\\C:\\T?mp\\a.tmp\0\0"), kCookieDeletion, kEnd}), kUnchanged},
     };
     for (const auto& c : cases) {
         SetPending(c.before);
@@ -141,20 +153,29 @@ TEST_F(IndexRemoval, WithdrawalTakesOnlyOurDeletionsAndKeepsTheRestByteForByte) 
             continue;
         }
         ASSERT_NE(Pending(), nullptr) << c.name;
-        EXPECT_EQ(Pending()->data, c.after == kKept ? Cat({kOtherRename, kOtherDeletion, kEnd}) : c.before) << c.name;
+        EXPECT_EQ(Pending()->Ansi(), c.after == kKept ? Cat({kOtherRename, kOtherDeletion, kEnd}) : c.before) << c.name;
         EXPECT_EQ(Pending()->type, kRegMultiSz) << c.name;
     }
+    // Other programs' names come back exactly in letters the code page
+    // cannot hold, and a name that only looks like ours (a Greek "o") is not.
+    const Bytes greek = U(u"\\??\\C:\\\u03a4\u03b5\u03bc\u03c0\\\u65b0.tmp\0\0");
+    const Bytes lookAlike = U(u"\\??\\c:\\users\\b\u03bfb\\cookies\\index.dat\0\0");
+    registry.SetRaw(RegRoot::LocalMachine, kSessionManagerKey, kPendingOperationsValue, kRegMultiSz,
+                    Cat({greek, W(kCookieDeletion), lookAlike, W(kEnd)}), true);
+    WithdrawIndexRemovals(registry, files);
+    ASSERT_NE(Pending(), nullptr);
+    EXPECT_EQ(Pending()->Wide(), Cat({greek, lookAlike, W(kEnd)}));
     // A name that is the prefix alone has lost nothing.
     SetPending(Cat({B("\\??\\\0\0"), kCookieDeletion, kEnd}));
     WithdrawIndexRemovals(registry, files);
     ASSERT_NE(Pending(), nullptr);
-    EXPECT_EQ(Pending()->data, Cat({B("\\??\\\0\0"), kEnd}));
+    EXPECT_EQ(Pending()->Ansi(), Cat({B("\\??\\\0\0"), kEnd}));
     EXPECT_EQ(registry.openKeys, 0);
     // OK makes the pending operations match the boxes.
     files.AddFile("C:\\Users\\Bob\\History\\History.IE5\\index.dat");
     SetPending(Cat({kOtherRename, kCookieDeletion, kHistoryDeletion, kEnd}));
     Apply("H--");
-    EXPECT_EQ(Pending()->data, Cat({kOtherRename, kEnd}));
+    EXPECT_EQ(Pending()->Ansi(), Cat({kOtherRename, kEnd}));
     EXPECT_EQ(files.log, Log{"schedule C:\\Users\\Bob\\History\\History.IE5\\index.dat"});
 }
 
@@ -173,12 +194,17 @@ TEST(WithoutDeletionsOf, MalformedOperationsAreKeptAndNeverOverrun) {
     };
     for (const auto& c : cases) {
         bool removed = true;
-        const Bytes exact(c.data);
+        const Bytes exact(W(c.data));
         const Bytes kept = WithoutDeletionsOf(exact.data(), exact.size(), {"c:\\users\\bob\\cookies\\index.dat"},
                                               &removed);
-        EXPECT_EQ(kept, c.kept);
-        EXPECT_EQ(removed, kept.size() != c.data.size());
+        EXPECT_EQ(kept, W(c.kept));
+        EXPECT_EQ(removed, kept.size() != exact.size());
     }
+    // Half a unit at the end is kept as it is.
+    const Bytes odd = Cat({W(ours), B("x")});
+    bool removed = false;
+    EXPECT_EQ(WithoutDeletionsOf(odd.data(), odd.size(), {"c:\\users\\bob\\cookies\\index.dat"}, &removed), B("x"));
+    EXPECT_TRUE(removed);
 }
 
 // ---- the cookies to keep ---------------------------------------------------

@@ -1,7 +1,10 @@
 // An in-memory registry that answers as the platform does: absent values
 // leave the caller's buffer alone, too small a buffer gets kErrorMoreData
 // with the needed size, stored strings are kept byte for byte (terminated
-// or not), and key and value names compare without regard to case.
+// or not), and key and value names compare without regard to case. Text
+// set through the wide functions is kept as UTF-16 and reaches the ANSI
+// functions through a Latin-1 code page ('?' for what it cannot hold);
+// ANSI text reaches the wide functions widened.
 #pragma once
 
 #include <algorithm>
@@ -20,6 +23,24 @@ public:
         std::string name;
         std::uint32_t type = 0;
         std::vector<unsigned char> data;
+        bool wide = false;  // data are UTF-16, little-endian
+
+        std::vector<unsigned char> Ansi() const {
+            if (!wide)
+                return data;
+            std::vector<unsigned char> narrow;
+            for (std::size_t i = 0; i + 1 < data.size(); i += 2)
+                narrow.push_back(data[i + 1] == 0 ? data[i] : '?');
+            return narrow;
+        }
+        std::vector<unsigned char> Wide() const {
+            if (wide)
+                return data;
+            std::vector<unsigned char> units;
+            for (unsigned char b : data)
+                units.insert(units.end(), {b, 0});
+            return units;
+        }
     };
 
     long Open(RegRoot root, const char* path, bool write, Key* key) override {
@@ -48,15 +69,30 @@ public:
         if (it == values.end())
             return kErrorFileNotFound;
         // Every caller passes a type and a size.
-        const Value& v = it->second;
+        const std::vector<unsigned char> bytes = it->second.Ansi();
         const std::uint32_t room = *size;
-        *type = v.type;
-        *size = std::uint32_t(v.data.size());
+        *type = it->second.type;
+        *size = std::uint32_t(bytes.size());
         if (!data)
             return kErrorSuccess;
         if (room < *size)
             return kErrorMoreData;
-        std::copy(v.data.begin(), v.data.end(), static_cast<unsigned char*>(data));
+        std::copy(bytes.begin(), bytes.end(), static_cast<unsigned char*>(data));
+        return kErrorSuccess;
+    }
+    long QueryWide(Key key, const char* name, std::uint32_t* type, std::vector<unsigned char>* data) override {
+        const Values& values = keys_[static_cast<OpenKey*>(key)->path];
+        auto it = values.find(Lower(name ? name : ""));
+        if (it == values.end())
+            return kErrorFileNotFound;
+        *type = it->second.type;
+        *data = it->second.Wide();
+        return kErrorSuccess;
+    }
+    long SetWide(Key key, const char* name, std::uint32_t type, const std::vector<unsigned char>& data) override {
+        if (!static_cast<OpenKey*>(key)->write)
+            return kErrorAccessDenied;
+        keys_[static_cast<OpenKey*>(key)->path][Lower(name ? name : "")] = Value{name ? name : "", type, data, true};
         return kErrorSuccess;
     }
     long Set(Key key, const char* name, std::uint32_t type, const void* data, std::uint32_t size) override {
@@ -91,10 +127,13 @@ public:
         SetRaw(root, path, name, kRegDword, {std::begin(bytes), std::end(bytes)});
     }
     void SetRaw(RegRoot root, const std::string& path, const std::string& name, std::uint32_t type,
-                std::vector<unsigned char> data) {
+                std::vector<unsigned char> data, bool wide = false) {
         Key key = nullptr;
         Create(root, path.c_str(), &key);
-        Set(key, name.c_str(), type, data.data(), std::uint32_t(data.size()));
+        if (wide)
+            SetWide(key, name.c_str(), type, data);
+        else
+            Set(key, name.c_str(), type, data.data(), std::uint32_t(data.size()));
         Close(key);
     }
     bool HasKey(RegRoot root, const std::string& path) const { return keys_.count(Normal(root, path)) != 0; }

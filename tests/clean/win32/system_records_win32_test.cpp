@@ -112,5 +112,33 @@ TEST_F(PendingOperations, BoxesAreMatchedAndOtherProgramsEntriesSurvive) {
     EXPECT_LE(left.size(), others.size() + 1);
 }
 
+// Another program's names in letters the code page cannot hold (Greek,
+// Japanese) come back bit for bit, and so does a name that only looks like
+// ours (a Greek "o" in it), while ours goes.
+TEST_F(PendingOperations, OtherProgramsNamesComeBackBitForBit) {
+    const std::vector<std::string> candidates = IndexCandidates(files, 2);
+    ASSERT_FALSE(candidates.empty());
+    std::wstring ours = L"\\??\\";
+    for (char c : candidates.front())
+        ours.push_back(wchar_t(static_cast<unsigned char>(c)));
+    std::wstring lookAlike = ours;
+    ASSERT_NE(lookAlike.rfind(L'o'), std::wstring::npos);
+    lookAlike[lookAlike.rfind(L'o')] = L'\x03BF';
+    const std::wstring others = std::wstring(L"\\??\\C:\\\x03A4\x03B5\x03BC\x03C0\\\x65B0\x3057\x3044.tmp") + L'\0' +
+                                L'\0' + lookAlike + L'\0' + L'\0';
+    const std::wstring before = others + ours + L'\0' + L'\0' + L'\0';
+    ASSERT_EQ(RegSetValueExW(key_.Get(), L"PendingFileRenameOperations", 0, REG_MULTI_SZ,
+                             reinterpret_cast<const BYTE*>(before.data()), DWORD(before.size() * 2)),
+              ERROR_SUCCESS);
+    WithdrawIndexRemovals(registry, files);
+    std::vector<wchar_t> after(before.size() + 8);
+    DWORD size = DWORD(after.size() * 2), type = 0;
+    ASSERT_EQ(RegQueryValueExW(key_.Get(), L"PendingFileRenameOperations", nullptr, &type,
+                               reinterpret_cast<BYTE*>(after.data()), &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(std::wstring(after.data(), size / 2), others + L'\0');
+    EXPECT_EQ(type, DWORD(REG_MULTI_SZ));
+}
+
 }  // namespace
 }  // namespace tw
