@@ -10,13 +10,17 @@ namespace tw {
 // OFN_ flag values of the platform.
 const std::uint32_t kOfnOverwritePrompt = 0x00000002;
 const std::uint32_t kOfnHideReadOnly = 0x00000004;
+const std::uint32_t kOfnNoChangeDir = 0x00000008;
 const std::uint32_t kOfnEnableHook = 0x00000020;
 const std::uint32_t kOfnExplorer = 0x00080000;
 const std::uint32_t kOfnEnableSizing = 0x00800000;
 const std::uint32_t kOfnForceShowHidden = 0x10000000;
 
-// Flags that every run of the dialog adds to those it is given.
-const std::uint32_t kOfnAlwaysAdded = kOfnExplorer | kOfnEnableSizing | kOfnEnableHook;
+// Flags that every run of the dialog adds to those it is given. The dialog
+// runs inside the browser, whose current folder must stay where it was:
+// the browser would keep the chosen folder open, and its own relative
+// paths would move.
+const std::uint32_t kOfnAlwaysAdded = kOfnExplorer | kOfnEnableSizing | kOfnEnableHook | kOfnNoChangeDir;
 
 struct FileDialogRequest {
     bool save = false;

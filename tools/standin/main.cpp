@@ -245,15 +245,23 @@ bool RegisterClasses(HINSTANCE instance) {
     return RegisterClassExA(&frame) && RegisterClassExA(&site);
 }
 
+// The path as it names a file now: the band's dialogs may change the
+// current folder of the process while it runs.
+std::string FullPath(const char* path) {
+    char full[MAX_PATH] = "";
+    const DWORD n = GetFullPathNameA(path, MAX_PATH, full, nullptr);
+    return n > 0 && n < MAX_PATH ? std::string(full, n) : std::string(path);
+}
+
 Options ParseOptions(int argc, char** argv) {
     Options options;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--quit-after") == 0 && i + 1 < argc)
             options.quitAfterMs = unsigned(std::strtoul(argv[++i], nullptr, 10));
         else if (std::strcmp(argv[i], "--record") == 0 && i + 1 < argc)
-            options.recordPath = argv[++i];
+            options.recordPath = FullPath(argv[++i]);
         else if (std::strcmp(argv[i], "--ready") == 0 && i + 1 < argc)
-            options.readyPath = argv[++i];
+            options.readyPath = FullPath(argv[++i]);
         else if (std::strcmp(argv[i], "--show-tab") == 0 && i + 1 < argc)
             options.showTab = int(std::strtol(argv[++i], nullptr, 10));
         else if (std::strcmp(argv[i], "--clean-cookies-all") == 0)

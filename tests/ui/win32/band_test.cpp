@@ -566,7 +566,7 @@ const ScriptCase kScriptCases[] = {
     // the user asked of the stores is still done.
     {"BandClosedUnderTheSaveDialog", 0, Run(How::Save, "tw-closed-under.html"),
      {Wait("Save As"), {Op::DropBand}, {Op::SaveAs, 0, "tw-closed-under.html"}},
-     {"report saved", "no band", kNoBandLeft}},
+     {"current folder kept", "report saved", "no band", kNoBandLeft}},
     {"BandClosedUnderAQuestion", 0, Run(How::ClearTyped),
      {Wait("Tidewell"), {Op::DropBand}, {Op::Answer, IDYES, kAskTypedUrls}}, {"typed urls 0", "no band", kNoBandLeft}},
     {"BandClosedUnderTheKeptCookiesMessage", kQuiet | kKeepAsText, Run(How::DeleteCookies, "/c2", "/c5"),
@@ -623,7 +623,11 @@ protected:
         case How::Save: {
             const std::string path = TempPath(o.a);
             DeleteFileA(path.c_str());
+            char before[MAX_PATH] = "", after[MAX_PATH] = "";
+            GetCurrentDirectoryA(MAX_PATH, before);
             Command(ID_SAVE_CACHE);
+            GetCurrentDirectoryA(MAX_PATH, after);
+            Note(std::string(before) == after ? "current folder kept" : "current folder now " + std::string(after));
             Note(GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES ? "report saved" : "no report");
             DeleteFileA(path.c_str());
             return;
