@@ -127,8 +127,28 @@ TEST(Bitmaps, StripsAreOneRowOfCellsAndCommittedFilesAreCurrent) {
         EXPECT_EQ(std::make_pair(image.width, image.height), std::make_pair(strip.images * kCell, kCell)) << strip.file;
         EXPECT_TRUE(Slurp(dir + strip.file) == EncodeBmp(image)) << strip.file;
     }
-    for (const Picture& picture : Pictures())
-        EXPECT_TRUE(Slurp(dir + picture.file) == EncodeBmp(picture.draw())) << picture.file;
+    for (const Picture& picture : Pictures()) {
+        const Image image = picture.draw();
+        const std::vector<std::uint8_t> bmp = EncodeBmp(image, picture.bits);
+        EXPECT_TRUE(Slurp(dir + picture.file) == bmp) << picture.file;
+        // Read back as a viewer reads it: each pixel, through the palette
+        // where there is one, is the colour drawn.
+        ASSERT_GT(bmp.size(), 54u) << picture.file;
+        const auto u32 = [&bmp](std::size_t at) {
+            return std::uint32_t(bmp[at] | bmp[at + 1] << 8 | bmp[at + 2] << 16) | std::uint32_t(bmp[at + 3]) << 24;
+        };
+        const std::size_t bytes = std::size_t(picture.bits / 8), stride = (std::size_t(image.width) * bytes + 3) & ~3u;
+        ASSERT_EQ(bmp.size(), u32(10) + stride * std::size_t(image.height)) << picture.file;
+        int wrong = 0;
+        for (int y = 0; y < image.height; ++y)
+            for (int x = 0; x < image.width; ++x) {
+                const std::uint8_t* p = &bmp[u32(10) + std::size_t(image.height - 1 - y) * stride + std::size_t(x) * bytes];
+                if (bytes == 1)
+                    p = &bmp[54 + 4 * std::size_t(*p)];
+                wrong += Colour{p[2], p[1], p[0]} != image.At(x, y);
+            }
+        EXPECT_EQ(wrong, 0) << picture.file;
+    }
 }
 
 }  // namespace

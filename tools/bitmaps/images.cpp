@@ -596,23 +596,25 @@ const char* const kLetterL[] = {"#....", "#....", "#....", "#....", "#....", "#.
 }  // namespace
 
 Image Banner() {
-    constexpr int kWidth = 400, kHeight = 74;
+    constexpr int kWidth = 400, kHeight = 80;
     Image image(kWidth, kHeight);
+    // In 32 shades a gradient, so that the picture keeps to 256 colours.
+    const auto shade = [](double t) { return std::round(t * 32) / 32; };
     // Sky darkening towards the top, then the sea with three wave crests.
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x) {
             const double wave = std::sin((x / double(kWidth)) * 6 * kPi);
-            const double surface = 52 + 4 * wave;
-            Colour c = Mix(kNavy, kSky, y / double(kHeight));
+            const double surface = 57 + 4 * wave;
+            Colour c = Mix(kNavy, kSky, shade(y / double(kHeight)));
             if (y >= surface)
-                c = Mix(kBlue, kNavy, (y - surface) / (kHeight - surface + 1));
+                c = Mix(kBlue, kNavy, shade((y - surface) / (kHeight - surface + 1)));
             else if (y >= surface - 2)
                 c = kWhite;
             image.Set(x, y, c);
         }
     const char* const* const letters[] = {kLetterT, kLetterI, kLetterD, kLetterE,
                                           kLetterW, kLetterE, kLetterL, kLetterL};
-    constexpr int kScale = 5, kLeft = 16, kTop = 9;
+    constexpr int kScale = 5, kLeft = 16, kTop = 11;
     int left = kLeft;
     for (const char* const* letter : letters) {
         for (int row = 0; row < 7; ++row)
@@ -630,15 +632,30 @@ Image Banner() {
 
 const std::vector<Picture>& Pictures() {
     static const std::vector<Picture> pictures = {
-        {"about_banner.bmp", 219, &Banner},
+        {"about_banner.bmp", 219, 8, &Banner},
     };
     return pictures;
 }
 
-std::vector<std::uint8_t> EncodeBmp(const Image& image) {
-    const std::uint32_t stride = (std::uint32_t(image.width) * 3 + 3) & ~3u;
+std::vector<std::uint8_t> EncodeBmp(const Image& image, int bits) {
+    const bool indexed = bits == 8;
+    std::vector<Colour> palette;
+    std::vector<std::uint8_t> indexes;
+    if (indexed) {
+        for (const Colour& c : image.pixels) {
+            auto at = std::find(palette.begin(), palette.end(), c);
+            if (at == palette.end()) {
+                if (palette.size() == 256)
+                    return {};
+                at = palette.insert(palette.end(), c);
+            }
+            indexes.push_back(std::uint8_t(at - palette.begin()));
+        }
+    }
+    const std::uint32_t bytesPerPixel = indexed ? 1 : 3;
+    const std::uint32_t stride = (std::uint32_t(image.width) * bytesPerPixel + 3) & ~3u;
     const std::uint32_t dataSize = stride * std::uint32_t(image.height);
-    const std::uint32_t offset = 14 + 40;
+    const std::uint32_t offset = 14 + 40 + 4 * std::uint32_t(palette.size());
     std::vector<std::uint8_t> out;
     out.reserve(offset + dataSize);
     const auto u16 = [&](std::uint32_t v) {
@@ -657,21 +674,26 @@ std::vector<std::uint8_t> EncodeBmp(const Image& image) {
     u32(std::uint32_t(image.width));
     u32(std::uint32_t(image.height));  // positive: bottom-up rows
     u16(1);
-    u16(24);
+    u16(indexed ? 8 : 24);
     u32(0);  // BI_RGB
     u32(dataSize);
     u32(2835);  // 72 dpi
     u32(2835);
+    u32(std::uint32_t(palette.size()));
     u32(0);
-    u32(0);
+    for (const Colour& c : palette) {
+        out.insert(out.end(), {c.b, c.g, c.r, 0});
+    }
     for (int y = image.height - 1; y >= 0; --y) {
         for (int x = 0; x < image.width; ++x) {
+            if (indexed) {
+                out.push_back(indexes[std::size_t(y) * std::size_t(image.width) + std::size_t(x)]);
+                continue;
+            }
             const Colour c = image.At(x, y);
-            out.push_back(c.b);
-            out.push_back(c.g);
-            out.push_back(c.r);
+            out.insert(out.end(), {c.b, c.g, c.r});
         }
-        for (std::uint32_t pad = std::uint32_t(image.width) * 3; pad < stride; ++pad)
+        for (std::uint32_t pad = std::uint32_t(image.width) * bytesPerPixel; pad < stride; ++pad)
             out.push_back(0);
     }
     return out;

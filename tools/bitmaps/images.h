@@ -1,6 +1,6 @@
-// The image strips of the resources, drawn in code so that they can be
-// redrawn and checked: 16 x 16 cells on the mask colour, written as 24-bit
-// BMP files.
+// The images of the resources, drawn in code so that they can be redrawn
+// and checked: strips of 16 x 16 cells on the mask colour, written as 24-bit
+// BMP files, and whole pictures in the depth their dialogs name.
 #pragma once
 
 #include <cstdint>
@@ -56,11 +56,14 @@ Image Banner();
 struct Picture {
     const char* file;  // under res/bitmaps
     int resource;      // bitmap resource number
+    int bits;          // 24, or 8 with a palette
     Image (*draw)();
 };
 const std::vector<Picture>& Pictures();
 
-// A bottom-up 24-bit BMP file.
-std::vector<std::uint8_t> EncodeBmp(const Image& image);
+// A bottom-up BMP file of 24 bits a pixel, or of 8 with a palette of the
+// image's colours in the order they first appear (empty when the image has
+// more than 256).
+std::vector<std::uint8_t> EncodeBmp(const Image& image, int bits = 24);
 
 }  // namespace tw::bitmaps

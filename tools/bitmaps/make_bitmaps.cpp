@@ -10,9 +10,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: make-bitmaps <folder>\n");
         return 2;
     }
-    const auto write = [&](const char* file, const tw::bitmaps::Image& image) {
+    const auto write = [&](const char* file, const tw::bitmaps::Image& image, int bits) {
         const std::string path = std::string(argv[1]) + "/" + file;
-        const auto bytes = tw::bitmaps::EncodeBmp(image);
+        const auto bytes = tw::bitmaps::EncodeBmp(image, bits);
+        if (bytes.empty()) {
+            std::fprintf(stderr, "make-bitmaps: %s has too many colours for %d bits\n", file, bits);
+            return false;
+        }
         std::FILE* f = std::fopen(path.c_str(), "wb");
         const bool ok = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
         if ((f && std::fclose(f) != 0) || !ok) {
@@ -22,13 +26,13 @@ int main(int argc, char** argv) {
         return true;
     };
     for (const auto& strip : tw::bitmaps::Strips()) {
-        if (!write(strip.file, strip.draw()))
+        if (!write(strip.file, strip.draw(), 24))
             return 1;
         std::printf("%s: bitmap %d, %d images\n", strip.file, strip.resource, strip.images);
     }
     for (const auto& picture : tw::bitmaps::Pictures()) {
         const tw::bitmaps::Image image = picture.draw();
-        if (!write(picture.file, image))
+        if (!write(picture.file, image, picture.bits))
             return 1;
         std::printf("%s: bitmap %d, %d x %d\n", picture.file, picture.resource, image.width, image.height);
     }

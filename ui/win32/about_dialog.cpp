@@ -43,6 +43,18 @@ void Hyperlink::SetLabel(const std::string& label) {
     }
 }
 
+void Hyperlink::SetTarget(const std::string& target) {
+    target_ = target;
+    if (tip_ && hwnd_) {
+        TOOLINFOA info{};
+        info.cbSize = TTTOOLINFOA_V1_SIZE;
+        info.hwnd = GetParent(hwnd_);
+        info.uId = reinterpret_cast<UINT_PTR>(hwnd_);
+        info.lpszText = const_cast<char*>(target_.c_str());
+        SendMessageA(tip_.Get(), TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
+    }
+}
+
 bool Hyperlink::Attach(HWND control, Registry& registry, Shell& shell) {
     if (!control)
         return false;

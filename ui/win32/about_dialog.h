@@ -25,7 +25,8 @@ public:
     Hyperlink(const Hyperlink&) = delete;
     Hyperlink& operator=(const Hyperlink&) = delete;
 
-    void SetTarget(const std::string& target) { target_ = target; }
+    // Also the text of the tooltip, which may be made already.
+    void SetTarget(const std::string& target);
     void SetLabel(const std::string& label);
     // Colours come from the browser's settings in registry; shell opens the
     // target. Both must outlive the control.

@@ -427,6 +427,7 @@ enum class Op {
     DropBand,    // the browser closes the band
     Again,       // ends a script: the dialog is opened again for the next
     Read,        // notes what control id shows
+    Tip,         // notes what the tooltip of control id shows
     Dialogs,     // notes the captions of the dialogs open
 };
 
@@ -539,9 +540,11 @@ const ScriptCase kScriptCases[] = {
     // The banner, and the texts in their fonts.
     {"About", 0, Dialog(Command::About),
      {Wait("About Tidewell Bar"), Read(IDC_ABOUT_NAME), Read(IDC_ABOUT_HOME), Read(IDC_ABOUT_SUPPORT),
-      Read(IDC_ABOUT_DOWNLOAD), Read(IDC_ABOUT_BANNER), Click(IDOK)},
-     {std::string(kAboutName) + " (bold)", kAboutHomePage, kAboutSupportAddress,
-      kAboutInvitation, "bitmap 400x74", kAsOpened, kHistoryLine, kAllLeft}},
+      Read(IDC_ABOUT_DOWNLOAD), Read(IDC_ABOUT_BANNER), {Op::Tip, IDC_ABOUT_HOME}, {Op::Tip, IDC_ABOUT_DOWNLOAD},
+      Click(IDOK)},
+     {std::string(kAboutName) + " (bold)", kAboutHomePage, kAboutSupportAddress, kAboutInvitation, "bitmap 400x80",
+      std::string("tip ") + kAboutHomePage, std::string("tip ") + kAboutDownloadPage, kAsOpened, kHistoryLine,
+      kAllLeft}},
     // The file without its last byte; OK ends with 1.
     {"CookieDetails", 0, Run(How::Details, "a\nb\n"),
      {Wait("Cookie Details"), Read(IDC_COOKIE_DETAILS_TEXT), Click(IDOK)},
@@ -701,6 +704,24 @@ protected:
         return TextOf(item) == today ? "today" : TextOf(item) + (font.lfWeight == FW_BOLD ? " (bold)" : "");
     }
 
+    // The text of the tooltip that one of this thread's tooltip windows
+    // keeps for item of the dialog.
+    std::string TipOf(HWND item) {
+        for (HWND tip = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr); tip;
+             tip = FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) {
+            char text[512] = "";
+            TOOLINFOA info{};
+            info.cbSize = TTTOOLINFOA_V1_SIZE;
+            info.hwnd = d_;
+            info.uId = reinterpret_cast<UINT_PTR>(item);
+            info.lpszText = text;
+            if (GetWindowThreadProcessId(tip, nullptr) == GetCurrentThreadId() &&
+                SendMessageA(tip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&info)))
+                return text;
+        }
+        return "(none)";
+    }
+
     // Runs a on the current dialog d_: true once done.
     bool Perform(const Act& a) {
         const HWND item = GetDlgItem(d_, a.id);
@@ -762,6 +783,9 @@ protected:
             break;
         case Op::Read:
             Note(Shows(item));
+            break;
+        case Op::Tip:
+            Note("tip " + TipOf(item));
             break;
         case Op::Dialogs:
             for (HWND d : VisibleOfClass("#32770"))
