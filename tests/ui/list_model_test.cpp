@@ -204,6 +204,9 @@ TEST_F(ListModelTest, EachColumnSortsByItsKey) {
     struct Item { const char* title; std::uint64_t time; };
     struct Case { int column; std::vector<Item> items; const char* order; } cases[] = {
         {1, {{"c", 300}, {"a", 0}, {"b", 100}}, "a b c"},
+        // The first eight bytes alike, or alike after the first: the whole text decides.
+        {0, {{"prefix12b", 0}, {"prefix12a", 0}, {"b0000000z", 0}, {"a1111111a", 0}},
+         "a1111111a b0000000z prefix12a prefix12b"},
         {3, {{"a", 0x10}, {"b", 0x100}, {"c", 0x20}}, "c a b"},  // expires by its own time
         {1, {{"high", 0x100000000ull}, {"low", 0xFFFFFFFFull}}, "low high"},
         {0, {{"apple", 0}, {"Zebra", 0}, {"", 0}, {"\xC9t\xE9", 0}, {"Apple", 0}, {"apple pie", 0}},

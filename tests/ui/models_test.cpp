@@ -45,6 +45,7 @@ TEST(AboutModel, AnchorColoursAndBanner) {
         {"0,128,0", true, {0, 128, 0}}, {"0,128", false, {}}, {"1,2,", false, {}}, {" 12,\t34 ,56x", true, {12, 34, 56}},
         {"a,b,c", true, {0, 0, 0}}, {"300,0,99999", true, {255, 0, 255}}, {",,", false, {}}, {",,7", true, {0, 0, 7}},
         {"\r7,\v8,\f9", true, {7, 8, 9}},  // every white space character, up to carriage return
+        {"255", false, {}}, {"1 2 3", false, {}},  // no comma at all
     };
     for (const auto& c : cases) {
         Rgb got = kLinkColour;
