@@ -133,9 +133,10 @@ IndexLoad LoadIndexFile(const char* path, TabList* const lists[3], const std::st
     if (image.Open(path) != FileImage::kOk)
         return IndexLoad::Refused;
     IndexRows rows(lists, dateTemplate);
-    const int result = VisitIndexImage(image.Data(), image.Size(), rows);
-    // Records reach the rows only from a file that the reader accepts.
-    if ((result != kIndexVersion52 && result != kIndexOtherVersion) || !rows.List())
+    // Records reach the rows only from a file that the reader accepts
+    // (kIndexVersion52, kIndexOtherVersion), which holds at least one.
+    VisitIndexImage(image.Data(), image.Size(), rows);
+    if (!rows.List())
         return IndexLoad::Refused;
     *kind = rows.Kind();
     return rows.CutShort() ? IndexLoad::CutShort : IndexLoad::Loaded;
@@ -144,8 +145,7 @@ IndexLoad LoadIndexFile(const char* path, TabList* const lists[3], const std::st
 std::string CutShortText(int rows) {
     char text[160];
     std::snprintf(text, sizeof text,
-                  "There is not enough memory to show the whole index file. The list shows its first %d items.",
-                  rows < 0 ? 0 : rows);
+                  "There is not enough memory to show the whole index file. The list shows its first %d items.", rows);
     return text;
 }
 

@@ -1,5 +1,7 @@
 #include "ui/list_model_rows.h"
 
+#include <algorithm>
+
 namespace tw {
 
 void ListModelRows::RemoveAll() {
@@ -18,7 +20,8 @@ bool ListModelRows::AddRow(const Row& row) {
     if (columns == 0)
         return false;
     std::vector<ListCell> cells(columns);
-    for (std::size_t c = 0; c < row.cells.size() && c < columns; ++c) {
+    const std::size_t shown = std::min(row.cells.size(), columns);
+    for (std::size_t c = 0; c != shown; ++c) {
         const Cell& cell = row.cells[c];
         cells[c].text = cell.text;
         cells[c].format = cell.format;
