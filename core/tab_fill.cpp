@@ -1,9 +1,12 @@
 #include "core/tab_fill.h"
 
 #include <cstdio>
+#include <new>
 
 #include "core/classify.h"
+#include "core/file_image.h"
 #include "core/index_reader.h"
+#include "core/index_visitor.h"
 #include "core/live_readers.h"
 #include "settings/date_format.h"
 
@@ -84,20 +87,66 @@ void RebuildLiveList(EntryKind kind, TabList& list, HistoryService& history, Url
     }
 }
 
-bool LoadIndexFile(const char* path, TabList* const lists[3], const std::string& dateTemplate, EntryKind* kind) {
+namespace {
+
+// Each URL record goes straight into its row; the first one decides the kind
+// and so the list. Once a row cannot be had, no later one is added, so that
+// the list holds the file's first records in file order.
+class IndexRows : public IndexVisitor {
+public:
+    IndexRows(TabList* const lists[3], const std::string& dateTemplate) : lists_(lists), dates_(dateTemplate) {}
+
+    void Record(const IndexRecordView& record) override {
+        if (record.type != IndexRecordType::Url || cutShort_)
+            return;
+        try {
+            const PageEntry entry = PageEntryOf(record);
+            if (!list_) {
+                kind_ = IndexFileKind(entry);
+                list_ = lists_[int(kind_)];
+                SetColumns(*list_, IndexFileColumns(kind_));
+            }
+            cutShort_ = !list_->AddRow(IndexFileRow(entry, kind_, dates_));
+        } catch (const std::bad_alloc&) {
+            cutShort_ = true;
+        }
+    }
+
+    TabList* List() const { return list_; }
+    EntryKind Kind() const { return kind_; }
+    bool CutShort() const { return cutShort_; }
+
+private:
+    TabList* const* lists_;
+    DateTexts dates_;
+    TabList* list_ = nullptr;
+    EntryKind kind_ = EntryKind::History;
+    bool cutShort_ = false;
+};
+
+}  // namespace
+
+IndexLoad LoadIndexFile(const char* path, TabList* const lists[3], const std::string& dateTemplate, EntryKind* kind) {
     if (!path || !*path)
-        return false;
-    EntryArray<PageEntry> entries;
-    const int result = ReadIndexFile(path, entries);
-    if ((result != kIndexVersion52 && result != kIndexOtherVersion) || entries.Count() == 0)
-        return false;
-    *kind = IndexFileKind(entries[0]);
-    TabList& list = *lists[int(*kind)];
-    SetColumns(list, IndexFileColumns(*kind));
-    DateTexts dates(dateTemplate);
-    for (std::size_t i = 0; i < entries.Count(); ++i)
-        list.AddRow(IndexFileRow(entries[i], *kind, dates));
-    return true;
+        return IndexLoad::Refused;
+    FileImage image;
+    if (image.Open(path) != FileImage::kOk)
+        return IndexLoad::Refused;
+    IndexRows rows(lists, dateTemplate);
+    // Records reach the rows only from a file that the reader accepts
+    // (kIndexVersion52, kIndexOtherVersion), which holds at least one.
+    VisitIndexImage(image.Data(), image.Size(), rows);
+    if (!rows.List())
+        return IndexLoad::Refused;
+    *kind = rows.Kind();
+    return rows.CutShort() ? IndexLoad::CutShort : IndexLoad::Loaded;
+}
+
+std::string CutShortText(int rows) {
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "There is not enough memory to show the whole index file. The list shows its first %d items.", rows);
+    return text;
 }
 
 }  // namespace tw

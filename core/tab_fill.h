@@ -51,9 +51,18 @@ void FillCookieAndCacheLists(UrlCache& cache, TabList& cookies, TabList& cacheLi
 void RebuildLiveList(EntryKind kind, TabList& list, HistoryService& history, UrlCache& cache,
                      const std::string& dateTemplate, StatusLine* status);
 
-// Loads an index file into the list of its kind. Returns false, changing
-// nothing, for an empty name or a file that the reader refuses; otherwise
-// *kind is the tab to show, whose list has been refilled.
-bool LoadIndexFile(const char* path, TabList* const lists[3], const std::string& dateTemplate, EntryKind* kind);
+enum class IndexLoad {
+    Refused,   // an empty name or a file that the reader refuses: no list changed
+    Loaded,    // the list of *kind holds a row for every URL record of the file
+    CutShort,  // memory ran out: the list of *kind holds the rows of the first records only
+};
+
+// Loads an index file into the list of its kind, record by record, so that
+// the load holds no more than the file's image and the rows; *kind is the
+// tab to show unless the file was refused.
+IndexLoad LoadIndexFile(const char* path, TabList* const lists[3], const std::string& dateTemplate, EntryKind* kind);
+
+// What the user is told when a load was cut short.
+std::string CutShortText(int rows);
 
 }  // namespace tw

@@ -105,6 +105,14 @@ int ListModel::AddRow(const std::string& text, int image) {
     return int(rows_.size()) - 1;
 }
 
+int ListModel::AddRow(std::vector<ListCell> cells) {
+    if (columns_.empty())
+        return -1;
+    cells.resize(columns_.size());
+    rows_.push_back(std::move(cells));
+    return int(rows_.size()) - 1;
+}
+
 bool ListModel::RemoveRow(int row) {
     if (!ValidRow(row))
         return false;

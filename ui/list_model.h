@@ -86,6 +86,9 @@ public:
 
     // Rows and cells.
     int AddRow(const std::string& text, int image);
+    // A row of these cells, cut or padded to the columns. Whole or not at
+    // all: a row that cannot be stored leaves the list as it was.
+    int AddRow(std::vector<ListCell> cells);
     int RowCount() const { return int(rows_.size()); }
     bool RemoveRow(int row);
     void RemoveAllRows();

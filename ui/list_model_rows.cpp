@@ -1,5 +1,7 @@
 #include "ui/list_model_rows.h"
 
+#include <algorithm>
+
 namespace tw {
 
 void ListModelRows::RemoveAll() {
@@ -11,22 +13,23 @@ void ListModelRows::AddColumn(const Column& column) {
     model_.InsertColumn(column.title, column.width, -1, column.align);
 }
 
+// The cells are made before the row joins the list, so that a row that
+// runs out of memory leaves no half of itself behind.
 bool ListModelRows::AddRow(const Row& row) {
-    const int r = model_.AddRow(row.cells.empty() ? std::string() : row.cells[0].text, -1);
-    if (r < 0)
+    const std::size_t columns = std::size_t(model_.ColumnCount());
+    if (columns == 0)
         return false;
-    for (std::size_t c = 0; c < row.cells.size(); ++c) {
+    std::vector<ListCell> cells(columns);
+    const std::size_t shown = std::min(row.cells.size(), columns);
+    for (std::size_t c = 0; c != shown; ++c) {
         const Cell& cell = row.cells[c];
-        if (c > 0)
-            model_.SetCellText(r, int(c), cell.text);
-        if (cell.format)
-            model_.SetCellFormat(r, int(c), cell.format, 0);
+        cells[c].text = cell.text;
+        cells[c].format = cell.format;
         if (cell.hasDate)
-            model_.SetCellDate(r, int(c), cell.date);
+            cells[c].date = cell.date;
     }
-    if (row.image >= 0)
-        model_.SetCellImage(r, 0, row.image);
-    return true;
+    cells[0].image = row.image < 0 ? -1 : row.image;
+    return model_.AddRow(std::move(cells)) >= 0;
 }
 
 }  // namespace tw

@@ -221,6 +221,16 @@ TEST(IndexVisitor, RecordTypesFilesAndFolders) {
                                                   "5100:256LA|http://www.example.com/redirected|||0||",
                                                   "5200:256RA|http://moved/|||0||"}));
     EXPECT_EQ(Read(b), "1 http://www.example.com/logo.png|");  // the tabs show URL records only
+    // The table holds 32 folders, whatever count the header claims.
+    Bytes limit = b;
+    Put32(limit, 72, 40);
+    Put(limit, 76 + 31 * 12 + 4, "LASTLAST");
+    Put(limit, 76 + 32 * 12 + 4, "PASTPAST");
+    for (const unsigned char folder : {31, 32}) {
+        limit[0x5000 + 56] = folder;
+        EXPECT_EQ(Walk(limit).at(0), folder == 31 ? "5000:256UA|http://www.example.com/logo.png|logo[1].png|LASTLAST|7||"
+                                                  : "5000:256UA|http://www.example.com/logo.png|logo[1].png||7||");
+    }
     // A file with no URL record hands nothing on, other records or not.
     Put(b, 0x5000, "LEAK");
     EXPECT_TRUE(Walk(b, kIndexNoUrlRecords).empty());

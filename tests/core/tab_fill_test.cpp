@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <fstream>
+#include <iterator>
+#include <new>
 #include <string>
 #include <vector>
 
+#include "core/classify.h"
 #include "core/index_files.h"
+#include "core/index_reader.h"
 #include "core/live_readers.h"
 #include "core/tab_fill.h"
 #include "platform/win_errors.h"
@@ -93,6 +98,7 @@ struct RecordingList : TabList {
     std::vector<Row> rows;
     std::vector<int> sorts;
     int removals = 0, refuseFrom = 1000;  // rows at or past refuseFrom cannot be added
+    int throwAt = -1;                     // the row at throwAt runs out of memory, once
 
     void RemoveAll() override {
         columns.clear();
@@ -103,6 +109,10 @@ struct RecordingList : TabList {
     bool AddRow(const Row& row) override {
         if (int(rows.size()) >= refuseFrom)
             return false;
+        if (int(rows.size()) == throwAt) {
+            throwAt = -1;
+            throw std::bad_alloc();
+        }
         rows.push_back(row);
         return true;
     }
@@ -182,14 +192,84 @@ TEST(TabFill, AnIndexFileFillsTheListOfItsKindOnly) {
     };
     for (const Case& c : cases) {
         EntryKind kind = EntryKind::History;
-        EXPECT_EQ(LoadIndexFile(c.path.c_str(), tabs, "dd.MM.yyyy", &kind), c.ok) << c.path;
+        EXPECT_EQ(LoadIndexFile(c.path.c_str(), tabs, "dd.MM.yyyy", &kind),
+                  c.ok ? IndexLoad::Loaded : IndexLoad::Refused) << c.path;
         EXPECT_EQ(kind, c.kind) << c.path;
         EXPECT_EQ(lists[c.ok ? int(c.kind) : 1].Shown(1), c.shown) << c.path;
     }
     EntryKind kind = EntryKind::Cache;
-    EXPECT_FALSE(LoadIndexFile(nullptr, tabs, "dd.MM.yyyy", &kind));
+    EXPECT_EQ(LoadIndexFile(nullptr, tabs, "dd.MM.yyyy", &kind), IndexLoad::Refused);
     EXPECT_EQ(lists[0].rows.size(), 1u) << "other lists stay as they were";
     EXPECT_EQ(lists[0].removals + lists[1].removals + lists[2].removals, 3) << "a refused file changes no list";
+}
+
+// Every cell of the rows: text, ^ for a hyperlink, @ and the date value.
+std::string Cells(const std::vector<Row>& rows) {
+    std::string s;
+    for (const Row& r : rows) {
+        s += std::to_string(r.image);
+        for (const Cell& c : r.cells)
+            s += "|" + c.text + (c.format == kHyperlinkFormat ? "^" : "") +
+                 (c.hasDate ? "@" + std::to_string(c.date.Value()) : "");
+        s += "\n";
+    }
+    return s;
+}
+
+// The real file and variants of it load record by record into the very rows
+// that the reader's whole array makes.
+TEST(TabFill, AnIndexFileLoadsTheRowsOfTheReadersRecords) {
+    std::ifstream in(TW_REAL_HISTORY, std::ios::binary);
+    const std::string real((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(real.size(), 32768u) << "cannot read " << TW_REAL_HISTORY;
+    struct Case { const char* what; std::size_t at; std::string poke; std::size_t size; } cases[] = {
+        {"the real file", 0, "", 0},
+        {"another version", 24, "5.3", 0},
+        {"cut inside its last record", 0, "", 0x7203},
+        {"a cookie first", 0x5000 + 104, "Cookie:me@site/", 0},
+        {"a cache item first", 0x5000 + 104, std::string("http://a/b@c\0", 13), 0},
+    };
+    for (const Case& c : cases) {
+        std::string bytes = real;
+        bytes.replace(c.at, c.poke.size(), c.poke);
+        bytes.resize(c.size ? c.size : bytes.size());
+        const std::string path = ::testing::TempDir() + "tabfill_real.dat";
+        std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+        EntryArray<PageEntry> entries;
+        ReadIndexFile(path.c_str(), entries);
+        ASSERT_FALSE(entries.Empty()) << c.what;
+        const EntryKind want = IndexFileKind(entries[0]);
+        std::vector<Row> rows;
+        for (const PageEntry& e : entries)
+            rows.push_back(IndexFileRow(e, want, "dd.MM.yyyy"));
+        RecordingList lists[3];
+        TabList* const tabs[3] = {&lists[0], &lists[1], &lists[2]};
+        EntryKind kind = EntryKind(-1);
+        EXPECT_EQ(LoadIndexFile(path.c_str(), tabs, "dd.MM.yyyy", &kind), IndexLoad::Loaded) << c.what;
+        EXPECT_EQ(kind, want) << c.what;
+        EXPECT_EQ(Cells(lists[int(want)].rows), Cells(rows)) << c.what;
+        EXPECT_EQ(lists[0].removals + lists[1].removals + lists[2].removals, 1) << c.what;
+    }
+}
+
+// Out of memory, the list keeps the rows of the first records and takes no
+// more, whether the list refuses the row or its making fails.
+TEST(TabFill, AnIndexFileLoadCutShortKeepsTheFirstRows) {
+    RecordingList whole, refusing, failing;
+    refusing.refuseFrom = 5;
+    failing.throwAt = 0;
+    for (RecordingList* list : {&whole, &refusing, &failing}) {
+        TabList* const tabs[3] = {list, nullptr, nullptr};
+        EntryKind kind = EntryKind::Cache;
+        EXPECT_EQ(LoadIndexFile(TW_REAL_HISTORY, tabs, "dd.MM.yyyy", &kind),
+                  list == &whole ? IndexLoad::Loaded : IndexLoad::CutShort);
+        EXPECT_EQ(kind, EntryKind::History);
+    }
+    ASSERT_EQ(whole.rows.size(), 18u);
+    EXPECT_EQ(Cells(refusing.rows), Cells({whole.rows.begin(), whole.rows.begin() + 5}));
+    EXPECT_EQ(failing.rows.size(), 0u) << "no row after the one that failed";
+    EXPECT_EQ(failing.columns, whole.columns);
+    EXPECT_NE(CutShortText(5).find(" first 5 items."), std::string::npos);
 }
 
 // A path ending in a backslash is a folder.

@@ -66,7 +66,7 @@ TEST_F(ListModelTest, CellsColumnsAndRowsWithinTheirBounds) {
 TEST_F(ListModelTest, TabFillRowsLandCellByCell) {
     ListModelRows rows(list);
     Row row;
-    row.image = 7;
+    row.image = 0;
     row.cells = {{"file", 0, false, {}}, {"http://a/", kCellLink, false, {}}, {"5.7", 0, true, FileTime::FromValue(9)}};
     EXPECT_FALSE(rows.AddRow(row)) << "no column yet";
     for (const char* title : {"File", "URL", "Last Visited"}) rows.AddColumn({title, 100, 0});
@@ -75,7 +75,7 @@ TEST_F(ListModelTest, TabFillRowsLandCellByCell) {
     for (const ListCell* cell : {list.CellAt(0, 0), list.CellAt(0, 1), list.CellAt(0, 2)})
         cells += cell->text + " " + std::to_string(cell->image) + " " + std::to_string(cell->format) + " " +
                  std::to_string(cell->date.Value()) + ", ";
-    EXPECT_EQ(cells, "file 7 0 0, http://a/ -1 6 0, 5.7 -1 0 9, ");
+    EXPECT_EQ(cells, "file 0 0 0, http://a/ -1 6 0, 5.7 -1 0 9, ");
     rows.RemoveAll();
     EXPECT_EQ(rows.RowCount() + list.ColumnCount(), 0);
 }

@@ -400,19 +400,29 @@ void BandWindow::Refresh() {
 }
 
 void BandWindow::LoadIndex(const std::string& path) {
-    TabList* lists[3];
-    std::unique_ptr<ListWindowRows> rows[3];
-    for (int i = 0; i < 3; ++i) {
-        rows[i].reset(new ListWindowRows(*lists_[i]));
-        lists[i] = rows[i].get();
-    }
     EntryKind kind = EntryKind::History;
-    if (!LoadIndexFile(path.c_str(), lists, settings_.dateTemplate, &kind))
+    IndexLoad load;
+    {
+        TabList* lists[3];
+        std::unique_ptr<ListWindowRows> rows[3];
+        for (int i = 0; i < 3; ++i) {
+            rows[i].reset(new ListWindowRows(*lists_[i]));
+            lists[i] = rows[i].get();
+        }
+        load = LoadIndexFile(path.c_str(), lists, settings_.dateTemplate, &kind);
+    }
+    if (load == IndexLoad::Refused)
         return;
     if (int(kind) < tabs_.Model().Count()) {
         tabs_.SetCurrent(int(kind));
     }
     ShowOnly(kind);
+    if (load == IndexLoad::CutShort) {
+        // Last of all: the browser may close the band while the message is up.
+        Win32Shell& shell = services_->shell;
+        shell.SetOwner(Hwnd());
+        shell.ShowMessage(CutShortText(List(kind).Model().RowCount()).c_str(), MessageIcon::Exclamation);
+    }
 }
 
 void BandWindow::PageClick() {
