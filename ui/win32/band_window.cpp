@@ -419,9 +419,10 @@ void BandWindow::LoadIndex(const std::string& path) {
     ShowOnly(kind);
     if (load == IndexLoad::CutShort) {
         // Last of all: the browser may close the band while the message is up.
-        Win32Shell& shell = services_->shell;
-        shell.SetOwner(Hwnd());
-        shell.ShowMessage(CutShortText(List(kind).Model().RowCount()).c_str(), MessageIcon::Exclamation);
+        const BandHold hold(*this);
+        const std::string text = CutShortText(List(kind).Model().RowCount());
+        const Win32Shell::OwnerScope owner(hold.Services().shell, Hwnd());
+        hold.Services().shell.ShowMessage(text.c_str(), MessageIcon::Exclamation);
     }
 }
 
