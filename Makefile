@@ -13,7 +13,7 @@ FUZZ := $(BUILD)/fuzz
 DIST := $(BUILD)/dist
 TW_VERSION := $(shell sed -n 's/^project.Tidewell VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 
-.PHONY: all deps native asan win32 win64 fuzz fuzz-run test demo dist clean
+.PHONY: all deps native asan win32 win64 fuzz fuzz-run test demo dist check-dist clean
 
 all: native win32
 
@@ -50,8 +50,9 @@ fuzz: deps
 fuzz-run: fuzz
 	tools/test/run-fuzzers $(FUZZ) $(FUZZ_SECONDS)
 
-test: native asan win32 fuzz-run
+test: native asan win32 fuzz-run dist
 	tools/test/run-wine-tests $(BUILD)
+	tools/test/check-dist $(BUILD)
 	ctest --test-dir $(ASAN) --output-on-failure -j$(JOBS)
 	ctest --test-dir $(NATIVE) --output-on-failure -j$(JOBS)
 
@@ -69,6 +70,12 @@ dist:
 	makensis -V2 -DVERSION=$(TW_VERSION) -DBAND_DIR=$(abspath $(WIN32))/band \
 	  -DOUTFILE=$(abspath $(DIST))/Tidewell-setup.exe installer/tidewell.nsi
 	@echo "Installer: $(DIST)/Tidewell-setup.exe"
+
+# The installer's round trip in a fresh Wine prefix: a silent install that
+# registers the band, the stand-in browser opening the installed band, and a
+# silent uninstall that leaves nothing of it behind.
+check-dist: dist
+	tools/test/check-dist $(BUILD)
 
 clean:
 	rm -rf $(BUILD)
