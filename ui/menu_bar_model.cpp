@@ -37,7 +37,7 @@ int MenuBarModel::FindMnemonic(char key) const {
         return -1;
     const int wanted = std::toupper(static_cast<unsigned char>(key));
     for (int i = 0; i < Count(); ++i) {
-        const char m = MnemonicOf(buttons_[std::size_t(i)].text);
+        const char m = AccessKeyOf(buttons_[std::size_t(i)].text);
         if (m != 0 && std::toupper(static_cast<unsigned char>(m)) == wanted)
             return i;
     }
@@ -61,6 +61,25 @@ char MnemonicOf(const std::string& text) {
         ++i;  // "&&" shows one '&'
     }
     return 0;
+}
+
+char AccessKeyOf(const std::string& text) {
+    if (const char marked = MnemonicOf(text))
+        return marked;
+    for (const char c : text)
+        if (std::isalnum(static_cast<unsigned char>(c)))
+            return c;
+    return 0;
+}
+
+std::string WithAccessKeyMarked(const std::string& text) {
+    if (MnemonicOf(text))
+        return text;
+    const char key = AccessKeyOf(text);
+    // Its '&' are all doubled already ("&&" shows one); the first letter or
+    // digit is the key, and never one of them.
+    const std::size_t at = text.find(key);
+    return key == 0 ? text : text.substr(0, at) + '&' + text.substr(at);
 }
 
 bool ParseToolBarResource(const unsigned char* data, std::size_t size, ToolBarResource& out) {
