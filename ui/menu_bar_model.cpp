@@ -82,6 +82,23 @@ std::string WithAccessKeyMarked(const std::string& text) {
     return key == 0 ? text : text.substr(0, at) + '&' + text.substr(at);
 }
 
+int ItemOfKey(const std::vector<std::string>& texts, int highlighted, char key, bool* only) {
+    const int count = int(texts.size());
+    const int wanted = std::toupper(static_cast<unsigned char>(key));
+    int found = -1, matches = 0;
+    for (int step = 1; step <= count && key != 0; ++step) {
+        const int i = ((highlighted < 0 ? -1 : highlighted) + step) % count;
+        const char own = AccessKeyOf(texts[std::size_t(i)]);
+        if (own != 0 && std::toupper(static_cast<unsigned char>(own)) == wanted) {
+            found = matches == 0 ? i : found;
+            ++matches;
+        }
+    }
+    if (only)
+        *only = matches == 1;
+    return found;
+}
+
 bool ParseToolBarResource(const unsigned char* data, std::size_t size, ToolBarResource& out) {
     if (!data)
         return false;

@@ -48,6 +48,10 @@ char AccessKeyOf(const std::string& text);
 // underlining, whether the text marks it itself or not. Like every menu
 // text it shows "&&" as one '&'.
 std::string WithAccessKeyMarked(const std::string& text);
+// The item of a popup that a typed key picks by the items' access keys,
+// looking from the item after `highlighted` round to it; -1 for none.
+// `only` tells whether no other item has that key.
+int ItemOfKey(const std::vector<std::string>& texts, int highlighted, char key, bool* only);
 
 // A tool bar resource: image width and height, the item count, then one
 // command identifier per item (0 for a separator), little-endian. Two

@@ -110,6 +110,7 @@ TEST(AccessibleListEvents, ReorderSelectionAndFocus) {
         {Snap(6, 0, 2, {}), true, {{Kind::SelectionRemove, 1}, {Kind::SelectionRemove, 2}}},
         {Snap(6, 1, 2, {3}), true, {{Kind::Reorder, -1}, {Kind::Focus, 2}}},
         {Snap(7, 0, -1, {}), true, {{Kind::Reorder, -1}}},
+        {Snap(6, 0, 0, {0}), true, {{Kind::Selection, 0}, {Kind::Focus, 0}}},
     };
     for (const auto& [after, focused, events] : cases)
         EXPECT_EQ(ListEventsBetween(base, after, focused), events) << after.rows << " " << after.focus;
@@ -143,7 +144,8 @@ TEST(AccessibleTabsAndMenus, NamesStatesAndShortcuts) {
           {2, 2, 2, true, button | kStateHotTracked | kStatePressed | kStateFocused}})
         EXPECT_EQ(MenuButtonState(index, hot, open, keyboard), state) << index << " " << hot << " " << open;
     for (auto [text, shown, shortcut] : {std::tuple{"&File", "File", "Alt+F"}, {"Salt && &Pepper", "Salt & Pepper", "Alt+P"},
-                                        {"edit", "edit", "Alt+E"}, {"Trailing&", "Trailing&", "Alt+T"}, {"...", "...", ""}}) {
+                                        {"edit", "edit", "Alt+E"}, {"Trailing&", "Trailing&", "Alt+T"}, {"...", "...", ""},
+                                        {"about", "about", "Alt+A"}, {"zoom", "zoom", "Alt+Z"}, {"9 out", "9 out", "Alt+9"}}) {
         EXPECT_EQ(MenuTextWithoutMarker(text), shown) << text;
         EXPECT_EQ(MenuShortcut(text), shortcut) << text;
     }

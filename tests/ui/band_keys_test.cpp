@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -15,7 +16,7 @@ namespace {
 // Words of a key script: "alt" (pressed and released), "alt-down",
 // "alt-up", "altgr" (Alt with Ctrl held, pressed and released), a key name
 // (pressed), "up:" before one (released), "A-" before one (with Alt),
-// "S-" (with Shift); and what befalls the bar: "escaped", "closed" (its
+// "S-" (with Shift), "#" before a key's code; and what befalls the bar: "escaped", "closed" (its
 // popup, of the button last opened), "away" (the focus went elsewhere).
 std::vector<KeyPress> Presses(const std::string& word) {
     static const std::vector<std::pair<std::string, int>> names = {
@@ -40,7 +41,7 @@ std::vector<KeyPress> Presses(const std::string& word) {
             break;
         name = name.substr(name[1] == '-' ? 2 : 3);
     }
-    key.key = name.size() == 1 ? std::toupper(name[0]) : 0;
+    key.key = name.size() == 1 ? std::toupper(name[0]) : name[0] == '#' ? std::atoi(name.c_str() + 1) : 0;
     for (const auto& [n, code] : names)
         if (n == name)
             key.key = code;
@@ -92,11 +93,12 @@ const KeyCase kKeyCases[] = {
      "+ +H0 +H1 +O1 +H1 +O1 +H1 +O1 +H1 +O1 +L idle"},
     {"EscOrAltAgainLeaves", {"alt", "esc", "alt", "alt"}, "+ +H0 +L + +H0 + +L idle"},
     {"AltWithAnotherKeyIsNoEntry", {"alt-down", "A-d", "alt-up", "altgr"}, "+ - - + - idle"},
-    {"AltAndAnAccessKeyOpens", {"A-c", "escaped", "away"}, "+O1 +H1 +L idle"},
+    {"AltAndAnAccessKeyOpens", {"A-c", "escaped", "away", "A-f", "escaped", "f"}, "+O1 +H1 +L +O0 +H0 +O0 at 0"},
     {"AnAccessKeyAloneOpensOnlyWhileHot", {"s", "alt", "s", "closed"}, "- + +H0 +O3 +L idle"},
     {"WhileHotEveryKeyIsTheBars", {"F10", "x", "tab", "up:down"}, "+H0 + + - at 0"},
     {"ShiftF10AndAClosedPopupOfNoButtonAreNotTheBars", {"S-F10", "closed", "away"}, "- +L - idle"},
     {"ReleasingOtherKeysIsNotTheBars", {"up:F10", "up:esc"}, "- - idle"},
+    {"AltReleasedAfterTheFocusWentIsNoEntry", {"alt-down", "away", "alt-up"}, "+ - - idle"},
 };
 // clang-format on
 
@@ -111,6 +113,16 @@ TEST_P(MenuBarKeyScripts, Run) {
 
 INSTANTIATE_TEST_SUITE_P(Keys, MenuBarKeyScripts, ::testing::ValuesIn(kKeyCases),
                          [](const ::testing::TestParamInfo<KeyCase>& info) { return info.param.name; });
+
+// Letters and digits are access keys; a numeric keypad key whose code is
+// that of a small letter is none.
+TEST(MenuBarKeys, AccessKeysAreLettersAndDigits) {
+    MenuBarModel bar;
+    bar.SetButtons({"about", "Zoom", "0 in", "9 out"}, {});
+    MenuBarKeys keys;
+    EXPECT_EQ(Play(keys, bar, {"A-a", "closed", "A-z", "closed", "A-0", "closed", "A-9", "closed", "A-#97"}),
+              "+O0 +L +O1 +L +O2 +L +O3 +L - idle");
+}
 
 TEST(MenuBarKeys, AnEmptyBarTakesNoKey) {
     MenuBarKeys keys;

@@ -82,6 +82,15 @@ TEST(MenuBarModel, ButtonsHitTestsMnemonicsAndNeighbours) {
     plain.SetButtons({"File", "Clean", "Edit", "...", "Help"}, {});
     for (auto [letter, button] : {std::pair{'e', 2}, {'H', 4}, {'.', -1}})
         EXPECT_EQ(plain.FindMnemonic(letter), button) << letter;
+    // A popup's typed key picks on from the highlighted item, round to it.
+    const std::vector<std::string> items = {"Refresh", "", "Save History...", "Save Cookie List...", "&Advanced"};
+    for (auto [key, highlighted, item, only] : {std::tuple{'r', -1, 0, true}, {'s', -1, 2, false}, {'S', 2, 3, false},
+                                                {'s', 3, 2, false}, {'a', 4, 4, true}, {'x', 0, -1, false},
+                                                {'\0', 0, -1, false}}) {
+        bool alone = !only;
+        EXPECT_EQ(ItemOfKey(items, highlighted, key, &alone), item) << key << " " << highlighted;
+        EXPECT_EQ(alone, only) << key << " " << highlighted;
+    }
     for (auto [from, step, to] : {std::tuple{0, 1, 1}, {4, 1, 0}, {0, -1, 4}, {2, -1, 1}})
         EXPECT_EQ(bar.Neighbour(from, step), to) << from << " " << step;  // wrapping round
     EXPECT_EQ(MenuBarModel().Neighbour(0, 1), -1);

@@ -178,6 +178,11 @@ const std::vector<MessageEntry<BandWindow>>& BandWindow::Messages() {
                  b.OnCommand(wp);
              return 0;
          }},
+        // The row menus' items are painted, so their keys are the band's to find.
+        {WM_MENUCHAR, [](BandWindow& b, WPARAM wp, LPARAM lp, bool& handled) -> LRESULT {
+             handled = b.contextMenuOpen_ && (HIWORD(wp) & MF_POPUP) != 0;
+             return handled ? b.painter_.MenuChar(reinterpret_cast<HMENU>(lp), char(LOWORD(wp))) : 0;
+         }},
         {WM_MEASUREITEM, [](BandWindow& b, WPARAM, LPARAM lp, bool& handled) -> LRESULT {
              handled = lp && b.painter_.Measure(b.Hwnd(), *reinterpret_cast<MEASUREITEMSTRUCT*>(lp));
              return TRUE;

@@ -384,6 +384,10 @@ const std::vector<MessageEntry<MenuBar>>& MenuBar::Messages() {
                  bar.painter_.PreparePopup(reinterpret_cast<HMENU>(wp));
              return 0;
          }},
+        {WM_MENUCHAR, [](MenuBar& bar, WPARAM wp, LPARAM lp, bool& handled) -> LRESULT {
+             handled = (HIWORD(wp) & MF_POPUP) != 0;
+             return handled ? bar.painter_.MenuChar(reinterpret_cast<HMENU>(lp), char(LOWORD(wp))) : 0;
+         }},
         {WM_MEASUREITEM, [](MenuBar& bar, WPARAM, LPARAM lp, bool& handled) -> LRESULT {
              handled = lp && bar.painter_.Measure(bar.Hwnd(), *reinterpret_cast<MEASUREITEMSTRUCT*>(lp));
              return TRUE;

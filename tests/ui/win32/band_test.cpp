@@ -459,9 +459,11 @@ const KeyScript kKeyScripts[] = {
      {"focus bar, File hot focused, tab 0", "focus bar, Edit hot focused, tab 0", "focus bar, Help hot focused, tab 0",
       "focus History, tab 0"}},
     // Down opens; the first Esc comes back to the button, the second leaves.
-    {"F10DownAndEscTwice", {"F10", "down", "note", "esc", "note", "esc", "note"},
-     {"focus bar, File hot pressed focused, menu open, tab 0", "focus bar, File hot focused, tab 0",
-      "focus History, tab 0"}},
+    // A reader finds the texts of the painted items where their data points.
+    {"F10DownAndEscTwice", {"F10", "down", "note", "items", "esc", "note", "esc", "note"},
+     {"focus bar, File hot pressed focused, menu open, tab 0",
+      "items Refresh |  | Save History... | Save Cookie List... | Save Cache List... |  | Advanced",
+      "focus bar, File hot focused, tab 0", "focus History, tab 0"}},
     // Alt with a first letter opens that menu; Right moves to the next
     // one; Alt again leaves the bar.
     {"AltLetterRightAndAltAgain", {"A-c", "note", "right", "note", "esc", "alt", "note"},
@@ -470,6 +472,10 @@ const KeyScript kKeyScripts[] = {
     // A command chosen with the keys runs, and the focus is back in the list.
     {"KeysChooseACommand", {"C-tab", "F10", "right", "right", "down", "enter", "note"},
      {"focus Cookies, all selected, tab 1"}},
+    // In a popup an item's first letter chooses it; a click elsewhere leaves the bar.
+    {"LettersChooseAndAClickLeaves", {"C-tab", "A-e", "s", "note", "alt", "note", "click", "note"},
+     {"focus Cookies, all selected, tab 1", "focus bar, File hot focused, all selected, tab 1",
+      "focus Cookies, all selected, tab 1"}},
     {"CtrlTabWraps", {"C-tab", "note", "C-S-tab", "C-S-tab", "note"}, {"focus Cookies, tab 1", "focus Cache, tab 2"}},
     // The current row's menu opens at the row.
     {"ContextMenuKeys", {"C-tab", "select", "S-F10", "note", "esc", "apps", "note", "esc", "note"},
@@ -509,6 +515,38 @@ protected:
         }
         return note + ", tab " + std::to_string(band_->CurrentTab());
     }
+    // The texts of the open popup's items, as a reader's menu proxy takes
+    // them from the record that each item's data points to.
+    std::string Items() {
+        const std::vector<HWND> menus = VisibleOfClass("#32768");
+        const HMENU menu = menus.empty() ? nullptr : reinterpret_cast<HMENU>(SendMessageA(menus.front(), MN_GETHMENU, 0, 0));
+        std::string items = "items";
+        for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
+            MENUITEMINFOA info{};
+            info.cbSize = sizeof info;
+            info.fMask = MIIM_DATA;
+            GetMenuItemInfoA(menu, UINT(i), TRUE, &info);
+            const auto* text = reinterpret_cast<const MSAAMENUINFO*>(info.dwItemData);
+            items += i ? " | " : " ";
+            if (text && text->dwMSAASignature == MSAA_MENU_SIG)
+                items += Narrowed(SysAllocStringLen(text->pszWText, text->cchWText));
+        }
+        return items;
+    }
+    // A left click on a window x pixels from its left edge, as the pointer gives it.
+    static void Click(HWND window, int x) {
+        RECT rc{};
+        GetWindowRect(window, &rc);
+        INPUT in[2] = {};
+        for (INPUT& i : in) {
+            i.type = INPUT_MOUSE;
+            i.mi.dx = LONG((rc.left + x) * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
+            i.mi.dy = LONG((rc.top + 5) * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
+        }
+        in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+        SendInput(2, in, sizeof(INPUT));
+    }
 };
 
 TEST_P(BandKeys, Run) {
@@ -526,6 +564,10 @@ TEST_P(BandKeys, Run) {
                 record.push_back(Note());
             else if (word == "select")
                 SelectOnly(EntryKind::Cookie, {Ours(EntryKind::Cookie)[3]});
+            else if (word == "items")
+                record.push_back(Items());
+            else if (word == "click")
+                Click(band_->TabStrip().Hwnd(), 100);  // on the current tab, which changes nothing
             else
                 Press(word);
             return true;
