@@ -84,6 +84,8 @@ TEST_F(AccessibleList, SelectByFlags) {
         EXPECT_EQ(added, c.added) << c.row << " " << c.flags;
         EXPECT_EQ(Selection(), c.selection) << c.row << " " << c.flags;
     }
+    EXPECT_TRUE(list.SetFocusRow(0));
+    EXPECT_FALSE(list.SetFocusRow(6));
 }
 
 using Kind = ListEventKind;

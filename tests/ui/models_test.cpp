@@ -91,6 +91,7 @@ TEST(MenuBarModel, ButtonsHitTestsMnemonicsAndNeighbours) {
         EXPECT_EQ(ItemOfKey(items, highlighted, key, &alone), item) << key << " " << highlighted;
         EXPECT_EQ(alone, only) << key << " " << highlighted;
     }
+    EXPECT_EQ(ItemOfKey({"Save", "Store"}, 0, 's', nullptr), 1) << "on from the first item when it is highlighted";
     for (auto [from, step, to] : {std::tuple{0, 1, 1}, {4, 1, 0}, {0, -1, 4}, {2, -1, 1}})
         EXPECT_EQ(bar.Neighbour(from, step), to) << from << " " << step;  // wrapping round
     EXPECT_EQ(MenuBarModel().Neighbour(0, 1), -1);

@@ -112,6 +112,12 @@ void AccessibleControl::Detach() {
 
 bool AccessibleControl::Attached() const { return attached_ && IsWindow(window_); }
 
+HRESULT AccessibleControl::Begin(const VARIANT& child, int& element) const {
+    if (!Attached())
+        return RPC_E_DISCONNECTED;
+    return ElementOf(child, element) ? S_OK : E_INVALIDARG;
+}
+
 bool AccessibleControl::ElementOf(const VARIANT& child, int& element) const {
     if (child.vt != VT_I4)
         return false;
@@ -185,22 +191,19 @@ STDMETHODIMP AccessibleControl::get_accChild(VARIANT child, IDispatch** object) 
     if (!object)
         return E_POINTER;
     *object = nullptr;
-    if (!Attached())
-        return RPC_E_DISCONNECTED;
     int element = -1;
+    const HRESULT hr = Begin(child, element);
     // Every child is a simple element, told through this object.
-    return ElementOf(child, element) ? S_FALSE : E_INVALIDARG;
+    return hr == S_OK ? S_FALSE : hr;
 }
 
 STDMETHODIMP AccessibleControl::get_accName(VARIANT child, BSTR* name) {
     if (!name)
         return E_POINTER;
     *name = nullptr;
-    if (!Attached())
-        return RPC_E_DISCONNECTED;
     int element = -1;
-    if (!ElementOf(child, element))
-        return E_INVALIDARG;
+    if (const HRESULT hr = Begin(child, element); hr != S_OK)
+        return hr;
     if (element < 0)
         return standard_ ? standard_->get_accName(child, name) : S_FALSE;
     return TextResult(NameOf(element), name);
@@ -210,10 +213,9 @@ STDMETHODIMP AccessibleControl::get_accValue(VARIANT child, BSTR* value) {
     if (!value)
         return E_POINTER;
     *value = nullptr;
-    if (!Attached())
-        return RPC_E_DISCONNECTED;
     int element = -1;
-    return ElementOf(child, element) ? S_FALSE : E_INVALIDARG;
+    const HRESULT hr = Begin(child, element);
+    return hr == S_OK ? S_FALSE : hr;
 }
 
 STDMETHODIMP AccessibleControl::get_accDescription(VARIANT child, BSTR* description) {
@@ -224,11 +226,9 @@ STDMETHODIMP AccessibleControl::get_accRole(VARIANT child, VARIANT* role) {
     if (!role)
         return E_POINTER;
     VariantInit(role);
-    if (!Attached())
-        return RPC_E_DISCONNECTED;
     int element = -1;
-    if (!ElementOf(child, element))
-        return E_INVALIDARG;
+    if (const HRESULT hr = Begin(child, element); hr != S_OK)
+        return hr;
     SetChild(role, RoleOf(element));
     return S_OK;
 }
@@ -237,11 +237,9 @@ STDMETHODIMP AccessibleControl::get_accState(VARIANT child, VARIANT* state) {
     if (!state)
         return E_POINTER;
     VariantInit(state);
-    if (!Attached())
-        return RPC_E_DISCONNECTED;
     int element = -1;
-    if (!ElementOf(child, element))
-        return E_INVALIDARG;
+    if (const HRESULT hr = Begin(child, element); hr != S_OK)
+        return hr;
     long bits = long(StateOf(element));
     VARIANT window;
     VariantInit(&window);
@@ -265,11 +263,9 @@ STDMETHODIMP AccessibleControl::get_accKeyboardShortcut(VARIANT child, BSTR* sho
     if (!shortcut)
         return E_POINTER;
     *shortcut = nullptr;
-    if (!Attached())
-        return RPC_E_DISCONNECTED;
     int element = -1;
-    if (!ElementOf(child, element))
-        return E_INVALIDARG;
+    if (const HRESULT hr = Begin(child, element); hr != S_OK)
+        return hr;
     return element < 0 ? S_FALSE : TextResult(ShortcutOf(element), shortcut);
 }
 
@@ -311,11 +307,9 @@ STDMETHODIMP AccessibleControl::get_accDefaultAction(VARIANT child, BSTR* action
     if (!action)
         return E_POINTER;
     *action = nullptr;
-    if (!Attached())
-        return RPC_E_DISCONNECTED;
     int element = -1;
-    if (!ElementOf(child, element))
-        return E_INVALIDARG;
+    if (const HRESULT hr = Begin(child, element); hr != S_OK)
+        return hr;
     const wchar_t* text = element < 0 ? nullptr : DefaultActionOf(element);
     if (!text)
         return S_FALSE;
@@ -324,11 +318,9 @@ STDMETHODIMP AccessibleControl::get_accDefaultAction(VARIANT child, BSTR* action
 }
 
 STDMETHODIMP AccessibleControl::accSelect(LONG flags, VARIANT child) {
-    if (!Attached())
-        return RPC_E_DISCONNECTED;
     int element = -1;
-    if (!ElementOf(child, element))
-        return E_INVALIDARG;
+    if (const HRESULT hr = Begin(child, element); hr != S_OK)
+        return hr;
     return element < 0 ? DISP_E_MEMBERNOTFOUND : SelectElement(element, flags);
 }
 
@@ -336,11 +328,9 @@ STDMETHODIMP AccessibleControl::accLocation(LONG* left, LONG* top, LONG* width, 
     if (!left || !top || !width || !height)
         return E_POINTER;
     *left = *top = *width = *height = 0;
-    if (!Attached())
-        return RPC_E_DISCONNECTED;
     int element = -1;
-    if (!ElementOf(child, element))
-        return E_INVALIDARG;
+    if (const HRESULT hr = Begin(child, element); hr != S_OK)
+        return hr;
     if (element < 0)
         return standard_ ? standard_->accLocation(left, top, width, height, child) : S_FALSE;
     RECT rc = RectOf(element);
@@ -356,11 +346,9 @@ STDMETHODIMP AccessibleControl::accNavigate(LONG direction, VARIANT start, VARIA
     if (!end)
         return E_POINTER;
     VariantInit(end);
-    if (!Attached())
-        return RPC_E_DISCONNECTED;
     int element = -1;
-    if (!ElementOf(start, element))
-        return E_INVALIDARG;
+    if (const HRESULT hr = Begin(start, element); hr != S_OK)
+        return hr;
     const int count = ElementCount();
     int to = -1;
     switch (direction) {
@@ -406,11 +394,9 @@ STDMETHODIMP AccessibleControl::accHitTest(LONG x, LONG y, VARIANT* child) {
 }
 
 STDMETHODIMP AccessibleControl::accDoDefaultAction(VARIANT child) {
-    if (!Attached())
-        return RPC_E_DISCONNECTED;
     int element = -1;
-    if (!ElementOf(child, element))
-        return E_INVALIDARG;
+    if (const HRESULT hr = Begin(child, element); hr != S_OK)
+        return hr;
     return element < 0 ? DISP_E_MEMBERNOTFOUND : DoDefaultActionOf(element);
 }
 

@@ -95,6 +95,9 @@ private:
     // the id is malformed or names nothing.
     bool ElementOf(const VARIANT& child, int& element) const;
     bool Attached() const;
+    // S_OK and the element a call names, or what the call answers at once:
+    // RPC_E_DISCONNECTED without the window, E_INVALIDARG for a bad child.
+    HRESULT Begin(const VARIANT& child, int& element) const;
 
     ModuleHold module_;
     LONG refs_ = 1;

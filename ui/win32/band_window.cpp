@@ -388,22 +388,23 @@ ListWindow& BandWindow::CurrentList() {
 }
 
 void BandWindow::ShowOnly(EntryKind kind) {
+    // A hidden list cannot keep the focus: the shown one takes it over.
+    const HWND focus = GetFocus();
+    bool focused = false;
+    for (const auto& list : lists_)
+        focused = focused || (focus && focus == list->Hwnd());
     for (int i = 0; i < 3; ++i) {
         if (lists_[i]->Hwnd())
             ShowWindow(lists_[i]->Hwnd(), i == int(kind) ? SW_SHOW : SW_HIDE);
     }
+    if (focused)
+        SetFocus(List(kind).Hwnd());
 }
 
 void BandWindow::SwitchToTab(int tab) {
     if (!IsTab(tab))
         return;
-    // A hidden list cannot keep the focus: the shown one takes it over.
-    bool focused = false;
-    for (const auto& list : lists_)
-        focused = focused || (list->Hwnd() && GetFocus() == list->Hwnd());
     ShowOnly(EntryKind(tab));
-    if (focused)
-        SetFocus(List(EntryKind(tab)).Hwnd());
     ShowStatus(EntryKind(tab));
 }
 

@@ -1,9 +1,8 @@
 #include "ui/win32/menu_bar.h"
 #include "ui/win32/activation.h"
 
-#include <algorithm>
-#include <memory>
 #include <string>
+#include <utility>
 
 #include "ui/colour_math.h"
 #include "ui/win32/paint_util.h"
