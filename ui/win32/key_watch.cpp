@@ -33,8 +33,12 @@ bool InMenu() {
            (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE));
 }
 
+// Keys, and the pointer's buttons, which end the menu bar's keyboard mode.
+bool Watched(UINT message) { return (message >= WM_KEYDOWN && message <= WM_SYSKEYUP) || IsButtonDown(message); }
+
 LRESULT CALLBACK Hook(int code, WPARAM wp, LPARAM lp) {
-    if (code == HC_ACTION && wp == PM_REMOVE && lp && tWatch && !InMenu()) {
+    if (code == HC_ACTION && wp == PM_REMOVE && lp && tWatch && Watched(reinterpret_cast<MSG*>(lp)->message) &&
+        !InMenu()) {
         MSG& msg = *reinterpret_cast<MSG*>(lp);
         // A watcher may stop watching while it is asked: a copy is walked.
         const std::vector<KeyWatcher*> watchers = tWatch->watchers;
@@ -81,6 +85,11 @@ bool KeyPressOf(const MSG& message, KeyPress& key) {
     key.shift = GetKeyState(VK_SHIFT) < 0;
     key.control = GetKeyState(VK_CONTROL) < 0;
     return true;
+}
+
+bool IsButtonDown(UINT message) {
+    return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN ||
+           message == WM_NCLBUTTONDOWN || message == WM_NCRBUTTONDOWN || message == WM_NCMBUTTONDOWN;
 }
 
 bool WithinWindow(HWND root, HWND window) { return root && window && (window == root || IsChild(root, window)); }

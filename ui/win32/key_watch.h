@@ -41,6 +41,8 @@ private:
 
 // A key message as the portable key logic takes it; false for other messages.
 bool KeyPressOf(const MSG& message, KeyPress& key);
+// A pointer button going down, in the client area or not.
+bool IsButtonDown(UINT message);
 // Whether window is root or lies inside it.
 bool WithinWindow(HWND root, HWND window);
 

@@ -14,11 +14,6 @@ namespace {
 // thread, and the menu filter hook is the thread's.
 thread_local MenuBar* tTracking = nullptr;
 
-bool IsButtonDown(UINT message) {
-    return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN ||
-           message == WM_NCLBUTTONDOWN || message == WM_NCRBUTTONDOWN || message == WM_NCMBUTTONDOWN;
-}
-
 const WindowClass kMenuBarClass = {MenuBar::kClassName, 0, nullptr};
 
 std::string ItemText(HMENU menu, int position) {
