@@ -179,9 +179,9 @@ std::vector<std::string> LinesOf(const char* path, std::size_t keep) {
     return lines;
 }
 
-// What the issue of screen readers asks of the band as the browser hosts it:
-// from another process, the History list reads as a list of its pages and
-// the tab strip as three named tabs; and Alt, then Down opens the File menu.
+// The band as the browser hosts it, read and worked by a screen reader in
+// a process of its own: the History list reads as a list of its pages, the
+// tab strip as three named tabs, and Alt, then Down opens the File menu.
 TEST_F(RegistrationTest, AReaderInAnotherProcessReadsAndWorksTheBandInTheStandIn) {
     HistoryStandIn history("http://a.example/\tAlpha page\t2024-05-02\nhttp://b.example/x\t\t2024-05-03\n");
     ASSERT_TRUE(history.Registered());
