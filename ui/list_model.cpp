@@ -262,6 +262,14 @@ void ListModel::SetFocusColumn(int column) {
         focusColumn_ = column;
 }
 
+bool ListModel::SetFocusRow(int row) {
+    if (!ValidRow(row))
+        return false;
+    focusRow_ = row;
+    anchorRow_ = row;
+    return true;
+}
+
 void ListModel::ClearSelectionState() {
     selected_.clear();
     focusRow_ = -1;

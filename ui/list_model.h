@@ -120,6 +120,9 @@ public:
     int FocusColumn() const { return focusColumn_; }
     int AnchorRow() const { return anchorRow_; }
     void SetFocusColumn(int column);
+    // Moves the focus and the anchor to a row without selecting it; false
+    // for a row outside the list.
+    bool SetFocusRow(int row);
     // Without keys: only this row; kKeyControl toggles it; kKeyShift selects
     // the range from the anchor; row -1 clears. Answers failure for a row
     // outside the list. `added` tells whether some row joined the selection.

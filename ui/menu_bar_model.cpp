@@ -37,7 +37,7 @@ int MenuBarModel::FindMnemonic(char key) const {
         return -1;
     const int wanted = std::toupper(static_cast<unsigned char>(key));
     for (int i = 0; i < Count(); ++i) {
-        const char m = MnemonicOf(buttons_[std::size_t(i)].text);
+        const char m = AccessKeyOf(buttons_[std::size_t(i)].text);
         if (m != 0 && std::toupper(static_cast<unsigned char>(m)) == wanted)
             return i;
     }
@@ -61,6 +61,42 @@ char MnemonicOf(const std::string& text) {
         ++i;  // "&&" shows one '&'
     }
     return 0;
+}
+
+char AccessKeyOf(const std::string& text) {
+    if (const char marked = MnemonicOf(text))
+        return marked;
+    for (const char c : text)
+        if (std::isalnum(static_cast<unsigned char>(c)))
+            return c;
+    return 0;
+}
+
+std::string WithAccessKeyMarked(const std::string& text) {
+    if (MnemonicOf(text))
+        return text;
+    const char key = AccessKeyOf(text);
+    // Its '&' are all doubled already ("&&" shows one); the first letter or
+    // digit is the key, and never one of them.
+    const std::size_t at = text.find(key);
+    return key == 0 ? text : text.substr(0, at) + '&' + text.substr(at);
+}
+
+int ItemOfKey(const std::vector<std::string>& texts, int highlighted, char key, bool* only) {
+    const int count = int(texts.size());
+    const int wanted = std::toupper(static_cast<unsigned char>(key));
+    int found = -1, matches = 0;
+    for (int step = 1; step <= count && key != 0; ++step) {
+        const int i = ((highlighted < 0 ? -1 : highlighted) + step) % count;
+        const char own = AccessKeyOf(texts[std::size_t(i)]);
+        if (own != 0 && std::toupper(static_cast<unsigned char>(own)) == wanted) {
+            found = matches == 0 ? i : found;
+            ++matches;
+        }
+    }
+    if (only)
+        *only = matches == 1;
+    return found;
 }
 
 bool ParseToolBarResource(const unsigned char* data, std::size_t size, ToolBarResource& out) {

@@ -30,7 +30,7 @@ public:
     int TotalWidth() const;
     // The button under x, or -1; the left edge belongs to the button.
     int HitTest(int x) const;
-    // The button whose mnemonic is key (letters compared without case), or -1.
+    // The button whose access key is key (letters compared without case), or -1.
     int FindMnemonic(char key) const;
     // The button step places away, wrapping round; -1 on an empty bar.
     int Neighbour(int index, int step) const;
@@ -41,6 +41,17 @@ private:
 
 // The character after the first single '&' ("&&" is a literal '&'), or 0.
 char MnemonicOf(const std::string& text);
+// The key that opens a button: its mnemonic, else the first letter or digit
+// of its text, as the platform's own menus take it; 0 for none.
+char AccessKeyOf(const std::string& text);
+// The text as drawn with the keyboard cues on: its access key marked for
+// underlining, whether the text marks it itself or not. Like every menu
+// text it shows "&&" as one '&'.
+std::string WithAccessKeyMarked(const std::string& text);
+// The item of a popup that a typed key picks by the items' access keys,
+// looking from the item after `highlighted` round to it; -1 for none.
+// `only` tells whether no other item has that key.
+int ItemOfKey(const std::vector<std::string>& texts, int highlighted, char key, bool* only);
 
 // A tool bar resource: image width and height, the item count, then one
 // command identifier per item (0 for a separator), little-endian. Two

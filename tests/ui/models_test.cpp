@@ -73,6 +73,26 @@ TEST(MenuBarModel, ButtonsHitTestsMnemonicsAndNeighbours) {
         EXPECT_EQ(MnemonicOf(text), mnemonic) << text;
     for (auto [letter, button] : {std::pair{'c', 1}, {'S', 3}, {'H', 4}, {'f', 0}, {'x', -1}, {'\0', -1}})
         EXPECT_EQ(bar.FindMnemonic(letter), button) << letter;  // without regard to case
+    // Unmarked texts open by their first letter or digit, and show it marked with the keyboard cues.
+    for (auto [text, key, marked] : {std::tuple{"File", 'F', "&File"}, {"Fi&le", 'l', "Fi&le"}, {"  7 up", '7', "  &7 up"},
+                                     {"A && B", 'A', "&A && B"}, {"&&Only", 'O', "&&&Only"}, {"...", '\0', "..."}}) {
+        EXPECT_EQ(AccessKeyOf(text), key) << text;
+        EXPECT_EQ(WithAccessKeyMarked(text), marked) << text;
+    }
+    MenuBarModel plain;
+    plain.SetButtons({"File", "Clean", "Edit", "...", "Help"}, {});
+    for (auto [letter, button] : {std::pair{'e', 2}, {'H', 4}, {'.', -1}})
+        EXPECT_EQ(plain.FindMnemonic(letter), button) << letter;
+    // A popup's typed key picks on from the highlighted item, round to it.
+    const std::vector<std::string> items = {"Refresh", "", "Save History...", "Save Cookie List...", "&Advanced"};
+    for (auto [key, highlighted, item, only] : {std::tuple{'r', -1, 0, true}, {'s', -1, 2, false}, {'S', 2, 3, false},
+                                                {'s', 3, 2, false}, {'a', 4, 4, true}, {'x', 0, -1, false},
+                                                {'\0', 0, -1, false}}) {
+        bool alone = !only;
+        EXPECT_EQ(ItemOfKey(items, highlighted, key, &alone), item) << key << " " << highlighted;
+        EXPECT_EQ(alone, only) << key << " " << highlighted;
+    }
+    EXPECT_EQ(ItemOfKey({"Save", "Store"}, 0, 's', nullptr), 1) << "on from the first item when it is highlighted";
     for (auto [from, step, to] : {std::tuple{0, 1, 1}, {4, 1, 0}, {0, -1, 4}, {2, -1, 1}})
         EXPECT_EQ(bar.Neighbour(from, step), to) << from << " " << step;  // wrapping round
     EXPECT_EQ(MenuBarModel().Neighbour(0, 1), -1);

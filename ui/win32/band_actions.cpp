@@ -215,13 +215,17 @@ void RunCommandOnTab(BandWindow& band, int command, int tab) {
     stores.SayWhetherAllWereKept(band.Hwnd());
 }
 
-void ShowContextMenu(BandWindow& band) {
+// At the pointer, or at `at` when the keyboard asked.
+void ShowContextMenu(BandWindow& band, const POINT* at = nullptr) {
     const int tab = band.CurrentTab();
     const int menuId = RowMenuOfCurrentList(band);
     if (menuId == kNoRowMenu)
         return;
     POINT cursor = {};
-    GetCursorPos(&cursor);
+    if (at)
+        cursor = *at;
+    else
+        GetCursorPos(&cursor);
     band.SetContextMenuOpen(true);
     const UniqueMenu menu(LoadMenuA(band.Module(), MAKEINTRESOURCEA(menuId)));
     if (!menu) {
@@ -278,6 +282,11 @@ LRESULT HandleListNotify(BandWindow& band, const NMHDR& header) {
         break;
     }
     return 0;
+}
+
+void ShowRowMenuFromKeyboard(BandWindow& band) {
+    const POINT at = band.CurrentList().KeyboardMenuPoint();
+    ShowContextMenu(band, &at);
 }
 
 std::string ReadCookieDetails(const std::string& path) {

@@ -14,6 +14,9 @@ class BandWindow;
 
 // WM_NOTIFY codes of the lists; every code answers 0.
 LRESULT HandleListNotify(BandWindow& band, const NMHDR& header);
+// The current list's context menu, asked for from the keyboard: it opens
+// at the current row rather than at the pointer.
+void ShowRowMenuFromKeyboard(BandWindow& band);
 
 // The menu commands that run a dialog.
 void RunDialogCommand(BandWindow& band, Command command);

@@ -1,6 +1,7 @@
 #include "ui/win32/band_window.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <cstring>
 #include <map>
@@ -178,6 +179,11 @@ const std::vector<MessageEntry<BandWindow>>& BandWindow::Messages() {
                  b.OnCommand(wp);
              return 0;
          }},
+        // The row menus' items are painted, so their keys are the band's to find.
+        {WM_MENUCHAR, [](BandWindow& b, WPARAM wp, LPARAM lp, bool& handled) -> LRESULT {
+             handled = b.contextMenuOpen_ && (HIWORD(wp) & MF_POPUP) != 0;
+             return handled ? b.painter_.MenuChar(reinterpret_cast<HMENU>(lp), char(LOWORD(wp))) : 0;
+         }},
         {WM_MEASUREITEM, [](BandWindow& b, WPARAM, LPARAM lp, bool& handled) -> LRESULT {
              handled = lp && b.painter_.Measure(b.Hwnd(), *reinterpret_cast<MEASUREITEMSTRUCT*>(lp));
              return TRUE;
@@ -198,6 +204,24 @@ const std::vector<MessageEntry<BandWindow>>& BandWindow::Messages() {
          }},
         {WM_FONTCHANGE, [](BandWindow& b, WPARAM wp, LPARAM lp, bool& handled) -> LRESULT {
              b.ForwardToChildren(WM_FONTCHANGE, wp, lp);
+             handled = false;
+             return 0;
+         }},
+        // The focus given to the band goes to the list shown.
+        {WM_SETFOCUS, [](BandWindow& b, WPARAM, LPARAM, bool&) -> LRESULT {
+             if (b.CurrentList().Hwnd())
+                 SetFocus(b.CurrentList().Hwnd());
+             return 0;
+         }},
+        // From the keyboard (-1, -1): the current row's menu at that row.
+        {WM_CONTEXTMENU, [](BandWindow& b, WPARAM, LPARAM lp, bool& handled) -> LRESULT {
+             handled = GET_X_LPARAM(lp) == -1 && GET_Y_LPARAM(lp) == -1 && !b.contextMenuOpen_;
+             if (handled)
+                 ShowRowMenuFromKeyboard(b);
+             return 0;
+         }},
+        {WM_DESTROY, [](BandWindow& b, WPARAM, LPARAM, bool& handled) -> LRESULT {
+             b.watch_.Stop();
              handled = false;
              return 0;
          }},
@@ -232,13 +256,39 @@ bool BandWindow::OnCreate() {
         ListWindowRows rows(*lists_[i]);
         for (const Column& c : LiveColumns(kinds[i]))
             rows.AddColumn(c);
+        // A screen reader names the list by its text.
+        SetWindowTextA(lists_[i]->Hwnd(), TrimText(kTabTitles[i]).c_str());
     }
     tabs_.Create(Hwnd(), none, kTabStripId, WS_VISIBLE | FlatTabStrip::kStyleToolTip);
     for (int i = 0; i < 3; ++i)
         tabs_.AddItem(i, kTabTitles[i]);
     ReloadSettings();
     SetTimer(Hwnd(), kHistoryFillTimer, kHistoryFillDelayMs, nullptr);
+    watch_.Start(*this);
     return true;
+}
+
+bool BandWindow::WatchKey(const MSG& msg) {
+    KeyPress key;
+    if (contextMenuOpen_ || !KeyPressOf(msg, key) || !WithinWindow(Hwnd(), msg.hwnd))
+        return false;
+    switch (BandKeyActionOf(key)) {
+    case BandKeyAction::NextTab:
+    case BandKeyAction::PreviousTab: {
+        const int step = BandKeyActionOf(key) == BandKeyAction::NextTab ? 1 : -1;
+        tabs_.ChangeTo(StepTab(tabs_.GetCurSel(), step, tabs_.Model().Count()));
+        return true;
+    }
+    case BandKeyAction::ContextMenu:
+        // The menu runs a loop of its own: not inside the thread's hook.
+        PostMessageA(Hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(CurrentList().Hwnd()), LPARAM(-1));
+        return true;
+    case BandKeyAction::Swallow:
+        return true;
+    case BandKeyAction::None:
+        break;
+    }
+    return false;
 }
 
 void BandWindow::ReloadSettings() {
@@ -339,10 +389,17 @@ ListWindow& BandWindow::CurrentList() {
 }
 
 void BandWindow::ShowOnly(EntryKind kind) {
+    // A hidden list cannot keep the focus: the shown one takes it over.
+    const HWND focus = GetFocus();
+    bool focused = false;
+    for (const auto& list : lists_)
+        focused = focused || (focus && focus == list->Hwnd());
     for (int i = 0; i < 3; ++i) {
         if (lists_[i]->Hwnd())
             ShowWindow(lists_[i]->Hwnd(), i == int(kind) ? SW_SHOW : SW_HIDE);
     }
+    if (focused)
+        SetFocus(List(kind).Hwnd());
 }
 
 void BandWindow::SwitchToTab(int tab) {

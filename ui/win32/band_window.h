@@ -24,6 +24,7 @@
 #include "settings/date_format.h"
 #include "settings/settings_store.h"
 #include "ui/band_window_model.h"
+#include "ui/win32/key_watch.h"
 #include "ui/win32/list_window.h"
 #include "ui/win32/menu_bar.h"
 #include "ui/win32/menu_painter.h"
@@ -57,7 +58,7 @@ struct BandServices {
 };
 
 // The window owns its object: the object is deleted when the window goes.
-class BandWindow : public ListRebuilder, public Window<BandWindow> {
+class BandWindow : public ListRebuilder, public Window<BandWindow>, private KeyWatcher {
 public:
     BandWindow(HINSTANCE module, std::unique_ptr<BandServices> services);
     ~BandWindow() override;
@@ -104,6 +105,9 @@ public:
 
 private:
     void OnWindowGone() override;
+    // Ctrl+Tab, Ctrl+Shift+Tab and the context menu keys, wherever the
+    // focus is in the band.
+    bool WatchKey(const MSG& msg) override;
     bool OnCreate();
     void OnTimer(UINT_PTR id);
     void OnSize(int width, int height);
@@ -141,6 +145,7 @@ private:
     std::unique_ptr<ListWindow> lists_[3];
     FlatTabStrip tabs_;
     bool contextMenuOpen_ = false;
+    KeyWatch watch_;
 };
 
 // What a caller holds across a modal loop of the band, since the browser

@@ -105,6 +105,7 @@ void ListWindow::Changed() {
     topRow_ = std::clamp(topRow_, 0, maxTop);
     UpdateScrollBars();
     InvalidateRect(Hwnd(), nullptr, FALSE);
+    Announce();
 }
 
 void ListWindow::InsertColumn(const std::string& title, int width, int image, int format) {
@@ -121,13 +122,16 @@ int ListWindow::AddRow(const std::string& text, int image) {
 
 bool ListWindow::RemoveRow(int row) {
     const bool removed = model_.RemoveRow(row);
-    if (removed)
+    if (removed) {
+        ++order_;
         Changed();
+    }
     return removed;
 }
 
 void ListWindow::RemoveAllRows() {
     model_.RemoveAllRows();
+    ++order_;
     topRow_ = 0;
     HideTip();
     Changed();
@@ -150,6 +154,7 @@ bool ListWindow::Select(int row, int column, unsigned keys) {
         Notify(kListSelChanged, row, column);
     if (Hwnd())
         InvalidateRect(Hwnd(), nullptr, FALSE);
+    Announce();
     return true;
 }
 
@@ -158,6 +163,7 @@ bool ListWindow::SortByColumn(int position) {
         return false;
     HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
     const bool sorted = model_.SortByColumn(position);
+    order_ += sorted ? 1 : 0;
     SetCursor(previous);
     Changed();
     return sorted;
@@ -518,6 +524,7 @@ void ListWindow::OnKeyDown(WPARAM key) {
         if (model_.SelectAll()) {
             InvalidateRect(Hwnd(), nullptr, FALSE);
             Notify(kListSelChanged, model_.FocusRow(), model_.FocusColumn());
+            Announce();
         }
         return;
     }
@@ -527,6 +534,7 @@ void ListWindow::OnKeyDown(WPARAM key) {
             EnsureVisible(row);
             InvalidateRect(Hwnd(), nullptr, FALSE);
             Notify(kListSelChanged, row, model_.FocusColumn());
+            Announce();
         }
     }
 }
@@ -715,6 +723,72 @@ void ListWindow::Paint(HDC target) {
     buffer.Blit(target, 0, 0, client.right, client.bottom);
 }
 
+// ---- Screen readers ------------------------------------------------------------
+
+RECT ListWindow::RowRect(int row) const {
+    const int top = HeaderHeight() + (row - topRow_) * rowHeight_;
+    return RECT{-scrollX_, top, TotalWidth() - scrollX_, top + rowHeight_};
+}
+
+bool ListWindow::RowInView(int row) const { return row >= topRow_ && row < topRow_ + PageRows(); }
+
+int ListWindow::RowAt(POINT client) const { return HitTest(client.x, client.y).row; }
+
+int ListWindow::LinkColumn(int row) const {
+    for (int c = 0; c < model_.ColumnCount(); ++c) {
+        const ListCell* cell = model_.CellAt(row, c);
+        if (cell && cell->format == kCellLink)
+            return c;
+    }
+    return -1;
+}
+
+bool ListWindow::FollowLink(int row) {
+    const int column = LinkColumn(row);
+    if (column < 0)
+        return false;
+    Select(row, column, 0);
+    Notify(kListLinkDown, row, column);
+    return true;
+}
+
+bool ListWindow::SelectWithFlags(int row, long flags) {
+    bool added = false;
+    if (!SelectByFlags(model_, row, flags, &added))
+        return false;
+    if (flags & kSelectTakeFocus)
+        SetFocus(Hwnd());
+    EnsureVisible(row);
+    if (added)
+        Notify(kListSelChanged, row, model_.FocusColumn());
+    InvalidateRect(Hwnd(), nullptr, FALSE);
+    Announce();
+    return true;
+}
+
+POINT ListWindow::KeyboardMenuPoint() {
+    const int row = model_.CurrentRow() >= 0 ? model_.CurrentRow() : model_.FocusRow();
+    POINT at{kCellPadding, HeaderHeight()};
+    if (row >= 0 && row < model_.RowCount()) {
+        EnsureVisible(row);
+        at = POINT{std::max<LONG>(RowRect(row).left, 0) + kCellPadding, RowRect(row).bottom};
+    }
+    ClientToScreen(Hwnd(), &at);
+    return at;
+}
+
+void ListWindow::Announce() {
+    if (!Hwnd())
+        return;
+    ListSnapshot now = SnapshotOf(model_, order_);
+    // In the order of ListEventKind.
+    static const DWORD kEvents[] = {EVENT_OBJECT_REORDER, EVENT_OBJECT_SELECTION, EVENT_OBJECT_SELECTIONADD,
+                                    EVENT_OBJECT_SELECTIONREMOVE, EVENT_OBJECT_SELECTIONWITHIN, EVENT_OBJECT_FOCUS};
+    for (const ListEvent& e : ListEventsBetween(told_, now, GetFocus() == Hwnd()))
+        RaiseEvent(kEvents[int(e.kind)], Hwnd(), e.row);
+    told_ = std::move(now);
+}
+
 // ---- Message dispatch --------------------------------------------------------
 
 namespace {
@@ -761,7 +835,13 @@ const std::vector<MessageEntry<ListWindow>>& ListWindow::Messages() {
              w.Paint(reinterpret_cast<HDC>(wp));
              return 0;
          }},
-        {WM_SETFOCUS, repaint},
+        // The window's focus is told by the system; the row's is told here.
+        {WM_SETFOCUS, [](ListWindow& w, WPARAM, LPARAM, bool&) -> LRESULT {
+             InvalidateRect(w.Hwnd(), nullptr, FALSE);
+             if (w.model_.FocusRow() >= 0)
+                 RaiseEvent(EVENT_OBJECT_FOCUS, w.Hwnd(), w.model_.FocusRow());
+             return 0;
+         }},
         {WM_KILLFOCUS, repaint},
         {WM_GETDLGCODE, [](ListWindow&, WPARAM, LPARAM, bool&) -> LRESULT {
              return DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;
@@ -847,7 +927,13 @@ const std::vector<MessageEntry<ListWindow>>& ListWindow::Messages() {
              KillTimer(w.Hwnd(), kScrollTimer);
              KillTimer(w.Hwnd(), kTipTimer);
              w.tip_.Reset();
+             w.accessible_.Detach();
              return 0;
+         }},
+        // The title tip is left to the system's own object: its text is the
+        // cell's, which the row's name already reads out.
+        {WM_GETOBJECT, [](ListWindow& w, WPARAM wp, LPARAM lp, bool& handled) -> LRESULT {
+             return w.accessible_.Answer(wp, lp, handled, [&w] { return NewListAccessible(w); });
          }},
     };
     return table;

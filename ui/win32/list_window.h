@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "ui/accessibility.h"
 #include "ui/list_model.h"
+#include "ui/win32/accessible.h"
 #include "ui/win32/gdi.h"
 #include "ui/win32/window_base.h"
 
@@ -70,6 +72,21 @@ public:
     int PageRows() const;
 
     void Paint(HDC dc);
+
+    // For a screen reader: a row's rectangle across the columns (client
+    // coordinates), whether it is in view, the row under a point and the
+    // row's first link cell (-1 for none).
+    RECT RowRect(int row) const;
+    bool RowInView(int row) const;
+    int RowAt(POINT client) const;
+    int LinkColumn(int row) const;
+    // What a click on the row's link cell does; false when it has none.
+    bool FollowLink(int row);
+    // accSelect's choice on a row, shown and told as the list's own are.
+    bool SelectWithFlags(int row, long flags);
+    // Where a context menu asked for from the keyboard opens: below the
+    // current row (else the focus row), scrolled into view, on the screen.
+    POINT KeyboardMenuPoint();
 
     static const std::vector<MessageEntry<ListWindow>>& Messages();
 
@@ -136,6 +153,12 @@ private:
     int tipColumn_ = -1;
     bool trackingLeave_ = false;
     int pendingVisible_ = -1;
+
+    // Tells screen readers what changed since they were last told.
+    void Announce();
+    AccessibleSlot accessible_;
+    ListSnapshot told_;
+    unsigned order_ = 0;  // counts the sorts and removals, which renumber rows
 };
 
 }  // namespace tw

@@ -1,9 +1,8 @@
 #include "ui/win32/menu_bar.h"
 #include "ui/win32/activation.h"
 
-#include <algorithm>
-#include <memory>
 #include <string>
+#include <utility>
 
 #include "ui/colour_math.h"
 #include "ui/win32/paint_util.h"
@@ -11,37 +10,9 @@
 namespace tw {
 namespace {
 
-// A browser runs a window per thread, so the hooks and the bars they serve
-// are per thread too. The record is made by a thread's first bar and
-// goes with its last one, hook and all; a plain pointer, because the
-// module may leave a thread that is still running.
-struct ThreadBars {
-    std::vector<MenuBar*> bars;
-    UniqueHook keyHook;
-};
-thread_local ThreadBars* tBars = nullptr;
+// The bar whose popup this thread tracks: a browser runs a window per
+// thread, and the menu filter hook is the thread's.
 thread_local MenuBar* tTracking = nullptr;
-
-void JoinThreadBars(MenuBar* bar, HOOKPROC keyWatch) {
-    if (!tBars)
-        tBars = new ThreadBars;
-    tBars->bars.push_back(bar);
-    if (!tBars->keyHook)
-        tBars->keyHook.Reset(SetWindowsHookExA(WH_GETMESSAGE, keyWatch, nullptr, GetCurrentThreadId()));
-}
-
-void LeaveThreadBars(MenuBar* bar) {
-    if (!tBars)
-        return;
-    auto& bars = tBars->bars;
-    bars.erase(std::remove(bars.begin(), bars.end(), bar), bars.end());
-    if (bars.empty()) {
-        const std::unique_ptr<ThreadBars> last(tBars);
-        tBars = nullptr;
-    }
-}
-
-constexpr LPARAM kAltDown = LPARAM(1) << 29;
 
 const WindowClass kMenuBarClass = {MenuBar::kClassName, 0, nullptr};
 
@@ -69,7 +40,7 @@ UINT MenuBar::GetBarMessage() {
     return message;
 }
 
-MenuBar::~MenuBar() { LeaveThreadBars(this); }
+MenuBar::~MenuBar() = default;
 
 HWND MenuBar::Create(HWND parent, const RECT& rect, UINT id) {
     if (!parent)
@@ -81,7 +52,7 @@ HWND MenuBar::Create(HWND parent, const RECT& rect, UINT id) {
     LOGFONTA lf{};
     GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
     font_.Reset(CreateFontIndirectA(&lf));
-    JoinThreadBars(this, &MenuBar::KeyWatch);
+    watch_.Start(*this);
     return hwnd;
 }
 
@@ -195,7 +166,7 @@ void MenuBar::Paint(HDC dc) {
         } else {
             SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
         }
-        const std::string& text = model_.Button(i).text;
+        const std::string text = keyboardCues_ ? WithAccessKeyMarked(model_.Button(i).text) : model_.Button(i).text;
         DrawTextA(dc, text.c_str(), int(text.size()), &button,
                   DT_SINGLELINE | DT_CENTER | DT_VCENTER | (keyboardCues_ ? 0 : DT_HIDEPREFIX));
     }
@@ -222,6 +193,7 @@ void MenuBar::OpenPopup(int index, bool byKeyboard) {
         selectedMenu_ = popup;
         selectedFlags_ = 0;
         next_ = -1;
+        escaped_ = false;
         tTracking = this;
         UniqueHook filter(SetWindowsHookExA(WH_MSGFILTER, &MenuBar::MenuFilter, nullptr, GetCurrentThreadId()));
         const std::weak_ptr<void> life = Life();
@@ -235,11 +207,14 @@ void MenuBar::OpenPopup(int index, bool byKeyboard) {
         if (life.expired())
             return;
         tracked_ = nullptr;
+        const int closed = open_;
         open_ = -1;
         keyboardCues_ = false;
         POINT cursor{};
         GetCursorPos(&cursor);
         hot_ = ButtonAtScreen(cursor);
+        if (next_ < 0)
+            Apply(keys_.OnPopupClosed(closed, escaped_ && command == 0));
         RedrawWindow(Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         if (command != 0) {
             SendMessageA(owner_, WM_COMMAND, MAKEWPARAM(command, 0), 0);
@@ -259,6 +234,8 @@ void MenuBar::SwitchTo(int index, bool byKeyboard) {
 // Messages of the menu loop while one of the bar's popups is open: the
 // arrow keys and the pointer move to the popups of other buttons.
 bool MenuBar::FilterMenuMessage(const MSG& msg) {
+    if (msg.message == WM_KEYDOWN || IsButtonDown(msg.message))
+        escaped_ = msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && selectedMenu_ == tracked_;
     switch (msg.message) {
     case WM_KEYDOWN:
         if (msg.wParam == VK_LEFT && selectedMenu_ == tracked_) {
@@ -296,34 +273,54 @@ LRESULT CALLBACK MenuBar::MenuFilter(int code, WPARAM wp, LPARAM lp) {
     return CallNextHookEx(nullptr, code, wp, lp);
 }
 
-// Alt and a button's mnemonic, pressed anywhere in the owner window, opens
-// the button's popup.
-bool MenuBar::WatchKey(MSG& msg) {
-    if (msg.message != WM_SYSKEYDOWN || !(msg.lParam & kAltDown) || !Hwnd() || !IsWindowEnabled(Hwnd()) ||
-        !IsWindowVisible(Hwnd()))
+bool MenuBar::WatchKey(const MSG& msg) {
+    if (!Hwnd() || !IsWindowEnabled(Hwnd()) || !IsWindowVisible(Hwnd()))
         return false;
-    if (msg.hwnd != owner_ && !IsChild(owner_, msg.hwnd))
+    if (IsButtonDown(msg.message) && msg.hwnd != Hwnd()) {
+        Apply(keys_.OnLeft());
         return false;
-    const WPARAM key = msg.wParam;
-    if (!((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')))
+    }
+    KeyPress key;
+    if (!KeyPressOf(msg, key) || !WithinWindow(owner_, msg.hwnd))
         return false;
-    const int index = model_.FindMnemonic(char(key));
-    if (index < 0)
-        return false;
-    PostMessageA(Hwnd(), AutoPopupMessage(), WPARAM(index), 1);
-    return true;
+    const MenuBarKeys::Step step = keys_.OnKey(model_, key);
+    Apply(step);
+    return step.consumed;
 }
 
-LRESULT CALLBACK MenuBar::KeyWatch(int code, WPARAM wp, LPARAM lp) {
-    if (code == HC_ACTION && wp == PM_REMOVE && lp && tBars && !tTracking) {
-        MSG& msg = *reinterpret_cast<MSG*>(lp);
-        for (MenuBar* bar : tBars->bars)
-            if (bar->WatchKey(msg)) {
-                msg.message = WM_NULL;  // no system character, no beep
-                break;
-            }
+void MenuBar::Apply(const MenuBarKeys::Step& step) {
+    switch (step.effect) {
+    case MenuBarKeys::Effect::Hot:
+        // The bar takes the focus, as the platform's menu mode takes the
+        // keyboard: the keys come here, and leaving gives the focus back.
+        if (GetFocus() != Hwnd()) {
+            focusBefore_ = GetFocus();
+            SetFocus(Hwnd());
+        }
+        keyboardCues_ = true;
+        hot_ = step.button;
+        InvalidateRect(Hwnd(), nullptr, FALSE);
+        RaiseEvent(EVENT_OBJECT_FOCUS, Hwnd(), step.button);
+        break;
+    case MenuBarKeys::Effect::Open:
+        // The popup runs a loop of its own: not inside the thread's hook.
+        PostMessageA(Hwnd(), AutoPopupMessage(), WPARAM(step.button), 1);
+        break;
+    case MenuBarKeys::Effect::Leave: {
+        keyboardCues_ = false;
+        POINT cursor{};
+        GetCursorPos(&cursor);
+        hot_ = ButtonAtScreen(cursor);
+        InvalidateRect(Hwnd(), nullptr, FALSE);
+        const HWND back = focusBefore_;
+        focusBefore_ = nullptr;
+        if (GetFocus() == Hwnd())
+            SetFocus(back && IsWindow(back) && IsWindowVisible(back) ? back : owner_);
+        break;
     }
-    return CallNextHookEx(nullptr, code, wp, lp);
+    case MenuBarKeys::Effect::None:
+        break;
+    }
 }
 
 LRESULT MenuBar::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
@@ -385,6 +382,10 @@ const std::vector<MessageEntry<MenuBar>>& MenuBar::Messages() {
                  bar.painter_.PreparePopup(reinterpret_cast<HMENU>(wp));
              return 0;
          }},
+        {WM_MENUCHAR, [](MenuBar& bar, WPARAM wp, LPARAM lp, bool& handled) -> LRESULT {
+             handled = (HIWORD(wp) & MF_POPUP) != 0;
+             return handled ? bar.painter_.MenuChar(reinterpret_cast<HMENU>(lp), char(LOWORD(wp))) : 0;
+         }},
         {WM_MEASUREITEM, [](MenuBar& bar, WPARAM, LPARAM lp, bool& handled) -> LRESULT {
              handled = lp && bar.painter_.Measure(bar.Hwnd(), *reinterpret_cast<MEASUREITEMSTRUCT*>(lp));
              return TRUE;
@@ -397,6 +398,20 @@ const std::vector<MessageEntry<MenuBar>>& MenuBar::Messages() {
              bar.Layout();
              InvalidateRect(bar.Hwnd(), nullptr, FALSE);
              return 0;
+         }},
+        // The focus went elsewhere (a popup of the bar keeps it here).
+        {WM_KILLFOCUS, [](MenuBar& bar, WPARAM, LPARAM, bool&) -> LRESULT {
+             if (!tTracking)
+                 bar.Apply(bar.keys_.OnLeft());
+             return 0;
+         }},
+        {WM_DESTROY, [](MenuBar& bar, WPARAM, LPARAM, bool&) -> LRESULT {
+             bar.watch_.Stop();
+             bar.accessible_.Detach();
+             return 0;
+         }},
+        {WM_GETOBJECT, [](MenuBar& bar, WPARAM wp, LPARAM lp, bool& handled) -> LRESULT {
+             return bar.accessible_.Answer(wp, lp, handled, [&bar] { return NewMenuBarAccessible(bar); });
          }},
     };
     return table;

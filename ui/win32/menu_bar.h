@@ -9,14 +9,17 @@
 
 #include <vector>
 
+#include "ui/band_keys.h"
 #include "ui/menu_bar_model.h"
+#include "ui/win32/accessible.h"
 #include "ui/win32/gdi.h"
+#include "ui/win32/key_watch.h"
 #include "ui/win32/menu_painter.h"
 #include "ui/win32/window_base.h"
 
 namespace tw {
 
-class MenuBar : public Window<MenuBar> {
+class MenuBar : public Window<MenuBar>, private KeyWatcher {
 public:
     static constexpr const char* kClassName = "WTL_CommandBarXP";
     static constexpr int kImageSize = 16;
@@ -48,18 +51,27 @@ public:
 
     void Paint(HDC dc);
 
+    // For a screen reader: the buttons, the one hot (under the pointer or
+    // the keyboard), the one whose popup is open (-1 for none), whether the
+    // keyboard works the bar, and a button's rectangle (client coordinates).
+    const MenuBarModel& Model() const { return model_; }
+    int HotButton() const { return hot_; }
+    int OpenButton() const { return open_; }
+    bool KeyboardActive() const { return keys_.Active(); }
+    RECT ButtonRect(int index) const;
+
     static const std::vector<MessageEntry<MenuBar>>& Messages();
 
 private:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool& handled) override;
     static LRESULT CALLBACK MenuFilter(int code, WPARAM wp, LPARAM lp);
-    static LRESULT CALLBACK KeyWatch(int code, WPARAM wp, LPARAM lp);
     bool FilterMenuMessage(const MSG& msg);
-    bool WatchKey(MSG& msg);
+    // The keys and clicks of the owner window, as the thread's loop takes them.
+    bool WatchKey(const MSG& msg) override;
+    void Apply(const MenuBarKeys::Step& step);
     void SwitchTo(int index, bool byKeyboard);
     void Layout();
     void SetHot(int index);
-    RECT ButtonRect(int index) const;
     int ButtonAtScreen(POINT screen) const;
 
     HWND owner_ = nullptr;
@@ -78,6 +90,12 @@ private:
     UINT selectedFlags_ = 0;
     int next_ = -1;
     bool nextByKeyboard_ = false;
+    bool escaped_ = false;  // Esc closed the popup at its own level
+    MenuBarKeys keys_;
+    KeyWatch watch_;
+    // Where the focus was when the keyboard took the bar, to go back to.
+    HWND focusBefore_ = nullptr;
+    AccessibleSlot accessible_;
 };
 
 }  // namespace tw

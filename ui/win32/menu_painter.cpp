@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ui/colour_math.h"
+#include "ui/menu_bar_model.h"
 #include "platform/win32/handles.h"
 #include "ui/win32/gdi.h"
 #include "ui/win32/paint_util.h"
@@ -50,6 +51,13 @@ void ContextMenuPainter::PreparePopup(HMENU popup) {
             continue;
         auto item = std::make_unique<Item>();
         item->text = text;
+        const int wide = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+        item->wideText.resize(std::size_t(wide > 1 ? wide - 1 : 0));
+        if (wide > 1)
+            MultiByteToWideChar(CP_ACP, 0, text, -1, &item->wideText[0], wide);
+        item->accessible.dwMSAASignature = MSAA_MENU_SIG;
+        item->accessible.cchWText = DWORD(item->wideText.size());
+        item->accessible.pszWText = &item->wideText[0];
         item->type = info.fType;
         item->state = info.fState;
         const auto image = commandImages_.find(info.wID);
@@ -66,6 +74,23 @@ void ContextMenuPainter::PreparePopup(HMENU popup) {
     }
     if (prepared && std::find(popups_.begin(), popups_.end(), popup) == popups_.end())
         popups_.push_back(popup);
+}
+
+LRESULT ContextMenuPainter::MenuChar(HMENU menu, char key) const {
+    std::vector<std::string> texts;
+    int highlighted = -1;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_DATA | MIIM_STATE;
+        const Item* item = GetMenuItemInfoA(menu, UINT(i), TRUE, &info) ? ItemOf(info.dwItemData) : nullptr;
+        texts.push_back(item && !(item->type & MFT_SEPARATOR) ? item->text : std::string());
+        if (info.fState & MFS_HILITE)
+            highlighted = i;
+    }
+    bool only = false;
+    const int item = ItemOfKey(texts, highlighted, key, &only);
+    return item < 0 ? MAKELRESULT(0, MNC_IGNORE) : MAKELRESULT(item, only ? MNC_EXECUTE : MNC_SELECT);
 }
 
 void ContextMenuPainter::Forget() {

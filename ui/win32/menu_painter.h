@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <map>
 #include <memory>
@@ -19,7 +20,12 @@ public:
     static constexpr int kButtonWidth = 22;
     static constexpr int kButtonHeight = 21;
 
+    // A screen reader takes an owner-drawn item's text from the record its
+    // data points to, when the record begins with the platform's menu
+    // information for it.
     struct Item {
+        MSAAMENUINFO accessible{};
+        std::wstring wideText;
         std::string text;
         UINT type = 0;
         UINT state = 0;
@@ -34,6 +40,10 @@ public:
     // WM_MEASUREITEM / WM_DRAWITEM for prepared items; false for others.
     bool Measure(HWND owner, MEASUREITEMSTRUCT& measure) const;
     bool Draw(const DRAWITEMSTRUCT& draw) const;
+
+    // WM_MENUCHAR in a prepared popup: the item whose access key was
+    // typed is chosen, or selected when others share its key.
+    LRESULT MenuChar(HMENU menu, char key) const;
 
     // The menu that was prepared has closed: its records go.
     void Forget();

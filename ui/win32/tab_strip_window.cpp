@@ -101,8 +101,12 @@ const std::vector<MessageEntry<FlatTabStrip>>& FlatTabStrip::Messages() {
         // The tooltip is the strip's own popup, gone with it.
         {WM_DESTROY, [](FlatTabStrip& t, WPARAM, LPARAM, bool& handled) -> LRESULT {
              t.tooltip_.Reset();
+             t.accessible_.Detach();
              handled = false;
              return 0;
+         }},
+        {WM_GETOBJECT, [](FlatTabStrip& t, WPARAM wp, LPARAM lp, bool& handled) -> LRESULT {
+             return t.accessible_.Answer(wp, lp, handled, [&t] { return NewTabStripAccessible(t); });
          }},
     };
     return table;
@@ -116,18 +120,21 @@ LRESULT FlatTabStrip::Notify(int code) {
     return SendMessageA(GetParent(Hwnd()), WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
 }
 
-void FlatTabStrip::OnLeftDown(int x) {
-    const int tab = model_.HitTest(x);
-    if (tab < 0 || tab == model_.GetCurSel())
-        return;
+void FlatTabStrip::OnLeftDown(int x) { ChangeTo(model_.HitTest(x)); }
+
+bool FlatTabStrip::ChangeTo(int tab) {
+    if (tab < 0 || tab >= model_.Count() || tab == model_.GetCurSel())
+        return false;
     if (Notify(TCN_SELCHANGING) != 0)
-        return;
+        return false;
     if (!Hwnd())
-        return;  // the parent destroyed the strip while answering
+        return false;  // the parent destroyed the strip while answering
     model_.SetCurrent(tab);
     InvalidateRect(Hwnd(), nullptr, FALSE);
     UpdateWindow(Hwnd());
+    RaiseEvent(EVENT_OBJECT_SELECTION, Hwnd(), tab);
     Notify(TCN_SELCHANGE);
+    return true;
 }
 
 void FlatTabStrip::DrawTab(HDC dc, int index, const TabColours& colours, HPEN shadow) {
@@ -183,8 +190,10 @@ void FlatTabStrip::Paint(HDC dc) {
 bool FlatTabStrip::SetCurrent(int index) {
     if (!model_.SetCurrent(index))
         return false;
-    if (Hwnd())
+    if (Hwnd()) {
         InvalidateRect(Hwnd(), nullptr, TRUE);
+        RaiseEvent(EVENT_OBJECT_SELECTION, Hwnd(), index);
+    }
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ui/tab_strip_model.h"
+#include "ui/win32/accessible.h"
 #include "ui/win32/gdi.h"
 #include "ui/win32/window_base.h"
 
@@ -23,7 +24,11 @@ public:
     int GetCurSel() const { return model_.GetCurSel(); }
     // Makes a tab current and redraws the strip, without notifying anyone.
     bool SetCurrent(int index);
+    // As a click on a tab: the parent may refuse the change, and is told
+    // of it once made. False when nothing changed.
+    bool ChangeTo(int index);
     const TabStripModel& Model() const { return model_; }
+    int ClientHeight() const { return clientHeight_; }
 
     // Draws the whole strip into dc (WM_PAINT and WM_PRINTCLIENT).
     void Paint(HDC dc);
@@ -43,6 +48,7 @@ private:
     int clientHeight_ = 0;
     GdiObject<HFONT> normalFont_;
     GdiObject<HFONT> boldFont_;
+    AccessibleSlot accessible_;
 };
 
 }  // namespace tw

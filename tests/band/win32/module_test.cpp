@@ -1,6 +1,6 @@
 // The server as a module: its class objects, its resources, what regsvr32
 // writes and removes, and the stand-in browser hosting it as a separate
-// process.
+// process, where a screen reader in a third one reads and works it.
 #include <windows.h>
 #include <oleauto.h>
 #include <shlwapi.h>
@@ -132,6 +132,94 @@ TEST_F(RegistrationTest, TheStandInHostsTheRegisteredBandAndWithoutRegistrationT
     ASSERT_EQ(RunRegsvr32(true), 0);
     EXPECT_EQ(RunStandIn(L"200"), (std::vector<std::string>{"exit 1", "create 0x80040154",  // REGDB_E_CLASSNOTREG
                                                             "browser-refs 1", "site-refs 1"}));
+}
+
+// The stand-in history store, copied beside pages of the test's own and
+// registered in place of the browser's store, whose registration comes back
+// when the guard goes: Wine's store lists no pages.
+class HistoryStandIn {
+public:
+    explicit HistoryStandIn(const char* pages) {
+        wchar_t dir[MAX_PATH] = L"";
+        GetTempPathW(MAX_PATH, dir);
+        dir_ = std::wstring(dir) + L"tw-history";
+        CreateDirectoryW(dir_.c_str(), nullptr);
+        std::ofstream(Narrow(dir_ + L"\\history.txt"), std::ios::binary) << pages;
+        wchar_t saved[MAX_PATH] = L"";
+        DWORD size = sizeof saved;
+        if (RegGetValueW(HKEY_CLASSES_ROOT, kServerKey, nullptr, RRF_RT_REG_SZ, nullptr, saved, &size) == ERROR_SUCCESS)
+            saved_ = saved;
+        registered_ = CopyFileW(WindowsPathFromEnv("TW_HISTORY").c_str(), Module().c_str(), FALSE) &&
+                      RunProcess(L"regsvr32.exe /s \"" + Module() + L"\"") == 0;
+    }
+    ~HistoryStandIn() {
+        if (!saved_.empty())
+            RegSetKeyValueW(HKEY_CLASSES_ROOT, kServerKey, nullptr, REG_SZ, saved_.c_str(),
+                            DWORD((saved_.size() + 1) * sizeof(wchar_t)));
+        DeleteFileW(Module().c_str());
+        DeleteFileW((dir_ + L"\\history.txt").c_str());
+        RemoveDirectoryW(dir_.c_str());
+    }
+    bool Registered() const { return registered_ && !saved_.empty(); }
+
+private:
+    static constexpr const wchar_t* kServerKey = L"CLSID\\{3C374A40-BAE4-11CF-BF7D-00AA006946EE}\\InprocServer32";
+    std::wstring Module() const { return dir_ + L"\\tidewell-history.dll"; }
+    std::wstring dir_;
+    std::wstring saved_;
+    bool registered_ = false;
+};
+
+// The lines of a text file, each cut to at most `keep` characters.
+std::vector<std::string> LinesOf(const char* path, std::size_t keep) {
+    std::vector<std::string> lines;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line.substr(0, keep));
+    return lines;
+}
+
+// The band as the browser hosts it, read and worked by a screen reader in
+// a process of its own: the History list reads as a list of its pages, the
+// tab strip as three named tabs, and Alt, then Down opens the File menu.
+TEST_F(RegistrationTest, AReaderInAnotherProcessReadsAndWorksTheBandInTheStandIn) {
+    HistoryStandIn history("http://a.example/\tAlpha page\t2024-05-02\nhttp://b.example/x\t\t2024-05-03\n");
+    ASSERT_TRUE(history.Registered());
+    ASSERT_EQ(RunRegsvr32(false), 0);
+    DeleteFileA("standin-ready.txt");
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::wstring command = L"\"" + WindowsPathFromEnv("TW_STANDIN") + L"\" --quit-after 60000 --ready standin-ready.txt";
+    ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    const UniqueKernelHandle thread(process.hThread), standIn(process.hProcess);
+    for (int tries = 0; tries < 300 && GetFileAttributesA("standin-ready.txt") == INVALID_FILE_ATTRIBUTES; ++tries)
+        Sleep(100);
+    // The History list fills half a second after the band opens.
+    const std::wstring reader = L"\"" + WindowsPathFromEnv("TW_READER") + L"\" --out reader.txt";
+    std::vector<std::string> read;
+    for (int tries = 0; tries < 50 && (read.empty() || read.front() != "list \"History\" role 33, 2 children"); ++tries) {
+        Sleep(100);
+        RunProcess(reader);
+        read = LinesOf("reader.txt", 200);
+    }
+    EXPECT_EQ(RunProcess(reader + L" --keys"), 0);
+    std::vector<std::string> lines = LinesOf("reader.txt", 200);
+    // The dates in a row's name are the list's work: the name up to its address.
+    for (std::size_t row : {1, 2})
+        if (lines.size() > row)
+            lines[row] = lines[row].substr(0, lines[row].find(", ", lines[row].find("http")));
+    EXPECT_EQ(lines, (std::vector<std::string>{"list \"History\" role 33, 2 children", "list 1: Alpha page, http://a.example/",
+                                               "list 2: Untitled, http://b.example/x",
+                                               "tabs \"\" role 60, 3 children: History | Cookies | Cache",
+                                               "bar \"\" role 2, 5 children: File | Clean | Edit | Settings | Help",
+                                               "alt, down: File hot pressed, menu open", "esc, esc: File not hot, no menu"}));
+    PostMessageA(FindWindowA("TidewellStandInFrame", nullptr), WM_CLOSE, 0, 0);
+    DWORD code = DWORD(-1);
+    EXPECT_EQ(WaitForSingleObject(standIn.Get(), 30000), WAIT_OBJECT_0);
+    EXPECT_TRUE(GetExitCodeProcess(standIn.Get(), &code) && code == 0);
+    DeleteFileA("reader.txt");
+    DeleteFileA("standin-ready.txt");
 }
 
 class ModuleTest : public ServerTest {};

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -27,11 +28,14 @@
 #include "report/win32/internet_shortcut.h"
 #include "res/resource.h"
 #include "settings/settings_store.h"
+#include "band/server_lock.h"
 #include "tools/samples/index_file_writer.h"
 #include "tests/ui/win32/freed_memory.h"
+#include "tests/ui/win32/accessible_client.h"
 #include "tests/ui/win32/harness.h"
 #include "tools/standin/host.h"
 #include "ui/about_model.h"
+#include "ui/accessibility.h"
 #include "ui/item_actions.h"
 #include "ui/win32/activation.h"
 #include "ui/win32/band_actions.h"
@@ -405,6 +409,224 @@ TEST(InternetShortcut, APathTooLongIsRefusedRatherThanCut) {
     DeleteFileA(cut.c_str());
     RemoveDirectoryA(folder.c_str());
 }
+
+// ---- with a screen reader ---------------------------------------------------------
+
+HWND MenuBarOf(BandWindow& band) { return FindWindowExA(band.Hwnd(), nullptr, MenuBar::kClassName, nullptr); }
+
+TEST_F(BandTest, AScreenReaderFindsTheMenuTheTabsAndTheRows) {
+    Open();
+    const ComPtr<IAccessible> bar = AccessibleOf(MenuBarOf(*band_)), tabs = AccessibleOf(band_->TabStrip().Hwnd()),
+                              cookies = AccessibleOf(band_->List(EntryKind::Cookie).Hwnd());
+    ASSERT_TRUE(bar && tabs && cookies);
+    EXPECT_EQ((std::vector<long>{RoleOf(bar.Get(), CHILDID_SELF), RoleOf(bar.Get(), 1), ChildCountOf(bar.Get()),
+                                 RoleOf(tabs.Get(), CHILDID_SELF), RoleOf(tabs.Get(), 3), ChildCountOf(tabs.Get()),
+                                 RoleOf(cookies.Get(), CHILDID_SELF), ChildCountOf(cookies.Get())}),
+              (std::vector<long>{ROLE_SYSTEM_MENUBAR, ROLE_SYSTEM_MENUITEM, 5, ROLE_SYSTEM_PAGETABLIST,
+                                 ROLE_SYSTEM_PAGETAB, 3, ROLE_SYSTEM_LIST, Model(EntryKind::Cookie).RowCount()}));
+    EXPECT_EQ(NamesOf(bar.Get(), 1, 5) + " / " + NamesOf(tabs.Get(), 1, 3) + " / " + NameOf(cookies.Get(), 0),
+              "File | Clean | Edit | Settings | Help / History | Cookies | Cache / Cookies");
+    BSTR shortcut = nullptr;
+    EXPECT_EQ(bar->get_accKeyboardShortcut(Child(3), &shortcut), S_OK);
+    EXPECT_EQ(Narrowed(shortcut), "Alt+E");
+    // A row reads its cells: the file first, its address among them.
+    const int row = Ours(EntryKind::Cookie).front();
+    const std::string name = NameOf(cookies.Get(), ChildOfIndex(row));
+    EXPECT_EQ(name.find(Model(EntryKind::Cookie).CellText(row, 0) + ", " + Model(EntryKind::Cookie).CellText(row, 1)),
+              0u);
+    // The tab's action is a click on it.
+    EXPECT_EQ(tabs->accDoDefaultAction(Child(2)), S_OK);
+    EXPECT_EQ(band_->CurrentTab(), 1);
+    EXPECT_TRUE(GetWindowLongA(band_->List(EntryKind::Cookie).Hwnd(), GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ((std::vector<long>{StateOf(tabs.Get(), 1), StateOf(tabs.Get(), 2)}),
+              (std::vector<long>{STATE_SYSTEM_SELECTABLE, STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_SELECTED}));
+}
+
+// The objects live as long as a reader holds them, and keep the module
+// loaded meanwhile; the band's windows are gone under them.
+TEST_F(BandTest, ObjectsHeldPastTheBandAreDisconnected) {
+    Open();
+    const long locks = ModuleLock().Count();
+    std::vector<ComPtr<IAccessible>> held = {AccessibleOf(MenuBarOf(*band_)), AccessibleOf(band_->TabStrip().Hwnd()),
+                                             AccessibleOf(band_->List(EntryKind::History).Hwnd())};
+    EXPECT_EQ(ModuleLock().Count(), locks + 3);
+    DestroyWindow(band_->Hwnd());
+    band_ = nullptr;
+    for (const ComPtr<IAccessible>& a : held) {
+        LONG count = 0;
+        VARIANT role;
+        ASSERT_TRUE(a);
+        EXPECT_EQ(a->get_accChildCount(&count), RPC_E_DISCONNECTED);
+        EXPECT_EQ(a->get_accRole(Child(CHILDID_SELF), &role), RPC_E_DISCONNECTED);
+    }
+    held.clear();
+    EXPECT_EQ(ModuleLock().Count(), locks);
+}
+
+// ---- without a mouse, as scripts of real keys ----------------------------------
+
+// A word of a key script: a key ("alt", "F10", "right", "down", "esc",
+// "enter", "tab", "apps" or a letter) with the modifiers before it ("A-"
+// Alt, "C-" Ctrl, "S-" Shift), pressed and released.
+void Press(const std::string& word) {
+    static const std::pair<const char*, WORD> names[] = {{"alt", VK_MENU}, {"F10", VK_F10}, {"right", VK_RIGHT},
+                                                         {"left", VK_LEFT}, {"down", VK_DOWN}, {"esc", VK_ESCAPE},
+                                                         {"enter", VK_RETURN}, {"tab", VK_TAB}, {"apps", VK_APPS}};
+    std::vector<WORD> keys;
+    std::string rest = word;
+    for (; rest.size() > 2 && rest[1] == '-'; rest = rest.substr(2))
+        keys.push_back(rest[0] == 'A' ? VK_MENU : rest[0] == 'C' ? VK_CONTROL : VK_SHIFT);
+    WORD key = rest.size() == 1 ? WORD(std::toupper(rest[0])) : 0;
+    for (const auto& [name, code] : names)
+        if (rest == name)
+            key = code;
+    keys.push_back(key);
+    std::vector<INPUT> inputs;
+    for (std::size_t i = 0; i < 2 * keys.size(); ++i) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        const bool up = i >= keys.size();
+        in.ki.wVk = keys[up ? 2 * keys.size() - 1 - i : i];
+        in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(in);
+    }
+    SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+struct KeyScript {
+    const char* name;
+    std::vector<std::string> words;  // "note" notes the band's state
+    std::vector<std::string> record;
+};
+
+// clang-format off
+const KeyScript kKeyScripts[] = {
+    // Alt alone enters the bar, the arrows wrap round it, Esc leaves it.
+    {"AltArrowsAndEsc", {"alt", "note", "right", "right", "note", "left", "left", "left", "note", "esc", "note"},
+     {"focus bar, File hot focused, tab 0", "focus bar, Edit hot focused, tab 0", "focus bar, Help hot focused, tab 0",
+      "focus History, tab 0"}},
+    // Down opens; the first Esc comes back to the button, the second leaves.
+    // A reader finds the texts of the painted items where their data points.
+    {"F10DownAndEscTwice", {"F10", "down", "note", "items", "esc", "note", "esc", "note"},
+     {"focus bar, File hot pressed focused, menu open, tab 0",
+      "items Refresh |  | Save History... | Save Cookie List... | Save Cache List... |  | Advanced",
+      "focus bar, File hot focused, tab 0", "focus History, tab 0"}},
+    // Alt with a first letter opens that menu; Right moves to the next
+    // one; Alt again leaves the bar.
+    {"AltLetterRightAndAltAgain", {"A-c", "note", "right", "note", "esc", "alt", "note"},
+     {"focus History, Clean hot pressed, menu open, tab 0", "focus History, Edit hot pressed, menu open, tab 0",
+      "focus History, tab 0"}},
+    // A command chosen with the keys runs, and the focus is back in the list.
+    {"KeysChooseACommand", {"C-tab", "F10", "right", "right", "down", "enter", "note"},
+     {"focus Cookies, all selected, tab 1"}},
+    // In a popup an item's first letter chooses it; a click elsewhere leaves the bar.
+    {"LettersChooseAndAClickLeaves", {"C-tab", "A-e", "s", "note", "alt", "note", "click", "note"},
+     {"focus Cookies, all selected, tab 1", "focus bar, File hot focused, all selected, tab 1",
+      "focus Cookies, all selected, tab 1"}},
+    {"CtrlTabWraps", {"C-tab", "note", "C-S-tab", "C-S-tab", "note"}, {"focus Cookies, tab 1", "focus Cache, tab 2"}},
+    // The current row's menu opens at the row.
+    {"ContextMenuKeys", {"C-tab", "select", "S-F10", "note", "esc", "apps", "note", "esc", "note"},
+     {"focus Cookies, row menu at the row, tab 1", "focus Cookies, row menu at the row, tab 1",
+      "focus Cookies, tab 1"}},
+};
+// clang-format on
+
+void PrintTo(const KeyScript& c, std::ostream* os) { *os << c.name; }
+
+class BandKeys : public BandTest, public ::testing::WithParamInterface<KeyScript> {
+protected:
+    // Where the focus is, the bar's buttons that are hot by the states a
+    // screen reader reads, the popups open, the current tab.
+    std::string Note() {
+        const HWND focus = GetFocus(), bar = MenuBarOf(*band_);
+        std::string note = "focus " + (focus == bar ? std::string("bar") : TextOf(focus));
+        const ComPtr<IAccessible> a = AccessibleOf(bar);
+        for (long b = 1; a && b <= ChildCountOf(a.Get()); ++b) {
+            const long state = StateOf(a.Get(), b);
+            if (state & STATE_SYSTEM_HOTTRACKED)
+                note += ", " + NameOf(a.Get(), b) + " hot" + (state & STATE_SYSTEM_PRESSED ? " pressed" : "") +
+                        (state & STATE_SYSTEM_FOCUSED ? " focused" : "");
+        }
+        const ListModel& list = band_->CurrentList().Model();
+        if (list.RowCount() > 0 && list.SelectedCount() == list.RowCount())
+            note += ", all selected";
+        const std::vector<HWND> menus = VisibleOfClass("#32768");
+        if (!menus.empty() && band_->ContextMenuOpen()) {
+            RECT at{};
+            GetWindowRect(menus.front(), &at);
+            const POINT row = band_->CurrentList().KeyboardMenuPoint();
+            note += std::abs(at.left - row.x) <= 2 && std::abs(at.top - row.y) <= 2 ? ", row menu at the row"
+                                                                                   : ", row menu elsewhere";
+        } else if (!menus.empty()) {
+            note += ", menu open";
+        }
+        return note + ", tab " + std::to_string(band_->CurrentTab());
+    }
+    // The texts of the open popup's items, as a reader's menu proxy takes
+    // them from the record that each item's data points to.
+    std::string Items() {
+        const std::vector<HWND> menus = VisibleOfClass("#32768");
+        const HMENU menu = menus.empty() ? nullptr : reinterpret_cast<HMENU>(SendMessageA(menus.front(), MN_GETHMENU, 0, 0));
+        std::string items = "items";
+        for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
+            MENUITEMINFOA info{};
+            info.cbSize = sizeof info;
+            info.fMask = MIIM_DATA;
+            GetMenuItemInfoA(menu, UINT(i), TRUE, &info);
+            const auto* text = reinterpret_cast<const MSAAMENUINFO*>(info.dwItemData);
+            items += i ? " | " : " ";
+            if (text && text->dwMSAASignature == MSAA_MENU_SIG)
+                items += Narrowed(SysAllocStringLen(text->pszWText, text->cchWText));
+        }
+        return items;
+    }
+    // A left click on a window x pixels from its left edge, as the pointer gives it.
+    static void Click(HWND window, int x) {
+        RECT rc{};
+        GetWindowRect(window, &rc);
+        INPUT in[2] = {};
+        for (INPUT& i : in) {
+            i.type = INPUT_MOUSE;
+            i.mi.dx = LONG((rc.left + x) * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
+            i.mi.dy = LONG((rc.top + 5) * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
+        }
+        in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+        SendInput(2, in, sizeof(INPUT));
+    }
+};
+
+TEST_P(BandKeys, Run) {
+    Open(kVisible);
+    SetCursorPos(800, 380);  // the pointer away from the menu bar
+    SetForegroundWindow(parent_->Hwnd());
+    SetFocus(band_->CurrentList().Hwnd());
+    ASSERT_EQ(GetForegroundWindow(), parent_->Hwnd());
+    std::vector<std::string> record;
+    bool done = false;
+    std::vector<Step> steps;
+    for (const std::string& word : GetParam().words) {
+        steps.push_back([this, word, &record] {
+            if (word == "note")
+                record.push_back(Note());
+            else if (word == "select")
+                SelectOnly(EntryKind::Cookie, {Ours(EntryKind::Cookie)[3]});
+            else if (word == "items")
+                record.push_back(Items());
+            else if (word == "click")
+                Click(band_->TabStrip().Hwnd(), 100);  // on the current tab, which changes nothing
+            else
+                Press(word);
+            return true;
+        });
+    }
+    steps.push_back([&done] { return done = true; });
+    EXPECT_TRUE(RunScripted([&] { PumpUntil([&] { return done; }, 30000); }, std::move(steps)));
+    EXPECT_EQ(record, GetParam().record);
+}
+
+INSTANTIATE_TEST_SUITE_P(Band, BandKeys, ::testing::ValuesIn(kKeyScripts),
+                         [](const ::testing::TestParamInfo<KeyScript>& info) { return info.param.name; });
 
 // ---- dialogs and context menus, as scripts -------------------------------------
 

@@ -8,6 +8,7 @@
 
 #include "clean/find.h"
 #include "platform/win32/win32_clock.h"
+#include "tests/ui/win32/accessible_client.h"
 #include "tests/ui/win32/harness.h"
 #include "ui/win32/list_adapters.h"
 #include "ui/win32/list_window.h"
@@ -46,43 +47,51 @@ struct Gesture {
 // clang-format off
 const Gesture kGestures[] = {
     {"ShiftClickExtends", {Click(10, 1), Click(10, 3, MK_CONTROL), Click(10, 5, MK_SHIFT)},
-     "selected 3 4 5, current 5, order dacbef, checks 000000, focused: sel up 1,0 sel up 3,0 sel up 5,0"},
+     "selected 3 4 5, current 5, order dacbef, checks 000000, focused: sel up 1,0 sel up 3,0 sel up 5,0; heard F0 S2 F2 "
+     "+4 F4 -2 +5 +6 F6"},
     // A plain click inside a multi-selection keeps it until the button is up.
     {"ReleaseInsideASelection", {Click(10, 3), Click(10, 5, MK_SHIFT), Click(10, 4)},
-     "selected 4, current 4, order dacbef, checks 000000, focused: sel up 3,0 sel up 5,0 up 4,0"},
+     "selected 4, current 4, order dacbef, checks 000000, focused: sel up 3,0 sel up 5,0 up 4,0; heard F0 S4 F4 +5 +6 "
+     "F6 -4 -6 F5"},
     {"DoubleClick", {kForget, {WM_LBUTTONDBLCLK, MK_LBUTTON, 10, 3}},
-     "selected 3, current 3, order dacbef, checks 000000, focused: sel double 3,0"},
+     "selected 3, current 3, order dacbef, checks 000000, focused: sel double 3,0; heard F0 S4 F4"},
     // The right button: on a selected row the selection stays; on another it
     // moves there, here right of the last column.
     {"RightOnTheSelection",
      {Click(10, 1), Click(10, 2, MK_CONTROL), kForget, {WM_RBUTTONDOWN, MK_RBUTTON, 10, 2}, {WM_RBUTTONUP, 0, 10, 2}},
-     "selected 1 2, current 2, order dacbef, checks 000000, focused: right 2,0"},
+     "selected 1 2, current 2, order dacbef, checks 000000, focused: right 2,0; heard"},
     // Released on the header, as on no row: nothing stays selected.
     {"RightOnTheHeader", {Click(10, 1), kForget, {WM_RBUTTONDOWN, MK_RBUTTON, 10, -1}, {WM_RBUTTONUP, 0, 10, -1}},
-     "selected, current -1, order dacbef, checks 000000, focused: right -1,0"},
+     "selected, current -1, order dacbef, checks 000000, focused: right -1,0; heard -2"},
     {"RightPastTheColumns", {Click(10, 1), kForget, {WM_RBUTTONDOWN, MK_RBUTTON, 330, 4}, {WM_RBUTTONUP, 0, 330, 4}},
-     "selected 4, current 4, order dacbef, checks 000000, focused: sel right 4,-1"},
+     "selected 4, current 4, order dacbef, checks 000000, focused: sel right 4,-1; heard S5 F5"},
     // A check cell toggles on a click; a link cell notifies.
-    {"CheckCell", {Click(245, 0)}, "selected 0, current 0, order dacbef, checks 100000, focused: sel cell 0,2 up 0,2"},
-    {"LinkCell", {Click(150, 5)}, "selected 5, current 5, order dacbef, checks 000000, focused: sel link 5,1@5 up 5,1"},
+    {"CheckCell", {Click(245, 0)},
+     "selected 0, current 0, order dacbef, checks 100000, focused: sel cell 0,2 up 0,2; heard F0 S1 F1"},
+    {"LinkCell", {Click(150, 5)},
+     "selected 5, current 5, order dacbef, checks 000000, focused: sel link 5,1@5 up 5,1; heard F0 S6 F6"},
     // The address opened is the pressed row's, though the selection waits.
     {"LinkInsideASelection", {{kCtrlKey, 'A', 0, 0}, kForget, Click(150, 5)},
-     "selected 5, current 5, order dacbef, checks 000000, focused: link 5,1@5 up 5,1"},
+     "selected 5, current 5, order dacbef, checks 000000, focused: link 5,1@5 up 5,1; heard F0 -1 -2 -3 -4 -5 F6"},
     {"HeaderSortsAndTypeAheadFinds", {Click(10, 0), Click(10, -1), Key('C')},
-     "selected 2, current 2, order abcdef, checks 000000, focused: sel up 0,0 sel"},
+     "selected 2, current 2, order abcdef, checks 000000, focused: sel up 0,0 sel; heard F0 S1 F1 R0 S3 F3"},
     {"Keys", {Click(10, 3), Key(VK_END), Key(VK_HOME), Key(VK_UP), Key(VK_DOWN), Key(VK_DOWN)},
-     "selected 2, current 2, order dacbef, checks 000000, focused: sel up 3,0 sel sel sel sel"},
-    {"CtrlA", {kForget, {kCtrlKey, 'A', 0, 0}}, "selected 0 1 2 3 4 5, current 0, order dacbef, checks 000000: sel"},
+     "selected 2, current 2, order dacbef, checks 000000, focused: sel up 3,0 sel sel sel sel; heard F0 S4 F4 S6 F6 S1 "
+     "F1 S2 F2 S3 F3"},
+    {"CtrlA", {kForget, {kCtrlKey, 'A', 0, 0}},
+     "selected 0 1 2 3 4 5, current 0, order dacbef, checks 000000: sel; heard +1 +2 +3 +4 +5 +6"},
     {"Malformed",
      {{WM_LBUTTONDOWN, MK_LBUTTON, -5000, -100}, {WM_LBUTTONUP, 0, 0xFFFF, -100}, {WM_RBUTTONUP, 0, 30000, -100},
       {WM_VSCROLL, 0xFFFF, 0, 0}, {WM_KEYDOWN, 0xFFFF, 0, 0}},
-     "selected, current -1, order dacbef, checks 000000, focused: right -1,-1"},
+     "selected, current -1, order dacbef, checks 000000, focused: right -1,-1; heard F0"},
 };
 // clang-format on
 
-class ListTest : public ::testing::Test {
+// The list with its six rows, as a screen reader may meet it.
+class ListFixture : public ::testing::Test {
 protected:
     void SetUp() override {
+        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
         parent.listRecords = true;
         parent.currentRow = [this] { return list.Model().CurrentRow(); };
         RECT rc{0, 0, 380, 200};
@@ -102,6 +111,7 @@ protected:
         list.Changed();
         SetFocus(nullptr);
     }
+    void TearDown() override { OleUninitialize(); }
     // Client y of the middle of a row.
     int RowY(int row) const { return list.HeaderHeight() + row * list.RowHeight() + list.RowHeight() / 2; }
     void Send(const Input& in) {
@@ -161,20 +171,37 @@ protected:
     ListWindow list{clock};
 };
 
-class ListGestures : public ListTest, public ::testing::WithParamInterface<Gesture> {};
+class ListGestures : public ListFixture, public ::testing::WithParamInterface<Gesture> {};
 
 void PrintTo(const Gesture& g, std::ostream* os) { *os << g.name; }
 
+// A screen reader hears, after the notifications, each change as its
+// event's letter (Reorder, Focus, Selection, + added, - removed, Within)
+// with the child: the row + 1, or 0 for the list itself.
 TEST_P(ListGestures, Run) {
     EXPECT_FALSE(GetWindowLongPtrA(list.Hwnd(), GWL_STYLE) & WS_BORDER) << "the client edge is the border";
-    for (const Input& in : GetParam().inputs)
+    EventEar ear(EVENT_OBJECT_REORDER, EVENT_OBJECT_SELECTIONWITHIN);
+    ASSERT_TRUE(ear.Hooked());
+    const auto hear = [] { PumpUntil([] { return false; }, 30); };
+    for (const Input& in : GetParam().inputs) {
+        if (in.message == WM_NULL) {
+            hear();
+            ear.heard.clear();
+        }
         Send(in);
-    EXPECT_EQ(Record(), GetParam().record);
+    }
+    hear();
+    std::string heard = "; heard";
+    for (const EventEar::Heard& h : ear.heard) {
+        if (h.window == list.Hwnd() && h.object == OBJID_CLIENT)
+            heard += std::string(" ") + "RFS+-W"[h.event - EVENT_OBJECT_REORDER] + std::to_string(h.child);
+    }
+    EXPECT_EQ(Record() + heard, GetParam().record);
 }
 
 // Find selects through the window: a match below the fold comes into view,
 // for the next match as for all of them.
-TEST_F(ListTest, FoundRowsComeIntoView) {
+TEST_F(ListFixture, FoundRowsComeIntoView) {
     for (int i = 0; i < 40; ++i)
         list.AddRow(i == 24 || i == 37 ? "needle" : "hay", -1);
     for (const int all : {0, 1}) {
@@ -198,7 +225,7 @@ TEST_F(ListTest, FoundRowsComeIntoView) {
 
 // The tip of a cut cell goes when the list loses the capture, and when a
 // message box or a menu opens over it; nothing else here would hide it.
-TEST_F(ListTest, TheTitleTipGivesWayToModalLoops) {
+TEST_F(ListFixture, TheTitleTipGivesWayToModalLoops) {
     list.Model().SetCellText(0, 0, std::string(60, 'w'));
     const auto shown = [] { return !VisibleOfClass(ListWindow::kTipClassName).empty(); };
     const auto hover = [&] {
@@ -234,6 +261,76 @@ TEST_F(ListTest, TheTitleTipGivesWayToModalLoops) {
 
 INSTANTIATE_TEST_SUITE_P(List, ListGestures, ::testing::ValuesIn(kGestures),
                          [](const ::testing::TestParamInfo<Gesture>& info) { return info.param.name; });
+
+// The rows as children named by their cells, with their states and
+// places; selecting, following a link and hit testing through the object.
+TEST_F(ListFixture, AScreenReaderReadsAndWorksTheRows) {
+    const ComPtr<IAccessible> a = AccessibleOf(list.Hwnd());
+    ASSERT_TRUE(a);
+    EXPECT_EQ((std::vector<long>{RoleOf(a.Get(), CHILDID_SELF), RoleOf(a.Get(), 3), ChildCountOf(a.Get())}),
+              (std::vector<long>{ROLE_SYSTEM_LIST, ROLE_SYSTEM_LISTITEM, 6}));
+    EXPECT_EQ(NamesOf(a.Get(), 1, 2), "delta, date, 0 | alpha, date, 0");
+    Send(Click(10, 2));
+    const long row = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_MULTISELECTABLE | STATE_SYSTEM_FOCUSABLE;
+    EXPECT_EQ((std::vector<long>{StateOf(a.Get(), 3), StateOf(a.Get(), 4)}),
+              (std::vector<long>{row | STATE_SYSTEM_SELECTED | STATE_SYSTEM_FOCUSED, row}));
+    VARIANT focus, selection;
+    EXPECT_EQ(a->get_accFocus(&focus), S_OK);
+    EXPECT_EQ(a->accSelect(SELFLAG_ADDSELECTION, Child(5)), S_OK);
+    EXPECT_EQ(a->get_accSelection(&selection), S_OK);
+    VARIANT ids[3];
+    ULONG fetched = 0;
+    ASSERT_EQ(selection.vt, VT_UNKNOWN);
+    ComPtr<IEnumVARIANT> selected;
+    ASSERT_EQ(selection.punkVal->QueryInterface(IID_IEnumVARIANT, selected.ReceiveVoid()), S_OK);
+    VariantClear(&selection);
+    EXPECT_EQ(selected->Next(3, ids, &fetched), S_FALSE);
+    EXPECT_EQ((std::vector<long>{focus.lVal, long(fetched), ids[0].lVal, ids[1].lVal}),
+              (std::vector<long>{3, 2, 3, 5}));
+    EXPECT_EQ(a->accSelect(SELFLAG_ADDSELECTION | SELFLAG_REMOVESELECTION, Child(5)), E_INVALIDARG);
+    // The second row spans the columns, one row down from the header.
+    LONG x = 0, y = 0, w = 0, h = 0;
+    POINT origin{0, list.HeaderHeight() + list.RowHeight()};
+    ClientToScreen(list.Hwnd(), &origin);
+    EXPECT_EQ(a->accLocation(&x, &y, &w, &h, Child(2)), S_OK);
+    EXPECT_EQ((std::vector<long>{x, y, w, h}), (std::vector<long>{origin.x, origin.y, 280, list.RowHeight()}));
+    VARIANT hit, header, outside;
+    EXPECT_EQ(a->accHitTest(origin.x + 5, origin.y + 2 * list.RowHeight() + 1, &hit), S_OK);
+    EXPECT_EQ(a->accHitTest(origin.x + 5, origin.y - list.RowHeight() - 2, &header), S_OK);
+    EXPECT_EQ(a->accHitTest(origin.x - 500, origin.y, &outside), S_FALSE);
+    EXPECT_EQ((std::vector<long>{hit.lVal, header.lVal, outside.vt}), (std::vector<long>{4, CHILDID_SELF, VT_EMPTY}));
+    // The link row does what a click on its link does; other rows have no action.
+    parent.notifications.clear();
+    BSTR action = nullptr;
+    EXPECT_EQ(a->get_accDefaultAction(Child(6), &action), S_OK);
+    EXPECT_EQ(Narrowed(action), "Jump");
+    EXPECT_EQ(a->accDoDefaultAction(Child(6)), S_OK);
+    EXPECT_EQ(a->accDoDefaultAction(Child(1)), DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(Record(), "selected 5, current 5, order dacbef, checks 000000, focused: sel link 5,1@5");
+    VARIANT next, bad = Child(1);
+    bad.vt = VT_BSTR;
+    EXPECT_EQ(a->accNavigate(NAVDIR_NEXT, Child(6), &next), S_FALSE);
+    EXPECT_EQ(a->accNavigate(NAVDIR_LASTCHILD, Child(CHILDID_SELF), &next), S_OK);
+    EXPECT_EQ(next.lVal, 6);
+    BSTR name = nullptr;
+    EXPECT_EQ(a->get_accName(Child(7), &name), E_INVALIDARG);
+    EXPECT_EQ(a->get_accName(bad, &name), E_INVALIDARG);
+    // Other objects of the window are the system's: the window leaves them to it.
+    EXPECT_EQ(SendMessageA(list.Hwnd(), WM_GETOBJECT, 0, LPARAM(DWORD(OBJID_WINDOW))), 0);
+}
+
+// A reader that keeps the object past its list is told the list is gone.
+TEST_F(ListFixture, AnObjectKeptPastItsListIsDisconnected) {
+    ComPtr<IAccessible> a = AccessibleOf(list.Hwnd());
+    ASSERT_TRUE(a);
+    DestroyWindow(list.Hwnd());
+    LONG count = 7;
+    BSTR name = nullptr;
+    EXPECT_EQ((std::vector<HRESULT>{a->get_accChildCount(&count), a->get_accName(Child(1), &name),
+                                    a->accDoDefaultAction(Child(6))}),
+              (std::vector<HRESULT>(3, RPC_E_DISCONNECTED)));
+    EXPECT_EQ(count, 0);
+}
 
 }  // namespace
 }  // namespace tw
