@@ -23,6 +23,7 @@ const int kFolderFavorites = 0x06;
 struct FindEntry {
     std::string name;
     std::uint32_t attributes = 0;
+    std::uint64_t size = 0;  // in bytes; 0 for a folder
 };
 
 class FileSystem {
