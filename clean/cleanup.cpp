@@ -81,6 +81,14 @@ std::uint64_t CleanupOutcome::FileBytes() const {
     return bytes;
 }
 
+std::string SizeText(std::uint64_t bytes) {
+    const std::uint64_t kKb = 1024, kMb = 1024 * kKb;
+    if (bytes < kMb)
+        return std::to_string((bytes + kKb - 1) / kKb) + " KB";
+    const std::uint64_t tenths = bytes / kMb * 10 + ((bytes % kMb) * 10 + kMb / 2) / kMb;
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " MB";
+}
+
 CleanupOutcome CleanupJournal::Take() {
     BeginPass();
     settled_ = 0;

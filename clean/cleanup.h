@@ -84,6 +84,10 @@ struct CleanupOutcome {
     std::uint64_t FileBytes() const;
 };
 
+// The amount of bytes as "N KB" below a mebibyte, rounded up, else as
+// "N.N MB" rounded to the nearest tenth; 1 KB is 1024 bytes.
+std::string SizeText(std::uint64_t bytes);
+
 // Where a Cleaner notes what it does. In a preview it deletes nothing and
 // notes what it would delete. A real run deletes as it goes, so that no
 // later pass, nor a later run with the same journal, meets what an earlier
@@ -98,6 +102,10 @@ public:
     // Hands over the outcome so far and starts the next one; what was
     // deleted stays remembered.
     CleanupOutcome Take();
+    // For the cleaners of the other traces: what they deleted, or would,
+    // and what the platform refused (once, however often it is tried).
+    void NoteDeleted(const std::string& what) { outcome_.deleted.push_back(what); }
+    void NoteFailure(const std::string& what);
 
 private:
     friend class Cleaner;
@@ -106,7 +114,6 @@ private:
     void BeginPass();
     bool Deleted(const char* url) const { return !deletedUrls_.empty() && deletedUrls_.count(url) != 0; }
     bool Deleted(const std::u16string& url) const { return !deletedHistory_.empty() && deletedHistory_.count(url) != 0; }
-    void NoteFailure(const std::string& what);
     // Whether a preview's purge would still find path, which a deleted
     // cache entry may have taken with it.
     bool FileGone(const std::string& path);
