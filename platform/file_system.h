@@ -19,6 +19,7 @@ const int kFolderInternetCache = 0x20;
 const int kFolderCookies = 0x21;
 const int kFolderHistory = 0x22;
 const int kFolderFavorites = 0x06;
+const int kFolderRecent = 0x08;
 
 struct FindEntry {
     std::string name;
