@@ -114,24 +114,16 @@ void CleanupJournal::NoteFailure(const std::string& what) {
     outcome_.failed.push_back(what);
 }
 
-bool CleanupJournal::FileGone(const std::string& path) {
-    for (; goneSettled_ < goneFiles_.size(); ++goneSettled_)
-        goneFileKeys_.insert(AsciiLowered(goneFiles_[goneSettled_]));
-    return !goneFileKeys_.empty() && goneFileKeys_.count(AsciiLowered(path)) != 0;
+bool CleanupJournal::FileGone(const std::string& path) const {
+    return !goneFiles_.empty() && goneFiles_.count(AsciiLowered(path)) != 0;
 }
 
-void Cleaner::DeleteEntry(const std::string& url) {
-    if (Previewing()) {
-        journal_->outcome_.deleted.push_back(url);
-        return;
-    }
-    const bool deleted = cache_.DeleteEntry(url.c_str());
-    if (journal_) {
-        if (deleted)
-            journal_->outcome_.deleted.push_back(url);
-        else
-            journal_->NoteFailure(url);
-    }
+void Cleaner::DeleteEntry(std::string url) {
+    const bool deleted = Previewing() || cache_.DeleteEntry(url.c_str());
+    if (journal_ && deleted)
+        journal_->outcome_.deleted.push_back(std::move(url));
+    else if (journal_)
+        journal_->NoteFailure(url);
 }
 
 void Cleaner::KeepEntry(const std::string& url) {
@@ -147,10 +139,9 @@ void Cleaner::DeleteHistoryWhere(Test test) {
     if (journal_)
         journal_->BeginPass();
     ForEachHistoryItem(*store, [&](const HistoryItem& item) {
-        if (journal_ && journal_->Deleted(item.url))
-            return;
-        const std::string url = AnsiUrl(item.url);
-        if (!test(url, item))
+        std::string url = AnsiUrl(item.url);
+        // Only a match is looked up: most items are none.
+        if (!test(url, item) || (journal_ && journal_->Deleted(item.url)))
             return;
         bool deleted = true;
         if (!Previewing()) {
@@ -163,7 +154,7 @@ void Cleaner::DeleteHistoryWhere(Test test) {
             return;
         if (!deleted)
             return journal_->NoteFailure(url);
-        journal_->outcome_.deleted.push_back(url);
+        journal_->outcome_.deleted.push_back(std::move(url));
         journal_->historyThisPass_.push_back(item.url);
     });
 }
@@ -181,23 +172,34 @@ void Cleaner::DeleteCacheWhere(bool cookies, Test test) {
             return;
         if (!cookies && (HasCookieMarker(e.sourceUrl) || HasVisitedMarker(e.sourceUrl)))
             return;
-        if (journal_ && journal_->Deleted(e.sourceUrl)) {
-            // A real run met it no more; its local file went with it, also
-            // when a history item took it as the page's cached copy.
-            if (Previewing() && e.localFile)
-                journal_->goneFiles_.push_back(e.localFile);
-            return;
-        }
         if (!test(e))
+            return;
+        // A real run meets a deleted entry no more.
+        if (journal_ && journal_->Deleted(e.sourceUrl))
             return;
         if (cookies && Spares(e.sourceUrl))
             return KeepEntry(e.sourceUrl);
-        if (Previewing() && e.localFile)
-            journal_->goneFiles_.push_back(e.localFile);
         doomed.push_back(e.sourceUrl);
     });
-    for (const std::string& url : doomed)
-        DeleteEntry(url);
+    std::vector<std::string>& deleted = journal_ ? journal_->outcome_.deleted : doomed;
+    if (Previewing() && deleted.empty())
+        deleted.swap(doomed);  // what a preview deletes is all it noted
+    for (std::string& url : doomed)
+        DeleteEntry(std::move(url));
+}
+
+void Cleaner::LearnGoneFiles() {
+    journal_->BeginPass();
+    if (journal_->goneFilesOf_ == journal_->deletedUrls_.size())
+        return;
+    // A deleted cache entry took its local file with it, also when a
+    // history item deleted it as the page's cached copy.
+    journal_->goneFiles_.clear();
+    ForEachUrlCacheEntry(cache_, kAllPattern, [&](const CacheEntryView& e) {
+        if (e.sourceUrl && e.localFile && journal_->Deleted(e.sourceUrl))
+            journal_->goneFiles_.insert(AsciiLowered(e.localFile));
+    });
+    journal_->goneFilesOf_ = journal_->deletedUrls_.size();
 }
 
 void Cleaner::DeleteHistoryUrls(const char* text, bool exact) {
@@ -310,6 +312,8 @@ void Cleaner::PurgeFiles(const char* folder, bool removeFolder, bool keepIndexFi
         const FileSearch s = StartFileSearch(files_, (base + "\\*.*").c_str(), &e);
         if (!s)
             return;
+        if (Previewing())
+            LearnGoneFiles();
         do {
             if (e.name.empty() || e.name == "." || e.name == "..")
                 continue;

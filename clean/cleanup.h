@@ -114,9 +114,7 @@ private:
     void BeginPass();
     bool Deleted(const char* url) const { return !deletedUrls_.empty() && deletedUrls_.count(url) != 0; }
     bool Deleted(const std::u16string& url) const { return !deletedHistory_.empty() && deletedHistory_.count(url) != 0; }
-    // Whether a preview's purge would still find path, which a deleted
-    // cache entry may have taken with it.
-    bool FileGone(const std::string& path);
+    bool FileGone(const std::string& path) const;
 
     bool preview_;
     CleanupOutcome outcome_;
@@ -124,9 +122,10 @@ private:
     std::unordered_set<std::string> deletedUrls_;
     std::unordered_set<std::u16string> deletedHistory_;
     std::vector<std::u16string> historyThisPass_;
-    std::vector<std::string> goneFiles_;  // local files of deleted entries, in a preview
-    std::size_t goneSettled_ = 0;
-    std::unordered_set<std::string> goneFileKeys_;  // lower case
+    // The local files of the deleted entries (in lower case), which a
+    // preview's purge would no longer find, as of deletedUrls_ that size.
+    std::unordered_set<std::string> goneFiles_;
+    std::size_t goneFilesOf_ = std::size_t(-1);
 };
 
 // The delete operations, over the platform's stores.
@@ -183,7 +182,9 @@ private:
     void PurgeStoreSubfolders(int csidl, const char* const* storeNames, int count);
     void PurgeFiles(const char* folder, bool removeFolder, bool keepIndexFile);
     bool Previewing() const { return journal_ && journal_->Preview(); }
-    void DeleteEntry(const std::string& url);
+    void DeleteEntry(std::string url);
+    // In a preview, learns which local files the deleted entries took.
+    void LearnGoneFiles();
     void KeepEntry(const std::string& url);
 
     HistoryService& history_;
