@@ -47,13 +47,6 @@ bool Between(const FileTime& t, const FileTime& from, const FileTime& to) {
 
 bool Empty(const char* text) { return !text || !*text; }
 
-// Windows compares file names without case; ASCII letters are what differ.
-std::string AsciiLowered(std::string text) {
-    for (char& c : text)
-        c = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-    return text;
-}
-
 }  // namespace
 
 bool AnsiContains(const char* text, const char* part) {
@@ -115,7 +108,8 @@ void CleanupJournal::NoteFailure(const std::string& what) {
 }
 
 bool CleanupJournal::FileGone(const std::string& path) const {
-    return !goneFiles_.empty() && goneFiles_.count(AsciiLowered(path)) != 0;
+    // Windows compares file names without regard to case.
+    return !goneFiles_.empty() && goneFiles_.count(Lowered(path.c_str())) != 0;
 }
 
 void Cleaner::DeleteEntry(std::string url) {
@@ -197,7 +191,7 @@ void Cleaner::LearnGoneFiles() {
     journal_->goneFiles_.clear();
     ForEachUrlCacheEntry(cache_, kAllPattern, [&](const CacheEntryView& e) {
         if (e.sourceUrl && e.localFile && journal_->Deleted(e.sourceUrl))
-            journal_->goneFiles_.insert(AsciiLowered(e.localFile));
+            journal_->goneFiles_.insert(Lowered(e.localFile));
     });
     journal_->goneFilesOf_ = journal_->deletedUrls_.size();
 }
@@ -317,7 +311,7 @@ void Cleaner::PurgeFiles(const char* folder, bool removeFolder, bool keepIndexFi
         do {
             if (e.name.empty() || e.name == "." || e.name == "..")
                 continue;
-            if (keepIndexFile && AsciiLowered(e.name) == "index.dat")
+            if (keepIndexFile && Lowered(e.name.c_str()) == "index.dat")
                 continue;
             const std::string path = base + "\\" + e.name;
             // A subfolder cannot be deleted as a file: it is no file of the purge.

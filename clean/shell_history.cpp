@@ -1,8 +1,10 @@
 #include "clean/shell_history.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "core/ansi_text.h"
 #include "platform/win_errors.h"
 
 namespace tw {
@@ -22,11 +24,13 @@ bool ValueText(RegKey& key, const char* name, std::string* text) {
     std::uint32_t type = 0, size = 0;
     if (key.Owner().Query(key.Get(), name, &type, nullptr, &size) != kErrorSuccess)
         return false;
-    std::vector<char> data(std::size_t(size) + 1, '\0');
+    std::vector<char> data(size);
     text->clear();
-    if ((type == kRegSz || type == kRegExpandSz) &&
-        key.Owner().Query(key.Get(), name, &type, data.data(), &size) == kErrorSuccess)
-        *text = data.data();
+    if ((type == kRegSz || type == kRegExpandSz) && size > 0 &&
+        key.Owner().Query(key.Get(), name, &type, data.data(), &size) == kErrorSuccess) {
+        text->assign(data.data(), std::min<std::size_t>(size, data.size()));
+        text->resize(std::min(text->size(), text->find('\0')));
+    }
     if (text->empty())
         *text = name;
     return true;
@@ -102,10 +106,9 @@ void ClearRecentDocuments(Shell& shell, FileSystem& files, CleanupJournal& journ
     if (files.SpecialFolder(kFolderRecent, &folder)) {
         const FileSearch s = StartFileSearch(files, (folder + "\\*").c_str(), &e);
         for (bool more = bool(s); more; more = files.FindNext(s.Get(), &e)) {
-            std::string ending = e.name.substr(e.name.size() < 4 ? 0 : e.name.size() - 4);
-            for (char& c : ending)
-                c = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-            if (!(e.attributes & kAttributeDirectory) && ending == ".lnk")
+            std::string lowered = e.name;
+            ActiveCodePage().Lower(&lowered[0]);
+            if (!(e.attributes & kAttributeDirectory) && EndsWithBytes(lowered.c_str(), ".lnk"))
                 shortcuts.push_back(folder + "\\" + e.name);
         }
     }
