@@ -26,10 +26,12 @@ std::string DateText(const CivilDate& d) {
     return text;
 }
 
+// As main gets it: argc is one less than its size, the last is null.
 std::vector<const char*> Argv(const Texts& args) {
     std::vector<const char*> argv = {"tidewell-clean"};
     for (const std::string& a : args)
         argv.push_back(a.c_str());
+    argv.push_back(nullptr);
     return argv;
 }
 
@@ -46,13 +48,15 @@ TEST(CleanCommandLine, GoodArgumentsGiveTheDialogsCriteriaInTheOrderGiven) {
         {{"--cache", "pictures", "--cache", "archives", "--cache", "styles", "--cache=pages", "--cookies", "all"},
          "2 pictures 3 5 '' now|2 archives 3 6 '' now|2 styles 3 7 '' now|2 pages 3 8 '' now|1 all 2 1 '' now"},
         {{"--help"}, "+help"},
+        {{"-h"}, "+help"},
+        {{"/?"}, "+help"},
     };
     const FileTime now = FileTime::FromValue(12345);
     for (const Case& c : cases) {
         std::vector<const char*> argv = Argv(c.args);
         CleanCommand command;
         std::string error, runs;
-        ASSERT_TRUE(ParseCleanCommand(int(argv.size()), argv.data(), now, &command, &error)) << error;
+        ASSERT_TRUE(ParseCleanCommand(int(argv.size()) - 1, argv.data(), now, &command, &error)) << error;
         for (const CleanRun& r : command.runs) {
             const CleanupCriteria& k = r.criteria;
             std::string bounds = "?";
@@ -93,6 +97,10 @@ TEST(CleanCommandLine, BadArgumentsAreNamedInOneLine) {
         {{"--cache", "dates:2024-3-1..2024-03-02"}, "dates:2024-3-1..2024-03-02: the range is not two days"},
         {{"--cache", "dates:2024-03-01"}, "dates:2024-03-01: the range is not two days"},
         {{"--cache", "dates:2024-03-01..2024-0x-02"}, "dates:2024-03-01..2024-0x-02: the range is not two days"},
+        {{"--cache", "dates:2024-03-011..2024-03-12"}, "dates:2024-03-011..2024-03-12: the range is not two days"},
+        {{"--cache", "dates:2024/03-01..2024-03-12"}, "dates:2024/03-01..2024-03-12: the range is not two days"},
+        {{"--cache", "dates:2024-03-0:..2024-03-12"}, "dates:2024-03-0:..2024-03-12: the range is not two days"},
+        {{"--cache", "dates:2024-03-01..2024-03-1/"}, "dates:2024-03-01..2024-03-1/: the range is not two days"},
         {{"--cache", "dates:2024-03-02..2024-03-01"}, "--cache dates:2024-03-02..2024-03-01: the range ends before it starts"},
         {{"--cookies", "all", "--typed-url"}, "unknown option --typed-url"},
         {{"--cookies", "all", "cookies"}, "unexpected argument cookies"},
@@ -101,7 +109,7 @@ TEST(CleanCommandLine, BadArgumentsAreNamedInOneLine) {
         std::vector<const char*> argv = Argv(c.args);
         CleanCommand command;
         std::string error;
-        EXPECT_FALSE(ParseCleanCommand(int(argv.size()), argv.data(), FileTime(), &command, &error)) << c.error;
+        EXPECT_FALSE(ParseCleanCommand(int(argv.size()) - 1, argv.data(), FileTime(), &command, &error)) << c.error;
         EXPECT_NE(error.find(c.error), std::string::npos) << error;
         EXPECT_EQ(error.find('\n'), std::string::npos);
     }
@@ -111,7 +119,7 @@ TEST(CleanCommandLine, BadArgumentsAreNamedInOneLine) {
         std::vector<const char*> argv = Argv(good);
         CleanCommand command;
         std::string error;
-        EXPECT_TRUE(ParseCleanCommand(int(argv.size()), argv.data(), FileTime(), &command, &error)) << error;
+        EXPECT_TRUE(ParseCleanCommand(int(argv.size()) - 1, argv.data(), FileTime(), &command, &error)) << error;
     }
 }
 
@@ -151,7 +159,7 @@ struct Profile {
         std::FILE* out = std::tmpfile();
         std::FILE* err = std::tmpfile();
         CleanServices services{history, cache, files, clock, registry, shell, true};
-        std::string s = std::to_string(RunCleanTool(int(argv.size()), argv.data(), services, *page, out, err)) + "\n";
+        std::string s = std::to_string(RunCleanTool(int(argv.size()) - 1, argv.data(), services, *page, out, err)) + "\n";
         for (std::FILE* f : {out, err}) {
             std::rewind(f);
             for (int c; (c = std::fgetc(f)) != EOF;)
@@ -195,6 +203,7 @@ TEST(CleanTool, APreviewListsWhatTheRunThenDeletes) {
     std::string real = expected;
     real.replace(real.find("true"), 4, "false");
     EXPECT_EQ(p.Run(args), real);
+    EXPECT_TRUE(p.shell.questions.empty());
     EXPECT_EQ(p.registry.ValueNames(RegRoot::CurrentUser, kTypedUrlsKey), Texts{"url4"});
     EXPECT_TRUE(p.registry.ValueNames(RegRoot::CurrentUser, kRunMruKey).empty());
     EXPECT_EQ(p.Run(args), "0\n" + std::string(
@@ -231,6 +240,10 @@ TEST(CleanTool, LinesAndExitCodes) {
               "tidewell-clean: " + std::string(kKeepListUnreadable) + "\n");
     EXPECT_EQ(p.cache.entries.size(), 3u);
     EXPECT_EQ(p.Run({"--help"}).substr(0, 25), "0\nusage: tidewell-clean [");
+    p.files.AddFile("C:\\R\\Old.LNK");
+    EXPECT_EQ(p.Run({"--preview", "--json", "--recent-docs"}),
+              "0\n{\"preview\": true, \"runs\": [{\"store\": \"recent-docs\", \"criterion\": \"all\", \"deleted\": "
+              "[\"C:\\\\R\\\\letter.doc.lnk\", \"C:\\\\R\\\\Old.LNK\"], \"kept\": [], \"failed\": [], \"files\": []}]}\n");
 }
 
 }  // namespace

@@ -466,7 +466,7 @@ TEST_F(ItemActionsTest, APreviewFindsTheRowsOfItsUrls) {
     const std::string longUrl = "http://l/" + std::string(1500, 'x');
     struct Case { EntryKind store; Texts cells, urls; std::vector<int> rows; } cases[] = {
         {EntryKind::Cookie, {"bob@a.com/", "bob@b.com/Cookie:x", "c@d/"},
-         {"Cookie:bob@b.com/Cookie:x", "Cookie:c@d/", "Cookie:none@x/", "Cookie:bob@a.com"}, {1, 2}},
+         {"Cookie:bob@b.com/Cookie:x", "Cookie:c@d/", "Cookie:none@x/", "Cookie:bob@a.com", "Cookie:"}, {1, 2}},
         {EntryKind::History, {"http://x/ \t", "http://y/", longUrl.substr(0, 1023)}, {"http://x/", longUrl}, {0, 2}},
         {EntryKind::Cache, {"A/x", "a/x", "a/x "}, {"a/x"}, {1}},
     };
@@ -477,7 +477,10 @@ TEST_F(ItemActionsTest, APreviewFindsTheRowsOfItsUrls) {
         EXPECT_EQ(RowsOfUrls(list, c.store, c.urls), c.rows) << int(c.store);
     }
     Reset({"File", "Address"}, 2);
-    EXPECT_TRUE(RowsOfUrls(list, EntryKind::Cache, {"u0"}).empty());
+    EXPECT_TRUE(RowsOfUrls(list, EntryKind::Cookie, {"u0", "Cookie:"}).empty());
+    Reset({"URL"}, 0);
+    model.SetCellText(model.AddRow("u", -1), 0, "u");
+    EXPECT_EQ(RowsOfUrls(list, EntryKind::Cache, {"u"}), std::vector<int>{0});
 }
 
 TEST(PreviewStatus, CountsKeptCookiesAndTheFilesOfAPurge) {

@@ -157,7 +157,7 @@ bool ParseStoreOption(int argc, const char* const* argv, int* i, FileTime now, C
     for (const StoreOption& o : kStoreOptions) {
         std::string value;
         if (arg == o.option) {
-            if (*i + 1 >= argc || !argv[*i + 1]) {
+            if (*i + 1 >= argc) {
                 *error = std::string(o.option) + " needs a criterion (one of " + o.choices + ")";
                 return false;
             }
