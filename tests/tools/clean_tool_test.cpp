@@ -206,13 +206,6 @@ TEST(CleanTool, APreviewListsWhatTheRunThenDeletes) {
     EXPECT_TRUE(p.shell.questions.empty());
     EXPECT_EQ(p.registry.ValueNames(RegRoot::CurrentUser, kTypedUrlsKey), Texts{"url4"});
     EXPECT_TRUE(p.registry.ValueNames(RegRoot::CurrentUser, kRunMruKey).empty());
-    EXPECT_EQ(p.Run(args), "0\n" + std::string(
-        "{\"preview\": false, \"runs\": [{\"store\": \"cookies\", \"criterion\": \"expired\", \"deleted\": [], "
-        "\"kept\": [\"Cookie:alice@www.example.com/account\"], \"failed\": [], \"files\": []}, {\"store\": \"cache\", "
-        "\"criterion\": \"all\", \"deleted\": [], \"kept\": [], \"failed\": [], \"files\": []}, {\"store\": "
-        "\"typed-urls\", \"criterion\": \"all\", \"deleted\": [], \"kept\": [], \"failed\": [], \"files\": []}, "
-        "{\"store\": \"run-history\", \"criterion\": \"all\", \"deleted\": [], \"kept\": [], \"failed\": [], "
-        "\"files\": []}]}\n"));
 }
 
 // One line a run; a refused deletion gives 1, an unreadable keep list 3
