@@ -90,11 +90,24 @@ CleanupOutcome CleanupJournal::Take() {
     return taken;
 }
 
+std::uint64_t CleanupJournal::UrlKey(const char* url) {
+    std::uint64_t h = 14695981039346656037ULL;
+    for (const char* p = url; *p; ++p)
+        h = (h ^ static_cast<unsigned char>(*p)) * 1099511628211ULL;
+    return h;
+}
+
+std::uint64_t CleanupJournal::UrlKey(const std::u16string& url) {
+    std::uint64_t h = 14695981039346656037ULL;
+    for (char16_t unit : url)
+        h = (h ^ unit) * 1099511628211ULL;
+    return h;
+}
+
 void CleanupJournal::BeginPass() {
     for (; settled_ < outcome_.deleted.size(); ++settled_)
-        deletedUrls_.insert(outcome_.deleted[settled_]);
-    for (std::u16string& url : historyThisPass_)
-        deletedHistory_.insert(std::move(url));
+        deletedUrls_.insert(UrlKey(outcome_.deleted[settled_].c_str()));
+    deletedHistory_.insert(historyThisPass_.begin(), historyThisPass_.end());
     historyThisPass_.clear();
 }
 
@@ -149,7 +162,7 @@ void Cleaner::DeleteHistoryWhere(Test test) {
         if (!deleted)
             return journal_->NoteFailure(url);
         journal_->outcome_.deleted.push_back(std::move(url));
-        journal_->historyThisPass_.push_back(item.url);
+        journal_->historyThisPass_.push_back(CleanupJournal::UrlKey(item.url));
     });
 }
 

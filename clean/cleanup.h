@@ -112,16 +112,23 @@ private:
     // Each pass first learns what the passes before it deleted; within a
     // pass every item is met once, so it need not look at its own.
     void BeginPass();
-    bool Deleted(const char* url) const { return !deletedUrls_.empty() && deletedUrls_.count(url) != 0; }
-    bool Deleted(const std::u16string& url) const { return !deletedHistory_.empty() && deletedHistory_.count(url) != 0; }
+    bool Deleted(const char* url) const { return !deletedUrls_.empty() && deletedUrls_.count(UrlKey(url)) != 0; }
+    bool Deleted(const std::u16string& url) const {
+        return !deletedHistory_.empty() && deletedHistory_.count(UrlKey(url)) != 0;
+    }
+    // A URL is remembered by a 64-bit FNV-1a hash of its units rather than
+    // by a copy: two of a million URLs share one by a chance of about one
+    // in thirty million.
+    static std::uint64_t UrlKey(const char* url);
+    static std::uint64_t UrlKey(const std::u16string& url);
     bool FileGone(const std::string& path) const;
 
     bool preview_;
     CleanupOutcome outcome_;
     std::size_t settled_ = 0;  // outcome_.deleted learnt by deletedUrls_
-    std::unordered_set<std::string> deletedUrls_;
-    std::unordered_set<std::u16string> deletedHistory_;
-    std::vector<std::u16string> historyThisPass_;
+    std::unordered_set<std::uint64_t> deletedUrls_;
+    std::unordered_set<std::uint64_t> deletedHistory_;
+    std::vector<std::uint64_t> historyThisPass_;
     // The local files of the deleted entries (in lower case), which a
     // preview's purge would no longer find, as of deletedUrls_ that size.
     std::unordered_set<std::string> goneFiles_;
