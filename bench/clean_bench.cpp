@@ -1,6 +1,7 @@
-// Each cleanup criterion over a fake store of 100,000 items. The fakes keep
-// their items on deletion, so that every iteration does the same work: all
-// passes of the criterion enumerate and test the whole store.
+// Each cleanup criterion over a fake store of 100,000 items, as a real run
+// and as a preview, which notes what it would delete instead. The fakes
+// keep their items on deletion, so that every iteration does the same work:
+// all passes of the criterion enumerate and test the whole store.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -63,7 +64,7 @@ struct Lists : tw::ListRebuilder {
     void RebuildList(std::int32_t) override {}
 };
 
-void RunCriterion(benchmark::State& state, std::int32_t store, std::int32_t kind, const char* text) {
+void RunCriterion(benchmark::State& state, std::int32_t store, std::int32_t kind, const char* text, bool preview) {
     static Stores* built[4] = {};
     if (!built[store])
         built[store] = new Stores(store);
@@ -79,8 +80,11 @@ void RunCriterion(benchmark::State& state, std::int32_t store, std::int32_t kind
     long long deletions = 0;
     for (auto _ : state) {
         s.cache.deletions = 0;
+        tw::CleanupJournal journal(true);
+        if (preview)
+            cleaner.Journal(&journal);
         tw::RunCleanup(c, cleaner, lists);
-        deletions = s.cache.deletions;
+        deletions = preview ? (long long)journal.Outcome().deleted.size() : s.cache.deletions;
         state.PauseTiming();
         s.cache.sizesGiven.clear();
         s.cache.sizesGiven.shrink_to_fit();
@@ -90,9 +94,12 @@ void RunCriterion(benchmark::State& state, std::int32_t store, std::int32_t kind
     state.counters["deletions"] = double(deletions);
 }
 
-#define TW_CRITERION(name, store, kind, text)                                                \
-    void BM_##name(benchmark::State& state) { RunCriterion(state, tw::store, tw::kind, text); } \
-    BENCHMARK(BM_##name)->Unit(benchmark::kMillisecond)
+// The real run and its preview, side by side.
+#define TW_CRITERION(name, store, kind, text)                                                                   \
+    void BM_##name(benchmark::State& state) { RunCriterion(state, tw::store, tw::kind, text, false); }           \
+    void BM_##name##Preview(benchmark::State& state) { RunCriterion(state, tw::store, tw::kind, text, true); }   \
+    BENCHMARK(BM_##name)->Unit(benchmark::kMillisecond);                                                        \
+    BENCHMARK(BM_##name##Preview)->Unit(benchmark::kMillisecond)
 
 TW_CRITERION(HistoryAll, kStoreHistory, kCleanAll, "");
 TW_CRITERION(HistoryLocalLinks, kStoreHistory, kCleanLocalLinks, "");

@@ -67,18 +67,102 @@ bool EndsWithBytes(const char* text, const char* suffix) {
     return n <= length && std::memcmp(text + length - n, suffix, n) == 0;
 }
 
+std::uint64_t CleanupOutcome::FileBytes() const {
+    std::uint64_t bytes = 0;
+    for (const PurgedFile& f : files)
+        bytes += f.bytes;
+    return bytes;
+}
+
+std::string SizeText(std::uint64_t bytes) {
+    const std::uint64_t kKb = 1024, kMb = 1024 * kKb;
+    if (bytes < kMb)
+        return std::to_string((bytes + kKb - 1) / kKb) + " KB";
+    const std::uint64_t tenths = bytes / kMb * 10 + ((bytes % kMb) * 10 + kMb / 2) / kMb;
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " MB";
+}
+
+CleanupOutcome CleanupJournal::Take() {
+    BeginPass();
+    settled_ = 0;
+    CleanupOutcome taken;
+    std::swap(taken, outcome_);
+    return taken;
+}
+
+std::uint64_t CleanupJournal::UrlKey(const char* url) {
+    std::uint64_t h = 14695981039346656037ULL;
+    for (const char* p = url; *p; ++p)
+        h = (h ^ static_cast<unsigned char>(*p)) * 1099511628211ULL;
+    return h;
+}
+
+std::uint64_t CleanupJournal::UrlKey(const std::u16string& url) {
+    std::uint64_t h = 14695981039346656037ULL;
+    for (char16_t unit : url)
+        h = (h ^ unit) * 1099511628211ULL;
+    return h;
+}
+
+void CleanupJournal::BeginPass() {
+    for (; settled_ < outcome_.deleted.size(); ++settled_)
+        deletedUrls_.insert(UrlKey(outcome_.deleted[settled_].c_str()));
+    deletedHistory_.insert(historyThisPass_.begin(), historyThisPass_.end());
+    historyThisPass_.clear();
+}
+
+void CleanupJournal::NoteFailure(const std::string& what) {
+    // A later pass meets a refused entry again and tries once more.
+    for (const std::string& failed : outcome_.failed) {
+        if (failed == what)
+            return;
+    }
+    outcome_.failed.push_back(what);
+}
+
+bool CleanupJournal::FileGone(const std::string& path) const {
+    // Windows compares file names without regard to case.
+    return !goneFiles_.empty() && goneFiles_.count(Lowered(path.c_str())) != 0;
+}
+
+void Cleaner::DeleteEntry(std::string url) {
+    const bool deleted = Previewing() || cache_.DeleteEntry(url.c_str());
+    if (journal_ && deleted)
+        journal_->outcome_.deleted.push_back(std::move(url));
+    else if (journal_)
+        journal_->NoteFailure(url);
+}
+
+void Cleaner::KeepEntry(const std::string& url) {
+    if (journal_)
+        journal_->outcome_.kept.push_back(url);
+}
+
 template <typename Test>
 void Cleaner::DeleteHistoryWhere(Test test) {
     std::unique_ptr<HistoryStore> store = history_.CreateStore();
     if (!store)
         return;
+    if (journal_)
+        journal_->BeginPass();
     ForEachHistoryItem(*store, [&](const HistoryItem& item) {
-        const std::string url = AnsiUrl(item.url);
-        if (test(url, item)) {
-            // The cached copy of the page goes with its history item.
-            store->DeleteUrl(item.url);
+        std::string url = AnsiUrl(item.url);
+        // Only a match is looked up: most items are none.
+        if (!test(url, item) || (journal_ && journal_->Deleted(item.url)))
+            return;
+        bool deleted = true;
+        if (!Previewing()) {
+            deleted = !Failed(store->DeleteUrl(item.url));
+            // The cached copy of the page goes with its history item; most
+            // pages have none, so its result says nothing.
             cache_.DeleteEntry(url.c_str());
         }
+        if (!journal_)
+            return;
+        if (!deleted)
+            return journal_->NoteFailure(url);
+        journal_->outcome_.deleted.push_back(std::move(url));
+        journal_->historyThisPass_.push_back(CleanupJournal::UrlKey(item.url));
     });
 }
 
@@ -86,18 +170,43 @@ void Cleaner::DeleteHistoryWhere(Test test) {
 // so that no deletion runs under an open cache search. They are kept whole:
 // a URL cut to a record's field would name another entry, or none.
 template <typename Test>
-void Cleaner::DeleteCacheWhere(const char* pattern, bool passOverMarkers, Test test) {
+void Cleaner::DeleteCacheWhere(bool cookies, Test test) {
     std::vector<std::string> doomed;
-    ForEachUrlCacheEntry(cache_, pattern, [&](const CacheEntryView& e) {
+    if (journal_)
+        journal_->BeginPass();
+    ForEachUrlCacheEntry(cache_, cookies ? kCookiePattern : kAllPattern, [&](const CacheEntryView& e) {
         if (!e.sourceUrl)
             return;
-        if (passOverMarkers && (HasCookieMarker(e.sourceUrl) || HasVisitedMarker(e.sourceUrl)))
+        if (!cookies && (HasCookieMarker(e.sourceUrl) || HasVisitedMarker(e.sourceUrl)))
             return;
-        if (test(e))
-            doomed.push_back(e.sourceUrl);
+        if (!test(e))
+            return;
+        // A real run meets a deleted entry no more.
+        if (journal_ && journal_->Deleted(e.sourceUrl))
+            return;
+        if (cookies && Spares(e.sourceUrl))
+            return KeepEntry(e.sourceUrl);
+        doomed.push_back(e.sourceUrl);
     });
-    for (const std::string& url : doomed)
-        cache_.DeleteEntry(url.c_str());
+    std::vector<std::string>& deleted = journal_ ? journal_->outcome_.deleted : doomed;
+    if (Previewing() && deleted.empty())
+        deleted.swap(doomed);  // what a preview deletes is all it noted
+    for (std::string& url : doomed)
+        DeleteEntry(std::move(url));
+}
+
+void Cleaner::LearnGoneFiles() {
+    journal_->BeginPass();
+    if (journal_->goneFilesOf_ == journal_->deletedUrls_.size())
+        return;
+    // A deleted cache entry took its local file with it, also when a
+    // history item deleted it as the page's cached copy.
+    journal_->goneFiles_.clear();
+    ForEachUrlCacheEntry(cache_, kAllPattern, [&](const CacheEntryView& e) {
+        if (e.sourceUrl && e.localFile && journal_->Deleted(e.sourceUrl))
+            journal_->goneFiles_.insert(Lowered(e.localFile));
+    });
+    journal_->goneFilesOf_ = journal_->deletedUrls_.size();
 }
 
 void Cleaner::DeleteHistoryUrls(const char* text, bool exact) {
@@ -112,15 +221,15 @@ void Cleaner::DeleteLoweredContaining(bool cookies, const char* text, bool exact
     if (Empty(text))
         return;
     if (exact) {
-        if (!(cookies && Spares(text)))
-            cache_.DeleteEntry(text);
+        if (cookies && Spares(text))
+            KeepEntry(text);
+        else
+            DeleteEntry(text);
         return;
     }
     const std::string part = Lowered(text);
     std::string url;
-    DeleteCacheWhere(cookies ? kCookiePattern : kAllPattern, !cookies, [&](const CacheEntryView& e) {
-        if (cookies && Spares(e.sourceUrl))
-            return false;
+    DeleteCacheWhere(cookies, [&](const CacheEntryView& e) {
         url.assign(e.sourceUrl);
         ActiveCodePage().Lower(&url[0]);
         return AnsiContains(url.c_str(), part.c_str());
@@ -142,24 +251,22 @@ void Cleaner::DeleteHistoryBetween(FileTime from, FileTime to) {
 }
 
 void Cleaner::DeleteCookiesBetween(FileTime from, FileTime to) {
-    DeleteCacheWhere(kCookiePattern, false,
-                     [&](const CacheEntryView& e) { return !Spares(e.sourceUrl) && Between(e.lastAccess, from, to); });
+    DeleteCacheWhere(true, [&](const CacheEntryView& e) { return Between(e.lastAccess, from, to); });
 }
 
 void Cleaner::DeleteCacheBetween(FileTime from, FileTime to) {
-    DeleteCacheWhere(kAllPattern, true, [&](const CacheEntryView& e) { return Between(e.lastAccess, from, to); });
+    DeleteCacheWhere(false, [&](const CacheEntryView& e) { return Between(e.lastAccess, from, to); });
 }
 
 void Cleaner::DeleteExpiredCookies() {
     const FileTime now = clock_.NowUtc();
-    DeleteCacheWhere(kCookiePattern, false,
-                     [&](const CacheEntryView& e) { return !Spares(e.sourceUrl) && CompareFileTime(e.expire, now) < 1; });
+    DeleteCacheWhere(true, [&](const CacheEntryView& e) { return CompareFileTime(e.expire, now) < 1; });
 }
 
 void Cleaner::DeleteCacheByExtension(const char* extension) {
     if (Empty(extension))
         return;
-    DeleteCacheWhere(kAllPattern, true, [&](const CacheEntryView& e) { return EndsWithBytes(e.sourceUrl, extension); });
+    DeleteCacheWhere(false, [&](const CacheEntryView& e) { return EndsWithBytes(e.sourceUrl, extension); });
 }
 
 // Only the subfolders of the first store folder that exists are purged;
@@ -200,31 +307,53 @@ void Cleaner::PurgeCookieFolder() {
         return;
     std::string folder;
     if (files_.SpecialFolder(kFolderCookies, &folder))
-        PurgeFolderFiles(folder.c_str(), false);
+        PurgeFiles(folder.c_str(), false, true);
 }
 
-void Cleaner::PurgeFolderFiles(const char* folder, bool removeFolder) {
+void Cleaner::PurgeFolderFiles(const char* folder, bool removeFolder) { PurgeFiles(folder, removeFolder, false); }
+
+void Cleaner::PurgeFiles(const char* folder, bool removeFolder, bool keepIndexFile) {
     const std::string base = folder;
     FindEntry e;
     {  // the search is closed before the folder goes
         const FileSearch s = StartFileSearch(files_, (base + "\\*.*").c_str(), &e);
         if (!s)
             return;
+        if (Previewing())
+            LearnGoneFiles();
         do {
             if (e.name.empty() || e.name == "." || e.name == "..")
                 continue;
+            if (keepIndexFile && Lowered(e.name.c_str()) == "index.dat")
+                continue;
             const std::string path = base + "\\" + e.name;
+            // A subfolder cannot be deleted as a file: it is no file of the purge.
+            const bool file = !(e.attributes & kAttributeDirectory);
+            if (Previewing()) {
+                if (file && !journal_->FileGone(path))
+                    journal_->outcome_.files.push_back(PurgedFile{path, e.size});
+                continue;
+            }
             if (e.attributes & kAttributeReadOnly)
                 files_.SetAttributes(path.c_str(), e.attributes & ~kAttributeReadOnly);
             // Security is changed only for a file whose deletion was refused,
-            // and then only in favour of the current user; a subfolder cannot
-            // be deleted as a file, so its security is left alone.
-            if (!files_.RemoveFile(path.c_str()) && !(e.attributes & kAttributeDirectory)) {
+            // and then only in favour of the current user; a subfolder's
+            // security is left alone.
+            bool removed = files_.RemoveFile(path.c_str());
+            if (!removed && file) {
                 files_.TakeOwnershipForCurrentUser(path.c_str());
-                files_.RemoveFile(path.c_str());
+                removed = files_.RemoveFile(path.c_str());
+            }
+            if (journal_ && file) {
+                if (removed)
+                    journal_->outcome_.files.push_back(PurgedFile{path, e.size});
+                else
+                    journal_->NoteFailure(path);
             }
         } while (files_.FindNext(s.Get(), &e));
     }
+    if (Previewing())
+        return;
     std::uint32_t attributes = 0;
     if (files_.GetAttributes(folder, &attributes) && (attributes & kAttributeReadOnly))
         files_.SetAttributes(folder, attributes & ~kAttributeReadOnly);
@@ -314,17 +443,24 @@ void CleanCache(Cleaner& c, std::int32_t kind, const char* text, const CleanupCr
 
 }  // namespace
 
-long RunCleanupKeeping(const CleanupCriteria& criteria, bool useKeepList, Cleaner& cleaner, ListRebuilder& lists,
-                       Registry& registry, bool newSystem, Shell& shell) {
-    if (criteria.store != kStoreCookies)
-        return RunCleanup(criteria, cleaner, lists);
+bool RunCleanupWithKeepList(const CleanupCriteria& criteria, bool useKeepList, Cleaner& cleaner, ListRebuilder& lists,
+                            Registry& registry, bool newSystem) {
+    if (criteria.store != kStoreCookies) {
+        RunCleanup(criteria, cleaner, lists);
+        return true;
+    }
     CookieKeep keep = LoadCookieKeep(registry, newSystem);
     if (!useKeepList && keep.readable)
         keep.list = CookieKeepList();
     cleaner.KeepCookies(&keep);
     RunCleanup(criteria, cleaner, lists);
     cleaner.KeepCookies(nullptr);
-    if (!keep.readable)
+    return keep.readable;
+}
+
+long RunCleanupKeeping(const CleanupCriteria& criteria, bool useKeepList, Cleaner& cleaner, ListRebuilder& lists,
+                       Registry& registry, bool newSystem, Shell& shell) {
+    if (!RunCleanupWithKeepList(criteria, useKeepList, cleaner, lists, registry, newSystem))
         shell.ShowMessage(kKeepListUnreadable, MessageIcon::Exclamation);
     return 0;
 }

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <unordered_set>
+#include <vector>
 
 #include "clean/cookie_keep.h"
 #include "core/entry.h"
@@ -19,6 +22,9 @@ namespace tw {
 const unsigned kWmRunCleanup = 0x0400 + 223;
 // Its wParam from the Cookies dialog when the keep list is not to be used.
 const unsigned kRunCleanupIgnoringKeepList = 1;
+// WM_USER + 224: the same record and wParam, for a run that deletes nothing
+// and shows what a cleanup would delete.
+const unsigned kWmPreviewCleanup = 0x0400 + 224;
 
 enum CleanupKind : std::int32_t {
     kCleanNothing = 0,
@@ -59,6 +65,76 @@ public:
     virtual void RebuildList(std::int32_t store) = 0;
 };
 
+// A file that a folder purge removed, or would remove.
+struct PurgedFile {
+    std::string path;
+    std::uint64_t bytes = 0;
+};
+
+// What cleanups did: the entries deleted by the URL their store knows them
+// by (a history URL in the ANSI code page without trailing blanks), the
+// cookies that a criterion took but whose site is kept, the entries and
+// files that the platform refused to delete, and the files of the purges.
+struct CleanupOutcome {
+    std::vector<std::string> deleted;
+    std::vector<std::string> kept;
+    std::vector<std::string> failed;
+    std::vector<PurgedFile> files;
+
+    std::uint64_t FileBytes() const;
+};
+
+// The amount of bytes as "N KB" below a mebibyte, rounded up, else as
+// "N.N MB" rounded to the nearest tenth; 1 KB is 1024 bytes.
+std::string SizeText(std::uint64_t bytes);
+
+// Where a Cleaner notes what it does. In a preview it deletes nothing and
+// notes what it would delete. A real run deletes as it goes, so that no
+// later pass, nor a later run with the same journal, meets what an earlier
+// one deleted, nor the local file that went with a cache entry; the journal
+// remembers those, and both modes pass over them, which makes a preview's
+// outcome the one a real run then has.
+class CleanupJournal {
+public:
+    explicit CleanupJournal(bool preview) : preview_(preview) {}
+    bool Preview() const { return preview_; }
+    const CleanupOutcome& Outcome() const { return outcome_; }
+    // Hands over the outcome so far and starts the next one; what was
+    // deleted stays remembered.
+    CleanupOutcome Take();
+    // For the cleaners of the other traces: what they deleted, or would,
+    // and what the platform refused (once, however often it is tried).
+    void NoteDeleted(const std::string& what) { outcome_.deleted.push_back(what); }
+    void NoteFailure(const std::string& what);
+
+private:
+    friend class Cleaner;
+    // Each pass first learns what the passes before it deleted; within a
+    // pass every item is met once, so it need not look at its own.
+    void BeginPass();
+    bool Deleted(const char* url) const { return !deletedUrls_.empty() && deletedUrls_.count(UrlKey(url)) != 0; }
+    bool Deleted(const std::u16string& url) const {
+        return !deletedHistory_.empty() && deletedHistory_.count(UrlKey(url)) != 0;
+    }
+    // A URL is remembered by a 64-bit FNV-1a hash of its units rather than
+    // by a copy: two of a million URLs share one by a chance of about one
+    // in thirty million.
+    static std::uint64_t UrlKey(const char* url);
+    static std::uint64_t UrlKey(const std::u16string& url);
+    bool FileGone(const std::string& path) const;
+
+    bool preview_;
+    CleanupOutcome outcome_;
+    std::size_t settled_ = 0;  // outcome_.deleted learnt by deletedUrls_
+    std::unordered_set<std::uint64_t> deletedUrls_;
+    std::unordered_set<std::uint64_t> deletedHistory_;
+    std::vector<std::uint64_t> historyThisPass_;
+    // The local files of the deleted entries (in lower case), which a
+    // preview's purge would no longer find, as of deletedUrls_ that size.
+    std::unordered_set<std::string> goneFiles_;
+    std::size_t goneFilesOf_ = std::size_t(-1);
+};
+
 // The delete operations, over the platform's stores.
 class Cleaner {
 public:
@@ -84,6 +160,8 @@ public:
 
     void PurgeHistoryFolders();
     void PurgeCacheFolders();
+    // The files of the Cookies folder, but for its own index file, which
+    // the cache keeps open and which only a removal at restart may take.
     void PurgeCookieFolder();
     // Deletes the files directly in folder (not its subfolders), then the
     // folder itself when removeFolder and it has become empty.
@@ -97,19 +175,31 @@ public:
     void KeepCookies(const CookieKeep* keep) { keep_ = keep; }
     bool Spares(const char* cookieUrl) const { return keep_ && keep_->Spares(cookieUrl); }
 
+    // Null notes nothing and deletes. journal must outlive its use here.
+    void Journal(CleanupJournal* journal) { journal_ = journal; }
+
 private:
     template <typename Test>
     void DeleteHistoryWhere(Test test);
+    // Cookies are passed over when their site is kept; the cache's own
+    // operations pass over history and cookie entries instead.
     template <typename Test>
-    void DeleteCacheWhere(const char* pattern, bool passOverMarkers, Test test);
+    void DeleteCacheWhere(bool cookies, Test test);
     void DeleteLoweredContaining(bool cookies, const char* text, bool exact);
     void PurgeStoreSubfolders(int csidl, const char* const* storeNames, int count);
+    void PurgeFiles(const char* folder, bool removeFolder, bool keepIndexFile);
+    bool Previewing() const { return journal_ && journal_->Preview(); }
+    void DeleteEntry(std::string url);
+    // In a preview, learns which local files the deleted entries took.
+    void LearnGoneFiles();
+    void KeepEntry(const std::string& url);
 
     HistoryService& history_;
     UrlCache& cache_;
     FileSystem& files_;
     const Clock& clock_;
     const CookieKeep* keep_ = nullptr;
+    CleanupJournal* journal_ = nullptr;
 };
 
 // The handler of kWmRunCleanup: does the work of criteria.kind on
@@ -117,10 +207,15 @@ private:
 // does nothing at all. Returns 0.
 long RunCleanup(const CleanupCriteria& criteria, Cleaner& cleaner, ListRebuilder& lists);
 
-// RunCleanup as the band window runs it: a Cookies run reads the keep list
-// first and passes over the cookies of kept sites, unless useKeepList is
-// false. A list that cannot be read keeps every cookie whatever
-// useKeepList says, and shell says so once, after the list is refilled.
+// RunCleanup with the keep list: a Cookies run reads it first and passes
+// over the cookies of kept sites, unless useKeepList is false. A list that
+// cannot be read keeps every cookie whatever useKeepList says; the answer
+// is false then, and true otherwise.
+bool RunCleanupWithKeepList(const CleanupCriteria& criteria, bool useKeepList, Cleaner& cleaner, ListRebuilder& lists,
+                            Registry& registry, bool newSystem);
+
+// RunCleanupWithKeepList as the band window runs it: a list that cannot be
+// read is told by shell once, after the list is refilled.
 long RunCleanupKeeping(const CleanupCriteria& criteria, bool useKeepList, Cleaner& cleaner, ListRebuilder& lists,
                        Registry& registry, bool newSystem, Shell& shell);
 

@@ -1,7 +1,10 @@
 #include "clean/shell_history.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
+#include "core/ansi_text.h"
 #include "platform/win_errors.h"
 
 namespace tw {
@@ -15,19 +18,55 @@ bool Confirmed(Shell& shell, bool confirm, const char* question) {
     return !confirm || shell.AskYesNo(question);
 }
 
+// Whether the value is there; text is what it holds up to its first zero,
+// or its name when it holds no text.
+bool ValueText(RegKey& key, const char* name, std::string* text) {
+    std::uint32_t type = 0, size = 0;
+    if (key.Owner().Query(key.Get(), name, &type, nullptr, &size) != kErrorSuccess)
+        return false;
+    std::vector<char> data(size);
+    text->clear();
+    if ((type == kRegSz || type == kRegExpandSz) && size > 0 &&
+        key.Owner().Query(key.Get(), name, &type, data.data(), &size) == kErrorSuccess) {
+        text->assign(data.data(), std::min<std::size_t>(size, data.size()));
+        text->resize(std::min(text->size(), text->find('\0')));
+    }
+    if (text->empty())
+        *text = name;
+    return true;
+}
+
+bool Previewing(const CleanupJournal* journal) { return journal && journal->Preview(); }
+
+void Note(CleanupJournal* journal, bool deleted, const std::string& text) {
+    if (journal && deleted)
+        journal->NoteDeleted(text);
+    else if (journal)
+        journal->NoteFailure(text);
+}
+
 }  // namespace
 
-void ClearTypedUrls(Registry& registry, Shell& shell, bool confirm) {
+void ClearTypedUrls(Registry& registry, Shell& shell, bool confirm, CleanupJournal* journal) {
     if (!Confirmed(shell, confirm, "Are you sure you want to delete Typed URL List?"))
         return;
     RegKey key(registry);
-    if (key.Open(RegRoot::CurrentUser, kTypedUrlsKey, true) != kErrorSuccess)
+    if (key.Open(RegRoot::CurrentUser, kTypedUrlsKey, !Previewing(journal)) != kErrorSuccess)
         return;
     // The browser numbers its list without gaps, so the first missing
     // number ends it.
     for (unsigned long n = 1; n != 0; ++n) {
         const std::string name = "url" + std::to_string(n);
-        if (registry.DeleteValue(key.Get(), name.c_str()) != kErrorSuccess)
+        std::string text;
+        if (journal && !ValueText(key, name.c_str(), &text))
+            break;
+        if (Previewing(journal)) {
+            journal->NoteDeleted(text);
+            continue;
+        }
+        const bool deleted = registry.DeleteValue(key.Get(), name.c_str()) == kErrorSuccess;
+        Note(journal, deleted, text);
+        if (!deleted)
             break;
     }
 }
@@ -37,16 +76,47 @@ void ClearRecentDocuments(Shell& shell, bool confirm) {
         shell.ClearRecentDocuments();
 }
 
-void ClearRunHistory(Registry& registry, Shell& shell, bool confirm) {
+void ClearRunHistory(Registry& registry, Shell& shell, bool confirm, CleanupJournal* journal) {
     if (!Confirmed(shell, confirm, "Are you sure you want to delete Desktop Run History?"))
         return;
     RegKey key(registry);
-    if (key.Open(RegRoot::CurrentUser, kRunMruKey, true) != kErrorSuccess)
+    if (key.Open(RegRoot::CurrentUser, kRunMruKey, !Previewing(journal)) != kErrorSuccess)
         return;
     char name[2] = {'a', '\0'};
-    for (; name[0] <= 'z'; ++name[0])
-        registry.DeleteValue(key.Get(), name);
-    registry.DeleteValue(key.Get(), "MRUList");
+    for (; name[0] <= 'z'; ++name[0]) {
+        std::string text;
+        const bool there = journal && ValueText(key, name, &text);
+        if (Previewing(journal)) {
+            if (there)
+                journal->NoteDeleted(text);
+            continue;
+        }
+        const bool deleted = registry.DeleteValue(key.Get(), name) == kErrorSuccess;
+        if (there)
+            Note(journal, deleted, text);
+    }
+    if (!Previewing(journal))
+        registry.DeleteValue(key.Get(), "MRUList");
+}
+
+void ClearRecentDocuments(Shell& shell, FileSystem& files, CleanupJournal& journal) {
+    std::vector<std::string> shortcuts;
+    std::string folder;
+    FindEntry e;
+    if (files.SpecialFolder(kFolderRecent, &folder)) {
+        const FileSearch s = StartFileSearch(files, (folder + "\\*").c_str(), &e);
+        for (bool more = bool(s); more; more = files.FindNext(s.Get(), &e)) {
+            std::string lowered = e.name;
+            ActiveCodePage().Lower(&lowered[0]);
+            if (!(e.attributes & kAttributeDirectory) && EndsWithBytes(lowered.c_str(), ".lnk"))
+                shortcuts.push_back(folder + "\\" + e.name);
+        }
+    }
+    if (!journal.Preview())
+        shell.ClearRecentDocuments();
+    std::uint32_t attributes = 0;
+    for (const std::string& path : shortcuts)
+        Note(&journal, journal.Preview() || !files.GetAttributes(path.c_str(), &attributes), path);
 }
 
 }  // namespace tw

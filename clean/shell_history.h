@@ -2,6 +2,8 @@
 // typed addresses, recent documents and the Run box's history.
 #pragma once
 
+#include "clean/cleanup.h"
+#include "platform/file_system.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 
@@ -11,13 +13,21 @@ extern const char kTypedUrlsKey[];  // under HKEY_CURRENT_USER
 extern const char kRunMruKey[];     // under HKEY_CURRENT_USER
 
 // Each asks its question first when confirm is set and stops at No. The
-// keys are only opened, never created; every failure is silent.
+// keys are only opened, never created; every failure is silent. With a
+// journal, each notes the values it deletes by their text, or by their name
+// when they hold none, and those whose deletion was refused; a preview
+// opens the key for reading only and deletes nothing.
 
 // Deletes "url1", "url2", ... up to the first number that cannot be deleted.
-void ClearTypedUrls(Registry& registry, Shell& shell, bool confirm);
+void ClearTypedUrls(Registry& registry, Shell& shell, bool confirm, CleanupJournal* journal = nullptr);
 // Empties the shell's list of recent documents.
 void ClearRecentDocuments(Shell& shell, bool confirm);
 // Deletes the values "a" to "z", then "MRUList".
-void ClearRunHistory(Registry& registry, Shell& shell, bool confirm);
+void ClearRunHistory(Registry& registry, Shell& shell, bool confirm, CleanupJournal* journal = nullptr);
+
+// ClearRecentDocuments without a question, noting the shortcuts of the
+// Recent folder that the list is made of: gone afterwards, or refused when
+// they are still there.
+void ClearRecentDocuments(Shell& shell, FileSystem& files, CleanupJournal& journal);
 
 }  // namespace tw

@@ -1,6 +1,6 @@
-; Tidewell's installer: puts the band, its companion and its help file into
-; one folder under Program Files, registers the band with the browser and
-; leaves an uninstaller for Programs and Features.
+; Tidewell's installer: puts the band, its companion, its help file and the
+; command-line cleaner into one folder under Program Files, registers the
+; band with the browser and leaves an uninstaller for Programs and Features.
 ;
 ;   makensis -DBAND_DIR=<folder of Tidewell.dll> -DOUTFILE=<setup.exe> -DVERSION=<x.y.z> tidewell.nsi
 ;
@@ -53,6 +53,8 @@ Section "Tidewell"
   ; beside Tidewell.dll.
   File "${BAND_DIR}\Sunderly.dll"
   File "${BAND_DIR}\Tidewell.chm"
+  ; The cleaner for the command line and scheduled tasks.
+  File "${BAND_DIR}\tidewell-clean.exe"
 
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   WriteRegStr HKLM "${UNINST_KEY}" "DisplayName" "${PRODUCT}"
@@ -84,6 +86,8 @@ Section "Uninstall"
   Delete /REBOOTOK "$INSTDIR\Tidewell.dll"
   Delete /REBOOTOK "$INSTDIR\Sunderly.dll"
   Delete "$INSTDIR\Tidewell.chm"
+  ; A scheduled task that is running it holds it: it goes at the next restart.
+  Delete /REBOOTOK "$INSTDIR\tidewell-clean.exe"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir /REBOOTOK "$INSTDIR"
 

@@ -19,10 +19,12 @@ const int kFolderInternetCache = 0x20;
 const int kFolderCookies = 0x21;
 const int kFolderHistory = 0x22;
 const int kFolderFavorites = 0x06;
+const int kFolderRecent = 0x08;
 
 struct FindEntry {
     std::string name;
     std::uint32_t attributes = 0;
+    std::uint64_t size = 0;  // in bytes; 0 for a folder
 };
 
 class FileSystem {

@@ -106,6 +106,8 @@
 #define IDC_KEEP_NAME 1404
 #define IDC_KEEP_ADD 1405
 #define IDC_KEEP_REMOVE 1406
+// "Preview" beside "Clean Up" in the three cleanup dialogs.
+#define IDC_CLEAN_PREVIEW 1407
 #define IDI_PRODUCT 216
 #define IDB_BANNER 219
 // The lists' row images, the context menu's images and the sort marks.

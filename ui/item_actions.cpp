@@ -1,7 +1,9 @@
 #include "ui/item_actions.h"
 
 #include <cstring>
+#include <unordered_set>
 
+#include "clean/cleanup.h"
 #include "core/classify.h"
 #include "core/tab_fill.h"
 #include "report/favorites.h"
@@ -213,6 +215,49 @@ int MarkKeptCookieRows(ListModel& cookies, const CookieKeepList& keep) {
 
 std::string KeptStatusText(unsigned rows, unsigned kept) {
     return StatusText(EntryKind::Cookie, rows) + ", " + std::to_string(kept) + " of them from sites whose cookies are kept";
+}
+
+namespace {
+
+// History URLs are compared without their trailing blanks, as a cleanup
+// names them.
+std::string WithoutTrailingBlanks(EntryKind store, std::string text) {
+    while (store == EntryKind::History && !text.empty() && IsBlank(text.back()))
+        text.pop_back();
+    return text;
+}
+
+// The "URL" cell that a live fill makes of an entry's URL cut to its record's field.
+std::string LiveUrlCell(EntryKind store, const std::string& url) {
+    const std::string cut = url.substr(0, sizeof(FileEntry::url) - 1);
+    return WithoutTrailingBlanks(store, store == EntryKind::Cookie ? LiveCookieAddress(cut.c_str()) : cut);
+}
+
+}  // namespace
+
+std::vector<int> RowsOfUrls(const ItemList& list, EntryKind store, const std::vector<std::string>& urls) {
+    std::vector<int> rows;
+    const int column = FindColumn(list, "URL");
+    if (column < 0 || urls.empty())
+        return rows;
+    std::unordered_set<std::string> cells;
+    for (const std::string& url : urls)
+        cells.insert(LiveUrlCell(store, url));
+    for (int r = 0; r < list.RowCount(); ++r) {
+        if (cells.count(WithoutTrailingBlanks(store, list.CellText(r, column))) != 0)
+            rows.push_back(r);
+    }
+    return rows;
+}
+
+std::string PreviewStatusText(EntryKind store, const PreviewCounts& counts) {
+    std::string text = "Preview: " + std::to_string(counts.deleted) + " of " + std::to_string(counts.rows) +
+                       " items would be deleted";
+    if (store == EntryKind::Cookie)
+        text += ", " + std::to_string(counts.kept) + " kept";
+    if (counts.files > 0)
+        text += " and " + std::to_string(counts.files) + " files (" + SizeText(counts.bytes) + ")";
+    return text;
 }
 
 void RunItemCommand(int command, int tab, ItemList& list, ItemStores& stores, ItemHost& host,

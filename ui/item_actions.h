@@ -159,6 +159,22 @@ int MarkKeptCookieRows(ListModel& cookies, const CookieKeepList& keep);
 // The status line after a site was added to the keep list.
 std::string KeptStatusText(unsigned rows, unsigned kept);
 
+// The rows of a live list of store whose "URL" cell a live fill makes of
+// one of urls (entries as a cleanup names them), ascending.
+std::vector<int> RowsOfUrls(const ItemList& list, EntryKind store, const std::vector<std::string>& urls);
+
+// What a preview shows in the status line: "Preview: N of M items would be
+// deleted", then ", K kept" for Cookies and " and F files (S)" when a
+// purge would remove files.
+struct PreviewCounts {
+    unsigned deleted = 0;
+    unsigned rows = 0;
+    unsigned kept = 0;
+    unsigned files = 0;
+    std::uint64_t bytes = 0;
+};
+std::string PreviewStatusText(EntryKind store, const PreviewCounts& counts);
+
 // Runs a command of a context menu on the list of tab. Unknown commands
 // and 0 (a cancelled menu) do nothing.
 void RunItemCommand(int command, int tab, ItemList& list, ItemStores& stores, ItemHost& host,

@@ -27,6 +27,7 @@ private:
 void Fill(const WIN32_FIND_DATAA& data, FindEntry* entry) {
     entry->name = data.cFileName;
     entry->attributes = data.dwFileAttributes;
+    entry->size = std::uint64_t(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
 }
 
 }  // namespace

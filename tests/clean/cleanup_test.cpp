@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <set>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -223,6 +226,142 @@ TEST(EndsWithBytes, IsTheVeryEndOfTheTextInItsOwnCase) {
         EXPECT_EQ(EndsWithBytes(c.text, c.suffix), c.ends) << c.text << " " << c.suffix;
 }
 
+// ---- preview and real run -----------------------------------------------
+
+// The stores above with what the purges find: the local files of the
+// entries, which go with them, files besides, an entry and a file that
+// cannot be deleted, a history item refused, entries that two passes of
+// one criterion take, and a cached copy of a history page.
+struct Traces : Stores {
+    Traces() {
+        files.specialFolders = {{kFolderHistory, "C:\\H"}, {kFolderInternetCache, "C:\\T"}, {kFolderCookies, "C:\\C"}};
+        cache.files = &files;
+        history.Add("file://h/res://twice").lastUpdated = T(25);
+        history.refused.push_back(fakes::Widen("res://i.dll/x"));
+        cache.Add("http://n.c/a.html");  // the history page's copy
+        cache.Add("a/x.php?y.js");
+        cache.Add("a/locked.gif").locked = true;
+        int n = 0;
+        for (fakes::FakeCacheEntry& e : cache.entries) {
+            // A refused entry keeps its file for the purge, which no preview can foresee.
+            e.hasLocalFile = !e.locked;
+            if (e.locked)
+                continue;
+            // The cache names the files in other letters than the folders list them.
+            e.localFile = (e.inCookieContainer ? "C:\\C\\F" : "C:\\T\\CONTENT.IE5\\SUB\\Z") + std::to_string(n++);
+            std::string listed = e.localFile;
+            std::transform(listed.begin(), listed.end(), listed.begin(), [](char c) { return char(std::tolower(c)); });
+            files.AddFile(listed).size = 100;
+        }
+        files.AddFile("C:\\T\\Content.IE5\\SUB\\left.bin").size = 3000;
+        files.AddFile("C:\\T\\Content.IE5\\SUB\\busy.bin").inUse = true;
+        files.AddFile("C:\\T\\Content.IE5\\index.dat");
+        files.AddFile("C:\\H\\History.IE5\\MSHist01\\index.dat").size = 70;
+        files.AddFile("C:\\C\\index.dat");
+        files.AddFile("C:\\C\\left.txt").size = 5;
+        for (const HistoryItem& item : history.items)
+            historyBefore.push_back(std::string(item.url.begin(), item.url.end()));
+        for (const auto& e : cache.entries)
+            cacheBefore.push_back(e.url);
+    }
+
+    CleanupOutcome Run(bool preview, std::int32_t kind, std::int32_t store, Keep keep) {
+        CleanupJournal journal(preview);
+        cleaner.Journal(&journal);
+        Stores::Run(kind, store, "s", 2, 30, keep);
+        cleaner.Journal(nullptr);
+        return journal.Take();
+    }
+
+    // What left the stores, with the trailing blanks of history URLs cut.
+    std::multiset<std::string> Gone(const std::vector<std::string>& paths) {
+        std::multiset<std::string> gone;
+        std::set<std::string> deleted;
+        for (const std::u16string& url : history.deleted)
+            deleted.insert(std::string(url.begin(), url.end()));
+        for (const std::string& url : historyBefore) {
+            if (deleted.count(url) && std::find(history.refused.begin(), history.refused.end(),
+                                                fakes::Widen(url)) == history.refused.end())
+                gone.insert(url.substr(0, url.find_last_not_of(" \t\n\v\f\r") + 1));
+        }
+        for (const std::string& url : cacheBefore) {
+            bool left = false;
+            for (const auto& e : cache.entries)
+                left = left || e.url == url;
+            if (!left && !gone.count(url))
+                gone.insert(url);
+        }
+        for (const std::string& path : paths)
+            if (!files.Exists(path))
+                gone.insert(path);
+        return gone;
+    }
+
+    std::vector<std::string> historyBefore, cacheBefore;
+};
+
+using PreviewCase = std::tuple<std::int32_t, std::int32_t, Keep>;
+
+class PreviewTable : public ::testing::TestWithParam<PreviewCase> {};
+
+TEST_P(PreviewTable, ChangesNothingAndListsWhatTheRunThenDeletes) {
+    const auto [kind, store, keep] = GetParam();
+    Traces t;
+    const CleanupOutcome preview = t.Run(true, kind, store, keep);
+    EXPECT_TRUE(t.history.deleted.empty() && t.cache.deleted.empty() && t.files.log.empty());
+    EXPECT_EQ(t.cache.entries.size(), t.cacheBefore.size());
+    std::vector<std::string> paths;
+    std::multiset<std::string> listed(preview.deleted.begin(), preview.deleted.end());
+    for (const PurgedFile& f : preview.files) {
+        paths.push_back(f.path);
+        listed.insert(f.path);
+    }
+    t.journal.clear();
+    const CleanupOutcome real = t.Run(false, kind, store, keep);
+    std::multiset<std::string> done = t.Gone(paths);
+    done.insert(real.failed.begin(), real.failed.end());
+    EXPECT_EQ(listed, done);
+    EXPECT_EQ(preview.kept, real.kept);
+    EXPECT_EQ(preview.FileBytes(), real.FileBytes());
+    // A journal changes nothing a real run does, but for deleting an item
+    // a second time, which a real store no longer yields.
+    Traces plain;
+    plain.Stores::Run(kind, store, "s", 2, 30, keep);
+    using Wide = std::set<std::u16string>;
+    EXPECT_EQ(Wide(t.history.deleted.begin(), t.history.deleted.end()),
+              Wide(plain.history.deleted.begin(), plain.history.deleted.end()));
+    EXPECT_EQ(std::set<std::string>(t.cache.deleted.begin(), t.cache.deleted.end()),
+              std::set<std::string>(plain.cache.deleted.begin(), plain.cache.deleted.end()));
+    EXPECT_EQ(t.files.log, plain.files.log);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryCriterion, PreviewTable,
+                         ::testing::Combine(::testing::Range(0, 11), ::testing::Values(1, 2, 3),
+                                            ::testing::Values(Keep::Absent, Keep::Sites, Keep::Unreadable)));
+
+// A later run of the same journal meets nothing an earlier one deleted: the
+// cache does not list the page copy that History took, nor its file. A
+// real run names what was refused, once.
+TEST(CleanupJournal, LaterRunsPassOverWhatEarlierOnesDeleted) {
+    for (bool preview : {true, false}) {
+        Traces t;
+        CleanupJournal journal(preview);
+        t.cleaner.Journal(&journal);
+        t.Stores::Run(kCleanAll, kStoreHistory);
+        const std::vector<std::string> history = journal.Take().deleted;
+        t.Stores::Run(kCleanAll, kStoreCache);
+        t.Stores::Run(kCleanPictures, kStoreCache);
+        const CleanupOutcome cache = journal.Take();
+        EXPECT_EQ(std::count(history.begin(), history.end(), "http://n.c/a.html"), 1) << preview;
+        EXPECT_EQ(std::count(cache.deleted.begin(), cache.deleted.end(), "http://n.c/a.html"), 0) << preview;
+        // The files of left.bin, of the entries All passes over or never
+        // meets, and busy.bin, which a real run cannot delete; not the copy's.
+        EXPECT_EQ(cache.files.size(), preview ? 5u : 4u);
+        EXPECT_EQ(cache.FileBytes(), 3300u) << preview;
+        EXPECT_EQ(cache.failed, preview ? Log{} : (Log{"a/locked.gif", "C:\\T\\Content.IE5\\sub\\busy.bin"}));
+    }
+}
+
 // ---- the purge of the store folders --------------------------------------
 
 class Purge : public ::testing::Test, public Stores {
@@ -273,11 +412,12 @@ TEST_F(Purge, CacheFallsBackToAnOlderStoreAndClearsReadOnlySubfolders) {
 
 TEST_F(Purge, CookiesPurgeTheirFolderButKeepItAndNothingIsTouchedWithoutStores) {
     files.AddFolder("C:\\P\\Cookies", kAttributeReadOnly | kAttributeHidden);
-    files.AddFile("C:\\P\\Cookies\\index.dat").inUse = true;
+    // The store's own index file is left to the removal at restart, untouched.
+    files.AddFile("C:\\P\\Cookies\\Index.DAT").inUse = true;
     files.AddFile("C:\\P\\Cookies\\Low\\bob@low[1].txt");
+    files.AddFile("C:\\P\\Cookies\\bob@gone[1].txt");
     cleaner.PurgeCookieFolder();
-    EXPECT_EQ(files.log, (Log{"remove C:\\P\\Cookies\\index.dat", "own C:\\P\\Cookies\\index.dat",
-                              "remove C:\\P\\Cookies\\index.dat", "remove C:\\P\\Cookies\\Low",
+    EXPECT_EQ(files.log, (Log{"remove C:\\P\\Cookies\\bob@gone[1].txt", "remove C:\\P\\Cookies\\Low",
                               "attrib C:\\P\\Cookies " + std::to_string(kAttributeHidden | kAttributeDirectory)}));
     files.log.clear();
     cleaner.PurgeHistoryFolders();

@@ -336,7 +336,7 @@ TEST(ShellHistory, TypedUrlsStopAtTheFirstMissingNumberAndRunHistoryKeepsNonLett
         fakes::FakeShell shell;
         for (const std::string& name : c.present)
             registry.SetString(RegRoot::CurrentUser, c.key, name, "x");
-        (c.key == kTypedUrlsKey ? ClearTypedUrls : ClearRunHistory)(registry, shell, false);
+        (c.key == kTypedUrlsKey ? ClearTypedUrls : ClearRunHistory)(registry, shell, false, nullptr);
         EXPECT_EQ(registry.ValueNames(RegRoot::CurrentUser, c.key), c.left);
         EXPECT_EQ(registry.openKeys, 0);
     }

@@ -18,6 +18,7 @@ public:
         std::uint32_t attributes = 0;
         bool foreignOwner = false;  // deletion refused until taken over
         bool inUse = false;         // deletion always refused
+        std::uint64_t size = 0;
     };
 
     std::map<int, std::string> specialFolders;
@@ -42,6 +43,8 @@ public:
         return AddFile(path, attributes | kAttributeDirectory);
     }
     bool Exists(const std::string& path) const { return nodes_.count(Key(path)) != 0; }
+    // Gone without a trace in the log, as a cache entry's file goes with it.
+    void Drop(const std::string& path) { nodes_.erase(Key(path)); }
 
     bool SpecialFolder(int csidl, std::string* path) override {
         auto it = specialFolders.find(csidl);
@@ -60,10 +63,10 @@ public:
                     found = {{".", kAttributeDirectory}, {"..", kAttributeDirectory}};
                 for (const auto& n : nodes_)
                     if (Parent(n.first) == dir)
-                        found.push_back({Name(n.second.path), n.second.attributes});
+                        found.push_back({Name(n.second.path), n.second.attributes, n.second.size});
             }
         } else if (const Node* n = Lookup(p)) {
-            found.push_back({Name(n->path), n->attributes});
+            found.push_back({Name(n->path), n->attributes, n->size});
         }
         if (found.empty())
             return nullptr;

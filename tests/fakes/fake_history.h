@@ -26,6 +26,8 @@ public:
     int failNextAt = -1;
     // When not zero, CoInitialize answers this (a thread in another apartment).
     long coInitializeFailure = 0;
+    // DeleteUrl refuses these with a failure code.
+    std::vector<std::u16string> refused;
 
     // What was done, in order.
     int coInitializeCalls = 0;
@@ -108,6 +110,9 @@ private:
             for (char16_t c : url)
                 ascii += c < 0x80 ? char(c) : '?';
             owner.Note("history " + ascii);
+            for (const std::u16string& r : owner.refused)
+                if (r == url)
+                    return kE_FAIL;
             return kS_OK;
         }
         FakeHistory& owner;

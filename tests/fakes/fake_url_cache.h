@@ -9,6 +9,7 @@
 
 #include "platform/url_cache.h"
 #include "platform/win_errors.h"
+#include "tests/fakes/fake_file_system.h"
 
 namespace tw::fakes {
 
@@ -22,6 +23,7 @@ struct FakeCacheEntry {
     FileTime expire;
     FileTime lastAccess;
     bool inCookieContainer = false;
+    bool locked = false;  // in use: its deletion is refused
     // Extra bytes of header data, to make the entry need a bigger buffer.
     std::uint32_t padding = 0;
 };
@@ -34,6 +36,8 @@ public:
     std::vector<std::string> deleted;
     // When set, also gets "cache <url>" for each deletion.
     std::vector<std::string>* journal = nullptr;
+    // When set, an entry's local file goes with the entry, as the platform's does.
+    FakeFileSystem* files = nullptr;
     int openSearches = 0;
     int findCalls = 0;
 
@@ -94,6 +98,10 @@ public:
             journal->push_back("cache " + std::string(url));
         for (auto it = entries.begin(); it != entries.end(); ++it) {
             if (it->url == url) {
+                if (it->locked)
+                    return false;
+                if (files && it->hasLocalFile)
+                    files->Drop(it->localFile);
                 entries.erase(it);
                 return true;
             }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "clean/cleanup.h"
 #include "core/classify.h"
 #include "tests/fakes/fake_shell.h"
 #include "ui/item_actions.h"
@@ -463,6 +464,49 @@ TEST_F(ItemActionsTest, KeptCookiesStayAndAreMarked) {
     EXPECT_EQ(MarkKeptCookieRows(model, CookieKeepList()), 0);
     EXPECT_EQ(model.CellAt(0, 0)->image, kImageCookie);
     EXPECT_EQ(KeptStatusText(5, 2), "Internet Explorer Cookies contain: 5 items, 2 of them from sites whose cookies are kept");
+}
+
+// A row is found by the "URL" cell that a live fill makes of the URL: a
+// cookie's without its marker, a history page's without trailing blanks,
+// each cut to its record's field.
+TEST_F(ItemActionsTest, APreviewFindsTheRowsOfItsUrls) {
+    const std::string longUrl = "http://l/" + std::string(1500, 'x');
+    struct Case { EntryKind store; Texts cells, urls; std::vector<int> rows; } cases[] = {
+        {EntryKind::Cookie, {"bob@a.com/", "bob@b.com/Cookie:x", "c@d/"},
+         {"Cookie:bob@b.com/Cookie:x", "Cookie:c@d/", "Cookie:none@x/", "Cookie:bob@a.com", "Cookie:"}, {1, 2}},
+        {EntryKind::History, {"http://x/ \t", "http://y/", longUrl.substr(0, 1023)}, {"http://x/", longUrl}, {0, 2}},
+        {EntryKind::Cache, {"A/x", "a/x", "a/x "}, {"a/x"}, {1}},
+    };
+    for (const Case& c : cases) {
+        Reset(kCookieColumns, 0);
+        for (const std::string& cell : c.cells)
+            model.SetCellText(model.AddRow("f", -1), 1, cell);
+        EXPECT_EQ(RowsOfUrls(list, c.store, c.urls), c.rows) << int(c.store);
+    }
+    Reset({"File", "Address"}, 2);
+    EXPECT_TRUE(RowsOfUrls(list, EntryKind::Cookie, {"u0", "Cookie:"}).empty());
+    Reset({"URL"}, 0);
+    model.SetCellText(model.AddRow("u", -1), 0, "u");
+    EXPECT_EQ(RowsOfUrls(list, EntryKind::Cache, {"u"}), std::vector<int>{0});
+}
+
+TEST(PreviewStatus, CountsKeptCookiesAndTheFilesOfAPurge) {
+    const std::uint64_t mb = 1048576;
+    struct Case { std::uint64_t bytes; const char* text; } sizes[] = {
+        {0, "0 KB"}, {1, "1 KB"}, {1024, "1 KB"}, {1025, "2 KB"}, {mb - 1, "1024 KB"}, {mb, "1.0 MB"},
+        {mb + 52428, "1.0 MB"}, {mb + 52429, "1.1 MB"}, {11 * mb - 52429, "10.9 MB"}, {11 * mb - 52428, "11.0 MB"},
+        {5120 * mb, "5120.0 MB"},
+    };
+    for (const Case& c : sizes)
+        EXPECT_EQ(SizeText(c.bytes), c.text) << c.bytes;
+    struct Line { EntryKind store; PreviewCounts counts; const char* text; } lines[] = {
+        {EntryKind::Cookie, {3, 10, 2, 0, 0}, "Preview: 3 of 10 items would be deleted, 2 kept"},
+        {EntryKind::Cache, {5, 8, 4, 2, 1}, "Preview: 5 of 8 items would be deleted and 2 files (1 KB)"},
+        {EntryKind::History, {0, 0, 0, 0, 0}, "Preview: 0 of 0 items would be deleted"},
+        {EntryKind::Cookie, {1, 1, 0, 1, 2 * mb}, "Preview: 1 of 1 items would be deleted, 0 kept and 1 files (2.0 MB)"},
+    };
+    for (const Line& l : lines)
+        EXPECT_EQ(PreviewStatusText(l.store, l.counts), l.text);
 }
 
 }  // namespace

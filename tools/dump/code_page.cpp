@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 
 #if defined(__has_include)
 #if __has_include(<iconv.h>) && !defined(_WIN32)
@@ -163,6 +164,28 @@ void AppendUtf16AsUtf8(const char16_t* units, std::size_t count, std::string& ou
             AppendCodePoint(u, out);
         }
     }
+}
+
+void AppendJsonUtf8(std::string& out, const std::string& utf8) {
+    out += '"';
+    for (unsigned char c : utf8) {
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (c < 0x20) {
+                char esc[8];
+                std::snprintf(esc, sizeof esc, "\\u%04x", c);
+                out += esc;
+            } else {
+                out += char(c);
+            }
+        }
+    }
+    out += '"';
 }
 
 }  // namespace tw

@@ -31,4 +31,23 @@ std::unique_ptr<CodePage> BuiltInWindows1252();
 // UTF-16 units as UTF-8; a lone surrogate becomes U+FFFD.
 void AppendUtf16AsUtf8(const char16_t* units, std::size_t count, std::string& out);
 
+// Escapes UTF-8 text for a JSON string, quotes included.
+void AppendJsonUtf8(std::string& out, const std::string& utf8);
+
+// ANSI texts as JSON strings, read in a code page.
+class JsonText {
+public:
+    explicit JsonText(const CodePage& page) : page_(page) {}
+    void Append(std::string& out, const char* text, std::size_t length) {
+        utf8_.clear();
+        page_.AppendUtf8(text, length, utf8_);
+        AppendJsonUtf8(out, utf8_);
+    }
+    void Append(std::string& out, const std::string& text) { Append(out, text.data(), text.size()); }
+
+private:
+    const CodePage& page_;
+    std::string utf8_;
+};
+
 }  // namespace tw

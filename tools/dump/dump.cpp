@@ -51,45 +51,6 @@ void AppendCsvField(std::string& out, const std::string& s) {
     out += '"';
 }
 
-// Escapes UTF-8 text for a JSON string, quotes included.
-void AppendJsonUtf8(std::string& out, const std::string& utf8) {
-    out += '"';
-    for (unsigned char c : utf8) {
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (c < 0x20) {
-                char esc[8];
-                std::snprintf(esc, sizeof esc, "\\u%04x", c);
-                out += esc;
-            } else {
-                out += char(c);
-            }
-        }
-    }
-    out += '"';
-}
-
-class JsonText {
-public:
-    explicit JsonText(const CodePage& page) : page_(page) {}
-    // An ANSI text of the file as a JSON string.
-    void Append(std::string& out, const char* text, std::size_t length) {
-        utf8_.clear();
-        page_.AppendUtf8(text, length, utf8_);
-        AppendJsonUtf8(out, utf8_);
-    }
-    void Append(std::string& out, const std::string& text) { Append(out, text.data(), text.size()); }
-
-private:
-    const CodePage& page_;
-    std::string utf8_;
-};
-
 // Output gathered in one buffer and written in large pieces; the buffer
 // stays small whatever the file's size.
 class Output {

@@ -1,5 +1,5 @@
 // tidewell-standin [--quit-after MS] [--record FILE] [--ready FILE] [--show-tab N]
-//                  [--clean-cookies-all]
+//                  [--clean-cookies-all | --preview-expired-cookies]
 //
 // A stand-in for the browser: a frame window with a page area, a band site
 // docked at the bottom and a status bar. It creates the registered Tidewell
@@ -10,7 +10,9 @@
 // --ready makes FILE once the band is shown and painted, for a screenshot;
 // --clean-cookies-all chooses "Clean", "Cookie..." once the lists have
 // filled, runs "Clean Up" with "All" (answering Yes), closes the dialog and
-// records each cookie left in the cache as "cookie-left URL".
+// records each cookie left in the cache as "cookie-left URL";
+// --preview-expired-cookies chooses "Expired Cookies Only" and "Preview"
+// instead, and leaves the dialog open over the band for a screenshot.
 #include <windows.h>
 #include <commctrl.h>
 #include <wininet.h>
@@ -38,6 +40,7 @@ const UINT_PTR kCleanTimer = 3;
 const UINT kCleanTickMs = 100;
 // "Clean", "Cookie..." of the band's menu bar.
 const WPARAM kCleanCookiesCommand = 32781;
+const int kPreviewButton = 1407;
 // The tab strip's tabs are 70 pixels wide from its left edge.
 const int kTabWidth = 70;
 const int kBandHeight = 260;
@@ -48,6 +51,7 @@ struct Options {
     std::string recordPath;
     std::string readyPath;
     bool cleanCookiesAll = false;
+    bool previewExpiredCookies = false;
 };
 
 class Record {
@@ -182,7 +186,12 @@ void DriveCleanup(App& app) {
         app.cleanStep = 1;
         break;
     case 1:
-        if (HWND dialog = DialogOfThread("Clean up Cookies")) {
+        if (HWND dialog = DialogOfThread("Clean up Cookies"); dialog && app.options.previewExpiredCookies) {
+            SendMessageA(GetDlgItem(dialog, 207), BM_CLICK, 0, 0);
+            PostMessageA(GetDlgItem(dialog, kPreviewButton), BM_CLICK, 0, 0);
+            app.record.Add("preview", "Expired Cookies Only");
+            app.cleanStep = 3;
+        } else if (dialog) {
             SendMessageA(GetDlgItem(dialog, 205), BM_CLICK, 0, 0);
             PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
             app.record.Add("clean-up", "All");
@@ -266,6 +275,8 @@ Options ParseOptions(int argc, char** argv) {
             options.showTab = int(std::strtol(argv[++i], nullptr, 10));
         else if (std::strcmp(argv[i], "--clean-cookies-all") == 0)
             options.cleanCookiesAll = true;
+        else if (std::strcmp(argv[i], "--preview-expired-cookies") == 0)
+            options.previewExpiredCookies = true;
     }
     return options;
 }
@@ -359,7 +370,8 @@ int Run(HINSTANCE instance, const Options& options) {
     if (options.quitAfterMs) SetTimer(app.frame, kQuitTimer, options.quitAfterMs, nullptr);
     if (options.showTab >= 0) SetTimer(app.frame, kTabTimer, kTabDelayMs, nullptr);
     // The lists have filled by the time the first tick opens the dialog.
-    if (options.cleanCookiesAll) SetTimer(app.frame, kCleanTimer, kTabDelayMs, nullptr);
+    if (options.cleanCookiesAll || options.previewExpiredCookies)
+        SetTimer(app.frame, kCleanTimer, kTabDelayMs, nullptr);
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {

@@ -173,6 +173,11 @@ const std::vector<MessageEntry<BandWindow>>& BandWindow::Messages() {
              }
              return 0;
          }},
+        {kWmPreviewCleanup, [](BandWindow& b, WPARAM wp, LPARAM lp, bool&) -> LRESULT {
+             if (lp)
+                 b.PreviewCleanup(*reinterpret_cast<const CleanupCriteria*>(lp), wp != kRunCleanupIgnoringKeepList);
+             return 0;
+         }},
         {WM_COMMAND, [](BandWindow& b, WPARAM wp, LPARAM, bool& handled) -> LRESULT {
              handled = FindCommand(wp) != nullptr;
              if (handled)
@@ -481,6 +486,36 @@ void BandWindow::LoadIndex(const std::string& path) {
         const Win32Shell::OwnerScope owner(hold.Services().shell, Hwnd());
         hold.Services().shell.ShowMessage(text.c_str(), MessageIcon::Exclamation);
     }
+}
+
+void BandWindow::PreviewCleanup(const CleanupCriteria& criteria, bool useKeepList) {
+    const std::int32_t store = criteria.store;
+    if (store != kStoreHistory && store != kStoreCookies && store != kStoreCache)
+        return;
+    BandServices& s = *services_;
+    CleanupJournal journal(true);
+    Cleaner cleaner(s.history, s.cache, s.files, s.clock);
+    cleaner.Journal(&journal);
+    RunCleanupWithKeepList(criteria, useKeepList, cleaner, *this, s.registry, newSystem_);
+    const EntryKind kind = KindOfStore(store);
+    ListWindow& list = List(kind);
+    const CleanupOutcome& outcome = journal.Outcome();
+    const std::vector<int> rows = RowsOfUrls(ModelItemList(list.Model()), kind, outcome.deleted);
+    list.Model().Select(-1, 0, 0);
+    // The first row last, so that it has the focus and is scrolled to.
+    for (std::size_t i = 1; i < rows.size(); ++i)
+        list.Model().Select(rows[i], 0, kKeyControl);
+    if (rows.empty())
+        list.Changed();
+    else
+        list.Select(rows.front(), 0, kKeyControl);
+    PreviewCounts counts;
+    counts.deleted = unsigned(outcome.deleted.size());
+    counts.rows = unsigned(list.Model().RowCount());
+    counts.kept = unsigned(outcome.kept.size());
+    counts.files = unsigned(outcome.files.size());
+    counts.bytes = outcome.FileBytes();
+    BrowserStatusLine(browser_.Get()).Show(PreviewStatusText(kind, counts));
 }
 
 void BandWindow::PageClick() {

@@ -95,6 +95,9 @@ public:
 
     // Shows one index file in the tab of its kind; silent when it is none.
     void LoadIndex(const std::string& path);
+    // Runs a cleanup that deletes nothing, selects the rows it would delete
+    // in the store's list, and tells the counts in the status line.
+    void PreviewCleanup(const CleanupCriteria& criteria, bool useKeepList);
     void ReloadSettings();
 
     // ListRebuilder

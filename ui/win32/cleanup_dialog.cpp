@@ -50,6 +50,8 @@ private:
     void OnCommand(int id, int code) override {
         if (Clicked(id, code, IDOK))
             CleanUp();
+        else if (Clicked(id, code, IDC_CLEAN_PREVIEW))
+            Send(kWmPreviewCleanup);
         else if (Clicked(id, code, IDC_CLEAN_KEEP_SITES))
             SetChecked(hwnd, IDC_CLEAN_KEEP_COOKIES, RunCookieKeepDialog(band_));
         else if (id == IDCANCEL)
@@ -72,6 +74,11 @@ private:
     void CleanUp() {
         if (confirm_ && ShowMessageBox(hwnd, info_.confirmation, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
             return;
+        Send(kWmRunCleanup);
+    }
+
+    // A preview deletes nothing, so nothing is asked before it.
+    void Send(UINT message) {
         const std::int32_t kind = CleanupKindOf(info_, [this](int id) { return IsChecked(hwnd, id); });
         const std::string combo = info_.comboId ? ItemText(hwnd, info_.comboId, 259) : std::string();
         const std::string box = ItemText(hwnd, info_.textId, 259);
@@ -81,7 +88,7 @@ private:
         // top-level window, never the band itself.
         const bool keepListed = info_.store != kStoreCookies || IsChecked(hwnd, IDC_CLEAN_KEEP_COOKIES);
         if (HWND target = band_.Hwnd())
-            SendMessageA(target, kWmRunCleanup, keepListed ? 0 : kRunCleanupIgnoringKeepList,
+            SendMessageA(target, message, keepListed ? 0 : kRunCleanupIgnoringKeepList,
                          reinterpret_cast<LPARAM>(&criteria));
     }
 

@@ -651,6 +651,7 @@ enum class Op {
     Read,        // notes what control id shows
     Tip,         // notes what the tooltip of control id shows
     Dialogs,     // notes the captions of the dialogs open
+    Selected,    // notes which of our cookies the Cookies list has selected
 };
 
 struct Act {
@@ -742,6 +743,14 @@ const ScriptCase kScriptCases[] = {
       Click(IDCANCEL)},
      {"open: Clean up Cookies", "tab 1, ours 10 cookies 4 pages 0 selected, painted 0, dates dd.MM.yyyy confirm 0",
       kCookiesLine, "left sites 1111 pages 1111, images CCCC, kept", Cleaned(kStoreCookies, kCleanAll, "")}},
+    // Preview asks nothing and deletes nothing: it selects what a cleanup
+    // would delete, but for the kept cookies, which keep their padlock, and
+    // counts them in the status line.
+    {"Preview", kKeepTwo, Dialog(Command::CleanCookies),
+     {Wait("Clean up Cookies"), Click(IDC_CLEAN_PREVIEW), kSettle, {Op::Selected}, kDialogs, Click(IDCANCEL)},
+     {"selected 11111111110011", "open: Clean up Cookies",
+      "tab 1, ours 10 cookies 4 pages 0 selected, painted 0, dates dd.MM.yyyy confirm 1",
+      "Preview: S of N items would be deleted, 2 kept", "left sites 1111 pages 1111, images KKCC, kept example.com shop.test"}},
     // Options write the choices on OK only, and the band reloads them.
     {"Options", 0, Dialog(Command::Options),
      {Wait("Options"), Click(IDC_OPTIONS_DISABLE), Click(IDCANCEL), kAgain, Wait("Options"), Read(IDC_OPTIONS_DISABLE),
@@ -1014,6 +1023,15 @@ protected:
                 open += " " + TextOf(d);
             Note(open);
             break;
+        case Op::Selected: {
+            std::string selected = "selected ";
+            for (const std::string& url : cookies_) {
+                const std::vector<int> rows = RowsWith(Model(EntryKind::Cookie), 1, url.substr(7));
+                selected += rows.size() == 1 && Model(EntryKind::Cookie).IsSelected(rows.front()) ? '1' : '0';
+            }
+            Note(selected);
+            break;
+        }
         }
         return true;
     }
@@ -1043,6 +1061,10 @@ protected:
             const std::string rows = std::to_string(band_->CurrentList().Model().RowCount()) + " items";
             if (status.find(rows) != std::string::npos)
                 status.replace(status.find(rows), rows.size(), "N items");
+            const std::string preview =
+                "Preview: " + std::to_string(band_->CurrentList().Model().SelectedCount()) + " of";
+            if (status.compare(0, preview.size(), preview) == 0)
+                status.replace(0, preview.size(), "Preview: S of");
             Note(status);
         }
         std::string left = "left sites " + Left(std::vector<std::string>(std::begin(kSites), std::end(kSites))) +

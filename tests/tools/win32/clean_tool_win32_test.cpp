@@ -1,0 +1,202 @@
+// tidewell-clean.exe run as a scheduled task would run it, in this test's
+// own prefix, seeded before each test as the demo seeds its prefix: the
+// stand-in history store registered with its sample pages, then
+// tidewell-seed's cache items, cookies, typed URLs and Run entries.
+#include <windows.h>
+#include <shlobj.h>
+#include <wininet.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "clean/cookie_keep.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_shell.h"
+#include "settings/settings_store.h"
+
+namespace tw {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The Unix path an environment variable names, as Wine's drive Z: shows it.
+std::wstring PathFromEnv(const char* variable) {
+    const char* path = std::getenv(variable);
+    std::wstring out = path && path[0] == '/' ? L"Z:" : L"";
+    for (const char* p = path ? path : ""; *p; ++p)
+        out += wchar_t(*p == '/' ? '\\' : (unsigned char)*p);
+    return out;
+}
+
+// What a program wrote, its console line ends made plain ones.
+std::string Slurp(HANDLE file) {
+    std::string text;
+    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got) {
+        for (DWORD i = 0; i < got; ++i)
+            if (buffer[i] != '\r')
+                text += buffer[i];
+    }
+    return text;
+}
+
+struct Ran {
+    int code = -1;
+    std::string out, err;
+};
+
+// Runs a program to its end with its output and errors caught.
+Ran RunProgram(const std::wstring& program, const std::wstring& arguments) {
+    // Files of their own for each run: a helper that Wine starts for a
+    // program may inherit the handles and hold them after it ends.
+    static int runs = 0;
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    const fs::path temp = fs::temp_directory_path();
+    auto open = [&](const char* name) {
+        const fs::path path = temp / ("tw-clean-" + std::to_string(++runs) + name);
+        return UniqueFile(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    };
+    const UniqueFile out = open("-out.txt"), err = open("-err.txt");
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = out.Get();
+    startup.hStdError = err.Get();
+    std::wstring command = L"\"" + program + L"\" " + arguments;
+    PROCESS_INFORMATION process = {};
+    Ran ran;
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
+        return ran;
+    const UniqueKernelHandle thread(process.hThread), owned(process.hProcess);
+    DWORD code = DWORD(-1);
+    if (WaitForSingleObject(owned.Get(), 60000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(owned.Get(), &code);
+    ran.code = int(code);
+    ran.out = Slurp(out.Get());
+    ran.err = Slurp(err.Get());
+    return ran;
+}
+
+Ran Clean(const std::wstring& arguments) { return RunProgram(PathFromEnv("TW_CLEAN"), arguments); }
+
+// Every URL of the cache, history and cookie items included.
+std::vector<std::string> Entries(const char* pattern) {
+    std::vector<std::string> urls;
+    std::vector<char> buffer(16384);
+    auto* entry = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(buffer.data());
+    DWORD size = DWORD(buffer.size());
+    UniqueUrlCacheFind find(FindFirstUrlCacheEntryA(pattern, entry, &size));
+    for (bool more = find.Get() != nullptr; more; more = FindNextUrlCacheEntryA(find.Get(), entry, &size)) {
+        urls.push_back(entry->lpszSourceUrlName ? entry->lpszSourceUrlName : "");
+        size = DWORD(buffer.size());
+    }
+    return urls;
+}
+
+bool NewSystem() {
+    Win32Shell shell;
+    const int major = shell.MajorVersion();
+    return IsNewSystem(major > 0, major);
+}
+
+class CleanTool : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* pattern : {static_cast<const char*>(nullptr), "Cookie:", "Visited:"})
+            for (const std::string& url : Entries(pattern))
+                DeleteUrlCacheEntryA(url.c_str());
+        // The history store's pages afresh, from the copy beside the stand-in.
+        const fs::path history = fs::temp_directory_path() / "tw-clean-history";
+        fs::create_directories(history);
+        const fs::path built = fs::path(PathFromEnv("TW_HISTORY"));
+        for (const char* name : {"tidewell-history.dll", "history.txt"})
+            fs::copy_file(built.parent_path() / name, history / name, fs::copy_options::overwrite_existing);
+        ASSERT_EQ(RunProgram(L"regsvr32.exe", L"/s \"" + (history / "tidewell-history.dll").wstring() + L"\"").code, 0);
+        ASSERT_EQ(RunProgram(PathFromEnv("TW_SEED"), L"").code, 0);
+        // A cleanup of the whole cache removes its subfolders, which Wine,
+        // unlike Windows, does not make again.
+        char base[MAX_PATH] = "";
+        ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, base, CSIDL_INTERNET_CACHE, FALSE));
+        std::error_code missing;
+        for (const fs::directory_entry& e : fs::directory_iterator(fs::path(base) / "Content.IE5", missing))
+            if (e.is_directory())
+                subfolders_.push_back(e.path());
+        ASSERT_TRUE(SaveCookiesToKeep(registry_, NewSystem(), {"example.com"}));
+    }
+    void TearDown() override {
+        for (const fs::path& folder : subfolders_)
+            fs::create_directories(folder);
+    }
+
+    Win32Registry registry_;
+    std::vector<fs::path> subfolders_;
+};
+
+const char kSeededCookies[] = "5 cookies";
+
+std::string CookieCount() { return std::to_string(Entries("Cookie:").size()) + " cookies"; }
+
+// What is asked in the order given: a preview lists exactly what the run
+// then deletes, and the run leaves the kept cookies and those not expired.
+TEST_F(CleanTool, APreviewListsWhatTheRunThenDeletes) {
+    const std::wstring runs = L"--json --cookies expired --history all --cache all --typed-urls --run-history";
+    const Ran preview = Clean(L"--preview " + runs);
+    EXPECT_EQ(preview.code, 0) << preview.err;
+    EXPECT_EQ(CookieCount(), kSeededCookies);
+    EXPECT_NE(preview.out.find("\"criterion\": \"expired\", \"deleted\": [\"Cookie:alice@shop.example.net/cart\"], "
+                               "\"kept\": [], \"failed\": []"),
+              std::string::npos)
+        << preview.out;
+    EXPECT_NE(preview.out.find("\"store\": \"history\", \"criterion\": \"all\", \"deleted\": [\"http"), std::string::npos)
+        << preview.out;
+    EXPECT_NE(preview.out.find("http://downloads.example.com/setup.zip"), std::string::npos) << preview.out;
+    EXPECT_NE(preview.out.find("\"store\": \"typed-urls\", \"criterion\": \"all\", \"deleted\": "
+                               "[\"http://www.example.com/\", \"news.example.org\", \"http://shop.example.net/\"]"),
+              std::string::npos)
+        << preview.out;
+    const Ran real = Clean(runs);
+    std::string expected = preview.out;
+    expected.replace(expected.find("true"), 4, "false");
+    EXPECT_EQ(real.out, expected);
+    EXPECT_EQ(real.code, 0) << real.err;
+    EXPECT_EQ(CookieCount(), "4 cookies");
+    EXPECT_EQ(Clean(L"--preview --history all --cache all --cookies expired --typed-urls --run-history").out,
+              "History (all): 0 would delete, 0 kept, 0 failed\nCache (all): 0 would delete, 0 kept, 0 failed\n"
+              "Cookies (expired): 0 would delete, 0 kept, 0 failed\nTyped URLs: 0 would delete, 0 kept, 0 failed\n"
+              "Run history: 0 would delete, 0 kept, 0 failed\n");
+}
+
+// The whole command line is read before anything runs.
+TEST_F(CleanTool, ABadArgumentDeletesNothing) {
+    const Ran bad = Clean(L"--cookies all --cache all --history fresh");
+    EXPECT_EQ(bad.code, 2);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_EQ(bad.err.find("--history: unknown criterion \"fresh\""), 16u) << bad.err;
+    EXPECT_EQ(bad.err.find('\n'), bad.err.size() - 1) << bad.err;
+    EXPECT_EQ(CookieCount(), kSeededCookies);
+    EXPECT_EQ(Clean(L"--preview --cache all").out, "Cache (all): 8 would delete, 0 kept, 0 failed\n");
+}
+
+// A keep list that cannot be read keeps every cookie, and says so.
+TEST_F(CleanTool, AnUnreadableKeepListKeepsEveryCookie) {
+    RegKey key(registry_);
+    ASSERT_TRUE(OpenSettings(registry_, NewSystem(), key));
+    WriteString(key, kValueCookiesToKeep, "example.com");  // REG_SZ, not a list
+    const Ran ran = Clean(L"--cookies all");
+    EXPECT_EQ(ran.code, 3);
+    EXPECT_EQ(ran.out, "Cookies (all): 0 deleted, 5 kept, 0 failed\n");
+    EXPECT_EQ(ran.err, std::string("tidewell-clean: ") + kKeepListUnreadable + "\n");
+    EXPECT_EQ(CookieCount(), kSeededCookies);
+}
+
+}  // namespace
+}  // namespace tw
