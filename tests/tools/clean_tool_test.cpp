@@ -20,12 +20,6 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-std::string DateText(const CivilDate& d) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", d.year, d.month, d.day);
-    return text;
-}
-
 // As main gets it: argc is one less than its size, the last is null.
 std::vector<const char*> Argv(const Texts& args) {
     std::vector<const char*> argv = {"tidewell-clean"};
@@ -35,23 +29,28 @@ std::vector<const char*> Argv(const Texts& args) {
     return argv;
 }
 
-// Each good command line as its runs: target, word, kind, text, and the
-// days of its bounds (whole days; "now" where the dialog leaves them).
+// Each good command line as its runs: target, word, store, kind, text, and
+// the bounds of a store's criteria ("now" where the dialog leaves them).
 TEST(CleanCommandLine, GoodArgumentsGiveTheDialogsCriteriaInTheOrderGiven) {
     struct Case { Texts args; std::string runs; } cases[] = {
-        {{"--cookies", "expired"}, "1 expired 2 2 '' now"},
-        {{"--json", "--history=local", "--preview"}, "0 local 1 3 '' now +preview +json"},
-        {{"--history", "protocol:gopher:", "--cache", "text:A b"}, "0 protocol:gopher: 1 4 'gopher:' now|2 text:A b 3 9 'A b' now"},
-        {{"--cache", "dates:2024-07-05..2024-07-06"}, "2 dates:2024-07-05..2024-07-06 3 10 '' 2024-07-05 2024-07-06"},
+        {{"--cookies", "expired"}, "1 expired 2 2 '' now now"},
+        {{"--json", "--history=local", "--preview"}, "0 local 1 3 '' now now +preview +json"},
+        {{"--history", "protocol:gopher:", "--cache", "text:A b"},
+         "0 protocol:gopher: 1 4 'gopher:' now now|2 text:A b 3 9 'A b' now now"},
+        {{"--cache", "dates:2024-07-05..2024-07-06"},
+         "2 dates:2024-07-05..2024-07-06 3 10 '' 2024-07-05T00:00:00Z 2024-07-06T23:59:59.9999999Z"},
         {{"--history", "dates:2024-02-29..2024-02-29", "--typed-urls", "--run-history", "--recent-docs"},
-         "0 dates:2024-02-29..2024-02-29 1 10 '' 2024-02-29 2024-02-29|3 all 0 0 '' ?|4 all 0 0 '' ?|5 all 0 0 '' ?"},
+         "0 dates:2024-02-29..2024-02-29 1 10 '' 2024-02-29T00:00:00Z 2024-02-29T23:59:59.9999999Z|3 all 0 0 ''|"
+         "4 all 0 0 ''|5 all 0 0 ''"},
         {{"--cache", "pictures", "--cache", "archives", "--cache", "styles", "--cache=pages", "--cookies", "all"},
-         "2 pictures 3 5 '' now|2 archives 3 6 '' now|2 styles 3 7 '' now|2 pages 3 8 '' now|1 all 2 1 '' now"},
+         "2 pictures 3 5 '' now now|2 archives 3 6 '' now now|2 styles 3 7 '' now now|2 pages 3 8 '' now now|"
+         "1 all 2 1 '' now now"},
         {{"--help"}, "+help"},
         {{"-h"}, "+help"},
         {{"/?"}, "+help"},
     };
     const FileTime now = FileTime::FromValue(12345);
+    const auto at = [&now](FileTime t) { return t.Value() == now.Value() ? std::string(" now") : " " + IsoUtcTime(t); };
     for (const Case& c : cases) {
         std::vector<const char*> argv = Argv(c.args);
         CleanCommand command;
@@ -59,18 +58,9 @@ TEST(CleanCommandLine, GoodArgumentsGiveTheDialogsCriteriaInTheOrderGiven) {
         ASSERT_TRUE(ParseCleanCommand(int(argv.size()) - 1, argv.data(), now, &command, &error)) << error;
         for (const CleanRun& r : command.runs) {
             const CleanupCriteria& k = r.criteria;
-            std::string bounds = "?";
-            CivilDate from, to;
-            if (k.store != 0 && k.from.Value() == now.Value() && k.to.Value() == now.Value())
-                bounds = "now";
-            else if (k.store != 0 && FileTimeToCivil(k.from, &from) && FileTimeToCivil(k.to, &to))
-                bounds = DateText(from) + " " + DateText(to);
-            FileTime start, end;
-            if (k.kind == kCleanBetweenDates && (!DayStart(from, &start) || !DayEnd(to, &end) ||
-                                                 start.Value() != k.from.Value() || end.Value() != k.to.Value()))
-                bounds += " (not whole days)";
             runs += (runs.empty() ? "" : "|") + std::to_string(int(r.target)) + " " + r.criterion + " " +
-                    std::to_string(k.store) + " " + std::to_string(k.kind) + " '" + k.text + "' " + bounds;
+                    std::to_string(k.store) + " " + std::to_string(k.kind) + " '" + k.text + "'" +
+                    (k.store != 0 ? at(k.from) + at(k.to) : "");
         }
         runs += std::string(command.preview ? " +preview" : "") + (command.json ? " +json" : "") +
                 (command.help ? "+help" : "");

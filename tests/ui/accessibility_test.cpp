@@ -124,12 +124,6 @@ TEST(AccessibleListEvents, ReorderSelectionAndFocus) {
     EXPECT_EQ(ListEventsBetween(many, all, false).size(), std::size_t(kSelectionEventsAtMost));
 }
 
-TEST_F(AccessibleList, SnapshotTakesTheModel) {
-    const ListSnapshot s = SnapshotOf(list, 7);
-    EXPECT_EQ((Ints{s.rows, int(s.order), s.focus}), (Ints{6, 7, 2}));
-    EXPECT_EQ(s.selected, (Ints{1, 2}));
-}
-
 TEST(AccessibleTabsAndMenus, NamesStatesAndShortcuts) {
     TabStripModel tabs;
     for (const char* text : {" History ", "   ", "Cache"})

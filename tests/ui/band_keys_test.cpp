@@ -81,9 +81,9 @@ struct KeyCase {
     const char* name;
     std::vector<std::string> script;
     const char* record;
+    std::vector<std::string> buttons = {"File", "Clean", "Edit", "Settings", "Help"};  // without '&' markers
 };
 
-// The buttons File, Clean, Edit, Settings, Help, without '&' markers.
 // clang-format off
 const KeyCase kKeyCases[] = {
     {"AltAloneEntersAndTheArrowsWrap", {"alt", "left", "right", "right", "right"}, "+ +H0 +H4 +H0 +H1 +H2 at 2"},
@@ -99,6 +99,11 @@ const KeyCase kKeyCases[] = {
     {"ShiftF10AndAClosedPopupOfNoButtonAreNotTheBars", {"S-F10", "closed", "away"}, "- +L - idle"},
     {"ReleasingOtherKeysIsNotTheBars", {"up:F10", "up:esc"}, "- - idle"},
     {"AltReleasedAfterTheFocusWentIsNoEntry", {"alt-down", "away", "alt-up"}, "+ - - idle"},
+    // Letters and digits are access keys; a numeric keypad key whose code is
+    // that of a small letter is none.
+    {"AccessKeysAreLettersAndDigits", {"A-a", "closed", "A-z", "closed", "A-0", "closed", "A-9", "closed", "A-#97"},
+     "+O0 +L +O1 +L +O2 +L +O3 +L - idle", {"about", "Zoom", "0 in", "9 out"}},
+    {"AnEmptyBarTakesNoKey", {"alt", "F10", "A-f"}, "- - - - idle", {}},
 };
 // clang-format on
 
@@ -106,28 +111,13 @@ class MenuBarKeyScripts : public ::testing::TestWithParam<KeyCase> {};
 
 TEST_P(MenuBarKeyScripts, Run) {
     MenuBarModel bar;
-    bar.SetButtons({"File", "Clean", "Edit", "Settings", "Help"}, {});
+    bar.SetButtons(GetParam().buttons, {});
     MenuBarKeys keys;
     EXPECT_EQ(Play(keys, bar, GetParam().script), GetParam().record);
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, MenuBarKeyScripts, ::testing::ValuesIn(kKeyCases),
                          [](const ::testing::TestParamInfo<KeyCase>& info) { return info.param.name; });
-
-// Letters and digits are access keys; a numeric keypad key whose code is
-// that of a small letter is none.
-TEST(MenuBarKeys, AccessKeysAreLettersAndDigits) {
-    MenuBarModel bar;
-    bar.SetButtons({"about", "Zoom", "0 in", "9 out"}, {});
-    MenuBarKeys keys;
-    EXPECT_EQ(Play(keys, bar, {"A-a", "closed", "A-z", "closed", "A-0", "closed", "A-9", "closed", "A-#97"}),
-              "+O0 +L +O1 +L +O2 +L +O3 +L - idle");
-}
-
-TEST(MenuBarKeys, AnEmptyBarTakesNoKey) {
-    MenuBarKeys keys;
-    EXPECT_EQ(Play(keys, MenuBarModel(), {"alt", "F10", "A-f"}), "- - - - idle");
-}
 
 TEST(BandKeys, TabsAndContextMenuKeys) {
     const auto word = [](const char* w, bool control = false) {

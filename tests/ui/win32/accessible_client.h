@@ -31,18 +31,15 @@ inline VARIANT Child(long id) {
     return v;
 }
 
-// An answer in VT_I4, or -1 (with its own failure code for the caller to check).
-inline long RoleOf(IAccessible* a, long child) {
-    VARIANT role;
-    VariantInit(&role);
-    return SUCCEEDED(a->get_accRole(Child(child), &role)) && role.vt == VT_I4 ? role.lVal : -1;
+// The role or the state in VT_I4, or -1 (with its own failure code for the caller to check).
+inline long RoleOrStateOf(IAccessible* a, long child, bool state) {
+    VARIANT v;
+    VariantInit(&v);
+    const HRESULT hr = state ? a->get_accState(Child(child), &v) : a->get_accRole(Child(child), &v);
+    return SUCCEEDED(hr) && v.vt == VT_I4 ? v.lVal : -1;
 }
-
-inline long StateOf(IAccessible* a, long child) {
-    VARIANT state;
-    VariantInit(&state);
-    return SUCCEEDED(a->get_accState(Child(child), &state)) && state.vt == VT_I4 ? state.lVal : -1;
-}
+inline long RoleOf(IAccessible* a, long child) { return RoleOrStateOf(a, child, false); }
+inline long StateOf(IAccessible* a, long child) { return RoleOrStateOf(a, child, true); }
 
 inline long ChildCountOf(IAccessible* a) {
     LONG count = -1;

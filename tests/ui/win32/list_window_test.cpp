@@ -319,18 +319,5 @@ TEST_F(ListFixture, AScreenReaderReadsAndWorksTheRows) {
     EXPECT_EQ(SendMessageA(list.Hwnd(), WM_GETOBJECT, 0, LPARAM(DWORD(OBJID_WINDOW))), 0);
 }
 
-// A reader that keeps the object past its list is told the list is gone.
-TEST_F(ListFixture, AnObjectKeptPastItsListIsDisconnected) {
-    ComPtr<IAccessible> a = AccessibleOf(list.Hwnd());
-    ASSERT_TRUE(a);
-    DestroyWindow(list.Hwnd());
-    LONG count = 7;
-    BSTR name = nullptr;
-    EXPECT_EQ((std::vector<HRESULT>{a->get_accChildCount(&count), a->get_accName(Child(1), &name),
-                                    a->accDoDefaultAction(Child(6))}),
-              (std::vector<HRESULT>(3, RPC_E_DISCONNECTED)));
-    EXPECT_EQ(count, 0);
-}
-
 }  // namespace
 }  // namespace tw
