@@ -55,12 +55,16 @@ inline const Module& TheModule() {
     return module;
 }
 
-// Runs a command line to its end: its exit code, or -1.
-inline int RunProcess(std::wstring command) {
+// Runs a command line to its end, its output and errors to out and err if
+// given: its exit code, or -1.
+inline int RunProcess(std::wstring command, HANDLE out = nullptr, HANDLE err = nullptr) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
+    startup.dwFlags = out ? STARTF_USESTDHANDLES : 0;
+    startup.hStdOutput = out;
+    startup.hStdError = err;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, out != nullptr, 0, nullptr, nullptr, &startup, &process))
         return -1;
     const UniqueKernelHandle thread(process.hThread), owned(process.hProcess);
     DWORD code = DWORD(-1);

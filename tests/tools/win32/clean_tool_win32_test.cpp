@@ -59,24 +59,9 @@ Ran Clean(const std::wstring& arguments) {
                                       FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     };
     const UniqueFile out = open("-out.txt"), err = open("-err.txt");
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = out.Get();
-    startup.hStdError = err.Get();
-    std::wstring command = L"\"" + WindowsPathFromEnv("TW_CLEAN") + L"\" " + arguments;
-    PROCESS_INFORMATION process = {};
-    Ran ran;
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
-        return ran;
-    const UniqueKernelHandle thread(process.hThread), owned(process.hProcess);
-    DWORD code = DWORD(-1);
-    if (WaitForSingleObject(owned.Get(), 60000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(owned.Get(), &code);
-    ran.code = int(code);
-    ran.out = Slurp(out.Get());
-    ran.err = Slurp(err.Get());
-    return ran;
+    // A braced list is evaluated in order: the run ends before its files are read.
+    return {RunProcess(L"\"" + WindowsPathFromEnv("TW_CLEAN") + L"\" " + arguments, out.Get(), err.Get()),
+            Slurp(out.Get()), Slurp(err.Get())};
 }
 
 // Every URL of the cache, history and cookie items included.

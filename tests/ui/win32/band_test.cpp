@@ -94,13 +94,6 @@ std::string Left(const std::vector<std::string>& urls) {
 
 std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
-std::vector<std::string> Titles(const ListModel& model) {
-    std::vector<std::string> titles(std::size_t(model.ColumnCount()));
-    for (int c = 0; c < model.ColumnCount(); ++c)
-        model.ColumnTitle(c, titles[std::size_t(c)]);
-    return titles;
-}
-
 // Rows of column whose text contains part, ascending.
 std::vector<int> RowsWith(const ListModel& model, int column, const std::string& part) {
     std::vector<int> rows;
@@ -293,11 +286,6 @@ TEST_F(BandTest, StartUpFillsTheListsTabsShowTheirListAndRefreshReloadsOne) {
     EXPECT_EQ(browser_->StatusTexts().front(),
               CountLine("History", "contains", std::size_t(Model(EntryKind::History).RowCount())));
     EXPECT_EQ(std::size_t(Model(EntryKind::Cookie).RowCount()), CookieCount());
-    // The lists show the URL without its marker.
-    EXPECT_EQ(RowsWith(Model(EntryKind::Cookie), 1, "Cookie:").size(), 0u);
-    EXPECT_EQ(RowsWith(Model(EntryKind::Cookie), 1, "tester@" + host_ + "/c").size(), 10u);
-    EXPECT_EQ(RowsWith(Model(EntryKind::Cache), 1, "Cookie:").size(), 0u);
-    EXPECT_EQ(RowsWith(Model(EntryKind::Cache), 1, "Visited:").size(), 0u);
     EXPECT_EQ(band_->CurrentTab(), 0);
     const struct {
         int tab;
@@ -321,7 +309,7 @@ TEST_F(BandTest, StartUpFillsTheListsTabsShowTheirListAndRefreshReloadsOne) {
 }
 
 // An index file of the cache shows in its tab with the index columns and no
-// row menu (each kind's columns are the portable tab-fill tests' work), and
+// row menu (the columns' titles are the portable tab-fill tests' work), and
 // Refresh brings the live list back.
 TEST_F(BandTest, AnIndexFileShowsInItsTabUntilRefresh) {
     Open();
@@ -333,13 +321,12 @@ TEST_F(BandTest, AnIndexFileShowsInItsTabUntilRefresh) {
     band_->LoadIndex(path);
     DeleteFileA(path.c_str());
     EXPECT_EQ(band_->CurrentTab(), 2);
-    EXPECT_EQ(Titles(band_->CurrentList().Model()), (std::vector<std::string>{"URL", "Last Visited", "Last Updated"}));
-    EXPECT_EQ(band_->CurrentList().Model().RowCount(), 2);
-    EXPECT_EQ(RowMenuOfCurrentList(*band_), kNoRowMenu);
+    EXPECT_EQ((std::vector<int>{band_->CurrentList().Model().ColumnCount(), band_->CurrentList().Model().RowCount(),
+                                RowMenuOfCurrentList(*band_)}),
+              (std::vector<int>{3, 2, kNoRowMenu}));
     Command(ID_REFRESH);
-    EXPECT_EQ(Titles(Model(EntryKind::Cache)),
-              (std::vector<std::string>{"File", "URL", "Size", "Hits", "Last Visited", "Last Updated", "Expires"}));
-    EXPECT_EQ(RowMenuOfCurrentList(*band_), kCacheRowMenu);
+    EXPECT_EQ((std::vector<int>{Model(EntryKind::Cache).ColumnCount(), RowMenuOfCurrentList(*band_)}),
+              (std::vector<int>{7, kCacheRowMenu}));
 }
 
 TEST_F(BandTest, RowCommandsDeleteTheChosenRowsAndCopyTheAddress) {
@@ -419,13 +406,10 @@ TEST_F(BandTest, AScreenReaderFindsTheMenuTheTabsAndTheRows) {
     const ComPtr<IAccessible> bar = AccessibleOf(MenuBarOf(*band_)), tabs = AccessibleOf(band_->TabStrip().Hwnd()),
                               cookies = AccessibleOf(band_->List(EntryKind::Cookie).Hwnd());
     ASSERT_TRUE(bar && tabs && cookies);
-    EXPECT_EQ((std::vector<long>{RoleOf(bar.Get(), CHILDID_SELF), RoleOf(bar.Get(), 1), ChildCountOf(bar.Get()),
-                                 RoleOf(tabs.Get(), CHILDID_SELF), RoleOf(tabs.Get(), 3), ChildCountOf(tabs.Get()),
-                                 RoleOf(cookies.Get(), CHILDID_SELF), ChildCountOf(cookies.Get())}),
-              (std::vector<long>{ROLE_SYSTEM_MENUBAR, ROLE_SYSTEM_MENUITEM, 5, ROLE_SYSTEM_PAGETABLIST,
-                                 ROLE_SYSTEM_PAGETAB, 3, ROLE_SYSTEM_LIST, Model(EntryKind::Cookie).RowCount()}));
-    EXPECT_EQ(NamesOf(bar.Get(), 1, 5) + " / " + NamesOf(tabs.Get(), 1, 3) + " / " + NameOf(cookies.Get(), 0),
-              "File | Clean | Edit | Settings | Help / History | Cookies | Cache / Cookies");
+    // The objects' own roles and the children's names are read by the reader
+    // in another process (the module's tests); here, the children's roles.
+    EXPECT_EQ((std::vector<long>{RoleOf(bar.Get(), 1), RoleOf(tabs.Get(), 3), ChildCountOf(cookies.Get())}),
+              (std::vector<long>{ROLE_SYSTEM_MENUITEM, ROLE_SYSTEM_PAGETAB, Model(EntryKind::Cookie).RowCount()}));
     BSTR shortcut = nullptr;
     EXPECT_EQ(bar->get_accKeyboardShortcut(Child(3), &shortcut), S_OK);
     EXPECT_EQ(Narrowed(shortcut), "Alt+E");
