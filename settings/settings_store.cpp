@@ -207,8 +207,8 @@ bool SaveCookiesToKeep(Registry& registry, bool newSystem, const std::vector<std
     for (const std::string& name : names)
         data.append(name).push_back('\0');
     data.push_back('\0');
-    key.Owner().Set(key.Get(), kValueCookiesToKeep, kRegMultiSz, data.data(), std::uint32_t(data.size()));
-    return true;
+    return key.Owner().Set(key.Get(), kValueCookiesToKeep, kRegMultiSz, data.data(), std::uint32_t(data.size())) ==
+           kErrorSuccess;
 }
 
 }  // namespace tw

@@ -312,6 +312,12 @@ TEST(StoredList, SavedAsAMultiStringAndReadBack) {
         EXPECT_TRUE(ReadCookiesToKeep(registry, false, &names));
         EXPECT_EQ(names, saved);
     }
+    // A list that could not be written is never reported as saved.
+    registry.readOnlyPaths.push_back("software\\raridezaz\\tidewell");
+    EXPECT_FALSE(SaveCookiesToKeep(registry, false, {"other.example"}));
+    Names names;
+    EXPECT_TRUE(ReadCookiesToKeep(registry, false, &names));
+    EXPECT_TRUE(names.empty());
 }
 
 // ---- the shell's own histories --------------------------------------------

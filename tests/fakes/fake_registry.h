@@ -51,13 +51,10 @@ public:
     }
     long Create(RegRoot root, const char* path, Key* key) override {
         const std::string p = Lower(path);
-        if (Listed(deniedPaths, p))
+        // Creating opens for writing, so a key the user may only read refuses it too.
+        if (Listed(deniedPaths, p) || Listed(readOnlyPaths, p))
             return kErrorAccessDenied;
-        // Every key on the way exists afterwards.
-        for (std::size_t at = 0; (at = p.find('\\', at)) != std::string::npos; ++at)
-            keys_[Normal(root, p.substr(0, at))];
-        keys_[Normal(root, p)];
-        return Hand(root, p, true, key);
+        return Made(root, p, key);
     }
     void Close(Key key) override {
         delete static_cast<OpenKey*>(key);
@@ -129,7 +126,7 @@ public:
     void SetRaw(RegRoot root, const std::string& path, const std::string& name, std::uint32_t type,
                 std::vector<unsigned char> data, bool wide = false) {
         Key key = nullptr;
-        Create(root, path.c_str(), &key);
+        Made(root, Lower(path), &key);  // as another program, whatever the user may do
         if (wide)
             SetWide(key, name.c_str(), type, data);
         else
@@ -181,6 +178,13 @@ private:
         while (!p.empty() && p.back() == '\\')
             p.pop_back();
         return std::to_string(int(root)) + ":" + p;
+    }
+    long Made(RegRoot root, const std::string& p, Key* key) {
+        // Every key on the way exists afterwards.
+        for (std::size_t at = 0; (at = p.find('\\', at)) != std::string::npos; ++at)
+            keys_[Normal(root, p.substr(0, at))];
+        keys_[Normal(root, p)];
+        return Hand(root, p, true, key);
     }
     long Hand(RegRoot root, const std::string& path, bool write, Key* key) {
         *key = new OpenKey{Normal(root, path), write};
