@@ -18,7 +18,8 @@ TEST(DateFormat, TemplatesSeparatorsAndEdges) {
         EXPECT_EQ(FormatDateSample(kDateTemplates[t], kDateSeparators[t % 3], {2024, 7, 5}), expected[t]);
     }
     struct Case { const char* tmpl; CivilDate date; const char* text; } cases[] = {
-        {"dd-MM-yy", {2009, 11, 23}, "23-11-09"}, {"abc", {2024, 7, 5}, "abc"}, {"dd", {2024, 7, 5}, "05"},
+        {"dd-MM-yy", {2009, 11, 23}, "23-11-09"}, {"dd", {2024, 7, 5}, "05"},
+        {"dZMayy", {2024, 7, 5}, "dZMayy"}, {"dAMzyy", {2024, 7, 5}, "dAMzyy"},  // letters only: no fields
         {"dd.MM.yyyy", {999, 1, 2}, "02.01.999"}, {"yy", {999, 1, 2}, "99"}, {"d.M.yy", {5, 1, 2}, "2.1.5"},
         {"", {2024, 7, 5}, ""}, {"dd.%s%n", {2024, 7, 5}, "05.%s%n"},  // template text is never a format directive
         {"dd.%d.MM", {2024, 7, 5}, "05.%d.07"},
