@@ -56,7 +56,9 @@ TEST_F(ListModelTest, CellsColumnsAndRowsWithinTheirBounds) {
     std::string title;
     EXPECT_FALSE(list.ColumnTitle(3, title) || list.SetColumnWidth(3, 50) || list.SetColumnWidth(0, -1));
     EXPECT_TRUE(list.ColumnTitle(1, title) && title == "URL" && list.SetColumnWidth(0, 0));
-    EXPECT_FALSE(list.SetCellText(2, 0, "x") || list.SetCellText(0, 3, "x") || list.SetCellText(-1, 0, "x"));
+    EXPECT_FALSE(list.SetCellText(2, 0, "x") || list.SetCellText(0, 3, "x") || list.SetCellText(-1, 0, "x") ||
+                 list.SetCellImage(2, 0, 1));
+    EXPECT_TRUE(list.SetCellImage(1, 0, 7) && list.CellAt(1, 0)->image == 7);
     EXPECT_EQ(list.CellText(-1, 0) + list.CellText(2, 1) + list.CellText(0, 3), "");
     EXPECT_FALSE(list.RemoveRow(2) || list.RemoveRow(-1) || list.Select(2, 0, 0) || list.Select(-2, 0, 0));
     list.RemoveAllColumns();  // old cells go with their columns
