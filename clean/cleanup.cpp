@@ -2,6 +2,8 @@
 
 #include <cstring>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "core/ansi_text.h"
@@ -90,19 +92,22 @@ CleanupOutcome CleanupJournal::Take() {
     return taken;
 }
 
-std::uint64_t CleanupJournal::UrlKey(const char* url) {
+namespace {
+
+// FNV-1a over a text's code units.
+template <typename Unit>
+std::uint64_t Fnv1a(const Unit* first, const Unit* last) {
     std::uint64_t h = 14695981039346656037ULL;
-    for (const char* p = url; *p; ++p)
-        h = (h ^ static_cast<unsigned char>(*p)) * 1099511628211ULL;
+    for (; first != last; ++first)
+        h = (h ^ static_cast<std::make_unsigned_t<Unit>>(*first)) * 1099511628211ULL;
     return h;
 }
 
-std::uint64_t CleanupJournal::UrlKey(const std::u16string& url) {
-    std::uint64_t h = 14695981039346656037ULL;
-    for (char16_t unit : url)
-        h = (h ^ unit) * 1099511628211ULL;
-    return h;
-}
+}  // namespace
+
+std::uint64_t CleanupJournal::UrlKey(const char* url) { return Fnv1a(url, url + std::strlen(url)); }
+
+std::uint64_t CleanupJournal::UrlKey(const std::u16string& url) { return Fnv1a(url.data(), url.data() + url.size()); }
 
 void CleanupJournal::BeginPass() {
     for (; settled_ < outcome_.deleted.size(); ++settled_)
@@ -120,6 +125,13 @@ void CleanupJournal::NoteFailure(const std::string& what) {
     outcome_.failed.push_back(what);
 }
 
+void CleanupJournal::Note(bool deleted, std::string what) {
+    if (deleted)
+        outcome_.deleted.push_back(std::move(what));
+    else
+        NoteFailure(what);
+}
+
 bool CleanupJournal::FileGone(const std::string& path) const {
     // Windows compares file names without regard to case.
     return !goneFiles_.empty() && goneFiles_.count(Lowered(path.c_str())) != 0;
@@ -127,10 +139,8 @@ bool CleanupJournal::FileGone(const std::string& path) const {
 
 void Cleaner::DeleteEntry(std::string url) {
     const bool deleted = Previewing() || cache_.DeleteEntry(url.c_str());
-    if (journal_ && deleted)
-        journal_->outcome_.deleted.push_back(std::move(url));
-    else if (journal_)
-        journal_->NoteFailure(url);
+    if (journal_)
+        journal_->Note(deleted, std::move(url));
 }
 
 void Cleaner::KeepEntry(const std::string& url) {
@@ -159,10 +169,9 @@ void Cleaner::DeleteHistoryWhere(Test test) {
         }
         if (!journal_)
             return;
-        if (!deleted)
-            return journal_->NoteFailure(url);
-        journal_->outcome_.deleted.push_back(std::move(url));
-        journal_->historyThisPass_.push_back(CleanupJournal::UrlKey(item.url));
+        if (deleted)
+            journal_->historyThisPass_.push_back(CleanupJournal::UrlKey(item.url));
+        journal_->Note(deleted, std::move(url));
     });
 }
 
@@ -188,9 +197,12 @@ void Cleaner::DeleteCacheWhere(bool cookies, Test test) {
             return KeepEntry(e.sourceUrl);
         doomed.push_back(e.sourceUrl);
     });
+    // A preview deletes all it found; while its outcome is empty the list is
+    // handed over whole, not URL by URL, which keeps a preview of a large
+    // cache as quick as the run itself.
     std::vector<std::string>& deleted = journal_ ? journal_->outcome_.deleted : doomed;
     if (Previewing() && deleted.empty())
-        deleted.swap(doomed);  // what a preview deletes is all it noted
+        deleted.swap(doomed);
     for (std::string& url : doomed)
         DeleteEntry(std::move(url));
 }

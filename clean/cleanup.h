@@ -106,6 +106,7 @@ public:
     // and what the platform refused (once, however often it is tried).
     void NoteDeleted(const std::string& what) { outcome_.deleted.push_back(what); }
     void NoteFailure(const std::string& what);
+    void Note(bool deleted, std::string what);
 
 private:
     friend class Cleaner;

@@ -38,13 +38,6 @@ bool ValueText(RegKey& key, const char* name, std::string* text) {
 
 bool Previewing(const CleanupJournal* journal) { return journal && journal->Preview(); }
 
-void Note(CleanupJournal* journal, bool deleted, const std::string& text) {
-    if (journal && deleted)
-        journal->NoteDeleted(text);
-    else if (journal)
-        journal->NoteFailure(text);
-}
-
 }  // namespace
 
 void ClearTypedUrls(Registry& registry, Shell& shell, bool confirm, CleanupJournal* journal) {
@@ -65,7 +58,8 @@ void ClearTypedUrls(Registry& registry, Shell& shell, bool confirm, CleanupJourn
             continue;
         }
         const bool deleted = registry.DeleteValue(key.Get(), name.c_str()) == kErrorSuccess;
-        Note(journal, deleted, text);
+        if (journal)
+            journal->Note(deleted, text);
         if (!deleted)
             break;
     }
@@ -93,7 +87,7 @@ void ClearRunHistory(Registry& registry, Shell& shell, bool confirm, CleanupJour
         }
         const bool deleted = registry.DeleteValue(key.Get(), name) == kErrorSuccess;
         if (there)
-            Note(journal, deleted, text);
+            journal->Note(deleted, text);
     }
     if (!Previewing(journal))
         registry.DeleteValue(key.Get(), "MRUList");
@@ -116,7 +110,7 @@ void ClearRecentDocuments(Shell& shell, FileSystem& files, CleanupJournal& journ
         shell.ClearRecentDocuments();
     std::uint32_t attributes = 0;
     for (const std::string& path : shortcuts)
-        Note(&journal, journal.Preview() || !files.GetAttributes(path.c_str(), &attributes), path);
+        journal.Note(journal.Preview() || !files.GetAttributes(path.c_str(), &attributes), path);
 }
 
 }  // namespace tw
