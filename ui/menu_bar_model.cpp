@@ -4,6 +4,15 @@
 #include <cstdint>
 
 namespace tw {
+namespace {
+
+// Letters match in either case; a text without a key matches none.
+bool HasAccessKey(const std::string& text, char key) {
+    const char own = AccessKeyOf(text);
+    return own != 0 && std::toupper(static_cast<unsigned char>(own)) == std::toupper(static_cast<unsigned char>(key));
+}
+
+}  // namespace
 
 void MenuBarModel::SetButtons(const std::vector<std::string>& texts, const std::vector<int>& textWidths) {
     buttons_.clear();
@@ -33,12 +42,8 @@ int MenuBarModel::HitTest(int x) const {
 }
 
 int MenuBarModel::FindMnemonic(char key) const {
-    if (key == 0)
-        return -1;
-    const int wanted = std::toupper(static_cast<unsigned char>(key));
     for (int i = 0; i < Count(); ++i) {
-        const char m = AccessKeyOf(buttons_[std::size_t(i)].text);
-        if (m != 0 && std::toupper(static_cast<unsigned char>(m)) == wanted)
+        if (HasAccessKey(buttons_[std::size_t(i)].text, key))
             return i;
     }
     return -1;
@@ -84,12 +89,10 @@ std::string WithAccessKeyMarked(const std::string& text) {
 
 int ItemOfKey(const std::vector<std::string>& texts, int highlighted, char key, bool* only) {
     const int count = int(texts.size());
-    const int wanted = std::toupper(static_cast<unsigned char>(key));
     int found = -1, matches = 0;
-    for (int step = 1; step <= count && key != 0; ++step) {
+    for (int step = 1; step <= count; ++step) {
         const int i = ((highlighted < 0 ? -1 : highlighted) + step) % count;
-        const char own = AccessKeyOf(texts[std::size_t(i)]);
-        if (own != 0 && std::toupper(static_cast<unsigned char>(own)) == wanted) {
+        if (HasAccessKey(texts[std::size_t(i)], key)) {
             found = matches == 0 ? i : found;
             ++matches;
         }

@@ -139,6 +139,12 @@ int MenuBar::ButtonAtScreen(POINT screen) const {
     return model_.HitTest(pt.x);
 }
 
+int MenuBar::ButtonUnderCursor() const {
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    return ButtonAtScreen(cursor);
+}
+
 void MenuBar::SetHot(int index) {
     if (index == hot_)
         return;
@@ -210,9 +216,7 @@ void MenuBar::OpenPopup(int index, bool byKeyboard) {
         const int closed = open_;
         open_ = -1;
         keyboardCues_ = false;
-        POINT cursor{};
-        GetCursorPos(&cursor);
-        hot_ = ButtonAtScreen(cursor);
+        hot_ = ButtonUnderCursor();
         if (next_ < 0)
             Apply(keys_.OnPopupClosed(closed, escaped_ && command == 0));
         RedrawWindow(Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
@@ -308,9 +312,7 @@ void MenuBar::Apply(const MenuBarKeys::Step& step) {
         break;
     case MenuBarKeys::Effect::Leave: {
         keyboardCues_ = false;
-        POINT cursor{};
-        GetCursorPos(&cursor);
-        hot_ = ButtonAtScreen(cursor);
+        hot_ = ButtonUnderCursor();
         InvalidateRect(Hwnd(), nullptr, FALSE);
         const HWND back = focusBefore_;
         focusBefore_ = nullptr;

@@ -73,6 +73,7 @@ private:
     void Layout();
     void SetHot(int index);
     int ButtonAtScreen(POINT screen) const;
+    int ButtonUnderCursor() const;
 
     HWND owner_ = nullptr;
     HMENU menu_ = nullptr;
