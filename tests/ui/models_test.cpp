@@ -3,6 +3,7 @@
 
 #include <map>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "ui/about_model.h"
@@ -113,6 +114,14 @@ TEST(ToolBarResource, ReadsBothLayoutsAndRejectsMalformedBlocks) {
         EXPECT_EQ((std::vector<unsigned>{unsigned(bar.imageWidth), unsigned(bar.imageHeight), bar.commands[0],
                                          bar.commands[1], bar.commands[2]}),
                   (std::vector<unsigned>{16, 15, 32768, 0, 40013}));
+    }
+    // A bar without buttons, in either layout, and the largest images the wide one holds.
+    for (const auto& [bytes, width] : {std::pair{Words({0xFFFF, 0xFFFF, 0}, 4), 0xFFFF}, {Words({1, 16, 15, 0}, 2), 16}}) {
+        ToolBarResource bar;
+        ASSERT_TRUE(ParseToolBarResource(bytes.data(), bytes.size(), bar)) << bytes.size();
+        EXPECT_EQ(bar.imageWidth, width);
+        EXPECT_EQ(bar.imageHeight, width == 16 ? 15 : width);
+        EXPECT_TRUE(bar.commands.empty());
     }
     const std::vector<unsigned char> bad[] = {
         {}, Words({1, 16, 16}, 2), Words({2, 16, 16, 1, 5}, 2), Words({1, 16, 16, 3, 5, 6}, 2),
