@@ -7,7 +7,7 @@
 #include "band/stream_state.h"
 #include "band/win32/guids_win32.h"
 #include "band/win32/module.h"
-#include "ui/win32/band_window.h"
+#include "ui/win32/band/band_window.h"
 
 namespace tw {
 

@@ -7,8 +7,8 @@
 #include "band/win32/class_factory.h"
 #include "band/win32/guids_win32.h"
 #include "band/win32/registration.h"
-#include "ui/win32/activation.h"
-#include "ui/win32/window_base.h"
+#include "ui/win32/window/activation.h"
+#include "ui/win32/window/window_base.h"
 
 namespace tw {
 namespace {

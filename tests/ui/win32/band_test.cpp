@@ -37,10 +37,10 @@
 #include "ui/about_model.h"
 #include "ui/accessibility.h"
 #include "ui/item_actions.h"
-#include "ui/win32/activation.h"
-#include "ui/win32/band_actions.h"
-#include "ui/win32/band_window.h"
-#include "ui/win32/index_choice_dialog.h"
+#include "ui/win32/window/activation.h"
+#include "ui/win32/band/band_actions.h"
+#include "ui/win32/band/band_window.h"
+#include "ui/win32/dialogs/index_choice_dialog.h"
 
 namespace tw {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ui/win32/list_window.h"
+#include "ui/win32/controls/list_window.h"
 
 namespace tw::testing {
 namespace {

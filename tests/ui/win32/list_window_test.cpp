@@ -10,8 +10,8 @@
 #include "platform/win32/win32_clock.h"
 #include "tests/ui/win32/accessible_client.h"
 #include "tests/ui/win32/harness.h"
-#include "ui/win32/list_adapters.h"
-#include "ui/win32/list_window.h"
+#include "ui/win32/controls/list_adapters.h"
+#include "ui/win32/controls/list_window.h"
 
 namespace tw {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "platform/win32/handles.h"
 #include "tests/ui/win32/harness.h"
-#include "ui/win32/progress_window.h"
+#include "ui/win32/controls/progress_window.h"
 
 namespace tw {
 namespace {

@@ -24,13 +24,13 @@
 #include "settings/date_format.h"
 #include "settings/settings_store.h"
 #include "ui/band_window_model.h"
-#include "ui/win32/key_watch.h"
-#include "ui/win32/list_window.h"
-#include "ui/win32/menu_bar.h"
-#include "ui/win32/menu_painter.h"
-#include "ui/win32/progress_window.h"
-#include "ui/win32/tab_strip_window.h"
-#include "ui/win32/window_base.h"
+#include "ui/win32/band/key_watch.h"
+#include "ui/win32/controls/list_window.h"
+#include "ui/win32/controls/menu_bar.h"
+#include "ui/win32/controls/menu_painter.h"
+#include "ui/win32/controls/progress_window.h"
+#include "ui/win32/controls/tab_strip_window.h"
+#include "ui/win32/window/window_base.h"
 
 namespace tw {
 

@@ -1,9 +1,9 @@
-#include "ui/win32/tab_strip_window.h"
-#include "ui/win32/activation.h"
+#include "ui/win32/controls/tab_strip_window.h"
+#include "ui/win32/window/activation.h"
 
 #include <commctrl.h>
 
-#include "ui/win32/paint_util.h"
+#include "ui/win32/window/paint_util.h"
 
 namespace tw {
 namespace {

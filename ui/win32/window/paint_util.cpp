@@ -1,4 +1,4 @@
-#include "ui/win32/paint_util.h"
+#include "ui/win32/window/paint_util.h"
 
 #include <cstdio>
 #include <vector>

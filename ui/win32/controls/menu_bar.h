@@ -11,11 +11,11 @@
 
 #include "ui/band_keys.h"
 #include "ui/menu_bar_model.h"
-#include "ui/win32/accessible.h"
+#include "ui/win32/window/accessible.h"
 #include "ui/win32/gdi.h"
-#include "ui/win32/key_watch.h"
-#include "ui/win32/menu_painter.h"
-#include "ui/win32/window_base.h"
+#include "ui/win32/band/key_watch.h"
+#include "ui/win32/controls/menu_painter.h"
+#include "ui/win32/window/window_base.h"
 
 namespace tw {
 

@@ -1,11 +1,11 @@
-#include "ui/win32/menu_bar.h"
-#include "ui/win32/activation.h"
+#include "ui/win32/controls/menu_bar.h"
+#include "ui/win32/window/activation.h"
 
 #include <string>
 #include <utility>
 
 #include "ui/colour_math.h"
-#include "ui/win32/paint_util.h"
+#include "ui/win32/window/paint_util.h"
 
 namespace tw {
 namespace {

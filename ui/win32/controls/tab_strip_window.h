@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "ui/tab_strip_model.h"
-#include "ui/win32/accessible.h"
+#include "ui/win32/window/accessible.h"
 #include "ui/win32/gdi.h"
-#include "ui/win32/window_base.h"
+#include "ui/win32/window/window_base.h"
 
 namespace tw {
 

@@ -1,6 +1,6 @@
-#include "ui/win32/window_base.h"
+#include "ui/win32/window/window_base.h"
 
-#include "ui/win32/activation.h"
+#include "ui/win32/window/activation.h"
 
 namespace tw {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/win32/about_dialog.h"
+#include "ui/win32/dialogs/about_dialog.h"
 
 #include <commctrl.h>
 
@@ -7,8 +7,8 @@
 #include "res/resource.h"
 #include "settings/settings_store.h"
 #include "ui/about_model.h"
-#include "ui/win32/band_window.h"
-#include "ui/win32/dialog_support.h"
+#include "ui/win32/band/band_window.h"
+#include "ui/win32/dialogs/dialog_support.h"
 
 namespace tw {
 

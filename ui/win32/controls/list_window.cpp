@@ -1,5 +1,5 @@
-#include "ui/win32/list_window.h"
-#include "ui/win32/activation.h"
+#include "ui/win32/controls/list_window.h"
+#include "ui/win32/window/activation.h"
 
 #include <windowsx.h>
 

@@ -1,4 +1,4 @@
-#include "ui/win32/list_adapters.h"
+#include "ui/win32/controls/list_adapters.h"
 
 #include <oleauto.h>
 

@@ -1,4 +1,4 @@
-#include "ui/win32/band_actions.h"
+#include "ui/win32/band/band_actions.h"
 
 #include <objbase.h>
 #include <shellapi.h>
@@ -10,10 +10,10 @@
 #include "core/ansi_text.h"
 #include "res/resource.h"
 #include "ui/item_actions.h"
-#include "ui/win32/band_window.h"
-#include "ui/win32/dialog_support.h"
-#include "ui/win32/favorites_dialog.h"
-#include "ui/win32/list_adapters.h"
+#include "ui/win32/band/band_window.h"
+#include "ui/win32/dialogs/dialog_support.h"
+#include "ui/win32/dialogs/favorites_dialog.h"
+#include "ui/win32/controls/list_adapters.h"
 
 namespace tw {
 

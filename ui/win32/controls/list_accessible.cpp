@@ -3,8 +3,8 @@
 #include <new>
 
 #include "ui/accessibility.h"
-#include "ui/win32/accessible.h"
-#include "ui/win32/list_window.h"
+#include "ui/win32/window/accessible.h"
+#include "ui/win32/controls/list_window.h"
 
 namespace tw {
 namespace {

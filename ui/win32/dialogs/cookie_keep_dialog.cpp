@@ -1,12 +1,12 @@
-#include "ui/win32/cookie_keep_dialog.h"
+#include "ui/win32/dialogs/cookie_keep_dialog.h"
 
 #include <windows.h>
 
 #include "clean/cookie_keep.h"
 #include "res/resource.h"
 #include "settings/settings_store.h"
-#include "ui/win32/band_window.h"
-#include "ui/win32/dialog_support.h"
+#include "ui/win32/band/band_window.h"
+#include "ui/win32/dialogs/dialog_support.h"
 
 namespace tw {
 

@@ -1,11 +1,11 @@
-#include "ui/win32/band_actions.h"
+#include "ui/win32/band/band_actions.h"
 
 #include <string>
 
-#include "ui/win32/about_dialog.h"
-#include "ui/win32/band_window.h"
-#include "ui/win32/cleanup_dialog.h"
-#include "ui/win32/index_choice_dialog.h"
+#include "ui/win32/dialogs/about_dialog.h"
+#include "ui/win32/band/band_window.h"
+#include "ui/win32/dialogs/cleanup_dialog.h"
+#include "ui/win32/dialogs/index_choice_dialog.h"
 
 namespace tw {
 

@@ -1,10 +1,10 @@
-#include "ui/win32/dialog_support.h"
+#include "ui/win32/dialogs/dialog_support.h"
 
 #include <vector>
 
 #include "settings/settings_store.h"
-#include "ui/win32/activation.h"
-#include "ui/win32/band_window.h"
+#include "ui/win32/window/activation.h"
+#include "ui/win32/band/band_window.h"
 
 namespace tw {
 

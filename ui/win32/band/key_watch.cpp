@@ -1,4 +1,4 @@
-#include "ui/win32/key_watch.h"
+#include "ui/win32/band/key_watch.h"
 
 #include <algorithm>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "ui/win32/favorites_dialog.h"
+#include "ui/win32/dialogs/favorites_dialog.h"
 
 #include <windows.h>
 
@@ -6,8 +6,8 @@
 #include "report/favorites.h"
 #include "report/win32/internet_shortcut.h"
 #include "res/resource.h"
-#include "ui/win32/band_window.h"
-#include "ui/win32/dialog_support.h"
+#include "ui/win32/band/band_window.h"
+#include "ui/win32/dialogs/dialog_support.h"
 
 namespace tw {
 

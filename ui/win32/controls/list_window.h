@@ -11,9 +11,9 @@
 #include "platform/clock.h"
 #include "ui/accessibility.h"
 #include "ui/list_model.h"
-#include "ui/win32/accessible.h"
+#include "ui/win32/window/accessible.h"
 #include "ui/win32/gdi.h"
-#include "ui/win32/window_base.h"
+#include "ui/win32/window/window_base.h"
 
 namespace tw {
 

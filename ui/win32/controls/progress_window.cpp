@@ -1,5 +1,5 @@
-#include "ui/win32/progress_window.h"
-#include "ui/win32/activation.h"
+#include "ui/win32/controls/progress_window.h"
+#include "ui/win32/window/activation.h"
 
 #include <cstring>
 #include <vector>

@@ -1,11 +1,11 @@
-#include "ui/win32/accessible.h"
+#include "ui/win32/window/accessible.h"
 
 #include <oleauto.h>
 
 #include <new>
 
 #include "ui/accessibility.h"
-#include "ui/win32/list_adapters.h"
+#include "ui/win32/controls/list_adapters.h"
 
 namespace tw {
 

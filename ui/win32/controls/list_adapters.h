@@ -6,7 +6,7 @@
 #include "clean/find.h"
 #include "core/tab_fill.h"
 #include "ui/list_model_rows.h"
-#include "ui/win32/list_window.h"
+#include "ui/win32/controls/list_window.h"
 
 namespace tw {
 

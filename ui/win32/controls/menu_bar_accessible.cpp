@@ -3,8 +3,8 @@
 #include <new>
 
 #include "ui/accessibility.h"
-#include "ui/win32/accessible.h"
-#include "ui/win32/menu_bar.h"
+#include "ui/win32/window/accessible.h"
+#include "ui/win32/controls/menu_bar.h"
 
 namespace tw {
 namespace {

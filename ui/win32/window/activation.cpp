@@ -1,4 +1,4 @@
-#include "ui/win32/activation.h"
+#include "ui/win32/window/activation.h"
 
 namespace tw {
 namespace {

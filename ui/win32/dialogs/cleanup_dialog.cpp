@@ -1,4 +1,4 @@
-#include "ui/win32/cleanup_dialog.h"
+#include "ui/win32/dialogs/cleanup_dialog.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -10,9 +10,9 @@
 #include "res/resource.h"
 #include "settings/options_model.h"
 #include "settings/settings_store.h"
-#include "ui/win32/band_window.h"
-#include "ui/win32/cookie_keep_dialog.h"
-#include "ui/win32/dialog_support.h"
+#include "ui/win32/band/band_window.h"
+#include "ui/win32/dialogs/cookie_keep_dialog.h"
+#include "ui/win32/dialogs/dialog_support.h"
 
 namespace tw {
 

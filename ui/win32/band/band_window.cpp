@@ -1,4 +1,4 @@
-#include "ui/win32/band_window.h"
+#include "ui/win32/band/band_window.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -14,10 +14,10 @@
 #include "res/resource.h"
 #include "settings/settings_store.h"
 #include "ui/item_actions.h"
-#include "ui/win32/activation.h"
-#include "ui/win32/band_actions.h"
+#include "ui/win32/window/activation.h"
+#include "ui/win32/band/band_actions.h"
 #include "ui/win32/gdi.h"
-#include "ui/win32/list_adapters.h"
+#include "ui/win32/controls/list_adapters.h"
 
 namespace tw {
 

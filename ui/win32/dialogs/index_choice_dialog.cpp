@@ -1,4 +1,4 @@
-#include "ui/win32/index_choice_dialog.h"
+#include "ui/win32/dialogs/index_choice_dialog.h"
 
 #include <shlobj.h>
 
@@ -9,8 +9,8 @@
 
 #include "core/index_files.h"
 #include "res/resource.h"
-#include "ui/win32/band_window.h"
-#include "ui/win32/dialog_support.h"
+#include "ui/win32/band/band_window.h"
+#include "ui/win32/dialogs/dialog_support.h"
 
 namespace tw {
 

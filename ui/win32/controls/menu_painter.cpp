@@ -1,4 +1,4 @@
-#include "ui/win32/menu_painter.h"
+#include "ui/win32/controls/menu_painter.h"
 
 #include <algorithm>
 
@@ -6,7 +6,7 @@
 #include "ui/menu_bar_model.h"
 #include "platform/win32/handles.h"
 #include "ui/win32/gdi.h"
-#include "ui/win32/paint_util.h"
+#include "ui/win32/window/paint_util.h"
 
 namespace tw {
 namespace {
