@@ -17,6 +17,7 @@
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_history.h"
+#include "platform/win32/win32_process_rights.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_url_cache.h"
@@ -55,6 +56,7 @@ struct BandServices {
     Win32Shell shell;
     Win32Clock clock;
     Win32FileDialogs dialogs;
+    Win32ProcessRights rights;
 };
 
 // The window owns its object: the object is deleted when the window goes.
