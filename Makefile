@@ -68,6 +68,7 @@ dist:
 	cmake --build $(WIN32) --target tidewell_help
 	mkdir -p $(DIST)
 	makensis -V2 -DVERSION=$(TW_VERSION) -DBAND_DIR=$(abspath $(WIN32))/band \
+	  -DBROKER_POLICY_GUID=$(shell sed -n 's/^\#define TW_GUID_BrokerPolicy "\(.*\)"/\1/p' band/guids.h) \
 	  -DOUTFILE=$(abspath $(DIST))/Tidewell-setup.exe installer/tidewell.nsi
 	@echo "Installer: $(DIST)/Tidewell-setup.exe"
 

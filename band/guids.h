@@ -13,6 +13,11 @@
 #define TW_IID_IStartButton "{9CF914F3-F6AC-420A-B0FB-00EF61446DA9}"
 // The browser toolbar button that opens the band.
 #define TW_GUID_ButtonExtension "{CF27F25D-2A4B-434A-9B43-2E92D39F8633}"
+// The elevation policy that lets the browser's low tab process start the
+// broker, tidewell-clean's windowless form, silently at medium integrity.
+#define TW_GUID_BrokerPolicy "{BDE2FD12-2FB9-4DAC-AA3A-97F7BCFE5A73}"
+// The broker's file name, beside the module.
+#define TW_BROKER_FILE "tidewell-cleanw.exe"
 // A class key that unregistration removes when it has no subkeys; this
 // module never writes it.
 #define TW_CLSID_Retired "{245AC980-DE75-4FE9-8FC0-6BA5F2DAA355}"

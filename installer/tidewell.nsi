@@ -2,9 +2,10 @@
 ; command-line cleaner into one folder under Program Files, registers the
 ; band with the browser and leaves an uninstaller for Programs and Features.
 ;
-;   makensis -DBAND_DIR=<folder of Tidewell.dll> -DOUTFILE=<setup.exe> -DVERSION=<x.y.z> tidewell.nsi
+;   makensis -DBAND_DIR=<folder of Tidewell.dll> -DOUTFILE=<setup.exe> -DVERSION=<x.y.z>
+;            -DBROKER_POLICY_GUID=<{...}> tidewell.nsi
 ;
-; `make dist` passes all three. The installer and the band are 32-bit, so on
+; `make dist` passes all four, the identifier from band/guids.h. The installer and the band are 32-bit, so on
 ; 64-bit Windows the files go to the 32-bit Program Files folder and the
 ; browser that loads the band is the 32-bit one.
 
@@ -20,10 +21,20 @@ Unicode true
   !define OUTFILE "..\build\dist\Tidewell-setup.exe"
 !endif
 
+!ifndef BROKER_POLICY_GUID
+  !error "BROKER_POLICY_GUID: pass TW_GUID_BrokerPolicy of band/guids.h"
+!endif
+
 !define PRODUCT "Tidewell"
 !define PUBLISHER "The Tidewell developers"
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tidewell"
 !define RUNONCE_KEY "Software\Microsoft\Windows\CurrentVersion\RunOnce"
+; Lets the browser's low tab process start the broker beside the band
+; silently at medium integrity (Policy 3). Registering the band writes the
+; same key; the installer writes it too, so that it names the folder the
+; files went to, and the uninstaller removes it even where the band cannot
+; be loaded to unregister itself.
+!define POLICY_KEY "Software\Microsoft\Internet Explorer\Low Rights\ElevationPolicy\${BROKER_POLICY_GUID}"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -70,6 +81,10 @@ Section "Tidewell"
   ; A band that did not register is not in the browser: say so, and end
   ; with a non-zero exit code so that a silent install does not pass for a
   ; good one. The files stay, and the uninstaller removes them.
+  WriteRegStr HKLM "${POLICY_KEY}" "AppName" "tidewell-cleanw.exe"
+  WriteRegStr HKLM "${POLICY_KEY}" "AppPath" "$INSTDIR"
+  WriteRegDWORD HKLM "${POLICY_KEY}" "Policy" 3
+
   ClearErrors
   RegDLL "$INSTDIR\Tidewell.dll"
   IfErrors 0 registered
@@ -81,6 +96,7 @@ SectionEnd
 
 Section "Uninstall"
   UnRegDLL "$INSTDIR\Tidewell.dll"
+  DeleteRegKey HKLM "${POLICY_KEY}"
 
   ; A browser that is still open holds Tidewell.dll: it goes at the next restart.
   Delete /REBOOTOK "$INSTDIR\Tidewell.dll"

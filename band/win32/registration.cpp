@@ -27,6 +27,15 @@ HRESULT RunRegistrationScript(bool install) {
     if (FAILED(hr)) return hr;
     hr = registrar->AddReplacement(L"Module", quoted);
     if (FAILED(hr)) return hr;
+    // The broker's elevation policy names the folder it lies in, the
+    // module's own, without a closing backslash.
+    wchar_t folder[MAX_PATH];
+    lstrcpynW(folder, path, MAX_PATH);
+    PathRemoveFileSpecW(folder);
+    wchar_t quotedFolder[2 * MAX_PATH];
+    if (!QuoteForScript(folder, quotedFolder, sizeof quotedFolder / sizeof quotedFolder[0])) return E_FAIL;
+    hr = registrar->AddReplacement(L"ModuleFolder", quotedFolder);
+    if (FAILED(hr)) return hr;
     return install ? registrar->ResourceRegister(path, IDR_TIDEWELL_REGISTRY, L"REGISTRY")
                    : registrar->ResourceUnregister(path, IDR_TIDEWELL_REGISTRY, L"REGISTRY");
 }
@@ -105,6 +114,20 @@ HRESULT ChangeCategory(bool add) {
     return hr;
 }
 
+// The browser reads the elevation policies once, when its first process
+// starts; this makes the ones already running read them again at their next
+// use. Looked up by name: ieframe.dll comes with Internet Explorer 7, and
+// Wine's has no such export (its browser has no Protected Mode), so there
+// nothing is refreshed.
+void RefreshElevationPolicy() {
+    const UniqueLibrary ieframe(LoadLibraryA("ieframe.dll"));
+    if (!ieframe) return;
+    using RefreshFn = HRESULT(WINAPI*)();
+    auto refresh = reinterpret_cast<RefreshFn>(
+        reinterpret_cast<void*>(GetProcAddress(ieframe.Get(), "IERefreshElevationPolicy")));
+    if (refresh) refresh();
+}
+
 void DeleteRetiredClassKey() {
     static const char kKey[] = "CLSID\\" TW_CLSID_Retired;
     UniqueKey key;
@@ -125,6 +148,7 @@ HRESULT RegisterServer() {
         script = RunRegistrationScript(true);
         typeLibrary = RegisterTypeLibrary();
     }
+    RefreshElevationPolicy();
     DeleteCategoryCaches();
     return HRESULT(RegistrationResult(script, typeLibrary, ChangeCategory(true)));
 }
@@ -139,6 +163,7 @@ HRESULT UnregisterServer() {
         RunRegistrationScript(false);
         UnregisterTypeLibrary();
     }
+    RefreshElevationPolicy();
     DeleteRetiredClassKey();
     return SUCCEEDED(hr) ? S_OK : hr;
 }

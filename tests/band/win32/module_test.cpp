@@ -26,6 +26,8 @@ namespace {
 const std::string kClassKey = std::string("CLSID\\") + TW_CLSID_ExplorerBar;
 const std::string kExtensions = "Software\\Microsoft\\Internet Explorer\\Extensions";
 const std::string kButtonKey = kExtensions + "\\" + TW_GUID_ButtonExtension;
+const std::string kPolicies = "Software\\Microsoft\\Internet Explorer\\Low Rights\\ElevationPolicy";
+const std::string kPolicyKey = kPolicies + "\\" + TW_GUID_BrokerPolicy;
 const std::string kRetiredKey = std::string("CLSID\\") + TW_CLSID_Retired;
 const std::string kTypeLibKey = std::string("TypeLib\\") + TW_LIBID_TidewellLib;
 
@@ -59,6 +61,7 @@ TEST_F(RegistrationTest, WritesOneFreshCopyOfTheScript) {
     ASSERT_EQ(RunRegsvr32(false), 0);
     CreateKey(HKEY_CLASSES_ROOT, kClassKey + "\\InprocServer32\\Stray");
     CreateKey(HKEY_LOCAL_MACHINE, kButtonKey + "\\Stray");
+    CreateKey(HKEY_LOCAL_MACHINE, kPolicyKey + "\\Stray");
     ASSERT_EQ(RunRegsvr32(false), 0);
     const std::string path = Narrow(TheModule().path);
     EXPECT_EQ(RegistryTree(HKEY_CLASSES_ROOT, kClassKey),
@@ -72,6 +75,11 @@ TEST_F(RegistrationTest, WritesOneFreshCopyOfTheScript) {
               Sorted({std::string("|BandCLSID=") + TW_CLSID_ExplorerBar, "|ButtonText=Tidewell",
                       std::string("|CLSID=") + TW_CLSID_BandButtonHandler, "|HotIcon=" + path + ",802",
                       "|Icon=" + path + ",801"}));
+    // The broker beside the module starts from the browser's low process
+    // silently at medium integrity.
+    const std::string folder = path.substr(0, path.rfind('\\'));
+    EXPECT_EQ(RegistryTree(HKEY_LOCAL_MACHINE, kPolicyKey),
+              Sorted({std::string("|AppName=") + TW_BROKER_FILE, "|AppPath=" + folder, "|Policy=dword:3"}));
     const std::vector<std::string> progId = {"CLSID", std::string("CLSID|=") + TW_CLSID_ExplorerBar, "|=Tidewell"};
     EXPECT_EQ(RegistryTree(HKEY_CLASSES_ROOT, "Tidewell.ExplorerBar.1"), Sorted(progId));
     std::vector<std::string> current = progId;
@@ -93,7 +101,9 @@ TEST_F(RegistrationTest, UnregistrationRemovesItAllButTheSharedKeysAndABareRetir
     for (const std::string& key : gone)
         EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key)) << key;
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kButtonKey));
-    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, "CLSID") && KeyExists(HKEY_LOCAL_MACHINE, kExtensions));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kPolicyKey));
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, "CLSID") && KeyExists(HKEY_LOCAL_MACHINE, kExtensions) &&
+                KeyExists(HKEY_LOCAL_MACHINE, kPolicies));
     CreateKey(HKEY_CLASSES_ROOT, kRetiredKey + "\\InprocServer32");
     ASSERT_EQ(RunRegsvr32(true), 0);
     EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, kRetiredKey)) << "one key only, never a tree";

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -82,8 +83,12 @@ inline void Walk(HKEY key, const std::string& prefix, std::vector<std::string>& 
         DWORD nameLength = sizeof name, dataLength = sizeof data - 1, type = 0;
         if (RegEnumValueA(key, i, name, &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(data), &dataLength))
             break;
+        DWORD number = 0;
+        if (type == REG_DWORD && dataLength == 4)
+            std::memcpy(&number, data, 4);
         data[type == REG_SZ ? dataLength : 0] = 0;
-        out.push_back(prefix + "|" + name + "=" + data);
+        const std::string text = type == REG_DWORD ? "dword:" + std::to_string(number) : std::string(data);
+        out.push_back(prefix + "|" + name + "=" + text);
     }
     for (DWORD i = 0;; ++i) {
         DWORD nameLength = sizeof name;
