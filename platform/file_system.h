@@ -34,6 +34,12 @@ public:
 
     // SHGetSpecialFolderPathA without creation; false when there is none.
     virtual bool SpecialFolder(int csidl, std::string* path) = 0;
+    // IEGetWriteableFolderPath for the store folder csidl names (the
+    // Internet cache, the cookies or the history): the folder this
+    // process's WinINet and history store use and it may write, the Low
+    // one in Protected Mode. False when there is none or the process may
+    // not write it.
+    virtual bool WriteableStoreFolder(int csidl, std::string* path) = 0;
     // FindFirstFileA and companions: null when nothing matches.
     virtual Search FindFirst(const char* pattern, FindEntry* entry) = 0;
     virtual bool FindNext(Search search, FindEntry* entry) = 0;

@@ -123,6 +123,37 @@ bool Win32FileSystem::SpecialFolder(int csidl, std::string* path) {
     return true;
 }
 
+bool Win32FileSystem::WriteableStoreFolder(int csidl, std::string* path) {
+    // FOLDERID_InternetCache, FOLDERID_Cookies and FOLDERID_History.
+    static const GUID kInternetCache = {0x352481E8, 0x33BE, 0x4251, {0xBA, 0x85, 0x60, 0x07, 0xCA, 0xED, 0xCF, 0x9D}};
+    static const GUID kCookies = {0x2B0F765D, 0xC0E9, 0x4171, {0x90, 0x8E, 0x08, 0xA6, 0x11, 0xB8, 0x4F, 0xF6}};
+    static const GUID kHistory = {0xD9DC8A3B, 0xB784, 0x432E, {0xA7, 0x81, 0x5A, 0x11, 0x30, 0xA7, 0x59, 0x63}};
+    const GUID* folder = csidl == kFolderInternetCache ? &kInternetCache
+                         : csidl == kFolderCookies     ? &kCookies
+                         : csidl == kFolderHistory     ? &kHistory
+                                                       : nullptr;
+    if (!folder)
+        return false;
+    // Only the browser's processes have ieframe.dll loaded, and only theirs
+    // have Low stores to be told of. Wine's ieframe.dll has no such export.
+    HMODULE ieframe = GetModuleHandleW(L"ieframe.dll");
+    typedef HRESULT(WINAPI * WriteableFolderFn)(REFGUID, LPWSTR*);
+    WriteableFolderFn writeable = ieframe ? reinterpret_cast<WriteableFolderFn>(reinterpret_cast<void*>(
+                                                GetProcAddress(ieframe, "IEGetWriteableFolderPath")))
+                                          : nullptr;
+    LPWSTR wide = nullptr;
+    // E_ACCESSDENIED when the process may not write the folder at all.
+    if (!writeable || FAILED(writeable(*folder, &wide)) || !wide)
+        return false;
+    char buffer[MAX_PATH] = "";
+    const int n = WideCharToMultiByte(CP_ACP, 0, wide, -1, buffer, MAX_PATH, nullptr, nullptr);
+    CoTaskMemFree(wide);
+    if (n <= 1)
+        return false;
+    *path = buffer;
+    return true;
+}
+
 FileSystem::Search Win32FileSystem::FindFirst(const char* pattern, FindEntry* entry) {
     WIN32_FIND_DATAA data;
     const HANDLE h = FindFirstFileA(pattern, &data);

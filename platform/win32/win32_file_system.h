@@ -11,6 +11,7 @@ namespace tw {
 class Win32FileSystem : public FileSystem {
 public:
     bool SpecialFolder(int csidl, std::string* path) override;
+    bool WriteableStoreFolder(int csidl, std::string* path) override;
     Search FindFirst(const char* pattern, FindEntry* entry) override;
     bool FindNext(Search search, FindEntry* entry) override;
     void FindClose(Search search) override;

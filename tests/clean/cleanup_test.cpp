@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 #include <set>
 #include <tuple>
 #include <string>
@@ -10,9 +11,11 @@
 #include "clean/cleanup.h"
 #include "clean/cleanup_dialog_model.h"
 #include "clean/cookie_keep.h"
+#include "core/process_files.h"
 #include "settings/settings_store.h"
 #include "tests/fakes/fake_file_system.h"
 #include "tests/fakes/fake_history.h"
+#include "tests/fakes/fake_process_rights.h"
 #include "tests/fakes/fake_registry.h"
 #include "tests/fakes/fake_shell.h"
 #include "tests/fakes/fake_url_cache.h"
@@ -428,6 +431,43 @@ TEST_F(Purge, CookiesPurgeTheirFolderButKeepItAndNothingIsTouchedWithoutStores) 
     cleaner.PurgeHistoryFolders();
     cleaner.PurgeCookieFolder();
     EXPECT_TRUE(files.log.empty());
+}
+
+// The low process's cache and history keep their items in the Low stores,
+// the only store folders it may write: in Protected Mode each purge takes
+// those and leaves the normal ones to the broker; with no writeable folder
+// it takes nothing.
+TEST_F(Purge, InProtectedModeEachPurgeTakesTheLowStoreOnly) {
+    const std::string h = "C:\\P\\History", t = "C:\\P\\TIF", k = "C:\\P\\Cookies";
+    const std::map<int, std::string> low = {
+        {kFolderHistory, h + "\\Low"}, {kFolderInternetCache, t + "\\Low"}, {kFolderCookies, k + "\\Low"}};
+    const auto purged = [&](const std::string& in) {
+        return Log{"remove " + h + in + "\\History.IE5\\MSHist01\\h.txt", "rmdir " + h + in + "\\History.IE5\\MSHist01",
+                   "remove " + t + in + "\\Content.IE5\\SUB\\c.gif", "rmdir " + t + in + "\\Content.IE5\\SUB"};
+    };
+    Log normal = purged(""), lowOnly = purged("\\Low");
+    normal.insert(normal.end(), {"remove " + k + "\\Low", "remove " + k + "\\n.txt"});
+    lowOnly.push_back("remove " + k + "\\Low\\c.txt");
+    struct Case { bool protectedMode, writeable; Log log; } cases[] = {
+        {false, true, normal}, {true, true, lowOnly}, {true, false, {}}};
+    for (const Case& c : cases) {
+        files.log.clear();
+        for (const std::string& in : {std::string(), std::string("\\Low")}) {
+            files.AddFile(h + in + "\\History.IE5\\MSHist01\\h.txt");
+            files.AddFile(t + in + "\\Content.IE5\\SUB\\c.gif");
+        }
+        files.AddFile(k + "\\Low\\c.txt");
+        files.AddFile(k + "\\n.txt");
+        files.writeableStoreFolders = c.writeable ? low : std::map<int, std::string>();
+        fakes::FakeProcessRights rights;
+        rights.protectedMode = c.protectedMode;
+        ProcessFileSystem process(files, rights);
+        Cleaner inProcess(history, cache, process, clock);
+        inProcess.PurgeHistoryFolders();
+        inProcess.PurgeCacheFolders();
+        inProcess.PurgeCookieFolder();
+        EXPECT_EQ(files.log, c.log) << c.protectedMode << c.writeable;
+    }
 }
 
 // ---- the cleanup dialogs -------------------------------------------------

@@ -11,10 +11,12 @@
 #include "core/index_files.h"
 #include "core/index_reader.h"
 #include "core/live_readers.h"
+#include "core/process_files.h"
 #include "core/tab_fill.h"
 #include "platform/win_errors.h"
 #include "tests/fakes/fake_file_system.h"
 #include "tests/fakes/fake_history.h"
+#include "tests/fakes/fake_process_rights.h"
 #include "tests/fakes/fake_url_cache.h"
 #include "tools/samples/index_file_writer.h"
 
@@ -310,6 +312,35 @@ TEST(IndexFileChoice, EachKindOffersItsOwnFilesOrElseTheParentFolders) {
     EXPECT_EQ(rows.size(), 1u);
     EXPECT_EQ(BrowseCandidate(fs, EntryKind::Cache, "D:\\Profile"), "") << "a folder does not open as a file";
     EXPECT_EQ(BrowseCandidate(fs, EntryKind::History, "D:\\Nowhere"), "");
+}
+
+// The low process reads the index files of its own stores, the Low ones;
+// a store without a writeable folder offers none, and the folders of other
+// things stay the platform's.
+TEST(IndexFileChoice, InProtectedModeTheLowStoresAreOffered) {
+    fakes::FakeFileSystem fs;
+    fs.specialFolders = {{kFolderHistory, "C:\\H"}, {kFolderCookies, "C:\\C"}, {kFolderInternetCache, "C:\\T"},
+                         {kFolderFavorites, "C:\\F"}};
+    fs.writeableStoreFolders = {{kFolderHistory, "C:\\H\\Low"}, {kFolderCookies, "C:\\C\\Low"}};
+    Add(fs, {"C:\\H\\History.IE5\\index.dat", "C:\\H\\Low\\History.IE5\\index.dat", "C:\\C\\index.dat",
+             "C:\\C\\Low\\index.dat", "C:\\T\\Content.IE5\\index.dat", "C:\\T\\Low\\Content.IE5\\index.dat"});
+    struct Case { bool protectedMode; EntryKind store; Paths rows; } cases[] = {
+        {false, EntryKind::History, {"C:\\H\\History.IE5\\index.dat"}},
+        {false, EntryKind::Cookie, {"C:\\C\\index.dat"}},
+        {false, EntryKind::Cache, {"C:\\T\\Content.IE5\\index.dat"}},
+        {true, EntryKind::History, {"C:\\H\\Low\\History.IE5\\index.dat"}},
+        {true, EntryKind::Cookie, {"C:\\C\\Low\\index.dat"}},
+        {true, EntryKind::Cache, {}},
+    };
+    for (const Case& c : cases) {
+        fakes::FakeProcessRights rights;
+        rights.protectedMode = c.protectedMode;
+        ProcessFileSystem files(fs, rights);
+        EXPECT_EQ(ChoiceCandidates(files, c.store), c.rows) << c.protectedMode << int(c.store);
+        std::string favorites;
+        EXPECT_TRUE(files.SpecialFolder(kFolderFavorites, &favorites));
+        EXPECT_EQ(favorites, "C:\\F");
+    }
 }
 
 TEST(IndexFileSearch, DepthFirstByPathContainingIndexDatWithinThePathLimit) {

@@ -22,6 +22,8 @@ public:
     };
 
     std::map<int, std::string> specialFolders;
+    // What IEGetWriteableFolderPath answers, by CSIDL of the store.
+    std::map<int, std::string> writeableStoreFolders;
     std::map<std::string, std::string> shortPaths;  // lower-case long path -> short
     // Whether folder listings begin with "." and "..", as NTFS ones do.
     bool listsDotEntries = true;
@@ -51,6 +53,12 @@ public:
         if (it != specialFolders.end())
             *path = it->second;
         return it != specialFolders.end();
+    }
+    bool WriteableStoreFolder(int csidl, std::string* path) override {
+        auto it = writeableStoreFolders.find(csidl);
+        if (it != writeableStoreFolders.end())
+            *path = it->second;
+        return it != writeableStoreFolders.end();
     }
     // A folder's listing for "F\*" and "F\*.*", else the one entry named.
     Search FindFirst(const char* pattern, FindEntry* entry) override {

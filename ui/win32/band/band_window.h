@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "clean/cleanup.h"
+#include "core/process_files.h"
 #include "core/tab_fill.h"
 #include "platform/win32/com_ptr.h"
 #include "platform/win32/handles.h"
@@ -49,14 +50,25 @@ const UINT kListIds[3] = {1100, 1101, 1102};
 
 // The platform services the band window works with, realised over Win32.
 struct BandServices {
+    // The rights the system reports, unless a test gives others.
+    explicit BandServices(std::unique_ptr<ProcessRights> given = std::unique_ptr<ProcessRights>())
+        : ownRights(given ? std::move(given) : std::unique_ptr<ProcessRights>(new Win32ProcessRights)),
+          rights(*ownRights) {}
+    BandServices(const BandServices&) = delete;
+    BandServices& operator=(const BandServices&) = delete;
+
+    std::unique_ptr<ProcessRights> ownRights;
+    const ProcessRights& rights;
     Win32Registry registry;
     Win32UrlCache cache;
     Win32HistoryService history;
-    Win32FileSystem files;
+    Win32FileSystem systemFiles;
+    // The store folders are those of this process's stores: in Protected
+    // Mode the Low ones.
+    ProcessFileSystem files{systemFiles, rights};
     Win32Shell shell;
     Win32Clock clock;
     Win32FileDialogs dialogs;
-    Win32ProcessRights rights;
 };
 
 // The window owns its object: the object is deleted when the window goes.
