@@ -11,6 +11,9 @@ namespace tw {
 
 const char kTypedUrlsKey[] = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
 const char kRunMruKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
+const char kTypedUrlsQuestion[] = "Are you sure you want to delete Typed URL List?";
+const char kRecentDocumentsQuestion[] = "Are you sure you want to delete Desktop Recent Documents History?";
+const char kRunHistoryQuestion[] = "Are you sure you want to delete Desktop Run History?";
 
 namespace {
 
@@ -41,7 +44,7 @@ bool Previewing(const CleanupJournal* journal) { return journal && journal->Prev
 }  // namespace
 
 void ClearTypedUrls(Registry& registry, Shell& shell, bool confirm, CleanupJournal* journal) {
-    if (!Confirmed(shell, confirm, "Are you sure you want to delete Typed URL List?"))
+    if (!Confirmed(shell, confirm, kTypedUrlsQuestion))
         return;
     RegKey key(registry);
     if (key.Open(RegRoot::CurrentUser, kTypedUrlsKey, !Previewing(journal)) != kErrorSuccess)
@@ -66,12 +69,12 @@ void ClearTypedUrls(Registry& registry, Shell& shell, bool confirm, CleanupJourn
 }
 
 void ClearRecentDocuments(Shell& shell, bool confirm) {
-    if (Confirmed(shell, confirm, "Are you sure you want to delete Desktop Recent Documents History?"))
+    if (Confirmed(shell, confirm, kRecentDocumentsQuestion))
         shell.ClearRecentDocuments();
 }
 
 void ClearRunHistory(Registry& registry, Shell& shell, bool confirm, CleanupJournal* journal) {
-    if (!Confirmed(shell, confirm, "Are you sure you want to delete Desktop Run History?"))
+    if (!Confirmed(shell, confirm, kRunHistoryQuestion))
         return;
     RegKey key(registry);
     if (key.Open(RegRoot::CurrentUser, kRunMruKey, !Previewing(journal)) != kErrorSuccess)

@@ -11,6 +11,10 @@ namespace tw {
 
 extern const char kTypedUrlsKey[];  // under HKEY_CURRENT_USER
 extern const char kRunMruKey[];     // under HKEY_CURRENT_USER
+// The questions asked first.
+extern const char kTypedUrlsQuestion[];
+extern const char kRecentDocumentsQuestion[];
+extern const char kRunHistoryQuestion[];
 
 // Each asks its question first when confirm is set and stops at No. The
 // keys are only opened, never created; every failure is silent. With a
