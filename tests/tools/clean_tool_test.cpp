@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "clean/broker.h"
 #include "clean/cleanup_dialog_model.h"
 #include "clean/shell_history.h"
 #include "settings/date_format.h"
@@ -94,6 +95,11 @@ TEST(CleanCommandLine, BadArgumentsAreNamedInOneLine) {
         {{"--cache", "dates:2024-03-02..2024-03-01"}, "--cache dates:2024-03-02..2024-03-01: the range ends before it starts"},
         {{"--cookies", "all", "--typed-url"}, "unknown option --typed-url"},
         {{"--cookies", "all", "cookies"}, "unexpected argument cookies"},
+        {{"--add-favorite", "x"}, "--add-favorite needs a name and a URL"},
+        {{"--favorite-icon"}, "--favorite-icon needs an icon file"},
+        {{"--favorite-icon", "i.ico"}, "--favorite-icon needs --add-favorite"},
+        {{"--add-favorite", "a", "u", "--add-favorite", "b", "v"}, "--add-favorite is given twice"},
+        {{"--add-favorite", "a", "u", "--favorite-icon", "i", "--favorite-icon", "j"}, "--favorite-icon is given twice"},
     };
     for (const Case& c : cases) {
         std::vector<const char*> argv = Argv(c.args);
@@ -144,11 +150,11 @@ struct Profile {
     }
 
     // The exit code, a newline, what went to out, then what went to err.
-    std::string Run(const Texts& args) {
+    std::string Run(const Texts& args, InternetShortcutWriter* favorites = nullptr) {
         std::vector<const char*> argv = Argv(args);
         std::FILE* out = std::tmpfile();
         std::FILE* err = std::tmpfile();
-        CleanServices services{history, cache, files, clock, registry, shell, true};
+        CleanServices services{history, cache, files, clock, registry, shell, true, favorites};
         std::string s = std::to_string(RunCleanTool(int(argv.size()) - 1, argv.data(), services, *page, out, err)) + "\n";
         for (std::FILE* f : {out, err}) {
             std::rewind(f);
@@ -193,6 +199,17 @@ TEST(CleanTool, APreviewListsWhatTheRunThenDeletes) {
     std::string real = expected;
     real.replace(real.find("true"), 4, "false");
     EXPECT_EQ(p.Run(args), real);
+    // What the band reads back of it.
+    std::vector<BrokerStoreRun> runs;
+    ASSERT_TRUE(ReadBrokerRecord(real.substr(2), &runs));
+    ASSERT_EQ(runs.size(), 4u);
+    const std::size_t deleted[] = {2, 1, 2, 2};
+    for (std::size_t i = 0; i < runs.size(); ++i)
+        EXPECT_EQ(runs[i].deleted, deleted[i]) << i;
+    EXPECT_EQ(runs[0].kept, 1u);
+    EXPECT_EQ(runs[1].store, "cache");
+    EXPECT_EQ(runs[1].files, 1u);
+    EXPECT_EQ(runs[1].bytes, 1024u);
     EXPECT_TRUE(p.shell.questions.empty());
     EXPECT_EQ(p.registry.ValueNames(RegRoot::CurrentUser, kTypedUrlsKey), Texts{"url4"});
     EXPECT_TRUE(p.registry.ValueNames(RegRoot::CurrentUser, kRunMruKey).empty());
@@ -227,6 +244,51 @@ TEST(CleanTool, LinesAndExitCodes) {
     EXPECT_EQ(p.Run({"--preview", "--json", "--recent-docs"}),
               "0\n{\"preview\": true, \"runs\": [{\"store\": \"recent-docs\", \"criterion\": \"all\", \"deleted\": "
               "[\"C:\\\\R\\\\letter.doc.lnk\", \"C:\\\\R\\\\Old.LNK\"], \"kept\": [], \"failed\": [], \"files\": []}]}\n");
+}
+
+}  // namespace
+}  // namespace tw
+
+namespace tw {
+namespace {
+
+// The band's Add to Favorites where the band may not write: into the
+// user's Favorites folder only, under the name made fit, never over one
+// that is there, and not in a preview.
+TEST(CleanTool, AddsAFavoriteIntoTheFavoritesFolderOnly) {
+    struct Writer : InternetShortcutWriter {
+        bool Write(const std::string& path, const std::string& url, const std::string& icon,
+                   const std::string& description) override {
+            written += path + "|" + url + "|" + icon + "|" + description;
+            return writes;
+        }
+        std::string written;
+        bool writes = true;
+    };
+    const std::string taken = "1\ntidewell-clean: --add-favorite: a favorite named \"taken\" is there already\n";
+    struct Case { Texts args; bool withWriter, writes; std::string result, written; } cases[] = {
+        {{"--add-favorite", "My: page", "http://x/"}, true, true, "0\n", "C:\\Fav\\My_ page.url|http://x/||My_ page"},
+        {{"--favorite-icon", "C:\\i.ico", "--add-favorite", "..\\up", "http://x/"}, true, true, "0\n",
+         "C:\\Fav\\.._up.url|http://x/|C:\\i.ico|.._up"},
+        {{"--add-favorite", "taken", "http://x/"}, true, true, taken, ""},
+        {{"--add-favorite", "New", ""}, true, true,
+         "1\ntidewell-clean: --add-favorite: the name or the URL is empty\n", ""},
+        {{"--add-favorite", "New", "http://x/"}, true, false,
+         "1\ntidewell-clean: --add-favorite: the favorite could not be written\n",
+         "C:\\Fav\\New.url|http://x/||New"},
+        {{"--add-favorite", "New", "http://x/"}, false, true, "1\ntidewell-clean: --add-favorite: not here\n", ""},
+        {{"--preview", "--add-favorite", "New", "http://x/"}, true, true, "0\n", ""},
+    };
+    for (const Case& c : cases) {
+        Profile p;
+        p.registry.SetString(RegRoot::CurrentUser, kUserShellFolders, "Favorites", "C:\\Fav");
+        p.files.AddFolder("C:\\Fav");
+        p.files.AddFile("C:\\Fav\\Taken.url");
+        Writer writer;
+        writer.writes = c.writes;
+        EXPECT_EQ(p.Run(c.args, c.withWriter ? &writer : nullptr), c.result) << c.args[1];
+        EXPECT_EQ(writer.written, c.written);
+    }
 }
 
 }  // namespace

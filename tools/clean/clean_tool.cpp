@@ -10,6 +10,7 @@ namespace tw {
 const char kCleanUsage[] =
     "usage: tidewell-clean [--preview] [--json] [--history CRITERION] [--cookies CRITERION]\n"
     "                      [--cache CRITERION] [--typed-urls] [--run-history] [--recent-docs]\n"
+    "                      [--add-favorite NAME URL [--favorite-icon FILE]]\n"
     "  --history  all | local | protocol:P | text:T | dates:YYYY-MM-DD..YYYY-MM-DD\n"
     "  --cookies  all | expired | text:T | dates:YYYY-MM-DD..YYYY-MM-DD\n"
     "  --cache    all | pictures | archives | styles | pages | text:T | dates:YYYY-MM-DD..YYYY-MM-DD\n"
@@ -230,6 +231,10 @@ bool ParseCleanCommand(int argc, const char* const* argv, FileTime now, CleanCom
             command->runs.push_back(run);
             continue;
         }
+        if (!ParseFavoriteOption(argc, argv, &i, &command->favorite, &matched, error))
+            return false;
+        if (matched)
+            continue;
         for (const TraceOption& t : kTraceOptions) {
             if (arg == t.option) {
                 run.target = t.target;
@@ -251,7 +256,11 @@ bool ParseCleanCommand(int argc, const char* const* argv, FileTime now, CleanCom
             return false;
         }
     }
-    if (command->runs.empty() && !command->help) {
+    if (!command->favorite.icon.empty() && !command->favorite.given) {
+        *error = "--favorite-icon needs --add-favorite";
+        return false;
+    }
+    if (command->runs.empty() && !command->favorite.given && !command->help) {
         *error = "nothing to clean: give --history, --cookies, --cache, --typed-urls, --run-history or --recent-docs";
         return false;
     }
@@ -333,6 +342,13 @@ int RunCleanTool(int argc, const char* const* argv, CleanServices& s, const Code
         }
         results.push_back(CleanResult{run, journal.Take()});
         failed = failed || !results.back().outcome.failed.empty();
+    }
+    std::string favoriteError;
+    if (command.favorite.given && !command.preview &&
+        !(s.favorites && AddFavoriteFor(command.favorite, s.registry, s.files, s.shell, *s.favorites, ActiveCodePage(),
+                                        &favoriteError))) {
+        std::fprintf(err, "tidewell-clean: %s\n", s.favorites ? favoriteError.c_str() : "--add-favorite: not here");
+        failed = true;
     }
     const std::string report =
         command.json ? CleanReportJson(results, command.preview, page) : CleanReportText(results, command.preview);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "clean/cleanup.h"
+#include "tools/clean/add_favorite.h"
 #include "tools/dump/code_page.h"
 
 namespace tw {
@@ -26,6 +27,7 @@ struct CleanCommand {
     bool json = false;
     bool help = false;
     std::vector<CleanRun> runs;  // in the order given
+    FavoriteRequest favorite;    // written after the runs
 };
 
 // Reads the whole command line before anything runs. False, with *error
@@ -55,6 +57,8 @@ struct CleanServices {
     Registry& registry;
     Shell& shell;
     bool newSystem;
+    // The shell's shortcut object, for --add-favorite; none refuses it.
+    InternetShortcutWriter* favorites = nullptr;
 };
 
 enum CleanExit : int {

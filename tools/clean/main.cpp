@@ -10,6 +10,7 @@
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_url_cache.h"
+#include "report/win32/internet_shortcut.h"
 #include "settings/settings_store.h"
 #include "tools/clean/clean_tool.h"
 
@@ -41,7 +42,9 @@ int main(int argc, char** argv) {
     tw::Win32Registry registry;
     tw::Win32Shell shell;
     const int major = shell.MajorVersion();
-    tw::CleanServices services{history, cache, files, clock, registry, shell, tw::IsNewSystem(major > 0, major)};
+    tw::Win32InternetShortcutWriter favorites;
+    tw::CleanServices services{history, cache, files, clock, registry, shell, tw::IsNewSystem(major > 0, major),
+                               &favorites};
     const ActiveCodePageUtf8 page;
     return tw::RunCleanTool(argc, argv, services, page, stdout, stderr);
 }

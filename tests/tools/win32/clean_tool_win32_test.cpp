@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -160,6 +162,25 @@ TEST_F(CleanTool, AnUnreadableKeepListKeepsEveryCookie) {
     const Ran ran = Clean(L"--cookies all");
     EXPECT_EQ(ran.code, 3) << ran.err;
     EXPECT_EQ(CookieCount(), kSeededCookies);
+}
+
+// The band's Add to Favorites for a process that may write the folder:
+// the shell's shortcut in the user's Favorites folder, never over another.
+TEST_F(CleanTool, AddsAFavoriteOnceIntoTheFavoritesFolder) {
+    char folder[MAX_PATH] = "";
+    ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, folder, CSIDL_FAVORITES, TRUE));
+    const fs::path shortcut = fs::path(folder) / "Tidewell broker test.url";
+    fs::remove(shortcut);
+    const Ran added = Clean(L"--add-favorite \"Tidewell broker test\" www.example.com/page");
+    EXPECT_EQ(added.code, 0) << added.err;
+    std::ifstream in(shortcut);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    EXPECT_NE(text.find("example.com/page"), std::string::npos) << text;
+    const Ran again = Clean(L"--add-favorite \"Tidewell broker test\" http://other.example/");
+    EXPECT_EQ(again.code, 1);
+    EXPECT_NE(again.err.find("is there already"), std::string::npos) << again.err;
+    fs::remove(shortcut);
 }
 
 }  // namespace
