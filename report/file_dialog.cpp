@@ -44,6 +44,10 @@ std::string FilterString(const FileDialogRequest& request) {
     return filter;
 }
 
+std::string PipeFilterString(const FileDialogRequest& request) {
+    return std::string(request.filterDescription) + "|" + request.filterPattern + "|";
+}
+
 std::uint32_t OpenFileNameSize(std::uint32_t platformId, std::uint32_t major, std::uint32_t minor) {
     const std::uint32_t kPlatformWindows = 1, kPlatformNt = 2;
     const bool full = (platformId == kPlatformNt && major >= 5) ||

@@ -44,6 +44,24 @@ std::string FilterString(const FileDialogRequest& request);
 // and from Windows Me (platform 1, 4.90) on, the older 76 bytes before.
 std::uint32_t OpenFileNameSize(std::uint32_t platformId, std::uint32_t major, std::uint32_t minor);
 
+// The filter as the browser's own save dialog takes it: the description
+// and the pattern, each ended by "|".
+std::string PipeFilterString(const FileDialogRequest& request);
+
+// The browser's save for a process that may write only low places
+// (IEShowSaveFileDialog and IESaveFile): its broker asks the user for the
+// destination, the process writes a file of its own where it may, and the
+// broker copies that to the destination.
+class BrokeredSave {
+public:
+    virtual ~BrokeredSave() = default;
+    // True when the user chose a destination, with the file to write first.
+    virtual bool Choose(const FileDialogRequest& request, std::string* scratch) = 0;
+    // Copies the scratch file to the destination when save, else gives the
+    // choice up; the scratch file goes either way. True when it was saved.
+    virtual bool Finish(bool save) = 0;
+};
+
 class FileDialogs {
 public:
     virtual ~FileDialogs() = default;

@@ -33,16 +33,7 @@ bool Finish(File& out) {
     return std::fclose(out.Detach()) == 0 && written;
 }
 
-}  // namespace
-
-bool SaveReport(ReportKind kind, FileDialogs& dialogs, ReportSources sources, const std::string& dateTemplate,
-                void* owner) {
-    std::string chosen;
-    if (!dialogs.Run(ReportDialogRequest(ReportDefaultName(kind), owner), &chosen))
-        return false;
-    const std::string path = TrimPath(chosen);
-    if (path.empty())
-        return false;
+bool WriteReportFile(ReportKind kind, ReportSources sources, const std::string& dateTemplate, const std::string& path) {
     if (kind == ReportKind::History) {
         EntryArray<PageEntry> entries;
         if (!EnumerateHistory(sources.history, entries))
@@ -60,6 +51,25 @@ bool SaveReport(ReportKind kind, FileDialogs& dialogs, ReportSources sources, co
         return false;
     WriteReport(out.Get(), kind, entries, dateTemplate, sources.keptCookies);
     return Finish(out);
+}
+
+}  // namespace
+
+bool SaveReport(ReportKind kind, FileDialogs& dialogs, ReportSources sources, const std::string& dateTemplate,
+                void* owner, BrokeredSave* brokered) {
+    const FileDialogRequest request = ReportDialogRequest(ReportDefaultName(kind), owner);
+    std::string chosen;
+    if (brokered) {
+        if (!brokered->Choose(request, &chosen))
+            return false;
+        // A report cut short is not handed on: the destination keeps what it held.
+        const bool written = !chosen.empty() && WriteReportFile(kind, sources, dateTemplate, chosen);
+        return brokered->Finish(written) && written;
+    }
+    if (!dialogs.Run(request, &chosen))
+        return false;
+    const std::string path = TrimPath(chosen);
+    return !path.empty() && WriteReportFile(kind, sources, dateTemplate, path);
 }
 
 }  // namespace tw

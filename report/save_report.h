@@ -20,7 +20,9 @@ struct ReportSources {
 // store that cannot be created or a path that cannot be opened writes
 // nothing. Returns whether a whole report was written (a write or close
 // that fails, as on a full disk, is no report).
+// With brokered (Protected Mode, where the process may not write where the
+// user saves), the browser's save asks and writes instead of dialogs.
 bool SaveReport(ReportKind kind, FileDialogs& dialogs, ReportSources sources, const std::string& dateTemplate,
-                void* owner);
+                void* owner, BrokeredSave* brokered = nullptr);
 
 }  // namespace tw

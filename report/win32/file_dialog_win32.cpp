@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <commdlg.h>
+#include <objbase.h>
 
 #include <cstring>
 
@@ -70,6 +71,89 @@ bool Win32FileDialogs::Run(const FileDialogRequest& request, std::string* path) 
         return false;
     *path = file;
     return true;
+}
+
+}  // namespace tw
+
+namespace tw {
+
+namespace {
+
+typedef HRESULT(WINAPI* ShowSaveFn)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, DWORD, DWORD, LPWSTR*, HANDLE*);
+typedef HRESULT(WINAPI* SaveFileFn)(HANDLE, LPCWSTR);
+typedef HRESULT(WINAPI* CancelSaveFn)(HANDLE);
+
+template <typename Fn>
+Fn BrowserFunction(const char* name) {
+    HMODULE ieframe = GetModuleHandleW(L"ieframe.dll");
+    return ieframe ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(ieframe, name))) : nullptr;
+}
+
+std::wstring WideText(const std::string& text) {
+    std::wstring wide(text.size() + 1, L'\0');
+    const int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], int(wide.size()));
+    wide.resize(n > 0 ? std::size_t(n - 1) : 0);
+    return wide;
+}
+
+}  // namespace
+
+bool Win32BrokeredSave::Available() {
+    return BrowserFunction<ShowSaveFn>("IEShowSaveFileDialog") && BrowserFunction<SaveFileFn>("IESaveFile") &&
+           BrowserFunction<CancelSaveFn>("IECancelSaveFile");
+}
+
+Win32BrokeredSave::~Win32BrokeredSave() {
+    if (state_)
+        Finish(false);
+}
+
+bool Win32BrokeredSave::Choose(const FileDialogRequest& request, std::string* scratch) {
+    const ShowSaveFn show = BrowserFunction<ShowSaveFn>("IEShowSaveFileDialog");
+    if (!show || state_)
+        return false;
+    // The temporary folder is the low one in Protected Mode, where this
+    // process may write the file that the browser's broker then copies.
+    char folder[MAX_PATH], file[MAX_PATH];
+    const DWORD n = GetTempPathA(MAX_PATH, folder);
+    if (n == 0 || n >= MAX_PATH || !GetTempFileNameA(folder, "twr", 0, file))
+        return false;
+    const std::wstring name = WideText(request.initialName.substr(0, 259));
+    const std::wstring filter = WideText(PipeFilterString(request));
+    const std::wstring extension = WideText(request.defaultExtension);
+    // The broker's dialog takes no hook of ours.
+    const DWORD flags = request.flags | kOfnExplorer | kOfnNoChangeDir;
+    LPWSTR destination = nullptr;
+    HANDLE state = nullptr;
+    const HRESULT hr = show(static_cast<HWND>(request.owner), name.c_str(), nullptr, filter.c_str(),
+                            extension.c_str(), 1, flags, &destination, &state);
+    if (destination)
+        CoTaskMemFree(destination);
+    // S_FALSE is the user's Cancel.
+    if (hr != S_OK || !state) {
+        DeleteFileA(file);
+        return false;
+    }
+    state_ = state;
+    scratch_ = file;
+    *scratch = scratch_;
+    return true;
+}
+
+bool Win32BrokeredSave::Finish(bool save) {
+    if (!state_)
+        return false;
+    bool saved = false;
+    if (save) {
+        const SaveFileFn copy = BrowserFunction<SaveFileFn>("IESaveFile");
+        saved = copy && SUCCEEDED(copy(static_cast<HANDLE>(state_), WideText(scratch_).c_str()));
+    } else if (const CancelSaveFn cancel = BrowserFunction<CancelSaveFn>("IECancelSaveFile")) {
+        cancel(static_cast<HANDLE>(state_));
+    }
+    state_ = nullptr;
+    DeleteFileA(scratch_.c_str());
+    scratch_.clear();
+    return saved;
 }
 
 }  // namespace tw

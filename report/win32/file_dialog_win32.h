@@ -11,3 +11,27 @@ public:
 };
 
 }  // namespace tw
+
+namespace tw {
+
+// The browser's own save, over IEShowSaveFileDialog, IESaveFile and
+// IECancelSaveFile of ieframe.dll, looked up by name.
+class Win32BrokeredSave : public BrokeredSave {
+public:
+    Win32BrokeredSave() = default;
+    ~Win32BrokeredSave() override;
+    Win32BrokeredSave(const Win32BrokeredSave&) = delete;
+    Win32BrokeredSave& operator=(const Win32BrokeredSave&) = delete;
+
+    // Whether this process has the browser's functions: only its processes
+    // load ieframe.dll, and Wine's has none of them.
+    static bool Available();
+    bool Choose(const FileDialogRequest& request, std::string* scratch) override;
+    bool Finish(bool save) override;
+
+private:
+    void* state_ = nullptr;  // the choice's handle, used once
+    std::string scratch_;
+};
+
+}  // namespace tw

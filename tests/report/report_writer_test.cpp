@@ -101,6 +101,47 @@ TEST_F(SaveReportTest, FailuresWriteNothing) {
     EXPECT_FALSE(Save(ReportKind::Cache));
 }
 
+// In Protected Mode the browser's save asks; the report goes to the file it
+// gives, and is handed on only when whole. The dialogs are not used.
+TEST_F(SaveReportTest, TheBrowsersSaveTakesAWholeReportOnly) {
+    struct Brokered : BrokeredSave {
+        bool Choose(const FileDialogRequest& request, std::string* out) override {
+            asked = Described(request) + " " + PipeFilterString(request);
+            *out = scratch;
+            return chooses;
+        }
+        bool Finish(bool save) override {
+            finished += save ? "save " : "cancel ";
+            return copies;
+        }
+        std::string scratch, asked, finished;
+        bool chooses = true, copies = true;
+    };
+    history.Add("http://example.com/", "Example");
+    chosenPath = path + ".never";
+    struct Case { bool chooses, noHistory, copies, saved; std::string finished, text; } cases[] = {
+        {true, false, true, true, "save ", "written"},
+        {true, false, false, false, "save ", "written"},
+        {true, true, true, false, "cancel ", "none"},
+        {false, false, true, false, "", "none"},
+    };
+    for (const Case& c : cases) {
+        std::remove(path.c_str());
+        Brokered brokered;
+        brokered.scratch = path;
+        brokered.chooses = c.chooses;
+        brokered.copies = c.copies;
+        history.failCreate = c.noHistory;
+        EXPECT_EQ(SaveReport(ReportKind::History, *this, {history, cache, kept}, "dd/MM/yyyy", &theOwner, &brokered),
+                  c.saved);
+        EXPECT_EQ(brokered.asked, "save history .html 6 HTML Files (*.html)|*.html|| owned HTML Files (*.html)|*.html|");
+        EXPECT_EQ(brokered.finished, c.finished);
+        const std::string text = FileText(path);
+        EXPECT_EQ(text == "none" ? "none" : "written", c.text);
+        EXPECT_EQ(FileText(chosenPath), "none") << "the dialogs are not used";
+    }
+}
+
 TEST(FileDialogRequests, TheirParametersAndStructureSizes) {
     EXPECT_EQ(Described(IndexFileDialogRequest(&theOwner)),
               "open index.dat .dat 268435460 IE History Files (*.dat)|*.dat|| owned");  // hidden files shown
