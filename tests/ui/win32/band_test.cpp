@@ -30,6 +30,7 @@
 #include "settings/settings_store.h"
 #include "band/server_lock.h"
 #include "tools/samples/index_file_writer.h"
+#include "tests/fakes/fake_process_rights.h"
 #include "tests/ui/win32/freed_memory.h"
 #include "tests/ui/win32/accessible_client.h"
 #include "tests/ui/win32/harness.h"
@@ -158,7 +159,8 @@ LRESULT CALLBACK RecordRequests(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
-enum OpenFlags { kVisible = 1, kQuiet = 2, kDryRun = 4 };
+// kProtected: the band runs as in the browser's low tab process.
+enum OpenFlags { kVisible = 1, kQuiet = 2, kDryRun = 4, kProtected = 32 };
 
 class BandTest : public ::testing::Test {
 protected:
@@ -222,7 +224,9 @@ protected:
         recorded_.dryRun = (flags & kDryRun) != 0;
         parent_.reset(new TestParent(false, 900, 400));
         browser_.reset(new standin::Browser(parent_->Hwnd()));
-        std::unique_ptr<BandServices> services(new BandServices);
+        std::unique_ptr<fakes::FakeProcessRights> rights(new fakes::FakeProcessRights);
+        rights->protectedMode = (flags & kProtected) != 0;
+        std::unique_ptr<BandServices> services(new BandServices(std::move(rights)));
         services->registry = Win32Registry(root_.Get());
         RECT client = {0, 0, 900, 400};
         HWND hwnd =
@@ -784,6 +788,14 @@ const ScriptCase kScriptCases[] = {
      {"current folder kept", "report saved", "no band", kNoBandLeft}},
     {"BandClosedUnderAQuestion", 0, Run(How::ClearTyped),
      {Wait("Tidewell"), {Op::DropBand}, {Op::Answer, IDYES, kAskTypedUrls}}, {"typed urls 0", "no band", kNoBandLeft}},
+    // In Protected Mode the typed URLs are the broker's, asked first as
+    // ever; one that cannot start (none lies beside this test) is told,
+    // and nothing is tried in the process.
+    {"ProtectedModeHandsTheTypedUrlsToTheBroker", kProtected, Run(How::ClearTyped),
+     {Wait("Tidewell"), {Op::Answer, IDYES, kAskTypedUrls}, Wait("Tidewell"),
+      {Op::Answer, IDOK, "Tidewell could not clear the Typed URL List outside Protected Mode: tidewell-cleanw.exe could "
+                         "not be started."}},
+     {"typed urls 2", kAsOpened, kHistoryLine, kAllLeft}},
     {"BandClosedUnderTheKeptCookiesMessage", kQuiet | kKeepAsText, Run(How::DeleteCookies, "/c2", "/c5"),
      {Wait("Tidewell"), {Op::DropBand}, {Op::Answer, IDOK, kKeepListUnreadable}}, {"no band", kNoBandLeft}},
     // The popup goes with the bar.
@@ -1094,7 +1106,7 @@ TEST_P(BandScripts, Run) {
         ASSERT_TRUE(OpenSettings(registry_, NewSystem(), key));
         WriteString(key, kValueCookiesToKeep, "example.com");  // REG_SZ, not a list
     }
-    Open(c.flags & (kVisible | kQuiet | kDryRun));
+    Open(c.flags & (kVisible | kQuiet | kDryRun | kProtected));
     std::vector<std::vector<Step>> scripts(1);
     for (const Act& a : c.steps) {
         if (a.op == Op::Again)

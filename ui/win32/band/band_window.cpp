@@ -14,6 +14,7 @@
 #include "res/resource.h"
 #include "settings/settings_store.h"
 #include "ui/item_actions.h"
+#include "ui/protected_mode.h"
 #include "ui/win32/window/activation.h"
 #include "ui/win32/band/band_actions.h"
 #include "ui/win32/gdi.h"
@@ -166,10 +167,16 @@ const std::vector<MessageEntry<BandWindow>>& BandWindow::Messages() {
                  const BandHold hold(b);
                  BandServices& s = hold.Services();
                  Cleaner cleaner(s.history, s.cache, s.files, s.clock);
+                 const CleanupCriteria& criteria = *reinterpret_cast<const CleanupCriteria*>(lp);
                  // Over the dialog that sent it.
                  const Win32Shell::OwnerScope owner(s.shell, GetActiveWindow() ? GetActiveWindow() : b.Hwnd());
-                 RunCleanupKeeping(*reinterpret_cast<const CleanupCriteria*>(lp), wp != kRunCleanupIgnoringKeepList,
-                                   cleaner, b, s.registry, b.newSystem_, s.shell);
+                 const CleanupBeyond beyond = RunBandCleanup(criteria, wp != kRunCleanupIgnoringKeepList, cleaner, b,
+                                                             s.registry, b.newSystem_, s.shell, s.rights, s.broker);
+                 if (beyond.brokerRan && !hold.Gone()) {
+                     const EntryKind kind = KindOfStore(criteria.store);
+                     BrowserStatusLine(b.browser_.Get())
+                         .Show(BeyondStatusText(kind, unsigned(b.List(kind).Model().RowCount()), beyond));
+                 }
              }
              return 0;
          }},
@@ -553,7 +560,10 @@ void BandWindow::RunCommand(Command command) {
         const KeptCookieTest kept = [&keep](const FileEntry& e) { return keep.list.KeepsCookie(e.url); };
         // The report is written after the dialog, from nothing of the band's.
         const std::string dates = settings_.dateTemplate;
-        SaveReport(kind, s.dialogs, {s.history, s.cache, kept}, dates, Hwnd());
+        // In Protected Mode this process may not write where the user saves.
+        Win32BrokeredSave brokered;
+        const bool throughBrowser = s.rights.IsProtectedMode() && Win32BrokeredSave::Available();
+        SaveReport(kind, s.dialogs, {s.history, s.cache, kept}, dates, Hwnd(), throughBrowser ? &brokered : nullptr);
         break;
     }
     case Command::OpenIndexFile: {
@@ -567,19 +577,14 @@ void BandWindow::RunCommand(Command command) {
             LoadIndex(path);
         break;
     }
-    case Command::ClearTypedUrls: {
-        const Win32Shell::OwnerScope owner(s.shell, Hwnd());
-        ClearTypedUrls(s.registry, s.shell, settings_.confirmDeletions);
-        break;
-    }
-    case Command::ClearRecentDocuments: {
-        const Win32Shell::OwnerScope owner(s.shell, Hwnd());
-        ClearRecentDocuments(s.shell, settings_.confirmDeletions);
-        break;
-    }
+    case Command::ClearTypedUrls:
+    case Command::ClearRecentDocuments:
     case Command::ClearRunHistory: {
+        const ShellTrace trace = command == Command::ClearTypedUrls         ? ShellTrace::TypedUrls
+                                 : command == Command::ClearRecentDocuments ? ShellTrace::RecentDocuments
+                                                                            : ShellTrace::RunHistory;
         const Win32Shell::OwnerScope owner(s.shell, Hwnd());
-        ClearRunHistory(s.registry, s.shell, settings_.confirmDeletions);
+        ClearShellTrace(trace, settings_.confirmDeletions, s.rights, s.registry, s.shell, s.broker);
         break;
     }
     case Command::SelectAll:

@@ -13,8 +13,10 @@
 #include "clean/cleanup.h"
 #include "core/process_files.h"
 #include "core/tab_fill.h"
+#include "clean/broker.h"
 #include "platform/win32/com_ptr.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/win32_broker.h"
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_history.h"
@@ -69,6 +71,13 @@ struct BandServices {
     Win32Shell shell;
     Win32Clock clock;
     Win32FileDialogs dialogs;
+    // tidewell-cleanw.exe beside the module.
+    Win32Broker broker{BrokerBeside(shell.ModuleFileName())};
+
+    static std::string BrokerBeside(const std::string& module) {
+        const std::size_t slash = module.rfind('\\');
+        return slash == std::string::npos ? std::string() : module.substr(0, slash + 1) + kBrokerFileName;
+    }
 };
 
 // The window owns its object: the object is deleted when the window goes.

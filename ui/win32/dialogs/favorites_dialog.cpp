@@ -6,6 +6,7 @@
 #include "report/favorites.h"
 #include "report/win32/internet_shortcut.h"
 #include "res/resource.h"
+#include "ui/protected_mode.h"
 #include "ui/win32/band/band_window.h"
 #include "ui/win32/dialogs/dialog_support.h"
 
@@ -58,7 +59,10 @@ private:
         // The messages of the checks and of the write belong to this dialog.
         Win32Shell shell(hwnd);
         Win32InternetShortcutWriter writer;
-        if (AddFavorite(boxes, {s.registry, s.files, shell, writer, ActiveCodePage()}) == FavoriteOutcome::Close)
+        // In Protected Mode the process may not write the Favorites folder.
+        BrokerShortcutWriter throughBroker(s.broker);
+        InternetShortcutWriter& chosen = FavoritesWriter(s.rights, writer, throughBroker);
+        if (AddFavorite(boxes, {s.registry, s.files, shell, chosen, ActiveCodePage()}) == FavoriteOutcome::Close)
             EndDialog(hwnd, IDOK);
     }
 
