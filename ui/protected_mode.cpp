@@ -60,8 +60,11 @@ CleanupBeyond RunBandCleanup(const CleanupCriteria& criteria, bool useKeepList, 
     const std::vector<std::string> arguments =
         rights.IsProtectedMode() ? BrokerCleanupArguments(criteria) : std::vector<std::string>();
     if (!arguments.empty()) {
+        // The broker keeps the kept sites' cookies even when the dialog's
+        // box says not to: it has no way to be told otherwise, and so it
+        // never deletes more than was asked.
         const BrokerRun run = broker.Run(BrokerCommand(arguments));
-        beyond.brokerRan = true;
+        beyond.brokerRan = run.started && run.ended;
         std::vector<BrokerStoreRun> runs;
         if (run.recordRead && ReadBrokerRecord(run.record, &runs)) {
             for (const BrokerStoreRun& r : runs)

@@ -30,7 +30,7 @@ void ClearShellTrace(ShellTrace trace, bool confirm, const ProcessRights& rights
 
 // What a cleanup did beyond the process.
 struct CleanupBeyond {
-    bool brokerRan = false;
+    bool brokerRan = false;   // it ran to its end
     std::size_t deleted = 0;  // by the broker, from the normal stores
 };
 
