@@ -93,6 +93,8 @@ TEST(BrokerCleanupArguments, TheSameCriteriaOrNothing) {
     CleanupCriteria backwards = dates;
     backwards.from = dayEnd;
     backwards.to = dayStart;
+    CleanupCriteria allWithDays = dates;  // bounds count for dates only
+    allWithDays.kind = kCleanAll;
     CleanupCriteria full = Criteria(kStoreCache, kCleanContainingText);
     std::memset(full.text, 'z', sizeof full.text);  // not terminated
     struct Case { CleanupCriteria criteria; Args args; } cases[] = {
@@ -107,6 +109,7 @@ TEST(BrokerCleanupArguments, TheSameCriteriaOrNothing) {
         {Criteria(kStoreCache, kCleanStylesAndScripts), {"--cache", "styles"}},
         {Criteria(kStoreCache, kCleanPagesAndOtherFiles), {"--cache", "pages"}},
         {full, {"--cache", "text:" + std::string(sizeof full.text, 'z')}},
+        {allWithDays, {"--cookies", "all"}},
         {dates, {"--cookies", "dates:2024-07-05..2024-07-09"}},
         {oneDay, {"--cookies", "dates:2024-07-05..2024-07-05"}},
         {midDay, {}},
@@ -128,7 +131,7 @@ TEST(BrokerRecord, ReadsTheCountsOfEachRunOrNothing) {
     const std::string record =
         "{\"preview\": false, \"runs\": [{\"store\": \"cookies\", \"criterion\": \"text:\\\"a]\\\\\", "
         "\"deleted\": [\"Cookie:a@x/\", \"Cookie:b@x/\"], \"kept\": [\"Cookie:k@y/\"], \"failed\": [], "
-        "\"files\": [{\"path\": \"C:\\\\C\\\\a.txt\", \"bytes\": 120}, {\"path\": \"b\", \"bytes\": 5}]}, "
+        "\"files\": [{\"path\": \"C:\\\\C\\\\a.txt\", \"bytes\": 120}, {\"path\": \"b\", \"bytes\": 9}]}, "
         "{\"store\": \"typed-urls\", \"criterion\": \"all\", \"deleted\": [], \"kept\": [], "
         "\"failed\": [\"url1\"], \"files\": [], \"extra\": {\"x\": [1, true, null]}}]}\n";
     std::vector<BrokerStoreRun> runs;
@@ -139,7 +142,7 @@ TEST(BrokerRecord, ReadsTheCountsOfEachRunOrNothing) {
     EXPECT_EQ(runs[0].kept, 1u);
     EXPECT_EQ(runs[0].failed, 0u);
     EXPECT_EQ(runs[0].files, 2u);
-    EXPECT_EQ(runs[0].bytes, 125u);
+    EXPECT_EQ(runs[0].bytes, 129u);
     EXPECT_EQ(runs[1].store, "typed-urls");
     EXPECT_EQ(runs[1].failed, 1u);
     EXPECT_TRUE(ReadBrokerRecord("{\"runs\": []}", &runs));
@@ -149,13 +152,24 @@ TEST(BrokerRecord, ReadsTheCountsOfEachRunOrNothing) {
         "", "[]", "{", "{\"runs\": [", "{\"runs\": [{\"store\": \"h\"}]", "{\"runs\": []} x",
         "{\"runs\": [{\"store\": \"h\\", "{\"runs\": [{\"deleted\": [\"a\",]}]}", "{\"runs\": 5}",
         "{\"runs\": [{\"files\": [{\"bytes\": 99999999999999999999999}]}]}",
-        "{\"runs\": [{\"files\": [{\"bytes\": -1}]}]}", "{\"runs\": [{\"store\": 5}]}", "{runs: []}"};
+        "{\"runs\": [{\"files\": [{\"bytes\": -1}]}]}", "{\"runs\": [{\"store\": 5}]}", "{runs: []}",
+        "{runs\": []}", "{\"runs\": }", "{\"runs\": [{\"files\": [{\"bytes\": }]}]}",
+        "{\"runs\": [{\"files\": [{\"bytes\": , \"path\": \"p\"}]}]}"};
     for (const char* text : bad) {
         runs.assign(1, BrokerStoreRun());
         EXPECT_FALSE(ReadBrokerRecord(text, &runs)) << text;
         EXPECT_TRUE(runs.empty()) << text;
     }
     EXPECT_FALSE(ReadBrokerRecord("{\"runs\": [], \"x\": " + deep + "}", &runs));
+    // Fifteen levels below a member are read, sixteen are too deep.
+    for (const int levels : {15, 16}) {
+        const std::string arrays = std::string(levels, '[') + std::string(levels, ']');
+        std::string objects = "0";
+        for (int i = 0; i < levels; ++i)
+            objects = "{\"x\": " + objects + "}";
+        for (const std::string& nested : {arrays, objects})
+            EXPECT_EQ(ReadBrokerRecord("{\"runs\": [], \"x\": " + nested + "}", &runs), levels == 15) << nested;
+    }
     EXPECT_FALSE(ReadBrokerRecord(std::string("{\"runs\": []}\0", 13), &runs));
 }
 

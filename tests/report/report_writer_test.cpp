@@ -90,7 +90,8 @@ TEST_F(SaveReportTest, EachKindAsksWithItsOwnNameAndMatchesItsGoldenFile) {
 TEST_F(SaveReportTest, FailuresWriteNothing) {
     for (auto [chosen, noHistory, kind] :
          {std::tuple{std::string(), false, ReportKind::Cache}, {std::string(" \t "), false, ReportKind::Cache},
-          {path, true, ReportKind::History}, {::testing::TempDir() + "none/x.html", false, ReportKind::Cookies}}) {
+          {path, true, ReportKind::History}, {::testing::TempDir() + "none/x.html", false, ReportKind::Cookies},
+          {::testing::TempDir() + "none/x.html", false, ReportKind::History}}) {
         chosenPath = chosen;
         history.failCreate = noHistory;
         EXPECT_FALSE(Save(kind)) << '"' << chosen << '"';
