@@ -24,7 +24,9 @@ public:
 
     // A store folder: in Protected Mode the writeable one, or none.
     bool SpecialFolder(int csidl, std::string* path) override;
-    bool WriteableStoreFolder(int csidl, std::string* path) override { return files_.WriteableStoreFolder(csidl, path); }
+    bool WriteableStoreFolder(int csidl, std::string* path) override {
+        return files_.WriteableStoreFolder(csidl, path);
+    }
     Search FindFirst(const char* pattern, FindEntry* entry) override { return files_.FindFirst(pattern, entry); }
     bool FindNext(Search search, FindEntry* entry) override { return files_.FindNext(search, entry); }
     void FindClose(Search search) override { files_.FindClose(search); }

@@ -30,7 +30,9 @@ void TellFailure(Shell& shell, const char* notDone, const BrokerRun& run) {
 }
 
 const char* CleanupNotDone(std::int32_t store) {
-    return store == kStoreHistory ? "clean the History" : store == kStoreCookies ? "clean the Cookies" : "clean the Cache";
+    return store == kStoreHistory   ? "clean the History"
+           : store == kStoreCookies ? "clean the Cookies"
+                                    : "clean the Cache";
 }
 
 }  // namespace
@@ -52,28 +54,60 @@ void ClearShellTrace(ShellTrace trace, bool confirm, const ProcessRights& rights
     TellFailure(shell, info.notDone, broker.Run(BrokerCommand({info.option})));
 }
 
+namespace {
+
+// The broker's run of a cleanup over the normal stores; a failure is told.
+CleanupBeyond RunBeyond(std::vector<std::string> arguments, bool preview, const char* notDone, Shell& shell,
+                        Broker& broker, bool* keepListUnreadable) {
+    CleanupBeyond beyond;
+    if (arguments.empty())
+        return beyond;
+    if (preview)
+        arguments.insert(arguments.begin(), "--preview");
+    const BrokerRun run = broker.Run(BrokerCommand(arguments));
+    beyond.brokerRan = run.started && run.ended;
+    std::vector<BrokerStoreRun> runs;
+    if (run.recordRead && ReadBrokerRecord(run.record, &runs)) {
+        for (const BrokerStoreRun& r : runs)
+            beyond.deleted += r.deleted;
+    }
+    *keepListUnreadable = JudgeBrokerRun(run) == BrokerOutcome::KeepListUnreadable;
+    TellFailure(shell, notDone, run);
+    return beyond;
+}
+
+}  // namespace
+
+CleanupBeyond PreviewBeyond(const CleanupCriteria& criteria, const ProcessRights& rights, Shell& shell,
+                            Broker& broker) {
+    if (!rights.IsProtectedMode())
+        return CleanupBeyond();
+    // As in the process, a keep list that cannot be read is not told by a
+    // preview: it shows in the kept count of the list's rows.
+    bool keepListUnreadable = false;
+    const std::string notDone = std::string("preview how to ") + CleanupNotDone(criteria.store);
+    return RunBeyond(BrokerCleanupArguments(criteria), true, notDone.c_str(), shell, broker, &keepListUnreadable);
+}
+
+std::string BeyondPreviewText(const std::string& previewText, const CleanupBeyond& beyond) {
+    return beyond.brokerRan ? previewText + "; " + std::to_string(beyond.deleted) + " more outside Protected Mode"
+                            : previewText;
+}
+
 CleanupBeyond RunBandCleanup(const CleanupCriteria& criteria, bool useKeepList, Cleaner& cleaner,
                              ListRebuilder& lists, Registry& registry, bool newSystem, Shell& shell,
                              const ProcessRights& rights, Broker& broker) {
-    bool keepListRead = RunCleanupWithKeepList(criteria, useKeepList, cleaner, lists, registry, newSystem);
-    CleanupBeyond beyond;
-    const std::vector<std::string> arguments =
-        rights.IsProtectedMode() ? BrokerCleanupArguments(criteria) : std::vector<std::string>();
-    if (!arguments.empty()) {
-        // The broker keeps the kept sites' cookies even when the dialog's
-        // box says not to: it has no way to be told otherwise, and so it
-        // never deletes more than was asked.
-        const BrokerRun run = broker.Run(BrokerCommand(arguments));
-        beyond.brokerRan = run.started && run.ended;
-        std::vector<BrokerStoreRun> runs;
-        if (run.recordRead && ReadBrokerRecord(run.record, &runs)) {
-            for (const BrokerStoreRun& r : runs)
-                beyond.deleted += r.deleted;
-        }
-        keepListRead = keepListRead && JudgeBrokerRun(run) != BrokerOutcome::KeepListUnreadable;
-        TellFailure(shell, CleanupNotDone(criteria.store), run);
-    }
-    if (!keepListRead)
+    const bool keepListRead = RunCleanupWithKeepList(criteria, useKeepList, cleaner, lists, registry, newSystem);
+    // The broker keeps the kept sites' cookies even when the dialog's box
+    // says not to: it has no way to be told otherwise, and so it never
+    // deletes more than was asked.
+    bool brokerKeptAll = false;
+    const CleanupBeyond beyond =
+        rights.IsProtectedMode()
+            ? RunBeyond(BrokerCleanupArguments(criteria), false, CleanupNotDone(criteria.store), shell, broker,
+                        &brokerKeptAll)
+            : CleanupBeyond();
+    if (!keepListRead || brokerKeptAll)
         shell.ShowMessage(kKeepListUnreadable, MessageIcon::Exclamation);
     return beyond;
 }

@@ -45,6 +45,13 @@ CleanupBeyond RunBandCleanup(const CleanupCriteria& criteria, bool useKeepList, 
 // line, then "; N deleted outside Protected Mode".
 std::string BeyondStatusText(EntryKind store, unsigned rows, const CleanupBeyond& beyond);
 
+// A preview's part beyond the process: in Protected Mode the broker's
+// preview of the same run over the normal stores, which deletes nothing.
+CleanupBeyond PreviewBeyond(const CleanupCriteria& criteria, const ProcessRights& rights, Shell& shell,
+                            Broker& broker);
+// The preview's status line, then "; N more outside Protected Mode".
+std::string BeyondPreviewText(const std::string& previewText, const CleanupBeyond& beyond);
+
 // Writes a favorite through the broker, into the user's Favorites folder,
 // under the name that path gives it.
 class BrokerShortcutWriter : public InternetShortcutWriter {

@@ -171,6 +171,40 @@ TEST(ProtectedModeCleanup, TheProcessCleansItsStoresAndTheBrokerTheNormalOnes) {
     }
 }
 
+// A preview asks the broker for its preview of the same run, and its count
+// joins the status line; without Protected Mode nothing is asked.
+TEST(ProtectedModeCleanup, APreviewAsksTheBrokerForItsPreviewToo) {
+    const std::string record = "{\"preview\": true, \"runs\": [{\"store\": \"cache\", \"deleted\": [\"a\", \"b\"]}]}";
+    struct Case {
+        bool protectedMode;
+        CleanupCriteria criteria;
+        BrokerRun answer;
+        Texts commands, messages;
+        std::string text;
+    } cases[] = {
+            {false, Criteria(kStoreCache, kCleanAll), fakes::FakeBroker::Done(record), {}, {}, "Preview: x"},
+            {true, Criteria(kStoreCache, kCleanAll), fakes::FakeBroker::Done(record), {"--preview --cache all"}, {},
+             "Preview: x; 2 more outside Protected Mode"},
+            {true, Criteria(kStoreCookies, kCleanAll), fakes::FakeBroker::Done("", 3), {"--preview --cookies all"}, {},
+             "Preview: x; 0 more outside Protected Mode"},
+            {true, Criteria(kStoreHistory, kCleanContainingText), fakes::FakeBroker::Done(record), {}, {},
+             "Preview: x"},
+            {true, Criteria(kStoreCache, kCleanAll), NotStarted(), {"--preview --cache all"},
+             {std::string("Tidewell could not preview how to clean the Cache") + kNotStarted}, "Preview: x"},
+        };
+    for (const Case& c : cases) {
+        fakes::FakeShell shell;
+        fakes::FakeBroker broker;
+        fakes::FakeProcessRights rights;
+        rights.protectedMode = c.protectedMode;
+        broker.answer = c.answer;
+        const CleanupBeyond beyond = PreviewBeyond(c.criteria, rights, shell, broker);
+        EXPECT_EQ(broker.commands, c.commands);
+        EXPECT_EQ(Messages(shell), c.messages);
+        EXPECT_EQ(BeyondPreviewText("Preview: x", beyond), c.text);
+    }
+}
+
 // A favorite goes to the broker by its name, with the icon when one is
 // chosen, and only a broker that wrote it gives the success message.
 TEST(ProtectedModeFavorites, WrittenByTheBrokerUnderTheirNameAndToldAsBefore) {

@@ -500,6 +500,15 @@ void BandWindow::PreviewCleanup(const CleanupCriteria& criteria, bool useKeepLis
     if (store != kStoreHistory && store != kStoreCookies && store != kStoreCache)
         return;
     BandServices& s = *services_;
+    // The broker's part first: a message about it may outlast the band.
+    const BandHold hold(*this);
+    CleanupBeyond beyond;
+    {
+        const Win32Shell::OwnerScope owner(s.shell, GetActiveWindow() ? GetActiveWindow() : Hwnd());
+        beyond = PreviewBeyond(criteria, s.rights, s.shell, s.broker);
+    }
+    if (hold.Gone())
+        return;
     CleanupJournal journal(true);
     Cleaner cleaner(s.history, s.cache, s.files, s.clock);
     cleaner.Journal(&journal);
@@ -522,7 +531,7 @@ void BandWindow::PreviewCleanup(const CleanupCriteria& criteria, bool useKeepLis
     counts.kept = unsigned(outcome.kept.size());
     counts.files = unsigned(outcome.files.size());
     counts.bytes = outcome.FileBytes();
-    BrowserStatusLine(browser_.Get()).Show(PreviewStatusText(kind, counts));
+    BrowserStatusLine(browser_.Get()).Show(BeyondPreviewText(PreviewStatusText(kind, counts), beyond));
 }
 
 void BandWindow::PageClick() {
