@@ -26,6 +26,11 @@ const char kTypedQuestion[] = "Are you sure you want to delete Typed URL List?";
 const char kNotStarted[] = " outside Protected Mode: tidewell-cleanw.exe could not be started.";
 
 BrokerRun NotStarted() { return BrokerRun(); }
+BrokerRun Running() {
+    BrokerRun run;
+    run.started = true;
+    return run;
+}
 
 Texts Messages(const fakes::FakeShell& shell) {
     Texts out;
@@ -131,6 +136,9 @@ TEST(ProtectedModeCleanup, TheProcessCleansItsStoresAndTheBrokerTheNormalOnes) {
         {true, true, Criteria(kStoreCache, kCleanPictures), NotStarted(), {"--cache pictures"},
          {std::string("Tidewell could not clean the Cache") + kNotStarted}, false, 0,
          "Internet Explorer Cache contains: 7 items"},
+        {true, true, Criteria(kStoreCache, kCleanPictures), Running(), {"--cache pictures"},
+         {"Tidewell could not clean the Cache outside Protected Mode: tidewell-cleanw.exe did not finish in time."},
+         false, 0, "Internet Explorer Cache contains: 7 items"},
         {true, true, Criteria(kStoreCookies, kCleanAll), fakes::FakeBroker::Done(record, 1), {"--cookies all"},
          {"Tidewell could not clean the Cookies outside Protected Mode: some items could not be deleted."}, true, 3,
          "Internet Explorer Cookies contain: 7 items; 3 deleted outside Protected Mode"},
