@@ -5,6 +5,8 @@
 #include <utility>
 
 #include "ui/colour_math.h"
+#include "ui/dpi_scale.h"
+#include "ui/win32/window/dpi.h"
 #include "ui/win32/window/paint_util.h"
 
 namespace tw {
@@ -49,11 +51,23 @@ HWND MenuBar::Create(HWND parent, const RECT& rect, UINT id) {
     if (!hwnd)
         return nullptr;
     owner_ = parent;
-    LOGFONTA lf{};
-    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
-    font_.Reset(CreateFontIndirectA(&lf));
+    SetDpi(WindowDpi(hwnd));
     watch_.Start(*this);
     return hwnd;
+}
+
+void MenuBar::SetDpi(int dpi) {
+    if (dpi <= 0)
+        return;
+    dpi_ = dpi;
+    LOGFONTA lf{};
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    FitFontToDpi(lf, dpi);
+    font_.Reset(CreateFontIndirectA(&lf));
+    painter_.SetDpi(dpi);
+    Layout();
+    if (Hwnd())
+        InvalidateRect(Hwnd(), nullptr, FALSE);
 }
 
 bool MenuBar::AttachMenu(HMENU menu) {
@@ -91,8 +105,9 @@ bool MenuBar::LoadImages(HBITMAP strip, const std::vector<unsigned>& commands) {
     const GdiObject<HBITMAP> copy(static_cast<HBITMAP>(CopyImage(strip, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!copy)
         return false;
-    UniqueImageList images(
-        ImageList_Create(kImageSize, info.bmHeight, ILC_COLOR24 | ILC_MASK, info.bmWidth / kImageSize, 4));
+    // Square cells, as high as the strip.
+    const int size = info.bmHeight;
+    UniqueImageList images(ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, info.bmWidth / size, 4));
     if (!images || ImageList_AddMasked(images.Get(), copy.Get(), mask_) < 0)
         return false;
     images_ = std::move(images);
@@ -106,8 +121,12 @@ bool MenuBar::LoadImages(HBITMAP strip, const std::vector<unsigned>& commands) {
 }
 
 bool MenuBar::LoadImages(HINSTANCE instance, UINT bitmapId, const std::vector<unsigned>& commands) {
-    const GdiObject<HBITMAP> strip(static_cast<HBITMAP>(
-        LoadImageA(instance, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    const int sized = BitmapForImageSize(int(bitmapId), ImageSizeForDpi(dpi_));
+    GdiObject<HBITMAP> strip(static_cast<HBITMAP>(
+        LoadImageA(instance, MAKEINTRESOURCEA(sized), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    if (!strip && sized != int(bitmapId))  // a module without the larger strips
+        strip.Reset(static_cast<HBITMAP>(
+            LoadImageA(instance, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     return strip && LoadImages(strip.Get(), commands);
 }
 

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "ui/dpi_scale.h"
 #include "ui/progress_indicator.h"
+#include "ui/win32/window/dpi.h"
 #include "platform/win32/handles.h"
 #include "res/resource.h"
 #include "ui/win32/gdi.h"
@@ -67,9 +69,12 @@ private:
             return;
         const HDC dc_ = image_->Dc();
         FillRect(dc_, &rc, GetSysColorBrush(COLOR_3DFACE));
-        const auto boxes = ProgressIndicator::Boxes(rc.right, rc.bottom);
-        GdiObject<HPEN> outline(CreatePen(PS_SOLID, 0, kBoxOutline));
-        GdiObject<HPEN> currentOutline(CreatePen(PS_SOLID, 0, kCurrentOutline));
+        const int dpi = WindowDpi(control_);
+        const auto boxes = ProgressIndicator::Boxes(rc.right, rc.bottom, dpi);
+        // Width 0 draws one pixel whatever the DPI.
+        const int penWidth = dpi > kBaseDpi ? ScaleToDpi(1, dpi) : 0;
+        GdiObject<HPEN> outline(CreatePen(PS_SOLID, penWidth, kBoxOutline));
+        GdiObject<HPEN> currentOutline(CreatePen(PS_SOLID, penWidth, kCurrentOutline));
         GdiObject<HBRUSH> fill(CreateSolidBrush(kBoxFill));
         GdiObject<HBRUSH> currentFill(CreateSolidBrush(kCurrentFill));
         for (int i = 0; i < ProgressIndicator::kBoxes; ++i) {

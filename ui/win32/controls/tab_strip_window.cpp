@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include "ui/dpi_scale.h"
+#include "ui/win32/window/dpi.h"
 #include "ui/win32/window/paint_util.h"
 
 namespace tw {
@@ -18,6 +20,7 @@ HWND FlatTabStrip::Create(HWND parent, const RECT& rect, UINT id, DWORD style) {
     if (!hwnd)
         return nullptr;
     OnCreate(style);
+    SetDpi(WindowDpi(hwnd));
     RECT client{};
     GetClientRect(hwnd, &client);
     clientWidth_ = client.right;
@@ -47,9 +50,20 @@ void FlatTabStrip::OnCreate(DWORD style) {
 void FlatTabStrip::MakeFonts() {
     LOGFONTA lf{};
     GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    FitFontToDpi(lf, dpi_);
     normalFont_.Reset(CreateFontIndirectA(&lf));
     lf.lfWeight = FW_BOLD;
     boldFont_.Reset(CreateFontIndirectA(&lf));
+}
+
+void FlatTabStrip::SetDpi(int dpi) {
+    if (dpi <= 0)
+        return;
+    dpi_ = dpi;
+    model_.SetTabWidth(ScaleToDpi(TabStripModel::kDefaultTabWidth, dpi));
+    MakeFonts();
+    if (Hwnd())
+        InvalidateRect(Hwnd(), nullptr, TRUE);
 }
 
 int FlatTabStrip::AddItem(int index, const std::string& text) {
@@ -141,7 +155,7 @@ void FlatTabStrip::DrawTab(HDC dc, int index, const TabColours& colours, HPEN sh
     const TabRect r = model_.Rect(index, clientHeight_);
     RECT rc{r.left, r.top, r.right, r.bottom};
     ShadeVertically(dc, rc, colours.dark, colours.light);
-    OffsetRect(&rc, 0, 2);
+    OffsetRect(&rc, 0, ScaleToDpi(2, dpi_));
     SelectInto pen(dc, shadow);
     const int current = model_.GetCurSel();
     HFONT font = normalFont_.Get();
@@ -164,8 +178,8 @@ void FlatTabStrip::DrawTab(HDC dc, int index, const TabColours& colours, HPEN sh
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     SetBkMode(dc, TRANSPARENT);
     RECT text = rc;
-    text.top += 3;
-    text.bottom += 3;
+    text.top += ScaleToDpi(3, dpi_);
+    text.bottom += ScaleToDpi(3, dpi_);
     const std::string& label = model_.Text(index);
     DrawTextA(dc, label.c_str(), int(label.size()), &text, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
