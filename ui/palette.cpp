@@ -114,9 +114,9 @@ Palette ChoosePalette(const SystemColours& s, bool highContrast) {
     p.currentTabText = ReadableOrWindowText(s.buttonText, {p.tabCurrent}, fallback);
     p.bandBack = BandBackground(s.face);
     p.link = ReadableOrWindowText(kListLink, {s.window}, fallback);
-    p.nameMark = kNameMark;
-    p.valueMark = kValueMark;
-    p.markText = ReadableOrWindowText(s.windowText, {kNameMark, kValueMark}, s.windowText);
+    p.nameMark = NameMarkColour();
+    p.valueMark = ValueMarkColour();
+    p.markText = ReadableOrWindowText(s.windowText, {NameMarkColour(), ValueMarkColour()}, s.windowText);
     p.progressBack = s.face;
     p.boxFill = {160, 190, 220};
     p.boxOutline = {50, 90, 135};
@@ -126,8 +126,8 @@ Palette ChoosePalette(const SystemColours& s, bool highContrast) {
 }
 
 CellColours CellColoursOf(const Palette& p, const SystemColours& s, Rgb text, Rgb back, bool link) {
-    if (back == kNameMark || back == kValueMark) {
-        const Rgb mark = back == kNameMark ? p.nameMark : p.valueMark;
+    if (back == NameMarkColour() || back == ValueMarkColour()) {
+        const Rgb mark = back == NameMarkColour() ? p.nameMark : p.valueMark;
         // A link keeps its colour on a mark where it can be read.
         const Rgb shown = link && !p.highContrast ? ReadableOrWindowText(p.link, {mark}, p.markText) : p.markText;
         return {shown, mark};
@@ -154,7 +154,7 @@ std::vector<TextOnBackground> TextsOf(const Palette& p, const SystemColours& s) 
         {"name mark", p.markText, {p.nameMark}},
         {"value mark", p.markText, {p.valueMark}},
         {"link", p.link, {s.window}},
-        {"link on a value mark", CellColoursOf(p, s, s.windowText, kValueMark, true).text, {p.valueMark}},
+        {"link on a value mark", CellColoursOf(p, s, s.windowText, ValueMarkColour(), true).text, {p.valueMark}},
         {"About link", DialogLinkColour(p, s, {0, 0, 255}), {s.face}},
     };
 }

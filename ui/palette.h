@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "clean/find.h"
 #include "ui/colour_math.h"
 
 namespace tw {
@@ -35,10 +36,11 @@ struct SystemColours {
     Rgb grayText{109, 109, 109};
 };
 
-// The colours a Find mark is kept as in a cell (the marks' identity, which
-// the search compares); the painters show them through the palette.
-constexpr Rgb kNameMark{255, 150, 150};
-constexpr Rgb kValueMark{150, 255, 150};
+// A Find mark is kept in a cell as the search's colour (the mark's
+// identity, which the search compares); the painters show it through the
+// palette.
+inline Rgb NameMarkColour() { return FromColourRef(kNameMark); }
+inline Rgb ValueMarkColour() { return FromColourRef(kValueMark); }
 // The lists' link text; the platform's hot-light colour can be too pale.
 constexpr Rgb kListLink{0, 0, 204};
 

@@ -161,7 +161,7 @@ TEST(Contrast, NormalSchemeKeepsItsColoursAndHighContrastTakesTheSystems) {
     // band's own colours stay as they are.
     EXPECT_EQ((std::vector<Rgb>{p.pressedText, p.hotText, p.hotOuterFrom, p.hotInnerTo, p.link, p.nameMark, p.valueMark,
                                 p.boxFill, p.currentBoxFill, p.bandBack, p.barDark, p.barLight, p.itemBack}),
-              (std::vector<Rgb>{s.windowText, {0, 0, 0}, {170, 200, 245}, {185, 215, 250}, kListLink, kNameMark, kValueMark,
+              (std::vector<Rgb>{s.windowText, {0, 0, 0}, {170, 200, 245}, {185, 215, 250}, kListLink, NameMarkColour(), ValueMarkColour(),
                                 {160, 190, 220}, {190, 220, 255}, {255, 255, 255}, {215, 215, 215}, {255, 255, 255},
                                 AdjustColour(s.face, 75, 0)}));
     EXPECT_EQ(ChoosePalette(Scheme("dark text colours"), false).barText, Scheme("dark text colours").windowText);
@@ -181,11 +181,11 @@ TEST(Contrast, NormalSchemeKeepsItsColoursAndHighContrastTakesTheSystems) {
         const CellColours c = CellColoursOf(pal, sys, text, back, link);
         return std::vector<Rgb>{c.text, c.back};
     };
-    EXPECT_EQ(cell(p, s, s.windowText, kNameMark, false), (std::vector<Rgb>{s.windowText, kNameMark}));
-    EXPECT_EQ(cell(p, s, s.windowText, kValueMark, true), (std::vector<Rgb>{kListLink, kValueMark}));
+    EXPECT_EQ(cell(p, s, s.windowText, NameMarkColour(), false), (std::vector<Rgb>{s.windowText, NameMarkColour()}));
+    EXPECT_EQ(cell(p, s, s.windowText, ValueMarkColour(), true), (std::vector<Rgb>{kListLink, ValueMarkColour()}));
     EXPECT_EQ(cell(p, s, {250, 250, 250}, s.window, false), (std::vector<Rgb>{s.windowText, s.window}));
     EXPECT_EQ(cell(p, s, {200, 0, 0}, s.window, false), (std::vector<Rgb>{{200, 0, 0}, s.window}));
-    EXPECT_EQ(cell(h, b, b.windowText, kValueMark, true), (std::vector<Rgb>{b.highlightText, b.highlight}));
+    EXPECT_EQ(cell(h, b, b.windowText, ValueMarkColour(), true), (std::vector<Rgb>{b.highlightText, b.highlight}));
     EXPECT_EQ(cell(h, b, {200, 0, 0}, {255, 255, 255}, false), (std::vector<Rgb>{b.windowText, b.window}));
     EXPECT_EQ(cell(h, b, b.windowText, b.window, true), (std::vector<Rgb>{b.hotLight, b.window}));
     EXPECT_EQ(DialogLinkColour(p, s, {0, 128, 0}), (Rgb{0, 128, 0}));

@@ -19,6 +19,7 @@
 #include "ui/win32/gdi.h"
 #include "ui/win32/controls/list_adapters.h"
 #include "ui/win32/window/dpi.h"
+#include "ui/win32/window/system_palette.h"
 
 namespace tw {
 
@@ -424,10 +425,10 @@ void BandWindow::OnSize(int width, int height) {
 void BandWindow::OnEraseBackground(HDC dc) {
     RECT client;
     GetClientRect(Hwnd(), &client);
-    const Rgb back = BandBackground(FromColourRef(GetSysColor(COLOR_3DFACE)));
-    GdiObject<HBRUSH> brush(CreateSolidBrush(ToColourRef(back)));
+    const Palette palette = CurrentPalette();
+    GdiObject<HBRUSH> brush(CreateSolidBrush(Ref(palette.bandBack)));
     FillRect(dc, &client, brush.Get());
-    GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_3DSHADOW)));
+    GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, Ref(palette.bandLine)));
     HGDIOBJ old = SelectObject(dc, pen.Get());
     RECT strip = {};
     if (tabs_.Hwnd())

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "ui/win32/window/dpi.h"
+#include "ui/win32/window/system_palette.h"
 
 namespace tw {
 namespace {
@@ -675,12 +676,20 @@ void ListWindow::PaintCell(HDC dc, int row, int column, const RECT& rc, bool sel
     const ListColumn* col = model_.Column(column);
     if (!cell || !col)
         return;
-    COLORREF back = selected ? GetSysColor(COLOR_HIGHLIGHT) : GetSysColor(COLOR_WINDOW);
-    COLORREF fore = selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : GetSysColor(COLOR_WINDOWTEXT);
-    if (!selected && cell->backColour != kDefaultColour)
-        back = cell->backColour;
-    if (!selected && cell->textColour != kDefaultColour)
-        fore = cell->textColour;
+    const bool link = cell->format == kCellLink;
+    COLORREF back = GetSysColor(COLOR_HIGHLIGHT);
+    COLORREF fore = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    if (!selected) {
+        // Marks and links through the palette; a colour of the cell's own
+        // stays where it can be read.
+        const CellColours colours = CellColoursOf(
+            palette_, system_,
+            cell->textColour != kDefaultColour ? FromColourRef(cell->textColour) : system_.windowText,
+            cell->backColour != kDefaultColour ? FromColourRef(cell->backColour) : system_.window,
+            link && cell->textColour == kDefaultColour);
+        fore = ToColourRef(colours.text);
+        back = ToColourRef(colours.back);
+    }
     FillSolid(dc, rc, back);
     RECT text = rc;
     text.left += Px(kCellPadding);
@@ -701,9 +710,6 @@ void ListWindow::PaintCell(HDC dc, int row, int column, const RECT& rc, bool sel
         DrawFrameControl(dc, &b, DFC_BUTTON, state);
         return;
     }
-    const bool link = cell->format == kCellLink;
-    if (link && !selected && cell->textColour == kDefaultColour)
-        fore = RGB(0, 0, 204);  // COLOR_HOTLIGHT can be too pale to read
     SelectInto font(dc, link ? linkFont_.Get() : font_.Get());
     SetTextColor(dc, fore);
     UINT align = DT_LEFT;
@@ -740,6 +746,8 @@ void ListWindow::Paint(HDC target) {
     GetClientRect(Hwnd(), &client);
     OffscreenBuffer buffer(target, client.right, client.bottom);
     HDC dc = buffer.Ok() ? buffer.Dc() : target;
+    system_ = CurrentSystemColours();
+    palette_ = ChoosePalette(system_, HighContrastOn());
     FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
     SetBkMode(dc, TRANSPARENT);
     // Only the rows in view are painted.

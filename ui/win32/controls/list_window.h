@@ -11,6 +11,7 @@
 #include "platform/clock.h"
 #include "ui/accessibility.h"
 #include "ui/dpi_scale.h"
+#include "ui/palette.h"
 #include "ui/list_model.h"
 #include "ui/win32/window/accessible.h"
 #include "ui/win32/gdi.h"
@@ -144,6 +145,9 @@ private:
     int dpi_ = kBaseDpi;
     int imageSize_ = 16;
     int headerImageSize_ = 16;
+    // The colours of the paint under way.
+    SystemColours system_;
+    Palette palette_;
     GdiObject<HFONT> font_;
     GdiObject<HFONT> linkFont_;
     HCURSOR sizeCursor_ = nullptr;

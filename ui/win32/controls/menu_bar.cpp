@@ -7,6 +7,7 @@
 #include "ui/colour_math.h"
 #include "ui/dpi_scale.h"
 #include "ui/win32/window/dpi.h"
+#include "ui/win32/window/system_palette.h"
 #include "ui/win32/window/paint_util.h"
 
 namespace tw {
@@ -174,8 +175,8 @@ void MenuBar::SetHot(int index) {
 void MenuBar::Paint(HDC dc) {
     RECT rc{};
     GetClientRect(Hwnd(), &rc);
-    const Rgb face = FromColourRef(GetSysColor(COLOR_3DFACE));
-    ShadeVertically(dc, rc, ScaleColour(face, kBarDark), ScaleColour(face, kBarLight));
+    const Palette palette = CurrentPalette();
+    ShadeVertically(dc, rc, palette.barDark, palette.barLight);
     SelectInto select(dc, font_.Get());
     SetBkMode(dc, TRANSPARENT);
     for (int i = 0; i < model_.Count(); ++i) {
@@ -183,13 +184,13 @@ void MenuBar::Paint(HDC dc) {
         const bool pressed = i == open_;
         const bool hot = pressed || (i == hot_ && open_ < 0);
         if (hot) {
-            GradientHorizontal(dc, button, RGB(170, 200, 245), RGB(230, 250, 250));
+            GradientHorizontal(dc, button, Ref(palette.hotOuterFrom), Ref(palette.hotOuterTo));
             RECT inner = button;
-            InflateRect(&inner, -2, -2);
-            GradientHorizontal(dc, inner, RGB(210, 240, 250), RGB(185, 215, 250));
-            SetTextColor(dc, pressed ? GetSysColor(COLOR_HIGHLIGHTTEXT) : RGB(0, 0, 0));
+            InflateRect(&inner, -ScaleToDpi(2, dpi_), -ScaleToDpi(2, dpi_));
+            GradientHorizontal(dc, inner, Ref(palette.hotInnerFrom), Ref(palette.hotInnerTo));
+            SetTextColor(dc, Ref(pressed ? palette.pressedText : palette.hotText));
         } else {
-            SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+            SetTextColor(dc, Ref(palette.barText));
         }
         const std::string text = keyboardCues_ ? WithAccessKeyMarked(model_.Button(i).text) : model_.Button(i).text;
         DrawTextA(dc, text.c_str(), int(text.size()), &button,
@@ -417,6 +418,10 @@ const std::vector<MessageEntry<MenuBar>>& MenuBar::Messages() {
          }},
         {WM_SETTINGCHANGE, [](MenuBar& bar, WPARAM, LPARAM, bool&) -> LRESULT {
              bar.Layout();
+             InvalidateRect(bar.Hwnd(), nullptr, FALSE);
+             return 0;
+         }},
+        {WM_SYSCOLORCHANGE, [](MenuBar& bar, WPARAM, LPARAM, bool&) -> LRESULT {
              InvalidateRect(bar.Hwnd(), nullptr, FALSE);
              return 0;
          }},

@@ -5,6 +5,7 @@
 #include "ui/colour_math.h"
 #include "ui/dpi_scale.h"
 #include "ui/win32/window/dpi.h"
+#include "ui/win32/window/system_palette.h"
 #include "ui/menu_bar_model.h"
 #include "platform/win32/handles.h"
 #include "ui/win32/gdi.h"
@@ -12,10 +13,6 @@
 
 namespace tw {
 namespace {
-
-COLORREF Face(int lightness, int saturation) {
-    return ToColourRef(AdjustColour(FromColourRef(GetSysColor(COLOR_3DFACE)), lightness, saturation));
-}
 
 GdiObject<HFONT> MenuFont(bool bold, int dpi) {
     NONCLIENTMETRICSA metrics{};
@@ -155,34 +152,32 @@ bool ContextMenuPainter::Draw(const DRAWITEMSTRUCT& draw) const {
     const bool selected = (draw.itemState & ODS_SELECTED) != 0;
     const bool disabled = (draw.itemState & (ODS_GRAYED | ODS_DISABLED)) != 0;
     const bool checked = (draw.itemState & ODS_CHECKED) != 0;
+    const Palette palette = CurrentPalette();
     const int imageWidth = ImageWidth();
     const int imageHeight = imageWidth == kImageWidth ? kImageHeight : imageWidth;
     if (selected && !disabled) {
-        GradientHorizontal(dc, rc, RGB(170, 200, 245), RGB(230, 250, 250));
+        GradientHorizontal(dc, rc, Ref(palette.hotOuterFrom), Ref(palette.hotOuterTo));
         RECT inner = rc;
         InflateRect(&inner, -Px(2), -Px(2));
-        GradientHorizontal(dc, inner, RGB(210, 240, 250), RGB(185, 215, 250));
+        GradientHorizontal(dc, inner, Ref(palette.hotInnerFrom), Ref(palette.hotInnerTo));
     } else {
         RECT strip{rc.left, rc.top, rc.left + imageWidth + Px(6), rc.bottom};
         RECT rest{strip.right, rc.top, rc.right, rc.bottom};
-        FillSolid(dc, strip, Face(20, 0));
-        FillSolid(dc, rest, Face(75, 0));
+        FillSolid(dc, strip, Ref(palette.itemStrip));
+        FillSolid(dc, rest, Ref(palette.itemBack));
     }
     if (item->type & MFT_SEPARATOR) {
         const int y = rc.top + (rc.bottom - rc.top) / 2;
         RECT line{rc.left + imageWidth + Px(8), y, rc.right - Px(2), y + 1};
-        FillSolid(dc, line, GetSysColor(COLOR_3DSHADOW));
+        FillSolid(dc, line, Ref(palette.separator));
         return true;
     }
     const int imageTop = rc.top + (rc.bottom - rc.top - imageHeight) / 2;
     if (checked) {
         RECT frame{rc.left + 1, rc.top + 1, rc.left + imageWidth + Px(5), rc.bottom - 1};
-        const Rgb highlight = FromColourRef(GetSysColor(COLOR_HIGHLIGHT));
-        const COLORREF fill = disabled ? Face(73, 0)
-                              : selected ? ToColourRef(AdjustColour(highlight, 50, -50))
-                                         : ToColourRef(AdjustColour(highlight, 70, -57));
-        FillSolid(dc, frame, fill);
-        GdiObject<HBRUSH> border(CreateSolidBrush(GetSysColor(COLOR_HIGHLIGHT)));
+        const Rgb fill = disabled ? palette.checkFillDisabled : selected ? palette.checkFillSelected : palette.checkFill;
+        FillSolid(dc, frame, Ref(fill));
+        GdiObject<HBRUSH> border(CreateSolidBrush(Ref(palette.checkFrame)));
         FrameRect(dc, &frame, border.Get());
     }
     if (item->image >= 0 && images_) {
@@ -202,7 +197,7 @@ bool ContextMenuPainter::Draw(const DRAWITEMSTRUCT& draw) const {
     GdiObject<HFONT> font = MenuFont((item->state & MFS_DEFAULT) != 0, dpi_);
     SelectInto select(dc, font.Get());
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, disabled ? Face(-18, 0) : GetSysColor(COLOR_MENUTEXT));
+    SetTextColor(dc, Ref(disabled ? palette.disabledText : selected ? palette.selectedText : palette.itemText));
     RECT text{rc.left + imageWidth + Px(14), rc.top, rc.right - Px(12), rc.bottom};
     const std::string::size_type tab = item->text.find('\t');
     const std::string label = item->text.substr(0, tab);

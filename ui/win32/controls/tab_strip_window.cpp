@@ -6,6 +6,7 @@
 #include "ui/dpi_scale.h"
 #include "ui/win32/window/dpi.h"
 #include "ui/win32/window/paint_util.h"
+#include "ui/win32/window/system_palette.h"
 
 namespace tw {
 namespace {
@@ -106,6 +107,11 @@ const std::vector<MessageEntry<FlatTabStrip>>& FlatTabStrip::Messages() {
              t.Paint(reinterpret_cast<HDC>(wp));
              return 0;
          }},
+        {WM_SYSCOLORCHANGE, [](FlatTabStrip& t, WPARAM, LPARAM, bool& handled) -> LRESULT {
+             InvalidateRect(t.Hwnd(), nullptr, TRUE);
+             handled = false;
+             return 0;
+         }},
         {WM_SETTINGCHANGE, [](FlatTabStrip& t, WPARAM, LPARAM, bool& handled) -> LRESULT {
              t.MakeFonts();
              InvalidateRect(t.Hwnd(), nullptr, TRUE);
@@ -175,7 +181,7 @@ void FlatTabStrip::DrawTab(HDC dc, int index, const TabColours& colours, HPEN sh
         Polyline(dc, outline, 4);
     }
     SelectInto selectFont(dc, font);
-    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    SetTextColor(dc, Ref(index == current ? currentText_ : text_));
     SetBkMode(dc, TRANSPARENT);
     RECT text = rc;
     text.top += ScaleToDpi(3, dpi_);
@@ -185,7 +191,10 @@ void FlatTabStrip::DrawTab(HDC dc, int index, const TabColours& colours, HPEN sh
 }
 
 void FlatTabStrip::Paint(HDC dc) {
-    const TabColours colours = TabColoursFrom(FromColourRef(GetSysColor(COLOR_3DFACE)));
+    const Palette palette = CurrentPalette();
+    const TabColours colours{palette.tabDark, palette.tabLight, palette.tabCurrent};
+    text_ = palette.tabText;
+    currentText_ = palette.currentTabText;
     RECT client{0, 0, clientWidth_, clientHeight_};
     ShadeVertically(dc, client, colours.dark, colours.light);
     const int total = model_.TotalWidth();
@@ -194,7 +203,7 @@ void FlatTabStrip::Paint(HDC dc) {
     OffscreenBuffer buffer(dc, total, clientHeight_);
     if (!buffer.Ok())
         return;
-    GdiObject<HPEN> shadow(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_3DSHADOW)));
+    GdiObject<HPEN> shadow(CreatePen(PS_SOLID, 1, Ref(palette.tabOutline)));
     for (int i = 0; i < model_.Count(); ++i)
         DrawTab(buffer.Dc(), i, colours, shadow.Get());
     // The buffer is only as wide as the tabs; the shading stays right of it.

@@ -54,6 +54,8 @@ private:
     GdiObject<HFONT> boldFont_;
     AccessibleSlot accessible_;
     int dpi_ = 96;
+    // The texts' colours of the paint under way.
+    Rgb text_, currentText_;
 };
 
 }  // namespace tw
