@@ -8,7 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <tuple>
+#include <vector>
 #include <memory>
 #include <string>
 
@@ -16,6 +20,7 @@
 #include "tests/ui/win32/harness.h"
 #include "ui/dpi_scale.h"
 #include "ui/win32/band/band_window.h"
+#include "ui/win32/gdi.h"
 #include "ui/win32/window/activation.h"
 #include "ui/win32/window/dpi.h"
 
@@ -120,6 +125,50 @@ TEST_F(BandAt144Dpi, ControlsMeasureHalfAsMuchAgain) {
     SendMessageA(band_->Hwnd(), WM_SETTINGCHANGE, 0, 0);
     const RECT again = ChildRect(ChildOfClass("QvFlatTabCtrl"));
     EXPECT_EQ(again.right - again.left, at.tabStripWidth);
+}
+
+// Colours too are the prefix's own here: a button text too pale for the
+// tab strip's shading is drawn in the window text colour, from the next
+// paint after the change of colours on.
+TEST_F(BandAt144Dpi, PaleTextGivesWayToTheWindowText) {
+    const HWND strip = band_->TabStrip().Hwnd();
+    RECT rc{};
+    GetClientRect(strip, &rc);
+    const auto pixels = [&] {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = rc.right;
+        info.bmiHeader.biHeight = -rc.bottom;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        GdiObject<HBITMAP> bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        std::vector<COLORREF> out;
+        MemoryDc dc(CreateCompatibleDC(nullptr));
+        if (!bitmap || !dc)
+            return out;
+        {
+            SelectInto select(dc.Get(), bitmap.Get());
+            SendMessageA(strip, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
+            GdiFlush();
+        }
+        const auto* p = static_cast<const std::uint32_t*>(bits);
+        for (long i = 0; i < rc.right * rc.bottom; ++i)
+            out.push_back(RGB((p[i] >> 16) & 255, (p[i] >> 8) & 255, p[i] & 255));
+        return out;
+    };
+    const auto count = [](const std::vector<COLORREF>& all, COLORREF c) { return std::count(all.begin(), all.end(), c); };
+    const COLORREF pale = RGB(200, 200, 200), face = RGB(240, 240, 240), text = GetSysColor(COLOR_WINDOWTEXT);
+    const int indexes[] = {COLOR_BTNTEXT, COLOR_BTNFACE};
+    const COLORREF before[] = {GetSysColor(COLOR_BTNTEXT), GetSysColor(COLOR_BTNFACE)};
+    const COLORREF changed[] = {pale, face};
+    ASSERT_TRUE(SetSysColors(2, indexes, changed));
+    SendMessageA(band_->Hwnd(), WM_SYSCOLORCHANGE, 0, 0);
+    const std::vector<COLORREF> shown = pixels();
+    SetSysColors(2, indexes, before);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(count(shown, pale), 0);
+    EXPECT_GT(count(shown, text), 0);
 }
 
 TEST_F(BandAt144Dpi, ProgressWindowGrows) {
