@@ -10,11 +10,12 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
-#include <tuple>
-#include <vector>
 #include <memory>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "res/resource.h"
 #include "tests/ui/win32/harness.h"
@@ -32,8 +33,9 @@ using namespace testing;
 constexpr int kDpi = 144;
 const char kRestarted[] = "TW_DPI_TEST_RESTARTED";
 
-// Wine reads the first of these that holds a value (Windows the first);
-// both are written so that either reading finds 144.
+// Where the screen's DPI is kept: Windows keeps it per user in the first,
+// and Wine has read one or the other as its versions went; both are
+// written, so that whichever is read says 144.
 bool WriteLogPixels(int dpi) {
     const DWORD value = DWORD(dpi);
     bool ok = true;
