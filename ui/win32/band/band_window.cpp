@@ -213,7 +213,10 @@ const std::vector<MessageEntry<BandWindow>>& BandWindow::Messages() {
          }},
         // A change of the screen's DPI may come as a change of settings
         // alone; either way the band lays itself out again, and a change of
-        // colours (high contrast on or off) paints everything anew.
+        // colours (high contrast on or off) paints everything anew. Both
+        // messages go to top-level windows, and a browser need not pass
+        // them on; the painters read the colours at each paint, so the
+        // repaint the system asks for after a change of colours is enough.
         {WM_SETTINGCHANGE, [](BandWindow& b, WPARAM wp, LPARAM lp, bool& handled) -> LRESULT {
              b.ForwardToChildren(WM_SETTINGCHANGE, wp, lp);
              b.ApplyDpi(true);

@@ -15,7 +15,8 @@ void FitFontToDpi(LOGFONTA& font, int dpi);
 
 // WM_DPICHANGED reaches top-level windows only; a child such as the band
 // hears of the change through the two messages a Per Monitor v2 parent
-// sends down its tree (Windows 10 1703 and later).
+// sends down its tree (Windows 10 1703 and later). Wine has one DPI for all
+// its screens, read when a program starts, and sends none of them.
 constexpr UINT kWmDpiChanged = 0x02E0;
 constexpr UINT kWmDpiChangedBeforeParent = 0x02E2;
 constexpr UINT kWmDpiChangedAfterParent = 0x02E3;
