@@ -21,12 +21,12 @@ const char* Win32UrlCache::WinePattern(const char* pattern) {
         return "Cookie:";
     if (_stricmp(pattern, "visited:") == 0)
         return "Visited:";
-    if (std::strcmp(pattern, "*.*") == 0 || pattern[0] == '\0')
-        return nullptr;
     return pattern;
 }
 
 UrlCache::Search Win32UrlCache::FindFirst(const char* pattern, void* buffer, std::uint32_t* size, long* error) {
+    // Windows takes only "cookie:", "visited:" or null, and null yields the
+    // content entries alone; Wine yields every container's for null.
     DWORD s = *size;
     const HANDLE h = FindFirstUrlCacheEntryA(underWine_ ? WinePattern(pattern) : pattern,
                                              static_cast<INTERNET_CACHE_ENTRY_INFOA*>(buffer), &s);

@@ -19,7 +19,7 @@ public:
 
     // Wine matches search patterns against its container prefixes, with
     // case, instead of the way Windows does; the system's own patterns are
-    // translated to what gives the same items there. Null means all items.
+    // translated to what gives the same items there; null stays null.
     static const char* WinePattern(const char* pattern);
 
 private:
