@@ -18,7 +18,7 @@ const int kItems = 100000;
 
 class KeepingCache : public tw::fakes::FakeUrlCache {
 public:
-    bool DeleteEntry(const char*) override {
+    bool DeleteEntry(const char*, long*) override {
         ++deletions;
         return true;
     }

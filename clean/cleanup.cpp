@@ -138,7 +138,10 @@ bool CleanupJournal::FileGone(const std::string& path) const {
 }
 
 void Cleaner::DeleteEntry(std::string url) {
-    const bool deleted = Previewing() || cache_.DeleteEntry(url.c_str());
+    // An entry whose file is in use is marked and goes when the file is
+    // unlocked: it is deleted as far as the user can do anything about it.
+    long error = kErrorSuccess;
+    const bool deleted = Previewing() || cache_.DeleteEntry(url.c_str(), &error) || error == kErrorAccessDenied;
     if (journal_)
         journal_->Note(deleted, std::move(url));
 }
@@ -165,7 +168,8 @@ void Cleaner::DeleteHistoryWhere(Test test) {
             deleted = !Failed(store->DeleteUrl(item.url));
             // The cached copy of the page goes with its history item; most
             // pages have none, so its result says nothing.
-            cache_.DeleteEntry(url.c_str());
+            long error = kErrorSuccess;
+            cache_.DeleteEntry(url.c_str(), &error);
         }
         if (!journal_)
             return;

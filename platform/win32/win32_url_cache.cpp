@@ -61,8 +61,12 @@ CacheEntryView Win32UrlCache::Decode(const void* buffer) const {
     return view;
 }
 
-bool Win32UrlCache::DeleteEntry(const char* url) {
-    return DeleteUrlCacheEntryA(url) != FALSE;
+bool Win32UrlCache::DeleteEntry(const char* url, long* error) {
+    // ERROR_ACCESS_DENIED: the file is locked or in use, and the entry is
+    // marked and deleted when it is unlocked.
+    const bool deleted = DeleteUrlCacheEntryA(url) != FALSE;
+    *error = deleted ? ERROR_SUCCESS : long(GetLastError());
+    return deleted;
 }
 
 }  // namespace tw

@@ -26,7 +26,12 @@ struct FakeCacheEntry {
     FileTime lastAccess;
     bool inCookieContainer = false;
     bool inHistoryContainer = false;
-    bool locked = false;  // in use: its deletion is refused
+    // In use: its deletion fails with kErrorAccessDenied and marks it, and
+    // it goes, with its file, when Unlock is called.
+    bool locked = false;
+    bool marked = false;
+    // When not 0, the error its deletion fails with, the entry staying.
+    long refusal = 0;
     // Extra bytes of header data, to make the entry need a bigger buffer.
     std::uint32_t padding = 0;
 };
@@ -105,21 +110,29 @@ public:
         return CacheEntryView{l.urlOffset ? base + l.urlOffset : nullptr, l.fileOffset ? base + l.fileOffset : nullptr,
                               l.hitRate, l.sizeLow, l.lastModified, l.expire, l.lastAccess};
     }
-    bool DeleteEntry(const char* url) override {
+    bool DeleteEntry(const char* url, long* error) override {
         deleted.push_back(url);
         if (journal)
             journal->push_back("cache " + std::string(url));
         for (auto it = entries.begin(); it != entries.end(); ++it) {
-            if (it->url == url) {
-                if (it->locked)
-                    return false;
-                if (files && it->hasLocalFile)
-                    files->Drop(it->localFile);
-                entries.erase(it);
-                return true;
-            }
+            if (it->url != url)
+                continue;
+            *error = it->refusal ? it->refusal : it->locked ? kErrorAccessDenied : kErrorSuccess;
+            it->marked = it->marked || (it->locked && !it->refusal);
+            if (*error != kErrorSuccess)
+                return false;
+            Remove(it);
+            return true;
         }
+        *error = kErrorFileNotFound;
         return false;
+    }
+    // The files are closed: the marked entries go.
+    void Unlock() {
+        for (auto it = entries.begin(); it != entries.end();) {
+            it->locked = false;
+            it = it->marked ? Remove(it) : it + 1;
+        }
     }
 
     // The buffer size that an entry needs.
@@ -142,6 +155,11 @@ public:
     }
 
 private:
+    std::vector<FakeCacheEntry>::iterator Remove(std::vector<FakeCacheEntry>::iterator it) {
+        if (files && it->hasLocalFile)
+            files->Drop(it->localFile);
+        return entries.erase(it);
+    }
     static std::string Lowered(const char* text) {
         std::string s = text;
         for (char& c : s)
