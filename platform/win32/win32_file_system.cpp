@@ -191,4 +191,15 @@ bool Win32FileSystem::ShortPath(const char* path, std::string* shortPath) {
     return true;
 }
 
+bool Win32FileSystem::SystemWow64Folder(std::string* path) {
+    // Fails with ERROR_CALL_NOT_IMPLEMENTED on 32-bit Windows; Wine has
+    // the folder in a 64-bit prefix only.
+    char buffer[MAX_PATH] = "";
+    const UINT n = GetSystemWow64DirectoryA(buffer, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return false;
+    *path = buffer;
+    return true;
+}
+
 }  // namespace tw

@@ -22,6 +22,7 @@ public:
     bool TakeOwnershipForCurrentUser(const char* path) override;
     bool ScheduleRemovalAtRestart(const char* path) override;
     bool ShortPath(const char* path, std::string* shortPath) override;
+    bool SystemWow64Folder(std::string* path) override;
 };
 
 // Enables the named privilege in token; previous receives what the change

@@ -9,6 +9,7 @@
 #include "clean/index_removal.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_process_rights.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
 
@@ -99,6 +100,7 @@ protected:
     Win32Registry registry;
     Win32FileSystem files;
     Win32Shell shell;
+    Win32ProcessRights rights;
 };
 
 // The version of the prefix uses the pending operations. The scheduled
@@ -111,12 +113,12 @@ TEST_F(PendingOperations, BoxesAreMatchedAndOtherProgramsEntriesSurvive) {
     Write(others);
     IndexMarks cookies;
     cookies.cookies = true;
-    ApplyIndexMarks(cookies, registry, files, shell);
+    ApplyIndexMarks(cookies, registry, files, shell, rights);
     const IndexMarks read = ReadIndexMarks(registry, files, shell);
     EXPECT_EQ(std::vector<bool>({read.history, read.cookies, read.cache}), std::vector<bool>({false, true, false}));
     bool present = false;
     EXPECT_GT(Read(&present).size(), others.size());
-    ApplyIndexMarks(IndexMarks(), registry, files, shell);
+    ApplyIndexMarks(IndexMarks(), registry, files, shell, rights);
     EXPECT_FALSE(ReadIndexMarks(registry, files, shell).cookies);
     const Bytes left = Read(&present);
     ASSERT_TRUE(present);
