@@ -138,7 +138,10 @@ bool CleanupJournal::FileGone(const std::string& path) const {
 }
 
 void Cleaner::DeleteEntry(std::string url) {
-    const bool deleted = Previewing() || cache_.DeleteEntry(url.c_str());
+    // An entry whose file is in use is marked and goes when the file is
+    // unlocked: it is deleted as far as the user can do anything about it.
+    long error = kErrorSuccess;
+    const bool deleted = Previewing() || cache_.DeleteEntry(url.c_str(), &error) || error == kErrorAccessDenied;
     if (journal_)
         journal_->Note(deleted, std::move(url));
 }
@@ -165,7 +168,8 @@ void Cleaner::DeleteHistoryWhere(Test test) {
             deleted = !Failed(store->DeleteUrl(item.url));
             // The cached copy of the page goes with its history item; most
             // pages have none, so its result says nothing.
-            cache_.DeleteEntry(url.c_str());
+            long error = kErrorSuccess;
+            cache_.DeleteEntry(url.c_str(), &error);
         }
         if (!journal_)
             return;
@@ -183,7 +187,7 @@ void Cleaner::DeleteCacheWhere(bool cookies, Test test) {
     std::vector<std::string> doomed;
     if (journal_)
         journal_->BeginPass();
-    ForEachUrlCacheEntry(cache_, cookies ? kCookiePattern : kAllPattern, [&](const CacheEntryView& e) {
+    ForEachUrlCacheEntry(cache_, cookies ? kCookiePattern : kContentPattern, [&](const CacheEntryView& e) {
         if (!e.sourceUrl)
             return;
         if (!cookies && (HasCookieMarker(e.sourceUrl) || HasVisitedMarker(e.sourceUrl)))
@@ -195,6 +199,10 @@ void Cleaner::DeleteCacheWhere(bool cookies, Test test) {
             return;
         if (cookies && Spares(e.sourceUrl))
             return KeepEntry(e.sourceUrl);
+        // The content search yields no cookies, so a preview's purge could
+        // not learn their files later: each goes when its entry is chosen.
+        if (Previewing() && e.localFile)
+            journal_->goneFiles_.insert(Lowered(e.localFile));
         doomed.push_back(e.sourceUrl);
     });
     // A preview deletes all it found; while its outcome is empty the list is
@@ -211,10 +219,10 @@ void Cleaner::LearnGoneFiles() {
     journal_->BeginPass();
     if (journal_->goneFilesOf_ == journal_->deletedUrls_.size())
         return;
-    // A deleted cache entry took its local file with it, also when a
-    // history item deleted it as the page's cached copy.
-    journal_->goneFiles_.clear();
-    ForEachUrlCacheEntry(cache_, kAllPattern, [&](const CacheEntryView& e) {
+    // A history item deleted the page's cached copy, a content entry, and
+    // its local file with it. What was once deleted stays so: the files
+    // learnt before, and those of the chosen entries, stay gone.
+    ForEachUrlCacheEntry(cache_, kContentPattern, [&](const CacheEntryView& e) {
         if (e.sourceUrl && e.localFile && journal_->Deleted(e.sourceUrl))
             journal_->goneFiles_.insert(Lowered(e.localFile));
     });

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/process_rights.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 
@@ -27,8 +28,11 @@ struct IndexMarks {
 // Major version 5 or lower (0 when unknown) uses the RunOnce commands.
 bool UsesRunOnce(int majorVersion);
 
-// "rundll32 <short folder of this library>\Sunderly.dll,<valueName>".
-std::string RunOnceCommand(Shell& shell, FileSystem& files, const char* valueName);
+// "rundll32 <short folder of this library>\Sunderly.dll,<valueName>". On
+// 64-bit Windows the runner is the 32-bit rundll32 of the 32-bit system
+// folder, since the 64-bit one loads no 32-bit library; a library with no
+// short name is named by its long one in quotes.
+std::string RunOnceCommand(Shell& shell, FileSystem& files, const ProcessRights& rights, const char* valueName);
 
 // The index files that may be scheduled for store 1 (History), 2 (Cookies)
 // or 3 (Cache), in order of preference; empty when the folder is unknown.
@@ -37,7 +41,8 @@ std::vector<std::string> IndexCandidates(FileSystem& files, int store);
 // What the system's records say is scheduled now.
 IndexMarks ReadIndexMarks(Registry& registry, FileSystem& files, Shell& shell);
 // Makes the system's records say what marks says.
-void ApplyIndexMarks(const IndexMarks& marks, Registry& registry, FileSystem& files, Shell& shell);
+void ApplyIndexMarks(const IndexMarks& marks, Registry& registry, FileSystem& files, Shell& shell,
+                     const ProcessRights& rights);
 
 // The pending operations (UTF-16, little-endian bytes) as one text in the
 // code page: each name on a line of its own, "?" for a name that the code

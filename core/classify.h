@@ -15,7 +15,7 @@ extern const char kCookieMarker[];   // "Cookie:"
 bool HasVisitedMarker(const char* url);
 bool HasCookieMarker(const char* url);
 
-// Where an item of the whole live cache ("*.*") belongs.
+// Where an item of the live cache belongs, by its markers.
 enum class LiveItem { Dropped, Cookie, Cache };
 LiveItem ClassifyLiveItem(const char* url);
 

@@ -42,6 +42,7 @@ public:
     bool TakeOwnershipForCurrentUser(const char* path) override { return files_.TakeOwnershipForCurrentUser(path); }
     bool ScheduleRemovalAtRestart(const char* path) override { return files_.ScheduleRemovalAtRestart(path); }
     bool ShortPath(const char* path, std::string* shortPath) override { return files_.ShortPath(path, shortPath); }
+    bool SystemWow64Folder(std::string* path) override { return files_.SystemWow64Folder(path); }
 
 private:
     FileSystem& files_;

@@ -45,7 +45,7 @@ bool WriteReportFile(ReportKind kind, ReportSources sources, const std::string& 
         return Finish(out);
     }
     EntryArray<FileEntry> entries;
-    EnumerateUrlCache(sources.cache, kind == ReportKind::Cookies ? kCookiePattern : kAllPattern, entries);
+    EnumerateUrlCache(sources.cache, kind == ReportKind::Cookies ? kCookiePattern : kContentPattern, entries);
     File out = OpenForWriting(path);
     if (!out)
         return false;

@@ -10,7 +10,7 @@ void ListModelRows::RemoveAll() {
 }
 
 void ListModelRows::AddColumn(const Column& column) {
-    model_.InsertColumn(column.title, column.width, -1, column.align);
+    model_.InsertColumn(column.title, ScaleToDpi(column.width, dpi_), -1, column.align);
 }
 
 // The cells are made before the row joins the list, so that a row that

@@ -2,13 +2,15 @@
 #pragma once
 
 #include "core/tab_fill.h"
+#include "ui/dpi_scale.h"
 #include "ui/list_model.h"
 
 namespace tw {
 
 class ListModelRows : public TabList {
 public:
-    explicit ListModelRows(ListModel& model) : model_(model) {}
+    // Column widths are pixels at 96 dpi, scaled to the list's DPI.
+    explicit ListModelRows(ListModel& model, int dpi = kBaseDpi) : model_(model), dpi_(dpi) {}
     void RemoveAll() override;
     void AddColumn(const Column& column) override;
     bool AddRow(const Row& row) override;
@@ -17,6 +19,7 @@ public:
 
 private:
     ListModel& model_;
+    int dpi_;
 };
 
 }  // namespace tw

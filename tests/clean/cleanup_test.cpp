@@ -244,11 +244,13 @@ struct Traces : Stores {
         cache.Add("http://n.c/a.html");  // the history page's copy
         cache.Add("a/x.php?y.js");
         cache.Add("a/locked.gif").locked = true;
+        cache.Add("a/refused.gif").refusal = kErrorFileNotFound;
         int n = 0;
         for (fakes::FakeCacheEntry& e : cache.entries) {
-            // A refused entry keeps its file for the purge, which no preview can foresee.
-            e.hasLocalFile = !e.locked;
-            if (e.locked)
+            // An entry in use or refused keeps its file for the purge, which
+            // no preview can foresee.
+            e.hasLocalFile = !e.locked && !e.refusal;
+            if (!e.hasLocalFile)
                 continue;
             // The cache names the files in other letters than the folders list them.
             e.localFile = (e.inCookieContainer ? "C:\\C\\F" : "C:\\T\\CONTENT.IE5\\SUB\\Z") + std::to_string(n++);
@@ -289,8 +291,9 @@ struct Traces : Stores {
         }
         for (const std::string& url : cacheBefore) {
             bool left = false;
+            // A marked entry goes when its file is unlocked.
             for (const auto& e : cache.entries)
-                left = left || e.url == url;
+                left = left || (e.url == url && !e.marked);
             if (!left && !gone.count(url))
                 gone.insert(url);
         }
@@ -361,7 +364,15 @@ TEST(CleanupJournal, LaterRunsPassOverWhatEarlierOnesDeleted) {
         // meets, and busy.bin, which a real run cannot delete; not the copy's.
         EXPECT_EQ(cache.files.size(), preview ? 5u : 4u);
         EXPECT_EQ(cache.FileBytes(), 3300u) << preview;
-        EXPECT_EQ(cache.failed, preview ? Log{} : (Log{"a/locked.gif", "C:\\T\\Content.IE5\\sub\\busy.bin"}));
+        // An entry in use is marked and goes when its file is unlocked: it
+        // is deleted, not failed; only a refusal of another kind fails.
+        EXPECT_EQ(std::count(cache.deleted.begin(), cache.deleted.end(), "a/locked.gif"), 1) << preview;
+        EXPECT_EQ(cache.failed,
+                  preview ? Log{} : (Log{"a/refused.gif", "C:\\T\\Content.IE5\\sub\\busy.bin"}));
+        t.cache.Unlock();
+        const bool listed = std::any_of(t.cache.entries.begin(), t.cache.entries.end(),
+                                        [](const fakes::FakeCacheEntry& e) { return e.url == "a/locked.gif"; });
+        EXPECT_EQ(listed, preview);
     }
 }
 

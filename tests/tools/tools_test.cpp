@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <tuple>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -122,11 +124,37 @@ TEST(Dump, CodePageBytes0x80To0x9F) {
 TEST(Bitmaps, StripsAreOneRowOfCellsAndCommittedFilesAreCurrent) {
     using namespace bitmaps;
     const std::string dir = std::string(TW_SOURCE_DIR) + "/res/bitmaps/";
-    for (const Strip& strip : Strips()) {
-        const Image image = strip.draw();
-        EXPECT_EQ(std::make_pair(image.width, image.height), std::make_pair(strip.images * kCell, kCell)) << strip.file;
-        EXPECT_TRUE(Slurp(dir + strip.file) == EncodeBmp(image)) << strip.file;
-    }
+    for (const Strip& strip : Strips())
+        for (int size : kCellSizes) {
+            const Image image = strip.draw(size);
+            const std::string file = StripFile(strip, size);
+            EXPECT_EQ(std::make_pair(image.width, image.height), std::make_pair(strip.images * size, size)) << file;
+            EXPECT_TRUE(Slurp(dir + file) == EncodeBmp(image)) << file;
+            // A larger cell draws the same picture: the colours a cell
+            // shows are the ones its 16-pixel version shows.
+            const Image small = strip.draw(kCell);
+            for (int cell = 0; cell < strip.images; ++cell) {
+                std::vector<Colour> colours, smallColours;
+                for (int y = 0; y < size; ++y)
+                    for (int x = 0; x < size; ++x)
+                        colours.push_back(image.At(cell * size + x, y));
+                for (int y = 0; y < kCell; ++y)
+                    for (int x = 0; x < kCell; ++x)
+                        smallColours.push_back(small.At(cell * kCell + x, y));
+                for (auto* list : {&colours, &smallColours}) {
+                    std::sort(list->begin(), list->end(), [](Colour a, Colour b) {
+                        return std::tie(a.r, a.g, a.b) < std::tie(b.r, b.g, b.b);
+                    });
+                    list->erase(std::unique(list->begin(), list->end()), list->end());
+                }
+                EXPECT_EQ(colours.size(), smallColours.size()) << file << " cell " << cell;
+                EXPECT_NE(colours.size(), 1u) << file << " cell " << cell << " is empty";
+            }
+        }
+    EXPECT_EQ((std::vector<std::string>{StripFile(Strips()[0], 16), StripFile(Strips()[0], 24)}),
+              (std::vector<std::string>{"command_images.bmp", "command_images_24.bmp"}));
+    EXPECT_EQ((std::vector<int>{StripResource(Strips()[2], 16), StripResource(Strips()[2], 24), StripResource(Strips()[2], 32)}),
+              (std::vector<int>{212, 1212, 2212}));
     for (const Picture& picture : Pictures()) {
         const Image image = picture.draw();
         const std::vector<std::uint8_t> bmp = EncodeBmp(image, picture.bits);

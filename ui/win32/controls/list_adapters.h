@@ -14,7 +14,7 @@ namespace tw {
 // Changed() (or the band's redraw) shows them at the end.
 class ListWindowRows : public ListModelRows {
 public:
-    explicit ListWindowRows(ListWindow& list) : ListModelRows(list.Model()), list_(list) {}
+    explicit ListWindowRows(ListWindow& list) : ListModelRows(list.Model(), list.Dpi()), list_(list) {}
     ~ListWindowRows() override { list_.Changed(); }
     // The window keeps its scroll state and tip in step with its model.
     void RemoveAll() override {

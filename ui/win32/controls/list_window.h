@@ -10,6 +10,8 @@
 
 #include "platform/clock.h"
 #include "ui/accessibility.h"
+#include "ui/dpi_scale.h"
+#include "ui/palette.h"
 #include "ui/list_model.h"
 #include "ui/win32/window/accessible.h"
 #include "ui/win32/gdi.h"
@@ -63,8 +65,14 @@ public:
     bool SortByColumn(int position);
     // Cell and header images (bitmap 210: the sort marks, up then down);
     // the window does not own them.
-    void SetImageList(HIMAGELIST images) { images_ = images; }
+    void SetImageList(HIMAGELIST images);
     void SetHeaderImageList(HIMAGELIST images);
+    // The DPI the list is drawn at: its own window's at creation, then as
+    // the band tells it. A change rescales the columns' widths.
+    int Dpi() const { return dpi_; }
+    void SetDpi(int dpi);
+    // The size of the row images (their image list's).
+    int ImageSize() const { return imageSize_; }
 
     int RowHeight() const { return rowHeight_; }
     int HeaderHeight() const { return model_.HeaderShown() ? rowHeight_ : 0; }
@@ -98,6 +106,8 @@ private:
     };
 
     void MakeResources();
+    // A size in pixels at 96 dpi, at the list's DPI.
+    int Px(int pixels) const { return ScaleToDpi(pixels, dpi_); }
     void UpdateScrollBars();
     Hit HitTest(int x, int y) const;
     RECT CellRect(int row, int column) const;
@@ -132,6 +142,12 @@ private:
     UniqueWindow tip_;
     HIMAGELIST images_ = nullptr;
     HIMAGELIST headerImages_ = nullptr;
+    int dpi_ = kBaseDpi;
+    int imageSize_ = 16;
+    int headerImageSize_ = 16;
+    // The colours of the paint under way.
+    SystemColours system_;
+    Palette palette_;
     GdiObject<HFONT> font_;
     GdiObject<HFONT> linkFont_;
     HCURSOR sizeCursor_ = nullptr;

@@ -29,6 +29,10 @@ public:
     bool ChangeTo(int index);
     const TabStripModel& Model() const { return model_; }
     int ClientHeight() const { return clientHeight_; }
+    // The DPI the strip is drawn at: its window's at creation, then as the
+    // band tells it. It sets the tabs' width and the fonts.
+    int Dpi() const { return dpi_; }
+    void SetDpi(int dpi);
 
     // Draws the whole strip into dc (WM_PAINT and WM_PRINTCLIENT).
     void Paint(HDC dc);
@@ -49,6 +53,9 @@ private:
     GdiObject<HFONT> normalFont_;
     GdiObject<HFONT> boldFont_;
     AccessibleSlot accessible_;
+    int dpi_ = 96;
+    // The texts' colours of the paint under way.
+    Rgb text_, currentText_;
 };
 
 }  // namespace tw

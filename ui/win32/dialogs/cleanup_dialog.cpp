@@ -235,7 +235,7 @@ public:
             marks.history = IsChecked(hwnd, IDC_REMOVE_HISTORY_INDEX);
             marks.cookies = IsChecked(hwnd, IDC_REMOVE_COOKIE_INDEX);
             marks.cache = IsChecked(hwnd, IDC_REMOVE_CACHE_INDEX);
-            ApplyIndexMarks(marks, s.registry, s.files, s.shell);
+            ApplyIndexMarks(marks, s.registry, s.files, s.shell, s.rights);
         }
         DialogObject::OnCommand(id, code);
     }
