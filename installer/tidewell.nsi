@@ -11,6 +11,8 @@
 
 Unicode true
 
+!include "x64.nsh"
+
 !ifndef VERSION
   !define VERSION "0.1.0"
 !endif
@@ -84,6 +86,15 @@ Section "Tidewell"
   WriteRegStr HKLM "${POLICY_KEY}" "AppName" "tidewell-cleanw.exe"
   WriteRegStr HKLM "${POLICY_KEY}" "AppPath" "$INSTDIR"
   WriteRegDWORD HKLM "${POLICY_KEY}" "Policy" 3
+  ; A 32-bit installer writes the 32-bit view of HKLM\Software; the
+  ; browser's 64-bit processes read the 64-bit one.
+  ${If} ${RunningX64}
+    SetRegView 64
+    WriteRegStr HKLM "${POLICY_KEY}" "AppName" "tidewell-cleanw.exe"
+    WriteRegStr HKLM "${POLICY_KEY}" "AppPath" "$INSTDIR"
+    WriteRegDWORD HKLM "${POLICY_KEY}" "Policy" 3
+    SetRegView 32
+  ${EndIf}
 
   ClearErrors
   RegDLL "$INSTDIR\Tidewell.dll"
@@ -97,6 +108,11 @@ SectionEnd
 Section "Uninstall"
   UnRegDLL "$INSTDIR\Tidewell.dll"
   DeleteRegKey HKLM "${POLICY_KEY}"
+  ${If} ${RunningX64}
+    SetRegView 64
+    DeleteRegKey HKLM "${POLICY_KEY}"
+    SetRegView 32
+  ${EndIf}
 
   ; A browser that is still open holds Tidewell.dll: it goes at the next restart.
   Delete /REBOOTOK "$INSTDIR\Tidewell.dll"

@@ -13,6 +13,10 @@
 #include "band/win32/registrar.h"
 #include "res/resource.h"
 
+// A narrow literal of band/guids.h as a wide one.
+#define TW_WIDE_TEXT(text) L##text
+#define TW_WIDE(text) TW_WIDE_TEXT(text)
+
 namespace tw {
 namespace {
 
@@ -128,6 +132,41 @@ void RefreshElevationPolicy() {
     if (refresh) refresh();
 }
 
+// The registry gives a 32-bit process on 64-bit Windows, and the registrar
+// in it, the 32-bit view of HKLM\Software, which is where the script's
+// policy goes; the browser's 64-bit processes read the 64-bit view, so the
+// policy is written there too (as Microsoft's own add-ons write both).
+// RegDeleteKeyExW is looked up by name: 32-bit Windows XP has none, and
+// there is only the one view there.
+void ChangePolicyOf64BitView(bool add) {
+    BOOL wow64 = FALSE;
+    if (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64) return;
+    static const wchar_t kKey[] = L"Software\\Microsoft\\Internet Explorer\\Low Rights\\ElevationPolicy\\" TW_WIDE(
+        TW_GUID_BrokerPolicy);
+    if (!add) {
+        using DeleteKeyExFn = LONG(WINAPI*)(HKEY, LPCWSTR, REGSAM, DWORD);
+        HMODULE advapi = GetModuleHandleW(L"advapi32.dll");
+        auto deleteKey = advapi ? reinterpret_cast<DeleteKeyExFn>(
+                                      reinterpret_cast<void*>(GetProcAddress(advapi, "RegDeleteKeyExW")))
+                                : nullptr;
+        if (deleteKey) deleteKey(HKEY_LOCAL_MACHINE, kKey, KEY_WOW64_64KEY, 0);
+        return;
+    }
+    wchar_t folder[MAX_PATH];
+    if (!ModulePath(folder)) return;
+    PathRemoveFileSpecW(folder);
+    UniqueKey key;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr,
+                        key.Receive(), nullptr) != ERROR_SUCCESS)
+        return;
+    static const wchar_t kBroker[] = TW_WIDE(TW_BROKER_FILE);
+    const DWORD policy = 3;
+    RegSetValueExW(key.Get(), L"AppName", 0, REG_SZ, reinterpret_cast<const BYTE*>(kBroker), sizeof kBroker);
+    RegSetValueExW(key.Get(), L"AppPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder),
+                   DWORD((lstrlenW(folder) + 1) * sizeof(wchar_t)));
+    RegSetValueExW(key.Get(), L"Policy", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&policy), sizeof policy);
+}
+
 void DeleteRetiredClassKey() {
     static const char kKey[] = "CLSID\\" TW_CLSID_Retired;
     UniqueKey key;
@@ -148,6 +187,7 @@ HRESULT RegisterServer() {
         script = RunRegistrationScript(true);
         typeLibrary = RegisterTypeLibrary();
     }
+    ChangePolicyOf64BitView(true);
     RefreshElevationPolicy();
     DeleteCategoryCaches();
     return HRESULT(RegistrationResult(script, typeLibrary, ChangeCategory(true)));
@@ -163,6 +203,7 @@ HRESULT UnregisterServer() {
         RunRegistrationScript(false);
         UnregisterTypeLibrary();
     }
+    ChangePolicyOf64BitView(false);
     RefreshElevationPolicy();
     DeleteRetiredClassKey();
     return SUCCEEDED(hr) ? S_OK : hr;
