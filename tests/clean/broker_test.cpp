@@ -147,6 +147,11 @@ TEST(BrokerRecord, ReadsTheCountsOfEachRunOrNothing) {
     EXPECT_EQ(runs[1].failed, 1u);
     EXPECT_TRUE(ReadBrokerRecord("{\"runs\": []}", &runs));
     EXPECT_TRUE(runs.empty());
+    EXPECT_TRUE(ReadBrokerRecord(" {\"runs\": [{}, {\"store\": \"cache\"}]}\r\n", &runs));
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].store, "");
+    EXPECT_EQ(runs[1].store, "cache");
+    EXPECT_EQ(runs[1].deleted + runs[1].files, 0u);
     const std::string deep = std::string(40, '[') + std::string(40, ']');
     const char* const bad[] = {
         "", "[]", "{", "{\"runs\": [", "{\"runs\": [{\"store\": \"h\"}]", "{\"runs\": []} x",
