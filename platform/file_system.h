@@ -49,8 +49,10 @@ public:
     // access to it, so that a refused deletion can be tried again. Never
     // widens access for anyone else.
     virtual bool TakeOwnershipForCurrentUser(const char* path) = 0;
-    // MoveFileExA(path, no new name, MOVEFILE_DELAY_UNTIL_REBOOT).
-    virtual bool ScheduleRemovalAtRestart(const char* path) = 0;
+    // MoveFileExA(path, no new name, MOVEFILE_DELAY_UNTIL_REBOOT): the
+    // platform's error, kErrorAccessDenied without administrator rights in
+    // effect.
+    virtual long ScheduleRemovalAtRestart(const char* path) = 0;
     // GetShortPathNameA; false when the path has none.
     virtual bool ShortPath(const char* path, std::string* shortPath) = 0;
 };

@@ -13,6 +13,9 @@ const long kErrorInvalidParameter = 87;
 const long kErrorInsufficientBuffer = 122;
 const long kErrorMoreData = 234;
 const long kErrorNoMoreItems = 259;
+const long kErrorPrivilegeNotHeld = 1314;
+const long kErrorCancelled = 1223;  // the user declined the consent prompt
+const long kErrorTimeout = 1460;
 
 const std::uint32_t kRegSz = 1;
 const std::uint32_t kRegExpandSz = 2;

@@ -176,8 +176,11 @@ bool Win32FileSystem::TakeOwnershipForCurrentUser(const char* path) {
     return owned && granted;
 }
 
-bool Win32FileSystem::ScheduleRemovalAtRestart(const char* path) {
-    return MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+// Windows refuses it with ERROR_ACCESS_DENIED to a token without
+// administrator rights in effect (a filtered one under UAC included); Wine
+// writes the value for anyone.
+long Win32FileSystem::ScheduleRemovalAtRestart(const char* path) {
+    return MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) ? ERROR_SUCCESS : long(GetLastError());
 }
 
 bool Win32FileSystem::ShortPath(const char* path, std::string* shortPath) {

@@ -20,7 +20,7 @@ public:
     bool RemoveFolder(const char* path) override;
     bool CanOpenForReading(const char* path) override;
     bool TakeOwnershipForCurrentUser(const char* path) override;
-    bool ScheduleRemovalAtRestart(const char* path) override;
+    long ScheduleRemovalAtRestart(const char* path) override;
     bool ShortPath(const char* path, std::string* shortPath) override;
 };
 

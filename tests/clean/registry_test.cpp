@@ -5,6 +5,7 @@
 
 #include "clean/cookie_keep.h"
 #include "clean/index_removal.h"
+#include "clean/refusal.h"
 #include "clean/shell_history.h"
 #include "platform/win_errors.h"
 #include "settings/settings_store.h"
@@ -107,15 +108,204 @@ TEST_F(IndexRemoval, OlderSystemsKeepTheMarksAsRunOnceCommandsOfTheCompanion) {
     EXPECT_EQ(RunOnceCommand(shell, files, "X"), "rundll32 D:\\Tools\\Sunderly.dll,X");
 }
 
-TEST_F(IndexRemoval, NewerSystemsReadTheMarksFromAnyPendingOperationUnderTheFolders) {
+// The same records in each state the band runs in: the fakes refuse what
+// Windows refuses that process, and the broker, when the consent prompt
+// lets it run, is a process of its own with administrator rights.
+class IndexRemovalIn : public IndexRemoval, public ::testing::WithParamInterface<fakes::RightsState> {
+protected:
+    IndexRemovalIn() : rights(GetParam().Rights()) {
+        registry.rights = files.rights = shell.rights = &rights;
+        files.systemRecords = &registry;
+        shell.elevatedProgram = [this](const std::string& parameters) { return Broker(parameters); };
+    }
+    unsigned long Broker(const std::string& parameters) {
+        std::vector<std::string> words{"tidewell-cleanw.exe"};
+        for (std::size_t at = parameters.find_first_not_of(' '); at != std::string::npos;
+             at = parameters.find_first_not_of(' ', at)) {
+            const bool quoted = parameters[at] == '"';
+            const std::size_t end = parameters.find(quoted ? '"' : ' ', at + 1);
+            words.push_back(parameters.substr(at + quoted, end == std::string::npos ? end : end - at - quoted));
+            at = end == std::string::npos ? end : end + 1;
+        }
+        std::vector<const char*> argv;
+        for (const std::string& w : words)
+            argv.push_back(w.c_str());
+        IndexRemovalPlan plan;
+        std::string error;
+        if (ParseIndexRemovalArguments(int(argv.size()), argv.data(), &plan, &error) != RemovalArguments::Parsed)
+            return 2;
+        fakes::FakeProcessRights elevated;
+        elevated.administrator = true;
+        registry.rights = files.rights = &elevated;
+        const long r = ChangeIndexRemovals(plan, registry, files);
+        registry.rights = files.rights = &rights;
+        return r == kErrorSuccess ? 0 : 1;
+    }
+
+    fakes::FakeProcessRights rights;
+};
+
+INSTANTIATE_TEST_SUITE_P(States, IndexRemovalIn, ::testing::ValuesIn(fakes::kRightsStates),
+                         [](const auto& info) {
+                             std::string name;
+                             for (const char* c = info.param.name; *c; ++c)
+                                 if ((*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z') || (*c >= '0' && *c <= '9'))
+                                     name += *c;
+                             return name;
+                         });
+
+// Read with query access only, so every user sees the truth; both lists,
+// and names with the prefix newer systems write.
+TEST_P(IndexRemovalIn, NewerSystemsReadTheMarksFromAnyPendingOperationUnderTheFolders) {
     EXPECT_EQ(Read(), "---");
     SetPending(B("\\??\\c:\\users\\BOB\\COOKIES\\index.dat\0\0"
                  "\\??\\C:\\Users\\Bob\\Temporary Internet Files\\Content.IE5\\X1\\a.gif\0\0\0"));
     EXPECT_EQ(Read(), "-KC");
+    registry.SetRaw(RegRoot::LocalMachine, kSessionManagerKey, kPendingOperations2Value, kRegMultiSz,
+                    B("*1\\??\\C:\\Users\\Bob\\History\\History.IE5\\index.dat\0\0\0"));
+    EXPECT_EQ(Read(), "HKC");
     files.specialFolders.erase(kFolderInternetCache);  // a store without a folder is not marked
-    EXPECT_EQ(Read(), "-K-");
+    EXPECT_EQ(Read(), "HK-");
     registry.deniedPaths.push_back("system\\currentcontrolset\\control\\session manager");
     EXPECT_EQ(Read(), "---");  // an unreadable session manager is silent
+    EXPECT_TRUE(shell.elevated.empty());
+}
+
+TEST_P(IndexRemovalIn, OkChangesTheMarksInTheProcessOrThroughTheElevatedBroker) {
+    const fakes::RightsState& state = GetParam();
+    const std::string cookie = "C:\\Users\\Bob\\Cookies\\index.dat", ie5 = "C:\\Users\\Bob\\History\\History.IE5\\index.dat",
+                      ie6 = "C:\\Users\\Bob\\History\\History.IE6\\index.dat";
+    const Bytes cookieScheduled = Cat({B("\\??\\"), Bytes(cookie.begin(), cookie.end()), B("\0\0")});
+    const Bytes ie6Scheduled = Cat({B("\\??\\"), Bytes(ie6.begin(), ie6.end()), B("\0\0")});
+    const std::string scheduleCookie = "--schedule-removal \"" + cookie + "\"";
+    const std::string notGiven = "The removal of the index files at restart was not changed: that needs administrator "
+                                 "rights, and they were not given.";
+    const std::string brokerFailed = "The removal of the index files at restart could not be changed as asked: "
+                                     "tidewell-cleanw.exe ended with exit code 1. Open Index Files again to see what "
+                                     "is scheduled.";
+    const std::string refused = RefusalText("change the removal of the index files at restart");
+    const int kRun = -1;  // the broker does the work and answers its own exit code
+    struct Case {
+        const char* name;
+        Bytes before;
+        const char* marks;
+        bool recordsReadOnly;
+        long prompt;
+        int exitCode;
+        std::string arguments;  // to the broker; none: nothing to change
+        Bytes after;            // when the change is made
+        std::string toldByBroker, toldInProcess;
+    } cases[] = {
+        {"nothing to change", Cat({kOtherRename, kCookieDeletion, kEnd}), "-K-", false, kErrorSuccess, kRun, "",
+         Cat({kOtherRename, kCookieDeletion, kEnd}), "", ""},
+        {"a store marked", Cat({kOtherRename, kEnd}), "-K-", false, kErrorSuccess, kRun, scheduleCookie,
+         Cat({kOtherRename, cookieScheduled, kEnd}), "", ""},
+        {"a store unmarked, another kept", Cat({kOtherRename, kCookieDeletion, kHistoryDeletion, kEnd}), "-K-", false,
+         kErrorSuccess, kRun, "--withdraw-removal \"" + ie5 + "\"", Cat({kOtherRename, kCookieDeletion, kEnd}), "", ""},
+        {"a store moved to its first candidate", Cat({kHistoryDeletion, kEnd}), "HK-", false, kErrorSuccess, kRun,
+         "--withdraw-removal \"" + ie5 + "\" --schedule-removal \"" + ie6 + "\" " + scheduleCookie,
+         Cat({ie6Scheduled, cookieScheduled, kEnd}), "", ""},
+        {"the prompt declined", Cat({kOtherRename, kEnd}), "-K-", false, kErrorCancelled, kRun, scheduleCookie,
+         Cat({kOtherRename, cookieScheduled, kEnd}), notGiven, ""},
+        {"the broker failed", Cat({kOtherRename, kEnd}), "-K-", false, kErrorSuccess, 1, scheduleCookie,
+         Cat({kOtherRename, cookieScheduled, kEnd}), brokerFailed, ""},
+        {"no broker", Cat({kOtherRename, kEnd}), "-K-", false, kErrorFileNotFound, kRun, scheduleCookie,
+         Cat({kOtherRename, cookieScheduled, kEnd}),
+         "The removal of the index files at restart was not changed: C:\\Program Files\\Tidewell\\tidewell-cleanw.exe "
+         "could not be started (error 2).",
+         ""},
+        {"records refused to all", Cat({kOtherRename, kCookieDeletion, kEnd}), "---", true, kErrorSuccess, kRun,
+         "--withdraw-removal \"" + cookie + "\"", Cat({kOtherRename, kCookieDeletion, kEnd}), brokerFailed, refused},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        registry = fakes::FakeRegistry();
+        registry.rights = &rights;
+        registry.readOnlyPaths.clear();
+        if (c.recordsReadOnly)
+            registry.readOnlyPaths.push_back("system\\currentcontrolset\\control\\session manager");
+        files.log.clear();
+        files.AddFile(ie6);
+        shell = fakes::FakeShell();
+        shell.rights = &rights;
+        shell.elevatedProgram = [this](const std::string& parameters) { return Broker(parameters); };
+        shell.elevation = c.prompt;
+        if (c.exitCode != kRun)
+            shell.elevatedProgram = [&c](const std::string&) { return static_cast<unsigned long>(c.exitCode); };
+        SetPending(c.before);
+
+        const bool inProcess = state.WritesMachine();
+        const bool changed = inProcess || (c.prompt == kErrorSuccess && c.exitCode == kRun);
+        const std::string told = c.arguments.empty() ? "" : inProcess ? c.toldInProcess : c.toldByBroker;
+        EXPECT_EQ(SaveIndexMarks(Marks(c.marks), registry, files, shell, rights), told.empty());
+        ASSERT_NE(Pending(), nullptr);
+        EXPECT_EQ(Pending()->Ansi(), changed && told.empty() ? c.after : c.before);
+        using Launches = std::vector<std::pair<std::string, std::string>>;
+        Launches launched;
+        if (!inProcess && !c.arguments.empty())
+            launched.push_back({"C:\\Program Files\\Tidewell\\tidewell-cleanw.exe", c.arguments});
+        EXPECT_EQ(shell.elevated, launched);
+        ASSERT_EQ(shell.messages.size(), told.empty() ? 0u : 1u);
+        if (!told.empty()) {
+            EXPECT_EQ(shell.messages[0].first, told);
+        }
+        EXPECT_EQ(registry.openKeys, 0);
+    }
+}
+
+// The RunOnce values live under the user's key, which a low process may
+// not write.
+TEST_P(IndexRemovalIn, OlderSystemsWriteTheUsersRunOnceValuesOrTellTheRefusal) {
+    const bool writes = GetParam().WritesMedium();
+    shell.majorVersion = 5;
+    registry.SetString(RegRoot::CurrentUser, kRunOnceKey, "DeleteCookieIndex", "old");
+    EXPECT_EQ(SaveIndexMarks(Marks("H-C"), registry, files, shell, rights), writes);
+    EXPECT_EQ(Read(), writes ? "H-C" : "-K-");
+    ASSERT_EQ(shell.messages.size(), writes ? 0u : 1u);
+    if (!writes) {
+        EXPECT_EQ(shell.messages[0].first,
+                  "Tidewell could not change the removal of the index files at restart: that needs rights that the "
+                  "browser does not give it.");
+    }
+    EXPECT_TRUE(shell.elevated.empty());
+    EXPECT_TRUE(files.log.empty());
+}
+
+// The broker schedules index files by full path and nothing else, since it
+// runs with administrator rights for whoever starts it.
+TEST(IndexRemovalArguments, OnlyFullPathsOfIndexFilesAndNothingBeside) {
+    using R = RemovalArguments;
+    struct Case { std::vector<const char*> args; R result; Log withdraw, schedule; } cases[] = {
+        {{"--cookies", "all"}, R::None, {}, {}},
+        {{}, R::None, {}, {}},
+        {{"--schedule-removal", "C:\\A b\\index.dat"}, R::Parsed, {}, {"C:\\A b\\index.dat"}},
+        {{"--withdraw-removal=c:\\a\\INDEX.DAT", "--schedule-removal", "D:\\b\\index.dat", "--withdraw-removal",
+          "E:\\index.dat"},
+         R::Parsed, {"c:\\a\\INDEX.DAT", "E:\\index.dat"}, {"D:\\b\\index.dat"}},
+        {{"--schedule-removal"}, R::Bad, {}, {}},
+        {{"--schedule-removal", "C:\\Windows\\system32\\kernel32.dll"}, R::Bad, {}, {}},
+        {{"--schedule-removal", "C:\\a\\myindex.dat"}, R::Bad, {}, {}},
+        {{"--schedule-removal", "index.dat"}, R::Bad, {}, {}},
+        {{"--schedule-removal", "\\\\server\\share\\index.dat"}, R::Bad, {}, {}},
+        {{"--schedule-removal", "C:\\a\\..\\Windows\\index.dat"}, R::Bad, {}, {}},
+        {{"--schedule-removal", "C:\\*\\index.dat"}, R::Bad, {}, {}},
+        {{"--schedule-removal", "C:index.dat"}, R::Bad, {}, {}},
+        {{"--schedule-removal", "C:\\a\\index.dat", "--cookies", "all"}, R::Bad, {}, {}},
+        {{"--json", "--withdraw-removal", "C:\\a\\index.dat"}, R::Bad, {}, {}},
+    };
+    for (const auto& c : cases) {
+        std::vector<const char*> argv{"tidewell-cleanw.exe"};
+        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        IndexRemovalPlan plan;
+        std::string error;
+        const R r = ParseIndexRemovalArguments(int(argv.size()), argv.data(), &plan, &error);
+        EXPECT_EQ(r, c.result) << (c.args.empty() ? "" : c.args.back());
+        EXPECT_EQ(error.empty(), r != R::Bad);
+        if (r == R::Parsed) {
+            EXPECT_EQ(plan.withdraw, c.withdraw);
+            EXPECT_EQ(plan.schedule, c.schedule);
+        }
+    }
 }
 
 // Cookies has one place and is scheduled unseen; the others take the first
@@ -171,12 +361,21 @@ TEST_F(IndexRemoval, WithdrawalTakesOnlyOurDeletionsAndKeepsTheRestByteForByte) 
     ASSERT_NE(Pending(), nullptr);
     EXPECT_EQ(Pending()->Ansi(), Cat({B("\\??\\\0\0"), kEnd}));
     EXPECT_EQ(registry.openKeys, 0);
-    // OK makes the pending operations match the boxes.
-    files.AddFile("C:\\Users\\Bob\\History\\History.IE5\\index.dat");
-    SetPending(Cat({kOtherRename, kCookieDeletion, kHistoryDeletion, kEnd}));
-    Apply("H--");
-    EXPECT_EQ(Pending()->Ansi(), Cat({kOtherRename, kEnd}));
-    EXPECT_EQ(files.log, Log{"schedule C:\\Users\\Bob\\History\\History.IE5\\index.dat"});
+    // Newer systems keep a second list in the same form, and prefix some
+    // names with "*1"; ours go from both, in every form.
+    const Bytes prefixed = B("*1\\??\\C:\\Users\\Bob\\Cookies\\index.dat\0\0");
+    const Bytes notPrefixes = B("*\\??\\C:\\Users\\Bob\\Cookies\\index.dat\0\0"
+                                "*1x\\??\\C:\\Users\\Bob\\Cookies\\index.dat\0\0"
+                                "1\\??\\C:\\Users\\Bob\\Cookies\\index.dat\0\0");
+    SetPending(Cat({prefixed, kOtherDeletion, B("*12\\??\\C:\\Users\\Bob\\Cookies\\index.dat\0\0"), kEnd}));
+    registry.SetRaw(RegRoot::LocalMachine, kSessionManagerKey, kPendingOperations2Value, kRegMultiSz,
+                    Cat({notPrefixes, kHistoryDeletion, kOtherRename, kEnd}));
+    EXPECT_EQ(WithdrawIndexRemovals(registry, files), kErrorSuccess);
+    EXPECT_EQ(Pending()->Ansi(), Cat({kOtherDeletion, kEnd}));
+    const fakes::FakeRegistry::Value* second =
+        registry.Find(RegRoot::LocalMachine, kSessionManagerKey, kPendingOperations2Value);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->Ansi(), Cat({notPrefixes, kOtherRename, kEnd}));
 }
 
 // Exactly sized copies, so that the sanitizers see a read past the end.

@@ -1,12 +1,17 @@
-// Answers questions as told and remembers what was asked and shown.
+// Answers questions as told and remembers what was asked and shown. Given
+// rights, it refuses what Windows refuses a process that holds them: at low
+// integrity the recent documents, which live in a medium folder, stay.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "platform/clock.h"
 #include "platform/shell.h"
+#include "platform/win_errors.h"
+#include "tests/fakes/fake_process_rights.h"
 
 namespace tw::fakes {
 
@@ -21,16 +26,34 @@ public:
     std::vector<std::pair<std::string, MessageIcon>> messages;
     std::vector<std::pair<std::string, std::string>> executed;
     int recentDocumentsCleared = 0;
+    const ProcessRights* rights = nullptr;  // none: an elevated administrator's
+
+    // What RunElevated launched, in order; the consent prompt's answer
+    // (kErrorCancelled: declined; another code: no launch); and the program
+    // that then runs, given the parameters, answering its exit code.
+    std::vector<std::pair<std::string, std::string>> elevated;
+    long elevation = kErrorSuccess;
+    std::function<unsigned long(const std::string&)> elevatedProgram;
 
     bool AskYesNo(const char* text) override {
         questions.push_back(text);
         return answerYes;
     }
     void ShowMessage(const char* text, MessageIcon icon) override { messages.push_back({text, icon}); }
-    void ClearRecentDocuments() override { ++recentDocumentsCleared; }
+    void ClearRecentDocuments() override {
+        if (!rights || !rights->IsProtectedMode())
+            ++recentDocumentsCleared;
+    }
     bool Execute(const char* file, const char* parameters) override {
         executed.push_back({file, parameters ? parameters : ""});
         return true;
+    }
+    long RunElevated(const char* file, const char* parameters, unsigned long* exitCode) override {
+        elevated.push_back({file, parameters ? parameters : ""});
+        if (elevation != kErrorSuccess)
+            return elevation;
+        *exitCode = elevatedProgram ? elevatedProgram(elevated.back().second) : 0;
+        return kErrorSuccess;
     }
     std::string ExpandEnvironment(const char* text) override {
         std::string s = text;

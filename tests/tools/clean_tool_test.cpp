@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "clean/cleanup_dialog_model.h"
+#include "clean/index_removal.h"
 #include "clean/shell_history.h"
 #include "settings/date_format.h"
 #include "settings/settings_store.h"
@@ -227,6 +228,35 @@ TEST(CleanTool, LinesAndExitCodes) {
     EXPECT_EQ(p.Run({"--preview", "--json", "--recent-docs"}),
               "0\n{\"preview\": true, \"runs\": [{\"store\": \"recent-docs\", \"criterion\": \"all\", \"deleted\": "
               "[\"C:\\\\R\\\\letter.doc.lnk\", \"C:\\\\R\\\\Old.LNK\"], \"kept\": [], \"failed\": [], \"files\": []}]}\n");
+}
+
+// The Index Files dialog's changes, run by the broker: done with
+// administrator rights, refused without them, and nothing but index files.
+TEST(CleanTool, IndexFileRemovalsAtRestart) {
+    Profile p;
+    p.files.systemRecords = &p.registry;
+    fakes::FakeProcessRights user;
+    const auto pending = [&p]() -> std::string {
+        const fakes::FakeRegistry::Value* v = p.registry.Find(
+            RegRoot::LocalMachine, kSessionManagerKey, kPendingOperationsValue);
+        if (!v)
+            return "none";
+        const std::vector<unsigned char> a = v->Ansi();
+        return std::string(a.begin(), a.end());
+    };
+    struct Case { Texts args; bool administrator; const char* result; std::string after; } cases[] = {
+        {{"--schedule-removal", "C:\\C\\index.dat"}, false, "1\n", "none"},
+        {{"--schedule-removal", "C:\\C\\index.dat"}, true, "0\n", std::string("\\??\\C:\\C\\index.dat\0\0\0", 21)},
+        {{"--withdraw-removal=c:\\c\\INDEX.DAT"}, false, "1\n", std::string("\\??\\C:\\C\\index.dat\0\0\0", 21)},
+        {{"--withdraw-removal=c:\\c\\INDEX.DAT"}, true, "0\n", "none"},
+        {{"--schedule-removal", "C:\\Windows\\x.dll"}, true,
+         "2\ntidewell-clean: --schedule-removal C:\\Windows\\x.dll: not the full path of an index.dat file\n", "none"},
+    };
+    for (const auto& c : cases) {
+        p.registry.rights = p.files.rights = c.administrator ? nullptr : &user;
+        EXPECT_EQ(p.Run(c.args), c.result) << c.args[0];
+        EXPECT_EQ(pending(), c.after) << c.args[0];
+    }
 }
 
 }  // namespace

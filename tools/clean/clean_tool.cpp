@@ -3,7 +3,9 @@
 #include <cstring>
 
 #include "clean/cleanup_dialog_model.h"
+#include "clean/index_removal.h"
 #include "clean/shell_history.h"
+#include "platform/win_errors.h"
 
 namespace tw {
 
@@ -301,6 +303,18 @@ int RunCleanTool(int argc, const char* const* argv, CleanServices& s, const Code
                  std::FILE* err) {
     CleanCommand command;
     std::string error;
+    // The Index Files dialog's changes, which it hands over when it lacks
+    // the rights to make them: a command line of their own.
+    IndexRemovalPlan removals;
+    switch (ParseIndexRemovalArguments(argc, argv, &removals, &error)) {
+    case RemovalArguments::Bad:
+        std::fprintf(err, "tidewell-clean: %s\n", error.c_str());
+        return kCleanBadArgument;
+    case RemovalArguments::Parsed:
+        return ChangeIndexRemovals(removals, s.registry, s.files) == kErrorSuccess ? kCleanDone : kCleanSomeFailed;
+    case RemovalArguments::None:
+        break;
+    }
     if (!ParseCleanCommand(argc, argv, s.clock.NowUtc(), &command, &error)) {
         std::fprintf(err, "tidewell-clean: %s\n", error.c_str());
         return kCleanBadArgument;

@@ -162,5 +162,41 @@ TEST_F(CleanTool, AnUnreadableKeepListKeepsEveryCookie) {
     EXPECT_EQ(CookieCount(), kSeededCookies);
 }
 
+// The Index Files dialog's changes through the broker, started as the
+// dialog starts it: ShellExecuteEx with the verb "runas" (Wine shows no
+// consent prompt), waited for, its exit code read.
+TEST(ElevatedBroker, SchedulesAndWithdrawsAnIndexFileAndNothingElse) {
+    const std::wstring wide = WindowsPathFromEnv("TW_CLEAN");
+    const std::string broker(wide.begin(), wide.end());
+    const std::string path = "C:\\tw elevated\\Cookies\\index.dat";
+    const auto pending = [] {
+        UniqueKey key;
+        std::vector<char> data(65536);
+        DWORD size = DWORD(data.size());
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0,
+                          KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS ||
+            RegQueryValueExA(key.Get(), "PendingFileRenameOperations", nullptr, nullptr,
+                             reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS)
+            return std::string();
+        return std::string(data.data(), size);
+    };
+    Win32Shell shell;
+    struct Case { std::string arguments; unsigned long code; bool scheduled; } cases[] = {
+        {"--schedule-removal \"" + path + "\"", 0, true},
+        {"--withdraw-removal \"" + path + "\"", 0, false},
+        {"--schedule-removal C:\\windows\\win.ini", 2, false},
+    };
+    for (const auto& c : cases) {
+        unsigned long code = 99;
+        ASSERT_EQ(shell.RunElevated(broker.c_str(), c.arguments.c_str(), &code), long(ERROR_SUCCESS)) << c.arguments;
+        EXPECT_EQ(code, c.code) << c.arguments;
+        EXPECT_EQ(pending().find("\\??\\" + path) != std::string::npos, c.scheduled) << c.arguments;
+        EXPECT_EQ(pending().find("win.ini"), std::string::npos);
+    }
+    unsigned long code = 99;
+    EXPECT_EQ(shell.RunElevated("C:\\windows\\tw-no-such-broker.exe", "", &code), long(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(code, 99u);
+}
+
 }  // namespace
 }  // namespace tw

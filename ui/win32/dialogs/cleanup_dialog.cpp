@@ -235,7 +235,11 @@ public:
             marks.history = IsChecked(hwnd, IDC_REMOVE_HISTORY_INDEX);
             marks.cookies = IsChecked(hwnd, IDC_REMOVE_COOKIE_INDEX);
             marks.cache = IsChecked(hwnd, IDC_REMOVE_CACHE_INDEX);
-            ApplyIndexMarks(marks, s.registry, s.files, s.shell);
+            // The consent prompt and what was not done belong to the dialog,
+            // which stays open after a failure that it tells.
+            const Win32Shell::OwnerScope owner(s.shell, hwnd);
+            if (!SaveIndexMarks(marks, s.registry, s.files, s.shell, s.rights))
+                return;
         }
         DialogObject::OnCommand(id, code);
     }
