@@ -84,6 +84,32 @@ std::string SizeText(std::uint64_t bytes) {
     return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " MB";
 }
 
+std::string StoreErrorText(const StoreError& error) {
+    static const struct { long code; const char* name; } kNames[] = {
+        {kErrorFileNotFound, "not found"},
+        {kErrorAccessDenied, "access denied"},
+        {kErrorNotEnoughMemory, "not enough memory"},
+        {kErrorSharingViolation, "in use by another process"},
+        {kErrorDiskFull, "the disk is full"},
+        {kREGDB_E_CLASSNOTREG, "class not registered"},
+    };
+    std::string text = error.what + " (error ";
+    if (Failed(error.code)) {
+        static const char kHex[] = "0123456789ABCDEF";
+        const std::uint32_t code = std::uint32_t(error.code);
+        text += "0x";
+        for (int shift = 28; shift >= 0; shift -= 4)
+            text += kHex[(code >> shift) & 0xF];
+    } else {
+        text += std::to_string(error.code);
+    }
+    for (const auto& n : kNames) {
+        if (n.code == error.code)
+            text += std::string(": ") + n.name;
+    }
+    return text + ")";
+}
+
 CleanupOutcome CleanupJournal::Take() {
     BeginPass();
     settled_ = 0;
@@ -143,6 +169,19 @@ void Cleaner::DeleteEntry(std::string url) {
         journal_->Note(deleted, std::move(url));
 }
 
+void Cleaner::NoteError(const char* what, long code) {
+    if (firstError_.code == 0)
+        firstError_ = StoreError{what, code};
+    if (journal_)
+        journal_->NoteError(StoreError{what, code});
+}
+
+StoreError Cleaner::TakeFirstError() {
+    StoreError first;
+    std::swap(first, firstError_);
+    return first;
+}
+
 void Cleaner::KeepEntry(const std::string& url) {
     if (journal_)
         journal_->outcome_.kept.push_back(url);
@@ -150,12 +189,13 @@ void Cleaner::KeepEntry(const std::string& url) {
 
 template <typename Test>
 void Cleaner::DeleteHistoryWhere(Test test) {
-    std::unique_ptr<HistoryStore> store = history_.CreateStore();
+    long created = kS_OK;
+    std::unique_ptr<HistoryStore> store = history_.CreateStore(&created);
     if (!store)
-        return;
+        return NoteError("the history store cannot be created", Failed(created) ? created : kE_FAIL);
     if (journal_)
         journal_->BeginPass();
-    ForEachHistoryItem(*store, [&](const HistoryItem& item) {
+    const long read = ForEachHistoryItem(*store, [&](const HistoryItem& item) {
         std::string url = AnsiUrl(item.url);
         // Only a match is looked up: most items are none.
         if (!test(url, item) || (journal_ && journal_->Deleted(item.url)))
@@ -173,6 +213,8 @@ void Cleaner::DeleteHistoryWhere(Test test) {
             journal_->historyThisPass_.push_back(CleanupJournal::UrlKey(item.url));
         journal_->Note(deleted, std::move(url));
     });
+    if (Failed(read))
+        NoteError("the history store cannot be read", read);
 }
 
 // The URLs are collected and the search closed before the first deletion,
@@ -183,7 +225,7 @@ void Cleaner::DeleteCacheWhere(bool cookies, Test test) {
     std::vector<std::string> doomed;
     if (journal_)
         journal_->BeginPass();
-    ForEachUrlCacheEntry(cache_, cookies ? kCookiePattern : kAllPattern, [&](const CacheEntryView& e) {
+    const long read = ForEachUrlCacheEntry(cache_, cookies ? kCookiePattern : kAllPattern, [&](const CacheEntryView& e) {
         if (!e.sourceUrl)
             return;
         if (!cookies && (HasCookieMarker(e.sourceUrl) || HasVisitedMarker(e.sourceUrl)))
@@ -197,6 +239,10 @@ void Cleaner::DeleteCacheWhere(bool cookies, Test test) {
             return KeepEntry(e.sourceUrl);
         doomed.push_back(e.sourceUrl);
     });
+    // What was found before the failure is still deleted: the entries are
+    // the criterion's, whatever came after them.
+    if (read != kErrorSuccess)
+        NoteError(cookies ? "the cookies cannot be read" : "the URL cache cannot be read", read);
     // A preview deletes all it found; while its outcome is empty the list is
     // handed over whole, not URL by URL, which keeps a preview of a large
     // cache as quick as the run itself.
@@ -214,10 +260,12 @@ void Cleaner::LearnGoneFiles() {
     // A deleted cache entry took its local file with it, also when a
     // history item deleted it as the page's cached copy.
     journal_->goneFiles_.clear();
-    ForEachUrlCacheEntry(cache_, kAllPattern, [&](const CacheEntryView& e) {
+    const long read = ForEachUrlCacheEntry(cache_, kAllPattern, [&](const CacheEntryView& e) {
         if (e.sourceUrl && e.localFile && journal_->Deleted(e.sourceUrl))
             journal_->goneFiles_.insert(Lowered(e.localFile));
     });
+    if (read != kErrorSuccess)
+        NoteError("the URL cache cannot be read", read);
     journal_->goneFilesOf_ = journal_->deletedUrls_.size();
 }
 

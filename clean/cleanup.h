@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "clean/cookie_keep.h"
@@ -71,15 +72,28 @@ struct PurgedFile {
     std::uint64_t bytes = 0;
 };
 
+// A store that could not be opened, read or written, for a reason other
+// than "nothing there": what was tried, and the platform's answer (a Win32
+// error code, or an HRESULT from the history store).
+struct StoreError {
+    std::string what;
+    long code = 0;
+};
+
+// "what (error 5: access denied)"; an HRESULT in hexadecimal.
+std::string StoreErrorText(const StoreError& error);
+
 // What cleanups did: the entries deleted by the URL their store knows them
 // by (a history URL in the ANSI code page without trailing blanks), the
 // cookies that a criterion took but whose site is kept, the entries and
-// files that the platform refused to delete, and the files of the purges.
+// files that the platform refused to delete, the files of the purges, and
+// the stores that could not be reached at all.
 struct CleanupOutcome {
     std::vector<std::string> deleted;
     std::vector<std::string> kept;
     std::vector<std::string> failed;
     std::vector<PurgedFile> files;
+    std::vector<StoreError> errors;
 
     std::uint64_t FileBytes() const;
 };
@@ -107,6 +121,7 @@ public:
     void NoteDeleted(const std::string& what) { outcome_.deleted.push_back(what); }
     void NoteFailure(const std::string& what);
     void Note(bool deleted, std::string what);
+    void NoteError(StoreError error) { outcome_.errors.push_back(std::move(error)); }
 
 private:
     friend class Cleaner;
@@ -179,6 +194,10 @@ public:
     // Null notes nothing and deletes. journal must outlive its use here.
     void Journal(CleanupJournal* journal) { journal_ = journal; }
 
+    // The first store that could not be reached since the last call (code 0
+    // when none), for a caller without a journal; a journal gets them all.
+    StoreError TakeFirstError();
+
 private:
     template <typename Test>
     void DeleteHistoryWhere(Test test);
@@ -194,6 +213,7 @@ private:
     // In a preview, learns which local files the deleted entries took.
     void LearnGoneFiles();
     void KeepEntry(const std::string& url);
+    void NoteError(const char* what, long code);
 
     HistoryService& history_;
     UrlCache& cache_;
@@ -201,6 +221,7 @@ private:
     const Clock& clock_;
     const CookieKeep* keep_ = nullptr;
     CleanupJournal* journal_ = nullptr;
+    StoreError firstError_;
 };
 
 // The handler of kWmRunCleanup: does the work of criteria.kind on

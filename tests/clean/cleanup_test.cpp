@@ -172,6 +172,49 @@ const Row kRows[] = {
 
 INSTANTIATE_TEST_SUITE_P(Cleanup, CriterionTable, ::testing::ValuesIn(kRows));
 
+// A store that cannot be created or read is noted with the platform's
+// answer, once a pass; only "no more items" ends a cache search well. What
+// came before the failure is still the criterion's.
+TEST(RunCleanup, AStoreThatCannotBeReachedIsNotedWithItsError) {
+    struct Case {
+        void (*fault)(Stores&);
+        std::int32_t kind, store;
+        std::string error;
+        std::size_t deleted;
+    } cases[] = {
+        {[](Stores& s) { s.history.failCreate = true; }, kCleanContainingText, kStoreHistory,
+         "the history store cannot be created (error 0x80040154: class not registered)", 0},
+        {[](Stores& s) { s.history.failEnumUrls = true; }, kCleanContainingText, kStoreHistory,
+         "the history store cannot be read (error 0x80004001)", 0},
+        {[](Stores& s) { s.history.failNextAt = 2; }, kCleanContainingText, kStoreHistory,
+         "the history store cannot be read (error 0x80004005)", 2},
+        {[](Stores& s) { s.cache.searchError = kErrorAccessDenied; }, kCleanContainingText, kStoreCache,
+         "the URL cache cannot be read (error 5: access denied)", 0},
+        {[](Stores& s) { s.cache.searchError = kErrorNotEnoughMemory, s.cache.searchErrorAfter = 1; },
+         kCleanContainingText, kStoreCookies, "the cookies cannot be read (error 8: not enough memory)", 1},
+        {[](Stores& s) { s.cache.searchError = kErrorNoMoreItems, s.cache.searchErrorAfter = 5; },
+         kCleanContainingText, kStoreCache, "", 1},
+        {[](Stores&) {}, kCleanContainingText, kStoreHistory, "", 7},
+    };
+    for (const Case& c : cases) {
+        for (bool journaled : {true, false}) {
+            Stores s;
+            c.fault(s);
+            CleanupJournal journal(false);
+            s.cleaner.Journal(journaled ? &journal : nullptr);
+            s.Run(c.kind, c.store, ".");
+            const CleanupOutcome outcome = journal.Take();
+            const StoreError first = s.cleaner.TakeFirstError();
+            EXPECT_EQ(first.code == 0 ? "" : StoreErrorText(first), c.error);
+            EXPECT_EQ(s.cleaner.TakeFirstError().code, 0);
+            if (!journaled)
+                continue;
+            EXPECT_EQ(outcome.errors.size(), c.error.empty() ? 0u : 1u) << c.error;
+            EXPECT_EQ(outcome.deleted.size(), c.deleted) << c.error;
+        }
+    }
+}
+
 TEST(RunCleanup, AnUnterminatedTextIsReadWithinItsField) {
     Stores stores;
     stores.cache.Add("Cookie:" + std::string(100, 'x'));

@@ -575,5 +575,50 @@ TEST(ShellHistory, EachCommandAsksItsQuestionUnlessConfirmationIsOff) {
     }
 }
 
+// A key the user may read but not write is refused with its error, in the
+// preview as in the run, and its values stay; a missing key is nothing to do.
+TEST(ShellHistory, AKeyThatCannotBeWrittenIsReportedWithItsError) {
+    struct Case { const char* key; bool readOnly, denied, preview; long answer; Names errors; } cases[] = {
+        {kTypedUrlsKey, true, false, false, kErrorAccessDenied,
+         {"the TypedURLs key cannot be opened for writing (error 5: access denied)"}},
+        {kTypedUrlsKey, true, false, true, kErrorAccessDenied,
+         {"the TypedURLs key cannot be opened for writing (error 5: access denied)"}},
+        {kRunMruKey, false, true, false, kErrorAccessDenied,
+         {"the RunMRU key cannot be opened for writing (error 5: access denied)"}},
+        {kRunMruKey, true, false, true, kErrorAccessDenied,
+         {"the RunMRU key cannot be opened for writing (error 5: access denied)"}},
+        {kRunMruKey, false, false, false, kErrorSuccess, {}},
+    };
+    for (const auto& c : cases) {
+        fakes::FakeRegistry registry;
+        fakes::FakeShell shell;
+        for (const char* name : {"url1", "a", "MRUList"})
+            registry.SetString(RegRoot::CurrentUser, c.key, name, "x");
+        const std::string path = c.key == kTypedUrlsKey ? "software\\microsoft\\internet explorer\\typedurls"
+                                                        : "software\\microsoft\\windows\\currentversion\\explorer\\runmru";
+        if (c.readOnly)
+            registry.readOnlyPaths.push_back(path);
+        if (c.denied)
+            registry.deniedPaths.push_back(path);
+        CleanupJournal journal(c.preview);
+        EXPECT_EQ((c.key == kTypedUrlsKey ? ClearTypedUrls : ClearRunHistory)(registry, shell, false, &journal),
+                  c.answer);
+        Names errors;
+        for (const StoreError& e : journal.Outcome().errors)
+            errors.push_back(StoreErrorText(e));
+        EXPECT_EQ(errors, c.errors) << c.key;
+        const bool refused = !c.errors.empty();
+        EXPECT_EQ(journal.Outcome().deleted.empty(), refused);
+        EXPECT_TRUE(journal.Outcome().failed.empty());
+        EXPECT_EQ(registry.ValueNames(RegRoot::CurrentUser, c.key).size(), refused || c.preview ? 3u : 1u);
+        EXPECT_EQ(registry.openKeys, 0);
+    }
+    // Without a journal the answer alone tells it; a missing key is no error.
+    fakes::FakeRegistry registry;
+    fakes::FakeShell shell;
+    EXPECT_EQ(ClearTypedUrls(registry, shell, false), kErrorSuccess);
+    EXPECT_EQ(ClearRunHistory(registry, shell, false), kErrorSuccess);
+}
+
 }  // namespace
 }  // namespace tw

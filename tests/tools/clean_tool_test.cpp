@@ -182,14 +182,14 @@ TEST(CleanTool, APreviewListsWhatTheRunThenDeletes) {
         "0\n{\"preview\": true, \"runs\": ["
         "{\"store\": \"cookies\", \"criterion\": \"expired\", \"deleted\": [\"Cookie:alice@shop.example.net/cart\", "
         "\"Cookie:alice@news.example.org/\"], \"kept\": [\"Cookie:alice@www.example.com/account\"], \"failed\": [], "
-        "\"files\": []}, "
+        "\"files\": [], \"errors\": []}, "
         "{\"store\": \"cache\", \"criterion\": \"all\", \"deleted\": "
         "[\"http://www.example.com/\\\"quoted\\\"\\\\path\\u0001\xC3\xA9.html\"], \"kept\": [], \"failed\": [], "
-        "\"files\": [{\"path\": \"C:\\\\T\\\\Content.IE5\\\\A\\\\left.bin\", \"bytes\": 1024}]}, "
+        "\"files\": [{\"path\": \"C:\\\\T\\\\Content.IE5\\\\A\\\\left.bin\", \"bytes\": 1024}], \"errors\": []}, "
         "{\"store\": \"typed-urls\", \"criterion\": \"all\", \"deleted\": [\"http://www.example.com/\", "
-        "\"news.example.org\"], \"kept\": [], \"failed\": [], \"files\": []}, "
+        "\"news.example.org\"], \"kept\": [], \"failed\": [], \"files\": [], \"errors\": []}, "
         "{\"store\": \"run-history\", \"criterion\": \"all\", \"deleted\": [\"notepad\\\\1\", \"c\"], \"kept\": [], "
-        "\"failed\": [], \"files\": []}]}\n";
+        "\"failed\": [], \"files\": [], \"errors\": []}]}\n";
     EXPECT_EQ(preview, expected);
     std::string real = expected;
     real.replace(real.find("true"), 4, "false");
@@ -227,7 +227,7 @@ TEST(CleanTool, LinesAndExitCodes) {
     p.files.AddFile("C:\\R\\Old.LNK");
     EXPECT_EQ(p.Run({"--preview", "--json", "--recent-docs"}),
               "0\n{\"preview\": true, \"runs\": [{\"store\": \"recent-docs\", \"criterion\": \"all\", \"deleted\": "
-              "[\"C:\\\\R\\\\letter.doc.lnk\", \"C:\\\\R\\\\Old.LNK\"], \"kept\": [], \"failed\": [], \"files\": []}]}\n");
+              "[\"C:\\\\R\\\\letter.doc.lnk\", \"C:\\\\R\\\\Old.LNK\"], \"kept\": [], \"failed\": [], \"files\": [], \"errors\": []}]}\n");
 }
 
 // The Index Files dialog's changes, run by the broker: done with

@@ -293,6 +293,12 @@ std::string CleanReportJson(const std::vector<CleanResult>& results, bool previe
             json.Append(out, r.outcome.files[f].path);
             out += ", \"bytes\": " + std::to_string(r.outcome.files[f].bytes) + "}";
         }
+        out += "], \"errors\": [";
+        for (std::size_t e = 0; e < r.outcome.errors.size(); ++e) {
+            out += e ? ", {\"what\": " : "{\"what\": ";
+            json.Append(out, r.outcome.errors[e].what);
+            out += ", \"error\": " + std::to_string(r.outcome.errors[e].code) + "}";
+        }
         out += "]}";
     }
     out += "]}\n";
@@ -346,7 +352,10 @@ int RunCleanTool(int argc, const char* const* argv, CleanServices& s, const Code
             break;
         }
         results.push_back(CleanResult{run, journal.Take()});
-        failed = failed || !results.back().outcome.failed.empty();
+        const CleanupOutcome& outcome = results.back().outcome;
+        failed = failed || !outcome.failed.empty() || !outcome.errors.empty();
+        for (const StoreError& e : outcome.errors)
+            std::fprintf(err, "tidewell-clean: %s: %s\n", StoreTitle(run.target), StoreErrorText(e).c_str());
     }
     const std::string report =
         command.json ? CleanReportJson(results, command.preview, page) : CleanReportText(results, command.preview);
