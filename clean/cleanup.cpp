@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "clean/refusal.h"
 #include "core/ansi_text.h"
 #include "core/classify.h"
 #include "core/live_readers.h"
@@ -522,6 +523,12 @@ long RunCleanupKeeping(const CleanupCriteria& criteria, bool useKeepList, Cleane
                        Registry& registry, bool newSystem, Shell& shell) {
     if (!RunCleanupWithKeepList(criteria, useKeepList, cleaner, lists, registry, newSystem))
         shell.ShowMessage(kKeepListUnreadable, MessageIcon::Exclamation);
+    // Once for the run, however many passes met the refusal; other
+    // failures stay silent, as a store with nothing in it does.
+    static const char* const kStores[] = {"History", "Cookies", "Cache"};
+    const StoreError& error = cleaner.FirstError();
+    if (IsRefusal(error.code) && criteria.store >= kStoreHistory && criteria.store <= kStoreCache)
+        TellRefusal(shell, std::string("clean up Internet Explorer ") + kStores[criteria.store - kStoreHistory]);
     return 0;
 }
 

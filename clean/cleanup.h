@@ -197,6 +197,8 @@ public:
     // The first store that could not be reached since the last call (code 0
     // when none), for a caller without a journal; a journal gets them all.
     StoreError TakeFirstError();
+    // The same, left in place.
+    const StoreError& FirstError() const { return firstError_; }
 
 private:
     template <typename Test>

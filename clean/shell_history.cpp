@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "clean/refusal.h"
 #include "core/ansi_text.h"
 #include "platform/win_errors.h"
 
@@ -50,7 +51,40 @@ long OpenForDeleting(RegKey& key, const char* path, const char* name, CleanupJou
 
 long Done(long opened) { return opened == kErrorFileNotFound ? kErrorSuccess : opened; }
 
+// Whether the key, read only, holds any of the names: what a refused
+// cleaner would have deleted.
+bool HoldsAnyOf(Registry& registry, const char* path, const std::vector<std::string>& names) {
+    RegKey key(registry);
+    if (key.Open(RegRoot::CurrentUser, path) != kErrorSuccess)
+        return false;
+    for (const std::string& name : names) {
+        std::uint32_t type = 0, size = 0;
+        if (registry.Query(key.Get(), name.c_str(), &type, nullptr, &size) == kErrorSuccess)
+            return true;
+    }
+    return false;
+}
+
+void TellIfRefused(Registry& registry, Shell& shell, long error, const char* path,
+                   const std::vector<std::string>& names, const char* what) {
+    if (IsRefusal(error) && HoldsAnyOf(registry, path, names))
+        TellRefusal(shell, what);
+}
+
 }  // namespace
+
+void ClearTypedUrlsTelling(Registry& registry, Shell& shell, bool confirm) {
+    TellIfRefused(registry, shell, ClearTypedUrls(registry, shell, confirm), kTypedUrlsKey, {"url1"},
+                  "clear the Typed URL List");
+}
+
+void ClearRunHistoryTelling(Registry& registry, Shell& shell, bool confirm) {
+    std::vector<std::string> names{"MRUList"};
+    for (char letter = 'a'; letter <= 'z'; ++letter)
+        names.push_back(std::string(1, letter));
+    TellIfRefused(registry, shell, ClearRunHistory(registry, shell, confirm), kRunMruKey, names,
+                  "clear the Desktop Run History");
+}
 
 long ClearTypedUrls(Registry& registry, Shell& shell, bool confirm, CleanupJournal* journal) {
     if (!Confirmed(shell, confirm, "Are you sure you want to delete Typed URL List?"))

@@ -29,6 +29,12 @@ void ClearRecentDocuments(Shell& shell, bool confirm);
 // Deletes the values "a" to "z", then "MRUList".
 long ClearRunHistory(Registry& registry, Shell& shell, bool confirm, CleanupJournal* journal = nullptr);
 
+// The Clean menu's commands as the band runs them: the cleaner, then, when
+// the platform refused it and there was something to delete, one message
+// saying what could not be done. Nothing to do, or a No, stays silent.
+void ClearTypedUrlsTelling(Registry& registry, Shell& shell, bool confirm);
+void ClearRunHistoryTelling(Registry& registry, Shell& shell, bool confirm);
+
 // ClearRecentDocuments without a question, noting the shortcuts of the
 // Recent folder that the list is made of: gone afterwards, or refused when
 // they are still there.

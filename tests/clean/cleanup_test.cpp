@@ -13,6 +13,7 @@
 #include "settings/settings_store.h"
 #include "tests/fakes/fake_file_system.h"
 #include "tests/fakes/fake_history.h"
+#include "tests/fakes/fake_process_rights.h"
 #include "tests/fakes/fake_registry.h"
 #include "tests/fakes/fake_shell.h"
 #include "tests/fakes/fake_url_cache.h"
@@ -117,13 +118,18 @@ Log Expected(const Row& row) {
     return j;
 }
 
-class CriterionTable : public ::testing::TestWithParam<Row> {};
+// Each row in each state the band runs in. The history store and the URL
+// cache are the ones this process's platform uses, so they refuse nothing;
+// the Cookies folder is the user's own, which a low process may not change.
+class CriterionTable : public ::testing::TestWithParam<std::tuple<Row, fakes::RightsState>> {};
 
 TEST_P(CriterionTable, DeletesExactlyTheseInThisOrder) {
-    const Row& row = GetParam();
+    const Row& row = std::get<0>(GetParam());
+    const fakes::FakeProcessRights rights = std::get<1>(GetParam()).Rights();
     Stores stores;
+    stores.registry.rights = stores.files.rights = stores.shell.rights = &rights;
     EXPECT_EQ(stores.Run(row.kind, row.store, row.text, row.from, row.to, row.keep), Expected(row));
-    EXPECT_EQ(!stores.files.Exists(kCookieFile), row.purged);
+    EXPECT_EQ(!stores.files.Exists(kCookieFile), row.purged && std::get<1>(GetParam()).WritesMedium());
     EXPECT_EQ(stores.cache.openSearches, 0);
     EXPECT_EQ(stores.history.liveStores, 0);
     // Only a list that cannot be read is reported, once, and only by a cleanup of cookies.
@@ -170,7 +176,32 @@ const Row kRows[] = {
     {kCleanBetweenDates, kStoreCache, "", 1, 4, {}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cleanup, CriterionTable, ::testing::ValuesIn(kRows));
+INSTANTIATE_TEST_SUITE_P(Cleanup, CriterionTable,
+                         ::testing::Combine(::testing::ValuesIn(kRows), ::testing::ValuesIn(fakes::kRightsStates)));
+
+// A store that the platform refuses to the process is told once, after
+// the run; a store that fails otherwise, or has nothing, stays silent.
+TEST(RunCleanup, ARefusedStoreIsToldOnce) {
+    struct Case { std::int32_t kind, store; long error; const char* told; } cases[] = {
+        {kCleanPictures, kStoreCache, kErrorAccessDenied,
+         "Tidewell could not clean up Internet Explorer Cache: that needs rights that the browser does not give it."},
+        {kCleanAll, kStoreCookies, kErrorAccessDenied,
+         "Tidewell could not clean up Internet Explorer Cookies: that needs rights that the browser does not give "
+         "it."},
+        {kCleanPictures, kStoreCache, kErrorNotEnoughMemory, nullptr},
+        {kCleanPictures, kStoreCache, kErrorSuccess, nullptr},
+        {kCleanPictures, kStoreHistory, kErrorAccessDenied, nullptr},  // no cache search
+    };
+    for (const auto& c : cases) {
+        Stores stores;
+        stores.cache.searchError = c.error;
+        stores.Run(c.kind, c.store);
+        std::vector<std::pair<std::string, MessageIcon>> told;
+        if (c.told)
+            told.push_back({c.told, MessageIcon::Exclamation});
+        EXPECT_EQ(stores.shell.messages, told) << c.kind << " " << c.store << " " << c.error;
+    }
+}
 
 // A store that cannot be created or read is noted with the platform's
 // answer, once a pass; only "no more items" ends a cache search well. What
@@ -471,6 +502,32 @@ TEST_F(Purge, CookiesPurgeTheirFolderButKeepItAndNothingIsTouchedWithoutStores) 
     cleaner.PurgeHistoryFolders();
     cleaner.PurgeCookieFolder();
     EXPECT_TRUE(files.log.empty());
+}
+
+// In each state: a low process purges only a folder labelled low, such as
+// the Low store that its own platform uses; the user's own folder stays
+// whole, the index file and the read-only mark included.
+class PurgeIn : public Purge, public ::testing::WithParamInterface<fakes::RightsState> {
+protected:
+    PurgeIn() : rights(GetParam().Rights()) { files.rights = &rights; }
+    const fakes::FakeProcessRights rights;
+};
+
+INSTANTIATE_TEST_SUITE_P(States, PurgeIn, ::testing::ValuesIn(fakes::kRightsStates),
+                         [](const auto& info) { return std::to_string(info.index); });
+
+TEST_P(PurgeIn, OnlyWhatTheProcessMayWriteGoes) {
+    for (bool low : {false, true}) {
+        files.lowFolders = low ? Log{"C:\\P\\Cookies"} : Log{};
+        files.AddFolder("C:\\P\\Cookies", kAttributeReadOnly);
+        files.AddFile("C:\\P\\Cookies\\bob@gone[1].txt").foreignOwner = true;
+        cleaner.PurgeCookieFolder();
+        const bool writes = low || GetParam().WritesMedium();
+        EXPECT_EQ(files.Exists("C:\\P\\Cookies\\bob@gone[1].txt"), !writes) << low;
+        std::uint32_t attributes = 0;
+        ASSERT_TRUE(files.GetAttributes("C:\\P\\Cookies", &attributes));
+        EXPECT_EQ((attributes & kAttributeReadOnly) != 0, !writes) << low;
+    }
 }
 
 // ---- the cleanup dialogs -------------------------------------------------

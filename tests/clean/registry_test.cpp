@@ -521,30 +521,58 @@ TEST(StoredList, SavedAsAMultiStringAndReadBack) {
 
 // ---- the shell's own histories --------------------------------------------
 
-TEST(ShellHistory, TypedUrlsStopAtTheFirstMissingNumberAndRunHistoryKeepsNonLetters) {
+// In each state the band runs in: a low process may not write the user's
+// keys of the shell, and the band says so once, when there was something
+// to delete.
+class ShellHistoryIn : public ::testing::TestWithParam<fakes::RightsState> {};
+
+INSTANTIATE_TEST_SUITE_P(States, ShellHistoryIn, ::testing::ValuesIn(fakes::kRightsStates),
+                         [](const auto& info) { return std::to_string(info.index); });
+
+TEST_P(ShellHistoryIn, TypedUrlsStopAtTheFirstMissingNumberAndRunHistoryKeepsNonLetters) {
+    const fakes::FakeProcessRights rights = GetParam().Rights();
+    const bool writes = GetParam().WritesMedium();
     Names many;
     for (int n = 1; n <= 120; ++n)  // no upper limit
         many.push_back("url" + std::to_string(n));
-    struct Case { const char* key; Names present, left; } cases[] = {
-        {kTypedUrlsKey, {"url1", "url2", "url3", "url5"}, {"url5"}},
-        {kTypedUrlsKey, {"url2", "url3"}, {"url2", "url3"}},
-        {kTypedUrlsKey, {"url1", "url10", "url11"}, {"url10", "url11"}},
-        {kTypedUrlsKey, {"url1", "URL2", "Other"}, {"Other"}},
-        {kTypedUrlsKey, many, {}},
+    const std::string typed = RefusalText("clear the Typed URL List"), run = RefusalText("clear the Desktop Run History");
+    struct Case { const char* key; Names present, left; std::string told; } cases[] = {
+        {kTypedUrlsKey, {"url1", "url2", "url3", "url5"}, {"url5"}, typed},
+        {kTypedUrlsKey, {"url2", "url3"}, {"url2", "url3"}, ""},  // nothing to do, refused or not
+        {kTypedUrlsKey, {"url1", "url10", "url11"}, {"url10", "url11"}, typed},
+        {kTypedUrlsKey, {"url1", "URL2", "Other"}, {"Other"}, typed},
+        {kTypedUrlsKey, many, {}, typed},
         // Every letter and the order go; names compare without regard to case.
         {kRunMruKey, {"a", "c", "z", "MRUList", "aa", "MRUListEx", "1", "`", "{", "@", "["},
-         {"1", "@", "[", "`", "aa", "MRUListEx", "{"}},
-        {kRunMruKey, {"A", "Z", "mrulist"}, {}},
+         {"1", "@", "[", "`", "aa", "MRUListEx", "{"}, run},
+        {kRunMruKey, {"A", "Z", "mrulist"}, {}, run},
+        {kRunMruKey, {"MRUList"}, {}, run},
+        {kRunMruKey, {"aa", "1"}, {"1", "aa"}, ""},
     };
     for (const auto& c : cases) {
         fakes::FakeRegistry registry;
         fakes::FakeShell shell;
+        registry.rights = shell.rights = &rights;
         for (const std::string& name : c.present)
             registry.SetString(RegRoot::CurrentUser, c.key, name, "x");
-        (c.key == kTypedUrlsKey ? ClearTypedUrls : ClearRunHistory)(registry, shell, false, nullptr);
-        EXPECT_EQ(registry.ValueNames(RegRoot::CurrentUser, c.key), c.left);
+        const Names before = registry.ValueNames(RegRoot::CurrentUser, c.key);
+        (c.key == kTypedUrlsKey ? ClearTypedUrlsTelling : ClearRunHistoryTelling)(registry, shell, false);
+        EXPECT_EQ(registry.ValueNames(RegRoot::CurrentUser, c.key), writes ? c.left : before) << c.present[0];
+        using Told = std::vector<std::pair<std::string, MessageIcon>>;
+        Told told;
+        if (!writes && !c.told.empty())
+            told.push_back({c.told, MessageIcon::Exclamation});
+        EXPECT_EQ(shell.messages, told);
         EXPECT_EQ(registry.openKeys, 0);
     }
+    // A missing key is nothing to do in every state.
+    fakes::FakeRegistry registry;
+    fakes::FakeShell shell;
+    registry.rights = shell.rights = &rights;
+    ClearTypedUrlsTelling(registry, shell, false);
+    ClearRunHistoryTelling(registry, shell, false);
+    EXPECT_TRUE(shell.messages.empty());
+    EXPECT_FALSE(registry.HasKey(RegRoot::CurrentUser, kRunMruKey));
 }
 
 // Missing keys are neither created nor reported.

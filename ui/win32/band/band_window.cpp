@@ -569,7 +569,7 @@ void BandWindow::RunCommand(Command command) {
     }
     case Command::ClearTypedUrls: {
         const Win32Shell::OwnerScope owner(s.shell, Hwnd());
-        ClearTypedUrls(s.registry, s.shell, settings_.confirmDeletions);
+        ClearTypedUrlsTelling(s.registry, s.shell, settings_.confirmDeletions);
         break;
     }
     case Command::ClearRecentDocuments: {
@@ -579,7 +579,7 @@ void BandWindow::RunCommand(Command command) {
     }
     case Command::ClearRunHistory: {
         const Win32Shell::OwnerScope owner(s.shell, Hwnd());
-        ClearRunHistory(s.registry, s.shell, settings_.confirmDeletions);
+        ClearRunHistoryTelling(s.registry, s.shell, settings_.confirmDeletions);
         break;
     }
     case Command::SelectAll:
