@@ -86,6 +86,17 @@ void ClearRunHistoryTelling(Registry& registry, Shell& shell, bool confirm) {
                   "clear the Desktop Run History");
 }
 
+void ClearRecentDocumentsTelling(Shell& shell, FileSystem& files, const ProcessRights& rights, bool confirm) {
+    if (!Confirmed(shell, confirm, "Are you sure you want to delete Desktop Recent Documents History?"))
+        return;
+    CleanupJournal journal(false);
+    ClearRecentDocuments(shell, files, journal);
+    // Elsewhere a shortcut left behind is none of the platform's refusals:
+    // Wine, for one, leaves the folder as it is.
+    if (rights.IsProtectedMode() && !journal.Outcome().failed.empty())
+        TellRefusal(shell, "clear the Desktop Recent Documents History");
+}
+
 long ClearTypedUrls(Registry& registry, Shell& shell, bool confirm, CleanupJournal* journal) {
     if (!Confirmed(shell, confirm, "Are you sure you want to delete Typed URL List?"))
         return kErrorSuccess;

@@ -4,6 +4,7 @@
 
 #include "clean/cleanup.h"
 #include "platform/file_system.h"
+#include "platform/process_rights.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 
@@ -34,6 +35,10 @@ long ClearRunHistory(Registry& registry, Shell& shell, bool confirm, CleanupJour
 // saying what could not be done. Nothing to do, or a No, stays silent.
 void ClearTypedUrlsTelling(Registry& registry, Shell& shell, bool confirm);
 void ClearRunHistoryTelling(Registry& registry, Shell& shell, bool confirm);
+// The shell answers nothing here: the shortcuts of the Recent folder that
+// are still there afterwards tell it, and in Protected Mode, where the
+// folder is beyond the process's reach, they are told as a refusal.
+void ClearRecentDocumentsTelling(Shell& shell, FileSystem& files, const ProcessRights& rights, bool confirm);
 
 // ClearRecentDocuments without a question, noting the shortcuts of the
 // Recent folder that the list is made of: gone afterwards, or refused when

@@ -575,6 +575,39 @@ TEST_P(ShellHistoryIn, TypedUrlsStopAtTheFirstMissingNumberAndRunHistoryKeepsNon
     EXPECT_FALSE(registry.HasKey(RegRoot::CurrentUser, kRunMruKey));
 }
 
+// The shell's list is its Recent folder's shortcuts, which a low process
+// may not delete; an empty list is nothing to do.
+TEST_P(ShellHistoryIn, RecentDocumentsGoOrTheRefusalIsTold) {
+    const fakes::FakeProcessRights rights = GetParam().Rights();
+    const bool writes = GetParam().WritesMedium();
+    struct Case { Names files; bool confirm, yes; Names left; bool told; } cases[] = {
+        {{"a.lnk", "B.LNK", "desktop.ini"}, false, false, {"desktop.ini"}, true},
+        {{"a.lnk"}, true, false, {"a.lnk"}, false},
+        {{"a.lnk"}, true, true, {}, true},
+        {{"desktop.ini"}, false, false, {"desktop.ini"}, false},
+    };
+    for (const auto& c : cases) {
+        fakes::FakeFileSystem files;
+        fakes::FakeShell shell;
+        files.rights = shell.rights = &rights;
+        shell.recentFolder = &files;
+        shell.answerYes = c.yes;
+        files.specialFolders[kFolderRecent] = "C:\\R";
+        for (const std::string& name : c.files)
+            files.AddFile("C:\\R\\" + name);
+        ClearRecentDocumentsTelling(shell, files, rights, c.confirm);
+        Names left;
+        for (const std::string& name : c.files)
+            if (files.Exists("C:\\R\\" + name))
+                left.push_back(name);
+        EXPECT_EQ(left, writes || !c.told ? c.left : c.files) << c.files[0];
+        EXPECT_EQ(shell.messages.size(), !writes && c.told ? 1u : 0u) << c.files[0];
+        if (!shell.messages.empty()) {
+            EXPECT_EQ(shell.messages[0].first, RefusalText("clear the Desktop Recent Documents History"));
+        }
+    }
+}
+
 // Missing keys are neither created nor reported.
 TEST(ShellHistory, EachCommandAsksItsQuestionUnlessConfirmationIsOff) {
     struct Case { bool keys, confirm, yes, cleared; } cases[] = {

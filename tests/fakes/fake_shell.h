@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/file_system.h"
 #include "platform/shell.h"
 #include "platform/win_errors.h"
 #include "tests/fakes/fake_process_rights.h"
@@ -27,6 +28,9 @@ public:
     std::vector<std::pair<std::string, std::string>> executed;
     int recentDocumentsCleared = 0;
     const ProcessRights* rights = nullptr;  // none: an elevated administrator's
+    // When set, clearing the list deletes the files of its Recent folder,
+    // as the shell does; otherwise they stay, as Wine leaves them.
+    FileSystem* recentFolder = nullptr;
 
     // What RunElevated launched, in order; the consent prompt's answer
     // (kErrorCancelled: declined; another code: no launch); and the program
@@ -41,8 +45,24 @@ public:
     }
     void ShowMessage(const char* text, MessageIcon icon) override { messages.push_back({text, icon}); }
     void ClearRecentDocuments() override {
-        if (!rights || !rights->IsProtectedMode())
-            ++recentDocumentsCleared;
+        if (rights && rights->IsProtectedMode())
+            return;
+        ++recentDocumentsCleared;
+        std::string folder;
+        if (recentFolder && recentFolder->SpecialFolder(kFolderRecent, &folder)) {
+            FindEntry e;
+            std::vector<std::string> names;
+            const FileSearch s = StartFileSearch(*recentFolder, (folder + "\\*").c_str(), &e);
+            for (bool more = bool(s); more; more = recentFolder->FindNext(s.Get(), &e)) {
+                std::string lowered = e.name;
+                for (char& c : lowered)
+                    c = char(c >= 'A' && c <= 'Z' ? c + 32 : c);
+                if (lowered.size() > 4 && lowered.compare(lowered.size() - 4, 4, ".lnk") == 0)
+                    names.push_back(folder + "\\" + e.name);
+            }
+            for (const std::string& name : names)
+                recentFolder->RemoveFile(name.c_str());
+        }
     }
     bool Execute(const char* file, const char* parameters) override {
         executed.push_back({file, parameters ? parameters : ""});

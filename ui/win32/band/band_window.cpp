@@ -574,7 +574,7 @@ void BandWindow::RunCommand(Command command) {
     }
     case Command::ClearRecentDocuments: {
         const Win32Shell::OwnerScope owner(s.shell, Hwnd());
-        ClearRecentDocuments(s.shell, settings_.confirmDeletions);
+        ClearRecentDocumentsTelling(s.shell, s.files, s.rights, settings_.confirmDeletions);
         break;
     }
     case Command::ClearRunHistory: {
