@@ -93,7 +93,7 @@ std::string Narrowed(const unsigned char* data, std::size_t from, std::size_t to
     return text;
 }
 
-// The path of a deletion's source, "\\??\\" + path, or with the prefix "*N"
+// The path of a deletion's source, "\??\" + path, or with the prefix "*N"
 // (digits) before it that newer systems write; false for any other name.
 bool DeletionPath(const std::string& source, std::string* path) {
     std::size_t at = 0;
@@ -108,7 +108,7 @@ bool DeletionPath(const std::string& source, std::string* path) {
     return true;
 }
 
-// Calls visit(source, sourceEnd, destinationEnd) for each whole operation
+// Calls visit(at, sourceEnd, destinationEnd) for each whole operation
 // (a source and a destination, both terminated) up to the list's end; the
 // units are indices. Answers where the operations end.
 template <class Visit>
@@ -247,6 +247,28 @@ std::string BrokerPath(Shell& shell) {
     return (slash == std::string::npos ? std::string() : module.substr(0, slash + 1)) + kBrokerFileName;
 }
 
+// Hands plan to the broker, started elevated; what went wrong, in the
+// words the user is told, or nothing.
+std::string RunBroker(const IndexRemovalPlan& plan, Shell& shell) {
+    // By its full path: the elevated program may run as another user,
+    // whose folders are not this user's, and so are the plan's paths.
+    const std::string broker = BrokerPath(shell);
+    unsigned long exitCode = 0;
+    const long r = shell.RunElevated(broker.c_str(), IndexRemovalArguments(plan).c_str(), &exitCode);
+    const std::string lookAgain = ". Open Index Files again to see what is scheduled.";
+    if (r == kErrorCancelled)
+        return std::string(kNotChanged) + ": that needs administrator rights, and they were not given.";
+    if (r == kErrorTimeout)
+        return "The removal of the index files at restart may not have been changed: " + std::string(kBrokerFileName) +
+               " did not finish in time" + lookAgain;
+    if (r != kErrorSuccess)
+        return std::string(kNotChanged) + ": " + broker + " could not be started (error " + std::to_string(r) + ").";
+    if (exitCode != 0)
+        return "The removal of the index files at restart could not be changed as asked: " +
+               std::string(kBrokerFileName) + " ended with exit code " + std::to_string(exitCode) + lookAgain;
+    return std::string();
+}
+
 }  // namespace
 
 bool UsesRunOnce(int majorVersion) { return majorVersion <= 5; }
@@ -363,7 +385,6 @@ RemovalArguments ParseIndexRemovalArguments(int argc, const char* const* argv, I
 
 bool SaveIndexMarks(const IndexMarks& marks, Registry& registry, FileSystem& files, Shell& shell,
                     const ProcessRights& rights) {
-    const char* what = "change the removal of the index files at restart";
     long r = kErrorSuccess;
     if (UsesRunOnce(shell.MajorVersion())) {
         r = ApplyIndexMarks(marks, registry, files, shell);
@@ -371,40 +392,21 @@ bool SaveIndexMarks(const IndexMarks& marks, Registry& registry, FileSystem& fil
         const IndexRemovalPlan plan = PlanIndexMarks(marks, registry, files);
         if (plan.Empty())
             return true;
-        if (rights.IsAdministrator() && !rights.IsProtectedMode()) {
-            r = ChangeIndexRemovals(plan, registry, files);
-        } else {
-            // The broker is named by its full path: the elevated program
-            // may run as another user, whose folders are not this user's.
-            const std::string broker = BrokerPath(shell);
-            unsigned long exitCode = 0;
-            r = shell.RunElevated(broker.c_str(), IndexRemovalArguments(plan).c_str(), &exitCode);
-            std::string text;
-            if (r == kErrorCancelled)
-                text = std::string(kNotChanged) + ": that needs administrator rights, and they were not given.";
-            else if (r == kErrorTimeout)
-                text = "The removal of the index files at restart may not have been changed: " + std::string(kBrokerFileName) +
-                       " did not finish in time. Open Index Files again to see what is scheduled.";
-            else if (r != kErrorSuccess)
-                text = std::string(kNotChanged) + ": " + broker + " could not be started (error " + std::to_string(r) + ").";
-            else if (exitCode != 0)
-                text = "The removal of the index files at restart could not be changed as asked: " +
-                       std::string(kBrokerFileName) + " ended with exit code " + std::to_string(exitCode) +
-                       ". Open Index Files again to see what is scheduled.";
-            if (text.empty())
-                return true;
-            shell.ShowMessage(text.c_str(), MessageIcon::Exclamation);
-            return false;
+        if (!rights.IsAdministrator() || rights.IsProtectedMode()) {
+            const std::string failure = RunBroker(plan, shell);
+            if (!failure.empty())
+                shell.ShowMessage(failure.c_str(), MessageIcon::Exclamation);
+            return failure.empty();
         }
+        r = ChangeIndexRemovals(plan, registry, files);
     }
-    if (r == kErrorSuccess)
-        return true;
+    const char* what = "change the removal of the index files at restart";
     if (IsRefusal(r))
         TellRefusal(shell, what);
-    else
+    else if (r != kErrorSuccess)
         shell.ShowMessage(("Tidewell could not " + std::string(what) + " (error " + std::to_string(r) + ").").c_str(),
                           MessageIcon::Exclamation);
-    return false;
+    return r == kErrorSuccess;
 }
 
 std::string PendingOperationsText(const unsigned char* data, std::size_t size) {

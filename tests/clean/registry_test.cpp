@@ -173,8 +173,9 @@ TEST_P(IndexRemovalIn, NewerSystemsReadTheMarksFromAnyPendingOperationUnderTheFo
 
 TEST_P(IndexRemovalIn, OkChangesTheMarksInTheProcessOrThroughTheElevatedBroker) {
     const fakes::RightsState& state = GetParam();
-    const std::string cookie = "C:\\Users\\Bob\\Cookies\\index.dat", ie5 = "C:\\Users\\Bob\\History\\History.IE5\\index.dat",
-                      ie6 = "C:\\Users\\Bob\\History\\History.IE6\\index.dat";
+    const std::string cookie = "C:\\Users\\Bob\\Cookies\\index.dat";
+    const std::string ie5 = "C:\\Users\\Bob\\History\\History.IE5\\index.dat";
+    const std::string ie6 = "C:\\Users\\Bob\\History\\History.IE6\\index.dat";
     const Bytes cookieScheduled = Cat({B("\\??\\"), Bytes(cookie.begin(), cookie.end()), B("\0\0")});
     const Bytes ie6Scheduled = Cat({B("\\??\\"), Bytes(ie6.begin(), ie6.end()), B("\0\0")});
     const std::string scheduleCookie = "--schedule-removal \"" + cookie + "\"";
@@ -535,7 +536,8 @@ TEST_P(ShellHistoryIn, TypedUrlsStopAtTheFirstMissingNumberAndRunHistoryKeepsNon
     Names many;
     for (int n = 1; n <= 120; ++n)  // no upper limit
         many.push_back("url" + std::to_string(n));
-    const std::string typed = RefusalText("clear the Typed URL List"), run = RefusalText("clear the Desktop Run History");
+    const std::string typed = RefusalText("clear the Typed URL List");
+    const std::string run = RefusalText("clear the Desktop Run History");
     struct Case { const char* key; Names present, left; std::string told; } cases[] = {
         {kTypedUrlsKey, {"url1", "url2", "url3", "url5"}, {"url5"}, typed},
         {kTypedUrlsKey, {"url2", "url3"}, {"url2", "url3"}, ""},  // nothing to do, refused or not
