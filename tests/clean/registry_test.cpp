@@ -215,6 +215,9 @@ TEST_P(IndexRemovalIn, OkChangesTheMarksInTheProcessOrThroughTheElevatedBroker) 
          "The removal of the index files at restart was not changed: C:\\Program Files\\Tidewell\\tidewell-cleanw.exe "
          "could not be started (error 2).",
          ""},
+        {"our file only as a rename's source", Cat({B("\\??\\C:\\Users\\Bob\\Cookies\\index.dat\0\\??\\C:\\x\0"), kEnd}),
+         "-K-", false, kErrorSuccess, kRun, scheduleCookie,
+         Cat({B("\\??\\C:\\Users\\Bob\\Cookies\\index.dat\0\\??\\C:\\x\0"), cookieScheduled, kEnd}), "", ""},
         {"records refused to all", Cat({kOtherRename, kCookieDeletion, kEnd}), "---", true, kErrorSuccess, kRun,
          "--withdraw-removal \"" + cookie + "\"", Cat({kOtherRename, kCookieDeletion, kEnd}), brokerFailed, refused},
     };
@@ -270,6 +273,11 @@ TEST_P(IndexRemovalIn, OlderSystemsWriteTheUsersRunOnceValuesOrTellTheRefusal) {
     }
     EXPECT_TRUE(shell.elevated.empty());
     EXPECT_TRUE(files.log.empty());
+    // A value already absent is what was asked.
+    shell.messages.clear();
+    EXPECT_EQ(SaveIndexMarks(Marks("---"), registry, files, shell, rights), writes);
+    EXPECT_EQ(Read(), writes ? "---" : "-K-");
+    EXPECT_EQ(shell.messages.size(), writes ? 0u : 1u);
 }
 
 // The broker schedules index files by full path and nothing else, since it
@@ -292,6 +300,10 @@ TEST(IndexRemovalArguments, OnlyFullPathsOfIndexFilesAndNothingBeside) {
         {{"--schedule-removal", "C:\\*\\index.dat"}, R::Bad, {}, {}},
         {{"--schedule-removal", "C:index.dat"}, R::Bad, {}, {}},
         {{"--schedule-removal", "C:\\a\\index.dat", "--cookies", "all"}, R::Bad, {}, {}},
+        {{"--schedule-removal", "A:\\index.dat", "--withdraw-removal", "z:\\x\\index.dat"}, R::Parsed, {"z:\\x\\index.dat"},
+         {"A:\\index.dat"}},
+        {{"--schedule-removal", "1:\\index.dat"}, R::Bad, {}, {}},
+        {{"--schedule-removal", "@:\\index.dat"}, R::Bad, {}, {}},
         {{"--json", "--withdraw-removal", "C:\\a\\index.dat"}, R::Bad, {}, {}},
     };
     for (const auto& c : cases) {
@@ -302,6 +314,10 @@ TEST(IndexRemovalArguments, OnlyFullPathsOfIndexFilesAndNothingBeside) {
         const R r = ParseIndexRemovalArguments(int(argv.size()), argv.data(), &plan, &error);
         EXPECT_EQ(r, c.result) << (c.args.empty() ? "" : c.args.back());
         EXPECT_EQ(error.empty(), r != R::Bad);
+        // The first argument beside them is the one named.
+        if (c.args.size() > 2 && c.result == R::Bad) {
+            EXPECT_EQ(error.substr(error.rfind(' ') + 1), c.args[0] == std::string("--json") ? "--json" : c.args[2]);
+        }
         if (r == R::Parsed) {
             EXPECT_EQ(plan.withdraw, c.withdraw);
             EXPECT_EQ(plan.schedule, c.schedule);
