@@ -4,7 +4,11 @@
 
 namespace tw {
 
-bool IsRefusal(long error) { return error == kErrorAccessDenied || error == kErrorPrivilegeNotHeld; }
+// The history store answers in HRESULTs, the rest in Win32 codes.
+bool IsRefusal(long error) {
+    return error == kErrorAccessDenied || error == kErrorPrivilegeNotHeld || error == kE_ACCESSDENIED ||
+           error == kE_PRIVILEGE_NOT_HELD;
+}
 
 std::string RefusalText(const std::string& what) {
     return "Tidewell could not " + what + ": that needs rights that the browser does not give it.";

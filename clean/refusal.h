@@ -9,7 +9,8 @@
 
 namespace tw {
 
-// Access denied or a privilege missing: the process lacks the rights.
+// Access denied or a privilege missing, as a Win32 error or an HRESULT:
+// the process lacks the rights.
 bool IsRefusal(long error);
 
 // "Tidewell could not <what>: that needs rights that the browser does not

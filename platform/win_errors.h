@@ -38,6 +38,9 @@ const long kE_NOTIMPL = long(std::int32_t(0x80004001u));
 const long kE_POINTER = long(std::int32_t(0x80004003u));
 const long kE_OUTOFMEMORY = long(std::int32_t(0x8007000Eu));
 const long kREGDB_E_CLASSNOTREG = long(std::int32_t(0x80040154u));
+// The Win32 refusals as HRESULTs: E_ACCESSDENIED, and ERROR_PRIVILEGE_NOT_HELD.
+const long kE_ACCESSDENIED = long(std::int32_t(0x80070005u));
+const long kE_PRIVILEGE_NOT_HELD = long(std::int32_t(0x80070522u));
 const long kRPC_E_CHANGED_MODE = long(std::int32_t(0x80010106u));
 inline bool Failed(long hr) { return hr < 0; }
 

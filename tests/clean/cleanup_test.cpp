@@ -182,24 +182,31 @@ INSTANTIATE_TEST_SUITE_P(Cleanup, CriterionTable,
 // A store that the platform refuses to the process is told once, after
 // the run; a store that fails otherwise, or has nothing, stays silent.
 TEST(RunCleanup, ARefusedStoreIsToldOnce) {
-    struct Case { std::int32_t kind, store; long error; const char* told; } cases[] = {
-        {kCleanPictures, kStoreCache, kErrorAccessDenied,
-         "Tidewell could not clean up Internet Explorer Cache: that needs rights that the browser does not give it."},
-        {kCleanAll, kStoreCookies, kErrorAccessDenied,
-         "Tidewell could not clean up Internet Explorer Cookies: that needs rights that the browser does not give "
-         "it."},
-        {kCleanPictures, kStoreCache, kErrorNotEnoughMemory, nullptr},
-        {kCleanPictures, kStoreCache, kErrorSuccess, nullptr},
-        {kCleanPictures, kStoreHistory, kErrorAccessDenied, nullptr},  // no cache search
+    const auto told = [](const char* store) {
+        return std::string("Tidewell could not clean up Internet Explorer ") + store +
+               ": that needs rights that the browser does not give it.";
+    };
+    struct Case { std::int32_t kind, store; long cacheError, historyError; std::string told; } cases[] = {
+        {kCleanPictures, kStoreCache, kErrorAccessDenied, kS_OK, told("Cache")},
+        {kCleanAll, kStoreCookies, kErrorAccessDenied, kS_OK, told("Cookies")},
+        {kCleanAll, kStoreHistory, kErrorSuccess, kE_ACCESSDENIED, told("History")},
+        {kCleanAll, kStoreHistory, kErrorSuccess, kE_PRIVILEGE_NOT_HELD, told("History")},
+        {kCleanExpiredCookies, kStoreCookies, kErrorPrivilegeNotHeld, kS_OK, told("Cookies")},
+        {kCleanAll, kStoreHistory, kErrorSuccess, kREGDB_E_CLASSNOTREG, ""},
+        {kCleanPictures, kStoreCache, kErrorNotEnoughMemory, kS_OK, ""},
+        {kCleanPictures, kStoreCache, kErrorSuccess, kS_OK, ""},
+        {kCleanPictures, kStoreHistory, kErrorAccessDenied, kS_OK, ""},  // no cache search
     };
     for (const auto& c : cases) {
         Stores stores;
-        stores.cache.searchError = c.error;
+        stores.cache.searchError = c.cacheError;
+        stores.history.failCreate = c.historyError != kS_OK;
+        stores.history.createError = c.historyError;
         stores.Run(c.kind, c.store);
-        std::vector<std::pair<std::string, MessageIcon>> told;
-        if (c.told)
-            told.push_back({c.told, MessageIcon::Exclamation});
-        EXPECT_EQ(stores.shell.messages, told) << c.kind << " " << c.store << " " << c.error;
+        std::vector<std::pair<std::string, MessageIcon>> messages;
+        if (!c.told.empty())
+            messages.push_back({c.told, MessageIcon::Exclamation});
+        EXPECT_EQ(stores.shell.messages, messages) << c.kind << " " << c.store << " " << c.cacheError;
     }
 }
 

@@ -566,6 +566,7 @@ TEST_P(ShellHistoryIn, TypedUrlsStopAtTheFirstMissingNumberAndRunHistoryKeepsNon
          {"1", "@", "[", "`", "aa", "MRUListEx", "{"}, run},
         {kRunMruKey, {"A", "Z", "mrulist"}, {}, run},
         {kRunMruKey, {"MRUList"}, {}, run},
+        {kRunMruKey, {"z"}, {}, run},
         {kRunMruKey, {"aa", "1"}, {"1", "aa"}, ""},
     };
     for (const auto& c : cases) {

@@ -20,6 +20,7 @@ class FakeHistory : public HistoryService {
 public:
     std::vector<HistoryItem> items;
     bool failCreate = false;
+    long createError = kREGDB_E_CLASSNOTREG;  // what a failed creation answers
     bool failEnumUrls = false;
     bool nullEnumerator = false;
     // Next answers this failure code instead of an item at this position (-1: never).
@@ -54,7 +55,7 @@ public:
     std::unique_ptr<HistoryStore> CreateStore(long* result = nullptr) override {
         // As CoCreateInstance answers for a class that is not registered.
         if (result)
-            *result = failCreate ? kREGDB_E_CLASSNOTREG : kS_OK;
+            *result = failCreate ? createError : kS_OK;
         return failCreate ? nullptr : std::unique_ptr<HistoryStore>(new Store(*this));
     }
 
