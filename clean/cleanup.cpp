@@ -151,6 +151,14 @@ void CleanupJournal::NoteFailure(const std::string& what) {
     outcome_.failed.push_back(what);
 }
 
+void CleanupJournal::NoteError(StoreError error) {
+    for (const StoreError& noted : outcome_.errors) {
+        if (noted.what == error.what && noted.code == error.code)
+            return;
+    }
+    outcome_.errors.push_back(std::move(error));
+}
+
 void CleanupJournal::Note(bool deleted, std::string what) {
     if (deleted)
         outcome_.deleted.push_back(std::move(what));

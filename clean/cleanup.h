@@ -121,7 +121,8 @@ public:
     void NoteDeleted(const std::string& what) { outcome_.deleted.push_back(what); }
     void NoteFailure(const std::string& what);
     void Note(bool deleted, std::string what);
-    void NoteError(StoreError error) { outcome_.errors.push_back(std::move(error)); }
+    // Once, however many passes meet it.
+    void NoteError(StoreError error);
 
 private:
     friend class Cleaner;
