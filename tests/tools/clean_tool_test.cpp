@@ -334,6 +334,8 @@ TEST(CleanTool, EveryFailureHasItsExitCodeAndItsLine) {
          "1\ntidewell-clean: Cache: the URL cache cannot be read (error 5: access denied)\n", 4},
         {"cache search ends well", [](Profile& p) { p.cache.searchError = kErrorNoMoreItems; }, {"--cache", "all"},
          "0\n", 4},
+        {"no Recent folder", [](Profile& p) { p.files.specialFolders.erase(kFolderRecent); }, {"--recent-docs"},
+         "1\ntidewell-clean: Recent documents: the Recent folder cannot be found (error 2: not found)\n", 4},
         {"full disk", [](Profile& p) { p.host.outError = kErrorDiskFull; }, {"--cookies", "expired"},
          "1\ntidewell-clean: the output cannot be written (error 112: the disk is full)\n", 2},
         {"quiet on a full disk", [](Profile& p) { p.host.outError = kErrorDiskFull; },
