@@ -152,6 +152,14 @@ void CleanupJournal::NoteFailure(const std::string& what) {
     outcome_.failed.push_back(what);
 }
 
+void CleanupJournal::NoteError(StoreError error) {
+    for (const StoreError& noted : outcome_.errors) {
+        if (noted.what == error.what && noted.code == error.code)
+            return;
+    }
+    outcome_.errors.push_back(std::move(error));
+}
+
 void CleanupJournal::Note(bool deleted, std::string what) {
     if (deleted)
         outcome_.deleted.push_back(std::move(what));
@@ -164,10 +172,11 @@ bool CleanupJournal::FileGone(const std::string& path) const {
     return !goneFiles_.empty() && goneFiles_.count(Lowered(path.c_str())) != 0;
 }
 
-void Cleaner::DeleteEntry(std::string url) {
+bool Cleaner::DeleteEntry(std::string url) {
     const bool deleted = Previewing() || cache_.DeleteEntry(url.c_str());
     if (journal_)
         journal_->Note(deleted, std::move(url));
+    return deleted;
 }
 
 void Cleaner::NoteError(const char* what, long code) {
@@ -223,7 +232,7 @@ void Cleaner::DeleteHistoryWhere(Test test) {
 // a URL cut to a record's field would name another entry, or none.
 template <typename Test>
 void Cleaner::DeleteCacheWhere(bool cookies, Test test) {
-    std::vector<std::string> doomed;
+    std::vector<std::string> doomed, doomedFiles;
     if (journal_)
         journal_->BeginPass();
     const long read = ForEachUrlCacheEntry(cache_, cookies ? kCookiePattern : kAllPattern, [&](const CacheEntryView& e) {
@@ -239,6 +248,7 @@ void Cleaner::DeleteCacheWhere(bool cookies, Test test) {
         if (cookies && Spares(e.sourceUrl))
             return KeepEntry(e.sourceUrl);
         doomed.push_back(e.sourceUrl);
+        doomedFiles.push_back(e.localFile ? e.localFile : "");
     });
     // What was found before the failure is still deleted: the entries are
     // the criterion's, whatever came after them.
@@ -250,8 +260,10 @@ void Cleaner::DeleteCacheWhere(bool cookies, Test test) {
     std::vector<std::string>& deleted = journal_ ? journal_->outcome_.deleted : doomed;
     if (Previewing() && deleted.empty())
         deleted.swap(doomed);
-    for (std::string& url : doomed)
-        DeleteEntry(std::move(url));
+    for (std::size_t i = 0; i < doomed.size(); ++i) {
+        if (!DeleteEntry(std::move(doomed[i])) && !doomedFiles[i].empty())
+            sparedFiles_.insert(Lowered(doomedFiles[i].c_str()));
+    }
 }
 
 void Cleaner::LearnGoneFiles() {
@@ -368,12 +380,10 @@ void Cleaner::PurgeCookieFolder() {
         return;
     std::string folder;
     if (files_.SpecialFolder(kFolderCookies, &folder))
-        PurgeFiles(folder.c_str(), false, true);
+        PurgeFolderFiles(folder.c_str(), false);
 }
 
-void Cleaner::PurgeFolderFiles(const char* folder, bool removeFolder) { PurgeFiles(folder, removeFolder, false); }
-
-void Cleaner::PurgeFiles(const char* folder, bool removeFolder, bool keepIndexFile) {
+void Cleaner::PurgeFolderFiles(const char* folder, bool removeFolder) {
     const std::string base = folder;
     FindEntry e;
     {  // the search is closed before the folder goes
@@ -385,9 +395,17 @@ void Cleaner::PurgeFiles(const char* folder, bool removeFolder, bool keepIndexFi
         do {
             if (e.name.empty() || e.name == "." || e.name == "..")
                 continue;
-            if (keepIndexFile && Lowered(e.name.c_str()) == "index.dat")
+            // An index file is the cache's own, which keeps it open while it
+            // runs (the Cookies folder's, a History subfolder's): only a
+            // removal at restart may take it, so no purge tries, and a
+            // preview says so by construction.
+            if (Lowered(e.name.c_str()) == "index.dat")
                 continue;
             const std::string path = base + "\\" + e.name;
+            // The file of an entry that the cache refused to delete is still
+            // the entry's: the browser would be left with an entry without it.
+            if (!sparedFiles_.empty() && sparedFiles_.count(Lowered(path.c_str())))
+                continue;
             // A subfolder cannot be deleted as a file: it is no file of the purge.
             const bool file = !(e.attributes & kAttributeDirectory);
             if (Previewing()) {
@@ -397,11 +415,13 @@ void Cleaner::PurgeFiles(const char* folder, bool removeFolder, bool keepIndexFi
             }
             if (e.attributes & kAttributeReadOnly)
                 files_.SetAttributes(path.c_str(), e.attributes & ~kAttributeReadOnly);
-            // Security is changed only for a file whose deletion was refused,
-            // and then only in favour of the current user; a subfolder's
-            // security is left alone.
-            bool removed = files_.RemoveFile(path.c_str());
-            if (!removed && file) {
+            // Security is changed only for a file whose deletion was refused
+            // for the user's rights, and then only in favour of that user; a
+            // file in use (a sharing violation) keeps its owner and access
+            // list, which would not free it; a subfolder's are left alone.
+            long error = kErrorSuccess;
+            bool removed = files_.RemoveFile(path.c_str(), &error);
+            if (!removed && file && error == kErrorAccessDenied) {
                 files_.TakeOwnershipForCurrentUser(path.c_str());
                 removed = files_.RemoveFile(path.c_str());
             }

@@ -121,7 +121,8 @@ public:
     void NoteDeleted(const std::string& what) { outcome_.deleted.push_back(what); }
     void NoteFailure(const std::string& what);
     void Note(bool deleted, std::string what);
-    void NoteError(StoreError error) { outcome_.errors.push_back(std::move(error)); }
+    // Once, however many passes meet it.
+    void NoteError(StoreError error);
 
 private:
     friend class Cleaner;
@@ -176,11 +177,13 @@ public:
 
     void PurgeHistoryFolders();
     void PurgeCacheFolders();
-    // The files of the Cookies folder, but for its own index file, which
-    // the cache keeps open and which only a removal at restart may take.
     void PurgeCookieFolder();
     // Deletes the files directly in folder (not its subfolders), then the
-    // folder itself when removeFolder and it has become empty.
+    // folder itself when removeFolder and it has become empty. It passes
+    // over the index files, which the cache keeps open and which only a
+    // removal at restart may take, and the files of entries the cache
+    // refused to delete. A file refused for the user's rights is taken over
+    // and tried again; one in use is not.
     void PurgeFolderFiles(const char* folder, bool removeFolder);
 
     HistoryService& History() { return history_; }
@@ -209,9 +212,9 @@ private:
     void DeleteCacheWhere(bool cookies, Test test);
     void DeleteLoweredContaining(bool cookies, const char* text, bool exact);
     void PurgeStoreSubfolders(int csidl, const char* const* storeNames, int count);
-    void PurgeFiles(const char* folder, bool removeFolder, bool keepIndexFile);
     bool Previewing() const { return journal_ && journal_->Preview(); }
-    void DeleteEntry(std::string url);
+    // False when the cache refused.
+    bool DeleteEntry(std::string url);
     // In a preview, learns which local files the deleted entries took.
     void LearnGoneFiles();
     void KeepEntry(const std::string& url);
@@ -224,6 +227,9 @@ private:
     const CookieKeep* keep_ = nullptr;
     CleanupJournal* journal_ = nullptr;
     StoreError firstError_;
+    // The local files (in lower case) of the entries the cache refused to
+    // delete, which the purges leave with their entries.
+    std::unordered_set<std::string> sparedFiles_;
 };
 
 // The handler of kWmRunCleanup: does the work of criteria.kind on

@@ -233,7 +233,8 @@ bool IsIndexFilePath(const std::string& path) {
     if (path.size() < 2 + name.size() || path[1] != ':' || path[2] != '\\' ||
         !((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')))
         return false;
-    if (path.find_first_of("*?\"<>|/", 0) != std::string::npos || path.find("\\..") != std::string::npos)
+    if (path.find_first_of("*?\"<>|/", 0) != std::string::npos || path.find("\\..") != std::string::npos ||
+        path.find('\0') != std::string::npos)
         return false;
     std::string tail = path.substr(path.size() - name.size());
     for (char& c : tail)

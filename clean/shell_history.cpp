@@ -180,6 +180,10 @@ void ClearRecentDocuments(Shell& shell, FileSystem& files, CleanupJournal& journ
             if (!(e.attributes & kAttributeDirectory) && EndsWithBytes(lowered.c_str(), ".lnk"))
                 shortcuts.push_back(folder + "\\" + e.name);
         }
+    } else {
+        // The list is still emptied, but what it held, and whether it went,
+        // cannot be told.
+        journal.NoteError(StoreError{"the Recent folder cannot be found", kErrorFileNotFound});
     }
     if (!journal.Preview())
         shell.ClearRecentDocuments();

@@ -42,7 +42,7 @@ void ClearRecentDocumentsTelling(Shell& shell, FileSystem& files, const ProcessR
 
 // ClearRecentDocuments without a question, noting the shortcuts of the
 // Recent folder that the list is made of: gone afterwards, or refused when
-// they are still there.
+// they are still there; a Recent folder that cannot be found is an error.
 void ClearRecentDocuments(Shell& shell, FileSystem& files, CleanupJournal& journal);
 
 }  // namespace tw

@@ -127,9 +127,9 @@ long ForEachHistoryItem(HistoryStore& store, const std::function<void(const Hist
         return enumerated;
     if (!items)
         return kE_POINTER;
-    const long reset = items->Reset();
-    if (Failed(reset))
-        return reset;
+    // An enumerator fresh from EnumUrls stands at its start already; one
+    // that cannot be reset (E_NOTIMPL) still walks its items.
+    items->Reset();
     HistoryItem item;
     for (;;) {
         unsigned long fetched = 0;

@@ -110,12 +110,22 @@ public:
             n->attributes = (n->attributes & kAttributeDirectory) | (attributes & ~kAttributeDirectory);
         return n != nullptr && Writable(path);
     }
-    bool RemoveFile(const char* path) override {
+    // As DeleteFileA answers: a file that is open refuses with a sharing
+    // violation before its rights are looked at.
+    bool RemoveFile(const char* path, long* error = nullptr) override {
         const Node* n = Logged("remove ", path);
-        if (!n || !Writable(path) || (n->attributes & (kAttributeDirectory | kAttributeReadOnly)) ||
-            n->foreignOwner || n->inUse)
-            return false;
-        return nodes_.erase(Key(path)) != 0;
+        // A low process is refused the change by the file's integrity label.
+        long why = !n                                                                  ? kErrorFileNotFound
+                   : n->inUse                                                          ? kErrorSharingViolation
+                   : (n->attributes & (kAttributeDirectory | kAttributeReadOnly)) || n->foreignOwner ||
+                           !Writable(path)
+                       ? kErrorAccessDenied
+                       : kErrorSuccess;
+        if (why == kErrorSuccess)
+            nodes_.erase(Key(path));
+        else if (error)
+            *error = why;
+        return why == kErrorSuccess;
     }
     bool RemoveFolder(const char* path) override {
         const Node* n = Logged("rmdir ", path);
