@@ -423,7 +423,10 @@ void Cleaner::PurgeFolderFiles(const char* folder, bool removeFolder) {
             bool removed = files_.RemoveFile(path.c_str(), &error);
             if (!removed && file && error == kErrorAccessDenied) {
                 files_.TakeOwnershipForCurrentUser(path.c_str());
-                removed = files_.RemoveFile(path.c_str());
+                removed = files_.RemoveFile(path.c_str(), &error);
+                // Still refused after the take-over: the process lacks the
+                // rights (a low one in the user's own folder).
+                purgeRefused_ = purgeRefused_ || (!removed && IsRefusal(error));
             }
             if (journal_ && file) {
                 if (removed)
@@ -546,8 +549,8 @@ long RunCleanupKeeping(const CleanupCriteria& criteria, bool useKeepList, Cleane
     // Once for the run, however many passes met the refusal; other
     // failures stay silent, as a store with nothing in it does.
     static const char* const kStores[] = {"History", "Cookies", "Cache"};
-    const StoreError& error = cleaner.FirstError();
-    if (IsRefusal(error.code) && criteria.store >= kStoreHistory && criteria.store <= kStoreCache)
+    const bool refused = IsRefusal(cleaner.FirstError().code) || cleaner.PurgeRefused();
+    if (refused && criteria.store >= kStoreHistory && criteria.store <= kStoreCache)
         TellRefusal(shell, std::string("clean up Internet Explorer ") + kStores[criteria.store - kStoreHistory]);
     return 0;
 }

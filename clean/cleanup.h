@@ -202,6 +202,9 @@ public:
     StoreError TakeFirstError();
     // The same, left in place.
     const StoreError& FirstError() const { return firstError_; }
+    // Whether a purge met a file that stayed refused for the process's
+    // rights after it was taken over.
+    bool PurgeRefused() const { return purgeRefused_; }
 
 private:
     template <typename Test>
@@ -227,6 +230,7 @@ private:
     const CookieKeep* keep_ = nullptr;
     CleanupJournal* journal_ = nullptr;
     StoreError firstError_;
+    bool purgeRefused_ = false;
     // The local files (in lower case) of the entries the cache refused to
     // delete, which the purges leave with their entries.
     std::unordered_set<std::string> sparedFiles_;

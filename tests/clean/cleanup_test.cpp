@@ -10,6 +10,7 @@
 #include "clean/cleanup.h"
 #include "clean/cleanup_dialog_model.h"
 #include "clean/cookie_keep.h"
+#include "clean/refusal.h"
 #include "settings/settings_store.h"
 #include "tests/fakes/fake_file_system.h"
 #include "tests/fakes/fake_history.h"
@@ -137,10 +138,13 @@ TEST_P(CriterionTable, DeletesExactlyTheseInThisOrder) {
     EXPECT_EQ(!stores.files.Exists(kCookieFile), row.purged && std::get<1>(GetParam()).WritesMedium());
     EXPECT_EQ(stores.cache.openSearches, 0);
     EXPECT_EQ(stores.history.liveStores, 0);
-    // Only a list that cannot be read is reported, once, and only by a cleanup of cookies.
+    // A list that cannot be read is reported, once, and only by a cleanup of
+    // cookies; so is a purge of the user's own folder at low integrity.
     std::vector<std::pair<std::string, MessageIcon>> told;
     if (row.keep >= Keep::Unreadable && row.store == kStoreCookies)
         told.push_back({kKeepListUnreadable, MessageIcon::Exclamation});
+    if (row.purged && !std::get<1>(GetParam()).WritesMedium())
+        told.push_back({RefusalText("clean up Internet Explorer Cookies"), MessageIcon::Exclamation});
     EXPECT_EQ(stores.shell.messages, told);
 }
 
@@ -549,6 +553,7 @@ TEST_P(PurgeIn, OnlyWhatTheProcessMayWriteGoes) {
         files.lowFolders = low ? Log{"C:\\P\\Cookies"} : Log{};
         files.AddFolder("C:\\P\\Cookies", kAttributeReadOnly);
         files.AddFile("C:\\P\\Cookies\\bob@gone[1].txt").foreignOwner = true;
+        files.AddFile("C:\\P\\Cookies\\busy.txt").inUse = true;  // in use: no refusal of rights
         cleaner.PurgeCookieFolder();
         const bool writes = low || GetParam().WritesMedium();
         EXPECT_EQ(files.Exists("C:\\P\\Cookies\\bob@gone[1].txt"), !writes) << low;
@@ -556,6 +561,8 @@ TEST_P(PurgeIn, OnlyWhatTheProcessMayWriteGoes) {
         ASSERT_TRUE(files.GetAttributes("C:\\P\\Cookies", &attributes));
         EXPECT_EQ((attributes & kAttributeReadOnly) != 0, !writes) << low;
     }
+    // What the band tells: only the refusal in the user's own folder.
+    EXPECT_EQ(cleaner.PurgeRefused(), !GetParam().WritesMedium());
 }
 
 // ---- the cleanup dialogs -------------------------------------------------

@@ -208,11 +208,13 @@ TEST_F(CleanTool, TheLogKeepsALineARunFromEitherForm) {
     EXPECT_NE(last.find("tidewell-cleanw.exe"), std::string::npos) << last;
     EXPECT_NE(last.find("\" {\"preview\": false, \"runs\": [{\"store\": \"cookies\""), std::string::npos) << last;
     fs::remove(log);
-// The Index Files dialog's changes through the broker, started as the
-// dialog starts it: ShellExecuteEx with the verb "runas" (Wine shows no
-// consent prompt), waited for, its exit code read.
+}
+
+// The Index Files dialog's changes through the broker, the windowless
+// form, started as the dialog starts it: ShellExecuteEx with the verb
+// "runas" (Wine shows no consent prompt), waited for, its exit code read.
 TEST(ElevatedBroker, SchedulesAndWithdrawsAnIndexFileAndNothingElse) {
-    const std::wstring wide = WindowsPathFromEnv("TW_CLEAN");
+    const std::wstring wide = WindowsPathFromEnv("TW_CLEANW");
     const std::string broker(wide.begin(), wide.end());
     const std::string path = "C:\\tw elevated\\Cookies\\index.dat";
     const auto pending = [] {
