@@ -38,14 +38,27 @@ bool ValueText(RegKey& key, const char* name, std::string* text) {
 
 bool Previewing(const CleanupJournal* journal) { return journal && journal->Preview(); }
 
+// Opens the key for deleting its values. Answers what stops the cleaner: a
+// missing key is nothing to do (kErrorFileNotFound), any other refusal is
+// noted as the key's error.
+long OpenForDeleting(RegKey& key, const char* path, const char* name, CleanupJournal* journal) {
+    const long opened = key.Open(RegRoot::CurrentUser, path, true);
+    if (opened != kErrorSuccess && opened != kErrorFileNotFound && journal)
+        journal->NoteError(StoreError{std::string("the ") + name + " key cannot be opened for writing", opened});
+    return opened;
+}
+
+long Done(long opened) { return opened == kErrorFileNotFound ? kErrorSuccess : opened; }
+
 }  // namespace
 
-void ClearTypedUrls(Registry& registry, Shell& shell, bool confirm, CleanupJournal* journal) {
+long ClearTypedUrls(Registry& registry, Shell& shell, bool confirm, CleanupJournal* journal) {
     if (!Confirmed(shell, confirm, "Are you sure you want to delete Typed URL List?"))
-        return;
+        return kErrorSuccess;
     RegKey key(registry);
-    if (key.Open(RegRoot::CurrentUser, kTypedUrlsKey, !Previewing(journal)) != kErrorSuccess)
-        return;
+    const long opened = OpenForDeleting(key, kTypedUrlsKey, "TypedURLs", journal);
+    if (opened != kErrorSuccess)
+        return Done(opened);
     // The browser numbers its list without gaps, so the first missing
     // number ends it.
     for (unsigned long n = 1; n != 0; ++n) {
@@ -57,12 +70,15 @@ void ClearTypedUrls(Registry& registry, Shell& shell, bool confirm, CleanupJourn
             journal->NoteDeleted(text);
             continue;
         }
-        const bool deleted = registry.DeleteValue(key.Get(), name.c_str()) == kErrorSuccess;
-        if (journal)
-            journal->Note(deleted, text);
-        if (!deleted)
+        const long deleted = registry.DeleteValue(key.Get(), name.c_str());
+        if (deleted == kErrorFileNotFound)
             break;
+        if (journal)
+            journal->Note(deleted == kErrorSuccess, text);
+        if (deleted != kErrorSuccess)
+            return deleted;
     }
+    return kErrorSuccess;
 }
 
 void ClearRecentDocuments(Shell& shell, bool confirm) {
@@ -70,12 +86,14 @@ void ClearRecentDocuments(Shell& shell, bool confirm) {
         shell.ClearRecentDocuments();
 }
 
-void ClearRunHistory(Registry& registry, Shell& shell, bool confirm, CleanupJournal* journal) {
+long ClearRunHistory(Registry& registry, Shell& shell, bool confirm, CleanupJournal* journal) {
     if (!Confirmed(shell, confirm, "Are you sure you want to delete Desktop Run History?"))
-        return;
+        return kErrorSuccess;
     RegKey key(registry);
-    if (key.Open(RegRoot::CurrentUser, kRunMruKey, !Previewing(journal)) != kErrorSuccess)
-        return;
+    const long opened = OpenForDeleting(key, kRunMruKey, "RunMRU", journal);
+    if (opened != kErrorSuccess)
+        return Done(opened);
+    long first = kErrorSuccess;
     char name[2] = {'a', '\0'};
     for (; name[0] <= 'z'; ++name[0]) {
         std::string text;
@@ -85,12 +103,24 @@ void ClearRunHistory(Registry& registry, Shell& shell, bool confirm, CleanupJour
                 journal->NoteDeleted(text);
             continue;
         }
-        const bool deleted = registry.DeleteValue(key.Get(), name) == kErrorSuccess;
+        // An absent letter is no failure: the list uses the letters it needs.
+        const long deleted = registry.DeleteValue(key.Get(), name);
         if (there)
-            journal->Note(deleted, text);
+            journal->Note(deleted == kErrorSuccess, text);
+        if (deleted != kErrorSuccess && deleted != kErrorFileNotFound && first == kErrorSuccess)
+            first = deleted;
     }
-    if (!Previewing(journal))
-        registry.DeleteValue(key.Get(), "MRUList");
+    if (Previewing(journal))
+        return kErrorSuccess;
+    // The order of the letters left behind would name values that are gone.
+    const long order = registry.DeleteValue(key.Get(), "MRUList");
+    if (order != kErrorSuccess && order != kErrorFileNotFound) {
+        if (journal)
+            journal->NoteError(StoreError{"\"MRUList\" cannot be deleted", order});
+        if (first == kErrorSuccess)
+            first = order;
+    }
+    return first;
 }
 
 void ClearRecentDocuments(Shell& shell, FileSystem& files, CleanupJournal& journal) {
@@ -105,6 +135,10 @@ void ClearRecentDocuments(Shell& shell, FileSystem& files, CleanupJournal& journ
             if (!(e.attributes & kAttributeDirectory) && EndsWithBytes(lowered.c_str(), ".lnk"))
                 shortcuts.push_back(folder + "\\" + e.name);
         }
+    } else {
+        // The list is still emptied, but what it held, and whether it went,
+        // cannot be told.
+        journal.NoteError(StoreError{"the Recent folder cannot be found", kErrorFileNotFound});
     }
     if (!journal.Preview())
         shell.ClearRecentDocuments();

@@ -41,7 +41,10 @@ public:
 
     virtual bool GetAttributes(const char* path, std::uint32_t* attributes) = 0;
     virtual bool SetAttributes(const char* path, std::uint32_t attributes) = 0;
-    virtual bool RemoveFile(const char* path) = 0;
+    // DeleteFileA; when it fails, *error (if given) is the platform's reason:
+    // kErrorAccessDenied for a file the user may not delete (read-only, or
+    // another owner's), kErrorSharingViolation for one that is open.
+    virtual bool RemoveFile(const char* path, long* error = nullptr) = 0;
     virtual bool RemoveFolder(const char* path) = 0;
     // Whether the file opens for reading (fopen mode "r").
     virtual bool CanOpenForReading(const char* path) = 0;

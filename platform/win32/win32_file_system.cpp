@@ -159,7 +159,13 @@ bool Win32FileSystem::SetAttributes(const char* path, std::uint32_t attributes) 
     return SetFileAttributesA(path, attributes) != FALSE;
 }
 
-bool Win32FileSystem::RemoveFile(const char* path) { return DeleteFileA(path) != FALSE; }
+bool Win32FileSystem::RemoveFile(const char* path, long* error) {
+    if (DeleteFileA(path))
+        return true;
+    if (error)
+        *error = long(GetLastError());
+    return false;
+}
 
 bool Win32FileSystem::RemoveFolder(const char* path) { return RemoveDirectoryA(path) != FALSE; }
 

@@ -16,7 +16,7 @@ public:
     void FindClose(Search search) override;
     bool GetAttributes(const char* path, std::uint32_t* attributes) override;
     bool SetAttributes(const char* path, std::uint32_t attributes) override;
-    bool RemoveFile(const char* path) override;
+    bool RemoveFile(const char* path, long* error = nullptr) override;
     bool RemoveFolder(const char* path) override;
     bool CanOpenForReading(const char* path) override;
     bool TakeOwnershipForCurrentUser(const char* path) override;

@@ -24,6 +24,11 @@ using Log = std::vector<std::string>;
 
 FileTime T(std::uint64_t v) { return FileTime::FromValue(v); }
 
+std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](char c) { return char(std::tolower(c)); });
+    return s;
+}
+
 const char kCom[] = "Cookie:bob@example.com/", kNet[] = "Cookie:bob@ADS.example.net/", kOrg[] = "Cookie:bob@shop.org/";
 const char kCookieFile[] = "C:\\Cookies\\bob@example[1].txt";
 
@@ -172,6 +177,49 @@ const Row kRows[] = {
 
 INSTANTIATE_TEST_SUITE_P(Cleanup, CriterionTable, ::testing::ValuesIn(kRows));
 
+// A store that cannot be created or read is noted with the platform's
+// answer, once a pass; only "no more items" ends a cache search well. What
+// came before the failure is still the criterion's.
+TEST(RunCleanup, AStoreThatCannotBeReachedIsNotedWithItsError) {
+    struct Case {
+        void (*fault)(Stores&);
+        std::int32_t kind, store;
+        std::string error;
+        std::size_t deleted;
+    } cases[] = {
+        {[](Stores& s) { s.history.failCreate = true; }, kCleanContainingText, kStoreHistory,
+         "the history store cannot be created (error 0x80040154: class not registered)", 0},
+        {[](Stores& s) { s.history.failEnumUrls = true; }, kCleanContainingText, kStoreHistory,
+         "the history store cannot be read (error 0x80004001)", 0},
+        {[](Stores& s) { s.history.failNextAt = 2; }, kCleanContainingText, kStoreHistory,
+         "the history store cannot be read (error 0x80004005)", 2},
+        {[](Stores& s) { s.cache.searchError = kErrorAccessDenied; }, kCleanContainingText, kStoreCache,
+         "the URL cache cannot be read (error 5: access denied)", 0},
+        {[](Stores& s) { s.cache.searchError = kErrorNotEnoughMemory, s.cache.searchErrorAfter = 1; },
+         kCleanContainingText, kStoreCookies, "the cookies cannot be read (error 8: not enough memory)", 1},
+        {[](Stores& s) { s.cache.searchError = kErrorNoMoreItems, s.cache.searchErrorAfter = 5; },
+         kCleanContainingText, kStoreCache, "", 5},
+        {[](Stores&) {}, kCleanContainingText, kStoreHistory, "", 7},
+    };
+    for (const Case& c : cases) {
+        for (bool journaled : {true, false}) {
+            Stores s;
+            c.fault(s);
+            CleanupJournal journal(false);
+            s.cleaner.Journal(journaled ? &journal : nullptr);
+            s.Run(c.kind, c.store, ".");
+            const CleanupOutcome outcome = journal.Take();
+            const StoreError first = s.cleaner.TakeFirstError();
+            EXPECT_EQ(first.code == 0 ? "" : StoreErrorText(first), c.error);
+            EXPECT_EQ(s.cleaner.TakeFirstError().code, 0);
+            if (!journaled)
+                continue;
+            EXPECT_EQ(outcome.errors.size(), c.error.empty() ? 0u : 1u) << c.error;
+            EXPECT_EQ(outcome.deleted.size(), c.deleted) << c.error;
+        }
+    }
+}
+
 TEST(RunCleanup, AnUnterminatedTextIsReadWithinItsField) {
     Stores stores;
     stores.cache.Add("Cookie:" + std::string(100, 'x'));
@@ -244,11 +292,6 @@ struct Traces : Stores {
         cache.Add("a/refused.gif").refusal = kErrorFileNotFound;
         int n = 0;
         for (fakes::FakeCacheEntry& e : cache.entries) {
-            // An entry in use or refused keeps its file for the purge, which
-            // no preview can foresee.
-            e.hasLocalFile = !e.locked && !e.refusal;
-            if (!e.hasLocalFile)
-                continue;
             // The cache names the files in other letters than the folders list them.
             e.localFile = (e.inCookieContainer ? "C:\\C\\F" : "C:\\T\\CONTENT.IE5\\SUB\\Z") + std::to_string(n++);
             std::string listed = e.localFile;
@@ -324,6 +367,23 @@ TEST_P(PreviewTable, ChangesNothingAndListsWhatTheRunThenDeletes) {
     std::multiset<std::string> done = t.Gone(paths);
     done.insert(real.failed.begin(), real.failed.end());
     EXPECT_EQ(listed, done);
+    // The files as sets of paths, not only their total: those the run
+    // removed and those it was refused. The file of an entry the cache
+    // refused goes with the entry in the preview and stays with it in the
+    // run: it is in neither.
+    std::set<std::string> previewFiles, runFiles;
+    for (const std::string& path : paths) {
+        previewFiles.insert(Lower(path));
+        if (std::find(real.failed.begin(), real.failed.end(), path) != real.failed.end())
+            runFiles.insert(Lower(path));
+    }
+    for (const PurgedFile& f : real.files)
+        runFiles.insert(Lower(f.path));
+    EXPECT_EQ(previewFiles, runFiles);
+    for (const fakes::FakeCacheEntry& e : t.cache.entries) {
+        if (e.locked)
+            EXPECT_TRUE(t.files.Exists(e.localFile)) << e.url;
+    }
     EXPECT_EQ(preview.kept, real.kept);
     EXPECT_EQ(preview.FileBytes(), real.FileBytes());
     // A journal changes nothing a real run does, but for deleting an item
@@ -390,15 +450,18 @@ TEST_F(Purge, HistoryPurgesTheSubfoldersOfTheNewestStoreOnly) {
     files.AddFile(store + "\\loose.txt");
     files.AddFile(h1 + "a.txt", kAttributeReadOnly);
     files.AddFile(h1 + "b.txt").foreignOwner = true;
-    files.AddFile(h1 + "index.dat");
+    files.AddFile(h1 + "busy.txt").inUse = true;
+    files.AddFile(h1 + "index.dat").inUse = true;  // the cache holds the week's container open
     files.AddFile(h2 + "deep\\x.txt");
     files.AddFile(h2 + "y.txt");
     files.AddFile("C:\\P\\History\\History.IE5\\MSHist09\\z.txt");
     cleaner.PurgeHistoryFolders();
-    // Only a refused deletion changes a file's owner; a subfolder is tried as
-    // a file, keeps its security, and keeps the folder that holds it.
+    // Only a deletion refused for the user's rights changes a file's owner,
+    // never one of a file in use; the index file is left to the removal at
+    // restart; a subfolder is tried as a file, keeps its security, and keeps
+    // the folder that holds it.
     EXPECT_EQ(files.log, (Log{"attrib " + h1 + "a.txt 0", "remove " + h1 + "a.txt", "remove " + h1 + "b.txt",
-                              "own " + h1 + "b.txt", "remove " + h1 + "b.txt", "remove " + h1 + "index.dat",
+                              "own " + h1 + "b.txt", "remove " + h1 + "b.txt", "remove " + h1 + "busy.txt",
                               "rmdir " + store + "\\MSHist01", "remove " + h2 + "deep", "remove " + h2 + "y.txt",
                               "rmdir " + store + "\\MSHist02"}));
     EXPECT_TRUE(files.Exists(h2 + "deep\\x.txt"));

@@ -404,5 +404,66 @@ TEST(ShellHistory, EachCommandAsksItsQuestionUnlessConfirmationIsOff) {
     }
 }
 
+// A key the user may read but not write is refused with its error, in the
+// preview as in the run, and its values stay; a missing key is nothing to do.
+TEST(ShellHistory, AKeyThatCannotBeWrittenIsReportedWithItsError) {
+    struct Case {
+        const char* key;
+        bool readOnly, denied, preview;
+        long answer;
+        Names errors;
+        const char* refused = "";  // a value whose deletion is refused
+        std::size_t left = 3;      // of the values url1, a and MRUList
+    } cases[] = {
+        {kTypedUrlsKey, true, false, false, kErrorAccessDenied,
+         {"the TypedURLs key cannot be opened for writing (error 5: access denied)"}},
+        {kTypedUrlsKey, true, false, true, kErrorAccessDenied,
+         {"the TypedURLs key cannot be opened for writing (error 5: access denied)"}},
+        {kRunMruKey, false, true, false, kErrorAccessDenied,
+         {"the RunMRU key cannot be opened for writing (error 5: access denied)"}},
+        {kRunMruKey, true, false, true, kErrorAccessDenied,
+         {"the RunMRU key cannot be opened for writing (error 5: access denied)"}},
+        {kRunMruKey, false, false, false, kErrorSuccess, {}, "", 1},
+        // The letters go on after a refusal; the order goes unless refused.
+        {kRunMruKey, false, false, false, kErrorAccessDenied, {}, "a", 2},
+        {kRunMruKey, false, false, false, kErrorAccessDenied, {"\"MRUList\" cannot be deleted (error 5: access denied)"},
+         "mrulist", 2},
+        {kTypedUrlsKey, false, false, false, kErrorAccessDenied, {}, "url1", 3},
+    };
+    for (const auto& c : cases) {
+        fakes::FakeRegistry registry;
+        fakes::FakeShell shell;
+        for (const char* name : {"url1", "a", "MRUList"})
+            registry.SetString(RegRoot::CurrentUser, c.key, name, "x");
+        const std::string path = c.key == kTypedUrlsKey ? "software\\microsoft\\internet explorer\\typedurls"
+                                                        : "software\\microsoft\\windows\\currentversion\\explorer\\runmru";
+        if (c.readOnly)
+            registry.readOnlyPaths.push_back(path);
+        if (c.denied)
+            registry.deniedPaths.push_back(path);
+        if (*c.refused)
+            registry.refusedValues.push_back(c.refused);
+        CleanupJournal journal(c.preview);
+        EXPECT_EQ((c.key == kTypedUrlsKey ? ClearTypedUrls : ClearRunHistory)(registry, shell, false, &journal),
+                  c.answer);
+        Names errors;
+        for (const StoreError& e : journal.Outcome().errors)
+            errors.push_back(StoreErrorText(e));
+        EXPECT_EQ(errors, c.errors) << c.key;
+        const bool unopened = c.readOnly || c.denied;
+        const std::string refused = c.refused;
+        EXPECT_EQ(journal.Outcome().deleted.empty(), unopened || refused == "url1" || refused == "a") << refused;
+        // A refused value is failed by its text ("x"); the order has none.
+        EXPECT_EQ(journal.Outcome().failed, (!refused.empty() && refused != "mrulist") ? Names{"x"} : Names{});
+        EXPECT_EQ(registry.ValueNames(RegRoot::CurrentUser, c.key).size(), c.left) << c.refused;
+        EXPECT_EQ(registry.openKeys, 0);
+    }
+    // Without a journal the answer alone tells it; a missing key is no error.
+    fakes::FakeRegistry registry;
+    fakes::FakeShell shell;
+    EXPECT_EQ(ClearTypedUrls(registry, shell, false), kErrorSuccess);
+    EXPECT_EQ(ClearRunHistory(registry, shell, false), kErrorSuccess);
+}
+
 }  // namespace
 }  // namespace tw

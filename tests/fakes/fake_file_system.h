@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/win_errors.h"
 
 namespace tw::fakes {
 
@@ -99,11 +100,19 @@ public:
             n->attributes = (n->attributes & kAttributeDirectory) | (attributes & ~kAttributeDirectory);
         return n != nullptr;
     }
-    bool RemoveFile(const char* path) override {
+    // As DeleteFileA answers: a file that is open refuses with a sharing
+    // violation before its rights are looked at.
+    bool RemoveFile(const char* path, long* error = nullptr) override {
         const Node* n = Logged("remove ", path);
-        if (!n || (n->attributes & (kAttributeDirectory | kAttributeReadOnly)) || n->foreignOwner || n->inUse)
-            return false;
-        return nodes_.erase(Key(path)) != 0;
+        long why = !n                                                                  ? kErrorFileNotFound
+                   : n->inUse                                                          ? kErrorSharingViolation
+                   : (n->attributes & (kAttributeDirectory | kAttributeReadOnly)) || n->foreignOwner ? kErrorAccessDenied
+                                                                                       : kErrorSuccess;
+        if (why == kErrorSuccess)
+            nodes_.erase(Key(path));
+        else if (error)
+            *error = why;
+        return why == kErrorSuccess;
     }
     bool RemoveFolder(const char* path) override {
         const Node* n = Logged("rmdir ", path);

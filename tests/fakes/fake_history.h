@@ -51,7 +51,10 @@ public:
         ++coUninitializeCalls;
         Note("CoUninitialize");
     }
-    std::unique_ptr<HistoryStore> CreateStore() override {
+    std::unique_ptr<HistoryStore> CreateStore(long* result = nullptr) override {
+        // As CoCreateInstance answers for a class that is not registered.
+        if (result)
+            *result = failCreate ? kREGDB_E_CLASSNOTREG : kS_OK;
         return failCreate ? nullptr : std::unique_ptr<HistoryStore>(new Store(*this));
     }
 

@@ -101,7 +101,7 @@ public:
         return kErrorSuccess;
     }
     long DeleteValue(Key key, const char* name) override {
-        if (!static_cast<OpenKey*>(key)->write)
+        if (!static_cast<OpenKey*>(key)->write || Listed(refusedValues, Lower(name ? name : "")))
             return kErrorAccessDenied;
         const bool erased = keys_[static_cast<OpenKey*>(key)->path].erase(Lower(name ? name : "")) != 0;
         return erased ? kErrorSuccess : kErrorFileNotFound;
@@ -154,6 +154,9 @@ public:
     // Paths (lower case) whose opening fails with kErrorAccessDenied, and
     // those that open for reading only.
     std::vector<std::string> deniedPaths, readOnlyPaths;
+    // Names (lower case) of values whose deletion is refused, as a value
+    // with an access list of its own would be.
+    std::vector<std::string> refusedValues;
 
 private:
     using Values = std::map<std::string, Value>;  // by lower-case name
