@@ -107,7 +107,8 @@ ListSnapshot SnapshotOf(const ListModel& model, unsigned order) {
     return s;
 }
 
-std::vector<ListEvent> ListEventsBetween(const ListSnapshot& before, const ListSnapshot& after, bool listFocused) {
+std::vector<ListEvent> ListEventsBetween(const ListSnapshot& before, const ListSnapshot& after, bool listFocused,
+                                         bool asOne) {
     std::vector<ListEvent> events;
     const bool reordered = before.rows != after.rows || before.order != after.order;
     if (reordered) {
@@ -121,7 +122,9 @@ std::vector<ListEvent> ListEventsBetween(const ListSnapshot& before, const ListS
         std::set_difference(before.selected.begin(), before.selected.end(), after.selected.begin(),
                             after.selected.end(), std::back_inserter(removed));
         const std::size_t changed = added.size() + removed.size();
-        if (after.selected.size() == 1 && added.size() == 1) {
+        if (asOne && changed > 0) {
+            events.push_back({ListEventKind::SelectionWithin, -1});
+        } else if (after.selected.size() == 1 && added.size() == 1) {
             events.push_back({ListEventKind::Selection, added.front()});
         } else if (changed > std::size_t(kSelectionEventsAtMost)) {
             events.push_back({ListEventKind::SelectionWithin, -1});
@@ -134,6 +137,13 @@ std::vector<ListEvent> ListEventsBetween(const ListSnapshot& before, const ListS
     }
     if (listFocused && after.focus >= 0 && (reordered || after.focus != before.focus))
         events.push_back({ListEventKind::Focus, after.focus});
+    return events;
+}
+
+std::vector<ListEvent> ListAnnouncer::Next(const ListModel& model, unsigned order, bool listFocused, bool asOne) {
+    ListSnapshot now = SnapshotOf(model, order);
+    std::vector<ListEvent> events = ListEventsBetween(told_, now, listFocused, asOne);
+    told_ = std::move(now);
     return events;
 }
 

@@ -84,6 +84,19 @@ ListSnapshot SnapshotOf(const ListModel& model, unsigned order);
 // The events that tell a screen reader how `after` differs from `before`:
 // new or reordered rows as one reorder, then the selection's changes, then
 // the focus row, which is told only while the list has the keyboard focus.
-std::vector<ListEvent> ListEventsBetween(const ListSnapshot& before, const ListSnapshot& after, bool listFocused);
+// `asOne`: one command (Select All, Find All) made the change, and any
+// change of the selection is told as one change within the list.
+std::vector<ListEvent> ListEventsBetween(const ListSnapshot& before, const ListSnapshot& after, bool listFocused,
+                                         bool asOne = false);
+
+// What a screen reader has heard of one list: each call answers the events
+// that tell the changes since the one before.
+class ListAnnouncer {
+public:
+    std::vector<ListEvent> Next(const ListModel& model, unsigned order, bool listFocused, bool asOne = false);
+
+private:
+    ListSnapshot told_;
+};
 
 }  // namespace tw

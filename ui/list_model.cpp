@@ -329,6 +329,26 @@ bool ListModel::SelectAll() {
     return true;
 }
 
+bool ListModel::AddUnselectedRows(int column) {
+    const int count = int(rows_.size());
+    if (int(selected_.size()) == count)
+        return false;
+    if (singleSelection_) {
+        // Each click leaves the row before it unselected, so the walk ends
+        // on the last row whatever was selected before.
+        bool added = false;
+        Select(count - 1, column, 0, &added);
+        return added;
+    }
+    int last = count - 1;
+    while (std::binary_search(selected_.begin(), selected_.end(), last))
+        --last;
+    SelectAll();
+    SetFocusColumn(column);
+    focusRow_ = anchorRow_ = last;
+    return true;
+}
+
 int ListModel::NavigationTarget(int key, int pageRows) const {
     const int count = int(rows_.size());
     if (count == 0)

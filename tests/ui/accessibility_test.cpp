@@ -122,6 +122,23 @@ TEST(AccessibleListEvents, ReorderSelectionAndFocus) {
     EXPECT_EQ(ListEventsBetween(many, all, false), (Events{{Kind::SelectionWithin, -1}}));
     all.selected.pop_back();
     EXPECT_EQ(ListEventsBetween(many, all, false).size(), std::size_t(kSelectionEventsAtMost));
+    // One command's change, however small, is one change within the list.
+    for (const auto& [after, focused, events] : std::vector<std::tuple<ListSnapshot, bool, Events>>{
+             {base, true, {}},
+             {Snap(6, 0, 2, {1, 2, 4}), true, {{Kind::SelectionWithin, -1}}},
+             {Snap(6, 0, 4, {4}), true, {{Kind::SelectionWithin, -1}, {Kind::Focus, 4}}},
+             {Snap(6, 0, 4, {1, 2}), true, {{Kind::Focus, 4}}},
+             {Snap(6, 1, 2, {3}), false, {{Kind::Reorder, -1}}}})
+        EXPECT_EQ(ListEventsBetween(base, after, focused, true), events) << after.focus;
+}
+
+TEST_F(AccessibleList, AnAnnouncerTellsEachChangeOnce) {
+    ListAnnouncer announcer;
+    EXPECT_EQ(announcer.Next(list, 0, true), (Events{{Kind::Reorder, -1}, {Kind::Focus, 2}}));
+    EXPECT_EQ(announcer.Next(list, 0, true), Events{});
+    list.AddUnselectedRows(0);
+    EXPECT_EQ(announcer.Next(list, 0, false, true), (Events{{Kind::SelectionWithin, -1}}));
+    EXPECT_EQ(announcer.Next(list, 0, false, true), Events{});
 }
 
 TEST(AccessibleTabsAndMenus, NamesStatesAndShortcuts) {

@@ -79,7 +79,7 @@ const Gesture kGestures[] = {
      "selected 2, current 2, order dacbef, checks 000000, focused: sel up 3,0 sel sel sel sel; heard F0 S4 F4 S6 F6 S1 "
      "F1 S2 F2 S3 F3"},
     {"CtrlA", {kForget, {kCtrlKey, 'A', 0, 0}},
-     "selected 0 1 2 3 4 5, current 0, order dacbef, checks 000000: sel; heard +1 +2 +3 +4 +5 +6"},
+     "selected 0 1 2 3 4 5, current 0, order dacbef, checks 000000: sel; heard W0"},
     {"Malformed",
      {{WM_LBUTTONDOWN, MK_LBUTTON, -5000, -100}, {WM_LBUTTONUP, 0, 0xFFFF, -100}, {WM_RBUTTONUP, 0, 30000, -100},
       {WM_VSCROLL, 0xFFFF, 0, 0}, {WM_KEYDOWN, 0xFFFF, 0, 0}},
@@ -210,7 +210,7 @@ TEST_F(ListFixture, FoundRowsComeIntoView) {
         request.searchNames = 1;
         request.findAll = all;
         {
-            ListWindowSearch search(list);
+            ListWindowSearch search(list, all != 0);
             ASSERT_TRUE(FindItems(search, request, ActiveCodePage()));
         }
         SCROLLINFO si{};
@@ -220,6 +220,39 @@ TEST_F(ListFixture, FoundRowsComeIntoView) {
         const int found = list.Model().CurrentRow();
         EXPECT_EQ(found, all ? 43 : 30) << all;
         EXPECT_TRUE(si.nPos <= found && found < si.nPos + int(si.nPage)) << si.nPos << " " << si.nPage;
+    }
+}
+
+// Select All and Find All change the selection once: the parent hears of
+// one change, and a screen reader of one change within the list.
+TEST_F(ListFixture, SelectAllAndFindAllAreToldOnce) {
+    for (int i = 0; i < 40; ++i)
+        list.AddRow(i % 2 ? "needle" : "hay", -1);
+    EventEar ear(EVENT_OBJECT_REORDER, EVENT_OBJECT_SELECTIONWITHIN);
+    ASSERT_TRUE(ear.Hooked());
+    for (const bool selectAll : {true, false}) {
+        list.Select(-1, 0, 0);
+        PumpUntil([] { return false; }, 30);
+        ear.heard.clear();
+        parent.notifications.clear();
+        {
+            ListWindowSearch search(list, true);
+            FindRequest request;
+            std::strcpy(request.text, "needle");
+            request.searchNames = request.findAll = 1;
+            if (selectAll)
+                SelectAllItems(search);
+            else
+                FindItems(search, request, ActiveCodePage());
+        }
+        PumpUntil([] { return false; }, 30);
+        std::string heard;
+        for (const EventEar::Heard& h : ear.heard)
+            if (h.window == list.Hwnd() && h.object == OBJID_CLIENT)
+                heard += std::string(" ") + "RFS+-W"[h.event - EVENT_OBJECT_REORDER] + std::to_string(h.child);
+        EXPECT_EQ(heard, " W0") << selectAll;
+        EXPECT_EQ(parent.notifications.size(), 1u) << selectAll;
+        EXPECT_EQ(list.Model().SelectedCount(), selectAll ? list.Model().RowCount() : 1) << selectAll;
     }
 }
 

@@ -158,6 +158,25 @@ bool ListWindow::Select(int row, int column, unsigned keys) {
     return true;
 }
 
+bool ListWindow::AddUnselectedRows() {
+    if (!model_.AddUnselectedRows(0))
+        return false;
+    EnsureVisible(model_.FocusRow());
+    Notify(kListSelChanged, model_.FocusRow(), model_.FocusColumn());
+    if (Hwnd())
+        InvalidateRect(Hwnd(), nullptr, FALSE);
+    Announce(true);
+    return true;
+}
+
+ListWindow::QuietScope::QuietScope(ListWindow& list, bool asOne) : list_(list), asOne_(asOne) { ++list_.quiet_; }
+
+ListWindow::QuietScope::~QuietScope() {
+    list_.quietAsOne_ = list_.quietAsOne_ || asOne_;
+    if (--list_.quiet_ == 0)
+        list_.Announce();
+}
+
 bool ListWindow::SortByColumn(int position) {
     if (!model_.HeaderShown() || !model_.SortingAllowed())
         return false;
@@ -524,7 +543,7 @@ void ListWindow::OnKeyDown(WPARAM key) {
         if (model_.SelectAll()) {
             InvalidateRect(Hwnd(), nullptr, FALSE);
             Notify(kListSelChanged, model_.FocusRow(), model_.FocusColumn());
-            Announce();
+            Announce(true);
         }
         return;
     }
@@ -777,16 +796,20 @@ POINT ListWindow::KeyboardMenuPoint() {
     return at;
 }
 
-void ListWindow::Announce() {
+void ListWindow::Announce(bool asOne) {
+    if (quiet_ > 0) {
+        quietAsOne_ = quietAsOne_ || asOne;
+        return;
+    }
     if (!Hwnd())
         return;
-    ListSnapshot now = SnapshotOf(model_, order_);
+    asOne = asOne || quietAsOne_;
+    quietAsOne_ = false;
     // In the order of ListEventKind.
     static const DWORD kEvents[] = {EVENT_OBJECT_REORDER, EVENT_OBJECT_SELECTION, EVENT_OBJECT_SELECTIONADD,
                                     EVENT_OBJECT_SELECTIONREMOVE, EVENT_OBJECT_SELECTIONWITHIN, EVENT_OBJECT_FOCUS};
-    for (const ListEvent& e : ListEventsBetween(told_, now, GetFocus() == Hwnd()))
+    for (const ListEvent& e : announcer_.Next(model_, order_, GetFocus() == Hwnd(), asOne))
         RaiseEvent(kEvents[int(e.kind)], Hwnd(), e.row);
-    told_ = std::move(now);
 }
 
 // ---- Message dispatch --------------------------------------------------------

@@ -60,7 +60,24 @@ public:
     void RemoveAllRows();
     void RemoveAllColumns();
     bool Select(int row, int column, unsigned keys);
+    // Select All's step (ListModel::AddUnselectedRows), shown and told once.
+    bool AddUnselectedRows();
     bool SortByColumn(int position);
+
+    // While one lives, a screen reader is told nothing of the list; when
+    // the last one goes it hears what changed meanwhile, a change of the
+    // selection as one change within the list when `asOne`.
+    class QuietScope {
+    public:
+        QuietScope(ListWindow& list, bool asOne);
+        ~QuietScope();
+        QuietScope(const QuietScope&) = delete;
+        QuietScope& operator=(const QuietScope&) = delete;
+
+    private:
+        ListWindow& list_;
+        bool asOne_;
+    };
     // Cell and header images (bitmap 210: the sort marks, up then down);
     // the window does not own them.
     void SetImageList(HIMAGELIST images) { images_ = images; }
@@ -155,10 +172,12 @@ private:
     int pendingVisible_ = -1;
 
     // Tells screen readers what changed since they were last told.
-    void Announce();
+    void Announce(bool asOne = false);
     AccessibleSlot accessible_;
-    ListSnapshot told_;
+    ListAnnouncer announcer_;
     unsigned order_ = 0;  // counts the sorts and removals, which renumber rows
+    int quiet_ = 0;       // QuietScopes alive
+    bool quietAsOne_ = false;
 };
 
 }  // namespace tw
