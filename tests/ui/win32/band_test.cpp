@@ -413,8 +413,11 @@ TEST_F(BandTest, AScreenReaderFindsTheMenuTheTabsAndTheRows) {
     BSTR shortcut = nullptr;
     EXPECT_EQ(bar->get_accKeyboardShortcut(Child(3), &shortcut), S_OK);
     EXPECT_EQ(Narrowed(shortcut), "Alt+E");
-    // The tab's action is a click on it.
+    EXPECT_EQ(NameOf(bar.Get(), CHILDID_SELF) + " | " + NameOf(tabs.Get(), CHILDID_SELF), "Menu bar | Tabs");
+    // The tab's action is a click on it, posted: the reader's call returns first.
     EXPECT_EQ(tabs->accDoDefaultAction(Child(2)), S_OK);
+    EXPECT_EQ(band_->CurrentTab(), 0);
+    PumpUntil([&] { return band_->CurrentTab() == 1; }, 2000);
     EXPECT_EQ(band_->CurrentTab(), 1);
     EXPECT_TRUE(GetWindowLongA(band_->List(EntryKind::Cookie).Hwnd(), GWL_STYLE) & WS_VISIBLE);
     EXPECT_EQ((std::vector<long>{StateOf(tabs.Get(), 1), StateOf(tabs.Get(), 2)}),

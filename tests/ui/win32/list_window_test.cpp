@@ -303,6 +303,24 @@ TEST_F(ListFixture, AScreenReaderReadsAndWorksTheRows) {
     EXPECT_EQ((std::vector<long>{RoleOf(a.Get(), CHILDID_SELF), RoleOf(a.Get(), 3), ChildCountOf(a.Get())}),
               (std::vector<long>{ROLE_SYSTEM_LIST, ROLE_SYSTEM_LISTITEM, 6}));
     EXPECT_EQ(NamesOf(a.Get(), 1, 2), "delta, date, 0 | alpha, date, 0");
+    // The cells with their columns, as the platform's list view describes
+    // its rows; what no row has is "not supported", as documented.
+    BSTR text = nullptr;
+    EXPECT_EQ(a->get_accDescription(Child(1), &text), S_OK);
+    EXPECT_EQ(Narrowed(text), "Title: delta, Last Visited: date, Check: 0");
+    for (const long child : {long(CHILDID_SELF), 1L}) {
+        EXPECT_EQ((std::vector<HRESULT>{a->get_accValue(Child(child), &text), a->get_accHelp(Child(child), &text),
+                                        a->get_accKeyboardShortcut(Child(child), &text)}),
+                  (std::vector<HRESULT>(3, DISP_E_MEMBERNOTFOUND)))
+            << child;
+        EXPECT_EQ(text, nullptr);
+    }
+    EXPECT_EQ(a->get_accDescription(Child(CHILDID_SELF), &text), DISP_E_MEMBERNOTFOUND);
+    // Only SELFLAG_TAKEFOCUS moves the keyboard focus.
+    EXPECT_EQ(a->accSelect(SELFLAG_TAKESELECTION, Child(2)), S_OK);
+    EXPECT_NE(GetFocus(), list.Hwnd());
+    EXPECT_EQ(a->accSelect(SELFLAG_TAKEFOCUS, Child(2)), S_OK);
+    EXPECT_EQ(GetFocus(), list.Hwnd());
     Send(Click(10, 2));
     const long row = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_MULTISELECTABLE | STATE_SYSTEM_FOCUSABLE;
     EXPECT_EQ((std::vector<long>{StateOf(a.Get(), 3), StateOf(a.Get(), 4)}),
@@ -332,13 +350,21 @@ TEST_F(ListFixture, AScreenReaderReadsAndWorksTheRows) {
     EXPECT_EQ(a->accHitTest(origin.x + 5, origin.y - list.RowHeight() - 2, &header), S_OK);
     EXPECT_EQ(a->accHitTest(origin.x - 500, origin.y, &outside), S_FALSE);
     EXPECT_EQ((std::vector<long>{hit.lVal, header.lVal, outside.vt}), (std::vector<long>{4, CHILDID_SELF, VT_EMPTY}));
-    // The link row does what a click on its link does; other rows have no action.
+    // The link row does what a click on its link does, posted so that the
+    // reader's call returns first; other rows have no action, and a row of
+    // a list not shown does nothing.
     parent.notifications.clear();
     BSTR action = nullptr;
     EXPECT_EQ(a->get_accDefaultAction(Child(6), &action), S_OK);
     EXPECT_EQ(Narrowed(action), "Jump");
+    ShowWindow(list.Hwnd(), SW_HIDE);
+    EXPECT_EQ(a->accDoDefaultAction(Child(6)), E_FAIL);
+    ShowWindow(list.Hwnd(), SW_SHOWNA);
+    SetFocus(list.Hwnd());  // hiding it took the focus away
     EXPECT_EQ(a->accDoDefaultAction(Child(6)), S_OK);
     EXPECT_EQ(a->accDoDefaultAction(Child(1)), DISP_E_MEMBERNOTFOUND);
+    EXPECT_TRUE(parent.notifications.empty()) << "nothing ran inside the reader's call";
+    PumpUntil([&] { return !parent.notifications.empty(); }, 2000);
     EXPECT_EQ(Record(), "selected 5, current 5, order dacbef, checks 000000, focused: sel link 5,1@5");
     VARIANT next, bad = Child(1);
     bad.vt = VT_BSTR;

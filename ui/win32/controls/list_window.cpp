@@ -749,6 +749,8 @@ RECT ListWindow::RowRect(int row) const {
     return RECT{-scrollX_, top, TotalWidth() - scrollX_, top + rowHeight_};
 }
 
+bool ListWindow::Shown() const { return Hwnd() && (GetWindowLongA(Hwnd(), GWL_STYLE) & WS_VISIBLE) != 0; }
+
 bool ListWindow::RowInView(int row) const { return row >= topRow_ && row < topRow_ + PageRows(); }
 
 int ListWindow::RowAt(POINT client) const { return HitTest(client.x, client.y).row; }
@@ -957,6 +959,11 @@ const std::vector<MessageEntry<ListWindow>>& ListWindow::Messages() {
         // cell's, which the row's name already reads out.
         {WM_GETOBJECT, [](ListWindow& w, WPARAM wp, LPARAM lp, bool& handled) -> LRESULT {
              return w.accessible_.Answer(wp, lp, handled, [&w] { return NewListAccessible(w); });
+         }},
+        {kFollowLinkMessage, [](ListWindow& w, WPARAM wp, LPARAM, bool&) -> LRESULT {
+             if (w.Shown() && wp < WPARAM(w.model_.RowCount()))
+                 w.FollowLink(int(wp));
+             return 0;
          }},
     };
     return table;

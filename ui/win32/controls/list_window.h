@@ -44,6 +44,9 @@ public:
     // that the tip must not stay on top of.
     static constexpr UINT_PTR kTipTimer = 1003;
     static constexpr UINT kTipCheckMs = 100;
+    // Posted by a screen reader's default action: follow row wParam's link,
+    // if the list is still shown.
+    static constexpr UINT kFollowLinkMessage = WM_USER + 100;
 
     explicit ListWindow(const Clock& clock);
 
@@ -95,6 +98,8 @@ public:
     // row's first link cell (-1 for none).
     RECT RowRect(int row) const;
     bool RowInView(int row) const;
+    // Whether the list itself is shown (its parent may not be).
+    bool Shown() const;
     int RowAt(POINT client) const;
     int LinkColumn(int row) const;
     // What a click on the row's link cell does; false when it has none.

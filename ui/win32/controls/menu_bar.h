@@ -93,6 +93,7 @@ private:
     bool nextByKeyboard_ = false;
     bool escaped_ = false;  // Esc closed the popup at its own level
     MenuBarKeys keys_;
+    bool menuMode_ = false;  // as a screen reader was last told
     KeyWatch watch_;
     // Where the focus was when the keyboard took the bar, to go back to.
     HWND focusBefore_ = nullptr;
