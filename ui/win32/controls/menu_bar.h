@@ -68,6 +68,7 @@ private:
     bool FilterMenuMessage(const MSG& msg);
     // The keys and clicks of the owner window, as the thread's loop takes them.
     bool WatchKey(const MSG& msg) override;
+    void FocusMoved() override { keys_.Disarm(); }
     void Apply(const MenuBarKeys::Step& step);
     void SwitchTo(int index, bool byKeyboard);
     void Layout();
