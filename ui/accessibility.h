@@ -48,7 +48,8 @@ std::string RowName(const ListModel& model, int row);
 // A row's description, as the platform's list view gives its rows: each
 // cell that has a text as "Column: value" (a column without a title gives
 // the value alone), " (found)" after a cell that Find marked, and "kept"
-// last for a kept cookie; joined by ", ".
+// last for a kept cookie; joined by ", ". (Wine's oleacc has no proxy for
+// the platform's list view to compare with: the form is Windows'.)
 std::string RowDescription(const ListModel& model, int row);
 unsigned RowState(const ListModel& model, int row, bool listFocused, bool inView);
 // accSelect on a row, as the platform documents its flags: only
