@@ -4,7 +4,6 @@ namespace tw {
 namespace {
 
 bool IsAccessKey(int key) { return (key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'); }
-bool IsShift(int key) { return key == kVkShift || key == kVkLeftShift || key == kVkRightShift; }
 
 }  // namespace
 
@@ -45,7 +44,7 @@ MenuBarKeys::Step MenuBarKeys::OnKey(const MenuBarModel& bar, const KeyPress& ke
         button_ = -1;
         return Step{false, Effect::Leave, -1};
     }
-    if (IsShift(key.key))
+    if (key.key == kVkShift)
         return Step{};
     switch (key.key) {
     case kVkLeft: return Go(Effect::Hot, bar.Neighbour(button_, -1));

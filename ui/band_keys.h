@@ -22,8 +22,6 @@ enum VirtualKey : int {
     kVkDown = 0x28,
     kVkApps = 0x5D,
     kVkF10 = 0x79,
-    kVkLeftShift = 0xA0,
-    kVkRightShift = 0xA1,
 };
 
 // A key going down or up, with the modifiers held at the time.

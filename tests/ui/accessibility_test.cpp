@@ -106,10 +106,20 @@ TEST_F(AccessibleList, SelectByFlags) {
         EXPECT_EQ(Selection(), c.selection) << c.row << " " << c.flags;
         EXPECT_EQ(list.AnchorRow(), list.FocusRow()) << c.row << " " << c.flags;
     }
-    // Extended from an anchor that is not selected, the range leaves the selection.
-    SetUp();
-    EXPECT_TRUE(SelectByFlags(list, 3, focus, nullptr) && SelectByFlags(list, 1, extend, nullptr));
-    EXPECT_EQ(Selection(), "focus 3");
+    // Extended from an anchor that is not selected, the range leaves the
+    // selection; the first row anchors too; without an anchor the row
+    // stands alone.
+    for (auto [anchor, row, selection] : {std::tuple{3, 1, "focus 3"}, {0, 3, "focus 0"}, {-1, 3, "1 2 3 focus -1"}}) {
+        SetUp();
+        if (anchor < 0) {
+            list.RemoveAllRows();
+            for (int r = 0; r < 4; ++r) list.AddRow("r", -1);
+            list.SelectRange(1, 2, true, true);
+        }
+        EXPECT_TRUE((anchor < 0 || SelectByFlags(list, anchor, focus, nullptr)) &&
+                    SelectByFlags(list, row, anchor < 0 ? extend | add : extend, nullptr));
+        EXPECT_EQ(Selection(), selection) << anchor;
+    }
     // A list of one selected row takes a click's flags only.
     SetUp();
     list.SetSingleSelection(true);

@@ -125,6 +125,27 @@ TEST_F(ListModelTest, SelectFollowsTheKeyState) {
     EXPECT_EQ(State(), "0 1 2 *3 4 5 | 3");
 }
 
+// A range joins or leaves the selection and the focus and the anchor stay.
+TEST_F(ListModelTest, SelectRangeLeavesTheFocusAndTheAnchor) {
+    Fill({"0", "1", "2", "3", "4", "5"});
+    const struct { int from, to; bool selected, only, ok, added; const char* state; } cases[] = {
+        {2, 3, true, false, true, true, "0 *1 *2 *3 *4 5 | 4"},   {3, 2, true, false, true, true, "0 *1 *2 *3 *4 5 | 4"},
+        {1, 4, false, false, true, false, "0 1 2 3 4 5 | -1"},    {4, 1, true, true, true, true, "0 *1 *2 *3 *4 5 | 4"},
+        {1, 1, true, true, true, false, "0 *1 2 3 4 5 | 1"},      {0, 0, false, true, true, false, "0 1 2 3 4 5 | -1"},
+        {0, 6, true, false, false, false, "0 *1 2 3 *4 5 | 4"},   {-1, 2, true, true, false, false, "0 *1 2 3 *4 5 | 4"},
+        {2, -1, true, true, false, false, "0 *1 2 3 *4 5 | 4"},
+    };
+    for (const auto& c : cases) {
+        list.Select(1, 0, 0);
+        list.Select(4, 0, kKeyControl);  // focus and anchor 4
+        bool added = !c.added;
+        EXPECT_EQ(list.SelectRange(c.from, c.to, c.selected, c.only, &added), c.ok) << c.from << " " << c.to;
+        EXPECT_EQ(added, c.added) << c.from << " " << c.to;
+        EXPECT_EQ(State(), c.state) << c.from << " " << c.to;
+        EXPECT_EQ((Ints{list.FocusRow(), list.AnchorRow()}), (Ints{4, 4})) << c.from << " " << c.to;
+    }
+}
+
 // Select All's one step leaves what its Ctrl-clicks, row by row, would.
 TEST_F(ListModelTest, AddingTheUnselectedRowsAtOnceIsTheWalkOfCtrlClicks) {
     const struct { Ints selected; bool single; } starts[] = {

@@ -10,7 +10,7 @@ namespace tw {
 namespace {
 
 static_assert(kVkTab == VK_TAB && kVkReturn == VK_RETURN && kVkShift == VK_SHIFT && kVkControl == VK_CONTROL &&
-                  kVkLeftShift == VK_LSHIFT && kVkRightShift == VK_RSHIFT && kVkAlt == VK_MENU && kVkEscape == VK_ESCAPE &&
+                  kVkAlt == VK_MENU && kVkEscape == VK_ESCAPE &&
                   kVkSpace == VK_SPACE && kVkLeft == VK_LEFT && kVkUp == VK_UP && kVkRight == VK_RIGHT &&
                   kVkDown == VK_DOWN && kVkApps == VK_APPS && kVkF10 == VK_F10,
               "the portable key codes are the platform's");
