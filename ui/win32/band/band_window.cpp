@@ -170,8 +170,9 @@ const std::vector<MessageEntry<BandWindow>>& BandWindow::Messages() {
          }},
         {kWmFindOnTab, [](BandWindow& b, WPARAM, LPARAM lp, bool&) -> LRESULT {
              if (lp) {
-                 ListWindowSearch search(b.CurrentList());
-                 FindItems(search, *reinterpret_cast<const FindRequest*>(lp), ActiveCodePage());
+                 const FindRequest& request = *reinterpret_cast<const FindRequest*>(lp);
+                 ListWindowSearch search(b.CurrentList(), request.findAll != 0);
+                 FindItems(search, request, ActiveCodePage());
              }
              return 0;
          }},
@@ -653,7 +654,7 @@ void BandWindow::RunCommand(Command command) {
     }
     case Command::SelectAll:
         if (IsTab(tabs_.GetCurSel())) {
-            ListWindowSearch rows(CurrentList());
+            ListWindowSearch rows(CurrentList(), true);
             SelectAllItems(rows);
         }
         break;
