@@ -162,7 +162,10 @@ void FindTitle(const Image& image, std::size_t urlEnd, IndexRecordView& r) {
 }
 
 void ReadUrlFields(const Image& image, std::size_t o, IndexRecordView& r) {
-    std::size_t limit = r.blocks > 0 ? (r.blocks - 1) * kBlock : 0;
+    // Browsers keep the URL's zero byte inside the record, often in its last
+    // block; a URL that would run past the record is cut, as a field is, so
+    // that its zero still fits.
+    std::size_t limit = r.blocks > 0 ? r.blocks * kBlock - kUrlOffset - 1 : 0;
     if (limit > kUrlLimit)
         limit = kUrlLimit;
     r.url = image.Text(o + kUrlOffset, limit);

@@ -33,8 +33,10 @@ struct IndexRecordView {
     std::size_t size = 0;    // bytes of the file the record covers: its blocks, cut at the file's end
     IndexRecordType type = IndexRecordType::Url;
     IndexRecordState state = IndexRecordState::Unlinked;
-    // The URL as the tabs read it: for URL and LEAK records the text at 104,
-    // at most (blocks - 1) * 128 and 4096 bytes; for REDR records the text at 16.
+    // The URL as the tabs read it: for URL and LEAK records the text at 104 up
+    // to its zero byte, which lies inside the record's blocks (so at most
+    // blocks * 128 - 105 bytes), and at most 4096 bytes; for REDR records the
+    // text at 16.
     IndexText url;
     IndexText localFile;    // the cached file's name, where it has one
     IndexText cacheFolder;  // its folder from the header's table, where it has one

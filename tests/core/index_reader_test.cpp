@@ -67,11 +67,15 @@ std::string Read(const Bytes& b) {
 }
 
 TEST(IndexReader, ResultsAndRecords) {
-    const std::string a128(128, 'a'), c1023(1023, 'c');
-    Bytes bounded = WithRecord(EmptyIndexImage(0x4000), 0x4000, 2, std::string(200, 'a'));  // at most 128 bytes
-    bounded = WithRecord(bounded, 0x4180, 40, std::string(5000, 'c'));                      // 4096 bytes, then 1023
-    bounded = WithRecord(bounded, 0x5580, 1, "http://ignored/");                            // an empty URL, still a row
-    bounded.resize(0x5600, 0);
+    // A URL ends at its zero byte inside the record's blocks; one that runs
+    // past them is cut so that its zero fits.
+    const std::string a151(151, 'a'), b133(133, 'b'), c1023(1023, 'c'), d23(23, 'd');
+    Bytes bounded = WithRecord(EmptyIndexImage(0x4000), 0x4000, 2, std::string(200, 'a'));  // cut to 256 - 105
+    bounded = WithRecord(bounded, 0x4180, 2, b133);                 // its zero at 237, in the second block
+    bounded = WithRecord(bounded, 0x4280, 40, std::string(5000, 'c'));  // 4096 bytes, then 1023
+    bounded = WithRecord(bounded, 0x5680, 1, "http://one-block/");  // a record of one block holds 23 bytes
+    bounded = WithRecord(bounded, 0x5700, 1, std::string(24, 'd'));
+    bounded.resize(0x5800, 0);
     Bytes misaligned = WithRecord(EmptyIndexImage(0x4000), 0x4001, 2, "http://misaligned/");
     misaligned.resize(0x4200);
     Bytes cutHeader(300, 0);
@@ -90,7 +94,8 @@ TEST(IndexReader, ResultsAndRecords) {
         {"file order", IndexFileWriter().Add(one).Add(two).Build(),
          "1 Visited: alice@http://one/|First page|111,222,222 http://two/|Second|81985529216486895,"
          "18446744073709551615,18446744073709551615"},
-        {"URLs bounded by the record's blocks", bounded, "1 " + a128 + "| " + c1023 + "| |"},
+        {"URLs bounded by the record's blocks", bounded,
+         "1 " + a151 + "| " + b133 + "| " + c1023 + "| http://one-block/| " + d23 + "|"},
         {"no URL in a record of no blocks", WithRecord(EmptyIndexImage(0x4000), 0x4000, 0, "http://zero/"), "1 |"},
         {"title in the second place", TitleAt(1, 4, 0x1F), "1 0123456789|Ti"},
         {"title in the sixth place", TitleAt(5, 4, 0x1F), "1 0123456789|Ti"},
