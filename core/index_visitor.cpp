@@ -27,6 +27,12 @@ const std::size_t kBlocksStart = 0x4000;
 // Offsets in a URL or LEAK record.
 const std::size_t kExpiry = 24, kFolderIndex = 56, kFileNameOffset = 60, kLastChecked = 80, kHits = 84;
 const std::size_t kRedirectUrl = 16;
+// What the browser writes into space it has reserved and not yet used, and
+// leaves in the fields of LEAK records: bytes EF BE AD DE.
+const std::uint32_t kFillPattern = 0xDEADBEEF;
+// The low six bits of a hash entry's key are the entry's type; these two
+// mark an entry that links nothing. Every other type is a live entry.
+const std::uint32_t kTypeMask = 0x3F, kDeletedEntry = 1, kFreeEntry = 3;
 
 // Every read goes through this view: a byte past the end of the image reads
 // as absent, so a record that runs past the end is cut there.
@@ -49,11 +55,17 @@ public:
             v = (v << 8) | (offset < size_ && i < size_ - offset ? bytes_[offset + i] : 0u);
         return v;
     }
+    // A time or a count that holds the fill pattern holds none: zero, or
+    // false from Count.
     FileTime Time(std::size_t offset) const {
         FileTime t;
         t.low = Le(offset, 4);
         t.high = Le(offset + 4, 4);
-        return t;
+        return t.low == kFillPattern && t.high == kFillPattern ? FileTime() : t;
+    }
+    bool Count(std::size_t offset, std::uint32_t& value) const {
+        value = Le(offset, 4);
+        return value != kFillPattern;
     }
     // The text at offset up to its zero byte, at most limit bytes and never
     // past the end.
@@ -92,9 +104,9 @@ public:
             for (std::size_t e = table + 16; e + 8 <= end; e += 8) {
                 const std::uint32_t hash = image.Le(e, 4);
                 const std::uint32_t record = image.Le(e + 4, 4);
-                // A key's low six bits are the table's own marks (1 a deleted
-                // entry, 3 a free one); a real key has them clear.
-                if (hash != 0 && (hash & 0x3F) == 0 && record % kBlock == 0 && record < image.Size())
+                const std::uint32_t type = hash & kTypeMask;
+                if (type != kDeletedEntry && type != kFreeEntry && hash != kFillPattern && record % kBlock == 0 &&
+                    record < image.Size())
                     linked_[record / kBlock] = true;
             }
             covered += blocks > 0 ? blocks * kBlock : kBlock;
@@ -173,7 +185,9 @@ void ReadUrlFields(const Image& image, std::size_t o, IndexRecordView& r) {
     r.lastAccessed = image.Time(o + 16);
     r.expiry = FatTimeToFileTime(image.Le(o + kExpiry, 4));
     r.lastChecked = FatTimeToFileTime(image.Le(o + kLastChecked, 4));
-    r.hits = image.Le(o + kHits, 4);
+    r.hasHits = image.Count(o + kHits, r.hits);
+    if (!r.hasHits)
+        r.hits = 0;
     FindTitle(image, o + kUrlOffset + r.url.length, r);
 
     const std::size_t nameAt = image.Le(o + kFileNameOffset, 4);

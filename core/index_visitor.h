@@ -15,7 +15,7 @@ namespace tw {
 enum class IndexRecordType { Url, Redirect, Leak };  // "URL ", "REDR", "LEAK"
 
 enum class IndexRecordState {
-    Allocated,  // the hash table links it
+    Allocated,  // a live entry of the hash table links it, whatever the record's type
     Recovered,  // not linked, and its blocks are marked free: left behind by a deletion
     Unlinked,   // not linked, yet its blocks are marked in use
 };
@@ -44,12 +44,14 @@ struct IndexRecordView {
     // unit among them, at most kMaxTitleUnits), at an unaligned place.
     const unsigned char* title = nullptr;
     std::size_t titleUnits = 0;
-    // Zero where the record holds none (or a FAT time that is no date).
+    // Zero where the record holds none (the fill pattern, or a FAT time that
+    // is no date).
     FileTime lastModified;  // the record's first time
     FileTime lastAccessed;  // its second time
     FileTime expiry;        // a FAT date and time in the record
     FileTime lastChecked;   // likewise
     std::uint32_t hits = 0;
+    bool hasHits = false;  // false where the count holds the fill pattern, and for REDR records
 };
 
 // The title is gathered in a buffer of 8192 bytes, zero unit included.

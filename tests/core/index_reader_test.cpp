@@ -39,6 +39,12 @@ Bytes WithRecord(Bytes b, std::size_t o, unsigned blocks, const std::string& url
     return b;
 }
 Bytes Record(const IndexRecord& r, const char* version = "5.2") { return IndexFileWriter(version).Add(r).Build(); }
+// length bytes at at filled with the pattern that the browser leaves in unused space.
+Bytes Filled(Bytes b, std::size_t at, std::size_t length) {
+    for (std::size_t i = 0; i < length; ++i)
+        b.at(at + i) = "\xEF\xBE\xAD\xDE"[i % 4];
+    return b;
+}
 // A title block "Ti" at the given place behind a URL of ten characters (place
 // 0 is the URL's zero); the image ends with the title's last byte.
 Bytes TitleAt(std::size_t place, char a, char tag2) {
@@ -97,6 +103,9 @@ TEST(IndexReader, ResultsAndRecords) {
         {"URLs bounded by the record's blocks", bounded,
          "1 " + a151 + "| " + b133 + "| " + c1023 + "| http://one-block/| " + d23 + "|"},
         {"no URL in a record of no blocks", WithRecord(EmptyIndexImage(0x4000), 0x4000, 0, "http://zero/"), "1 |"},
+        {"times that hold the fill pattern", Filled(Record({"http://f/", u"", 1, 5, 6}), 0x5008, 16), "1 http://f/|"},
+        {"times that hold it in one half", Record({"http://f/", u"", 1, 0xDEADBEEFull, 0xDEADBEEFull << 32}),
+         "1 http://f/||3735928559,16045690981097406464,16045690981097406464"},
         {"title in the second place", TitleAt(1, 4, 0x1F), "1 0123456789|Ti"},
         {"title in the sixth place", TitleAt(5, 4, 0x1F), "1 0123456789|Ti"},
         {"no title in the seventh place", TitleAt(6, 4, 0x1F), "1 0123456789|"},
@@ -125,7 +134,8 @@ struct Lines : IndexVisitor {
         std::ostringstream s;
         s << std::hex << r.offset << std::dec << ":" << r.size << "URL"[int(r.type)] << "ARU"[int(r.state)] << "|"
           << std::string(r.url.text, r.url.length) << "|" << std::string(r.localFile.text, r.localFile.length) << "|"
-          << std::string(r.cacheFolder.text, r.cacheFolder.length) << "|" << r.hits << "|"
+          << std::string(r.cacheFolder.text, r.cacheFolder.length) << "|"
+          << (r.hasHits ? std::to_string(r.hits) : std::string()) << "|"
           << (r.expiry.IsZero() ? "" : IsoUtcTime(r.expiry)) << "|"
           << (r.lastChecked.IsZero() ? "" : IsoUtcTime(r.lastChecked));
         lines.push_back(s.str());
@@ -174,7 +184,11 @@ TEST(IndexVisitor, RealFileAndDamagedVariants) {
         {"then its blocks freed", {{e392, 1}, {0x254, 0xDF0}}, 0, "5000:256UR"},
         {"only its second block freed: the head decides", {{e392, 1}, {0x254, 0xDF1}}, 0, "5000:256UU"},
         {"a live key links a freed record", {{e77, 0x12345640}}, 0, "5100:256UA"},
-        {"a key with mark bits links nothing", {{e77, 0x12345641}}, 0, ""},
+        {"a deleted entry links nothing", {{e77, 0x12345641}}, 0, ""},
+        {"a free entry links nothing", {{e77, 0x12345643}}, 0, ""},
+        {"an entry of type 8 links a freed record", {{e77, 0x12345648}}, 0, "5100:256UA"},
+        {"an entry of type 5 links a redirect", {{e77, 0x12345645}, {0x5100, 0x52444552}}, 0, "5100:256RA"},
+        {"an entry of the fill pattern links nothing", {{e77, 0xDEADBEEF}}, 0, ""},
         {"an entry off a block boundary links nothing", {{e77, 0x12345640}, {e77 + 4, 0x5101}}, 0, ""},
         {"a hash table chained to itself", {{0x4008, 0x4000}}, 0, ""},
         {"a chain looping through a second table",
@@ -220,11 +234,12 @@ TEST(IndexVisitor, RecordTypesFilesAndFolders) {
     Put(b, 76 + 12 + 4, "EFGH5678");  // beyond the count: not a folder
     b[0x5100 + 56] = 1;  // past the folders the header has
     Put(b, 0x5100, "LEAK");
+    b = Filled(b, 0x5100 + 84, 4);  // its hits
     Put(b, 0x5200, "REDR");
     Put(b, 0x5200 + 16, std::string("http://moved/\0", 14));
     EXPECT_EQ(Walk(b), (std::vector<std::string>{"5000:256UA|http://www.example.com/logo.png|logo[1].png|ABCD1234|7||",
-                                                  "5100:256LA|http://www.example.com/redirected|||0||",
-                                                  "5200:256RA|http://moved/|||0||"}));
+                                                  "5100:256LA|http://www.example.com/redirected|||||",
+                                                  "5200:256RA|http://moved/|||||"}));
     EXPECT_EQ(Read(b), "1 http://www.example.com/logo.png|");  // the tabs show URL records only
     // The table holds 32 folders, whatever count the header claims.
     Bytes limit = b;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -42,11 +43,21 @@ TEST(Dump, FormatsCodePagesSummariesAndErrors) {
         EXPECT_TRUE(samples::WriteFile(path, bytes));
         return path;
     };
-    auto variant = [&](const char* name, std::size_t at, unsigned char value) {
+    // The real file with the given bytes written at the given places.
+    auto variant = [&](const char* name, const std::vector<std::pair<std::size_t, std::string>>& pokes) {
         Bytes b = Slurp(TW_REAL_HISTORY);
-        b.at(at) = value;  // throws where the real file cannot be read
+        for (const auto& poke : pokes)
+            for (std::size_t i = 0; i < poke.second.size(); ++i)
+                b.at(poke.first + i) = static_cast<unsigned char>(poke.second[i]);  // throws without the file
         return written(name, b);
     };
+    // The hash entry 392 links the record at 0x5000; the key's low byte holds its type.
+    const std::size_t e392 = 0x4000 + 16 + 8 * 392;
+    // A URL record, then a LEAK record whose times and hits hold the fill pattern.
+    Bytes leak = samples::IndexFileWriter().Add({"http://x/"}).Add({"http://leak/", u"", 1, 1, 2, "", 9}).Build();
+    for (const std::size_t at : {8, 12, 16, 20, 24, 80, 84})
+        std::memcpy(&leak.at(0x5100 + at), "\xEF\xBE\xAD\xDE", 4);
+    std::memcpy(&leak.at(0x5100), "LEAK", 4);
     samples::IndexRecord rec("Visited: a@http://x/?q=\"1\",\x80\xe9", u"tab\there");
     const std::string quotes = written("dump_quotes.dat", samples::IndexFileWriter().Add(rec).Build()),
                       h = written("dump_history.dat", samples::SampleHistoryIndex().Build()),
@@ -72,9 +83,20 @@ TEST(Dump, FormatsCodePagesSummariesAndErrors) {
         {{"--codepage", "windows-1251", quotes}, 0, "\ttab\\there\ta\thttp://x/?q=\"1\",\x80\xe9\t"},
         {{"--format", "html", c}, 0, "LastVisited: 01.01.2025 &nbsp;&nbsp;LastUpdated: 05.07.2024"},
         {{"--summary", TW_REAL_HISTORY}, 0, ": History, version 5.2, 7 allocated, 11 recovered (11 with a readable"},
-        {{"--summary", variant("dump_unlinked.dat", 0x4000 + 16 + 8 * 392, 1)}, 0,
+        {{"--summary", variant("dump_unlinked.dat", {{e392, "\x01"}})}, 0,
          ": History, version 5.2, 6 allocated, 11 recovered (11 with a readable URL), 1 unlinked\n"},
-        {{"--summary", variant("dump_wiped.dat", 0x5600 + 104, 0)}, 0, "11 recovered (10 with a readable URL)\n"},
+        {{"--summary", variant("dump_free.dat", {{e392, "\x03"}})}, 0,
+         "6 allocated, 11 recovered (11 with a readable URL), 1 unlinked\n"},
+        {{"--summary", variant("dump_type8.dat", {{e392, "\x48"}})}, 0,
+         ": History, version 5.2, 7 allocated, 11 recovered (11 with a readable URL)\n"},
+        {{"--format", "jsonl", variant("dump_redirect.dat", {{e392, "\x45"}, {0x5000, "REDR"}})}, 0,
+         "{\"file\":\"" + ::testing::TempDir() + "dump_redirect.dat\",\"offset\":20480,\"size\":256,\"type\":\"REDR\","
+         "\"state\":\"allocated\""},
+        {{"--format", "jsonl", written("dump_leak.dat", leak)}, 0,
+         "\"type\":\"LEAK\",\"state\":\"allocated\",\"url\":\"http://leak/\",\"last_modified\":null,"
+         "\"last_accessed\":null,\"expiry\":null,\"last_checked\":null,\"hits\":null}"},
+        {{"--summary", variant("dump_wiped.dat", {{0x5600 + 104, std::string(1, '\0')}})}, 0,
+         "11 recovered (10 with a readable URL)\n"},
         {{"--summary", written("dump_odd.dat", samples::IndexFileWriter("4 \x7F").Add({"http://odd/"}).Build())}, 0,
          ": Cache, version 4 ?, 1 allocated"},  // bytes that are not printable text
         {{"--format", "jsonl", TW_REAL_HISTORY}, 0,
