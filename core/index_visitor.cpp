@@ -87,6 +87,20 @@ private:
 
 bool IsUrlBlock(const Image& image, std::size_t o) { return image.Matches(o, "URL", 3); }
 
+// Whether the block at o is the head of a record the walk hands on, and of
+// which type.
+bool RecordAt(const Image& image, std::size_t o, IndexRecordType& type) {
+    if (IsUrlBlock(image, o))
+        type = IndexRecordType::Url;
+    else if (image.Matches(o, "LEAK", 4))
+        type = IndexRecordType::Leak;
+    else if (image.Matches(o, "REDR", 4))
+        type = IndexRecordType::Redirect;
+    else
+        return false;
+    return true;
+}
+
 // What the hash table links and what the bitmap leaves free.
 class Allocation {
 public:
@@ -117,8 +131,10 @@ public:
         }
     }
 
+    bool Linked(std::size_t offset) const { return linked_[offset / kBlock]; }
+
     IndexRecordState StateOf(std::size_t offset) const {
-        if (linked_[offset / kBlock])
+        if (Linked(offset))
             return IndexRecordState::Allocated;
         if (offset >= kBlocksStart) {
             const std::size_t bit = (offset - kBlocksStart) / kBlock;
@@ -261,13 +277,7 @@ int VisitIndexImage(const unsigned char* bytes, std::size_t size, IndexVisitor& 
     const Allocation allocation(image);
     for (o = 0; o < size;) {
         IndexRecordView r;
-        if (IsUrlBlock(image, o))
-            r.type = IndexRecordType::Url;
-        else if (image.Matches(o, "LEAK", 4))
-            r.type = IndexRecordType::Leak;
-        else if (image.Matches(o, "REDR", 4))
-            r.type = IndexRecordType::Redirect;
-        else {
+        if (!RecordAt(image, o, r.type)) {
             o += kBlock;
             continue;
         }
@@ -284,7 +294,16 @@ int VisitIndexImage(const unsigned char* bytes, std::size_t size, IndexVisitor& 
         // The walk steps over URL records whole, as the tabs' reader does; a
         // count of 0 would stand it still. Other records are passed a block
         // at a time, so that the URL records found stay exactly those.
-        o += r.type == IndexRecordType::Url ? claimed : kBlock;
+        const std::size_t next = r.type == IndexRecordType::Url ? o + claimed : o + kBlock;
+        // A stale record's blocks may have been given to a record the
+        // browser still has: the walk goes on at the first head inside the
+        // span that the hash table links, so that no such record is lost.
+        // Each block is looked at once, so the walk stays linear.
+        for (o += kBlock; o < next && o < size; o += kBlock) {
+            IndexRecordType type;
+            if (allocation.Linked(o) && RecordAt(image, o, type))
+                break;
+        }
     }
     return result;
 }

@@ -65,7 +65,9 @@ public:
 
 // Answers the result code of ReadIndexImage (index_reader.h). Only with
 // kIndexVersion52 or kIndexOtherVersion are records handed on: every URL,
-// REDR and LEAK record in file order, each before the walk goes on.
+// REDR and LEAK record in file order, each before the walk goes on. The walk
+// steps over a URL record's blocks, except where a head inside them is one
+// that the hash table links: that record is handed on as well.
 // Never reads outside image[0, size); its own memory is one bit per block.
 int VisitIndexImage(const unsigned char* image, std::size_t size, IndexVisitor& visitor);
 

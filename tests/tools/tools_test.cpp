@@ -95,6 +95,15 @@ TEST(Dump, FormatsCodePagesSummariesAndErrors) {
         {{"--format", "jsonl", written("dump_leak.dat", leak)}, 0,
          "\"type\":\"LEAK\",\"state\":\"allocated\",\"url\":\"http://leak/\",\"last_modified\":null,"
          "\"last_accessed\":null,\"expiry\":null,\"last_checked\":null,\"hits\":null}"},
+        // The stale record at 0x5700 covers three blocks; a live record in
+        // its third, which the free hash entry 77 now links.
+        {{"--format", "jsonl",
+          variant("dump_reused.dat", {{0x5800, std::string("URL \x02\0", 6)},
+                                      {0x5868, std::string("Visited: me@http://live/\0", 25)},
+                                      {0x4000 + 16 + 8 * 77, std::string("\x40\x56\x34\x12\x00\x58\0\0", 8)}})},
+         0, "\"offset\":22528,\"size\":256,\"type\":\"URL\",\"state\":\"allocated\",\"url\":\"Visited: me@http://live/\""},
+        {{"--summary", ::testing::TempDir() + "dump_reused.dat"}, 0,
+         ": History, version 5.2, 8 allocated, 11 recovered (11 with a readable URL)\n"},
         {{"--summary", variant("dump_wiped.dat", {{0x5600 + 104, std::string(1, '\0')}})}, 0,
          "11 recovered (10 with a readable URL)\n"},
         {{"--summary", written("dump_odd.dat", samples::IndexFileWriter("4 \x7F").Add({"http://odd/"}).Build())}, 0,
