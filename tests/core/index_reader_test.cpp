@@ -342,6 +342,13 @@ TEST(Classify, LiveItemsAndIndexFileKinds) {
         {"Visited: u@http://x/Cookie:y", LiveItem::Dropped, EntryKind::Cookie},  // live: history first; files: cookie
         {"cookie:user@site/", LiveItem::Cache, EntryKind::Cache},                  // the markers are case-sensitive
         {"http://site/logo.png", LiveItem::Cache, EntryKind::Cache},
+        // The records of daily and weekly History files begin with the period they cover.
+        {":2013031020130311: user@http://site/page", LiveItem::Cache, EntryKind::History},
+        {":2013031020130311: u@http://x/?Cookie:y", LiveItem::Cookie, EntryKind::History},
+        {":201303102013031: u@http://x/", LiveItem::Cache, EntryKind::Cache},  // 15 digits
+        {":2013031020130311 u@http://x/", LiveItem::Cache, EntryKind::Cache},
+        {":20130310201303a1: u@http://x/", LiveItem::Cache, EntryKind::Cache},
+        {"x:2013031020130311: u@http://x/", LiveItem::Cache, EntryKind::Cache},  // only at the start
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ClassifyLiveItem(c.url), c.item) << c.url;
@@ -367,6 +374,9 @@ TEST(Classify, AddressesTitlesAndNumbers) {
         {"Cookie:site/path", EntryKind::Cookie, "|site/path"},
         {"Cookie:  bob@site/", EntryKind::Cookie, "bob|site/"},
         {"Visited: u@x", EntryKind::Cookie, "Visited: u|x"},  // only the kind's own marker is cut
+        {":2013031020130311: user@http://site/page", EntryKind::History, "user|http://site/page"},
+        {":2013031020130311: u@http://x/?Visited: v@y", EntryKind::History, "u|http://x/?Visited: v@y"},
+        {":2013031020130311: u@x", EntryKind::Cookie, ":2013031020130311: u|x"},
     };
     for (const Case& c : cases) {
         const UserAndAddress ua = IndexUserAndAddress(c.url, c.kind);
@@ -405,6 +415,7 @@ TEST(TabRows, RowsOfEachList) {
     const FileEntry cookie{"Cookie:user1@shop/cart", "user1@shop[1].txt", Day(2009, 11, 23), Day(2024, 7, 5), {},
                            2147483648u, 3};
     const PageEntry page{"Visited: user2@http://site/x", "", {}, {}, {}};
+    const PageEntry daily{":2013031020130311: user3@http://site/y", "Y", Day(2013, 3, 10), Day(2013, 3, 11), {}};
     const PageEntry cache{"http://a/", "", Day(1602, 1, 1), Day(1601, 12, 31), {}};
     // A time the platform cannot convert shows "unknown" too, not a zero date.
     const PageEntry unconvertible{"http://a/", "", FileTime::FromValue(1ull << 63), Day(1601, 12, 31), {}};
@@ -415,6 +426,8 @@ TEST(TabRows, RowsOfEachList) {
               "0 Untitled Visited: user2@http://site/x^ unknown@1601-01-01 unknown@1601-01-01 unknown@1601-01-01");
     EXPECT_EQ(Text(IndexFileRow(page, EntryKind::History, "dd.MM.yyyy")),
               "-1  user2 http://site/x^ unknown@1601-01-01 unknown@1601-01-01");
+    EXPECT_EQ(Text(IndexFileRow(daily, EntryKind::History, "dd.MM.yyyy")),
+              "-1 Y user3 http://site/y^ 11.03.2013@2013-03-11 10.03.2013@2013-03-10");
     EXPECT_EQ(Text(IndexFileRow(cache, EntryKind::Cache, "dd.MM.yyyy")),
               "-1 http://a/^ unknown@1601-12-31 01.01.1602@1602-01-01");
     EXPECT_EQ(Text(IndexFileRow(unconvertible, EntryKind::Cache, "dd.MM.yyyy")),

@@ -176,6 +176,10 @@ TEST(TabFill, AnIndexFileFillsTheListOfItsKindOnly) {
     ASSERT_TRUE(samples::IndexFileWriter("4.7").Add({"Cookie:old@site/"}).WriteTo(dir + "tabfill_old.dat"));
     ASSERT_TRUE(samples::WriteFile(dir + "tabfill_junk.dat", std::vector<unsigned char>(1000, 'j')));
     ASSERT_TRUE(samples::IndexFileWriter().WriteTo(dir + "tabfill_empty.dat"));
+    ASSERT_TRUE(samples::IndexFileWriter()
+                    .Add({":2013031020130311: alice@http://site/page", u"Page"})
+                    .Add({":2013031020130311: bob@http://site/other"})
+                    .WriteTo(dir + "tabfill_daily.dat"));
     RecordingList lists[3];
     lists[0].rows.resize(1);
     TabList* const tabs[3] = {&lists[0], &lists[1], &lists[2]};
@@ -201,6 +205,10 @@ TEST(TabFill, AnIndexFileFillsTheListOfItsKindOnly) {
     EXPECT_EQ(LoadIndexFile(nullptr, tabs, "dd.MM.yyyy", &kind), IndexLoad::Refused);
     EXPECT_EQ(lists[0].rows.size(), 1u) << "other lists stay as they were";
     EXPECT_EQ(lists[0].removals + lists[1].removals + lists[2].removals, 3) << "a refused file changes no list";
+    // A daily History file shows in the History list, its users split off.
+    EXPECT_EQ(LoadIndexFile((dir + "tabfill_daily.dat").c_str(), tabs, "dd.MM.yyyy", &kind), IndexLoad::Loaded);
+    EXPECT_EQ(kind, EntryKind::History);
+    EXPECT_EQ(lists[0].Shown(1), "Title/250,User/100,URL/330,Last Visited/100,Last Updated/100, alice bob");
 }
 
 // Every cell of the rows: text, ^ for a hyperlink, @ and the date value.

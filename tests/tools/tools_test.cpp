@@ -64,7 +64,10 @@ TEST(Dump, FormatsCodePagesSummariesAndErrors) {
                       c = written("dump_cookies.dat", samples::SampleCookieIndex().Build()),
                       k = written("dump_cache.dat", samples::SampleCacheIndex().Build()),
                       text = written("dump_text.dat", std::vector<unsigned char>(1000, 'x')),
-                      old = written("dump_old.dat", samples::IndexFileWriter("4.7").Add({"http://old/"}).Build());
+                      old = written("dump_old.dat", samples::IndexFileWriter("4.7").Add({"http://old/"}).Build()),
+                      daily = written("dump_daily.dat", samples::IndexFileWriter()
+                                                            .Add({":2013031020130311: ann@http://site/page", u"Page"})
+                                                            .Build());
     struct Case { std::vector<std::string> args; int code; std::string text; } cases[] = {
         {{h, c, k}, 0,
          "File\tKind\tTitle\tUser\tURL\tLast Visited\tLast Updated\n" +
@@ -82,6 +85,8 @@ TEST(Dump, FormatsCodePagesSummariesAndErrors) {
         {{"--codepage", "ISO-8859-1", "--format", "jsonl", quotes}, 0, "\",\xc2\x80\xc3\xa9\""},
         {{"--codepage", "windows-1251", quotes}, 0, "\ttab\\there\ta\thttp://x/?q=\"1\",\x80\xe9\t"},
         {{"--format", "html", c}, 0, "LastVisited: 01.01.2025 &nbsp;&nbsp;LastUpdated: 05.07.2024"},
+        {{daily}, 0, daily + "\tHistory\tPage\tann\thttp://site/page\tunknown\tunknown\n"},
+        {{"--summary", daily}, 0, daily + ": History, version 5.2, 1 allocated"},
         {{"--summary", TW_REAL_HISTORY}, 0, ": History, version 5.2, 7 allocated, 11 recovered (11 with a readable"},
         {{"--summary", variant("dump_unlinked.dat", {{e392, "\x01"}})}, 0,
          ": History, version 5.2, 6 allocated, 11 recovered (11 with a readable URL), 1 unlinked\n"},
