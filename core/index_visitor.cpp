@@ -55,17 +55,18 @@ public:
             v = (v << 8) | (offset < size_ && i < size_ - offset ? bytes_[offset + i] : 0u);
         return v;
     }
-    // A time or a count that holds the fill pattern holds none: zero, or
-    // false from Count.
+    // A time that holds the fill pattern holds none, and reads as zero.
     FileTime Time(std::size_t offset) const {
         FileTime t;
         t.low = Le(offset, 4);
         t.high = Le(offset + 4, 4);
         return t.low == kFillPattern && t.high == kFillPattern ? FileTime() : t;
     }
+    // False, and value zero, for a count that holds the fill pattern.
     bool Count(std::size_t offset, std::uint32_t& value) const {
-        value = Le(offset, 4);
-        return value != kFillPattern;
+        const std::uint32_t v = Le(offset, 4);
+        value = v == kFillPattern ? 0 : v;
+        return v != kFillPattern;
     }
     // The text at offset up to its zero byte, at most limit bytes and never
     // past the end.
@@ -202,8 +203,6 @@ void ReadUrlFields(const Image& image, std::size_t o, IndexRecordView& r) {
     r.expiry = FatTimeToFileTime(image.Le(o + kExpiry, 4));
     r.lastChecked = FatTimeToFileTime(image.Le(o + kLastChecked, 4));
     r.hasHits = image.Count(o + kHits, r.hits);
-    if (!r.hasHits)
-        r.hits = 0;
     FindTitle(image, o + kUrlOffset + r.url.length, r);
 
     const std::size_t nameAt = image.Le(o + kFileNameOffset, 4);
