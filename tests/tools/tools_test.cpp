@@ -51,6 +51,7 @@ TEST(Dump, FormatsCodePagesSummariesAndErrors) {
                 b.at(poke.first + i) = static_cast<unsigned char>(poke.second[i]);  // throws without the file
         return written(name, b);
     };
+    const std::string longUrl = "Visited: testing@http://www.example.com/" + std::string(93, 'p');
     // The hash entry 392 links the record at 0x5000; the key's low byte holds its type.
     const std::size_t e392 = 0x4000 + 16 + 8 * 392;
     // A URL record, then a LEAK record whose times and hits hold the fill pattern.
@@ -100,6 +101,9 @@ TEST(Dump, FormatsCodePagesSummariesAndErrors) {
         {{"--format", "jsonl", written("dump_leak.dat", leak)}, 0,
          "\"type\":\"LEAK\",\"state\":\"allocated\",\"url\":\"http://leak/\",\"last_modified\":null,"
          "\"last_accessed\":null,\"expiry\":null,\"last_checked\":null,\"hits\":null}"},
+        // A URL of 133 characters in the first record's two blocks, its zero at 237.
+        {{"--format", "jsonl", variant("dump_long_url.dat", {{0x5000 + 104, longUrl + '\0'}})}, 0,
+         "\"offset\":20480,\"size\":256,\"type\":\"URL\",\"state\":\"allocated\",\"url\":\"" + longUrl + "\""},
         // The stale record at 0x5700 covers three blocks; a live record in
         // its third, which the free hash entry 77 now links.
         {{"--format", "jsonl",
