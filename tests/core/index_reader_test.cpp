@@ -111,6 +111,7 @@ TEST(IndexReader, ResultsAndRecords) {
         {"title in the sixth place", TitleAt(5, 4, 0x1F), "1 0123456789|Ti"},
         {"no title in the seventh place", TitleAt(6, 4, 0x1F), "1 0123456789|"},
         {"title length A of 0", TitleAt(1, 0, 0x1F), "1 0123456789|"},
+        {"an odd length A drops its last byte", TitleAt(1, 3, 0x1F), "1 0123456789|T"},
         {"other tag pair", TitleAt(2, 4, 0x1E), "1 0123456789|"},
         // Form 2 titles of 128 bytes or more are none; long form 1 titles keep 255 characters.
         {"form 2, 63 units", Record({"u", std::u16string(63, u'L'), 2}), "1 u|" + std::string(63, 'L')},
@@ -195,6 +196,9 @@ TEST(IndexVisitor, RealFileAndDamagedVariants) {
         {"a chain looping through a second table",
          {{0x7800, 0x48534148}, {0x7804, 1}, {0x7808, 0x4000}, {0x4008, 0x7800}}, 0, ""},
         {"a hash table larger than the file", {{0x4004, 0xFFFFFFF0u}}, 0, ""},
+        {"two tables of no blocks chained to each other",
+         {{0x7800, 0x48534148}, {0x7804, 0}, {0x7808, 0x4000}, {0x4004, 0}, {0x4008, 0x7800}}, 0,
+         "5000:256UU 5200:384UU 5380:256UU 5500:256UU 6000:640UU 6400:384UU 6580:384UU"},
         {"a second table links a freed record",
          {{0x7800, 0x48534148}, {0x7804, 1}, {0x7808, 0}, {0x7810, 0x12345640}, {0x7814, 0x5100}, {0x4008, 0x7800}}, 0,
          "5100:256UA"},
