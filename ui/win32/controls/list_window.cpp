@@ -68,14 +68,7 @@ HWND ListWindow::Create(HWND parent, DWORD style, DWORD exStyle, const RECT& rec
 }
 
 void ListWindow::MakeResources() {
-    NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = sizeof metrics;
-    LOGFONTA lf{};
-    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
-        lf = metrics.lfMessageFont;
-    else
-        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
-    FitFontToDpi(lf, dpi_);
+    LOGFONTA lf = SystemFontAtDpi(SystemFont::Message, dpi_);
     font_.Reset(CreateFontIndirectA(&lf));
     lf.lfUnderline = TRUE;
     linkFont_.Reset(CreateFontIndirectA(&lf));
