@@ -56,8 +56,9 @@ test: native asan win32 fuzz-run dist
 	ctest --test-dir $(ASAN) --output-on-failure -j$(JOBS)
 	ctest --test-dir $(NATIVE) --output-on-failure -j$(JOBS)
 
+# DPI=144 runs the band as on a screen of 150 %.
 demo: native win32
-	tools/demo/run $(BUILD)
+	DPI=$(DPI) tools/demo/run $(BUILD)
 
 # The Windows installer: the product tree, its help file and the NSIS
 # script. The distribution tools are installed first, so that configuring

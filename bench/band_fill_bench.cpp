@@ -1,5 +1,5 @@
-// The start-up fill of the Cookies and Cache tabs from one pass over a
-// large cache, into the real list model (drawing is off meanwhile, so the
+// The start-up fill of the Cookies and Cache tabs from the cookie and the
+// content searches of a large cache, into the real list model (drawing is off meanwhile, so the
 // model is the whole cost apart from the cache itself).
 #include <benchmark/benchmark.h>
 

@@ -18,7 +18,7 @@ const int kItems = 100000;
 
 class KeepingCache : public tw::fakes::FakeUrlCache {
 public:
-    bool DeleteEntry(const char*) override {
+    bool DeleteEntry(const char*, long*) override {
         ++deletions;
         return true;
     }
@@ -38,8 +38,8 @@ struct Stores {
     tw::fakes::FakeFileSystem files;  // no special folders: the purges find nothing
     tw::fakes::FakeClock clock;
 
-    // Cache store: content with a share of marked items, which "*.*" also
-    // yields; cookie store: cookies only.
+    // Cache store: content, with a share of cookies and history items in
+    // their own containers beside it; cookie store: cookies only.
     explicit Stores(std::int32_t store) {
         clock.now = tw::FileTime::FromValue(50000);
         for (int i = 0; i < kItems; ++i) {

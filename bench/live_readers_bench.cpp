@@ -17,7 +17,7 @@ void BM_EnumerateFakeCache(benchmark::State& state) {
                   "C:\\Cache\\ABCD1234\\picture[" + std::to_string(i) + "].gif", 2048);
     for (auto _ : state) {
         tw::EntryArray<tw::FileEntry> entries;
-        tw::EnumerateUrlCache(cache, tw::kAllPattern, entries);
+        tw::EnumerateUrlCache(cache, tw::kContentPattern, entries);
         benchmark::DoNotOptimize(entries.Count());
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));

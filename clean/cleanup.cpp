@@ -173,7 +173,10 @@ bool CleanupJournal::FileGone(const std::string& path) const {
 }
 
 bool Cleaner::DeleteEntry(std::string url) {
-    const bool deleted = Previewing() || cache_.DeleteEntry(url.c_str());
+    // An entry whose file is in use is marked and goes when the file is
+    // unlocked: it is deleted as far as the user can do anything about it.
+    long error = kErrorSuccess;
+    const bool deleted = Previewing() || cache_.DeleteEntry(url.c_str(), &error) || error == kErrorAccessDenied;
     if (journal_)
         journal_->Note(deleted, std::move(url));
     return deleted;
@@ -215,7 +218,8 @@ void Cleaner::DeleteHistoryWhere(Test test) {
             deleted = !Failed(store->DeleteUrl(item.url));
             // The cached copy of the page goes with its history item; most
             // pages have none, so its result says nothing.
-            cache_.DeleteEntry(url.c_str());
+            long error = kErrorSuccess;
+            cache_.DeleteEntry(url.c_str(), &error);
         }
         if (!journal_)
             return;
@@ -235,7 +239,7 @@ void Cleaner::DeleteCacheWhere(bool cookies, Test test) {
     std::vector<std::string> doomed, doomedFiles;
     if (journal_)
         journal_->BeginPass();
-    const long read = ForEachUrlCacheEntry(cache_, cookies ? kCookiePattern : kAllPattern, [&](const CacheEntryView& e) {
+    const long read = ForEachUrlCacheEntry(cache_, cookies ? kCookiePattern : kContentPattern, [&](const CacheEntryView& e) {
         if (!e.sourceUrl)
             return;
         if (!cookies && (HasCookieMarker(e.sourceUrl) || HasVisitedMarker(e.sourceUrl)))
@@ -247,6 +251,10 @@ void Cleaner::DeleteCacheWhere(bool cookies, Test test) {
             return;
         if (cookies && Spares(e.sourceUrl))
             return KeepEntry(e.sourceUrl);
+        // The content search yields no cookies, so a preview's purge could
+        // not learn their files later: each goes when its entry is chosen.
+        if (Previewing() && e.localFile)
+            journal_->goneFiles_.insert(Lowered(e.localFile));
         doomed.push_back(e.sourceUrl);
         doomedFiles.push_back(e.localFile ? e.localFile : "");
     });
@@ -260,8 +268,12 @@ void Cleaner::DeleteCacheWhere(bool cookies, Test test) {
     std::vector<std::string>& deleted = journal_ ? journal_->outcome_.deleted : doomed;
     if (Previewing() && deleted.empty())
         deleted.swap(doomed);
+    // The files of the chosen entries are the cache's to remove, never the
+    // purge's: it deleted them with their entries, deletes them when an
+    // entry in use is unlocked, or keeps them with an entry it refused.
     for (std::size_t i = 0; i < doomed.size(); ++i) {
-        if (!DeleteEntry(std::move(doomed[i])) && !doomedFiles[i].empty())
+        DeleteEntry(std::move(doomed[i]));
+        if (!doomedFiles[i].empty())
             sparedFiles_.insert(Lowered(doomedFiles[i].c_str()));
     }
 }
@@ -270,10 +282,10 @@ void Cleaner::LearnGoneFiles() {
     journal_->BeginPass();
     if (journal_->goneFilesOf_ == journal_->deletedUrls_.size())
         return;
-    // A deleted cache entry took its local file with it, also when a
-    // history item deleted it as the page's cached copy.
-    journal_->goneFiles_.clear();
-    const long read = ForEachUrlCacheEntry(cache_, kAllPattern, [&](const CacheEntryView& e) {
+    // A history item deleted the page's cached copy, a content entry, and
+    // its local file with it. What was once deleted stays so: the files
+    // learnt before, and those of the chosen entries, stay gone.
+    const long read = ForEachUrlCacheEntry(cache_, kContentPattern, [&](const CacheEntryView& e) {
         if (e.sourceUrl && e.localFile && journal_->Deleted(e.sourceUrl))
             journal_->goneFiles_.insert(Lowered(e.localFile));
     });
@@ -402,8 +414,8 @@ void Cleaner::PurgeFolderFiles(const char* folder, bool removeFolder) {
             if (Lowered(e.name.c_str()) == "index.dat")
                 continue;
             const std::string path = base + "\\" + e.name;
-            // The file of an entry that the cache refused to delete is still
-            // the entry's: the browser would be left with an entry without it.
+            // The file of an entry this run chose is the cache's (see
+            // DeleteCacheWhere): the browser would be left with an entry without it.
             if (!sparedFiles_.empty() && sparedFiles_.count(Lowered(path.c_str())))
                 continue;
             // A subfolder cannot be deleted as a file: it is no file of the purge.

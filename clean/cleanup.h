@@ -147,7 +147,8 @@ private:
     std::unordered_set<std::uint64_t> deletedHistory_;
     std::vector<std::uint64_t> historyThisPass_;
     // The local files of the deleted entries (in lower case), which a
-    // preview's purge would no longer find, as of deletedUrls_ that size.
+    // preview's purge would no longer find: those of the chosen entries,
+    // and the cached copies' as of deletedUrls_ that size.
     std::unordered_set<std::string> goneFiles_;
     std::size_t goneFilesOf_ = std::size_t(-1);
 };

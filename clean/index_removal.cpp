@@ -192,7 +192,8 @@ IndexMarks ReadPendingMarks(Registry& registry, FileSystem& files) {
     return marks;
 }
 
-long ApplyRunOnceMarks(const IndexMarks& marks, Registry& registry, FileSystem& files, Shell& shell) {
+long ApplyRunOnceMarks(const IndexMarks& marks, Registry& registry, FileSystem& files, Shell& shell,
+                       const ProcessRights& rights) {
     RegKey key(registry);
     long r = key.Open(RegRoot::CurrentUser, kRunOnceKey, true);
     if (r != kErrorSuccess && (r = key.Create(RegRoot::CurrentUser, kRunOnceKey)) != kErrorSuccess)
@@ -202,7 +203,7 @@ long ApplyRunOnceMarks(const IndexMarks& marks, Registry& registry, FileSystem& 
     for (int i = 0; i < 3; ++i) {
         const char* name = kStores[i].valueName;
         if (*MarkOf(wanted, i)) {
-            const std::string command = RunOnceCommand(shell, files, name);
+            const std::string command = RunOnceCommand(shell, files, rights, name);
             r = registry.Set(key.Get(), name, kRegSz, command.c_str(), std::uint32_t(command.size() + 1));
         } else {
             // An absent value is what was asked.
@@ -274,15 +275,23 @@ std::string RunBroker(const IndexRemovalPlan& plan, Shell& shell) {
 
 bool UsesRunOnce(int majorVersion) { return majorVersion <= 5; }
 
-std::string RunOnceCommand(Shell& shell, FileSystem& files, const char* valueName) {
+std::string RunOnceCommand(Shell& shell, FileSystem& files, const ProcessRights& rights, const char* valueName) {
+    std::string runner = "rundll32";
+    std::string system32;
+    if (rights.IsWow64() && files.SystemWow64Folder(&system32) && !system32.empty()) {
+        runner = system32 + "\\rundll32.exe";
+        if (runner.find(' ') != std::string::npos)
+            runner = '"' + runner + '"';
+    }
     const std::string module = shell.ModuleFileName();
     std::string shortName;
-    // Without a short form the long one still names the folder.
-    if (!files.ShortPath(module.c_str(), &shortName) || shortName.empty())
-        shortName = module;
-    const std::size_t slash = shortName.find_last_of('\\');
-    const std::string folder = slash == std::string::npos ? std::string() : shortName.substr(0, slash);
-    return "rundll32 " + folder + "\\Sunderly.dll," + valueName;
+    // A volume that keeps no short names answers with the long one, which
+    // may hold blanks: it is quoted, so that rundll32 takes it whole.
+    const bool hasShort = files.ShortPath(module.c_str(), &shortName) && !shortName.empty() && shortName != module;
+    const std::string& name = hasShort ? shortName : module;
+    const std::size_t slash = name.find_last_of('\\');
+    const std::string library = (slash == std::string::npos ? std::string() : name.substr(0, slash)) + "\\Sunderly.dll";
+    return runner + " " + (hasShort ? library : '"' + library + '"') + "," + valueName;
 }
 
 std::vector<std::string> IndexCandidates(FileSystem& files, int store) {
@@ -299,9 +308,10 @@ IndexMarks ReadIndexMarks(Registry& registry, FileSystem& files, Shell& shell) {
     return UsesRunOnce(shell.MajorVersion()) ? ReadRunOnceMarks(registry) : ReadPendingMarks(registry, files);
 }
 
-long ApplyIndexMarks(const IndexMarks& marks, Registry& registry, FileSystem& files, Shell& shell) {
+long ApplyIndexMarks(const IndexMarks& marks, Registry& registry, FileSystem& files, Shell& shell,
+                     const ProcessRights& rights) {
     if (UsesRunOnce(shell.MajorVersion()))
-        return ApplyRunOnceMarks(marks, registry, files, shell);
+        return ApplyRunOnceMarks(marks, registry, files, shell, rights);
     return ChangeIndexRemovals(PlanIndexMarks(marks, registry, files), registry, files);
 }
 
@@ -388,7 +398,7 @@ bool SaveIndexMarks(const IndexMarks& marks, Registry& registry, FileSystem& fil
                     const ProcessRights& rights) {
     long r = kErrorSuccess;
     if (UsesRunOnce(shell.MajorVersion())) {
-        r = ApplyIndexMarks(marks, registry, files, shell);
+        r = ApplyIndexMarks(marks, registry, files, shell, rights);
     } else {
         const IndexRemovalPlan plan = PlanIndexMarks(marks, registry, files);
         if (plan.Empty())

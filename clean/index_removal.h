@@ -34,8 +34,11 @@ struct IndexMarks {
 // Major version 5 or lower (0 when unknown) uses the RunOnce commands.
 bool UsesRunOnce(int majorVersion);
 
-// "rundll32 <short folder of this library>\Sunderly.dll,<valueName>".
-std::string RunOnceCommand(Shell& shell, FileSystem& files, const char* valueName);
+// "rundll32 <short folder of this library>\Sunderly.dll,<valueName>". On
+// 64-bit Windows the runner is the 32-bit rundll32 of the 32-bit system
+// folder, since the 64-bit one loads no 32-bit library; a library with no
+// short name is named by its long one in quotes.
+std::string RunOnceCommand(Shell& shell, FileSystem& files, const ProcessRights& rights, const char* valueName);
 
 // The index files that may be scheduled for store 1 (History), 2 (Cookies)
 // or 3 (Cache), in order of preference; empty when the folder is unknown.
@@ -47,7 +50,8 @@ IndexMarks ReadIndexMarks(Registry& registry, FileSystem& files, Shell& shell);
 // Makes the system's records say what marks says, in this process. The
 // platform's error of the first change refused, else kErrorSuccess; the
 // changes after a refusal are still tried.
-long ApplyIndexMarks(const IndexMarks& marks, Registry& registry, FileSystem& files, Shell& shell);
+long ApplyIndexMarks(const IndexMarks& marks, Registry& registry, FileSystem& files, Shell& shell,
+                     const ProcessRights& rights);
 
 // The changes to the pending operations that make them match the marks:
 // the index files of ours that are scheduled now and are not to stay, and

@@ -9,7 +9,7 @@
 namespace tw {
 
 const char kCookiePattern[] = "cookie:";
-const char kAllPattern[] = "*.*";
+const char* const kContentPattern = nullptr;
 
 namespace {
 

@@ -9,10 +9,13 @@
 
 namespace tw {
 
-// Search patterns of the callers: the cookie store, and the whole cache
-// (history and cookie items included).
-extern const char kCookiePattern[];  // "cookie:"
-extern const char kAllPattern[];     // "*.*"
+// Search patterns of the callers: the cookie store, and the content
+// entries of the cache. Windows takes only "cookie:", "visited:" and null,
+// which gives the content entries without the cookies and the history
+// items; Wine also gives those for null, and the callers' marker tests
+// drop them.
+extern const char kCookiePattern[];        // "cookie:"
+extern const char* const kContentPattern;  // null
 
 // Appends every item of the cache that matches pattern and has a non-zero
 // size, in the platform's order. Always succeeds: an empty or unreadable

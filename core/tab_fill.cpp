@@ -58,7 +58,7 @@ void FillCookieList(UrlCache& cache, TabList& list, const std::string& dateTempl
 
 void FillCacheList(UrlCache& cache, TabList& list, const std::string& dateTemplate, StatusLine* status) {
     DateTexts dates(dateTemplate);
-    ForEachUrlCacheRecord(cache, kAllPattern, [&](const FileEntry& e) {
+    ForEachUrlCacheRecord(cache, kContentPattern, [&](const FileEntry& e) {
         if (ClassifyLiveItem(e.url) == LiveItem::Cache)
             list.AddRow(LiveCacheRow(e, dates));
     });
@@ -66,14 +66,10 @@ void FillCacheList(UrlCache& cache, TabList& list, const std::string& dateTempla
 }
 
 void FillCookieAndCacheLists(UrlCache& cache, TabList& cookies, TabList& cacheList, const std::string& dateTemplate) {
-    DateTexts dates(dateTemplate);
-    ForEachUrlCacheRecord(cache, kAllPattern, [&](const FileEntry& e) {
-        const LiveItem item = ClassifyLiveItem(e.url);
-        if (item == LiveItem::Cookie)
-            cookies.AddRow(LiveCookieRow(e, dates));
-        else if (item == LiveItem::Cache)
-            cacheList.AddRow(LiveCacheRow(e, dates));
-    });
+    // The content search of the cache yields no cookies on Windows, so the
+    // cookies have a search of their own, as on a refresh.
+    FillCookieList(cache, cookies, dateTemplate, nullptr);
+    FillCacheList(cache, cacheList, dateTemplate, nullptr);
 }
 
 void RebuildLiveList(EntryKind kind, TabList& list, HistoryService& history, UrlCache& cache,

@@ -43,8 +43,8 @@ bool FillHistoryList(HistoryService& history, TabList& list, const std::string& 
 void FillCookieList(UrlCache& cache, TabList& list, const std::string& dateTemplate, StatusLine* status);
 void FillCacheList(UrlCache& cache, TabList& list, const std::string& dateTemplate, StatusLine* status);
 
-// The start-up fill of the Cookies and Cache lists from one pass over the
-// whole cache; no status line.
+// The start-up fill of the Cookies and Cache lists, as their refreshes
+// fill them; no status line.
 void FillCookieAndCacheLists(UrlCache& cache, TabList& cookies, TabList& cacheList, const std::string& dateTemplate);
 
 // Refresh of one tab: the live column set again, sort column 0, and the fill.

@@ -58,6 +58,9 @@ public:
     virtual long ScheduleRemovalAtRestart(const char* path) = 0;
     // GetShortPathNameA; false when the path has none.
     virtual bool ShortPath(const char* path, std::string* shortPath) = 0;
+    // GetSystemWow64DirectoryA: the folder of the 32-bit system files on
+    // 64-bit Windows, without a trailing "\"; false on 32-bit Windows.
+    virtual bool SystemWow64Folder(std::string* path) = 0;
 };
 
 // A search of FindFirst, closed by the file system that opened it.

@@ -35,8 +35,10 @@ public:
     virtual void FindClose(Search search) = 0;
     // Reads the entry that a successful find left in the buffer.
     virtual CacheEntryView Decode(const void* buffer) const = 0;
-    // Removes the entry whose URL is exactly url, with its local file.
-    virtual bool DeleteEntry(const char* url) = 0;
+    // Removes the entry whose URL is exactly url, with its local file; false
+    // with error set otherwise. kErrorAccessDenied says that the file is in
+    // use: the entry is marked and goes when the file is unlocked.
+    virtual bool DeleteEntry(const char* url, long* error) = 0;
 };
 
 // A search of FindFirst, closed by the cache that opened it.

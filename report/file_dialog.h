@@ -19,7 +19,8 @@ const std::uint32_t kOfnForceShowHidden = 0x10000000;
 // Flags that every run of the dialog adds to those it is given. The dialog
 // runs inside the browser, whose current folder must stay where it was:
 // the browser would keep the chosen folder open, and its own relative
-// paths would move.
+// paths would move. Only the Save dialog honours the flag; the Open one
+// moves the folder all the same, and the runner of the dialogs puts it back.
 const std::uint32_t kOfnAlwaysAdded = kOfnExplorer | kOfnEnableSizing | kOfnEnableHook | kOfnNoChangeDir;
 
 struct FileDialogRequest {

@@ -54,7 +54,7 @@ bool SaveReport(ReportKind kind, FileDialogs& dialogs, ReportSources sources, co
         return Finish(out);
     }
     EntryArray<FileEntry> entries;
-    EnumerateUrlCache(sources.cache, kind == ReportKind::Cookies ? kCookiePattern : kAllPattern, entries);
+    EnumerateUrlCache(sources.cache, kind == ReportKind::Cookies ? kCookiePattern : kContentPattern, entries);
     File out = OpenForWriting(path);
     if (!out)
         return false;

@@ -114,6 +114,16 @@
 #define IDB_ROW_IMAGES 212
 #define IDB_CONTEXT_IMAGES 227
 #define IDB_SORT_MARKS 210
+// The same strips in cells of 24 and 32 pixels, for screens of higher DPI:
+// the 16-pixel strip's number + 1000 and + 2000.
+#define IDB_COMMAND_IMAGES_24 1203
+#define IDB_SORT_MARKS_24 1210
+#define IDB_ROW_IMAGES_24 1212
+#define IDB_CONTEXT_IMAGES_24 1227
+#define IDB_COMMAND_IMAGES_32 2203
+#define IDB_SORT_MARKS_32 2210
+#define IDB_ROW_IMAGES_32 2212
+#define IDB_CONTEXT_IMAGES_32 2227
 #define IDD_COOKIE_DETAILS 214
 #define IDD_PROGRESS 301
 

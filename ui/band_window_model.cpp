@@ -46,20 +46,20 @@ bool IsTab(int tab) {
     return tab >= 0 && tab <= 2;
 }
 
-int RightMargin(bool hasBrowser, int bandLeft, int browserLeft) {
+int RightMargin(bool hasBrowser, int bandLeft, int browserLeft, const BandMetrics& m) {
     if (!hasBrowser)
         return 0;
-    int margin = std::abs(browserLeft - bandLeft) - 30;
-    if (margin > 20)
+    int margin = std::abs(browserLeft - bandLeft) - m.marginSlack;
+    if (margin > m.marginLimit)
         margin = 0;
     return margin;
 }
 
-BandLayout LayOutBand(int width, int height, int margin) {
+BandLayout LayOutBand(int width, int height, int margin, const BandMetrics& m) {
     BandLayout l;
-    l.menuBar = {0, 0, width - margin - 210, 21};
-    l.lists = {0, 25, width - margin, height - 25};
-    l.tabStrip = {width - margin - 210, 0, 210, 22};
+    l.menuBar = {0, 0, width - margin - m.tabStripWidth, m.menuBarHeight};
+    l.lists = {0, m.listTop, width - margin, height - m.listTop};
+    l.tabStrip = {width - margin - m.tabStripWidth, 0, m.tabStripWidth, m.tabStripHeight};
     return l;
 }
 

@@ -8,6 +8,7 @@
 
 #include "core/entry.h"
 #include "ui/colour_math.h"
+#include "ui/dpi_scale.h"
 
 namespace tw {
 
@@ -30,14 +31,14 @@ struct Rect {
 
 // The right margin that keeps the band clear of the browser frame's edge.
 // Nothing is clamped: a band close to the frame's edge gets a negative one.
-int RightMargin(bool hasBrowser, int bandLeft, int browserLeft);
+int RightMargin(bool hasBrowser, int bandLeft, int browserLeft, const BandMetrics& metrics = BandMetrics());
 
 struct BandLayout {
     Rect menuBar;
     Rect lists;  // all three lists, shown or not
     Rect tabStrip;
 };
-BandLayout LayOutBand(int width, int height, int margin);
+BandLayout LayOutBand(int width, int height, int margin, const BandMetrics& metrics = BandMetrics());
 
 // The 3D face colour lightened by 1.07, each component truncated and capped at 255.
 Rgb BandBackground(Rgb face);

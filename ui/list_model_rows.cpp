@@ -10,7 +10,7 @@ void ListModelRows::RemoveAll() {
 }
 
 void ListModelRows::AddColumn(const Column& column) {
-    model_.InsertColumn(column.title, column.width, -1, column.align);
+    model_.InsertColumn(column.title, ScaleToDpi(column.width, dpi_), -1, column.align);
 }
 
 // The cells are made before the row joins the list, so that a row that
@@ -30,6 +30,22 @@ bool ListModelRows::AddRow(const Row& row) {
     }
     cells[0].image = row.image < 0 ? -1 : row.image;
     return model_.AddRow(std::move(cells)) >= 0;
+}
+
+std::string ListModelSearch::HeaderText(int column) const {
+    std::string title;
+    model_.ColumnTitle(column, title);
+    return title;
+}
+
+std::uint32_t ListModelSearch::CellBackground(int row, int column) const {
+    const ListCell* cell = model_.CellAt(row, column);
+    return cell ? cell->backColour : kDefaultColour;
+}
+
+void ListModelSearch::SetCellBackground(int row, int column, std::uint32_t colour) {
+    const ListCell* cell = model_.CellAt(row, column);
+    model_.SetCellColours(row, column, cell ? cell->textColour : kDefaultColour, colour);
 }
 
 }  // namespace tw

@@ -18,8 +18,9 @@ public:
     void Advance();
 
     // Box rectangles for a client of width x height: each box is
-    // width x 0.1 - 1.3 wide, one pixel apart, edges truncated.
-    static std::array<TabRect, kBoxes> Boxes(int width, int height);
+    // width x 0.1 - 1.3 wide, one pixel apart, edges truncated; the 1.3 and
+    // the gap are pixels at 96 dpi and grow with the DPI.
+    static std::array<TabRect, kBoxes> Boxes(int width, int height, int dpi = 96);
 
 private:
     int position_ = 0;

@@ -34,6 +34,13 @@ int TabStripModel::HitTest(int x) const {
     return -1;
 }
 
+bool TabStripModel::SetTabWidth(int width) {
+    if (width < 1)
+        return false;
+    tabWidth_ = width;
+    return true;
+}
+
 bool TabStripModel::SetCurrent(int index) {
     if (index < 0 || index >= Count())
         return false;

@@ -40,6 +40,9 @@ public:
     int HitTest(int x) const;
     // Makes a tab current; false for an index outside the tabs.
     bool SetCurrent(int index);
+    // Every tab's width in pixels (the strip's DPI decides it); widths
+    // below 1 are refused.
+    bool SetTabWidth(int width);
 
 private:
     std::vector<std::string> texts_;

@@ -17,6 +17,8 @@ std::atomic<ClassFactory*> g_factory{nullptr};
 
 void InitializeModuleLock() { InitializeCriticalSection(&g_moduleLock); }
 void DeleteModuleLock() { DeleteCriticalSection(&g_moduleLock); }
+ModuleLockScope::ModuleLockScope() { EnterCriticalSection(&g_moduleLock); }
+ModuleLockScope::~ModuleLockScope() { LeaveCriticalSection(&g_moduleLock); }
 
 ClassFactory* ModuleClassFactory() {
     ClassFactory* factory = g_factory.load();

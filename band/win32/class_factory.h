@@ -29,5 +29,13 @@ void ReleaseModuleClassFactory();
 
 void InitializeModuleLock();
 void DeleteModuleLock();
+// Holds the module lock for as long as it lives.
+class ModuleLockScope {
+public:
+    ModuleLockScope();
+    ~ModuleLockScope();
+    ModuleLockScope(const ModuleLockScope&) = delete;
+    ModuleLockScope& operator=(const ModuleLockScope&) = delete;
+};
 
 }  // namespace tw

@@ -62,15 +62,17 @@ bool TakeOwnership(const char* path) {
     UniqueKernelHandle token;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY | TOKEN_ADJUST_PRIVILEGES | READ_CONTROL, token.Receive()))
         return false;
+    const TokenUserSid user(token.Get());
+    if (!user.Get() || !SetSecurityDescriptorOwner(&descriptor, user.Get(), FALSE))
+        return false;
     TOKEN_PRIVILEGES previous = {};
     bool ok = EnablePrivilege(token.Get(), "SeTakeOwnershipPrivilege", &previous);
-    const TokenUserSid user(token.Get());
-    ok = ok && user.Get() && SetSecurityDescriptorOwner(&descriptor, user.Get(), FALSE) &&
-         SetFileSecurityA(path, OWNER_SECURITY_INFORMATION, &descriptor);
-    // The token is the browser's own: a failure puts back the one privilege
-    // as it was and leaves every other one alone.
-    if (!ok)
-        RestorePrivilege(token.Get(), previous);
+    ok = ok && SetFileSecurityA(path, OWNER_SECURITY_INFORMATION, &descriptor);
+    // The token is the browser's own: the privilege, which would let any
+    // code in the browser take any file, is on for this one change only,
+    // and put back as it was whatever came of it; every other one is left
+    // alone.
+    RestorePrivilege(token.Get(), previous);
     return ok;
 }
 
@@ -195,6 +197,17 @@ bool Win32FileSystem::ShortPath(const char* path, std::string* shortPath) {
     if (n == 0 || n >= MAX_PATH)
         return false;
     *shortPath = buffer;
+    return true;
+}
+
+bool Win32FileSystem::SystemWow64Folder(std::string* path) {
+    // Fails with ERROR_CALL_NOT_IMPLEMENTED on 32-bit Windows; Wine has
+    // the folder in a 64-bit prefix only.
+    char buffer[MAX_PATH] = "";
+    const UINT n = GetSystemWow64DirectoryA(buffer, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return false;
+    *path = buffer;
     return true;
 }
 

@@ -22,6 +22,7 @@ public:
     bool TakeOwnershipForCurrentUser(const char* path) override;
     long ScheduleRemovalAtRestart(const char* path) override;
     bool ShortPath(const char* path, std::string* shortPath) override;
+    bool SystemWow64Folder(std::string* path) override;
 };
 
 // Enables the named privilege in token; previous receives what the change
@@ -30,8 +31,8 @@ bool EnablePrivilege(HANDLE token, const char* privilege, TOKEN_PRIVILEGES* prev
 void RestorePrivilege(HANDLE token, const TOKEN_PRIVILEGES& previous);
 
 // Makes the current process's user the owner of path, with
-// SeTakeOwnershipPrivilege, which stays enabled on success and is put back
-// as it was on failure.
+// SeTakeOwnershipPrivilege enabled for that one change and put back as it
+// was right after it, whether it succeeded or not.
 bool TakeOwnership(const char* path);
 
 // Adds to the access list of path one entry that allows mask to sid; the

@@ -3,6 +3,8 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <cstring>
+
 #include "platform/win32/handles.h"
 
 namespace tw {
@@ -73,17 +75,23 @@ long Win32Shell::RunElevated(const char* file, const char* parameters, unsigned 
     return ERROR_SUCCESS;
 }
 
-std::string Win32Shell::ExpandEnvironment(const char* text) {
-    const DWORD needed = ExpandEnvironmentStringsA(text, nullptr, 0);
+std::string ExpandEnvironmentWith(ExpandFunction expand, const char* text) {
+    const DWORD needed = expand(text, nullptr, 0);
     if (needed == 0)
         return text;
-    std::string out(needed, '\0');
-    const DWORD written = ExpandEnvironmentStringsA(text, &out[0], needed);
-    if (written == 0 || written > needed)
+    // The ANSI form wants room for the text, its terminator and one more
+    // character; Wine is content with the size it answers.
+    const DWORD size = needed + 1;
+    std::string out(size, '\0');
+    const DWORD written = expand(text, &out[0], size);
+    if (written == 0 || written > size)
         return text;
-    out.resize(written - 1);
+    // What it answers may count double-byte characters twice.
+    out.resize(std::strlen(out.c_str()));
     return out;
 }
+
+std::string Win32Shell::ExpandEnvironment(const char* text) { return ExpandEnvironmentWith(ExpandEnvironmentStringsA, text); }
 
 int Win32Shell::MajorVersion() {
     OSVERSIONINFOA info = {};

@@ -8,6 +8,12 @@
 
 namespace tw {
 
+// ExpandEnvironmentStringsA, or what stands in for it.
+using ExpandFunction = DWORD(WINAPI*)(LPCSTR, LPSTR, DWORD);
+// The text with its variables expanded by expand; the text itself when
+// that fails.
+std::string ExpandEnvironmentWith(ExpandFunction expand, const char* text);
+
 class Win32Shell : public Shell {
 public:
     // Questions and messages are owned by owner (may be null); what the

@@ -21,12 +21,12 @@ const char* Win32UrlCache::WinePattern(const char* pattern) {
         return "Cookie:";
     if (_stricmp(pattern, "visited:") == 0)
         return "Visited:";
-    if (std::strcmp(pattern, "*.*") == 0 || pattern[0] == '\0')
-        return nullptr;
     return pattern;
 }
 
 UrlCache::Search Win32UrlCache::FindFirst(const char* pattern, void* buffer, std::uint32_t* size, long* error) {
+    // Windows takes only "cookie:", "visited:" or null, and null yields the
+    // content entries alone; Wine yields every container's for null.
     DWORD s = *size;
     const HANDLE h = FindFirstUrlCacheEntryA(underWine_ ? WinePattern(pattern) : pattern,
                                              static_cast<INTERNET_CACHE_ENTRY_INFOA*>(buffer), &s);
@@ -61,8 +61,12 @@ CacheEntryView Win32UrlCache::Decode(const void* buffer) const {
     return view;
 }
 
-bool Win32UrlCache::DeleteEntry(const char* url) {
-    return DeleteUrlCacheEntryA(url) != FALSE;
+bool Win32UrlCache::DeleteEntry(const char* url, long* error) {
+    // ERROR_ACCESS_DENIED: the file is locked or in use, and the entry is
+    // marked and deleted when it is unlocked.
+    const bool deleted = DeleteUrlCacheEntryA(url) != FALSE;
+    *error = deleted ? ERROR_SUCCESS : long(GetLastError());
+    return deleted;
 }
 
 }  // namespace tw

@@ -15,11 +15,11 @@ public:
     bool FindNext(Search search, void* buffer, std::uint32_t* size, long* error) override;
     void FindClose(Search search) override;
     CacheEntryView Decode(const void* buffer) const override;
-    bool DeleteEntry(const char* url) override;
+    bool DeleteEntry(const char* url, long* error) override;
 
     // Wine matches search patterns against its container prefixes, with
     // case, instead of the way Windows does; the system's own patterns are
-    // translated to what gives the same items there. Null means all items.
+    // translated to what gives the same items there; null stays null.
     static const char* WinePattern(const char* pattern);
 
 private:

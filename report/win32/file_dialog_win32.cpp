@@ -1,15 +1,11 @@
 #include "report/win32/file_dialog_win32.h"
 
-#include <windows.h>
-#include <commdlg.h>
-
 #include <cstring>
+#include <string>
 
 namespace tw {
 
 namespace {
-
-typedef BOOL(WINAPI* FileDialogFunction)(LPOPENFILENAMEA);
 
 // Looked up once by name, so that the module does not load the common
 // dialogs before the first time they are needed.
@@ -43,10 +39,36 @@ DWORD StructureSize() {
     return sizeof(void*) == 4 ? size : DWORD(sizeof(OPENFILENAMEA));
 }
 
+// The process's current folder, put back when the scope ends. An Open
+// dialog moves it to the folder of the chosen file whatever OFN_NOCHANGEDIR
+// says (the flag has no effect on GetOpenFileName); Wine honours the flag
+// there too. Inside the browser the folder must stay where it was.
+class CurrentFolderScope {
+public:
+    CurrentFolderScope() {
+        const DWORD needed = GetCurrentDirectoryA(0, nullptr);
+        if (needed == 0)
+            return;
+        folder_.assign(needed, '\0');
+        const DWORD n = GetCurrentDirectoryA(needed, &folder_[0]);
+        folder_.resize(n < needed ? n : 0);
+    }
+    ~CurrentFolderScope() {
+        if (!folder_.empty())
+            SetCurrentDirectoryA(folder_.c_str());
+    }
+    CurrentFolderScope(const CurrentFolderScope&) = delete;
+    CurrentFolderScope& operator=(const CurrentFolderScope&) = delete;
+
+private:
+    std::string folder_;
+};
+
 }  // namespace
 
 bool Win32FileDialogs::Run(const FileDialogRequest& request, std::string* path) {
-    FileDialogFunction run = Lookup(request.save);
+    FileDialogFunction given = request.save ? save_ : open_;
+    FileDialogFunction run = given ? given : Lookup(request.save);
     if (!run)
         return false;
     char file[MAX_PATH] = {};
@@ -66,6 +88,7 @@ bool Win32FileDialogs::Run(const FileDialogRequest& request, std::string* path) 
     ofn.lpstrDefExt = request.defaultExtension;
     ofn.Flags = request.flags | kOfnAlwaysAdded;
     ofn.lpfnHook = QuietHook;
+    const CurrentFolderScope folder;
     if (!run(&ofn))
         return false;
     *path = file;

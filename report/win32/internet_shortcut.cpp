@@ -67,31 +67,36 @@ bool WriteFileText(const std::string& path, const std::string& text) {
     return std::fclose(f) == 0 && ok;
 }
 
-bool WriteThroughShell(const std::string& path, const std::string& url, const std::string& iconFile,
-                       const std::string& description, bool* iconLost) {
+}  // namespace
+
+bool WriteThroughShortcutObject(IUnknown* object, const std::string& path, const std::string& url,
+                                const std::string& iconFile, const std::string& description, bool* iconLost) {
     ComPtr<IUniformResourceLocatorA> locator;
-    if (FAILED(CoCreateInstance(CLSID_InternetShortcut, nullptr, CLSCTX_INPROC_SERVER, IID_IUniformResourceLocatorA,
-                                locator.ReceiveVoid())))
+    if (!object || FAILED(object->QueryInterface(IID_IUniformResourceLocatorA, locator.ReceiveVoid())))
         return false;
     ComPtr<IPersistFile> file;
     if (FAILED(locator->QueryInterface(IID_IPersistFile, file.ReceiveVoid())))
         return false;
     ComPtr<IShellLinkA> link;
     locator->QueryInterface(IID_IShellLinkA, link.ReceiveVoid());
-    locator->SetURL(url.c_str(), 0);
+    // Windows puts a scheme in front of an address typed without one
+    // ("www.example.com" becomes an http address) and refuses one it cannot
+    // read; Wine ignores the flag and takes any text.
+    if (FAILED(locator->SetURL(url.c_str(), IURL_SETURL_FL_GUESS_PROTOCOL)))
+        return false;
     if (!iconFile.empty()) {
-        if (link)
-            link->SetIconLocation(iconFile.c_str(), 0);
-        else if (!SetIconProperties(locator.Get(), iconFile))
+        if (link) {
+            if (FAILED(link->SetIconLocation(iconFile.c_str(), 0)))
+                return false;
+        } else if (!SetIconProperties(locator.Get(), iconFile)) {
             *iconLost = true;
+        }
     }
     if (link && FAILED(link->SetDescription(description.c_str())))
         return false;
     const std::wstring target = Wide(path);
     return target.size() < MAX_PATH && SUCCEEDED(file->Save(target.c_str(), TRUE));
 }
-
-}  // namespace
 
 std::string InternetShortcutFileText(const std::string& url, const std::string& iconFile) {
     std::string text = "[InternetShortcut]\r\nURL=" + url + "\r\n";
@@ -106,7 +111,10 @@ bool Win32InternetShortcutWriter::Write(const std::string& path, const std::stri
     bool ok = false;
     {
         ThreadApartment com;
-        ok = WriteThroughShell(path, url, iconFile, description, &iconLost);
+        ComPtr<IUnknown> shortcut;
+        if (SUCCEEDED(CoCreateInstance(CLSID_InternetShortcut, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                       shortcut.ReceiveVoid())))
+            ok = WriteThroughShortcutObject(shortcut.Get(), path, url, iconFile, description, &iconLost);
     }
     if (ok && iconLost)
         ok = WriteFileText(path, InternetShortcutFileText(url, iconFile));

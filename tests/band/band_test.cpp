@@ -9,6 +9,7 @@
 #include "band/band_info.h"
 #include "band/guid_text.h"
 #include "band/guids.h"
+#include "band/module_startup.h"
 #include "band/script_text.h"
 #include "band/server_lock.h"
 #include "band/stream_state.h"
@@ -94,6 +95,42 @@ TEST(ServerLock, UnloadableOnlyAtZero) {
     const std::vector<long> answers = {lock.CanUnloadResult(), lock.Lock(), lock.CanUnloadResult(), lock.Lock(),
                                        lock.Unlock(), lock.Count(), lock.Unlock(), lock.CanUnloadResult()};
     EXPECT_EQ(answers, (std::vector<long>{0, 1, 1, 2, 1, 1, 0, 0}));
+}
+
+// The loader's calls do no work of their own: the first use of the server
+// prepares the controls once, a FreeLibrary releases what was made, and the
+// end of the process releases nothing.
+TEST(ModuleStartup, WorkWaitsForTheFirstUseAndTheEndOfTheProcessTouchesNothing) {
+    struct Work : ModuleWork {
+        std::string done;
+        void PrepareControls() override { done += "prepare "; }
+        void ReleaseControls() override { done += "controls "; }
+        void ReleaseObjects() override { done += "objects "; }
+    };
+    enum Event { Use, Unload, ProcessEnds };
+    const struct {
+        std::vector<Event> events;
+        const char* done;
+    } rows[] = {
+        {{}, ""},
+        {{Use, Use, Use}, "prepare "},
+        {{Use, Unload}, "prepare objects controls "},
+        {{Unload}, "objects "},
+        {{Use, ProcessEnds}, "prepare "},
+        {{ProcessEnds}, ""},
+        {{Use, Unload, Use}, "prepare objects controls prepare "},
+    };
+    for (const auto& row : rows) {
+        Work work;
+        ModuleStartup startup;
+        for (Event e : row.events) {
+            if (e == Use)
+                startup.Use(work);
+            else
+                startup.Detach(work, e == ProcessEnds);
+        }
+        EXPECT_EQ(work.done, row.done) << row.events.size();
+    }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "platform/win_errors.h"
 #include "settings/settings_store.h"
 #include "tests/fakes/fake_file_system.h"
+#include "tests/fakes/fake_process_rights.h"
 #include "tests/fakes/fake_registry.h"
 #include "tests/fakes/fake_shell.h"
 
@@ -72,7 +73,7 @@ protected:
     const fakes::FakeRegistry::Value* Pending() const {
         return registry.Find(RegRoot::LocalMachine, kSessionManagerKey, kPendingOperationsValue);
     }
-    void Apply(const char* hkc) { ApplyIndexMarks(Marks(hkc), registry, files, shell); }
+    void Apply(const char* hkc) { ApplyIndexMarks(Marks(hkc), registry, files, shell, rights); }
     std::string Read() {
         const IndexMarks m = ReadIndexMarks(registry, files, shell);
         EXPECT_EQ(registry.openKeys, 0);
@@ -82,6 +83,7 @@ protected:
     fakes::FakeRegistry registry;
     fakes::FakeFileSystem files;
     fakes::FakeShell shell;
+    fakes::FakeProcessRights rights;
 };
 
 TEST_F(IndexRemoval, OlderSystemsKeepTheMarksAsRunOnceCommandsOfTheCompanion) {
@@ -103,9 +105,35 @@ TEST_F(IndexRemoval, OlderSystemsKeepTheMarksAsRunOnceCommandsOfTheCompanion) {
     Apply("---");
     EXPECT_EQ(Read(), "---");
     EXPECT_TRUE(files.log.empty());
-    // A library without a short form is named by its long one.
-    shell.moduleFileName = "D:\\Tools\\Tidewell.dll";
-    EXPECT_EQ(RunOnceCommand(shell, files, "X"), "rundll32 D:\\Tools\\Sunderly.dll,X");
+}
+
+// The 64-bit rundll32 loads no 32-bit library, so on 64-bit Windows the
+// command names the 32-bit one; a library without a short form (a volume
+// that keeps none answers with the long one) is named by its long one in
+// quotes, blanks and all.
+TEST_F(IndexRemoval, TheRunOnceCommandRunsThe32BitRunnerOnALibraryNamedWhole) {
+    struct Case {
+        const char* module;
+        bool wow64;
+        const char* wow64Folder;
+        const char* command;
+    } cases[] = {
+        {"C:\\Program Files\\Tidewell\\Tidewell.dll", false, "", "rundll32 C:\\PROGRA~1\\Tidewell\\Sunderly.dll,X"},
+        {"C:\\Program Files\\Tidewell\\Tidewell.dll", true, "C:\\Windows\\SysWOW64",
+         "C:\\Windows\\SysWOW64\\rundll32.exe C:\\PROGRA~1\\Tidewell\\Sunderly.dll,X"},
+        {"C:\\Program Files\\Tidewell\\Tidewell.dll", true, "C:\\Win Dir\\SysWOW64",
+         "\"C:\\Win Dir\\SysWOW64\\rundll32.exe\" C:\\PROGRA~1\\Tidewell\\Sunderly.dll,X"},
+        {"C:\\Program Files\\Tidewell\\Tidewell.dll", true, "", "rundll32 C:\\PROGRA~1\\Tidewell\\Sunderly.dll,X"},
+        {"D:\\My Tools\\Tidewell.dll", false, "", "rundll32 \"D:\\My Tools\\Sunderly.dll\",X"},
+        {"D:\\My Tools\\Tidewell.dll", true, "C:\\W\\SysWOW64", "C:\\W\\SysWOW64\\rundll32.exe \"D:\\My Tools\\Sunderly.dll\",X"},
+    };
+    files.AddFile("D:\\My Tools\\Tidewell.dll");  // exists, and has no short form
+    for (const Case& c : cases) {
+        shell.moduleFileName = c.module;
+        rights.wow64 = c.wow64;
+        files.wow64Folder = c.wow64Folder;
+        EXPECT_EQ(RunOnceCommand(shell, files, rights, "X"), c.command) << c.module << " " << c.wow64Folder;
+    }
 }
 
 // The same records in each state the band runs in: the fakes refuse what

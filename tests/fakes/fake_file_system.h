@@ -29,6 +29,7 @@ public:
 
     std::map<int, std::string> specialFolders;
     std::map<std::string, std::string> shortPaths;  // lower-case long path -> short
+    std::string wow64Folder;                        // empty: 32-bit Windows, which has none
     // Whether folder listings begin with "." and "..", as NTFS ones do.
     bool listsDotEntries = true;
     // Each change, in order: "remove P", "rmdir P", "attrib P N", "own P", "schedule P".
@@ -161,6 +162,12 @@ public:
         if (it == shortPaths.end() && !Lookup(path))
             return false;
         *shortPath = it != shortPaths.end() ? it->second : path;
+        return true;
+    }
+    bool SystemWow64Folder(std::string* path) override {
+        if (wow64Folder.empty())
+            return false;
+        *path = wow64Folder;
         return true;
     }
 

@@ -1,5 +1,7 @@
-// An in-memory URL cache with the platform's buffer protocol: "cookie:"
-// finds the cookie container, "*.*" the whole cache.
+// An in-memory URL cache with the platform's buffer protocol and its
+// patterns as Windows takes them: "cookie:" finds the cookie container,
+// "visited:" the history container, null the content entries only; any
+// other pattern is refused.
 #pragma once
 
 #include <cstdint>
@@ -23,7 +25,13 @@ struct FakeCacheEntry {
     FileTime expire;
     FileTime lastAccess;
     bool inCookieContainer = false;
-    bool locked = false;  // in use: its deletion is refused
+    bool inHistoryContainer = false;
+    // In use: its deletion fails with kErrorAccessDenied and marks it, and
+    // it goes, with its file, when Unlock is called.
+    bool locked = false;
+    bool marked = false;
+    // When not 0, the error its deletion fails with, the entry staying.
+    long refusal = 0;
     // Extra bytes of header data, to make the entry need a bigger buffer.
     std::uint32_t padding = 0;
 };
@@ -33,6 +41,7 @@ public:
     std::vector<FakeCacheEntry> entries;
     // Every size handed in, in call order, and the deletions made.
     std::vector<std::uint32_t> sizesGiven;
+    std::vector<std::string> patternsGiven;  // "(null)" for null
     std::vector<std::string> deleted;
     // When set, also gets "cache <url>" for each deletion.
     std::vector<std::string>* journal = nullptr;
@@ -46,11 +55,20 @@ public:
     std::size_t searchErrorAfter = 0;
 
     Search FindFirst(const char* pattern, void* buffer, std::uint32_t* size, long* error) override {
-        const std::string p = pattern;
+        patternsGiven.push_back(pattern ? pattern : "(null)");
+        const std::string p = pattern ? Lowered(pattern) : std::string();
+        if (pattern && p != "cookie:" && p != "visited:") {
+            *error = kErrorInvalidParameter;
+            return nullptr;
+        }
         SearchState* s = new SearchState;
-        for (std::size_t i = 0; i < entries.size(); ++i)
-            if (p == "*.*" || (p == "cookie:" && entries[i].inCookieContainer))
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const FakeCacheEntry& e = entries[i];
+            if (p == "cookie:" ? e.inCookieContainer
+                               : p == "visited:" ? e.inHistoryContainer
+                                                 : !e.inCookieContainer && !e.inHistoryContainer)
                 s->matches.push_back(i);
+        }
         if (!FakeUrlCache::FindNext(s, buffer, size, error)) {
             delete s;
             return nullptr;
@@ -100,21 +118,29 @@ public:
         return CacheEntryView{l.urlOffset ? base + l.urlOffset : nullptr, l.fileOffset ? base + l.fileOffset : nullptr,
                               l.hitRate, l.sizeLow, l.lastModified, l.expire, l.lastAccess};
     }
-    bool DeleteEntry(const char* url) override {
+    bool DeleteEntry(const char* url, long* error) override {
         deleted.push_back(url);
         if (journal)
             journal->push_back("cache " + std::string(url));
         for (auto it = entries.begin(); it != entries.end(); ++it) {
-            if (it->url == url) {
-                if (it->locked)
-                    return false;
-                if (files && it->hasLocalFile)
-                    files->Drop(it->localFile);
-                entries.erase(it);
-                return true;
-            }
+            if (it->url != url)
+                continue;
+            *error = it->refusal ? it->refusal : it->locked ? kErrorAccessDenied : kErrorSuccess;
+            it->marked = it->marked || (it->locked && !it->refusal);
+            if (*error != kErrorSuccess)
+                return false;
+            Remove(it);
+            return true;
         }
+        *error = kErrorFileNotFound;
         return false;
+    }
+    // The files are closed: the marked entries go.
+    void Unlock() {
+        for (auto it = entries.begin(); it != entries.end();) {
+            it->locked = false;
+            it = it->marked ? Remove(it) : it + 1;
+        }
     }
 
     // The buffer size that an entry needs.
@@ -122,18 +148,32 @@ public:
         return std::uint32_t(sizeof(Layout) + e.url.size() + 1 + e.localFile.size() + 1 + e.padding);
     }
 
-    // Adds an entry; a URL that starts with the cookie marker is in the cookie container.
+    // Adds an entry; a URL that starts with the cookie marker is in the
+    // cookie container, one that starts with the history marker in the
+    // history container.
     FakeCacheEntry& Add(const std::string& url, const std::string& localFile = "file.htm", std::uint32_t size = 100) {
         FakeCacheEntry e;
         e.url = url;
         e.localFile = localFile;
         e.size = size;
         e.inCookieContainer = url.rfind("Cookie:", 0) == 0;
+        e.inHistoryContainer = url.rfind("Visited:", 0) == 0;
         entries.push_back(e);
         return entries.back();
     }
 
 private:
+    std::vector<FakeCacheEntry>::iterator Remove(std::vector<FakeCacheEntry>::iterator it) {
+        if (files && it->hasLocalFile)
+            files->Drop(it->localFile);
+        return entries.erase(it);
+    }
+    static std::string Lowered(const char* text) {
+        std::string s = text;
+        for (char& c : s)
+            c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        return s;
+    }
     // The record as laid out in the buffer, its strings after it.
     struct Layout {
         std::uint32_t urlOffset;   // 0: no URL

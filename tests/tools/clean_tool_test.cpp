@@ -296,7 +296,7 @@ TEST(CleanTool, LinesAndExitCodes) {
     EXPECT_EQ(p.Run({"--recent-docs", "--cache", "text:EXAMPLE"}),
               "1\nRecent documents: 0 deleted, 0 kept, 1 failed\nCache (text:EXAMPLE): 1 deleted, 0 kept, 0 failed\n");
     EXPECT_EQ(p.shell.recentDocumentsCleared, 1);
-    p.cache.entries[1].locked = true;
+    p.cache.entries[1].refusal = kErrorFileNotFound;
     EXPECT_EQ(p.Run({"--cache", "all", "--cookies", "all"}),
               "1\nCache (all): 0 deleted, 0 kept, 0 failed, 1 files (1 KB)\n"
               "Cookies (all): 1 deleted, 2 kept, 1 failed\n");

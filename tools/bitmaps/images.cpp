@@ -33,33 +33,48 @@ constexpr Colour kChoc{85, 45, 15};
 constexpr Colour kPink{245, 150, 170};
 constexpr Colour kOrange{245, 140, 30};
 
-// One 16 x 16 cell of a strip; drawing outside it is clipped.
+// One cell of a strip, drawn on a grid of 16 x 16 whatever its size: a
+// larger cell gives each grid pixel a block of its own pixels, and draws
+// shapes at its own resolution. Drawing outside the cell is clipped.
 class Cell {
 public:
-    Cell(Image& image, int index) : image_(image), x0_(index * kCell) {}
+    Cell(Image& image, int index, int size) : image_(image), x0_(index * size), size_(size) {}
+    int Size() const { return size_; }
+    // Grid units of one of the cell's own pixels.
+    double Unit() const { return double(kCell) / size_; }
+    // A grid pixel: the block of the cell's pixels it covers.
     void Set(int x, int y, Colour c) {
-        if (x >= 0 && y >= 0 && x < kCell && y < kCell)
+        if (x < 0 || y < 0 || x >= kCell || y >= kCell)
+            return;
+        for (int py = y * size_ / kCell; py < (y + 1) * size_ / kCell; ++py)
+            for (int px = x * size_ / kCell; px < (x + 1) * size_ / kCell; ++px)
+                SetPixel(px, py, c);
+    }
+    // One of the cell's own pixels.
+    void SetPixel(int x, int y, Colour c) {
+        if (x >= 0 && y >= 0 && x < size_ && y < size_)
             image_.Set(x0_ + x, y, c);
     }
-    void Erase(int x, int y) { Set(x, y, kMask); }
 
 private:
     Image& image_;
     int x0_;
+    int size_;
 };
 
 using Inside = std::function<bool(double, double)>;
 
-// Fills the pixels whose centre is inside, with an edge where a pixel's
-// neighbour is not.
+// Fills the pixels whose centre is inside, with an edge where a point one
+// grid pixel away is not: the edge keeps its share of a larger cell.
 void Shape(Cell& c, const Inside& inside, Colour fill, Colour edge) {
-    for (int y = 0; y < kCell; ++y)
-        for (int x = 0; x < kCell; ++x) {
-            const double px = x + 0.5, py = y + 0.5;
+    const double unit = c.Unit();
+    for (int y = 0; y < c.Size(); ++y)
+        for (int x = 0; x < c.Size(); ++x) {
+            const double px = (x + 0.5) * unit, py = (y + 0.5) * unit;
             if (!inside(px, py))
                 continue;
             const bool border = !inside(px - 1, py) || !inside(px + 1, py) || !inside(px, py - 1) || !inside(px, py + 1);
-            c.Set(x, y, border ? edge : fill);
+            c.SetPixel(x, y, border ? edge : fill);
         }
 }
 
@@ -196,16 +211,15 @@ void Globe(Cell& c, double cx, double cy, double r) {
     const Inside shrunk = Disc(cx, cy, r - 1);
     Fill(c, [&](double x, double y) { return shrunk(x, y) && (west(x, y) || east(x, y)); }, kGreen);
     const double half = r * 0.5;
-    for (int y = 0; y < kCell; ++y)
-        for (int x = 0; x < kCell; ++x) {
-            const double px = x + 0.5 - cx, py = y + 0.5 - cy;
-            if (!shrunk(x + 0.5, y + 0.5))
-                continue;
-            const double meridian = half * std::sqrt(std::max(0.0, 1 - (py * py) / (r * r)));
-            const bool line = std::fabs(py) < 0.5 || std::fabs(std::fabs(px) - meridian) < 0.5;
-            if (line)
-                c.Set(x, y, kSky);
-        }
+    Fill(c,
+         [&](double x, double y) {
+             if (!shrunk(x, y))
+                 return false;
+             const double px = x - cx, py = y - cy;
+             const double meridian = half * std::sqrt(std::max(0.0, 1 - (py * py) / (r * r)));
+             return std::fabs(py) < 0.5 || std::fabs(std::fabs(px) - meridian) < 0.5;
+         },
+         kSky);
 }
 
 void Gear(Cell& c, double cx, double cy, double r) {
@@ -376,11 +390,11 @@ void GreenArrow(Cell& c, int x0, int y0) {  // 8 x 7, pointing right
 
 using Painter = std::function<void(Cell&)>;
 
-Image Draw(std::initializer_list<Painter> painters) {
-    Image image(int(painters.size()) * kCell, kCell);
+Image Draw(int size, std::initializer_list<Painter> painters) {
+    Image image(int(painters.size()) * size, size);
     int index = 0;
     for (const auto& paint : painters) {
-        Cell cell(image, index++);
+        Cell cell(image, index++, size);
         paint(cell);
     }
     return image;
@@ -400,8 +414,8 @@ void Badged(Cell& c, void (*base)(Cell&), void (*badge)(Cell&)) {
 
 }  // namespace
 
-Image CommandImages() {
-    return Draw({
+Image CommandImages(int size) {
+    return Draw(size, {
         RefreshArrows,                                               // Refresh
         [](Cell& c) { Badged(c, Disk, ClockBadge); },                // Save History...
         [](Cell& c) { Badged(c, Disk, CookieBadge); },               // Save Cookie List...
@@ -485,8 +499,8 @@ Image CommandImages() {
     });
 }
 
-Image RowImages() {
-    return Draw({
+Image RowImages(int size) {
+    return Draw(size, {
         [](Cell& c) { Badged(c, PlainPage, ClockBadge); },  // history
         [](Cell& c) { Cookie(c, 8, 8, 7.5); },              // cookie
         [](Cell& c) { Badged(c, PlainPage, GlobeBadge); },  // web page
@@ -523,8 +537,8 @@ Image RowImages() {
     });
 }
 
-Image ContextImages() {
-    return Draw({
+Image ContextImages(int size) {
+    return Draw(size, {
         [](Cell& c) {  // Open URL
             Globe(c, 7, 7, 6.8);
             GreenArrow(c, 8, 9);
@@ -559,8 +573,8 @@ Image ContextImages() {
     });
 }
 
-Image SortMarks() {
-    return Draw({
+Image SortMarks(int size) {
+    return Draw(size, {
         [](Cell& c) { Fill(c, Polygon({{8, 4.5}, {12.5, 11.5}, {3.5, 11.5}}), kDark); },
         [](Cell& c) { Fill(c, Polygon({{3.5, 4.5}, {12.5, 4.5}, {8, 11.5}}), kDark); },
     });
@@ -568,12 +582,20 @@ Image SortMarks() {
 
 const std::vector<Strip>& Strips() {
     static const std::vector<Strip> strips = {
-        {"command_images.bmp", 203, 23, &CommandImages},
-        {"sort_marks.bmp", 210, 2, &SortMarks},
-        {"row_images.bmp", 212, 10, &RowImages},
-        {"context_images.bmp", 227, 8, &ContextImages},
+        {"command_images", 203, 23, &CommandImages},
+        {"sort_marks", 210, 2, &SortMarks},
+        {"row_images", 212, 10, &RowImages},
+        {"context_images", 227, 8, &ContextImages},
     };
     return strips;
+}
+
+std::string StripFile(const Strip& strip, int size) {
+    return std::string(strip.name) + (size == kCell ? "" : "_" + std::to_string(size)) + ".bmp";
+}
+
+int StripResource(const Strip& strip, int size) {
+    return strip.resource + (size == 24 ? 1000 : size == 32 ? 2000 : 0);
 }
 
 namespace {

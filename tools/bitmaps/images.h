@@ -1,6 +1,7 @@
 // The images of the resources, drawn in code so that they can be redrawn
-// and checked: strips of 16 x 16 cells on the mask colour, written as 24-bit
-// BMP files, and whole pictures in the depth their dialogs name.
+// and checked: strips of square cells on the mask colour, of 16 pixels and
+// of 24 and 32 for screens of higher DPI, written as 24-bit BMP files, and
+// whole pictures in the depth their dialogs name.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +19,8 @@ struct Colour {
 // Pixels that show nothing: the image lists are made with this mask colour.
 constexpr Colour kMask{255, 0, 255};
 constexpr int kCell = 16;
+// Every strip comes in these cell sizes.
+constexpr int kCellSizes[] = {16, 24, 32};
 
 struct Image {
     int width = 0;
@@ -32,23 +35,28 @@ struct Image {
     }
 };
 
-// The command image strip (bitmap 203): 23 images in the order of the
-// command list of tool bar 203.
-Image CommandImages();
-// The ten row images of the lists (bitmap 212).
-Image RowImages();
-// The context menu images (bitmap 227).
-Image ContextImages();
-// The header sort marks (bitmap 210): up, then down.
-Image SortMarks();
+// Each strip in cells of size x size pixels:
+// the command image strip (bitmap 203): 23 images in the order of the
+// command list of tool bar 203;
+Image CommandImages(int size = kCell);
+// the ten row images of the lists (bitmap 212);
+Image RowImages(int size = kCell);
+// the context menu images (bitmap 227);
+Image ContextImages(int size = kCell);
+// the header sort marks (bitmap 210): up, then down.
+Image SortMarks(int size = kCell);
 
 struct Strip {
-    const char* file;  // under res/bitmaps
-    int resource;      // bitmap resource number
-    int images;        // 16-pixel cells
-    Image (*draw)();
+    const char* name;  // of its files under res/bitmaps
+    int resource;      // bitmap resource number of the 16-pixel strip
+    int images;        // cells
+    Image (*draw)(int size);
 };
 const std::vector<Strip>& Strips();
+// "name.bmp" for 16 pixels, "name_24.bmp" and "name_32.bmp" for the others.
+std::string StripFile(const Strip& strip, int size);
+// The resource number of the strip of that size: + 1000 for 24, + 2000 for 32.
+int StripResource(const Strip& strip, int size);
 
 // The About banner (bitmap 219): a whole picture, not a strip of cells.
 Image Banner();

@@ -10,11 +10,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: make-bitmaps <folder>\n");
         return 2;
     }
-    const auto write = [&](const char* file, const tw::bitmaps::Image& image, int bits) {
+    const auto write = [&](const std::string& file, const tw::bitmaps::Image& image, int bits) {
         const std::string path = std::string(argv[1]) + "/" + file;
         const auto bytes = tw::bitmaps::EncodeBmp(image, bits);
         if (bytes.empty()) {
-            std::fprintf(stderr, "make-bitmaps: %s has too many colours for %d bits\n", file, bits);
+            std::fprintf(stderr, "make-bitmaps: %s has too many colours for %d bits\n", file.c_str(), bits);
             return false;
         }
         std::FILE* f = std::fopen(path.c_str(), "wb");
@@ -25,11 +25,14 @@ int main(int argc, char** argv) {
         }
         return true;
     };
-    for (const auto& strip : tw::bitmaps::Strips()) {
-        if (!write(strip.file, strip.draw(), 24))
-            return 1;
-        std::printf("%s: bitmap %d, %d images\n", strip.file, strip.resource, strip.images);
-    }
+    for (const auto& strip : tw::bitmaps::Strips())
+        for (int size : tw::bitmaps::kCellSizes) {
+            const std::string file = tw::bitmaps::StripFile(strip, size);
+            if (!write(file, strip.draw(size), 24))
+                return 1;
+            std::printf("%s: bitmap %d, %d images of %d pixels\n", file.c_str(), tw::bitmaps::StripResource(strip, size),
+                        strip.images, size);
+        }
     for (const auto& picture : tw::bitmaps::Pictures()) {
         const tw::bitmaps::Image image = picture.draw();
         if (!write(picture.file, image, picture.bits))

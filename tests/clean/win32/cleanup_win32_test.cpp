@@ -49,7 +49,7 @@ bool Commit(const std::string& url, DWORD type, std::uint64_t expire = 0, bool n
 Urls Left() {
     Win32UrlCache cache;
     Urls urls;
-    for (const char* pattern : {kAllPattern, kCookiePattern}) {
+    for (const char* pattern : {kContentPattern, kCookiePattern}) {
         EntryArray<FileEntry> entries;
         EnumerateUrlCache(cache, pattern, entries);
         for (const FileEntry& e : entries)
@@ -130,7 +130,7 @@ TEST_P(LiveCriterion, DeletesExactlyItsEntries) {
     ASSERT_EQ(Left(), all);
     Win32Stores stores;
     EntryArray<FileEntry> entries;
-    ASSERT_TRUE(EnumerateUrlCache(stores.cache, kAllPattern, entries));
+    ASSERT_TRUE(EnumerateUrlCache(stores.cache, kContentPattern, entries));
     std::string picture = "not read";
     for (const FileEntry& e : entries) {
         if (e.url == std::string("http://tidewell.test/a.jpg"))

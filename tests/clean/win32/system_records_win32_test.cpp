@@ -9,6 +9,7 @@
 #include "clean/index_removal.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_process_rights.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
 
@@ -37,19 +38,32 @@ bool PrivilegeEnabled(const char* name) {
     return false;
 }
 
-// The token is the browser's own: a failed take-over of a file puts back
-// the one privilege it enabled, and leaves those the browser enabled alone.
-TEST(BrowserToken, AFailedOwnershipPutsBackOnlyItsOwnPrivilege) {
+// The token is the browser's own: a take-over of a file, whether it
+// succeeds or fails, puts back the one privilege it enabled right after
+// its one change (left on, it would let any code in the browser take any
+// file), and leaves those the browser enabled alone.
+TEST(BrowserToken, OwnershipPutsBackOnlyItsOwnPrivilegeRightAfter) {
+    char folder[MAX_PATH] = "";
+    ASSERT_NE(GetTempPathA(MAX_PATH, folder), 0u);
+    const std::string owned = std::string(folder) + "tw-owned.txt";
+    ASSERT_TRUE(UniqueFile(CreateFileA(owned.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)));
+    struct Case {
+        std::string path;
+        bool taken;
+    } cases[] = {{"C:\\tw no such folder\\file", false}, {owned, true}};
     UniqueKernelHandle token;
     ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY | TOKEN_ADJUST_PRIVILEGES, token.Receive()));
-    TOKEN_PRIVILEGES before{};
-    ASSERT_TRUE(EnablePrivilege(token.Get(), "SeShutdownPrivilege", &before));
-    ASSERT_FALSE(PrivilegeEnabled("SeTakeOwnershipPrivilege"));
-    EXPECT_FALSE(TakeOwnership("C:\\tw no such folder\\file"));
-    EXPECT_TRUE(PrivilegeEnabled("SeShutdownPrivilege"));
-    EXPECT_FALSE(PrivilegeEnabled("SeTakeOwnershipPrivilege"));
-    RestorePrivilege(token.Get(), before);
-    EXPECT_FALSE(PrivilegeEnabled("SeShutdownPrivilege"));
+    for (const Case& c : cases) {
+        TOKEN_PRIVILEGES before{};
+        ASSERT_TRUE(EnablePrivilege(token.Get(), "SeShutdownPrivilege", &before));
+        ASSERT_FALSE(PrivilegeEnabled("SeTakeOwnershipPrivilege"));
+        EXPECT_EQ(TakeOwnership(c.path.c_str()), c.taken) << c.path;
+        EXPECT_TRUE(PrivilegeEnabled("SeShutdownPrivilege")) << c.path;
+        EXPECT_FALSE(PrivilegeEnabled("SeTakeOwnershipPrivilege")) << c.path;
+        RestorePrivilege(token.Get(), before);
+        EXPECT_FALSE(PrivilegeEnabled("SeShutdownPrivilege"));
+    }
+    DeleteFileA(owned.c_str());
 }
 
 // The pending-operations values of the prefix are saved and put back.
@@ -90,6 +104,7 @@ protected:
     Win32Registry registry;
     Win32FileSystem files;
     Win32Shell shell;
+    Win32ProcessRights rights;
 };
 
 // The version of the prefix uses the pending operations. The scheduled
@@ -102,12 +117,12 @@ TEST_F(PendingOperations, BoxesAreMatchedAndOtherProgramsEntriesSurvive) {
     Write(others);
     IndexMarks cookies;
     cookies.cookies = true;
-    ApplyIndexMarks(cookies, registry, files, shell);
+    ApplyIndexMarks(cookies, registry, files, shell, rights);
     const IndexMarks read = ReadIndexMarks(registry, files, shell);
     EXPECT_EQ(std::vector<bool>({read.history, read.cookies, read.cache}), std::vector<bool>({false, true, false}));
     bool present = false;
     EXPECT_GT(Read(&present).size(), others.size());
-    ApplyIndexMarks(IndexMarks(), registry, files, shell);
+    ApplyIndexMarks(IndexMarks(), registry, files, shell, rights);
     EXPECT_FALSE(ReadIndexMarks(registry, files, shell).cookies);
     const Bytes left = Read(&present);
     ASSERT_TRUE(present);

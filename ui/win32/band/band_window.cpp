@@ -18,14 +18,28 @@
 #include "ui/win32/band/band_actions.h"
 #include "ui/win32/gdi.h"
 #include "ui/win32/controls/list_adapters.h"
+#include "ui/win32/window/dpi.h"
+#include "ui/win32/window/system_palette.h"
 
 namespace tw {
 
 namespace {
 
-UniqueImageList LoadImages(HINSTANCE module, UINT bitmap) {
-    return UniqueImageList(ImageList_LoadImageA(module, MAKEINTRESOURCEA(bitmap), 16, 0, RGB(255, 0, 255),
-                                                IMAGE_BITMAP, LR_CREATEDIBSECTION));
+// The strip of the size the DPI chose, else the 16-pixel one.
+UniqueImageList LoadImages(HINSTANCE module, UINT bitmap, int size) {
+    const auto load = [module](int id, int cx) {
+        return UniqueImageList(ImageList_LoadImageA(module, MAKEINTRESOURCEA(id), cx, 0, RGB(255, 0, 255),
+                                                    IMAGE_BITMAP, LR_CREATEDIBSECTION));
+    };
+    UniqueImageList images = load(BitmapForImageSize(int(bitmap), size), size);
+    return images ? std::move(images) : load(int(bitmap), 16);
+}
+
+std::map<UINT, int> ItemCommandImageNumbers() {
+    std::map<UINT, int> images;
+    for (const ItemCommandImage& i : kItemCommandImages)
+        images[UINT(i.command)] = i.image;
+    return images;
 }
 
 EntryKind KindOfStore(std::int32_t store) {
@@ -156,8 +170,9 @@ const std::vector<MessageEntry<BandWindow>>& BandWindow::Messages() {
          }},
         {kWmFindOnTab, [](BandWindow& b, WPARAM, LPARAM lp, bool&) -> LRESULT {
              if (lp) {
-                 ListWindowSearch search(b.CurrentList());
-                 FindItems(search, *reinterpret_cast<const FindRequest*>(lp), ActiveCodePage());
+                 const FindRequest& request = *reinterpret_cast<const FindRequest*>(lp);
+                 ListWindowSearch search(b.CurrentList(), request.findAll != 0);
+                 FindItems(search, request, ActiveCodePage());
              }
              return 0;
          }},
@@ -197,13 +212,31 @@ const std::vector<MessageEntry<BandWindow>>& BandWindow::Messages() {
              handled = lp && b.painter_.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
              return TRUE;
          }},
+        // A change of the screen's DPI may come as a change of settings
+        // alone; either way the band lays itself out again, and a change of
+        // colours (high contrast on or off) paints everything anew. Both
+        // messages go to top-level windows, and a browser need not pass
+        // them on; the painters read the colours at each paint, so the
+        // repaint the system asks for after a change of colours is enough.
         {WM_SETTINGCHANGE, [](BandWindow& b, WPARAM wp, LPARAM lp, bool& handled) -> LRESULT {
              b.ForwardToChildren(WM_SETTINGCHANGE, wp, lp);
+             b.ApplyDpi(true);
              handled = false;
              return 0;
          }},
         {WM_SYSCOLORCHANGE, [](BandWindow& b, WPARAM wp, LPARAM lp, bool& handled) -> LRESULT {
              b.ForwardToChildren(WM_SYSCOLORCHANGE, wp, lp);
+             b.RepaintAll();
+             handled = false;
+             return 0;
+         }},
+        {kWmDpiChanged, [](BandWindow& b, WPARAM, LPARAM, bool& handled) -> LRESULT {
+             b.ApplyDpi(false);
+             handled = false;
+             return 0;
+         }},
+        {kWmDpiChangedAfterParent, [](BandWindow& b, WPARAM, LPARAM, bool& handled) -> LRESULT {
+             b.ApplyDpi(false);
              handled = false;
              return 0;
          }},
@@ -236,6 +269,8 @@ const std::vector<MessageEntry<BandWindow>>& BandWindow::Messages() {
 
 bool BandWindow::OnCreate() {
     ActivationScope scope;
+    metrics_ = BandMetricsFor(WindowDpi(Hwnd()));
+    painter_.SetDpi(metrics_.dpi);
     RECT none = {0, 0, 0, 0};
     menu_.Reset(LoadMenuA(module_, MAKEINTRESOURCEA(IDM_MENU_BAR)));
     if (menuBar_.Create(Hwnd(), none)) {
@@ -243,13 +278,8 @@ bool BandWindow::OnCreate() {
         menuBar_.SetMaskColour(RGB(255, 0, 255));
         menuBar_.LoadToolBar(module_, IDR_COMMAND_IMAGES);
     }
-    listImages_ = LoadImages(module_, IDB_ROW_IMAGES);
-    contextImages_ = LoadImages(module_, IDB_CONTEXT_IMAGES);
-    headerImages_ = LoadImages(module_, IDB_SORT_MARKS);
-    std::map<UINT, int> images;
-    for (const ItemCommandImage& i : kItemCommandImages)
-        images[UINT(i.command)] = i.image;
-    painter_.SetImages(contextImages_.Get(), std::move(images));
+    LoadImageLists();
+    painter_.SetImages(contextImages_.Get(), ItemCommandImageNumbers());
 
     const EntryKind kinds[3] = {EntryKind::History, EntryKind::Cookie, EntryKind::Cache};
     for (int i = 0; i < 3; ++i) {
@@ -296,6 +326,46 @@ bool BandWindow::WatchKey(const MSG& msg) {
     return false;
 }
 
+void BandWindow::LoadImageLists() {
+    const int size = metrics_.imageSize;
+    listImages_ = LoadImages(module_, IDB_ROW_IMAGES, size);
+    contextImages_ = LoadImages(module_, IDB_CONTEXT_IMAGES, size);
+    headerImages_ = LoadImages(module_, IDB_SORT_MARKS, size);
+}
+
+void BandWindow::ApplyDpi(bool repaint) {
+    const int dpi = WindowDpi(Hwnd());
+    if (dpi != metrics_.dpi) {
+        metrics_ = BandMetricsFor(dpi);
+        painter_.SetDpi(dpi);
+        // The controls let go of the old images before they go.
+        const UniqueImageList oldList = std::move(listImages_), oldContext = std::move(contextImages_),
+                              oldHeader = std::move(headerImages_);
+        LoadImageLists();
+        painter_.SetImages(contextImages_.Get(), ItemCommandImageNumbers());
+        for (auto& list : lists_) {
+            if (!list->Hwnd())
+                continue;
+            list->SetImageList(listImages_.Get());
+            list->SetHeaderImageList(headerImages_.Get());
+            list->SetDpi(dpi);
+        }
+        if (tabs_.Hwnd())
+            tabs_.SetDpi(dpi);
+        if (menuBar_.Hwnd()) {
+            menuBar_.SetDpi(dpi);
+            menuBar_.LoadToolBar(module_, IDR_COMMAND_IMAGES);
+        }
+        repaint = true;
+    }
+    if (!repaint)
+        return;
+    RECT client{};
+    GetClientRect(Hwnd(), &client);
+    OnSize(client.right, client.bottom);
+    RepaintAll();
+}
+
 void BandWindow::ReloadSettings() {
     settings_ = LoadBandSettings(services_->registry, newSystem_);
 }
@@ -338,14 +408,14 @@ int BandWindow::Margin() const {
     SHANDLE_PTR frame = 0;
     RECT band = {}, browser = {};
     if (FAILED(browser_->get_HWND(&frame)) || !frame)
-        return RightMargin(false, 0, 0);
+        return RightMargin(false, 0, 0, metrics_);
     GetWindowRect(Hwnd(), &band);
     GetWindowRect(reinterpret_cast<HWND>(frame), &browser);
-    return RightMargin(true, band.left, browser.left);
+    return RightMargin(true, band.left, browser.left, metrics_);
 }
 
 void BandWindow::OnSize(int width, int height) {
-    const BandLayout l = LayOutBand(width, height, Margin());
+    const BandLayout l = LayOutBand(width, height, Margin(), metrics_);
     if (menuBar_.Hwnd())
         MoveWindow(menuBar_.Hwnd(), l.menuBar.x, l.menuBar.y, l.menuBar.width, l.menuBar.height, TRUE);
     for (auto& list : lists_) {
@@ -359,10 +429,10 @@ void BandWindow::OnSize(int width, int height) {
 void BandWindow::OnEraseBackground(HDC dc) {
     RECT client;
     GetClientRect(Hwnd(), &client);
-    const Rgb back = BandBackground(FromColourRef(GetSysColor(COLOR_3DFACE)));
-    GdiObject<HBRUSH> brush(CreateSolidBrush(ToColourRef(back)));
+    const Palette palette = CurrentPalette();
+    GdiObject<HBRUSH> brush(CreateSolidBrush(Ref(palette.bandBack)));
     FillRect(dc, &client, brush.Get());
-    GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_3DSHADOW)));
+    GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, Ref(palette.bandLine)));
     HGDIOBJ old = SelectObject(dc, pen.Get());
     RECT strip = {};
     if (tabs_.Hwnd())
@@ -371,8 +441,8 @@ void BandWindow::OnEraseBackground(HDC dc) {
     LineTo(dc, client.left, client.bottom);
     MoveToEx(dc, client.right - 2, client.top, nullptr);
     LineTo(dc, client.right - 2, client.bottom);
-    MoveToEx(dc, client.left, 21, nullptr);
-    LineTo(dc, client.right - (strip.right - strip.left), 21);
+    MoveToEx(dc, client.left, metrics_.barLine, nullptr);
+    LineTo(dc, client.right - (strip.right - strip.left), metrics_.barLine);
     SelectObject(dc, old);
 }
 
@@ -584,7 +654,7 @@ void BandWindow::RunCommand(Command command) {
     }
     case Command::SelectAll:
         if (IsTab(tabs_.GetCurSel())) {
-            ListWindowSearch rows(CurrentList());
+            ListWindowSearch rows(CurrentList(), true);
             SelectAllItems(rows);
         }
         break;

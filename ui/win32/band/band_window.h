@@ -101,6 +101,8 @@ public:
     // in the store's list, and tells the counts in the status line.
     void PreviewCleanup(const CleanupCriteria& criteria, bool useKeepList);
     void ReloadSettings();
+    // The sizes the band is laid out with, at its window's DPI.
+    const BandMetrics& Metrics() const { return metrics_; }
 
     // ListRebuilder
     void ShowStore(std::int32_t store) override;
@@ -116,6 +118,11 @@ private:
     bool OnCreate();
     void OnTimer(UINT_PTR id);
     void OnSize(int width, int height);
+    // Takes the window's DPI afresh; when it changed, the images, fonts and
+    // sizes follow it. Lays the band out again when it changed or when
+    // asked to.
+    void ApplyDpi(bool repaint);
+    void LoadImageLists();
     void OnEraseBackground(HDC dc);
     LRESULT OnNotify(const NMHDR& header);
     void OnCommand(WPARAM wParam);
@@ -139,6 +146,7 @@ private:
     ComPtr<IWebBrowser2> browser_;
     bool newSystem_ = false;
     BandSettings settings_;
+    BandMetrics metrics_;
     UniqueMenu menu_;
     UniqueImageList listImages_;
     UniqueImageList contextImages_;

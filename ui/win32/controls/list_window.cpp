@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "ui/win32/window/dpi.h"
+#include "ui/win32/window/system_palette.h"
+
 namespace tw {
 namespace {
 
@@ -65,13 +68,7 @@ HWND ListWindow::Create(HWND parent, DWORD style, DWORD exStyle, const RECT& rec
 }
 
 void ListWindow::MakeResources() {
-    NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = sizeof metrics;
-    LOGFONTA lf{};
-    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
-        lf = metrics.lfMessageFont;
-    else
-        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    LOGFONTA lf = SystemFontAtDpi(SystemFont::Message, dpi_);
     font_.Reset(CreateFontIndirectA(&lf));
     lf.lfUnderline = TRUE;
     linkFont_.Reset(CreateFontIndirectA(&lf));
@@ -79,7 +76,7 @@ void ListWindow::MakeResources() {
         SelectInto select(dc.Get(), font_.Get());
         SIZE size{};
         if (GetTextExtentPoint32A(dc.Get(), "Height", 6, &size))
-            rowHeight_ = size.cy + 6;
+            rowHeight_ = size.cy + Px(6);
     }
     sizeCursor_ = LoadCursor(nullptr, IDC_SIZEWE);
     handCursor_ = LoadCursor(nullptr, IDC_HAND);
@@ -89,11 +86,36 @@ void ListWindow::MakeResources() {
     headerClipFormat_ = RegisterClipboardFormatA("HEADERCLIPBOARDFORMAT");
 }
 
+void ListWindow::SetImageList(HIMAGELIST images) {
+    images_ = images;
+    int cx = 0, cy = 0;
+    imageSize_ = images && ImageList_GetIconSize(images, &cx, &cy) ? cy : 16;
+    if (Hwnd())
+        InvalidateRect(Hwnd(), nullptr, FALSE);
+}
+
 void ListWindow::SetHeaderImageList(HIMAGELIST images) {
     headerImages_ = images;
     int cx = 0, cy = 0;
-    if (images && ImageList_GetIconSize(images, &cx, &cy))
+    headerImageSize_ = 16;
+    if (images && ImageList_GetIconSize(images, &cx, &cy)) {
         model_.SetHeaderImageWidth(cx);
+        headerImageSize_ = cy;
+    }
+    if (Hwnd())
+        InvalidateRect(Hwnd(), nullptr, FALSE);
+}
+
+void ListWindow::SetDpi(int dpi) {
+    if (dpi <= 0 || dpi == dpi_)
+        return;
+    for (int c = 0; c < model_.ColumnCount(); ++c)
+        model_.SetColumnWidth(c, ScaleBetweenDpi(model_.Column(c)->width, dpi_, dpi));
+    dpi_ = dpi;
+    if (Hwnd()) {
+        MakeResources();
+        Changed();
+    }
 }
 
 // ---- Operations that repaint -----------------------------------------------
@@ -156,6 +178,25 @@ bool ListWindow::Select(int row, int column, unsigned keys) {
         InvalidateRect(Hwnd(), nullptr, FALSE);
     Announce();
     return true;
+}
+
+bool ListWindow::AddUnselectedRows() {
+    if (!model_.AddUnselectedRows(0))
+        return false;
+    EnsureVisible(model_.FocusRow());
+    Notify(kListSelChanged, model_.FocusRow(), model_.FocusColumn());
+    if (Hwnd())
+        InvalidateRect(Hwnd(), nullptr, FALSE);
+    Announce(true);
+    return true;
+}
+
+ListWindow::QuietScope::QuietScope(ListWindow& list, bool asOne) : list_(list), asOne_(asOne) { ++list_.quiet_; }
+
+ListWindow::QuietScope::~QuietScope() {
+    list_.quietAsOne_ = list_.quietAsOne_ || asOne_;
+    if (--list_.quiet_ == 0)
+        list_.Announce();
 }
 
 bool ListWindow::SortByColumn(int position) {
@@ -448,7 +489,7 @@ void ListWindow::OnRightUp(int x, int y) {
 }
 
 void ListWindow::OnMouseMove(int x, int y) {
-    if (leftDown_ && (std::abs(x - pressPoint_.x) > kDragThreshold || std::abs(y - pressPoint_.y) > kDragThreshold))
+    if (leftDown_ && (std::abs(x - pressPoint_.x) > Px(kDragThreshold) || std::abs(y - pressPoint_.y) > Px(kDragThreshold)))
         dragged_ = true;
     if (!trackingLeave_) {
         TRACKMOUSEEVENT track{};
@@ -524,7 +565,7 @@ void ListWindow::OnKeyDown(WPARAM key) {
         if (model_.SelectAll()) {
             InvalidateRect(Hwnd(), nullptr, FALSE);
             Notify(kListSelChanged, model_.FocusRow(), model_.FocusColumn());
-            Announce();
+            Announce(true);
         }
         return;
     }
@@ -554,8 +595,8 @@ void ListWindow::ShowTip(int row, int column) {
         SelectInto font(dc.Get(), font_.Get());
         width = TextWidth(dc.Get(), cell->text);
     }
-    const int textLeft = (cell->image >= 0 && images_) ? 16 + kCellPadding : 0;
-    if (width + 2 * kCellPadding + textLeft <= rc.right - rc.left)
+    const int textLeft = (cell->image >= 0 && images_) ? imageSize_ + Px(kCellPadding) : 0;
+    if (width + 2 * Px(kCellPadding) + textLeft <= rc.right - rc.left)
         return;  // not cut off
     POINT origin{rc.left + textLeft, rc.top};
     ClientToScreen(Hwnd(), &origin);
@@ -567,7 +608,7 @@ void ListWindow::ShowTip(int row, int column) {
     }
     SetWindowLongPtrA(tip_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(font_.Get()));
     SetWindowTextA(tip_.Get(), cell->text.c_str());
-    SetWindowPos(tip_.Get(), HWND_TOPMOST, origin.x, origin.y, width + 2 * kCellPadding + 2, rowHeight_,
+    SetWindowPos(tip_.Get(), HWND_TOPMOST, origin.x, origin.y, width + 2 * Px(kCellPadding) + 2, rowHeight_,
                  SWP_NOACTIVATE | SWP_SHOWWINDOW);
     InvalidateRect(tip_.Get(), nullptr, TRUE);
     tipRow_ = row;
@@ -610,23 +651,23 @@ void ListWindow::PaintHeader(HDC dc, const RECT& client) {
             continue;
         DrawEdge(dc, &rc, pressedHeader_ == c ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_SOFT);
         RECT text = rc;
-        text.left += kCellPadding;
-        text.right -= kCellPadding;
+        text.left += Px(kCellPadding);
+        text.right -= Px(kCellPadding);
         if (col->image >= 0 && headerImages_) {
-            ImageList_Draw(headerImages_, col->image, dc, text.left, (rc.bottom - 16) / 2, ILD_TRANSPARENT);
-            text.left += 16 + 2;
+            ImageList_Draw(headerImages_, col->image, dc, text.left, (rc.bottom - headerImageSize_) / 2, ILD_TRANSPARENT);
+            text.left += headerImageSize_ + Px(2);
         }
         if (c == model_.SortColumn() && headerImages_) {
             // The downward mark (image 1) while ascending, the upward one
             // (image 0) after a reversal.
-            text.right -= kSortMarkWidth;
-            ImageList_Draw(headerImages_, model_.SortAscending() ? 1 : 0, dc, text.right, (rc.bottom - 16) / 2,
+            text.right -= Px(kSortMarkWidth);
+            ImageList_Draw(headerImages_, model_.SortAscending() ? 1 : 0, dc, text.right, (rc.bottom - headerImageSize_) / 2,
                            ILD_TRANSPARENT);
         } else if (c == model_.SortColumn()) {
-            text.right -= kSortMarkWidth;
-            const int cx = text.right + kSortMarkWidth / 2, cy = rc.bottom / 2;
-            POINT down[] = {{cx - 4, cy - 2}, {cx + 4, cy - 2}, {cx, cy + 2}};
-            POINT up[] = {{cx - 4, cy + 2}, {cx + 4, cy + 2}, {cx, cy - 2}};
+            text.right -= Px(kSortMarkWidth);
+            const int cx = text.right + Px(kSortMarkWidth) / 2, cy = rc.bottom / 2, dx = Px(4), dy = Px(2);
+            POINT down[] = {{cx - dx, cy - dy}, {cx + dx, cy - dy}, {cx, cy + dy}};
+            POINT up[] = {{cx - dx, cy + dy}, {cx + dx, cy + dy}, {cx, cy - dy}};
             GdiObject<HBRUSH> brush(CreateSolidBrush(GetSysColor(COLOR_3DSHADOW)));
             SelectInto b(dc, brush.Get());
             SelectInto p(dc, GetStockObject(NULL_PEN));
@@ -647,22 +688,30 @@ void ListWindow::PaintCell(HDC dc, int row, int column, const RECT& rc, bool sel
     const ListColumn* col = model_.Column(column);
     if (!cell || !col)
         return;
-    COLORREF back = selected ? GetSysColor(COLOR_HIGHLIGHT) : GetSysColor(COLOR_WINDOW);
-    COLORREF fore = selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : GetSysColor(COLOR_WINDOWTEXT);
-    if (!selected && cell->backColour != kDefaultColour)
-        back = cell->backColour;
-    if (!selected && cell->textColour != kDefaultColour)
-        fore = cell->textColour;
+    const bool link = cell->format == kCellLink;
+    COLORREF back = GetSysColor(COLOR_HIGHLIGHT);
+    COLORREF fore = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    if (!selected) {
+        // Marks and links through the palette; a colour of the cell's own
+        // stays where it can be read.
+        const CellColours colours = CellColoursOf(
+            palette_, system_,
+            cell->textColour != kDefaultColour ? FromColourRef(cell->textColour) : system_.windowText,
+            cell->backColour != kDefaultColour ? FromColourRef(cell->backColour) : system_.window,
+            link && cell->textColour == kDefaultColour);
+        fore = ToColourRef(colours.text);
+        back = ToColourRef(colours.back);
+    }
     FillSolid(dc, rc, back);
     RECT text = rc;
-    text.left += kCellPadding;
-    text.right -= kCellPadding;
+    text.left += Px(kCellPadding);
+    text.right -= Px(kCellPadding);
     if (cell->image >= 0 && images_) {
-        ImageList_Draw(images_, cell->image, dc, text.left, rc.top + (rowHeight_ - 16) / 2, ILD_TRANSPARENT);
-        text.left += 16 + kCellPadding;
+        ImageList_Draw(images_, cell->image, dc, text.left, rc.top + (rowHeight_ - imageSize_) / 2, ILD_TRANSPARENT);
+        text.left += imageSize_ + Px(kCellPadding);
     }
     if (cell->format == kCellCheck || cell->format == kCellThreeState) {
-        const int box = std::min(13, rowHeight_ - 4);
+        const int box = std::min(Px(13), rowHeight_ - Px(4));
         RECT b{text.left, rc.top + (rowHeight_ - box) / 2, text.left + box, rc.top + (rowHeight_ - box) / 2 + box};
         UINT state = DFCS_BUTTONCHECK | DFCS_FLAT;
         const long value = std::strtol(cell->text.c_str(), nullptr, 10);
@@ -673,9 +722,6 @@ void ListWindow::PaintCell(HDC dc, int row, int column, const RECT& rc, bool sel
         DrawFrameControl(dc, &b, DFC_BUTTON, state);
         return;
     }
-    const bool link = cell->format == kCellLink;
-    if (link && !selected && cell->textColour == kDefaultColour)
-        fore = RGB(0, 0, 204);  // COLOR_HOTLIGHT can be too pale to read
     SelectInto font(dc, link ? linkFont_.Get() : font_.Get());
     SetTextColor(dc, fore);
     UINT align = DT_LEFT;
@@ -712,6 +758,8 @@ void ListWindow::Paint(HDC target) {
     GetClientRect(Hwnd(), &client);
     OffscreenBuffer buffer(target, client.right, client.bottom);
     HDC dc = buffer.Ok() ? buffer.Dc() : target;
+    system_ = CurrentSystemColours();
+    palette_ = ChoosePalette(system_, HighContrastOn());
     FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
     SetBkMode(dc, TRANSPARENT);
     // Only the rows in view are painted.
@@ -729,6 +777,8 @@ RECT ListWindow::RowRect(int row) const {
     const int top = HeaderHeight() + (row - topRow_) * rowHeight_;
     return RECT{-scrollX_, top, TotalWidth() - scrollX_, top + rowHeight_};
 }
+
+bool ListWindow::Shown() const { return Hwnd() && (GetWindowLongA(Hwnd(), GWL_STYLE) & WS_VISIBLE) != 0; }
 
 bool ListWindow::RowInView(int row) const { return row >= topRow_ && row < topRow_ + PageRows(); }
 
@@ -768,25 +818,29 @@ bool ListWindow::SelectWithFlags(int row, long flags) {
 
 POINT ListWindow::KeyboardMenuPoint() {
     const int row = model_.CurrentRow() >= 0 ? model_.CurrentRow() : model_.FocusRow();
-    POINT at{kCellPadding, HeaderHeight()};
+    POINT at{Px(kCellPadding), HeaderHeight()};
     if (row >= 0 && row < model_.RowCount()) {
         EnsureVisible(row);
-        at = POINT{std::max<LONG>(RowRect(row).left, 0) + kCellPadding, RowRect(row).bottom};
+        at = POINT{std::max<LONG>(RowRect(row).left, 0) + Px(kCellPadding), RowRect(row).bottom};
     }
     ClientToScreen(Hwnd(), &at);
     return at;
 }
 
-void ListWindow::Announce() {
+void ListWindow::Announce(bool asOne) {
+    if (quiet_ > 0) {
+        quietAsOne_ = quietAsOne_ || asOne;
+        return;
+    }
     if (!Hwnd())
         return;
-    ListSnapshot now = SnapshotOf(model_, order_);
+    asOne = asOne || quietAsOne_;
+    quietAsOne_ = false;
     // In the order of ListEventKind.
     static const DWORD kEvents[] = {EVENT_OBJECT_REORDER, EVENT_OBJECT_SELECTION, EVENT_OBJECT_SELECTIONADD,
                                     EVENT_OBJECT_SELECTIONREMOVE, EVENT_OBJECT_SELECTIONWITHIN, EVENT_OBJECT_FOCUS};
-    for (const ListEvent& e : ListEventsBetween(told_, now, GetFocus() == Hwnd()))
+    for (const ListEvent& e : announcer_.Next(model_, order_, GetFocus() == Hwnd(), asOne))
         RaiseEvent(kEvents[int(e.kind)], Hwnd(), e.row);
-    told_ = std::move(now);
 }
 
 // ---- Message dispatch --------------------------------------------------------
@@ -811,6 +865,7 @@ const std::vector<MessageEntry<ListWindow>>& ListWindow::Messages() {
     };
     static const std::vector<MessageEntry<ListWindow>> table = {
         {WM_CREATE, [](ListWindow& w, WPARAM, LPARAM, bool&) -> LRESULT {
+             w.dpi_ = WindowDpi(w.Hwnd());
              const LONG_PTR style = GetWindowLongPtrA(w.Hwnd(), GWL_STYLE);
              SetWindowLongPtrA(w.Hwnd(), GWL_STYLE, (style & ~LONG_PTR(WS_BORDER)) | WS_CLIPCHILDREN);
              w.MakeResources();
@@ -934,6 +989,11 @@ const std::vector<MessageEntry<ListWindow>>& ListWindow::Messages() {
         // cell's, which the row's name already reads out.
         {WM_GETOBJECT, [](ListWindow& w, WPARAM wp, LPARAM lp, bool& handled) -> LRESULT {
              return w.accessible_.Answer(wp, lp, handled, [&w] { return NewListAccessible(w); });
+         }},
+        {kFollowLinkMessage, [](ListWindow& w, WPARAM wp, LPARAM, bool&) -> LRESULT {
+             if (w.Shown() && wp < WPARAM(w.model_.RowCount()))
+                 w.FollowLink(int(wp));
+             return 0;
          }},
     };
     return table;

@@ -10,6 +10,8 @@
 
 #include "platform/clock.h"
 #include "ui/accessibility.h"
+#include "ui/dpi_scale.h"
+#include "ui/palette.h"
 #include "ui/list_model.h"
 #include "ui/win32/window/accessible.h"
 #include "ui/win32/gdi.h"
@@ -44,6 +46,9 @@ public:
     // that the tip must not stay on top of.
     static constexpr UINT_PTR kTipTimer = 1003;
     static constexpr UINT kTipCheckMs = 100;
+    // Posted by a screen reader's default action: follow row wParam's link,
+    // if the list is still shown.
+    static constexpr UINT kFollowLinkMessage = WM_USER + 100;
 
     explicit ListWindow(const Clock& clock);
 
@@ -60,11 +65,34 @@ public:
     void RemoveAllRows();
     void RemoveAllColumns();
     bool Select(int row, int column, unsigned keys);
+    // Select All's step (ListModel::AddUnselectedRows), shown and told once.
+    bool AddUnselectedRows();
     bool SortByColumn(int position);
+
+    // While one lives, a screen reader is told nothing of the list; when
+    // the last one goes it hears what changed meanwhile, a change of the
+    // selection as one change within the list when `asOne`.
+    class QuietScope {
+    public:
+        QuietScope(ListWindow& list, bool asOne);
+        ~QuietScope();
+        QuietScope(const QuietScope&) = delete;
+        QuietScope& operator=(const QuietScope&) = delete;
+
+    private:
+        ListWindow& list_;
+        bool asOne_;
+    };
     // Cell and header images (bitmap 210: the sort marks, up then down);
     // the window does not own them.
-    void SetImageList(HIMAGELIST images) { images_ = images; }
+    void SetImageList(HIMAGELIST images);
     void SetHeaderImageList(HIMAGELIST images);
+    // The DPI the list is drawn at: its own window's at creation, then as
+    // the band tells it. A change rescales the columns' widths.
+    int Dpi() const { return dpi_; }
+    void SetDpi(int dpi);
+    // The size of the row images (their image list's).
+    int ImageSize() const { return imageSize_; }
 
     int RowHeight() const { return rowHeight_; }
     int HeaderHeight() const { return model_.HeaderShown() ? rowHeight_ : 0; }
@@ -78,6 +106,8 @@ public:
     // row's first link cell (-1 for none).
     RECT RowRect(int row) const;
     bool RowInView(int row) const;
+    // Whether the list itself is shown (its parent may not be).
+    bool Shown() const;
     int RowAt(POINT client) const;
     int LinkColumn(int row) const;
     // What a click on the row's link cell does; false when it has none.
@@ -98,6 +128,8 @@ private:
     };
 
     void MakeResources();
+    // A size in pixels at 96 dpi, at the list's DPI.
+    int Px(int pixels) const { return ScaleToDpi(pixels, dpi_); }
     void UpdateScrollBars();
     Hit HitTest(int x, int y) const;
     RECT CellRect(int row, int column) const;
@@ -132,6 +164,12 @@ private:
     UniqueWindow tip_;
     HIMAGELIST images_ = nullptr;
     HIMAGELIST headerImages_ = nullptr;
+    int dpi_ = kBaseDpi;
+    int imageSize_ = 16;
+    int headerImageSize_ = 16;
+    // The colours of the paint under way.
+    SystemColours system_;
+    Palette palette_;
     GdiObject<HFONT> font_;
     GdiObject<HFONT> linkFont_;
     HCURSOR sizeCursor_ = nullptr;
@@ -155,10 +193,12 @@ private:
     int pendingVisible_ = -1;
 
     // Tells screen readers what changed since they were last told.
-    void Announce();
+    void Announce(bool asOne = false);
     AccessibleSlot accessible_;
-    ListSnapshot told_;
+    ListAnnouncer announcer_;
     unsigned order_ = 0;  // counts the sorts and removals, which renumber rows
+    int quiet_ = 0;       // QuietScopes alive
+    bool quietAsOne_ = false;
 };
 
 }  // namespace tw

@@ -5,6 +5,9 @@
 #include <utility>
 
 #include "ui/colour_math.h"
+#include "ui/dpi_scale.h"
+#include "ui/win32/window/dpi.h"
+#include "ui/win32/window/system_palette.h"
 #include "ui/win32/window/paint_util.h"
 
 namespace tw {
@@ -49,11 +52,23 @@ HWND MenuBar::Create(HWND parent, const RECT& rect, UINT id) {
     if (!hwnd)
         return nullptr;
     owner_ = parent;
-    LOGFONTA lf{};
-    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
-    font_.Reset(CreateFontIndirectA(&lf));
+    SetDpi(WindowDpi(hwnd));
     watch_.Start(*this);
     return hwnd;
+}
+
+void MenuBar::SetDpi(int dpi) {
+    if (dpi <= 0)
+        return;
+    dpi_ = dpi;
+    LOGFONTA lf{};
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    FitFontToDpi(lf, dpi);
+    font_.Reset(CreateFontIndirectA(&lf));
+    painter_.SetDpi(dpi);
+    Layout();
+    if (Hwnd())
+        InvalidateRect(Hwnd(), nullptr, FALSE);
 }
 
 bool MenuBar::AttachMenu(HMENU menu) {
@@ -91,8 +106,9 @@ bool MenuBar::LoadImages(HBITMAP strip, const std::vector<unsigned>& commands) {
     const GdiObject<HBITMAP> copy(static_cast<HBITMAP>(CopyImage(strip, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!copy)
         return false;
-    UniqueImageList images(
-        ImageList_Create(kImageSize, info.bmHeight, ILC_COLOR24 | ILC_MASK, info.bmWidth / kImageSize, 4));
+    // Square cells, as high as the strip.
+    const int size = info.bmHeight;
+    UniqueImageList images(ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, info.bmWidth / size, 4));
     if (!images || ImageList_AddMasked(images.Get(), copy.Get(), mask_) < 0)
         return false;
     images_ = std::move(images);
@@ -106,8 +122,12 @@ bool MenuBar::LoadImages(HBITMAP strip, const std::vector<unsigned>& commands) {
 }
 
 bool MenuBar::LoadImages(HINSTANCE instance, UINT bitmapId, const std::vector<unsigned>& commands) {
-    const GdiObject<HBITMAP> strip(static_cast<HBITMAP>(
-        LoadImageA(instance, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    const int sized = BitmapForImageSize(int(bitmapId), ImageSizeForDpi(dpi_));
+    GdiObject<HBITMAP> strip(static_cast<HBITMAP>(
+        LoadImageA(instance, MAKEINTRESOURCEA(sized), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    if (!strip && sized != int(bitmapId))  // a module without the larger strips
+        strip.Reset(static_cast<HBITMAP>(
+            LoadImageA(instance, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     return strip && LoadImages(strip.Get(), commands);
 }
 
@@ -155,8 +175,8 @@ void MenuBar::SetHot(int index) {
 void MenuBar::Paint(HDC dc) {
     RECT rc{};
     GetClientRect(Hwnd(), &rc);
-    const Rgb face = FromColourRef(GetSysColor(COLOR_3DFACE));
-    ShadeVertically(dc, rc, ScaleColour(face, kBarDark), ScaleColour(face, kBarLight));
+    const Palette palette = CurrentPalette();
+    ShadeVertically(dc, rc, palette.barDark, palette.barLight);
     SelectInto select(dc, font_.Get());
     SetBkMode(dc, TRANSPARENT);
     for (int i = 0; i < model_.Count(); ++i) {
@@ -164,13 +184,13 @@ void MenuBar::Paint(HDC dc) {
         const bool pressed = i == open_;
         const bool hot = pressed || (i == hot_ && open_ < 0);
         if (hot) {
-            GradientHorizontal(dc, button, RGB(170, 200, 245), RGB(230, 250, 250));
+            GradientHorizontal(dc, button, Ref(palette.hotOuterFrom), Ref(palette.hotOuterTo));
             RECT inner = button;
-            InflateRect(&inner, -2, -2);
-            GradientHorizontal(dc, inner, RGB(210, 240, 250), RGB(185, 215, 250));
-            SetTextColor(dc, pressed ? GetSysColor(COLOR_HIGHLIGHTTEXT) : RGB(0, 0, 0));
+            InflateRect(&inner, -ScaleToDpi(2, dpi_), -ScaleToDpi(2, dpi_));
+            GradientHorizontal(dc, inner, Ref(palette.hotInnerFrom), Ref(palette.hotInnerTo));
+            SetTextColor(dc, Ref(pressed ? palette.pressedText : palette.hotText));
         } else {
-            SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+            SetTextColor(dc, Ref(palette.barText));
         }
         const std::string text = keyboardCues_ ? WithAccessKeyMarked(model_.Button(i).text) : model_.Button(i).text;
         DrawTextA(dc, text.c_str(), int(text.size()), &button,
@@ -293,6 +313,12 @@ bool MenuBar::WatchKey(const MSG& msg) {
 }
 
 void MenuBar::Apply(const MenuBarKeys::Step& step) {
+    // A screen reader hears the keyboard mode begin and end as it hears
+    // the platform's own menu mode: the start before the first button.
+    if (keys_.Active() != menuMode_) {
+        menuMode_ = keys_.Active();
+        RaiseEvent(menuMode_ ? EVENT_SYSTEM_MENUSTART : EVENT_SYSTEM_MENUEND, Hwnd(), -1);
+    }
     switch (step.effect) {
     case MenuBarKeys::Effect::Hot:
         // The bar takes the focus, as the platform's menu mode takes the
@@ -398,6 +424,10 @@ const std::vector<MessageEntry<MenuBar>>& MenuBar::Messages() {
          }},
         {WM_SETTINGCHANGE, [](MenuBar& bar, WPARAM, LPARAM, bool&) -> LRESULT {
              bar.Layout();
+             InvalidateRect(bar.Hwnd(), nullptr, FALSE);
+             return 0;
+         }},
+        {WM_SYSCOLORCHANGE, [](MenuBar& bar, WPARAM, LPARAM, bool&) -> LRESULT {
              InvalidateRect(bar.Hwnd(), nullptr, FALSE);
              return 0;
          }},

@@ -22,7 +22,6 @@ namespace tw {
 class MenuBar : public Window<MenuBar>, private KeyWatcher {
 public:
     static constexpr const char* kClassName = "WTL_CommandBarXP";
-    static constexpr int kImageSize = 16;
 
     // Posted to the bar: open popup wParam; lParam 1 when the keyboard asked.
     static UINT AutoPopupMessage();
@@ -38,8 +37,9 @@ public:
     // The menu stays the caller's; its popups are made owner-drawn.
     bool AttachMenu(HMENU menu);
     void SetMaskColour(COLORREF mask) { mask_ = mask; }
-    // The command images: a strip of 16-pixel images and the command of each
-    // image in order (0 for a separator, which has no image).
+    // The command images: a strip of square images and the command of each
+    // image in order (0 for a separator, which has no image). From a
+    // resource, the strip of the bar's image size (its DPI chooses it).
     bool LoadImages(HINSTANCE instance, UINT bitmapId, const std::vector<unsigned>& commands);
     bool LoadImages(HBITMAP strip, const std::vector<unsigned>& commands);
     // A tool bar resource and the bitmap of the same number.
@@ -50,6 +50,12 @@ public:
     void OpenPopup(int index, bool byKeyboard);
 
     void Paint(HDC dc);
+
+    // The DPI the bar and its popups are drawn at: its window's at
+    // creation, then as the owner tells it; images loaded later come in
+    // its size.
+    int Dpi() const { return dpi_; }
+    void SetDpi(int dpi);
 
     // For a screen reader: the buttons, the one hot (under the pointer or
     // the keyboard), the one whose popup is open (-1 for none), whether the
@@ -68,6 +74,7 @@ private:
     bool FilterMenuMessage(const MSG& msg);
     // The keys and clicks of the owner window, as the thread's loop takes them.
     bool WatchKey(const MSG& msg) override;
+    void FocusMoved() override { keys_.Disarm(); }
     void Apply(const MenuBarKeys::Step& step);
     void SwitchTo(int index, bool byKeyboard);
     void Layout();
@@ -82,6 +89,7 @@ private:
     ContextMenuPainter painter_;
     MenuBarModel model_;
     GdiObject<HFONT> font_;
+    int dpi_ = 96;
     int hot_ = -1;
     int open_ = -1;
     bool keyboardCues_ = false;
@@ -93,6 +101,7 @@ private:
     bool nextByKeyboard_ = false;
     bool escaped_ = false;  // Esc closed the popup at its own level
     MenuBarKeys keys_;
+    bool menuMode_ = false;  // as a screen reader was last told
     KeyWatch watch_;
     // Where the focus was when the keyboard took the bar, to go back to.
     HWND focusBefore_ = nullptr;

@@ -3,6 +3,9 @@
 #include <algorithm>
 
 #include "ui/colour_math.h"
+#include "ui/dpi_scale.h"
+#include "ui/win32/window/dpi.h"
+#include "ui/win32/window/system_palette.h"
 #include "ui/menu_bar_model.h"
 #include "platform/win32/handles.h"
 #include "ui/win32/gdi.h"
@@ -11,24 +14,21 @@
 namespace tw {
 namespace {
 
-COLORREF Face(int lightness, int saturation) {
-    return ToColourRef(AdjustColour(FromColourRef(GetSysColor(COLOR_3DFACE)), lightness, saturation));
-}
-
-GdiObject<HFONT> MenuFont(bool bold) {
-    NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = sizeof metrics;
-    LOGFONTA lf{};
-    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
-        lf = metrics.lfMenuFont;
-    else
-        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+GdiObject<HFONT> MenuFont(bool bold, int dpi) {
+    LOGFONTA lf = SystemFontAtDpi(SystemFont::Menu, dpi);
     if (bold)
         lf.lfWeight = std::min<LONG>(lf.lfWeight + 200, FW_HEAVY);
     return GdiObject<HFONT>(CreateFontIndirectA(&lf));
 }
 
 }  // namespace
+
+int ContextMenuPainter::Px(int pixels) const { return ScaleToDpi(pixels, dpi_); }
+
+int ContextMenuPainter::ImageWidth() const {
+    int cx = 0, cy = 0;
+    return images_ && ImageList_GetIconSize(images_, &cx, &cy) ? cx : Px(kImageWidth);
+}
 
 void ContextMenuPainter::SetImages(HIMAGELIST images, std::map<UINT, int> commandImages) {
     images_ = images;
@@ -111,7 +111,8 @@ bool ContextMenuPainter::Measure(HWND owner, MEASUREITEMSTRUCT& measure) const {
     const Item* item = ItemOf(measure.itemData);
     if (!item)
         return false;
-    const int menuHeight = GetSystemMetrics(SM_CYMENU);
+    // The system's metrics are made for the system's DPI.
+    const int menuHeight = ScaleBetweenDpi(GetSystemMetrics(SM_CYMENU), SystemDpi(), dpi_);
     if (item->type & MFT_SEPARATOR) {
         measure.itemHeight = UINT(menuHeight / 2);
         measure.itemWidth = 0;
@@ -120,15 +121,16 @@ bool ContextMenuPainter::Measure(HWND owner, MEASUREITEMSTRUCT& measure) const {
     const WindowDc dc = GetWindowDc(owner);
     if (!dc)
         return false;
-    GdiObject<HFONT> font = MenuFont((item->state & MFS_DEFAULT) != 0);
+    GdiObject<HFONT> font = MenuFont((item->state & MFS_DEFAULT) != 0, dpi_);
     RECT rc{};
     {
         SelectInto select(dc.Get(), font.Get());
         DrawTextA(dc.Get(), item->text.c_str(), int(item->text.size()), &rc,
                   DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_CALCRECT | DT_EXPANDTABS);
     }
-    measure.itemHeight = UINT(menuHeight + 3);
-    measure.itemWidth = UINT(std::max<LONG>(0, rc.right + 2 * kButtonWidth - GetSystemMetrics(SM_CXMENUCHECK) + 6));
+    measure.itemHeight = UINT(menuHeight + Px(3));
+    const int check = ScaleBetweenDpi(GetSystemMetrics(SM_CXMENUCHECK), SystemDpi(), dpi_);
+    measure.itemWidth = UINT(std::max<LONG>(0, rc.right + 2 * Px(kButtonWidth) - check + Px(6)));
     return true;
 }
 
@@ -143,53 +145,53 @@ bool ContextMenuPainter::Draw(const DRAWITEMSTRUCT& draw) const {
     const bool selected = (draw.itemState & ODS_SELECTED) != 0;
     const bool disabled = (draw.itemState & (ODS_GRAYED | ODS_DISABLED)) != 0;
     const bool checked = (draw.itemState & ODS_CHECKED) != 0;
+    const Palette palette = CurrentPalette();
+    const int imageWidth = ImageWidth();
+    const int imageHeight = imageWidth == kImageWidth ? kImageHeight : imageWidth;
     if (selected && !disabled) {
-        GradientHorizontal(dc, rc, RGB(170, 200, 245), RGB(230, 250, 250));
+        GradientHorizontal(dc, rc, Ref(palette.hotOuterFrom), Ref(palette.hotOuterTo));
         RECT inner = rc;
-        InflateRect(&inner, -2, -2);
-        GradientHorizontal(dc, inner, RGB(210, 240, 250), RGB(185, 215, 250));
+        InflateRect(&inner, -Px(2), -Px(2));
+        GradientHorizontal(dc, inner, Ref(palette.hotInnerFrom), Ref(palette.hotInnerTo));
     } else {
-        RECT strip{rc.left, rc.top, rc.left + kImageWidth + 6, rc.bottom};
+        RECT strip{rc.left, rc.top, rc.left + imageWidth + Px(6), rc.bottom};
         RECT rest{strip.right, rc.top, rc.right, rc.bottom};
-        FillSolid(dc, strip, Face(20, 0));
-        FillSolid(dc, rest, Face(75, 0));
+        FillSolid(dc, strip, Ref(palette.itemStrip));
+        FillSolid(dc, rest, Ref(palette.itemBack));
     }
     if (item->type & MFT_SEPARATOR) {
         const int y = rc.top + (rc.bottom - rc.top) / 2;
-        RECT line{rc.left + kImageWidth + 8, y, rc.right - 2, y + 1};
-        FillSolid(dc, line, GetSysColor(COLOR_3DSHADOW));
+        RECT line{rc.left + imageWidth + Px(8), y, rc.right - Px(2), y + 1};
+        FillSolid(dc, line, Ref(palette.separator));
         return true;
     }
-    const int imageTop = rc.top + (rc.bottom - rc.top - kImageHeight) / 2;
+    const int imageTop = rc.top + (rc.bottom - rc.top - imageHeight) / 2;
     if (checked) {
-        RECT frame{rc.left + 1, rc.top + 1, rc.left + kImageWidth + 5, rc.bottom - 1};
-        const Rgb highlight = FromColourRef(GetSysColor(COLOR_HIGHLIGHT));
-        const COLORREF fill = disabled ? Face(73, 0)
-                              : selected ? ToColourRef(AdjustColour(highlight, 50, -50))
-                                         : ToColourRef(AdjustColour(highlight, 70, -57));
-        FillSolid(dc, frame, fill);
-        GdiObject<HBRUSH> border(CreateSolidBrush(GetSysColor(COLOR_HIGHLIGHT)));
+        RECT frame{rc.left + 1, rc.top + 1, rc.left + imageWidth + Px(5), rc.bottom - 1};
+        const Rgb fill = disabled ? palette.checkFillDisabled : selected ? palette.checkFillSelected : palette.checkFill;
+        FillSolid(dc, frame, Ref(fill));
+        GdiObject<HBRUSH> border(CreateSolidBrush(Ref(palette.checkFrame)));
         FrameRect(dc, &frame, border.Get());
     }
     if (item->image >= 0 && images_) {
         if (disabled) {
-            ImageList_DrawEx(images_, item->image, dc, rc.left + 3, imageTop, 0, 0, CLR_NONE, CLR_DEFAULT,
+            ImageList_DrawEx(images_, item->image, dc, rc.left + Px(3), imageTop, 0, 0, CLR_NONE, CLR_DEFAULT,
                              ILD_BLEND50);
         } else {
             if (selected)
-                ImageList_DrawEx(images_, item->image, dc, rc.left + 4, imageTop + 1, 0, 0, CLR_NONE,
+                ImageList_DrawEx(images_, item->image, dc, rc.left + Px(3) + 1, imageTop + 1, 0, 0, CLR_NONE,
                                  GetSysColor(COLOR_3DSHADOW), ILD_MASK | ILD_BLEND50);
-            ImageList_Draw(images_, item->image, dc, rc.left + 3, imageTop, ILD_TRANSPARENT);
+            ImageList_Draw(images_, item->image, dc, rc.left + Px(3), imageTop, ILD_TRANSPARENT);
         }
     } else if (checked) {
-        RECT mark{rc.left + 3, imageTop, rc.left + 3 + kImageWidth, imageTop + kImageHeight};
+        RECT mark{rc.left + Px(3), imageTop, rc.left + Px(3) + imageWidth, imageTop + imageHeight};
         DrawFrameControl(dc, &mark, DFC_MENU, DFCS_MENUCHECK);
     }
-    GdiObject<HFONT> font = MenuFont((item->state & MFS_DEFAULT) != 0);
+    GdiObject<HFONT> font = MenuFont((item->state & MFS_DEFAULT) != 0, dpi_);
     SelectInto select(dc, font.Get());
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, disabled ? Face(-18, 0) : GetSysColor(COLOR_MENUTEXT));
-    RECT text{rc.left + kImageWidth + 14, rc.top, rc.right - 12, rc.bottom};
+    SetTextColor(dc, Ref(disabled ? palette.disabledText : selected ? palette.selectedText : palette.itemText));
+    RECT text{rc.left + imageWidth + Px(14), rc.top, rc.right - Px(12), rc.bottom};
     const std::string::size_type tab = item->text.find('\t');
     const std::string label = item->text.substr(0, tab);
     DrawTextA(dc, label.c_str(), int(label.size()), &text, DT_SINGLELINE | DT_LEFT | DT_VCENTER);

@@ -34,6 +34,9 @@ public:
 
     // Image numbers by command; the image list is not owned.
     void SetImages(HIMAGELIST images, std::map<UINT, int> commandImages);
+    // The sizes above are pixels at 96 dpi; the items are measured and
+    // drawn at this DPI, with images of the image list's own size.
+    void SetDpi(int dpi) { dpi_ = dpi > 0 ? dpi : 96; }
 
     // WM_INITMENUPOPUP: makes every item not yet owner-drawn owner-drawn.
     void PreparePopup(HMENU popup);
@@ -53,8 +56,11 @@ public:
 
 private:
     const Item* ItemOf(ULONG_PTR data) const;
+    int Px(int pixels) const;
+    int ImageWidth() const;
 
     HIMAGELIST images_ = nullptr;
+    int dpi_ = 96;
     std::map<UINT, int> commandImages_;
     std::vector<HMENU> popups_;
     std::vector<std::unique_ptr<Item>> items_;

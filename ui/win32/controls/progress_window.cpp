@@ -5,7 +5,10 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "ui/dpi_scale.h"
 #include "ui/progress_indicator.h"
+#include "ui/win32/window/dpi.h"
+#include "ui/win32/window/system_palette.h"
 #include "platform/win32/handles.h"
 #include "res/resource.h"
 #include "ui/win32/gdi.h"
@@ -13,10 +16,6 @@
 namespace tw {
 namespace {
 
-constexpr COLORREF kBoxFill = RGB(160, 190, 220);
-constexpr COLORREF kBoxOutline = RGB(50, 90, 135);
-constexpr COLORREF kCurrentFill = RGB(190, 220, 255);
-constexpr COLORREF kCurrentOutline = RGB(50, 90, 135);
 constexpr const char* kIndicatorProp = "TwProgressIndicator";
 
 // The indicator painted over control 319, with its off-screen image kept
@@ -66,12 +65,16 @@ private:
         if (!image_->Ok())
             return;
         const HDC dc_ = image_->Dc();
-        FillRect(dc_, &rc, GetSysColorBrush(COLOR_3DFACE));
-        const auto boxes = ProgressIndicator::Boxes(rc.right, rc.bottom);
-        GdiObject<HPEN> outline(CreatePen(PS_SOLID, 0, kBoxOutline));
-        GdiObject<HPEN> currentOutline(CreatePen(PS_SOLID, 0, kCurrentOutline));
-        GdiObject<HBRUSH> fill(CreateSolidBrush(kBoxFill));
-        GdiObject<HBRUSH> currentFill(CreateSolidBrush(kCurrentFill));
+        const Palette palette = CurrentPalette();
+        FillSolid(dc_, rc, Ref(palette.progressBack));
+        const int dpi = WindowDpi(control_);
+        const auto boxes = ProgressIndicator::Boxes(rc.right, rc.bottom, dpi);
+        // Width 0 draws one pixel whatever the DPI.
+        const int penWidth = dpi > kBaseDpi ? ScaleToDpi(1, dpi) : 0;
+        GdiObject<HPEN> outline(CreatePen(PS_SOLID, penWidth, Ref(palette.boxOutline)));
+        GdiObject<HPEN> currentOutline(CreatePen(PS_SOLID, penWidth, Ref(palette.currentBoxOutline)));
+        GdiObject<HBRUSH> fill(CreateSolidBrush(Ref(palette.boxFill)));
+        GdiObject<HBRUSH> currentFill(CreateSolidBrush(Ref(palette.currentBoxFill)));
         for (int i = 0; i < ProgressIndicator::kBoxes; ++i) {
             const bool current = i == indicator_.Position();
             SelectInto pen(dc_, current ? currentOutline.Get() : outline.Get());

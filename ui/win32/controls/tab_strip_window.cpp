@@ -3,7 +3,10 @@
 
 #include <commctrl.h>
 
+#include "ui/dpi_scale.h"
+#include "ui/win32/window/dpi.h"
 #include "ui/win32/window/paint_util.h"
+#include "ui/win32/window/system_palette.h"
 
 namespace tw {
 namespace {
@@ -18,6 +21,7 @@ HWND FlatTabStrip::Create(HWND parent, const RECT& rect, UINT id, DWORD style) {
     if (!hwnd)
         return nullptr;
     OnCreate(style);
+    SetDpi(WindowDpi(hwnd));
     RECT client{};
     GetClientRect(hwnd, &client);
     clientWidth_ = client.right;
@@ -47,9 +51,20 @@ void FlatTabStrip::OnCreate(DWORD style) {
 void FlatTabStrip::MakeFonts() {
     LOGFONTA lf{};
     GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    FitFontToDpi(lf, dpi_);
     normalFont_.Reset(CreateFontIndirectA(&lf));
     lf.lfWeight = FW_BOLD;
     boldFont_.Reset(CreateFontIndirectA(&lf));
+}
+
+void FlatTabStrip::SetDpi(int dpi) {
+    if (dpi <= 0)
+        return;
+    dpi_ = dpi;
+    model_.SetTabWidth(ScaleToDpi(TabStripModel::kDefaultTabWidth, dpi));
+    MakeFonts();
+    if (Hwnd())
+        InvalidateRect(Hwnd(), nullptr, TRUE);
 }
 
 int FlatTabStrip::AddItem(int index, const std::string& text) {
@@ -92,6 +107,11 @@ const std::vector<MessageEntry<FlatTabStrip>>& FlatTabStrip::Messages() {
              t.Paint(reinterpret_cast<HDC>(wp));
              return 0;
          }},
+        {WM_SYSCOLORCHANGE, [](FlatTabStrip& t, WPARAM, LPARAM, bool& handled) -> LRESULT {
+             InvalidateRect(t.Hwnd(), nullptr, TRUE);
+             handled = false;
+             return 0;
+         }},
         {WM_SETTINGCHANGE, [](FlatTabStrip& t, WPARAM, LPARAM, bool& handled) -> LRESULT {
              t.MakeFonts();
              InvalidateRect(t.Hwnd(), nullptr, TRUE);
@@ -107,6 +127,11 @@ const std::vector<MessageEntry<FlatTabStrip>>& FlatTabStrip::Messages() {
          }},
         {WM_GETOBJECT, [](FlatTabStrip& t, WPARAM wp, LPARAM lp, bool& handled) -> LRESULT {
              return t.accessible_.Answer(wp, lp, handled, [&t] { return NewTabStripAccessible(t); });
+         }},
+        {kSwitchMessage, [](FlatTabStrip& t, WPARAM wp, LPARAM, bool&) -> LRESULT {
+             if (wp < WPARAM(t.model_.Count()))
+                 t.ChangeTo(int(wp));
+             return 0;
          }},
     };
     return table;
@@ -141,7 +166,7 @@ void FlatTabStrip::DrawTab(HDC dc, int index, const TabColours& colours, HPEN sh
     const TabRect r = model_.Rect(index, clientHeight_);
     RECT rc{r.left, r.top, r.right, r.bottom};
     ShadeVertically(dc, rc, colours.dark, colours.light);
-    OffsetRect(&rc, 0, 2);
+    OffsetRect(&rc, 0, ScaleToDpi(2, dpi_));
     SelectInto pen(dc, shadow);
     const int current = model_.GetCurSel();
     HFONT font = normalFont_.Get();
@@ -161,17 +186,20 @@ void FlatTabStrip::DrawTab(HDC dc, int index, const TabColours& colours, HPEN sh
         Polyline(dc, outline, 4);
     }
     SelectInto selectFont(dc, font);
-    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    SetTextColor(dc, Ref(index == current ? currentText_ : text_));
     SetBkMode(dc, TRANSPARENT);
     RECT text = rc;
-    text.top += 3;
-    text.bottom += 3;
+    text.top += ScaleToDpi(3, dpi_);
+    text.bottom += ScaleToDpi(3, dpi_);
     const std::string& label = model_.Text(index);
     DrawTextA(dc, label.c_str(), int(label.size()), &text, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 void FlatTabStrip::Paint(HDC dc) {
-    const TabColours colours = TabColoursFrom(FromColourRef(GetSysColor(COLOR_3DFACE)));
+    const Palette palette = CurrentPalette();
+    const TabColours colours{palette.tabDark, palette.tabLight, palette.tabCurrent};
+    text_ = palette.tabText;
+    currentText_ = palette.currentTabText;
     RECT client{0, 0, clientWidth_, clientHeight_};
     ShadeVertically(dc, client, colours.dark, colours.light);
     const int total = model_.TotalWidth();
@@ -180,7 +208,7 @@ void FlatTabStrip::Paint(HDC dc) {
     OffscreenBuffer buffer(dc, total, clientHeight_);
     if (!buffer.Ok())
         return;
-    GdiObject<HPEN> shadow(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_3DSHADOW)));
+    GdiObject<HPEN> shadow(CreatePen(PS_SOLID, 1, Ref(palette.tabOutline)));
     for (int i = 0; i < model_.Count(); ++i)
         DrawTab(buffer.Dc(), i, colours, shadow.Get());
     // The buffer is only as wide as the tabs; the shading stays right of it.

@@ -17,6 +17,8 @@ class FlatTabStrip : public Window<FlatTabStrip> {
 public:
     static constexpr DWORD kStyleToolTip = 0x4000;
     static constexpr const char* kClassName = "QvFlatTabCtrl";
+    // Posted by a screen reader's default action: change to tab wParam.
+    static constexpr UINT kSwitchMessage = WM_USER + 100;
 
     HWND Create(HWND parent, const RECT& rect, UINT id, DWORD style);
 
@@ -29,6 +31,10 @@ public:
     bool ChangeTo(int index);
     const TabStripModel& Model() const { return model_; }
     int ClientHeight() const { return clientHeight_; }
+    // The DPI the strip is drawn at: its window's at creation, then as the
+    // band tells it. It sets the tabs' width and the fonts.
+    int Dpi() const { return dpi_; }
+    void SetDpi(int dpi);
 
     // Draws the whole strip into dc (WM_PAINT and WM_PRINTCLIENT).
     void Paint(HDC dc);
@@ -49,6 +55,9 @@ private:
     GdiObject<HFONT> normalFont_;
     GdiObject<HFONT> boldFont_;
     AccessibleSlot accessible_;
+    int dpi_ = 96;
+    // The texts' colours of the paint under way.
+    Rgb text_, currentText_;
 };
 
 }  // namespace tw

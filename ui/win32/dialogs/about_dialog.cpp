@@ -9,6 +9,7 @@
 #include "ui/about_model.h"
 #include "ui/win32/band/band_window.h"
 #include "ui/win32/dialogs/dialog_support.h"
+#include "ui/win32/window/system_palette.h"
 
 namespace tw {
 
@@ -185,7 +186,8 @@ void Hyperlink::Paint(HDC dc) {
         SendMessageA(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd_)));
     FillRect(dc, &rc, back ? back : GetSysColorBrush(COLOR_BTNFACE));
     const Rgb c = visited_ ? visitedColour_ : link_;
-    SetTextColor(dc, RGB(c.r, c.g, c.b));
+    const SystemColours system = CurrentSystemColours();
+    SetTextColor(dc, ToColourRef(DialogLinkColour(ChoosePalette(system, HighContrastOn()), system, c)));
     SetBkMode(dc, TRANSPARENT);
     HGDIOBJ old = font_.Get() ? SelectObject(dc, font_.Get()) : nullptr;
     DrawTextA(dc, label_.c_str(), int(label_.size()), &rc, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
