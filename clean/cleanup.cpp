@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "clean/refusal.h"
 #include "core/ansi_text.h"
 #include "core/classify.h"
 #include "core/live_readers.h"
@@ -84,6 +85,32 @@ std::string SizeText(std::uint64_t bytes) {
     return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " MB";
 }
 
+std::string StoreErrorText(const StoreError& error) {
+    static const struct { long code; const char* name; } kNames[] = {
+        {kErrorFileNotFound, "not found"},
+        {kErrorAccessDenied, "access denied"},
+        {kErrorNotEnoughMemory, "not enough memory"},
+        {kErrorSharingViolation, "in use by another process"},
+        {kErrorDiskFull, "the disk is full"},
+        {kREGDB_E_CLASSNOTREG, "class not registered"},
+    };
+    std::string text = error.what + " (error ";
+    if (Failed(error.code)) {
+        static const char kHex[] = "0123456789ABCDEF";
+        const std::uint32_t code = std::uint32_t(error.code);
+        text += "0x";
+        for (int shift = 28; shift >= 0; shift -= 4)
+            text += kHex[(code >> shift) & 0xF];
+    } else {
+        text += std::to_string(error.code);
+    }
+    for (const auto& n : kNames) {
+        if (n.code == error.code)
+            text += std::string(": ") + n.name;
+    }
+    return text + ")";
+}
+
 CleanupOutcome CleanupJournal::Take() {
     BeginPass();
     settled_ = 0;
@@ -125,6 +152,14 @@ void CleanupJournal::NoteFailure(const std::string& what) {
     outcome_.failed.push_back(what);
 }
 
+void CleanupJournal::NoteError(StoreError error) {
+    for (const StoreError& noted : outcome_.errors) {
+        if (noted.what == error.what && noted.code == error.code)
+            return;
+    }
+    outcome_.errors.push_back(std::move(error));
+}
+
 void CleanupJournal::Note(bool deleted, std::string what) {
     if (deleted)
         outcome_.deleted.push_back(std::move(what));
@@ -137,13 +172,27 @@ bool CleanupJournal::FileGone(const std::string& path) const {
     return !goneFiles_.empty() && goneFiles_.count(Lowered(path.c_str())) != 0;
 }
 
-void Cleaner::DeleteEntry(std::string url) {
+bool Cleaner::DeleteEntry(std::string url) {
     // An entry whose file is in use is marked and goes when the file is
     // unlocked: it is deleted as far as the user can do anything about it.
     long error = kErrorSuccess;
     const bool deleted = Previewing() || cache_.DeleteEntry(url.c_str(), &error) || error == kErrorAccessDenied;
     if (journal_)
         journal_->Note(deleted, std::move(url));
+    return deleted;
+}
+
+void Cleaner::NoteError(const char* what, long code) {
+    if (firstError_.code == 0)
+        firstError_ = StoreError{what, code};
+    if (journal_)
+        journal_->NoteError(StoreError{what, code});
+}
+
+StoreError Cleaner::TakeFirstError() {
+    StoreError first;
+    std::swap(first, firstError_);
+    return first;
 }
 
 void Cleaner::KeepEntry(const std::string& url) {
@@ -153,12 +202,13 @@ void Cleaner::KeepEntry(const std::string& url) {
 
 template <typename Test>
 void Cleaner::DeleteHistoryWhere(Test test) {
-    std::unique_ptr<HistoryStore> store = history_.CreateStore();
+    long created = kS_OK;
+    std::unique_ptr<HistoryStore> store = history_.CreateStore(&created);
     if (!store)
-        return;
+        return NoteError("the history store cannot be created", Failed(created) ? created : kE_FAIL);
     if (journal_)
         journal_->BeginPass();
-    ForEachHistoryItem(*store, [&](const HistoryItem& item) {
+    const long read = ForEachHistoryItem(*store, [&](const HistoryItem& item) {
         std::string url = AnsiUrl(item.url);
         // Only a match is looked up: most items are none.
         if (!test(url, item) || (journal_ && journal_->Deleted(item.url)))
@@ -177,6 +227,8 @@ void Cleaner::DeleteHistoryWhere(Test test) {
             journal_->historyThisPass_.push_back(CleanupJournal::UrlKey(item.url));
         journal_->Note(deleted, std::move(url));
     });
+    if (Failed(read))
+        NoteError("the history store cannot be read", read);
 }
 
 // The URLs are collected and the search closed before the first deletion,
@@ -184,10 +236,10 @@ void Cleaner::DeleteHistoryWhere(Test test) {
 // a URL cut to a record's field would name another entry, or none.
 template <typename Test>
 void Cleaner::DeleteCacheWhere(bool cookies, Test test) {
-    std::vector<std::string> doomed;
+    std::vector<std::string> doomed, doomedFiles;
     if (journal_)
         journal_->BeginPass();
-    ForEachUrlCacheEntry(cache_, cookies ? kCookiePattern : kContentPattern, [&](const CacheEntryView& e) {
+    const long read = ForEachUrlCacheEntry(cache_, cookies ? kCookiePattern : kContentPattern, [&](const CacheEntryView& e) {
         if (!e.sourceUrl)
             return;
         if (!cookies && (HasCookieMarker(e.sourceUrl) || HasVisitedMarker(e.sourceUrl)))
@@ -204,15 +256,26 @@ void Cleaner::DeleteCacheWhere(bool cookies, Test test) {
         if (Previewing() && e.localFile)
             journal_->goneFiles_.insert(Lowered(e.localFile));
         doomed.push_back(e.sourceUrl);
+        doomedFiles.push_back(e.localFile ? e.localFile : "");
     });
+    // What was found before the failure is still deleted: the entries are
+    // the criterion's, whatever came after them.
+    if (read != kErrorSuccess)
+        NoteError(cookies ? "the cookies cannot be read" : "the URL cache cannot be read", read);
     // A preview deletes all it found; while its outcome is empty the list is
     // handed over whole, not URL by URL, which keeps a preview of a large
     // cache as quick as the run itself.
     std::vector<std::string>& deleted = journal_ ? journal_->outcome_.deleted : doomed;
     if (Previewing() && deleted.empty())
         deleted.swap(doomed);
-    for (std::string& url : doomed)
-        DeleteEntry(std::move(url));
+    // The files of the chosen entries are the cache's to remove, never the
+    // purge's: it deleted them with their entries, deletes them when an
+    // entry in use is unlocked, or keeps them with an entry it refused.
+    for (std::size_t i = 0; i < doomed.size(); ++i) {
+        DeleteEntry(std::move(doomed[i]));
+        if (!doomedFiles[i].empty())
+            sparedFiles_.insert(Lowered(doomedFiles[i].c_str()));
+    }
 }
 
 void Cleaner::LearnGoneFiles() {
@@ -222,10 +285,12 @@ void Cleaner::LearnGoneFiles() {
     // A history item deleted the page's cached copy, a content entry, and
     // its local file with it. What was once deleted stays so: the files
     // learnt before, and those of the chosen entries, stay gone.
-    ForEachUrlCacheEntry(cache_, kContentPattern, [&](const CacheEntryView& e) {
+    const long read = ForEachUrlCacheEntry(cache_, kContentPattern, [&](const CacheEntryView& e) {
         if (e.sourceUrl && e.localFile && journal_->Deleted(e.sourceUrl))
             journal_->goneFiles_.insert(Lowered(e.localFile));
     });
+    if (read != kErrorSuccess)
+        NoteError("the URL cache cannot be read", read);
     journal_->goneFilesOf_ = journal_->deletedUrls_.size();
 }
 
@@ -327,12 +392,10 @@ void Cleaner::PurgeCookieFolder() {
         return;
     std::string folder;
     if (files_.SpecialFolder(kFolderCookies, &folder))
-        PurgeFiles(folder.c_str(), false, true);
+        PurgeFolderFiles(folder.c_str(), false);
 }
 
-void Cleaner::PurgeFolderFiles(const char* folder, bool removeFolder) { PurgeFiles(folder, removeFolder, false); }
-
-void Cleaner::PurgeFiles(const char* folder, bool removeFolder, bool keepIndexFile) {
+void Cleaner::PurgeFolderFiles(const char* folder, bool removeFolder) {
     const std::string base = folder;
     FindEntry e;
     {  // the search is closed before the folder goes
@@ -344,9 +407,17 @@ void Cleaner::PurgeFiles(const char* folder, bool removeFolder, bool keepIndexFi
         do {
             if (e.name.empty() || e.name == "." || e.name == "..")
                 continue;
-            if (keepIndexFile && Lowered(e.name.c_str()) == "index.dat")
+            // An index file is the cache's own, which keeps it open while it
+            // runs (the Cookies folder's, a History subfolder's): only a
+            // removal at restart may take it, so no purge tries, and a
+            // preview says so by construction.
+            if (Lowered(e.name.c_str()) == "index.dat")
                 continue;
             const std::string path = base + "\\" + e.name;
+            // The file of an entry this run chose is the cache's (see
+            // DeleteCacheWhere): the browser would be left with an entry without it.
+            if (!sparedFiles_.empty() && sparedFiles_.count(Lowered(path.c_str())))
+                continue;
             // A subfolder cannot be deleted as a file: it is no file of the purge.
             const bool file = !(e.attributes & kAttributeDirectory);
             if (Previewing()) {
@@ -356,13 +427,18 @@ void Cleaner::PurgeFiles(const char* folder, bool removeFolder, bool keepIndexFi
             }
             if (e.attributes & kAttributeReadOnly)
                 files_.SetAttributes(path.c_str(), e.attributes & ~kAttributeReadOnly);
-            // Security is changed only for a file whose deletion was refused,
-            // and then only in favour of the current user; a subfolder's
-            // security is left alone.
-            bool removed = files_.RemoveFile(path.c_str());
-            if (!removed && file) {
+            // Security is changed only for a file whose deletion was refused
+            // for the user's rights, and then only in favour of that user; a
+            // file in use (a sharing violation) keeps its owner and access
+            // list, which would not free it; a subfolder's are left alone.
+            long error = kErrorSuccess;
+            bool removed = files_.RemoveFile(path.c_str(), &error);
+            if (!removed && file && error == kErrorAccessDenied) {
                 files_.TakeOwnershipForCurrentUser(path.c_str());
-                removed = files_.RemoveFile(path.c_str());
+                removed = files_.RemoveFile(path.c_str(), &error);
+                // Still refused after the take-over: the process lacks the
+                // rights (a low one in the user's own folder).
+                purgeRefused_ = purgeRefused_ || (!removed && IsRefusal(error));
             }
             if (journal_ && file) {
                 if (removed)
@@ -482,6 +558,12 @@ long RunCleanupKeeping(const CleanupCriteria& criteria, bool useKeepList, Cleane
                        Registry& registry, bool newSystem, Shell& shell) {
     if (!RunCleanupWithKeepList(criteria, useKeepList, cleaner, lists, registry, newSystem))
         shell.ShowMessage(kKeepListUnreadable, MessageIcon::Exclamation);
+    // Once for the run, however many passes met the refusal; other
+    // failures stay silent, as a store with nothing in it does.
+    static const char* const kStores[] = {"History", "Cookies", "Cache"};
+    const bool refused = IsRefusal(cleaner.FirstError().code) || cleaner.PurgeRefused();
+    if (refused && criteria.store >= kStoreHistory && criteria.store <= kStoreCache)
+        TellRefusal(shell, std::string("clean up Internet Explorer ") + kStores[criteria.store - kStoreHistory]);
     return 0;
 }
 

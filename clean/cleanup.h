@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "clean/cookie_keep.h"
@@ -71,15 +72,28 @@ struct PurgedFile {
     std::uint64_t bytes = 0;
 };
 
+// A store that could not be opened, read or written, for a reason other
+// than "nothing there": what was tried, and the platform's answer (a Win32
+// error code, or an HRESULT from the history store).
+struct StoreError {
+    std::string what;
+    long code = 0;
+};
+
+// "what (error 5: access denied)"; an HRESULT in hexadecimal.
+std::string StoreErrorText(const StoreError& error);
+
 // What cleanups did: the entries deleted by the URL their store knows them
 // by (a history URL in the ANSI code page without trailing blanks), the
 // cookies that a criterion took but whose site is kept, the entries and
-// files that the platform refused to delete, and the files of the purges.
+// files that the platform refused to delete, the files of the purges, and
+// the stores that could not be reached at all.
 struct CleanupOutcome {
     std::vector<std::string> deleted;
     std::vector<std::string> kept;
     std::vector<std::string> failed;
     std::vector<PurgedFile> files;
+    std::vector<StoreError> errors;
 
     std::uint64_t FileBytes() const;
 };
@@ -107,6 +121,8 @@ public:
     void NoteDeleted(const std::string& what) { outcome_.deleted.push_back(what); }
     void NoteFailure(const std::string& what);
     void Note(bool deleted, std::string what);
+    // Once, however many passes meet it.
+    void NoteError(StoreError error);
 
 private:
     friend class Cleaner;
@@ -162,11 +178,13 @@ public:
 
     void PurgeHistoryFolders();
     void PurgeCacheFolders();
-    // The files of the Cookies folder, but for its own index file, which
-    // the cache keeps open and which only a removal at restart may take.
     void PurgeCookieFolder();
     // Deletes the files directly in folder (not its subfolders), then the
-    // folder itself when removeFolder and it has become empty.
+    // folder itself when removeFolder and it has become empty. It passes
+    // over the index files, which the cache keeps open and which only a
+    // removal at restart may take, and the files of entries the cache
+    // refused to delete. A file refused for the user's rights is taken over
+    // and tried again; one in use is not.
     void PurgeFolderFiles(const char* folder, bool removeFolder);
 
     HistoryService& History() { return history_; }
@@ -180,6 +198,15 @@ public:
     // Null notes nothing and deletes. journal must outlive its use here.
     void Journal(CleanupJournal* journal) { journal_ = journal; }
 
+    // The first store that could not be reached since the last call (code 0
+    // when none), for a caller without a journal; a journal gets them all.
+    StoreError TakeFirstError();
+    // The same, left in place.
+    const StoreError& FirstError() const { return firstError_; }
+    // Whether a purge met a file that stayed refused for the process's
+    // rights after it was taken over.
+    bool PurgeRefused() const { return purgeRefused_; }
+
 private:
     template <typename Test>
     void DeleteHistoryWhere(Test test);
@@ -189,12 +216,13 @@ private:
     void DeleteCacheWhere(bool cookies, Test test);
     void DeleteLoweredContaining(bool cookies, const char* text, bool exact);
     void PurgeStoreSubfolders(int csidl, const char* const* storeNames, int count);
-    void PurgeFiles(const char* folder, bool removeFolder, bool keepIndexFile);
     bool Previewing() const { return journal_ && journal_->Preview(); }
-    void DeleteEntry(std::string url);
+    // False when the cache refused.
+    bool DeleteEntry(std::string url);
     // In a preview, learns which local files the deleted entries took.
     void LearnGoneFiles();
     void KeepEntry(const std::string& url);
+    void NoteError(const char* what, long code);
 
     HistoryService& history_;
     UrlCache& cache_;
@@ -202,6 +230,11 @@ private:
     const Clock& clock_;
     const CookieKeep* keep_ = nullptr;
     CleanupJournal* journal_ = nullptr;
+    StoreError firstError_;
+    bool purgeRefused_ = false;
+    // The local files (in lower case) of the entries the cache refused to
+    // delete, which the purges leave with their entries.
+    std::unordered_set<std::string> sparedFiles_;
 };
 
 // The handler of kWmRunCleanup: does the work of criteria.kind on

@@ -1,7 +1,6 @@
 #include "clean/find.h"
 
 #include <cstring>
-#include <vector>
 
 namespace tw {
 
@@ -26,18 +25,21 @@ std::size_t Find(const std::string& c, const std::string& t, std::size_t from, c
     while (i < from && i < c.size())
         i += codePage.IsLeadByte(static_cast<unsigned char>(c[i])) ? 2 : 1;
     for (; i + t.size() <= c.size();) {
-        if (c.compare(i, t.size(), t) == 0)
+        // The first byte first: most places differ there.
+        if ((t.empty() || c[i] == t[0]) && c.compare(i, t.size(), t) == 0)
             return i;
         i += codePage.IsLeadByte(static_cast<unsigned char>(c[i])) ? 2 : 1;
     }
     return std::string::npos;
 }
 
-std::string Lowered(const std::string& text, const AnsiCodePage& codePage) {
-    std::vector<char> buffer(text.begin(), text.end());
-    buffer.push_back('\0');
-    codePage.Lower(buffer.data());
-    return std::string(buffer.data());
+// Into a buffer that the caller keeps from cell to cell: a search reads
+// every cell of a list that may hold 100,000 rows.
+void LowerInto(const std::string& text, std::string& lowered, const AnsiCodePage& codePage) {
+    lowered.assign(text.c_str());  // up to a stray zero, as the code page reads it
+    if (!lowered.empty())
+        codePage.Lower(&lowered[0]);
+    lowered.resize(std::strlen(lowered.c_str()));
 }
 
 }  // namespace
@@ -71,40 +73,47 @@ bool MatchesFindText(const std::string& c, const std::string& t, bool wholeWord,
 
 bool FindItems(FindTarget& list, const FindRequest& request, const AnsiCodePage& codePage) {
     const std::string raw(request.text, strnlen(request.text, sizeof request.text));
-    const std::string text = request.matchCase ? raw : Lowered(raw, codePage);
+    std::string text = raw, c;
+    if (!request.matchCase)
+        LowerInto(raw, text, codePage);
     const int columns[2] = {request.searchNames ? FindNameColumn(list) : -1,
                             request.searchValues ? FindValueColumn(list) : -1};
     const bool searched[2] = {request.searchNames != 0, request.searchValues != 0};
     const std::uint32_t marks[2] = {kNameMark, kValueMark};
-    bool anything = false;
+    // Each row marked would in turn be the only selected one: only the
+    // last is selected, so that the list and a screen reader hear of one
+    // change, not of one for each row.
+    int last = -1;
     for (int row = 0; row < list.RowCount(); ++row) {
         bool found = false;
         for (int k = 0; k < 2; ++k) {
             if (!searched[k])
                 continue;
-            const std::string cell = columns[k] >= 0 ? list.CellText(row, columns[k]) : std::string();
-            const std::string c = request.matchCase ? cell : Lowered(cell, codePage);
             // A list without the column has no cell to mark.
-            if (columns[k] < 0 || !MatchesFindText(c, text, request.wholeWord != 0, codePage))
+            if (columns[k] < 0)
+                continue;
+            const std::string cell = list.CellText(row, columns[k]);
+            if (request.matchCase)
+                c = cell;
+            else
+                LowerInto(cell, c, codePage);
+            if (!MatchesFindText(c, text, request.wholeWord != 0, codePage))
                 continue;
             if (list.CellBackground(row, columns[k]) == marks[k])
                 continue;
-            list.SelectOnly(row);
             list.SetCellBackground(row, columns[k], marks[k]);
             found = true;
         }
-        anything = anything || found;
+        if (found)
+            last = row;
         if (!request.findAll && found)
             break;
     }
-    return anything;
+    if (last >= 0)
+        list.SelectOnly(last);
+    return last >= 0;
 }
 
-void SelectAllItems(FindTarget& list) {
-    for (int row = 0; row < list.RowCount(); ++row) {
-        if (!list.IsSelected(row))
-            list.AddToSelection(row);
-    }
-}
+void SelectAllItems(FindTarget& list) { list.AddUnselectedRows(); }
 
 }  // namespace tw

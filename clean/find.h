@@ -38,8 +38,9 @@ public:
     virtual bool IsSelected(int row) const = 0;
     // As a plain click: this row becomes the only selected one.
     virtual void SelectOnly(int row) = 0;
-    // As a Ctrl-click on a row that is not selected.
-    virtual void AddToSelection(int row) = 0;
+    // As Ctrl-clicks, from the first row to the last, on each row that is
+    // not selected: in one change, since a list may hold 100,000 rows.
+    virtual void AddUnselectedRows() = 0;
 };
 
 // The name column ("File" or "Title", else "User") and the value column
@@ -53,7 +54,8 @@ int FindValueColumn(const FindTarget& list);
 bool MatchesFindText(const std::string& c, const std::string& t, bool wholeWord, const AnsiCodePage& codePage);
 
 // Marks the matches that are not marked yet: all of them, or (Find Next)
-// those of the first row that has one. Returns whether anything was marked.
+// those of the first row that has one, then selects the last row marked,
+// once. Returns whether anything was marked.
 bool FindItems(FindTarget& list, const FindRequest& request, const AnsiCodePage& codePage);
 
 // Adds every row that is not selected to the selection.

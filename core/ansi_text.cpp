@@ -11,6 +11,16 @@ std::size_t Latin1CodePage::FromUtf16(const char16_t* text, std::size_t units, c
     return n;
 }
 
+bool Latin1CodePage::FromUtf16Exactly(const std::u16string& text, std::string* out) const {
+    out->clear();
+    for (char16_t unit : text) {
+        if (unit >= 0x100)
+            return false;
+        out->push_back(char(unit));
+    }
+    return true;
+}
+
 std::u16string Latin1CodePage::ToUtf16(const std::string& text) const {
     std::u16string wide;
     for (char c : text)

@@ -16,6 +16,11 @@ public:
     // bytes written before the terminator.
     virtual std::size_t FromUtf16(const char16_t* text, std::size_t units, char* out,
                                   std::size_t outSize) const = 0;
+    // Converts the whole of text; false when some character of it has no
+    // equal in the code page, so that a best-fit letter or the default
+    // character would stand for it (a text typed by the user that then
+    // matched more than it says).
+    virtual bool FromUtf16Exactly(const std::u16string& text, std::string* out) const = 0;
     // Every text of the code page has its one UTF-16 form.
     virtual std::u16string ToUtf16(const std::string& text) const = 0;
     // Lower-cases in place, as CharLowerA does.
@@ -33,6 +38,7 @@ class Latin1CodePage : public AnsiCodePage {
 public:
     std::size_t FromUtf16(const char16_t* text, std::size_t units, char* out,
                           std::size_t outSize) const override;
+    bool FromUtf16Exactly(const std::u16string& text, std::string* out) const override;
     std::u16string ToUtf16(const std::string& text) const override;
     void Lower(char* text) const override;
     bool IsLeadByte(unsigned char) const override { return false; }

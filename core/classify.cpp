@@ -14,6 +14,17 @@ const char kCookieMarker[] = "Cookie:";
 bool HasVisitedMarker(const char* url) { return std::strstr(url, kVisitedMarker) != nullptr; }
 bool HasCookieMarker(const char* url) { return std::strstr(url, kCookieMarker) != nullptr; }
 
+std::size_t HistoryPeriodMarker(const char* url) {
+    // ':', two dates of eight digits, ':'.
+    const std::size_t kLength = 18;
+    if (url[0] != ':')
+        return 0;
+    for (std::size_t i = 1; i < kLength - 1; ++i)
+        if (url[i] < '0' || url[i] > '9')
+            return 0;
+    return url[kLength - 1] == ':' ? kLength : 0;
+}
+
 LiveItem ClassifyLiveItem(const char* url) {
     if (HasVisitedMarker(url))
         return LiveItem::Dropped;
@@ -21,6 +32,10 @@ LiveItem ClassifyLiveItem(const char* url) {
 }
 
 EntryKind IndexFileKind(const PageEntry& first) {
+    // Tested first: the marker stands at the start, and the address after
+    // it may hold "Cookie:" as any URL may.
+    if (HistoryPeriodMarker(first.url))
+        return EntryKind::History;
     if (HasCookieMarker(first.url))
         return EntryKind::Cookie;
     if (HasVisitedMarker(first.url))
@@ -36,7 +51,10 @@ const char* LiveCookieAddress(const char* url) {
 UserAndAddress IndexUserAndAddress(const char* url, EntryKind kind) {
     const char* marker = kind == EntryKind::Cookie ? kCookieMarker : kVisitedMarker;
     const char* text = url;
-    if (const char* p = std::strstr(url, marker))
+    const std::size_t period = kind == EntryKind::History ? HistoryPeriodMarker(url) : 0;
+    if (period)
+        text = url + period;
+    else if (const char* p = std::strstr(url, marker))
         text = p + std::strlen(marker);
     while (*text && std::strchr(" \t\n\v\f\r", *text))
         ++text;

@@ -1,6 +1,7 @@
 // How a URL names its store, and what the tabs show of one entry.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -15,11 +16,17 @@ extern const char kCookieMarker[];   // "Cookie:"
 bool HasVisitedMarker(const char* url);
 bool HasCookieMarker(const char* url);
 
+// The records of the daily and weekly History files (the MSHist folders)
+// begin with the period they cover, ":2013031020130311:", in place of
+// "Visited:". The marker's length when the URL begins with one, else 0.
+std::size_t HistoryPeriodMarker(const char* url);
+
 // Where an item of the live cache belongs, by its markers.
 enum class LiveItem { Dropped, Cookie, Cache };
 LiveItem ClassifyLiveItem(const char* url);
 
-// A whole index file takes the kind of its first record.
+// A whole index file takes the kind of its first record; a record of a
+// daily or weekly History file is a History record.
 EntryKind IndexFileKind(const PageEntry& first);
 
 // The address of a live cookie: the text after the first "Cookie:", or the
@@ -30,7 +37,8 @@ struct UserAndAddress {
     std::string user;
     std::string address;
 };
-// The user and address of an index-file History or Cookie record.
+// The user and address of an index-file History or Cookie record; in a
+// History record they follow "Visited:" or the period marker.
 UserAndAddress IndexUserAndAddress(const char* url, EntryKind kind);
 
 // The address of an index-file Cache record: after the first "@", or all.

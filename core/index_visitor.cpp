@@ -27,6 +27,12 @@ const std::size_t kBlocksStart = 0x4000;
 // Offsets in a URL or LEAK record.
 const std::size_t kExpiry = 24, kFolderIndex = 56, kFileNameOffset = 60, kLastChecked = 80, kHits = 84;
 const std::size_t kRedirectUrl = 16;
+// What the browser writes into space it has reserved and not yet used, and
+// leaves in the fields of LEAK records: bytes EF BE AD DE.
+const std::uint32_t kFillPattern = 0xDEADBEEF;
+// The low six bits of a hash entry's key are the entry's type; these two
+// mark an entry that links nothing. Every other type is a live entry.
+const std::uint32_t kTypeMask = 0x3F, kDeletedEntry = 1, kFreeEntry = 3;
 
 // Every read goes through this view: a byte past the end of the image reads
 // as absent, so a record that runs past the end is cut there.
@@ -49,11 +55,18 @@ public:
             v = (v << 8) | (offset < size_ && i < size_ - offset ? bytes_[offset + i] : 0u);
         return v;
     }
+    // A time that holds the fill pattern holds none, and reads as zero.
     FileTime Time(std::size_t offset) const {
         FileTime t;
         t.low = Le(offset, 4);
         t.high = Le(offset + 4, 4);
-        return t;
+        return t.low == kFillPattern && t.high == kFillPattern ? FileTime() : t;
+    }
+    // False, and value zero, for a count that holds the fill pattern.
+    bool Count(std::size_t offset, std::uint32_t& value) const {
+        const std::uint32_t v = Le(offset, 4);
+        value = v == kFillPattern ? 0 : v;
+        return v != kFillPattern;
     }
     // The text at offset up to its zero byte, at most limit bytes and never
     // past the end.
@@ -75,6 +88,20 @@ private:
 
 bool IsUrlBlock(const Image& image, std::size_t o) { return image.Matches(o, "URL", 3); }
 
+// Whether the block at o is the head of a record the walk hands on, and of
+// which type.
+bool RecordAt(const Image& image, std::size_t o, IndexRecordType& type) {
+    if (IsUrlBlock(image, o))
+        type = IndexRecordType::Url;
+    else if (image.Matches(o, "LEAK", 4))
+        type = IndexRecordType::Leak;
+    else if (image.Matches(o, "REDR", 4))
+        type = IndexRecordType::Redirect;
+    else
+        return false;
+    return true;
+}
+
 // What the hash table links and what the bitmap leaves free.
 class Allocation {
 public:
@@ -92,9 +119,9 @@ public:
             for (std::size_t e = table + 16; e + 8 <= end; e += 8) {
                 const std::uint32_t hash = image.Le(e, 4);
                 const std::uint32_t record = image.Le(e + 4, 4);
-                // A key's low six bits are the table's own marks (1 a deleted
-                // entry, 3 a free one); a real key has them clear.
-                if (hash != 0 && (hash & 0x3F) == 0 && record % kBlock == 0 && record < image.Size())
+                const std::uint32_t type = hash & kTypeMask;
+                if (type != kDeletedEntry && type != kFreeEntry && hash != kFillPattern && record % kBlock == 0 &&
+                    record < image.Size())
                     linked_[record / kBlock] = true;
             }
             covered += blocks > 0 ? blocks * kBlock : kBlock;
@@ -105,8 +132,10 @@ public:
         }
     }
 
+    bool Linked(std::size_t offset) const { return linked_[offset / kBlock]; }
+
     IndexRecordState StateOf(std::size_t offset) const {
-        if (linked_[offset / kBlock])
+        if (Linked(offset))
             return IndexRecordState::Allocated;
         if (offset >= kBlocksStart) {
             const std::size_t bit = (offset - kBlocksStart) / kBlock;
@@ -162,7 +191,10 @@ void FindTitle(const Image& image, std::size_t urlEnd, IndexRecordView& r) {
 }
 
 void ReadUrlFields(const Image& image, std::size_t o, IndexRecordView& r) {
-    std::size_t limit = r.blocks > 0 ? (r.blocks - 1) * kBlock : 0;
+    // Browsers keep the URL's zero byte inside the record, often in its last
+    // block; a URL that would run past the record is cut, as a field is, so
+    // that its zero still fits.
+    std::size_t limit = r.blocks > 0 ? r.blocks * kBlock - kUrlOffset - 1 : 0;
     if (limit > kUrlLimit)
         limit = kUrlLimit;
     r.url = image.Text(o + kUrlOffset, limit);
@@ -170,7 +202,7 @@ void ReadUrlFields(const Image& image, std::size_t o, IndexRecordView& r) {
     r.lastAccessed = image.Time(o + 16);
     r.expiry = FatTimeToFileTime(image.Le(o + kExpiry, 4));
     r.lastChecked = FatTimeToFileTime(image.Le(o + kLastChecked, 4));
-    r.hits = image.Le(o + kHits, 4);
+    r.hasHits = image.Count(o + kHits, r.hits);
     FindTitle(image, o + kUrlOffset + r.url.length, r);
 
     const std::size_t nameAt = image.Le(o + kFileNameOffset, 4);
@@ -244,13 +276,7 @@ int VisitIndexImage(const unsigned char* bytes, std::size_t size, IndexVisitor& 
     const Allocation allocation(image);
     for (o = 0; o < size;) {
         IndexRecordView r;
-        if (IsUrlBlock(image, o))
-            r.type = IndexRecordType::Url;
-        else if (image.Matches(o, "LEAK", 4))
-            r.type = IndexRecordType::Leak;
-        else if (image.Matches(o, "REDR", 4))
-            r.type = IndexRecordType::Redirect;
-        else {
+        if (!RecordAt(image, o, r.type)) {
             o += kBlock;
             continue;
         }
@@ -267,7 +293,16 @@ int VisitIndexImage(const unsigned char* bytes, std::size_t size, IndexVisitor& 
         // The walk steps over URL records whole, as the tabs' reader does; a
         // count of 0 would stand it still. Other records are passed a block
         // at a time, so that the URL records found stay exactly those.
-        o += r.type == IndexRecordType::Url ? claimed : kBlock;
+        const std::size_t next = r.type == IndexRecordType::Url ? o + claimed : o + kBlock;
+        // A stale record's blocks may have been given to a record the
+        // browser still has: the walk goes on at the first head inside the
+        // span that the hash table links, so that no such record is lost.
+        // Each block is looked at once, so the walk stays linear.
+        for (o += kBlock; o < next && o < size; o += kBlock) {
+            IndexRecordType type;
+            if (allocation.Linked(o) && RecordAt(image, o, type))
+                break;
+        }
     }
     return result;
 }

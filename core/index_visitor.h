@@ -15,7 +15,7 @@ namespace tw {
 enum class IndexRecordType { Url, Redirect, Leak };  // "URL ", "REDR", "LEAK"
 
 enum class IndexRecordState {
-    Allocated,  // the hash table links it
+    Allocated,  // a live entry of the hash table links it, whatever the record's type
     Recovered,  // not linked, and its blocks are marked free: left behind by a deletion
     Unlinked,   // not linked, yet its blocks are marked in use
 };
@@ -33,8 +33,10 @@ struct IndexRecordView {
     std::size_t size = 0;    // bytes of the file the record covers: its blocks, cut at the file's end
     IndexRecordType type = IndexRecordType::Url;
     IndexRecordState state = IndexRecordState::Unlinked;
-    // The URL as the tabs read it: for URL and LEAK records the text at 104,
-    // at most (blocks - 1) * 128 and 4096 bytes; for REDR records the text at 16.
+    // The URL as the tabs read it: for URL and LEAK records the text at 104 up
+    // to its zero byte, which lies inside the record's blocks (so at most
+    // blocks * 128 - 105 bytes), and at most 4096 bytes; for REDR records the
+    // text at 16.
     IndexText url;
     IndexText localFile;    // the cached file's name, where it has one
     IndexText cacheFolder;  // its folder from the header's table, where it has one
@@ -42,12 +44,14 @@ struct IndexRecordView {
     // unit among them, at most kMaxTitleUnits), at an unaligned place.
     const unsigned char* title = nullptr;
     std::size_t titleUnits = 0;
-    // Zero where the record holds none (or a FAT time that is no date).
+    // Zero where the record holds none (the fill pattern, or a FAT time that
+    // is no date).
     FileTime lastModified;  // the record's first time
     FileTime lastAccessed;  // its second time
     FileTime expiry;        // a FAT date and time in the record
     FileTime lastChecked;   // likewise
     std::uint32_t hits = 0;
+    bool hasHits = false;  // false where the count holds the fill pattern, and for REDR records
 };
 
 // The title is gathered in a buffer of 8192 bytes, zero unit included.
@@ -61,7 +65,9 @@ public:
 
 // Answers the result code of ReadIndexImage (index_reader.h). Only with
 // kIndexVersion52 or kIndexOtherVersion are records handed on: every URL,
-// REDR and LEAK record in file order, each before the walk goes on.
+// REDR and LEAK record in file order, each before the walk goes on. The walk
+// steps over a URL record's blocks, except where a head inside them is one
+// that the hash table links: that record is handed on as well.
 // Never reads outside image[0, size); its own memory is one bit per block.
 int VisitIndexImage(const unsigned char* image, std::size_t size, IndexVisitor& visitor);
 

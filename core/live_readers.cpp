@@ -42,6 +42,10 @@ void Visit(const CacheEntryView& v, const std::function<void(const CacheEntryVie
         visit(v);
 }
 
+// A search that ended for any reason other than "no more items" failed;
+// one that gave no reason at all failed too.
+long Unexplained(long error) { return error != kErrorSuccess ? error : kErrorInvalidHandle; }
+
 // The record of one item, with its texts cut to their fields.
 void RecordOf(const CacheEntryView& v, FileEntry& e) {
     CopyField(e.url, v.sourceUrl);
@@ -55,7 +59,7 @@ void RecordOf(const CacheEntryView& v, FileEntry& e) {
 
 }  // namespace
 
-void ForEachUrlCacheEntry(UrlCache& cache, const char* pattern,
+long ForEachUrlCacheEntry(UrlCache& cache, const char* pattern,
                           const std::function<void(const CacheEntryView&)>& visit) {
     EntryBuffer buffer;
     std::uint32_t size = 0;
@@ -63,33 +67,38 @@ void ForEachUrlCacheEntry(UrlCache& cache, const char* pattern,
     CacheSearch search(nullptr, CloseCacheSearch{&cache});
     for (;;) {
         if (!buffer.Prepare(size))
-            return;
+            return kErrorNotEnoughMemory;
         const std::uint32_t given = size;
         search.Reset(cache.FindFirst(pattern, buffer.Data(), &size, &error));
-        // A platform that asks for no more than it was given would be asked
-        // again for ever; such an answer ends the reading.
-        if (search || error != kErrorInsufficientBuffer || size <= given)
+        if (search || error != kErrorInsufficientBuffer)
             break;
+        // A platform that asks for no more than it was given would be asked
+        // again for ever; such an answer ends the reading, as a failure.
+        if (size <= given)
+            return kErrorInsufficientBuffer;
     }
+    // Only "no more items" says that the cache holds nothing of the pattern.
     if (!search)
-        return;
+        return error == kErrorNoMoreItems ? kErrorSuccess : Unexplained(error);
     Visit(cache.Decode(buffer.Data()), visit);
     for (;;) {
         if (!buffer.Prepare(size))
-            break;
+            return kErrorNotEnoughMemory;
         const std::uint32_t given = size;
         if (cache.FindNext(search.Get(), buffer.Data(), &size, &error)) {
             Visit(cache.Decode(buffer.Data()), visit);
             continue;
         }
+        if (error == kErrorNoMoreItems)
+            return kErrorSuccess;
         if (error != kErrorInsufficientBuffer || size <= given)
-            break;
+            return Unexplained(error);
     }
 }
 
-void ForEachUrlCacheRecord(UrlCache& cache, const char* pattern, const std::function<void(const FileEntry&)>& visit) {
+long ForEachUrlCacheRecord(UrlCache& cache, const char* pattern, const std::function<void(const FileEntry&)>& visit) {
     FileEntry record;
-    ForEachUrlCacheEntry(cache, pattern, [&](const CacheEntryView& v) {
+    return ForEachUrlCacheEntry(cache, pattern, [&](const CacheEntryView& v) {
         RecordOf(v, record);
         visit(record);
     });
@@ -111,21 +120,27 @@ PageEntry PageEntryOf(const HistoryItem& item) {
     return e;
 }
 
-void ForEachHistoryItem(HistoryStore& store, const std::function<void(const HistoryItem&)>& visit) {
+long ForEachHistoryItem(HistoryStore& store, const std::function<void(const HistoryItem&)>& visit) {
     std::unique_ptr<HistoryEnumerator> items;
-    if (Failed(store.EnumUrls(items)) || !items)
-        return;
+    const long enumerated = store.EnumUrls(items);
+    if (Failed(enumerated))
+        return enumerated;
+    if (!items)
+        return kE_POINTER;
+    // An enumerator fresh from EnumUrls stands at its start already; one
+    // that cannot be reset (E_NOTIMPL) still walks its items.
     items->Reset();
     HistoryItem item;
     for (;;) {
         unsigned long fetched = 0;
         const long hr = items->Next(item, fetched);
-        if (fetched == 0)
-            break;
         // An item that came with a failure is still the store's.
-        visit(item);
+        if (fetched != 0)
+            visit(item);
         if (Failed(hr))
-            break;
+            return hr;
+        if (fetched == 0)
+            return kS_OK;
     }
 }
 

@@ -24,15 +24,19 @@ bool EnumerateUrlCache(UrlCache& cache, const char* pattern, EntryArray<FileEntr
 
 // The same items handed to visit while the search is open, whole: texts
 // are not cut to record fields, and are valid only during the call.
-void ForEachUrlCacheEntry(UrlCache& cache, const char* pattern,
+// Answers kErrorSuccess when the search ended with "no more items" (an
+// empty cache included), else the platform's error that ended it early.
+long ForEachUrlCacheEntry(UrlCache& cache, const char* pattern,
                           const std::function<void(const CacheEntryView&)>& visit);
 
 // The records that EnumerateUrlCache would append, handed to visit one at a
 // time, so that a caller that only passes them on holds no array of them.
-void ForEachUrlCacheRecord(UrlCache& cache, const char* pattern, const std::function<void(const FileEntry&)>& visit);
+// Answers as ForEachUrlCacheEntry.
+long ForEachUrlCacheRecord(UrlCache& cache, const char* pattern, const std::function<void(const FileEntry&)>& visit);
 
-// Every item of an open history store, in its enumerator's order.
-void ForEachHistoryItem(HistoryStore& store, const std::function<void(const HistoryItem&)>& visit);
+// Every item of an open history store, in its enumerator's order. Answers
+// S_OK when the enumeration reached its end, else the failure that ended it.
+long ForEachHistoryItem(HistoryStore& store, const std::function<void(const HistoryItem&)>& visit);
 
 // Appends every item of the history store in its enumerator's order. Fails
 // only when the store cannot be created; then nothing is appended.

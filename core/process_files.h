@@ -36,11 +36,11 @@ public:
     bool SetAttributes(const char* path, std::uint32_t attributes) override {
         return files_.SetAttributes(path, attributes);
     }
-    bool RemoveFile(const char* path) override { return files_.RemoveFile(path); }
+    bool RemoveFile(const char* path, long* error = nullptr) override { return files_.RemoveFile(path, error); }
     bool RemoveFolder(const char* path) override { return files_.RemoveFolder(path); }
     bool CanOpenForReading(const char* path) override { return files_.CanOpenForReading(path); }
     bool TakeOwnershipForCurrentUser(const char* path) override { return files_.TakeOwnershipForCurrentUser(path); }
-    bool ScheduleRemovalAtRestart(const char* path) override { return files_.ScheduleRemovalAtRestart(path); }
+    long ScheduleRemovalAtRestart(const char* path) override { return files_.ScheduleRemovalAtRestart(path); }
     bool ShortPath(const char* path, std::string* shortPath) override { return files_.ShortPath(path, shortPath); }
     bool SystemWow64Folder(std::string* path) override { return files_.SystemWow64Folder(path); }
 

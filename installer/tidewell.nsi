@@ -30,6 +30,7 @@ Unicode true
 !define PRODUCT "Tidewell"
 !define PUBLISHER "The Tidewell developers"
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tidewell"
+!define PRODUCT_KEY "Software\RaRidezaz\Tidewell"
 !define RUNONCE_KEY "Software\Microsoft\Windows\CurrentVersion\RunOnce"
 ; Lets the browser's low tab process start the broker beside the band
 ; silently at medium integrity (Policy 3). Registering the band writes the
@@ -66,8 +67,14 @@ Section "Tidewell"
   ; beside Tidewell.dll.
   File "${BAND_DIR}\Sunderly.dll"
   File "${BAND_DIR}\Tidewell.chm"
-  ; The cleaner for the command line and scheduled tasks.
+  ; The cleaner for the command line, and its windowless form for
+  ; scheduled tasks.
   File "${BAND_DIR}\tidewell-clean.exe"
+  File "${BAND_DIR}\tidewell-cleanw.exe"
+  ; Where a scheduled task finds the cleaner: the folder differs between
+  ; 32-bit and 64-bit Windows, and the user may have chosen another. The
+  ; installer is 32-bit, so this is the 32-bit view of HKLM.
+  WriteRegStr HKLM "${PRODUCT_KEY}" "InstallDir" "$INSTDIR"
 
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   WriteRegStr HKLM "${UNINST_KEY}" "DisplayName" "${PRODUCT}"
@@ -120,6 +127,7 @@ Section "Uninstall"
   Delete "$INSTDIR\Tidewell.chm"
   ; A scheduled task that is running it holds it: it goes at the next restart.
   Delete /REBOOTOK "$INSTDIR\tidewell-clean.exe"
+  Delete /REBOOTOK "$INSTDIR\tidewell-cleanw.exe"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir /REBOOTOK "$INSTDIR"
 
@@ -133,6 +141,9 @@ Section "Uninstall"
   DeleteRegValue HKCU "${RUNONCE_KEY}" "DeleteCacheIndex"
 
   DeleteRegKey HKLM "${UNINST_KEY}"
+  DeleteRegValue HKLM "${PRODUCT_KEY}" "InstallDir"
+  DeleteRegKey /ifempty HKLM "${PRODUCT_KEY}"
+  DeleteRegKey /ifempty HKLM "Software\RaRidezaz"
 
   IfRebootFlag 0 done
     MessageBox MB_OK|MB_ICONINFORMATION "Some files of Tidewell are in use and will be removed when Windows restarts." /SD IDOK

@@ -47,7 +47,10 @@ public:
 
     virtual bool GetAttributes(const char* path, std::uint32_t* attributes) = 0;
     virtual bool SetAttributes(const char* path, std::uint32_t attributes) = 0;
-    virtual bool RemoveFile(const char* path) = 0;
+    // DeleteFileA; when it fails, *error (if given) is the platform's reason:
+    // kErrorAccessDenied for a file the user may not delete (read-only, or
+    // another owner's), kErrorSharingViolation for one that is open.
+    virtual bool RemoveFile(const char* path, long* error = nullptr) = 0;
     virtual bool RemoveFolder(const char* path) = 0;
     // Whether the file opens for reading (fopen mode "r").
     virtual bool CanOpenForReading(const char* path) = 0;
@@ -55,8 +58,10 @@ public:
     // access to it, so that a refused deletion can be tried again. Never
     // widens access for anyone else.
     virtual bool TakeOwnershipForCurrentUser(const char* path) = 0;
-    // MoveFileExA(path, no new name, MOVEFILE_DELAY_UNTIL_REBOOT).
-    virtual bool ScheduleRemovalAtRestart(const char* path) = 0;
+    // MoveFileExA(path, no new name, MOVEFILE_DELAY_UNTIL_REBOOT): the
+    // platform's error, kErrorAccessDenied without administrator rights in
+    // effect.
+    virtual long ScheduleRemovalAtRestart(const char* path) = 0;
     // GetShortPathNameA; false when the path has none.
     virtual bool ShortPath(const char* path, std::string* shortPath) = 0;
     // GetSystemWow64DirectoryA: the folder of the 32-bit system files on

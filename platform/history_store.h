@@ -42,8 +42,9 @@ public:
 // What stands behind CoInitialize and CoCreateInstance for the store.
 class HistoryService : public Apartment {
 public:
-    // Null when the store cannot be created.
-    virtual std::unique_ptr<HistoryStore> CreateStore() = 0;
+    // Null when the store cannot be created, with *result (when given) the
+    // HRESULT that refused it.
+    virtual std::unique_ptr<HistoryStore> CreateStore(long* result = nullptr) = 0;
 };
 
 }  // namespace tw

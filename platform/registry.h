@@ -15,6 +15,8 @@ public:
     using Key = void*;
     virtual ~Registry() = default;
 
+    // write: for querying, setting and deleting values (KEY_QUERY_VALUE |
+    // KEY_SET_VALUE); otherwise for querying them only.
     virtual long Open(RegRoot root, const char* path, bool write, Key* key) = 0;
     // Opens or creates, with every missing key on the path.
     virtual long Create(RegRoot root, const char* path, Key* key) = 0;

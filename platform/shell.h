@@ -18,6 +18,11 @@ public:
     virtual void ClearRecentDocuments() = 0;
     // ShellExecuteA "open" of file with parameters (may be empty).
     virtual bool Execute(const char* file, const char* parameters) = 0;
+    // ShellExecuteExA with the verb "runas": the consent prompt, then file
+    // with administrator rights, waited for. kErrorSuccess with *exitCode
+    // the program's, kErrorCancelled when the user declined, else the
+    // platform's error (kErrorTimeout when it did not end in time).
+    virtual long RunElevated(const char* file, const char* parameters, unsigned long* exitCode) = 0;
     // ExpandEnvironmentStringsA.
     virtual std::string ExpandEnvironment(const char* text) = 0;
     // The major version of Windows; 0 when it cannot be queried.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "clean/find.h"
+#include "core/classify.h"
 #include "ui/menu_bar_model.h"
 
 namespace tw {
@@ -11,17 +13,54 @@ int IndexOfChild(long child, int count) {
     return child >= 1 && child <= long(count) ? int(child - 1) : -1;
 }
 
+namespace {
+
+bool Found(const ListCell& cell) { return cell.backColour == kNameMark || cell.backColour == kValueMark; }
+
+bool KeptCookie(const ListModel& model, int row) {
+    const ListCell* first = model.CellAt(row, 0);
+    return first && first->image == kImageKeptCookie;
+}
+
+void Join(std::string& to, const std::string& part) {
+    if (!to.empty())
+        to += ", ";
+    to += part;
+}
+
+}  // namespace
+
 std::string RowName(const ListModel& model, int row) {
     std::string name;
+    bool found = false;
+    for (int c = 0; c < model.ColumnCount(); ++c) {
+        const ListCell* cell = model.CellAt(row, c);
+        if (!cell)
+            continue;
+        found = found || Found(*cell);
+        if (!cell->text.empty())
+            Join(name, cell->text);
+    }
+    if (KeptCookie(model, row))
+        Join(name, "kept");
+    if (found)
+        Join(name, "found");
+    return name;
+}
+
+std::string RowDescription(const ListModel& model, int row) {
+    std::string description;
     for (int c = 0; c < model.ColumnCount(); ++c) {
         const ListCell* cell = model.CellAt(row, c);
         if (!cell || cell->text.empty())
             continue;
-        if (!name.empty())
-            name += ", ";
-        name += cell->text;
+        std::string title;
+        model.ColumnTitle(c, title);
+        Join(description, (title.empty() ? std::string() : title + ": ") + cell->text + (Found(*cell) ? " (found)" : ""));
     }
-    return name;
+    if (KeptCookie(model, row))
+        Join(description, "kept");
+    return description;
 }
 
 unsigned RowState(const ListModel& model, int row, bool listFocused, bool inView) {
@@ -43,16 +82,18 @@ bool SelectByFlags(ListModel& model, int row, long flags, bool* added) {
     const long all = kSelectTakeFocus | kSelectTakeSelection | kSelectExtend | kSelectAdd | kSelectRemove;
     const bool take = (flags & kSelectTakeSelection) != 0, extend = (flags & kSelectExtend) != 0;
     const bool add = (flags & kSelectAdd) != 0, remove = (flags & kSelectRemove) != 0;
-    // Shrinking a range has no counterpart in the list's own gestures.
     if (row < 0 || row >= model.RowCount() || (flags & ~all) != 0 || (add && remove) ||
-        (take && (extend || add || remove)) || (extend && remove))
+        (take && (extend || add || remove)) || (model.SingleSelection() && (extend || add || remove)))
         return false;
-    if (take)
-        model.Select(row, -1, 0, added);
-    else if (extend)
-        model.Select(row, -1, kKeyShift, added);
-    else if ((add && !model.IsSelected(row)) || (remove && model.IsSelected(row)))
-        model.Select(row, -1, kKeyControl, added);
+    if (take) {
+        model.SelectRange(row, row, true, true, added);
+    } else if (extend) {
+        const int anchor = model.AnchorRow() >= 0 && model.AnchorRow() < model.RowCount() ? model.AnchorRow() : row;
+        const bool on = add || (!remove && model.IsSelected(anchor));
+        model.SelectRange(anchor, row, on, false, added);
+    } else if (add || remove) {
+        model.SelectRange(row, row, add, false, added);
+    }
     if (flags & kSelectTakeFocus)
         model.SetFocusRow(row);
     return true;
@@ -107,7 +148,8 @@ ListSnapshot SnapshotOf(const ListModel& model, unsigned order) {
     return s;
 }
 
-std::vector<ListEvent> ListEventsBetween(const ListSnapshot& before, const ListSnapshot& after, bool listFocused) {
+std::vector<ListEvent> ListEventsBetween(const ListSnapshot& before, const ListSnapshot& after, bool listFocused,
+                                         bool asOne) {
     std::vector<ListEvent> events;
     const bool reordered = before.rows != after.rows || before.order != after.order;
     if (reordered) {
@@ -121,7 +163,9 @@ std::vector<ListEvent> ListEventsBetween(const ListSnapshot& before, const ListS
         std::set_difference(before.selected.begin(), before.selected.end(), after.selected.begin(),
                             after.selected.end(), std::back_inserter(removed));
         const std::size_t changed = added.size() + removed.size();
-        if (after.selected.size() == 1 && added.size() == 1) {
+        if (asOne && changed > 0) {
+            events.push_back({ListEventKind::SelectionWithin, -1});
+        } else if (after.selected.size() == 1 && added.size() == 1) {
             events.push_back({ListEventKind::Selection, added.front()});
         } else if (changed > std::size_t(kSelectionEventsAtMost)) {
             events.push_back({ListEventKind::SelectionWithin, -1});
@@ -134,6 +178,13 @@ std::vector<ListEvent> ListEventsBetween(const ListSnapshot& before, const ListS
     }
     if (listFocused && after.focus >= 0 && (reordered || after.focus != before.focus))
         events.push_back({ListEventKind::Focus, after.focus});
+    return events;
+}
+
+std::vector<ListEvent> ListAnnouncer::Next(const ListModel& model, unsigned order, bool listFocused, bool asOne) {
+    ListSnapshot now = SnapshotOf(model, order);
+    std::vector<ListEvent> events = ListEventsBetween(told_, now, listFocused, asOne);
+    told_ = std::move(now);
     return events;
 }
 

@@ -17,8 +17,10 @@ MenuBarKeys::Step MenuBarKeys::OnKey(const MenuBarModel& bar, const KeyPress& ke
         return Step{};
     if (key.key == kVkAlt) {
         if (key.down) {
-            // Held down it repeats; only another key spoils it.
-            altAlone_ = altAlone_ || !key.control;
+            // Held down it repeats, which neither arms nor spoils it; with
+            // Ctrl held it is AltGr, which never enters.
+            if (!key.repeat)
+                altAlone_ = !key.control;
             return Step{true};
         }
         const bool alone = altAlone_;
@@ -27,15 +29,23 @@ MenuBarKeys::Step MenuBarKeys::OnKey(const MenuBarModel& bar, const KeyPress& ke
             return Step{};
         return Active() ? Go(Effect::Leave, -1) : Go(Effect::Hot, 0);
     }
+    // Any other key, pressed or released: even one whose press the system
+    // kept (Print Screen) tells of itself by its release.
+    altAlone_ = false;
     if (!key.down)
         return Step{};
-    altAlone_ = false;
-    if (key.key == kVkF10 && !key.shift && !key.control)
+    if (key.key == kVkF10 && !key.alt && !key.shift && !key.control)
         return Active() ? Go(Effect::Leave, -1) : Go(Effect::Hot, 0);
     if (!Active()) {
         const int button = key.alt && !key.control && IsAccessKey(key.key) ? bar.FindMnemonic(char(key.key)) : -1;
         return button >= 0 ? Go(Effect::Open, button) : Step{};
     }
+    if (key.alt || key.control) {
+        button_ = -1;
+        return Step{false, Effect::Leave, -1};
+    }
+    if (key.key == kVkShift)
+        return Step{};
     switch (key.key) {
     case kVkLeft: return Go(Effect::Hot, bar.Neighbour(button_, -1));
     case kVkRight: return Go(Effect::Hot, bar.Neighbour(button_, 1));
@@ -46,8 +56,12 @@ MenuBarKeys::Step MenuBarKeys::OnKey(const MenuBarModel& bar, const KeyPress& ke
     case kVkEscape: return Go(Effect::Leave, -1);
     default: break;
     }
-    const int button = IsAccessKey(key.key) ? bar.FindMnemonic(char(key.key)) : -1;
-    // While the bar is hot every key is its own, as in the platform's menus.
+    if (!IsAccessKey(key.key)) {
+        button_ = -1;
+        return Step{false, Effect::Leave, -1};
+    }
+    // A letter that opens nothing is still the bar's, as in the platform's menus.
+    const int button = bar.FindMnemonic(char(key.key));
     return button >= 0 ? Go(Effect::Open, button) : Step{true};
 }
 

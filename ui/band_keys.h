@@ -11,6 +11,8 @@ namespace tw {
 enum VirtualKey : int {
     kVkTab = 0x09,
     kVkReturn = 0x0D,
+    kVkShift = 0x10,
+    kVkControl = 0x11,
     kVkAlt = 0x12,
     kVkEscape = 0x1B,
     kVkSpace = 0x20,
@@ -26,6 +28,7 @@ enum VirtualKey : int {
 struct KeyPress {
     int key = 0;
     bool down = true;
+    bool repeat = false;  // a press of a key held down
     bool alt = false;
     bool shift = false;
     bool control = false;
@@ -36,6 +39,14 @@ struct KeyPress {
 // Up, Enter or Space open the hot button's popup; Esc, Alt or F10 again
 // leave. A button's access key opens it with Alt, or alone while the bar
 // is hot. Esc in an open popup comes back to its button.
+//
+// "Alone" is strict: any other key's press or release between Alt's press
+// and its release spoils it, and so does the focus moving or the window
+// losing the activation (Disarm). While the bar is hot only plain letters
+// and digits, the arrows, Enter, Space, Esc and F10 are the bar's; an Alt
+// or Ctrl chord, or any other key, leaves the bar and goes on untouched,
+// as it does from the platform's own menu mode, so that Alt+F4, Ctrl+W or
+// Ctrl+C still reach the browser. Shift alone changes nothing.
 class MenuBarKeys {
 public:
     enum class Effect {
@@ -55,6 +66,9 @@ public:
     Step OnPopupClosed(int button, bool escaped);
     // The bar lost the focus, or the pointer went down elsewhere.
     Step OnLeft();
+    // The focus moved or the activation went: a later release of Alt is
+    // not "Alt alone".
+    void Disarm() { altAlone_ = false; }
     // Whether the keyboard works the bar: a button is hot or its popup open.
     bool Active() const { return button_ >= 0; }
     int Button() const { return button_; }

@@ -329,6 +329,56 @@ bool ListModel::SelectAll() {
     return true;
 }
 
+bool ListModel::SelectRange(int from, int to, bool selected, bool only, bool* added) {
+    if (added)
+        *added = false;
+    if (!ValidRow(from) || !ValidRow(to))
+        return false;
+    if (from > to)
+        std::swap(from, to);
+    bool joined = false;
+    std::vector<int> next;
+    next.reserve(selected_.size() + (selected ? std::size_t(to - from + 1) : 0));
+    auto it = selected_.begin();
+    for (; it != selected_.end() && *it < from; ++it)
+        if (!only)
+            next.push_back(*it);
+    for (int r = from; r <= to; ++r) {
+        const bool was = it != selected_.end() && *it == r;
+        if (was)
+            ++it;
+        if (selected)
+            next.push_back(r);
+        joined = joined || (selected && !was);
+    }
+    if (!only)
+        next.insert(next.end(), it, selected_.end());
+    selected_.swap(next);
+    if (added)
+        *added = joined;
+    return true;
+}
+
+bool ListModel::AddUnselectedRows(int column) {
+    const int count = int(rows_.size());
+    if (int(selected_.size()) == count)
+        return false;
+    if (singleSelection_) {
+        // Each click leaves the row before it unselected, so the walk ends
+        // on the last row whatever was selected before.
+        bool added = false;
+        Select(count - 1, column, 0, &added);
+        return added;
+    }
+    int last = count - 1;
+    while (std::binary_search(selected_.begin(), selected_.end(), last))
+        --last;
+    SelectAll();
+    SetFocusColumn(column);
+    focusRow_ = anchorRow_ = last;
+    return true;
+}
+
 int ListModel::NavigationTarget(int key, int pageRows) const {
     const int count = int(rows_.size());
     if (count == 0)

@@ -129,6 +129,16 @@ public:
     bool Select(int row, int column, unsigned keys, bool* added = nullptr);
     // Every row (Ctrl+A); false when nothing changed.
     bool SelectAll();
+    // The rows from..to (either way round) join the selection, or leave it,
+    // with the focus and the anchor left where they are; `only`: every
+    // other row leaves it. False (and nothing changed) for a row outside
+    // the list. `added` tells whether some row joined.
+    bool SelectRange(int from, int to, bool selected, bool only, bool* added = nullptr);
+    // What Ctrl-clicks on each row that is not selected, from the first to
+    // the last, leave behind, in one step: every row selected (in a list of
+    // one selected row, the last row alone), the focus and the anchor on
+    // the last row that was not selected. False when no row joined.
+    bool AddUnselectedRows(int column);
     // Makes a selected row the current one and leaves the selection as it
     // is, as a press inside a selection of several rows does; false for a
     // row that is not selected.

@@ -32,4 +32,20 @@ bool ListModelRows::AddRow(const Row& row) {
     return model_.AddRow(std::move(cells)) >= 0;
 }
 
+std::string ListModelSearch::HeaderText(int column) const {
+    std::string title;
+    model_.ColumnTitle(column, title);
+    return title;
+}
+
+std::uint32_t ListModelSearch::CellBackground(int row, int column) const {
+    const ListCell* cell = model_.CellAt(row, column);
+    return cell ? cell->backColour : kDefaultColour;
+}
+
+void ListModelSearch::SetCellBackground(int row, int column, std::uint32_t colour) {
+    const ListCell* cell = model_.CellAt(row, column);
+    model_.SetCellColours(row, column, cell ? cell->textColour : kDefaultColour, colour);
+}
+
 }  // namespace tw

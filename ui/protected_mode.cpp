@@ -38,12 +38,12 @@ const char* CleanupNotDone(std::int32_t store) {
 }  // namespace
 
 void ClearShellTrace(ShellTrace trace, bool confirm, const ProcessRights& rights, Registry& registry, Shell& shell,
-                     Broker& broker) {
+                     FileSystem& files, Broker& broker) {
     if (!rights.IsProtectedMode()) {
         switch (trace) {
-        case ShellTrace::TypedUrls: ClearTypedUrls(registry, shell, confirm); break;
-        case ShellTrace::RecentDocuments: ClearRecentDocuments(shell, confirm); break;
-        case ShellTrace::RunHistory: ClearRunHistory(registry, shell, confirm); break;
+        case ShellTrace::TypedUrls: ClearTypedUrlsTelling(registry, shell, confirm); break;
+        case ShellTrace::RecentDocuments: ClearRecentDocumentsTelling(shell, files, rights, confirm); break;
+        case ShellTrace::RunHistory: ClearRunHistoryTelling(registry, shell, confirm); break;
         }
         return;
     }

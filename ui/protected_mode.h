@@ -24,9 +24,9 @@ namespace tw {
 enum class ShellTrace { TypedUrls, RecentDocuments, RunHistory };
 
 // The Clean menu's command for trace: its question first when confirm is
-// set, then the work, silent when done.
+// set, then the work, silent when done; a refusal of the platform is told.
 void ClearShellTrace(ShellTrace trace, bool confirm, const ProcessRights& rights, Registry& registry, Shell& shell,
-                     Broker& broker);
+                     FileSystem& files, Broker& broker);
 
 // What a cleanup did beyond the process.
 struct CleanupBeyond {

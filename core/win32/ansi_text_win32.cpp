@@ -38,6 +38,26 @@ public:
         out[length] = '\0';
         return length;
     }
+    // WC_NO_BEST_FIT_CHARS puts the default character where a letter has
+    // no equal in the code page (without it, U+FF45 becomes "e"), and the
+    // used-default flag tells it apart from a "?" that was typed.
+    bool FromUtf16Exactly(const std::u16string& text, std::string* out) const override {
+        out->clear();
+        if (text.empty())
+            return true;
+        if (text.size() > 0x7FFFFFFF)
+            return false;
+        const LPCWCH wide = reinterpret_cast<LPCWCH>(text.data());
+        BOOL usedDefault = FALSE;
+        const int needed =
+            WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, int(text.size()), nullptr, 0, nullptr, &usedDefault);
+        if (needed <= 0 || usedDefault)
+            return false;
+        out->assign(std::size_t(needed), '\0');
+        const int written = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, int(text.size()), &(*out)[0],
+                                                needed, nullptr, &usedDefault);
+        return written == needed && !usedDefault;
+    }
     std::u16string ToUtf16(const std::string& text) const override {
         if (text.empty())
             return std::u16string();

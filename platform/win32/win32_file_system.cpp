@@ -190,7 +190,13 @@ bool Win32FileSystem::SetAttributes(const char* path, std::uint32_t attributes) 
     return SetFileAttributesA(path, attributes) != FALSE;
 }
 
-bool Win32FileSystem::RemoveFile(const char* path) { return DeleteFileA(path) != FALSE; }
+bool Win32FileSystem::RemoveFile(const char* path, long* error) {
+    if (DeleteFileA(path))
+        return true;
+    if (error)
+        *error = long(GetLastError());
+    return false;
+}
 
 bool Win32FileSystem::RemoveFolder(const char* path) { return RemoveDirectoryA(path) != FALSE; }
 
@@ -209,8 +215,11 @@ bool Win32FileSystem::TakeOwnershipForCurrentUser(const char* path) {
     return owned && granted;
 }
 
-bool Win32FileSystem::ScheduleRemovalAtRestart(const char* path) {
-    return MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+// Windows refuses it with ERROR_ACCESS_DENIED to a token without
+// administrator rights in effect (a filtered one under UAC included); Wine
+// writes the value for anyone.
+long Win32FileSystem::ScheduleRemovalAtRestart(const char* path) {
+    return MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) ? ERROR_SUCCESS : long(GetLastError());
 }
 
 bool Win32FileSystem::ShortPath(const char* path, std::string* shortPath) {

@@ -17,11 +17,11 @@ public:
     void FindClose(Search search) override;
     bool GetAttributes(const char* path, std::uint32_t* attributes) override;
     bool SetAttributes(const char* path, std::uint32_t attributes) override;
-    bool RemoveFile(const char* path) override;
+    bool RemoveFile(const char* path, long* error = nullptr) override;
     bool RemoveFolder(const char* path) override;
     bool CanOpenForReading(const char* path) override;
     bool TakeOwnershipForCurrentUser(const char* path) override;
-    bool ScheduleRemovalAtRestart(const char* path) override;
+    long ScheduleRemovalAtRestart(const char* path) override;
     bool ShortPath(const char* path, std::string* shortPath) override;
     bool SystemWow64Folder(std::string* path) override;
 };

@@ -86,10 +86,14 @@ void Win32HistoryService::CoUninitialize() {
     ::CoUninitialize();
 }
 
-std::unique_ptr<HistoryStore> Win32HistoryService::CreateStore() {
+std::unique_ptr<HistoryStore> Win32HistoryService::CreateStore(long* result) {
     ComPtr<IUrlHistoryStg2> stg;
-    if (FAILED(CoCreateInstance(storeClass_, nullptr, CLSCTX_INPROC_SERVER, IID_IUrlHistoryStg2, stg.ReceiveVoid())) ||
-        !stg)
+    HRESULT hr = CoCreateInstance(storeClass_, nullptr, CLSCTX_INPROC_SERVER, IID_IUrlHistoryStg2, stg.ReceiveVoid());
+    if (SUCCEEDED(hr) && !stg)
+        hr = E_POINTER;
+    if (result)
+        *result = hr;
+    if (FAILED(hr))
         return nullptr;
     return std::unique_ptr<HistoryStore>(new Win32HistoryStore(stg.Detach()));
 }

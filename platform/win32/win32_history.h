@@ -15,7 +15,7 @@ public:
 
     long CoInitialize() override;
     void CoUninitialize() override;
-    std::unique_ptr<HistoryStore> CreateStore() override;
+    std::unique_ptr<HistoryStore> CreateStore(long* result = nullptr) override;
 
 private:
     CLSID storeClass_;

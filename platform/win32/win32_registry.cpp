@@ -21,7 +21,12 @@ HKEY Win32Registry::RootKey(RegRoot root) const {
 
 long Win32Registry::Open(RegRoot root, const char* path, bool write, Key* key) {
     HKEY h = nullptr;
-    const LONG r = RegOpenKeyExA(RootKey(root), path, 0, write ? KEY_ALL_ACCESS : KEY_QUERY_VALUE, &h);
+    // Writing is setting and deleting values (RegDeleteValue needs
+    // KEY_SET_VALUE, nothing more). KEY_ALL_ACCESS would also ask for rights
+    // over subkeys and the key's security, which a key the user may write
+    // but not administer refuses on Windows; Wine grants every access asked.
+    const REGSAM access = write ? KEY_QUERY_VALUE | KEY_SET_VALUE : KEY_QUERY_VALUE;
+    const LONG r = RegOpenKeyExA(RootKey(root), path, 0, access, &h);
     *key = r == ERROR_SUCCESS ? h : nullptr;
     return r;
 }

@@ -5,10 +5,15 @@
 
 #include <cstring>
 
+#include "platform/win32/handles.h"
+
 namespace tw {
 namespace {
 
 const char kCaption[] = "Tidewell";
+// The broker's work takes a moment; the browser's thread must not wait on
+// a program that hangs.
+const DWORD kElevatedWaitMs = 30000;
 
 UINT IconStyle(MessageIcon icon) {
     switch (icon) {
@@ -40,6 +45,34 @@ bool Win32Shell::Execute(const char* file, const char* parameters) {
     const char* params = parameters && *parameters ? parameters : nullptr;
     const HINSTANCE r = ShellExecuteA(nullptr, "open", file, params, nullptr, SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(r) > 32;
+}
+
+// After the consent prompt, which ShellExecuteExA shows for "runas" under
+// UAC: a declined prompt fails it with ERROR_CANCELLED. Without UAC (and
+// under Wine, which has none) the verb just runs the program. The process
+// handle comes only with SEE_MASK_NOCLOSEPROCESS, and none at all when the
+// launch went through DDE, which an .exe never does.
+long Win32Shell::RunElevated(const char* file, const char* parameters, unsigned long* exitCode) {
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    info.hwnd = owner_;
+    info.lpVerb = "runas";
+    info.lpFile = file;
+    info.lpParameters = parameters && *parameters ? parameters : nullptr;
+    info.nShow = SW_HIDE;
+    if (!ShellExecuteExA(&info))
+        return long(GetLastError());
+    const UniqueKernelHandle process(info.hProcess);
+    if (!process)
+        return ERROR_INVALID_HANDLE;
+    if (WaitForSingleObject(process.Get(), kElevatedWaitMs) != WAIT_OBJECT_0)
+        return ERROR_TIMEOUT;
+    DWORD code = 0;
+    if (!GetExitCodeProcess(process.Get(), &code))
+        return long(GetLastError());
+    *exitCode = code;
+    return ERROR_SUCCESS;
 }
 
 std::string ExpandEnvironmentWith(ExpandFunction expand, const char* text) {

@@ -40,6 +40,7 @@ public:
     void ShowMessage(const char* text, MessageIcon icon) override;
     void ClearRecentDocuments() override;
     bool Execute(const char* file, const char* parameters) override;
+    long RunElevated(const char* file, const char* parameters, unsigned long* exitCode) override;
     std::string ExpandEnvironment(const char* text) override;
     int MajorVersion() override;
     // The module that holds this code: the system's DLL, or a test program.

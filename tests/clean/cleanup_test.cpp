@@ -11,6 +11,7 @@
 #include "clean/cleanup.h"
 #include "clean/cleanup_dialog_model.h"
 #include "clean/cookie_keep.h"
+#include "clean/refusal.h"
 #include "core/process_files.h"
 #include "settings/settings_store.h"
 #include "tests/fakes/fake_file_system.h"
@@ -26,6 +27,11 @@ namespace {
 using Log = std::vector<std::string>;
 
 FileTime T(std::uint64_t v) { return FileTime::FromValue(v); }
+
+std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](char c) { return char(std::tolower(c)); });
+    return s;
+}
 
 const char kCom[] = "Cookie:bob@example.com/", kNet[] = "Cookie:bob@ADS.example.net/", kOrg[] = "Cookie:bob@shop.org/";
 const char kCookieFile[] = "C:\\Cookies\\bob@example[1].txt";
@@ -120,19 +126,27 @@ Log Expected(const Row& row) {
     return j;
 }
 
-class CriterionTable : public ::testing::TestWithParam<Row> {};
+// Each row in each state the band runs in. The history store and the URL
+// cache are the ones this process's platform uses, so they refuse nothing;
+// the Cookies folder is the user's own, which a low process may not change.
+class CriterionTable : public ::testing::TestWithParam<std::tuple<Row, fakes::RightsState>> {};
 
 TEST_P(CriterionTable, DeletesExactlyTheseInThisOrder) {
-    const Row& row = GetParam();
+    const Row& row = std::get<0>(GetParam());
+    const fakes::FakeProcessRights rights = std::get<1>(GetParam()).Rights();
     Stores stores;
+    stores.registry.rights = stores.files.rights = stores.shell.rights = &rights;
     EXPECT_EQ(stores.Run(row.kind, row.store, row.text, row.from, row.to, row.keep), Expected(row));
-    EXPECT_EQ(!stores.files.Exists(kCookieFile), row.purged);
+    EXPECT_EQ(!stores.files.Exists(kCookieFile), row.purged && std::get<1>(GetParam()).WritesMedium());
     EXPECT_EQ(stores.cache.openSearches, 0);
     EXPECT_EQ(stores.history.liveStores, 0);
-    // Only a list that cannot be read is reported, once, and only by a cleanup of cookies.
+    // A list that cannot be read is reported, once, and only by a cleanup of
+    // cookies; so is a purge of the user's own folder at low integrity.
     std::vector<std::pair<std::string, MessageIcon>> told;
     if (row.keep >= Keep::Unreadable && row.store == kStoreCookies)
         told.push_back({kKeepListUnreadable, MessageIcon::Exclamation});
+    if (row.purged && !std::get<1>(GetParam()).WritesMedium())
+        told.push_back({RefusalText("clean up Internet Explorer Cookies"), MessageIcon::Exclamation});
     EXPECT_EQ(stores.shell.messages, told);
 }
 
@@ -173,7 +187,82 @@ const Row kRows[] = {
     {kCleanBetweenDates, kStoreCache, "", 1, 4, {}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cleanup, CriterionTable, ::testing::ValuesIn(kRows));
+INSTANTIATE_TEST_SUITE_P(Cleanup, CriterionTable,
+                         ::testing::Combine(::testing::ValuesIn(kRows), ::testing::ValuesIn(fakes::kRightsStates)));
+
+// A store that the platform refuses to the process is told once, after
+// the run; a store that fails otherwise, or has nothing, stays silent.
+TEST(RunCleanup, ARefusedStoreIsToldOnce) {
+    const auto told = [](const char* store) {
+        return std::string("Tidewell could not clean up Internet Explorer ") + store +
+               ": that needs rights that the browser does not give it.";
+    };
+    struct Case { std::int32_t kind, store; long cacheError, historyError; std::string told; } cases[] = {
+        {kCleanPictures, kStoreCache, kErrorAccessDenied, kS_OK, told("Cache")},
+        {kCleanAll, kStoreCookies, kErrorAccessDenied, kS_OK, told("Cookies")},
+        {kCleanAll, kStoreHistory, kErrorSuccess, kE_ACCESSDENIED, told("History")},
+        {kCleanAll, kStoreHistory, kErrorSuccess, kE_PRIVILEGE_NOT_HELD, told("History")},
+        {kCleanExpiredCookies, kStoreCookies, kErrorPrivilegeNotHeld, kS_OK, told("Cookies")},
+        {kCleanAll, kStoreHistory, kErrorSuccess, kREGDB_E_CLASSNOTREG, ""},
+        {kCleanPictures, kStoreCache, kErrorNotEnoughMemory, kS_OK, ""},
+        {kCleanPictures, kStoreCache, kErrorSuccess, kS_OK, ""},
+        {kCleanPictures, kStoreHistory, kErrorAccessDenied, kS_OK, ""},  // no cache search
+    };
+    for (const auto& c : cases) {
+        Stores stores;
+        stores.cache.searchError = c.cacheError;
+        stores.history.failCreate = c.historyError != kS_OK;
+        stores.history.createError = c.historyError;
+        stores.Run(c.kind, c.store);
+        std::vector<std::pair<std::string, MessageIcon>> messages;
+        if (!c.told.empty())
+            messages.push_back({c.told, MessageIcon::Exclamation});
+        EXPECT_EQ(stores.shell.messages, messages) << c.kind << " " << c.store << " " << c.cacheError;
+    }
+}
+
+// A store that cannot be created or read is noted with the platform's
+// answer, once a pass; only "no more items" ends a cache search well. What
+// came before the failure is still the criterion's.
+TEST(RunCleanup, AStoreThatCannotBeReachedIsNotedWithItsError) {
+    struct Case {
+        void (*fault)(Stores&);
+        std::int32_t kind, store;
+        std::string error;
+        std::size_t deleted;
+    } cases[] = {
+        {[](Stores& s) { s.history.failCreate = true; }, kCleanContainingText, kStoreHistory,
+         "the history store cannot be created (error 0x80040154: class not registered)", 0},
+        {[](Stores& s) { s.history.failEnumUrls = true; }, kCleanContainingText, kStoreHistory,
+         "the history store cannot be read (error 0x80004001)", 0},
+        {[](Stores& s) { s.history.failNextAt = 2; }, kCleanContainingText, kStoreHistory,
+         "the history store cannot be read (error 0x80004005)", 2},
+        {[](Stores& s) { s.cache.searchError = kErrorAccessDenied; }, kCleanContainingText, kStoreCache,
+         "the URL cache cannot be read (error 5: access denied)", 0},
+        {[](Stores& s) { s.cache.searchError = kErrorNotEnoughMemory, s.cache.searchErrorAfter = 1; },
+         kCleanContainingText, kStoreCookies, "the cookies cannot be read (error 8: not enough memory)", 1},
+        {[](Stores& s) { s.cache.searchError = kErrorNoMoreItems, s.cache.searchErrorAfter = 5; },
+         kCleanContainingText, kStoreCache, "", 5},
+        {[](Stores&) {}, kCleanContainingText, kStoreHistory, "", 7},
+    };
+    for (const Case& c : cases) {
+        for (bool journaled : {true, false}) {
+            Stores s;
+            c.fault(s);
+            CleanupJournal journal(false);
+            s.cleaner.Journal(journaled ? &journal : nullptr);
+            s.Run(c.kind, c.store, ".");
+            const CleanupOutcome outcome = journal.Take();
+            const StoreError first = s.cleaner.TakeFirstError();
+            EXPECT_EQ(first.code == 0 ? "" : StoreErrorText(first), c.error);
+            EXPECT_EQ(s.cleaner.TakeFirstError().code, 0);
+            if (!journaled)
+                continue;
+            EXPECT_EQ(outcome.errors.size(), c.error.empty() ? 0u : 1u) << c.error;
+            EXPECT_EQ(outcome.deleted.size(), c.deleted) << c.error;
+        }
+    }
+}
 
 TEST(RunCleanup, AnUnterminatedTextIsReadWithinItsField) {
     Stores stores;
@@ -247,11 +336,6 @@ struct Traces : Stores {
         cache.Add("a/refused.gif").refusal = kErrorFileNotFound;
         int n = 0;
         for (fakes::FakeCacheEntry& e : cache.entries) {
-            // An entry in use or refused keeps its file for the purge, which
-            // no preview can foresee.
-            e.hasLocalFile = !e.locked && !e.refusal;
-            if (!e.hasLocalFile)
-                continue;
             // The cache names the files in other letters than the folders list them.
             e.localFile = (e.inCookieContainer ? "C:\\C\\F" : "C:\\T\\CONTENT.IE5\\SUB\\Z") + std::to_string(n++);
             std::string listed = e.localFile;
@@ -327,6 +411,23 @@ TEST_P(PreviewTable, ChangesNothingAndListsWhatTheRunThenDeletes) {
     std::multiset<std::string> done = t.Gone(paths);
     done.insert(real.failed.begin(), real.failed.end());
     EXPECT_EQ(listed, done);
+    // The files as sets of paths, not only their total: those the run
+    // removed and those it was refused. The file of an entry the cache
+    // refused goes with the entry in the preview and stays with it in the
+    // run: it is in neither.
+    std::set<std::string> previewFiles, runFiles;
+    for (const std::string& path : paths) {
+        previewFiles.insert(Lower(path));
+        if (std::find(real.failed.begin(), real.failed.end(), path) != real.failed.end())
+            runFiles.insert(Lower(path));
+    }
+    for (const PurgedFile& f : real.files)
+        runFiles.insert(Lower(f.path));
+    EXPECT_EQ(previewFiles, runFiles);
+    for (const fakes::FakeCacheEntry& e : t.cache.entries) {
+        if (e.locked)
+            EXPECT_TRUE(t.files.Exists(e.localFile)) << e.url;
+    }
     EXPECT_EQ(preview.kept, real.kept);
     EXPECT_EQ(preview.FileBytes(), real.FileBytes());
     // A journal changes nothing a real run does, but for deleting an item
@@ -393,15 +494,18 @@ TEST_F(Purge, HistoryPurgesTheSubfoldersOfTheNewestStoreOnly) {
     files.AddFile(store + "\\loose.txt");
     files.AddFile(h1 + "a.txt", kAttributeReadOnly);
     files.AddFile(h1 + "b.txt").foreignOwner = true;
-    files.AddFile(h1 + "index.dat");
+    files.AddFile(h1 + "busy.txt").inUse = true;
+    files.AddFile(h1 + "index.dat").inUse = true;  // the cache holds the week's container open
     files.AddFile(h2 + "deep\\x.txt");
     files.AddFile(h2 + "y.txt");
     files.AddFile("C:\\P\\History\\History.IE5\\MSHist09\\z.txt");
     cleaner.PurgeHistoryFolders();
-    // Only a refused deletion changes a file's owner; a subfolder is tried as
-    // a file, keeps its security, and keeps the folder that holds it.
+    // Only a deletion refused for the user's rights changes a file's owner,
+    // never one of a file in use; the index file is left to the removal at
+    // restart; a subfolder is tried as a file, keeps its security, and keeps
+    // the folder that holds it.
     EXPECT_EQ(files.log, (Log{"attrib " + h1 + "a.txt 0", "remove " + h1 + "a.txt", "remove " + h1 + "b.txt",
-                              "own " + h1 + "b.txt", "remove " + h1 + "b.txt", "remove " + h1 + "index.dat",
+                              "own " + h1 + "b.txt", "remove " + h1 + "b.txt", "remove " + h1 + "busy.txt",
                               "rmdir " + store + "\\MSHist01", "remove " + h2 + "deep", "remove " + h2 + "y.txt",
                               "rmdir " + store + "\\MSHist02"}));
     EXPECT_TRUE(files.Exists(h2 + "deep\\x.txt"));
@@ -479,6 +583,35 @@ TEST_F(Purge, InProtectedModeEachPurgeTakesTheLowStoreOnly) {
         inProcess.PurgeCookieFolder();
         EXPECT_EQ(files.log, c.log) << c.protectedMode << c.writeable;
     }
+}
+
+// In each state: a low process purges only a folder labelled low, such as
+// the Low store that its own platform uses; the user's own folder stays
+// whole, the index file and the read-only mark included.
+class PurgeIn : public Purge, public ::testing::WithParamInterface<fakes::RightsState> {
+protected:
+    PurgeIn() : rights(GetParam().Rights()) { files.rights = &rights; }
+    const fakes::FakeProcessRights rights;
+};
+
+INSTANTIATE_TEST_SUITE_P(States, PurgeIn, ::testing::ValuesIn(fakes::kRightsStates),
+                         [](const auto& info) { return std::to_string(info.index); });
+
+TEST_P(PurgeIn, OnlyWhatTheProcessMayWriteGoes) {
+    for (bool low : {false, true}) {
+        files.lowFolders = low ? Log{"C:\\P\\Cookies"} : Log{};
+        files.AddFolder("C:\\P\\Cookies", kAttributeReadOnly);
+        files.AddFile("C:\\P\\Cookies\\bob@gone[1].txt").foreignOwner = true;
+        files.AddFile("C:\\P\\Cookies\\busy.txt").inUse = true;  // in use: no refusal of rights
+        cleaner.PurgeCookieFolder();
+        const bool writes = low || GetParam().WritesMedium();
+        EXPECT_EQ(files.Exists("C:\\P\\Cookies\\bob@gone[1].txt"), !writes) << low;
+        std::uint32_t attributes = 0;
+        ASSERT_TRUE(files.GetAttributes("C:\\P\\Cookies", &attributes));
+        EXPECT_EQ((attributes & kAttributeReadOnly) != 0, !writes) << low;
+    }
+    // What the band tells: only the refusal in the user's own folder.
+    EXPECT_EQ(cleaner.PurgeRefused(), !GetParam().WritesMedium());
 }
 
 // ---- the cleanup dialogs -------------------------------------------------

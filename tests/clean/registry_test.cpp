@@ -5,6 +5,7 @@
 
 #include "clean/cookie_keep.h"
 #include "clean/index_removal.h"
+#include "clean/refusal.h"
 #include "clean/shell_history.h"
 #include "platform/win_errors.h"
 #include "settings/settings_store.h"
@@ -135,15 +136,222 @@ TEST_F(IndexRemoval, TheRunOnceCommandRunsThe32BitRunnerOnALibraryNamedWhole) {
     }
 }
 
-TEST_F(IndexRemoval, NewerSystemsReadTheMarksFromAnyPendingOperationUnderTheFolders) {
+// The same records in each state the band runs in: the fakes refuse what
+// Windows refuses that process, and the broker, when the consent prompt
+// lets it run, is a process of its own with administrator rights.
+class IndexRemovalIn : public IndexRemoval, public ::testing::WithParamInterface<fakes::RightsState> {
+protected:
+    IndexRemovalIn() : rights(GetParam().Rights()) {
+        registry.rights = files.rights = shell.rights = &rights;
+        files.systemRecords = &registry;
+        shell.elevatedProgram = [this](const std::string& parameters) { return Broker(parameters); };
+    }
+    unsigned long Broker(const std::string& parameters) {
+        std::vector<std::string> words{"tidewell-cleanw.exe"};
+        for (std::size_t at = parameters.find_first_not_of(' '); at != std::string::npos;
+             at = parameters.find_first_not_of(' ', at)) {
+            const bool quoted = parameters[at] == '"';
+            const std::size_t end = parameters.find(quoted ? '"' : ' ', at + 1);
+            words.push_back(parameters.substr(at + quoted, end == std::string::npos ? end : end - at - quoted));
+            at = end == std::string::npos ? end : end + 1;
+        }
+        std::vector<const char*> argv;
+        for (const std::string& w : words)
+            argv.push_back(w.c_str());
+        IndexRemovalPlan plan;
+        std::string error;
+        if (ParseIndexRemovalArguments(int(argv.size()), argv.data(), &plan, &error) != RemovalArguments::Parsed)
+            return 2;
+        fakes::FakeProcessRights elevated;
+        elevated.administrator = true;
+        registry.rights = files.rights = &elevated;
+        const long r = ChangeIndexRemovals(plan, registry, files);
+        registry.rights = files.rights = &rights;
+        return r == kErrorSuccess ? 0 : 1;
+    }
+
+    fakes::FakeProcessRights rights;
+};
+
+INSTANTIATE_TEST_SUITE_P(States, IndexRemovalIn, ::testing::ValuesIn(fakes::kRightsStates),
+                         [](const auto& info) {
+                             std::string name;
+                             for (const char* c = info.param.name; *c; ++c)
+                                 if ((*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z') || (*c >= '0' && *c <= '9'))
+                                     name += *c;
+                             return name;
+                         });
+
+// Read with query access only, so every user sees the truth; both lists,
+// and names with the prefix newer systems write.
+TEST_P(IndexRemovalIn, NewerSystemsReadTheMarksFromAnyPendingOperationUnderTheFolders) {
     EXPECT_EQ(Read(), "---");
     SetPending(B("\\??\\c:\\users\\BOB\\COOKIES\\index.dat\0\0"
                  "\\??\\C:\\Users\\Bob\\Temporary Internet Files\\Content.IE5\\X1\\a.gif\0\0\0"));
     EXPECT_EQ(Read(), "-KC");
+    registry.SetRaw(RegRoot::LocalMachine, kSessionManagerKey, kPendingOperations2Value, kRegMultiSz,
+                    B("*1\\??\\C:\\Users\\Bob\\History\\History.IE5\\index.dat\0\0\0"));
+    EXPECT_EQ(Read(), "HKC");
     files.specialFolders.erase(kFolderInternetCache);  // a store without a folder is not marked
-    EXPECT_EQ(Read(), "-K-");
+    EXPECT_EQ(Read(), "HK-");
     registry.deniedPaths.push_back("system\\currentcontrolset\\control\\session manager");
     EXPECT_EQ(Read(), "---");  // an unreadable session manager is silent
+    EXPECT_TRUE(shell.elevated.empty());
+}
+
+TEST_P(IndexRemovalIn, OkChangesTheMarksInTheProcessOrThroughTheElevatedBroker) {
+    const fakes::RightsState& state = GetParam();
+    const std::string cookie = "C:\\Users\\Bob\\Cookies\\index.dat";
+    const std::string ie5 = "C:\\Users\\Bob\\History\\History.IE5\\index.dat";
+    const std::string ie6 = "C:\\Users\\Bob\\History\\History.IE6\\index.dat";
+    const Bytes cookieScheduled = Cat({B("\\??\\"), Bytes(cookie.begin(), cookie.end()), B("\0\0")});
+    const Bytes ie6Scheduled = Cat({B("\\??\\"), Bytes(ie6.begin(), ie6.end()), B("\0\0")});
+    const std::string scheduleCookie = "--schedule-removal \"" + cookie + "\"";
+    const std::string notGiven = "The removal of the index files at restart was not changed: that needs administrator "
+                                 "rights, and they were not given.";
+    const std::string brokerFailed = "The removal of the index files at restart could not be changed as asked: "
+                                     "tidewell-cleanw.exe ended with exit code 1. Open Index Files again to see what "
+                                     "is scheduled.";
+    const std::string refused = RefusalText("change the removal of the index files at restart");
+    const int kRun = -1;  // the broker does the work and answers its own exit code
+    struct Case {
+        const char* name;
+        Bytes before;
+        const char* marks;
+        bool recordsReadOnly;
+        long prompt;
+        int exitCode;
+        std::string arguments;  // to the broker; none: nothing to change
+        Bytes after;            // when the change is made
+        std::string toldByBroker, toldInProcess;
+    } cases[] = {
+        {"nothing to change", Cat({kOtherRename, kCookieDeletion, kEnd}), "-K-", false, kErrorSuccess, kRun, "",
+         Cat({kOtherRename, kCookieDeletion, kEnd}), "", ""},
+        {"a store marked", Cat({kOtherRename, kEnd}), "-K-", false, kErrorSuccess, kRun, scheduleCookie,
+         Cat({kOtherRename, cookieScheduled, kEnd}), "", ""},
+        {"a store unmarked, another kept", Cat({kOtherRename, kCookieDeletion, kHistoryDeletion, kEnd}), "-K-", false,
+         kErrorSuccess, kRun, "--withdraw-removal \"" + ie5 + "\"", Cat({kOtherRename, kCookieDeletion, kEnd}), "", ""},
+        {"a store moved to its first candidate", Cat({kHistoryDeletion, kEnd}), "HK-", false, kErrorSuccess, kRun,
+         "--withdraw-removal \"" + ie5 + "\" --schedule-removal \"" + ie6 + "\" " + scheduleCookie,
+         Cat({ie6Scheduled, cookieScheduled, kEnd}), "", ""},
+        {"the prompt declined", Cat({kOtherRename, kEnd}), "-K-", false, kErrorCancelled, kRun, scheduleCookie,
+         Cat({kOtherRename, cookieScheduled, kEnd}), notGiven, ""},
+        {"the broker failed", Cat({kOtherRename, kEnd}), "-K-", false, kErrorSuccess, 1, scheduleCookie,
+         Cat({kOtherRename, cookieScheduled, kEnd}), brokerFailed, ""},
+        {"no broker", Cat({kOtherRename, kEnd}), "-K-", false, kErrorFileNotFound, kRun, scheduleCookie,
+         Cat({kOtherRename, cookieScheduled, kEnd}),
+         "The removal of the index files at restart was not changed: C:\\Program Files\\Tidewell\\tidewell-cleanw.exe "
+         "could not be started (error 2).",
+         ""},
+        {"our file only as a rename's source", Cat({B("\\??\\C:\\Users\\Bob\\Cookies\\index.dat\0\\??\\C:\\x\0"), kEnd}),
+         "-K-", false, kErrorSuccess, kRun, scheduleCookie,
+         Cat({B("\\??\\C:\\Users\\Bob\\Cookies\\index.dat\0\\??\\C:\\x\0"), cookieScheduled, kEnd}), "", ""},
+        {"records refused to all", Cat({kOtherRename, kCookieDeletion, kEnd}), "---", true, kErrorSuccess, kRun,
+         "--withdraw-removal \"" + cookie + "\"", Cat({kOtherRename, kCookieDeletion, kEnd}), brokerFailed, refused},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        registry = fakes::FakeRegistry();
+        registry.rights = &rights;
+        registry.readOnlyPaths.clear();
+        if (c.recordsReadOnly)
+            registry.readOnlyPaths.push_back("system\\currentcontrolset\\control\\session manager");
+        files.log.clear();
+        files.AddFile(ie6);
+        shell = fakes::FakeShell();
+        shell.rights = &rights;
+        shell.elevatedProgram = [this](const std::string& parameters) { return Broker(parameters); };
+        shell.elevation = c.prompt;
+        if (c.exitCode != kRun)
+            shell.elevatedProgram = [&c](const std::string&) { return static_cast<unsigned long>(c.exitCode); };
+        SetPending(c.before);
+
+        const bool inProcess = state.WritesMachine();
+        const bool changed = inProcess || (c.prompt == kErrorSuccess && c.exitCode == kRun);
+        const std::string told = c.arguments.empty() ? "" : inProcess ? c.toldInProcess : c.toldByBroker;
+        EXPECT_EQ(SaveIndexMarks(Marks(c.marks), registry, files, shell, rights), told.empty());
+        ASSERT_NE(Pending(), nullptr);
+        EXPECT_EQ(Pending()->Ansi(), changed && told.empty() ? c.after : c.before);
+        using Launches = std::vector<std::pair<std::string, std::string>>;
+        Launches launched;
+        if (!inProcess && !c.arguments.empty())
+            launched.push_back({"C:\\Program Files\\Tidewell\\tidewell-cleanw.exe", c.arguments});
+        EXPECT_EQ(shell.elevated, launched);
+        ASSERT_EQ(shell.messages.size(), told.empty() ? 0u : 1u);
+        if (!told.empty()) {
+            EXPECT_EQ(shell.messages[0].first, told);
+        }
+        EXPECT_EQ(registry.openKeys, 0);
+    }
+}
+
+// The RunOnce values live under the user's key, which a low process may
+// not write.
+TEST_P(IndexRemovalIn, OlderSystemsWriteTheUsersRunOnceValuesOrTellTheRefusal) {
+    const bool writes = GetParam().WritesMedium();
+    shell.majorVersion = 5;
+    registry.SetString(RegRoot::CurrentUser, kRunOnceKey, "DeleteCookieIndex", "old");
+    EXPECT_EQ(SaveIndexMarks(Marks("H-C"), registry, files, shell, rights), writes);
+    EXPECT_EQ(Read(), writes ? "H-C" : "-K-");
+    ASSERT_EQ(shell.messages.size(), writes ? 0u : 1u);
+    if (!writes) {
+        EXPECT_EQ(shell.messages[0].first,
+                  "Tidewell could not change the removal of the index files at restart: that needs rights that the "
+                  "browser does not give it.");
+    }
+    EXPECT_TRUE(shell.elevated.empty());
+    EXPECT_TRUE(files.log.empty());
+    // A value already absent is what was asked.
+    shell.messages.clear();
+    EXPECT_EQ(SaveIndexMarks(Marks("---"), registry, files, shell, rights), writes);
+    EXPECT_EQ(Read(), writes ? "---" : "-K-");
+    EXPECT_EQ(shell.messages.size(), writes ? 0u : 1u);
+}
+
+// The broker schedules index files by full path and nothing else, since it
+// runs with administrator rights for whoever starts it.
+TEST(IndexRemovalArguments, OnlyFullPathsOfIndexFilesAndNothingBeside) {
+    using R = RemovalArguments;
+    struct Case { std::vector<const char*> args; R result; Log withdraw, schedule; } cases[] = {
+        {{"--cookies", "all"}, R::None, {}, {}},
+        {{}, R::None, {}, {}},
+        {{"--schedule-removal", "C:\\A b\\index.dat"}, R::Parsed, {}, {"C:\\A b\\index.dat"}},
+        {{"--withdraw-removal=c:\\a\\INDEX.DAT", "--schedule-removal", "D:\\b\\index.dat", "--withdraw-removal",
+          "E:\\index.dat"},
+         R::Parsed, {"c:\\a\\INDEX.DAT", "E:\\index.dat"}, {"D:\\b\\index.dat"}},
+        {{"--schedule-removal"}, R::Bad, {}, {}},
+        {{"--schedule-removal", "C:\\Windows\\system32\\kernel32.dll"}, R::Bad, {}, {}},
+        {{"--schedule-removal", "C:\\a\\myindex.dat"}, R::Bad, {}, {}},
+        {{"--schedule-removal", "index.dat"}, R::Bad, {}, {}},
+        {{"--schedule-removal", "\\\\server\\share\\index.dat"}, R::Bad, {}, {}},
+        {{"--schedule-removal", "C:\\a\\..\\Windows\\index.dat"}, R::Bad, {}, {}},
+        {{"--schedule-removal", "C:\\*\\index.dat"}, R::Bad, {}, {}},
+        {{"--schedule-removal", "C:index.dat"}, R::Bad, {}, {}},
+        {{"--schedule-removal", "C:\\a\\index.dat", "--cookies", "all"}, R::Bad, {}, {}},
+        {{"--schedule-removal", "A:\\index.dat", "--withdraw-removal", "z:\\x\\index.dat", "--schedule-removal",
+          "Z:\\index.dat", "--withdraw-removal", "a:\\index.dat"},
+         R::Parsed, {"z:\\x\\index.dat", "a:\\index.dat"}, {"A:\\index.dat", "Z:\\index.dat"}},
+        {{"--schedule-removal", "1:\\index.dat"}, R::Bad, {}, {}},
+        {{"--schedule-removal", "@:\\index.dat"}, R::Bad, {}, {}},
+        {{"--json", "--withdraw-removal", "C:\\a\\index.dat"}, R::Bad, {}, {}},
+    };
+    for (const auto& c : cases) {
+        std::vector<const char*> argv{"tidewell-cleanw.exe"};
+        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        IndexRemovalPlan plan;
+        std::string error;
+        const R r = ParseIndexRemovalArguments(int(argv.size()), argv.data(), &plan, &error);
+        EXPECT_EQ(r, c.result) << (c.args.empty() ? "" : c.args.back());
+        EXPECT_EQ(error.empty(), r != R::Bad);
+        // The first argument beside them is the one named.
+        if (c.args.size() > 2 && c.result == R::Bad) {
+            EXPECT_EQ(error.substr(error.rfind(' ') + 1), c.args[0] == std::string("--json") ? "--json" : c.args[2]);
+        }
+        if (r == R::Parsed) {
+            EXPECT_EQ(plan.withdraw, c.withdraw);
+            EXPECT_EQ(plan.schedule, c.schedule);
+        }
+    }
 }
 
 // Cookies has one place and is scheduled unseen; the others take the first
@@ -199,12 +407,21 @@ TEST_F(IndexRemoval, WithdrawalTakesOnlyOurDeletionsAndKeepsTheRestByteForByte) 
     ASSERT_NE(Pending(), nullptr);
     EXPECT_EQ(Pending()->Ansi(), Cat({B("\\??\\\0\0"), kEnd}));
     EXPECT_EQ(registry.openKeys, 0);
-    // OK makes the pending operations match the boxes.
-    files.AddFile("C:\\Users\\Bob\\History\\History.IE5\\index.dat");
-    SetPending(Cat({kOtherRename, kCookieDeletion, kHistoryDeletion, kEnd}));
-    Apply("H--");
-    EXPECT_EQ(Pending()->Ansi(), Cat({kOtherRename, kEnd}));
-    EXPECT_EQ(files.log, Log{"schedule C:\\Users\\Bob\\History\\History.IE5\\index.dat"});
+    // Newer systems keep a second list in the same form, and prefix some
+    // names with "*1"; ours go from both, in every form.
+    const Bytes prefixed = B("*1\\??\\C:\\Users\\Bob\\Cookies\\index.dat\0\0");
+    const Bytes notPrefixes = B("*\\??\\C:\\Users\\Bob\\Cookies\\index.dat\0\0"
+                                "*1x\\??\\C:\\Users\\Bob\\Cookies\\index.dat\0\0"
+                                "1\\??\\C:\\Users\\Bob\\Cookies\\index.dat\0\0");
+    SetPending(Cat({prefixed, kOtherDeletion, B("*12\\??\\C:\\Users\\Bob\\Cookies\\index.dat\0\0"), kEnd}));
+    registry.SetRaw(RegRoot::LocalMachine, kSessionManagerKey, kPendingOperations2Value, kRegMultiSz,
+                    Cat({notPrefixes, kHistoryDeletion, kOtherRename, kEnd}));
+    EXPECT_EQ(WithdrawIndexRemovals(registry, files), kErrorSuccess);
+    EXPECT_EQ(Pending()->Ansi(), Cat({kOtherDeletion, kEnd}));
+    const fakes::FakeRegistry::Value* second =
+        registry.Find(RegRoot::LocalMachine, kSessionManagerKey, kPendingOperations2Value);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->Ansi(), Cat({notPrefixes, kOtherRename, kEnd}));
 }
 
 // Exactly sized copies, so that the sanitizers see a read past the end.
@@ -350,29 +567,92 @@ TEST(StoredList, SavedAsAMultiStringAndReadBack) {
 
 // ---- the shell's own histories --------------------------------------------
 
-TEST(ShellHistory, TypedUrlsStopAtTheFirstMissingNumberAndRunHistoryKeepsNonLetters) {
+// In each state the band runs in: a low process may not write the user's
+// keys of the shell, and the band says so once, when there was something
+// to delete.
+class ShellHistoryIn : public ::testing::TestWithParam<fakes::RightsState> {};
+
+INSTANTIATE_TEST_SUITE_P(States, ShellHistoryIn, ::testing::ValuesIn(fakes::kRightsStates),
+                         [](const auto& info) { return std::to_string(info.index); });
+
+TEST_P(ShellHistoryIn, TypedUrlsStopAtTheFirstMissingNumberAndRunHistoryKeepsNonLetters) {
+    const fakes::FakeProcessRights rights = GetParam().Rights();
+    const bool writes = GetParam().WritesMedium();
     Names many;
     for (int n = 1; n <= 120; ++n)  // no upper limit
         many.push_back("url" + std::to_string(n));
-    struct Case { const char* key; Names present, left; } cases[] = {
-        {kTypedUrlsKey, {"url1", "url2", "url3", "url5"}, {"url5"}},
-        {kTypedUrlsKey, {"url2", "url3"}, {"url2", "url3"}},
-        {kTypedUrlsKey, {"url1", "url10", "url11"}, {"url10", "url11"}},
-        {kTypedUrlsKey, {"url1", "URL2", "Other"}, {"Other"}},
-        {kTypedUrlsKey, many, {}},
+    const std::string typed = RefusalText("clear the Typed URL List");
+    const std::string run = RefusalText("clear the Desktop Run History");
+    struct Case { const char* key; Names present, left; std::string told; } cases[] = {
+        {kTypedUrlsKey, {"url1", "url2", "url3", "url5"}, {"url5"}, typed},
+        {kTypedUrlsKey, {"url2", "url3"}, {"url2", "url3"}, ""},  // nothing to do, refused or not
+        {kTypedUrlsKey, {"url1", "url10", "url11"}, {"url10", "url11"}, typed},
+        {kTypedUrlsKey, {"url1", "URL2", "Other"}, {"Other"}, typed},
+        {kTypedUrlsKey, many, {}, typed},
         // Every letter and the order go; names compare without regard to case.
         {kRunMruKey, {"a", "c", "z", "MRUList", "aa", "MRUListEx", "1", "`", "{", "@", "["},
-         {"1", "@", "[", "`", "aa", "MRUListEx", "{"}},
-        {kRunMruKey, {"A", "Z", "mrulist"}, {}},
+         {"1", "@", "[", "`", "aa", "MRUListEx", "{"}, run},
+        {kRunMruKey, {"A", "Z", "mrulist"}, {}, run},
+        {kRunMruKey, {"MRUList"}, {}, run},
+        {kRunMruKey, {"z"}, {}, run},
+        {kRunMruKey, {"aa", "1"}, {"1", "aa"}, ""},
     };
     for (const auto& c : cases) {
         fakes::FakeRegistry registry;
         fakes::FakeShell shell;
+        registry.rights = shell.rights = &rights;
         for (const std::string& name : c.present)
             registry.SetString(RegRoot::CurrentUser, c.key, name, "x");
-        (c.key == kTypedUrlsKey ? ClearTypedUrls : ClearRunHistory)(registry, shell, false, nullptr);
-        EXPECT_EQ(registry.ValueNames(RegRoot::CurrentUser, c.key), c.left);
+        const Names before = registry.ValueNames(RegRoot::CurrentUser, c.key);
+        (c.key == kTypedUrlsKey ? ClearTypedUrlsTelling : ClearRunHistoryTelling)(registry, shell, false);
+        EXPECT_EQ(registry.ValueNames(RegRoot::CurrentUser, c.key), writes ? c.left : before) << c.present[0];
+        using Told = std::vector<std::pair<std::string, MessageIcon>>;
+        Told told;
+        if (!writes && !c.told.empty())
+            told.push_back({c.told, MessageIcon::Exclamation});
+        EXPECT_EQ(shell.messages, told);
         EXPECT_EQ(registry.openKeys, 0);
+    }
+    // A missing key is nothing to do in every state.
+    fakes::FakeRegistry registry;
+    fakes::FakeShell shell;
+    registry.rights = shell.rights = &rights;
+    ClearTypedUrlsTelling(registry, shell, false);
+    ClearRunHistoryTelling(registry, shell, false);
+    EXPECT_TRUE(shell.messages.empty());
+    EXPECT_FALSE(registry.HasKey(RegRoot::CurrentUser, kRunMruKey));
+}
+
+// The shell's list is its Recent folder's shortcuts, which a low process
+// may not delete; an empty list is nothing to do.
+TEST_P(ShellHistoryIn, RecentDocumentsGoOrTheRefusalIsTold) {
+    const fakes::FakeProcessRights rights = GetParam().Rights();
+    const bool writes = GetParam().WritesMedium();
+    struct Case { Names files; bool confirm, yes; Names left; bool told; } cases[] = {
+        {{"a.lnk", "B.LNK", "desktop.ini"}, false, false, {"desktop.ini"}, true},
+        {{"a.lnk"}, true, false, {"a.lnk"}, false},
+        {{"a.lnk"}, true, true, {}, true},
+        {{"desktop.ini"}, false, false, {"desktop.ini"}, false},
+    };
+    for (const auto& c : cases) {
+        fakes::FakeFileSystem files;
+        fakes::FakeShell shell;
+        files.rights = shell.rights = &rights;
+        shell.recentFolder = &files;
+        shell.answerYes = c.yes;
+        files.specialFolders[kFolderRecent] = "C:\\R";
+        for (const std::string& name : c.files)
+            files.AddFile("C:\\R\\" + name);
+        ClearRecentDocumentsTelling(shell, files, rights, c.confirm);
+        Names left;
+        for (const std::string& name : c.files)
+            if (files.Exists("C:\\R\\" + name))
+                left.push_back(name);
+        EXPECT_EQ(left, writes || !c.told ? c.left : c.files) << c.files[0];
+        EXPECT_EQ(shell.messages.size(), !writes && c.told ? 1u : 0u) << c.files[0];
+        if (!shell.messages.empty()) {
+            EXPECT_EQ(shell.messages[0].first, RefusalText("clear the Desktop Recent Documents History"));
+        }
     }
 }
 
@@ -402,6 +682,67 @@ TEST(ShellHistory, EachCommandAsksItsQuestionUnlessConfirmationIsOff) {
         EXPECT_EQ(shell.recentDocumentsCleared, c.cleared ? 1 : 0);
         EXPECT_TRUE(shell.messages.empty());
     }
+}
+
+// A key the user may read but not write is refused with its error, in the
+// preview as in the run, and its values stay; a missing key is nothing to do.
+TEST(ShellHistory, AKeyThatCannotBeWrittenIsReportedWithItsError) {
+    struct Case {
+        const char* key;
+        bool readOnly, denied, preview;
+        long answer;
+        Names errors;
+        const char* refused = "";  // a value whose deletion is refused
+        std::size_t left = 3;      // of the values url1, a and MRUList
+    } cases[] = {
+        {kTypedUrlsKey, true, false, false, kErrorAccessDenied,
+         {"the TypedURLs key cannot be opened for writing (error 5: access denied)"}},
+        {kTypedUrlsKey, true, false, true, kErrorAccessDenied,
+         {"the TypedURLs key cannot be opened for writing (error 5: access denied)"}},
+        {kRunMruKey, false, true, false, kErrorAccessDenied,
+         {"the RunMRU key cannot be opened for writing (error 5: access denied)"}},
+        {kRunMruKey, true, false, true, kErrorAccessDenied,
+         {"the RunMRU key cannot be opened for writing (error 5: access denied)"}},
+        {kRunMruKey, false, false, false, kErrorSuccess, {}, "", 1},
+        // The letters go on after a refusal; the order goes unless refused.
+        {kRunMruKey, false, false, false, kErrorAccessDenied, {}, "a", 2},
+        {kRunMruKey, false, false, false, kErrorAccessDenied, {"\"MRUList\" cannot be deleted (error 5: access denied)"},
+         "mrulist", 2},
+        {kTypedUrlsKey, false, false, false, kErrorAccessDenied, {}, "url1", 3},
+    };
+    for (const auto& c : cases) {
+        fakes::FakeRegistry registry;
+        fakes::FakeShell shell;
+        for (const char* name : {"url1", "a", "MRUList"})
+            registry.SetString(RegRoot::CurrentUser, c.key, name, "x");
+        const std::string path = c.key == kTypedUrlsKey ? "software\\microsoft\\internet explorer\\typedurls"
+                                                        : "software\\microsoft\\windows\\currentversion\\explorer\\runmru";
+        if (c.readOnly)
+            registry.readOnlyPaths.push_back(path);
+        if (c.denied)
+            registry.deniedPaths.push_back(path);
+        if (*c.refused)
+            registry.refusedValues.push_back(c.refused);
+        CleanupJournal journal(c.preview);
+        EXPECT_EQ((c.key == kTypedUrlsKey ? ClearTypedUrls : ClearRunHistory)(registry, shell, false, &journal),
+                  c.answer);
+        Names errors;
+        for (const StoreError& e : journal.Outcome().errors)
+            errors.push_back(StoreErrorText(e));
+        EXPECT_EQ(errors, c.errors) << c.key;
+        const bool unopened = c.readOnly || c.denied;
+        const std::string refused = c.refused;
+        EXPECT_EQ(journal.Outcome().deleted.empty(), unopened || refused == "url1" || refused == "a") << refused;
+        // A refused value is failed by its text ("x"); the order has none.
+        EXPECT_EQ(journal.Outcome().failed, (!refused.empty() && refused != "mrulist") ? Names{"x"} : Names{});
+        EXPECT_EQ(registry.ValueNames(RegRoot::CurrentUser, c.key).size(), c.left) << c.refused;
+        EXPECT_EQ(registry.openKeys, 0);
+    }
+    // Without a journal the answer alone tells it; a missing key is no error.
+    fakes::FakeRegistry registry;
+    fakes::FakeShell shell;
+    EXPECT_EQ(ClearTypedUrls(registry, shell, false), kErrorSuccess);
+    EXPECT_EQ(ClearRunHistory(registry, shell, false), kErrorSuccess);
 }
 
 }  // namespace

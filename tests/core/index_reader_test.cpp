@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -39,6 +40,12 @@ Bytes WithRecord(Bytes b, std::size_t o, unsigned blocks, const std::string& url
     return b;
 }
 Bytes Record(const IndexRecord& r, const char* version = "5.2") { return IndexFileWriter(version).Add(r).Build(); }
+// length bytes at at filled with the pattern that the browser leaves in unused space.
+Bytes Filled(Bytes b, std::size_t at, std::size_t length) {
+    for (std::size_t i = 0; i < length; ++i)
+        b.at(at + i) = "\xEF\xBE\xAD\xDE"[i % 4];
+    return b;
+}
 // A title block "Ti" at the given place behind a URL of ten characters (place
 // 0 is the URL's zero); the image ends with the title's last byte.
 Bytes TitleAt(std::size_t place, char a, char tag2) {
@@ -67,11 +74,15 @@ std::string Read(const Bytes& b) {
 }
 
 TEST(IndexReader, ResultsAndRecords) {
-    const std::string a128(128, 'a'), c1023(1023, 'c');
-    Bytes bounded = WithRecord(EmptyIndexImage(0x4000), 0x4000, 2, std::string(200, 'a'));  // at most 128 bytes
-    bounded = WithRecord(bounded, 0x4180, 40, std::string(5000, 'c'));                      // 4096 bytes, then 1023
-    bounded = WithRecord(bounded, 0x5580, 1, "http://ignored/");                            // an empty URL, still a row
-    bounded.resize(0x5600, 0);
+    // A URL ends at its zero byte inside the record's blocks; one that runs
+    // past them is cut so that its zero fits.
+    const std::string a151(151, 'a'), b133(133, 'b'), c1023(1023, 'c'), d23(23, 'd');
+    Bytes bounded = WithRecord(EmptyIndexImage(0x4000), 0x4000, 2, std::string(200, 'a'));  // cut to 256 - 105
+    bounded = WithRecord(bounded, 0x4180, 2, b133);                 // its zero at 237, in the second block
+    bounded = WithRecord(bounded, 0x4280, 40, std::string(5000, 'c'));  // 4096 bytes, then 1023
+    bounded = WithRecord(bounded, 0x5680, 1, "http://one-block/");  // a record of one block holds 23 bytes
+    bounded = WithRecord(bounded, 0x5700, 1, std::string(24, 'd'));
+    bounded.resize(0x5800, 0);
     Bytes misaligned = WithRecord(EmptyIndexImage(0x4000), 0x4001, 2, "http://misaligned/");
     misaligned.resize(0x4200);
     Bytes cutHeader(300, 0);
@@ -90,12 +101,17 @@ TEST(IndexReader, ResultsAndRecords) {
         {"file order", IndexFileWriter().Add(one).Add(two).Build(),
          "1 Visited: alice@http://one/|First page|111,222,222 http://two/|Second|81985529216486895,"
          "18446744073709551615,18446744073709551615"},
-        {"URLs bounded by the record's blocks", bounded, "1 " + a128 + "| " + c1023 + "| |"},
+        {"URLs bounded by the record's blocks", bounded,
+         "1 " + a151 + "| " + b133 + "| " + c1023 + "| http://one-block/| " + d23 + "|"},
         {"no URL in a record of no blocks", WithRecord(EmptyIndexImage(0x4000), 0x4000, 0, "http://zero/"), "1 |"},
+        {"times that hold the fill pattern", Filled(Record({"http://f/", u"", 1, 5, 6}), 0x5008, 16), "1 http://f/|"},
+        {"times that hold it in one half", Record({"http://f/", u"", 1, 0xDEADBEEFull, 0xDEADBEEFull << 32}),
+         "1 http://f/||3735928559,16045690981097406464,16045690981097406464"},
         {"title in the second place", TitleAt(1, 4, 0x1F), "1 0123456789|Ti"},
         {"title in the sixth place", TitleAt(5, 4, 0x1F), "1 0123456789|Ti"},
         {"no title in the seventh place", TitleAt(6, 4, 0x1F), "1 0123456789|"},
         {"title length A of 0", TitleAt(1, 0, 0x1F), "1 0123456789|"},
+        {"an odd length A drops its last byte", TitleAt(1, 3, 0x1F), "1 0123456789|T"},
         {"other tag pair", TitleAt(2, 4, 0x1E), "1 0123456789|"},
         // Form 2 titles of 128 bytes or more are none; long form 1 titles keep 255 characters.
         {"form 2, 63 units", Record({"u", std::u16string(63, u'L'), 2}), "1 u|" + std::string(63, 'L')},
@@ -120,7 +136,8 @@ struct Lines : IndexVisitor {
         std::ostringstream s;
         s << std::hex << r.offset << std::dec << ":" << r.size << "URL"[int(r.type)] << "ARU"[int(r.state)] << "|"
           << std::string(r.url.text, r.url.length) << "|" << std::string(r.localFile.text, r.localFile.length) << "|"
-          << std::string(r.cacheFolder.text, r.cacheFolder.length) << "|" << r.hits << "|"
+          << std::string(r.cacheFolder.text, r.cacheFolder.length) << "|"
+          << (r.hasHits ? std::to_string(r.hits) : std::string()) << "|"
           << (r.expiry.IsZero() ? "" : IsoUtcTime(r.expiry)) << "|"
           << (r.lastChecked.IsZero() ? "" : IsoUtcTime(r.lastChecked));
         lines.push_back(s.str());
@@ -148,7 +165,7 @@ Bytes RealHistory() {
 
 // The real file's walk, then variants of it changed in one place: the hash
 // entry 392 links the record at 0x5000, entry 77 is free. Each variant names
-// the heads that differ from the real file's.
+// the heads that differ from the real file's or that it has in addition.
 TEST(IndexVisitor, RealFileAndDamagedVariants) {
     const Bytes real = RealHistory();
     ASSERT_EQ(real.size(), 32768u) << "cannot read " << TW_REAL_HISTORY;
@@ -169,12 +186,19 @@ TEST(IndexVisitor, RealFileAndDamagedVariants) {
         {"then its blocks freed", {{e392, 1}, {0x254, 0xDF0}}, 0, "5000:256UR"},
         {"only its second block freed: the head decides", {{e392, 1}, {0x254, 0xDF1}}, 0, "5000:256UU"},
         {"a live key links a freed record", {{e77, 0x12345640}}, 0, "5100:256UA"},
-        {"a key with mark bits links nothing", {{e77, 0x12345641}}, 0, ""},
+        {"a deleted entry links nothing", {{e77, 0x12345641}}, 0, ""},
+        {"a free entry links nothing", {{e77, 0x12345643}}, 0, ""},
+        {"an entry of type 8 links a freed record", {{e77, 0x12345648}}, 0, "5100:256UA"},
+        {"an entry of type 5 links a redirect", {{e77, 0x12345645}, {0x5100, 0x52444552}}, 0, "5100:256RA"},
+        {"an entry of the fill pattern links nothing", {{e77, 0xDEADBEEF}}, 0, ""},
         {"an entry off a block boundary links nothing", {{e77, 0x12345640}, {e77 + 4, 0x5101}}, 0, ""},
         {"a hash table chained to itself", {{0x4008, 0x4000}}, 0, ""},
         {"a chain looping through a second table",
          {{0x7800, 0x48534148}, {0x7804, 1}, {0x7808, 0x4000}, {0x4008, 0x7800}}, 0, ""},
         {"a hash table larger than the file", {{0x4004, 0xFFFFFFF0u}}, 0, ""},
+        {"two tables of no blocks chained to each other",
+         {{0x7800, 0x48534148}, {0x7804, 0}, {0x7808, 0x4000}, {0x4004, 0}, {0x4008, 0x7800}}, 0,
+         "5000:256UU 5200:384UU 5380:256UU 5500:256UU 6000:640UU 6400:384UU 6580:384UU"},
         {"a second table links a freed record",
          {{0x7800, 0x48534148}, {0x7804, 1}, {0x7808, 0}, {0x7810, 0x12345640}, {0x7814, 0x5100}, {0x4008, 0x7800}}, 0,
          "5100:256UA"},
@@ -186,19 +210,32 @@ TEST(IndexVisitor, RealFileAndDamagedVariants) {
         {"the file ends one byte before", {}, 0x73FF, "7200:511UR"},
         {"the file ends inside its head block", {}, 0x7203, "7200:3UR"},
         {"a block count of 0 moves the walk on", {{0x5004, 0}}, 0, "5000:128UA"},
+        // The stale record at 0x5700 covers three blocks; its third is given
+        // to a record that entry 77 links (entered as a new head).
+        {"a linked record in a stale record's third block",
+         {{0x5800, 0x204C5255}, {0x5804, 2}, {e77, 0x12345640}, {e77 + 4, 0x5800}}, 0, "5800:256UA"},
+        {"a linked redirect there", {{0x5800, 0x52444552}, {0x5804, 1}, {e77, 0x12345640}, {e77 + 4, 0x5800}}, 0,
+         "5800:128RA"},
+        {"a URL head there that nothing links", {{0x5800, 0x204C5255}, {0x5804, 2}}, 0, ""},
+        {"a link to a block there that holds no record", {{e77, 0x12345640}, {e77 + 4, 0x5780}}, 0, ""},
+        {"a linked record in a live record's second block",
+         {{0x5080, 0x204C5255}, {0x5084, 1}, {e77, 0x12345640}, {e77 + 4, 0x5080}}, 0, "5080:128UA"},
     };
     for (const Case& c : cases) {
         Bytes b = real;
         for (const auto& poke : c.pokes)
             Put32(b, poke.first, poke.second);
         b.resize(c.size ? c.size : b.size());
-        std::string want = heads;
-        std::istringstream changed(c.heads);
-        for (std::string head; changed >> head;) {
-            const std::size_t at = want.find(" " + head.substr(0, head.find(':') + 1));
-            ASSERT_NE(at, std::string::npos) << head;
-            want.replace(at + 1, want.find(' ', at + 1) - at - 1, head);
+        // The real file's heads by offset, those of the variant put in.
+        std::map<unsigned long, std::string> byOffset;
+        for (const std::string& list : {heads, std::string(c.heads)}) {
+            std::istringstream in(list);
+            for (std::string head; in >> head;)
+                byOffset[std::stoul(head, nullptr, 16)] = head;
         }
+        std::string want;
+        for (const auto& head : byOffset)
+            want += " " + head.second;
         EXPECT_EQ(Heads(Walk(b)), want) << c.what;
     }
 }
@@ -215,11 +252,12 @@ TEST(IndexVisitor, RecordTypesFilesAndFolders) {
     Put(b, 76 + 12 + 4, "EFGH5678");  // beyond the count: not a folder
     b[0x5100 + 56] = 1;  // past the folders the header has
     Put(b, 0x5100, "LEAK");
+    b = Filled(b, 0x5100 + 84, 4);  // its hits
     Put(b, 0x5200, "REDR");
     Put(b, 0x5200 + 16, std::string("http://moved/\0", 14));
     EXPECT_EQ(Walk(b), (std::vector<std::string>{"5000:256UA|http://www.example.com/logo.png|logo[1].png|ABCD1234|7||",
-                                                  "5100:256LA|http://www.example.com/redirected|||0||",
-                                                  "5200:256RA|http://moved/|||0||"}));
+                                                  "5100:256LA|http://www.example.com/redirected|||||",
+                                                  "5200:256RA|http://moved/|||||"}));
     EXPECT_EQ(Read(b), "1 http://www.example.com/logo.png|");  // the tabs show URL records only
     // The table holds 32 folders, whatever count the header claims.
     Bytes limit = b;
@@ -308,6 +346,13 @@ TEST(Classify, LiveItemsAndIndexFileKinds) {
         {"Visited: u@http://x/Cookie:y", LiveItem::Dropped, EntryKind::Cookie},  // live: history first; files: cookie
         {"cookie:user@site/", LiveItem::Cache, EntryKind::Cache},                  // the markers are case-sensitive
         {"http://site/logo.png", LiveItem::Cache, EntryKind::Cache},
+        // The records of daily and weekly History files begin with the period they cover.
+        {":2013031020130311: user@http://site/page", LiveItem::Cache, EntryKind::History},
+        {":2013031020130311: u@http://x/?Cookie:y", LiveItem::Cookie, EntryKind::History},
+        {":201303102013031: u@http://x/", LiveItem::Cache, EntryKind::Cache},  // 15 digits
+        {":2013031020130311 u@http://x/", LiveItem::Cache, EntryKind::Cache},
+        {":20130310201303a1: u@http://x/", LiveItem::Cache, EntryKind::Cache},
+        {"x:2013031020130311: u@http://x/", LiveItem::Cache, EntryKind::Cache},  // only at the start
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ClassifyLiveItem(c.url), c.item) << c.url;
@@ -333,6 +378,9 @@ TEST(Classify, AddressesTitlesAndNumbers) {
         {"Cookie:site/path", EntryKind::Cookie, "|site/path"},
         {"Cookie:  bob@site/", EntryKind::Cookie, "bob|site/"},
         {"Visited: u@x", EntryKind::Cookie, "Visited: u|x"},  // only the kind's own marker is cut
+        {":2013031020130311: user@http://site/page", EntryKind::History, "user|http://site/page"},
+        {":2013031020130311: u@http://x/?Visited: v@y", EntryKind::History, "u|http://x/?Visited: v@y"},
+        {":2013031020130311: u@x", EntryKind::Cookie, ":2013031020130311: u|x"},
     };
     for (const Case& c : cases) {
         const UserAndAddress ua = IndexUserAndAddress(c.url, c.kind);
@@ -371,6 +419,7 @@ TEST(TabRows, RowsOfEachList) {
     const FileEntry cookie{"Cookie:user1@shop/cart", "user1@shop[1].txt", Day(2009, 11, 23), Day(2024, 7, 5), {},
                            2147483648u, 3};
     const PageEntry page{"Visited: user2@http://site/x", "", {}, {}, {}};
+    const PageEntry daily{":2013031020130311: user3@http://site/y", "Y", Day(2013, 3, 10), Day(2013, 3, 11), {}};
     const PageEntry cache{"http://a/", "", Day(1602, 1, 1), Day(1601, 12, 31), {}};
     // A time the platform cannot convert shows "unknown" too, not a zero date.
     const PageEntry unconvertible{"http://a/", "", FileTime::FromValue(1ull << 63), Day(1601, 12, 31), {}};
@@ -381,6 +430,8 @@ TEST(TabRows, RowsOfEachList) {
               "0 Untitled Visited: user2@http://site/x^ unknown@1601-01-01 unknown@1601-01-01 unknown@1601-01-01");
     EXPECT_EQ(Text(IndexFileRow(page, EntryKind::History, "dd.MM.yyyy")),
               "-1  user2 http://site/x^ unknown@1601-01-01 unknown@1601-01-01");
+    EXPECT_EQ(Text(IndexFileRow(daily, EntryKind::History, "dd.MM.yyyy")),
+              "-1 Y user3 http://site/y^ 11.03.2013@2013-03-11 10.03.2013@2013-03-10");
     EXPECT_EQ(Text(IndexFileRow(cache, EntryKind::Cache, "dd.MM.yyyy")),
               "-1 http://a/^ unknown@1601-12-31 01.01.1602@1602-01-01");
     EXPECT_EQ(Text(IndexFileRow(unconvertible, EntryKind::Cache, "dd.MM.yyyy")),

@@ -182,6 +182,10 @@ TEST(TabFill, AnIndexFileFillsTheListOfItsKindOnly) {
     ASSERT_TRUE(samples::IndexFileWriter("4.7").Add({"Cookie:old@site/"}).WriteTo(dir + "tabfill_old.dat"));
     ASSERT_TRUE(samples::WriteFile(dir + "tabfill_junk.dat", std::vector<unsigned char>(1000, 'j')));
     ASSERT_TRUE(samples::IndexFileWriter().WriteTo(dir + "tabfill_empty.dat"));
+    ASSERT_TRUE(samples::IndexFileWriter()
+                    .Add({":2013031020130311: alice@http://site/page", u"Page"})
+                    .Add({":2013031020130311: bob@http://site/other"})
+                    .WriteTo(dir + "tabfill_daily.dat"));
     RecordingList lists[3];
     lists[0].rows.resize(1);
     TabList* const tabs[3] = {&lists[0], &lists[1], &lists[2]};
@@ -207,6 +211,10 @@ TEST(TabFill, AnIndexFileFillsTheListOfItsKindOnly) {
     EXPECT_EQ(LoadIndexFile(nullptr, tabs, "dd.MM.yyyy", &kind), IndexLoad::Refused);
     EXPECT_EQ(lists[0].rows.size(), 1u) << "other lists stay as they were";
     EXPECT_EQ(lists[0].removals + lists[1].removals + lists[2].removals, 3) << "a refused file changes no list";
+    // A daily History file shows in the History list, its users split off.
+    EXPECT_EQ(LoadIndexFile((dir + "tabfill_daily.dat").c_str(), tabs, "dd.MM.yyyy", &kind), IndexLoad::Loaded);
+    EXPECT_EQ(kind, EntryKind::History);
+    EXPECT_EQ(lists[0].Shown(1), "Title/250,User/100,URL/330,Last Visited/100,Last Updated/100, alice bob");
 }
 
 // Every cell of the rows: text, ^ for a hyperlink, @ and the date value.
@@ -228,16 +236,25 @@ TEST(TabFill, AnIndexFileLoadsTheRowsOfTheReadersRecords) {
     std::ifstream in(TW_REAL_HISTORY, std::ios::binary);
     const std::string real((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     ASSERT_EQ(real.size(), 32768u) << "cannot read " << TW_REAL_HISTORY;
-    struct Case { const char* what; std::size_t at; std::string poke; std::size_t size; } cases[] = {
-        {"the real file", 0, "", 0},
-        {"another version", 24, "5.3", 0},
-        {"cut inside its last record", 0, "", 0x7203},
-        {"a cookie first", 0x5000 + 104, "Cookie:me@site/", 0},
-        {"a cache item first", 0x5000 + 104, std::string("http://a/b@c\0", 13), 0},
+    // The stale record at 0x5700 covers three blocks; a live record of two
+    // blocks in its third, which the free hash entry 77 now links.
+    const std::vector<std::pair<std::size_t, std::string>> reused = {
+        {0x5800, std::string("URL \x02\0", 6)},
+        {0x5868, std::string("Visited: me@http://live/\0", 25)},
+        {0x4000 + 16 + 8 * 77, std::string("\x40\x56\x34\x12\x00\x58\0\0", 8)}};
+    struct Case { const char* what; std::vector<std::pair<std::size_t, std::string>> pokes; std::size_t size, rows; }
+    cases[] = {
+        {"the real file", {}, 0, 18},
+        {"another version", {{24, "5.3"}}, 0, 18},
+        {"cut inside its last record", {}, 0x7203, 18},
+        {"a cookie first", {{0x5000 + 104, "Cookie:me@site/"}}, 0, 18},
+        {"a cache item first", {{0x5000 + 104, std::string("http://a/b@c\0", 13)}}, 0, 18},
+        {"a live record in a stale one's last block", reused, 0, 19},
     };
     for (const Case& c : cases) {
         std::string bytes = real;
-        bytes.replace(c.at, c.poke.size(), c.poke);
+        for (const auto& poke : c.pokes)
+            bytes.replace(poke.first, poke.second.size(), poke.second);
         bytes.resize(c.size ? c.size : bytes.size());
         const std::string path = ::testing::TempDir() + "tabfill_real.dat";
         std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
@@ -254,6 +271,7 @@ TEST(TabFill, AnIndexFileLoadsTheRowsOfTheReadersRecords) {
         EXPECT_EQ(LoadIndexFile(path.c_str(), tabs, "dd.MM.yyyy", &kind), IndexLoad::Loaded) << c.what;
         EXPECT_EQ(kind, want) << c.what;
         EXPECT_EQ(Cells(lists[int(want)].rows), Cells(rows)) << c.what;
+        EXPECT_EQ(rows.size(), c.rows) << c.what;
         EXPECT_EQ(lists[0].removals + lists[1].removals + lists[2].removals, 1) << c.what;
     }
 }

@@ -1,6 +1,9 @@
 // An in-memory file system with the platform's refusals: a read-only file
 // or a file of another owner is not deleted, a folder that is not empty is
 // not removed, a file in use is never deleted. Every change is logged.
+// Given rights, it refuses what Windows refuses a process that holds them:
+// at low integrity every change outside the folders labelled low (the Low
+// stores), and restart operations without administrator rights in effect.
 #pragma once
 
 #include <map>
@@ -8,6 +11,9 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/win_errors.h"
+#include "tests/fakes/fake_process_rights.h"
+#include "tests/fakes/fake_registry.h"
 
 namespace tw::fakes {
 
@@ -31,6 +37,12 @@ public:
     // Each change, in order: "remove P", "rmdir P", "attrib P N", "own P", "schedule P".
     std::vector<std::string> log;
     int openSearches = 0;
+    // The process's rights; none: an elevated administrator's.
+    const ProcessRights* rights = nullptr;
+    // Folders labelled low integrity, with all that lies below them.
+    std::vector<std::string> lowFolders;
+    // Where restart operations are recorded, when a test reads them back.
+    FakeRegistry* systemRecords = nullptr;
 
     // Folders on the way exist too.
     Node& AddFile(const std::string& path, std::uint32_t attributes = 0) {
@@ -103,19 +115,30 @@ public:
     }
     bool SetAttributes(const char* path, std::uint32_t attributes) override {
         Node* n = Logged("attrib ", path, " " + std::to_string(attributes));
-        if (n)
+        if (n && Writable(path))
             n->attributes = (n->attributes & kAttributeDirectory) | (attributes & ~kAttributeDirectory);
-        return n != nullptr;
+        return n != nullptr && Writable(path);
     }
-    bool RemoveFile(const char* path) override {
+    // As DeleteFileA answers: a file that is open refuses with a sharing
+    // violation before its rights are looked at.
+    bool RemoveFile(const char* path, long* error = nullptr) override {
         const Node* n = Logged("remove ", path);
-        if (!n || (n->attributes & (kAttributeDirectory | kAttributeReadOnly)) || n->foreignOwner || n->inUse)
-            return false;
-        return nodes_.erase(Key(path)) != 0;
+        // A low process is refused the change by the file's integrity label.
+        long why = !n                                                                  ? kErrorFileNotFound
+                   : n->inUse                                                          ? kErrorSharingViolation
+                   : (n->attributes & (kAttributeDirectory | kAttributeReadOnly)) || n->foreignOwner ||
+                           !Writable(path)
+                       ? kErrorAccessDenied
+                       : kErrorSuccess;
+        if (why == kErrorSuccess)
+            nodes_.erase(Key(path));
+        else if (error)
+            *error = why;
+        return why == kErrorSuccess;
     }
     bool RemoveFolder(const char* path) override {
         const Node* n = Logged("rmdir ", path);
-        if (!n || !(n->attributes & kAttributeDirectory) || (n->attributes & kAttributeReadOnly))
+        if (!n || !Writable(path) || !(n->attributes & kAttributeDirectory) || (n->attributes & kAttributeReadOnly))
             return false;
         for (const auto& other : nodes_)
             if (Parent(other.first) == Key(path))
@@ -128,13 +151,18 @@ public:
     }
     bool TakeOwnershipForCurrentUser(const char* path) override {
         Node* n = Logged("own ", path);
-        if (n)
+        if (n && Writable(path))
             n->foreignOwner = false;
-        return n != nullptr;
+        return n != nullptr && Writable(path);
     }
-    bool ScheduleRemovalAtRestart(const char* path) override {
+    // Logged when it is done, as the system's records then hold it.
+    long ScheduleRemovalAtRestart(const char* path) override {
+        if (!MayScheduleAtRestart(rights))
+            return kErrorAccessDenied;
         Logged("schedule ", path);
-        return true;
+        if (systemRecords)
+            systemRecords->RecordDeletionAtRestart(path);
+        return kErrorSuccess;
     }
     // The short form given in shortPaths, else the path itself when it exists.
     bool ShortPath(const char* path, std::string* shortPath) override {
@@ -170,6 +198,19 @@ private:
         return slash == std::string::npos ? std::string() : key.substr(0, slash);
     }
     static std::string Name(const std::string& path) { return path.substr(path.find_last_of('\\') + 1); }
+    // A low process changes only what is labelled low; the label of a
+    // folder goes to all that is made in it.
+    bool Writable(const std::string& path) const {
+        if (!rights || !rights->IsProtectedMode())
+            return true;
+        const std::string k = Key(path);
+        for (const std::string& low : lowFolders) {
+            const std::string l = Key(low);
+            if (k.compare(0, l.size(), l) == 0 && (k.size() == l.size() || k[l.size()] == '\\'))
+                return true;
+        }
+        return false;
+    }
     Node* Lookup(const std::string& path) {
         auto it = nodes_.find(Key(path));
         return it == nodes_.end() ? nullptr : &it->second;

@@ -20,6 +20,7 @@ class FakeHistory : public HistoryService {
 public:
     std::vector<HistoryItem> items;
     bool failCreate = false;
+    long createError = kREGDB_E_CLASSNOTREG;  // what a failed creation answers
     bool failEnumUrls = false;
     bool nullEnumerator = false;
     // Next answers this failure code instead of an item at this position (-1: never).
@@ -51,7 +52,10 @@ public:
         ++coUninitializeCalls;
         Note("CoUninitialize");
     }
-    std::unique_ptr<HistoryStore> CreateStore() override {
+    std::unique_ptr<HistoryStore> CreateStore(long* result = nullptr) override {
+        // As CoCreateInstance answers for a class that is not registered.
+        if (result)
+            *result = failCreate ? createError : kS_OK;
         return failCreate ? nullptr : std::unique_ptr<HistoryStore>(new Store(*this));
     }
 

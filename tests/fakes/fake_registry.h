@@ -4,7 +4,8 @@
 // or not), and key and value names compare without regard to case. Text
 // set through the wide functions is kept as UTF-16 and reaches the ANSI
 // functions through a Latin-1 code page ('?' for what it cannot hold);
-// ANSI text reaches the wide functions widened.
+// ANSI text reaches the wide functions widened. Given rights, it refuses
+// what Windows refuses a process that holds them.
 #pragma once
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 
 #include "platform/registry.h"
 #include "platform/win_errors.h"
+#include "tests/fakes/fake_process_rights.h"
 
 namespace tw::fakes {
 
@@ -45,14 +47,14 @@ public:
 
     long Open(RegRoot root, const char* path, bool write, Key* key) override {
         const std::string p = Lower(path);
-        if (Listed(deniedPaths, p) || (write && Listed(readOnlyPaths, p)))
+        if (Listed(deniedPaths, p) || (write && (Listed(readOnlyPaths, p) || !MayWriteKey(rights, root, p))))
             return kErrorAccessDenied;
         return keys_.count(Normal(root, p)) ? Hand(root, p, write, key) : kErrorFileNotFound;
     }
     long Create(RegRoot root, const char* path, Key* key) override {
         const std::string p = Lower(path);
         // Creating opens for writing, so a key the user may only read refuses it too.
-        if (Listed(deniedPaths, p) || Listed(readOnlyPaths, p))
+        if (Listed(deniedPaths, p) || Listed(readOnlyPaths, p) || !MayWriteKey(rights, root, p))
             return kErrorAccessDenied;
         return Made(root, p, key);
     }
@@ -101,7 +103,7 @@ public:
         return kErrorSuccess;
     }
     long DeleteValue(Key key, const char* name) override {
-        if (!static_cast<OpenKey*>(key)->write)
+        if (!static_cast<OpenKey*>(key)->write || Listed(refusedValues, Lower(name ? name : "")))
             return kErrorAccessDenied;
         const bool erased = keys_[static_cast<OpenKey*>(key)->path].erase(Lower(name ? name : "")) != 0;
         return erased ? kErrorSuccess : kErrorFileNotFound;
@@ -133,6 +135,20 @@ public:
             Set(key, name.c_str(), type, data.data(), std::uint32_t(data.size()));
         Close(key);
     }
+    // What MoveFileExA with MOVEFILE_DELAY_UNTIL_REBOOT records: a deletion
+    // ("\\??\\" + path, an empty destination) appended to the system's
+    // pending operations, before the list's closing zero.
+    void RecordDeletionAtRestart(const std::string& path) {
+        const char* key = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+        const Value* v = Find(RegRoot::LocalMachine, key, "PendingFileRenameOperations");
+        std::vector<unsigned char> data = v ? v->Wide() : std::vector<unsigned char>();
+        if (data.size() >= 2 && data[data.size() - 1] == 0 && data[data.size() - 2] == 0)
+            data.resize(data.size() - 2);
+        for (unsigned char c : "\\??\\" + path)
+            data.insert(data.end(), {c, 0});
+        data.insert(data.end(), {0, 0, 0, 0, 0, 0});
+        SetRaw(RegRoot::LocalMachine, key, "PendingFileRenameOperations", kRegMultiSz, data, true);
+    }
     bool HasKey(RegRoot root, const std::string& path) const { return keys_.count(Normal(root, path)) != 0; }
     const Value* Find(RegRoot root, const std::string& path, const std::string& name) const {
         auto k = keys_.find(Normal(root, path));
@@ -151,9 +167,14 @@ public:
     }
 
     int openKeys = 0;
+    // The process's rights; none: an elevated administrator's.
+    const ProcessRights* rights = nullptr;
     // Paths (lower case) whose opening fails with kErrorAccessDenied, and
     // those that open for reading only.
     std::vector<std::string> deniedPaths, readOnlyPaths;
+    // Names (lower case) of values whose deletion is refused, as a value
+    // with an access list of its own would be.
+    std::vector<std::string> refusedValues;
 
 private:
     using Values = std::map<std::string, Value>;  // by lower-case name

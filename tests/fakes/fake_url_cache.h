@@ -49,6 +49,10 @@ public:
     FakeFileSystem* files = nullptr;
     int openSearches = 0;
     int findCalls = 0;
+    // When set, a search ends with this error once it has handed over that
+    // many entries, as one of a cache that cannot be read does.
+    long searchError = kErrorSuccess;
+    std::size_t searchErrorAfter = 0;
 
     Search FindFirst(const char* pattern, void* buffer, std::uint32_t* size, long* error) override {
         patternsGiven.push_back(pattern ? pattern : "(null)");
@@ -76,6 +80,10 @@ public:
         SearchState& s = *static_cast<SearchState*>(search);
         sizesGiven.push_back(*size);
         ++findCalls;
+        if (searchError != kErrorSuccess && s.next >= searchErrorAfter) {
+            *error = searchError;
+            return false;
+        }
         if (s.next >= s.matches.size()) {
             *error = kErrorNoMoreItems;
             return false;

@@ -6,6 +6,7 @@
 #include "platform/win_errors.h"
 #include "settings/options_model.h"
 #include "settings/settings_store.h"
+#include "tests/fakes/fake_process_rights.h"
 #include "tests/fakes/fake_registry.h"
 
 namespace tw {
@@ -123,6 +124,33 @@ TEST_P(SettingsStoreTest, WritersCreateTheKeyOnItsCreationPathOrWriteNothing) {
 
 INSTANTIATE_TEST_SUITE_P(Systems, SettingsStoreTest, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& i) { return i.param ? "New" : "Old"; });
+
+// The writers of the Options, Find and keep-list dialogs in each state the
+// band runs in: the store of newer systems lies under AppDataLow, which a
+// low process may write; the older one is a medium key.
+class SettingsIn : public ::testing::TestWithParam<fakes::RightsState> {};
+
+INSTANTIATE_TEST_SUITE_P(States, SettingsIn, ::testing::ValuesIn(fakes::kRightsStates),
+                         [](const auto& info) { return std::to_string(info.index); });
+
+TEST_P(SettingsIn, WritersReachTheStoreWhereTheProcessMayWrite) {
+    const fakes::FakeProcessRights rights = GetParam().Rights();
+    for (bool newSystem : {true, false}) {
+        FakeRegistry registry;
+        registry.rights = &rights;
+        const bool writes = newSystem || GetParam().WritesMedium();
+        EXPECT_EQ(SaveOptions(registry, newSystem, OptionsState{3, 2, true}), writes) << newSystem;
+        FindSettings find;
+        find.lastSearch = "needle";
+        EXPECT_EQ(SaveFindSettings(registry, newSystem, find), writes) << newSystem;
+        EXPECT_EQ(SaveCookiesToKeep(registry, newSystem, {"example.com"}), writes) << newSystem;
+        FindSettings read;
+        LoadFindSettings(registry, newSystem, &read);
+        EXPECT_EQ(read.lastSearch, writes ? "needle" : "") << newSystem;
+        EXPECT_EQ(LoadBandSettings(registry, newSystem).confirmDeletions, !writes) << newSystem;
+        EXPECT_EQ(registry.openKeys, 0);
+    }
+}
 
 TEST(OptionsModel, TheSampleShowsTheChosenEntriesOrTheFirstOutsideTheLists) {
     for (auto [t, s, sample] :

@@ -1,14 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <map>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "clean/broker.h"
 #include "clean/cleanup_dialog_model.h"
+#include "clean/index_removal.h"
 #include "clean/shell_history.h"
 #include "settings/date_format.h"
 #include "settings/settings_store.h"
+#include "platform/win_errors.h"
 #include "tests/fakes/fake_file_system.h"
 #include "tests/fakes/fake_history.h"
 #include "tests/fakes/fake_registry.h"
@@ -21,13 +26,40 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-// As main gets it: argc is one less than its size, the last is null.
-std::vector<const char*> Argv(const Texts& args) {
-    std::vector<const char*> argv = {"tidewell-clean"};
-    for (const std::string& a : args)
-        argv.push_back(a.c_str());
-    argv.push_back(nullptr);
-    return argv;
+using Wide = std::vector<std::u16string>;
+
+// The arguments as wmain gets them, from texts in UTF-8.
+Wide Args(const Texts& args) {
+    Wide wide;
+    for (const std::string& a : args) {
+        std::u16string w;
+        for (std::size_t i = 0; i < a.size();) {
+            const unsigned char c = static_cast<unsigned char>(a[i]);
+            const int n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+            char32_t u = n == 1 ? c : n == 2 ? c & 0x1F : n == 3 ? c & 0x0F : c & 0x07;
+            for (int k = 1; k < n && i + k < a.size(); ++k)
+                u = (u << 6) | (static_cast<unsigned char>(a[i + k]) & 0x3F);
+            if (u >= 0x10000) {
+                w += char16_t(0xD800 + ((u - 0x10000) >> 10));
+                w += char16_t(0xDC00 + ((u - 0x10000) & 0x3FF));
+            } else {
+                w += char16_t(u);
+            }
+            i += std::size_t(n);
+        }
+        wide.push_back(w);
+    }
+    return wide;
+}
+
+std::string Utf8(const std::u16string& units) {
+    std::string out;
+    AppendUtf16AsUtf8(units.data(), units.size(), out);
+    return out;
+}
+
+bool Parse(const Texts& args, FileTime now, CleanCommand* command, std::string* error) {
+    return ParseCleanCommand(Args(args), Latin1CodePage(), now, command, error);
 }
 
 // Each good command line as its runs: target, word, store, kind, text, and
@@ -46,6 +78,14 @@ TEST(CleanCommandLine, GoodArgumentsGiveTheDialogsCriteriaInTheOrderGiven) {
         {{"--cache", "pictures", "--cache", "archives", "--cache", "styles", "--cache=pages", "--cookies", "all"},
          "2 pictures 3 5 '' now now|2 archives 3 6 '' now now|2 styles 3 7 '' now now|2 pages 3 8 '' now now|"
          "1 all 2 1 '' now now"},
+        {{"--cache", "text:?", "--cookies", "text:\xC3\xA9t\xC3\xA9"}, "2 text:? 3 9 '?' now now|1 text:\xE9t\xE9 2 9 '\xE9t\xE9' now now"},
+        // Older than a number of days: from the first known time on; a path
+        // is taken as typed, whatever the code page holds.
+        {{"--cookies", "older-than:0", "--history=older-than:1", "--quiet", "--log", "C:\\\xD0\xB6.log"},
+         "1 older-than:0 2 10 '' 1601-01-01T00:00:00.0000001Z now|0 older-than:1 1 10 '' "
+         "1601-01-01T00:00:00.0000001Z 1601-01-01T00:00:00Z +quiet log:C:\\\xD0\xB6.log"},
+        {{"--result", "r.json", "--list"}, " result:r.json+list"},
+        {{"--version"}, "+version"},
         {{"--help"}, "+help"},
         {{"-h"}, "+help"},
         {{"/?"}, "+help"},
@@ -53,10 +93,9 @@ TEST(CleanCommandLine, GoodArgumentsGiveTheDialogsCriteriaInTheOrderGiven) {
     const FileTime now = FileTime::FromValue(12345);
     const auto at = [&now](FileTime t) { return t.Value() == now.Value() ? std::string(" now") : " " + IsoUtcTime(t); };
     for (const Case& c : cases) {
-        std::vector<const char*> argv = Argv(c.args);
         CleanCommand command;
         std::string error, runs;
-        ASSERT_TRUE(ParseCleanCommand(int(argv.size()) - 1, argv.data(), now, &command, &error)) << error;
+        ASSERT_TRUE(Parse(c.args, now, &command, &error)) << error;
         for (const CleanRun& r : command.runs) {
             const CleanupCriteria& k = r.criteria;
             runs += (runs.empty() ? "" : "|") + std::to_string(int(r.target)) + " " + r.criterion + " " +
@@ -64,7 +103,9 @@ TEST(CleanCommandLine, GoodArgumentsGiveTheDialogsCriteriaInTheOrderGiven) {
                     (k.store != 0 ? at(k.from) + at(k.to) : "");
         }
         runs += std::string(command.preview ? " +preview" : "") + (command.json ? " +json" : "") +
-                (command.help ? "+help" : "");
+                (command.quiet ? " +quiet" : "") + (command.log.empty() ? "" : " log:" + Utf8(command.log)) +
+                (command.result.empty() ? "" : " result:" + Utf8(command.result)) + (command.help ? "+help" : "") +
+                (command.list ? "+list" : "") + (command.version ? "+version" : "");
         EXPECT_EQ(runs, c.runs);
     }
 }
@@ -100,24 +141,73 @@ TEST(CleanCommandLine, BadArgumentsAreNamedInOneLine) {
         {{"--favorite-icon", "i.ico"}, "--favorite-icon needs --add-favorite"},
         {{"--add-favorite", "a", "u", "--add-favorite", "b", "v"}, "--add-favorite is given twice"},
         {{"--add-favorite", "a", "u", "--favorite-icon", "i", "--favorite-icon", "j"}, "--favorite-icon is given twice"},
+        // What the code page cannot hold would reach the stores as a best-fit
+        // letter or a "?": full-width letters, Cyrillic, a dash, a lone surrogate.
+        {{"--cache", "text:\xEF\xBD\x85\xEF\xBD\x98\xEF\xBD\x81mple"},
+         "argument 2 \"text:???mple\" holds characters that the ANSI code page cannot hold exactly"},
+        {{"--preview", "--cookies", "text:\xD0\xB6"}, "argument 3 \"text:?\" holds characters"},
+        {{"\xE2\x80\x94" "cache", "all"}, "argument 1 \"?cache\" holds characters"},
+        {{"--cache", "text:a\xED\xA0\x80"}, "argument 2 \"text:a?\" holds characters"},
+        {{"--cache", "text: \t "}, "--cache \"text: \t \": the text is blank"},
+        {{"--history", "protocol: "}, "--history \"protocol: \": the text is blank"},
+        {{"--cache", "older-than:"}, "--cache older-than:: the days are not a number from 0 to 36525"},
+        {{"--cookies", "older-than:-1"}, "--cookies older-than:-1: the days are not a number"},
+        {{"--history", "older-than:36526"}, "--history older-than:36526: the days are not a number"},
+        {{"--history", "older-than:3d"}, "--history older-than:3d: the days are not a number"},
+        {{"--cache", "all", "--log"}, "--log needs the path of a file"},
+        {{"--result", "", "--cache", "all"}, "--result needs the path of a file"},
+        {{"--log", "x.log"}, "nothing to clean"},
+        {{"--result", "--json", "--cache", "all"}, "--result needs the path of a file"},
     };
     for (const Case& c : cases) {
-        std::vector<const char*> argv = Argv(c.args);
         CleanCommand command;
         std::string error;
-        EXPECT_FALSE(ParseCleanCommand(int(argv.size()) - 1, argv.data(), FileTime(), &command, &error)) << c.error;
+        EXPECT_FALSE(Parse(c.args, FileTime(), &command, &error)) << c.error;
         EXPECT_NE(error.find(c.error), std::string::npos) << error;
         EXPECT_EQ(error.find('\n'), std::string::npos);
     }
     // The longest texts the dialogs send pass.
     for (const Texts& good : {Texts{"--history", "text:" + longText}, Texts{"--cache", "text:" + longText.substr(1)},
                               Texts{"--history", "protocol:" + std::string(31, 'p')}}) {
-        std::vector<const char*> argv = Argv(good);
         CleanCommand command;
         std::string error;
-        EXPECT_TRUE(ParseCleanCommand(int(argv.size()) - 1, argv.data(), FileTime(), &command, &error)) << error;
+        EXPECT_TRUE(Parse(good, FileTime(), &command, &error)) << error;
     }
 }
+
+// Output and files in memory; each can be made to refuse.
+struct FakeHost : CleanHost {
+    long Write(bool error, const std::string& text, TextKind kind) override {
+        if (!error && outError != kErrorSuccess)
+            return outError;
+        (error ? err : out) += text;
+        kinds += kind == TextKind::Utf8 ? 'u' : 'a';
+        return kErrorSuccess;
+    }
+    long WriteFile(const std::u16string& path, const std::string& bytes, bool append) override {
+        if (fileError != kErrorSuccess)
+            return fileError;
+        std::string& file = fileSystem[std::string(path.begin(), path.end())];
+        file = append ? file + bytes : bytes;
+        return kErrorSuccess;
+    }
+    std::string LocalTime() override { return "2026-12-09 03:04:05"; }
+    std::string CommandLine() override { return "tidewell-clean \"a b\""; }
+    // Asked before any run: where an exception met there ends.
+    bool RunsAsSystem() override {
+        if (throwing == 1)
+            throw std::runtime_error("host gone");
+        if (throwing == 2)
+            throw std::bad_alloc();
+        return system;
+    }
+
+    std::string out, err, kinds;
+    std::map<std::string, std::string> fileSystem;
+    long outError = kErrorSuccess, fileError = kErrorSuccess;
+    bool system = false;
+    int throwing = 0;  // 1: a runtime error, 2: no memory
+};
 
 // The stores as the demo seeds them, with a keep list.
 struct Profile {
@@ -151,18 +241,10 @@ struct Profile {
 
     // The exit code, a newline, what went to out, then what went to err.
     std::string Run(const Texts& args, InternetShortcutWriter* favorites = nullptr) {
-        std::vector<const char*> argv = Argv(args);
-        std::FILE* out = std::tmpfile();
-        std::FILE* err = std::tmpfile();
         CleanServices services{history, cache, files, clock, registry, shell, true, favorites};
-        std::string s = std::to_string(RunCleanTool(int(argv.size()) - 1, argv.data(), services, *page, out, err)) + "\n";
-        for (std::FILE* f : {out, err}) {
-            std::rewind(f);
-            for (int c; (c = std::fgetc(f)) != EOF;)
-                s += char(c);
-            std::fclose(f);
-        }
-        return s;
+        host.out.clear();
+        host.err.clear();
+        return std::to_string(RunCleanTool(Args(args), services, *page, host)) + "\n" + host.out + host.err;
     }
 
     fakes::FakeHistory history;
@@ -172,6 +254,7 @@ struct Profile {
     fakes::FakeRegistry registry;
     fakes::FakeShell shell;
     std::unique_ptr<CodePage> page = BuiltInWindows1252();
+    FakeHost host;
 };
 
 // A preview says in JSON what the same run then does, byte for byte; the
@@ -187,14 +270,14 @@ TEST(CleanTool, APreviewListsWhatTheRunThenDeletes) {
         "0\n{\"preview\": true, \"runs\": ["
         "{\"store\": \"cookies\", \"criterion\": \"expired\", \"deleted\": [\"Cookie:alice@shop.example.net/cart\", "
         "\"Cookie:alice@news.example.org/\"], \"kept\": [\"Cookie:alice@www.example.com/account\"], \"failed\": [], "
-        "\"files\": []}, "
+        "\"files\": [], \"errors\": []}, "
         "{\"store\": \"cache\", \"criterion\": \"all\", \"deleted\": "
         "[\"http://www.example.com/\\\"quoted\\\"\\\\path\\u0001\xC3\xA9.html\"], \"kept\": [], \"failed\": [], "
-        "\"files\": [{\"path\": \"C:\\\\T\\\\Content.IE5\\\\A\\\\left.bin\", \"bytes\": 1024}]}, "
+        "\"files\": [{\"path\": \"C:\\\\T\\\\Content.IE5\\\\A\\\\left.bin\", \"bytes\": 1024}], \"errors\": []}, "
         "{\"store\": \"typed-urls\", \"criterion\": \"all\", \"deleted\": [\"http://www.example.com/\", "
-        "\"news.example.org\"], \"kept\": [], \"failed\": [], \"files\": []}, "
+        "\"news.example.org\"], \"kept\": [], \"failed\": [], \"files\": [], \"errors\": []}, "
         "{\"store\": \"run-history\", \"criterion\": \"all\", \"deleted\": [\"notepad\\\\1\", \"c\"], \"kept\": [], "
-        "\"failed\": [], \"files\": []}]}\n";
+        "\"failed\": [], \"files\": [], \"errors\": []}]}\n";
     EXPECT_EQ(preview, expected);
     std::string real = expected;
     real.replace(real.find("true"), 4, "false");
@@ -224,7 +307,7 @@ TEST(CleanTool, LinesAndExitCodes) {
               "Recent documents: 1 would delete, 0 kept, 0 failed\n");
     EXPECT_EQ(p.Run({"--cookies", "all", "--cache", "fresh"}),
               "2\ntidewell-clean: --cache: unknown criterion \"fresh\" (one of all, pictures, archives, styles, pages, "
-              "text:T, dates:YYYY-MM-DD..YYYY-MM-DD)\n");
+              "text:T, dates:YYYY-MM-DD..YYYY-MM-DD, older-than:DAYS)\n");
     EXPECT_TRUE(p.cache.deleted.empty() && p.files.log.empty());
     // The fake shell leaves the shortcut where it was.
     EXPECT_EQ(p.Run({"--recent-docs", "--cache", "text:EXAMPLE"}),
@@ -243,7 +326,117 @@ TEST(CleanTool, LinesAndExitCodes) {
     p.files.AddFile("C:\\R\\Old.LNK");
     EXPECT_EQ(p.Run({"--preview", "--json", "--recent-docs"}),
               "0\n{\"preview\": true, \"runs\": [{\"store\": \"recent-docs\", \"criterion\": \"all\", \"deleted\": "
-              "[\"C:\\\\R\\\\letter.doc.lnk\", \"C:\\\\R\\\\Old.LNK\"], \"kept\": [], \"failed\": [], \"files\": []}]}\n");
+              "[\"C:\\\\R\\\\letter.doc.lnk\", \"C:\\\\R\\\\Old.LNK\"], \"kept\": [], \"failed\": [], \"files\": [], \"errors\": []}]}\n");
+}
+
+// Every failure to reach a store, to write the output or a record, and
+// every exception ends in 1 with a line that says why; the user the run is
+// for is never SYSTEM (4), and a text the code page cannot hold exactly
+// deletes nothing (2).
+TEST(CleanTool, EveryFailureHasItsExitCodeAndItsLine) {
+    struct Case {
+        const char* name;
+        void (*fault)(Profile&);
+        Texts args;
+        std::string ran;  // the exit code, then what went to the error output
+        std::size_t cookiesLeft;  // of the four, of which a run of "expired" takes two
+    } cases[] = {
+        {"read-only key",
+         [](Profile& p) { p.registry.readOnlyPaths.push_back("software\\microsoft\\internet explorer\\typedurls"); },
+         {"--typed-urls", "--cookies", "expired"},
+         "1\ntidewell-clean: Typed URLs: the TypedURLs key cannot be opened for writing (error 5: access denied)\n", 2},
+        {"history store", [](Profile& p) { p.history.failCreate = true; }, {"--history", "all"},
+         "1\ntidewell-clean: History: the history store cannot be created (error 0x80040154: class not registered)\n",
+         4},
+        {"cache search", [](Profile& p) { p.cache.searchError = kErrorAccessDenied; }, {"--cache", "pictures"},
+         "1\ntidewell-clean: Cache: the URL cache cannot be read (error 5: access denied)\n", 4},
+        {"cache search ends well", [](Profile& p) { p.cache.searchError = kErrorNoMoreItems; }, {"--cache", "all"},
+         "0\n", 4},
+        {"no Recent folder", [](Profile& p) { p.files.specialFolders.erase(kFolderRecent); }, {"--recent-docs"},
+         "1\ntidewell-clean: Recent documents: the Recent folder cannot be found (error 2: not found)\n", 4},
+        {"full disk", [](Profile& p) { p.host.outError = kErrorDiskFull; }, {"--cookies", "expired"},
+         "1\ntidewell-clean: the output cannot be written (error 112: the disk is full)\n", 2},
+        {"quiet on a full disk", [](Profile& p) { p.host.outError = kErrorDiskFull; },
+         {"--quiet", "--cookies", "expired"}, "0\n", 2},
+        {"result refused", [](Profile& p) { p.host.fileError = kErrorAccessDenied; },
+         {"--quiet", "--result", "r.json", "--cookies", "expired"},
+         "1\ntidewell-clean: the result cannot be written (error 5: access denied)\n", 2},
+        {"exception", [](Profile& p) { p.host.throwing = 1; }, {"--cookies", "expired"},
+         "1\ntidewell-clean: the run stopped: host gone\n", 4},
+        {"out of memory", [](Profile& p) { p.host.throwing = 2; }, {"--cookies", "expired"},
+         "1\ntidewell-clean: not enough memory; the run stopped\n", 4},
+        {"SYSTEM", [](Profile& p) { p.host.system = true; }, {"--cookies", "all"},
+         "4\ntidewell-clean: runs as LocalSystem or as a service, whose stores are no signed-in user's; run it as "
+         "the user whose traces are to go (a task with /ru of that user, or /sc onlogon)\n",
+         4},
+        {"full-width", [](Profile&) {}, {"--cache", "text:\xEF\xBD\x85\xEF\xBD\x98\xEF\xBD\x81mple", "--cookies", "all"},
+         "2\ntidewell-clean: argument 2 \"text:???mple\" holds characters that the ANSI code page cannot hold "
+         "exactly (shown as ?), so the stores could not be matched against it; nothing was done\n",
+         4},
+    };
+    for (const Case& c : cases) {
+        Profile p;
+        c.fault(p);
+        const std::string ran = p.Run(c.args);
+        EXPECT_EQ(ran.substr(0, 2) + p.host.err, c.ran) << c.name;
+        EXPECT_EQ(p.cache.entries.size() - 1, c.cookiesLeft) << c.name;
+    }
+}
+
+// --log appends the local time, the command line and the JSON record a
+// run; --result holds the record of the last run; --quiet prints nothing.
+TEST(CleanTool, TheLogAndTheResultKeepTheRecord) {
+    Profile p;
+    EXPECT_EQ(p.Run({"--quiet", "--log", "t.log", "--result", "r.json", "--cookies", "expired"}), "0\n");
+    const std::string first = p.host.fileSystem["r.json"];
+    EXPECT_EQ(first.substr(0, 47), "{\"preview\": false, \"runs\": [{\"store\": \"cookies\"");
+    EXPECT_EQ(p.Run({"--log", "t.log", "--result", "r.json", "--preview", "--cache", "all"}).substr(0, 25),
+              "0\nCache (all): 1 would de");
+    const std::string second = p.host.fileSystem["r.json"];
+    EXPECT_EQ(second.substr(0, 17), "{\"preview\": true,");
+    EXPECT_EQ(p.host.fileSystem["t.log"], "2026-12-09 03:04:05 \"tidewell-clean \\\"a b\\\"\" " + first +
+                                              "2026-12-09 03:04:05 \"tidewell-clean \\\"a b\\\"\" " + second);
+    // The JSON goes out as UTF-8, the lines as ANSI.
+    p.host.kinds.clear();
+    p.Run({"--json", "--cache", "all"});
+    p.Run({"--cache", "all"});
+    EXPECT_EQ(p.host.kinds, "ua");
+    EXPECT_EQ(p.Run({"--version"}).substr(0, 17), "0\ntidewell-clean ");
+    const std::string list = p.Run({"--list"});
+    for (const char* line : {"\n--history  the browser's History\n", "\n  older-than:DAYS last updated more than",
+                             "\n  protocol:P      pages whose URL holds", "\n--recent-docs  the shell's list"})
+        EXPECT_NE(list.find(line), std::string::npos) << line;
+}
+
+// The Index Files dialog's changes, run by the broker: done with
+// administrator rights, refused without them, and nothing but index files.
+TEST(CleanTool, IndexFileRemovalsAtRestart) {
+    Profile p;
+    p.files.systemRecords = &p.registry;
+    fakes::FakeProcessRights user;
+    const auto pending = [&p]() -> std::string {
+        const fakes::FakeRegistry::Value* v = p.registry.Find(
+            RegRoot::LocalMachine, kSessionManagerKey, kPendingOperationsValue);
+        if (!v)
+            return "none";
+        const std::vector<unsigned char> a = v->Ansi();
+        return std::string(a.begin(), a.end());
+    };
+    struct Case { Texts args; bool administrator; const char* result; std::string after; } cases[] = {
+        {{"--schedule-removal", "C:\\C\\index.dat"}, false, "1\n", "none"},
+        {{"--schedule-removal", "C:\\C\\index.dat"}, true, "0\n", std::string("\\??\\C:\\C\\index.dat\0\0\0", 21)},
+        {{"--withdraw-removal=c:\\c\\INDEX.DAT"}, false, "1\n", std::string("\\??\\C:\\C\\index.dat\0\0\0", 21)},
+        {{"--withdraw-removal=c:\\c\\INDEX.DAT"}, true, "0\n", "none"},
+        {{"--schedule-removal", "C:\\Windows\\x.dll"}, true,
+         "2\ntidewell-clean: --schedule-removal C:\\Windows\\x.dll: not the full path of an index.dat file\n", "none"},
+    };
+    for (const auto& c : cases) {
+        p.registry.rights = p.files.rights = c.administrator ? nullptr : &user;
+        p.host.err.clear();
+        const std::string ran = p.Run(c.args);
+        EXPECT_EQ(ran.substr(0, 2) + p.host.err, c.result) << c.args[0];
+        EXPECT_EQ(pending(), c.after) << c.args[0];
+    }
 }
 
 }  // namespace

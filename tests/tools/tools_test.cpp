@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <tuple>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tools/samples/index_file_writer.h"
@@ -44,18 +45,32 @@ TEST(Dump, FormatsCodePagesSummariesAndErrors) {
         EXPECT_TRUE(samples::WriteFile(path, bytes));
         return path;
     };
-    auto variant = [&](const char* name, std::size_t at, unsigned char value) {
+    // The real file with the given bytes written at the given places.
+    auto variant = [&](const char* name, const std::vector<std::pair<std::size_t, std::string>>& pokes) {
         Bytes b = Slurp(TW_REAL_HISTORY);
-        b.at(at) = value;  // throws where the real file cannot be read
+        for (const auto& poke : pokes)
+            for (std::size_t i = 0; i < poke.second.size(); ++i)
+                b.at(poke.first + i) = static_cast<unsigned char>(poke.second[i]);  // throws without the file
         return written(name, b);
     };
+    const std::string longUrl = "Visited: testing@http://www.example.com/" + std::string(93, 'p');
+    // The hash entry 392 links the record at 0x5000; the key's low byte holds its type.
+    const std::size_t e392 = 0x4000 + 16 + 8 * 392;
+    // A URL record, then a LEAK record whose times and hits hold the fill pattern.
+    Bytes leak = samples::IndexFileWriter().Add({"http://x/"}).Add({"http://leak/", u"", 1, 1, 2, "", 9}).Build();
+    for (const std::size_t at : {8, 12, 16, 20, 24, 80, 84})
+        std::memcpy(&leak.at(0x5100 + at), "\xEF\xBE\xAD\xDE", 4);
+    std::memcpy(&leak.at(0x5100), "LEAK", 4);
     samples::IndexRecord rec("Visited: a@http://x/?q=\"1\",\x80\xe9", u"tab\there");
     const std::string quotes = written("dump_quotes.dat", samples::IndexFileWriter().Add(rec).Build()),
                       h = written("dump_history.dat", samples::SampleHistoryIndex().Build()),
                       c = written("dump_cookies.dat", samples::SampleCookieIndex().Build()),
                       k = written("dump_cache.dat", samples::SampleCacheIndex().Build()),
                       text = written("dump_text.dat", std::vector<unsigned char>(1000, 'x')),
-                      old = written("dump_old.dat", samples::IndexFileWriter("4.7").Add({"http://old/"}).Build());
+                      old = written("dump_old.dat", samples::IndexFileWriter("4.7").Add({"http://old/"}).Build()),
+                      daily = written("dump_daily.dat", samples::IndexFileWriter()
+                                                            .Add({":2013031020130311: ann@http://site/page", u"Page"})
+                                                            .Build());
     struct Case { std::vector<std::string> args; int code; std::string text; } cases[] = {
         {{h, c, k}, 0,
          "File\tKind\tTitle\tUser\tURL\tLast Visited\tLast Updated\n" +
@@ -73,10 +88,35 @@ TEST(Dump, FormatsCodePagesSummariesAndErrors) {
         {{"--codepage", "ISO-8859-1", "--format", "jsonl", quotes}, 0, "\",\xc2\x80\xc3\xa9\""},
         {{"--codepage", "windows-1251", quotes}, 0, "\ttab\\there\ta\thttp://x/?q=\"1\",\x80\xe9\t"},
         {{"--format", "html", c}, 0, "LastVisited: 01.01.2025 &nbsp;&nbsp;LastUpdated: 05.07.2024"},
+        {{daily}, 0, daily + "\tHistory\tPage\tann\thttp://site/page\tunknown\tunknown\n"},
+        {{"--summary", daily}, 0, daily + ": History, version 5.2, 1 allocated"},
         {{"--summary", TW_REAL_HISTORY}, 0, ": History, version 5.2, 7 allocated, 11 recovered (11 with a readable"},
-        {{"--summary", variant("dump_unlinked.dat", 0x4000 + 16 + 8 * 392, 1)}, 0,
+        {{"--summary", variant("dump_unlinked.dat", {{e392, "\x01"}})}, 0,
          ": History, version 5.2, 6 allocated, 11 recovered (11 with a readable URL), 1 unlinked\n"},
-        {{"--summary", variant("dump_wiped.dat", 0x5600 + 104, 0)}, 0, "11 recovered (10 with a readable URL)\n"},
+        {{"--summary", variant("dump_free.dat", {{e392, "\x03"}})}, 0,
+         "6 allocated, 11 recovered (11 with a readable URL), 1 unlinked\n"},
+        {{"--summary", variant("dump_type8.dat", {{e392, "\x48"}})}, 0,
+         ": History, version 5.2, 7 allocated, 11 recovered (11 with a readable URL)\n"},
+        {{"--format", "jsonl", variant("dump_redirect.dat", {{e392, "\x45"}, {0x5000, "REDR"}})}, 0,
+         "{\"file\":\"" + ::testing::TempDir() + "dump_redirect.dat\",\"offset\":20480,\"size\":256,\"type\":\"REDR\","
+         "\"state\":\"allocated\""},
+        {{"--format", "jsonl", written("dump_leak.dat", leak)}, 0,
+         "\"type\":\"LEAK\",\"state\":\"allocated\",\"url\":\"http://leak/\",\"last_modified\":null,"
+         "\"last_accessed\":null,\"expiry\":null,\"last_checked\":null,\"hits\":null}"},
+        // A URL of 133 characters in the first record's two blocks, its zero at 237.
+        {{"--format", "jsonl", variant("dump_long_url.dat", {{0x5000 + 104, longUrl + '\0'}})}, 0,
+         "\"offset\":20480,\"size\":256,\"type\":\"URL\",\"state\":\"allocated\",\"url\":\"" + longUrl + "\""},
+        // The stale record at 0x5700 covers three blocks; a live record in
+        // its third, which the free hash entry 77 now links.
+        {{"--format", "jsonl",
+          variant("dump_reused.dat", {{0x5800, std::string("URL \x02\0", 6)},
+                                      {0x5868, std::string("Visited: me@http://live/\0", 25)},
+                                      {0x4000 + 16 + 8 * 77, std::string("\x40\x56\x34\x12\x00\x58\0\0", 8)}})},
+         0, "\"offset\":22528,\"size\":256,\"type\":\"URL\",\"state\":\"allocated\",\"url\":\"Visited: me@http://live/\""},
+        {{"--summary", ::testing::TempDir() + "dump_reused.dat"}, 0,
+         ": History, version 5.2, 8 allocated, 11 recovered (11 with a readable URL)\n"},
+        {{"--summary", variant("dump_wiped.dat", {{0x5600 + 104, std::string(1, '\0')}})}, 0,
+         "11 recovered (10 with a readable URL)\n"},
         {{"--summary", written("dump_odd.dat", samples::IndexFileWriter("4 \x7F").Add({"http://odd/"}).Build())}, 0,
          ": Cache, version 4 ?, 1 allocated"},  // bytes that are not printable text
         {{"--format", "jsonl", TW_REAL_HISTORY}, 0,

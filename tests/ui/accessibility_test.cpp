@@ -5,6 +5,8 @@
 #include <tuple>
 #include <vector>
 
+#include "clean/find.h"
+#include "core/classify.h"
 #include "tests/fakes/fake_shell.h"
 #include "ui/accessibility.h"
 
@@ -46,9 +48,25 @@ TEST_F(AccessibleList, ChildrenNamesAndStates) {
     for (auto [child, index] : {std::pair{0L, -1}, {1L, 0}, {6L, 5}, {7L, -1}, {-1L, -1}})
         EXPECT_EQ(IndexOfChild(child, 6), index) << child;
     EXPECT_EQ(ChildOfIndex(5), 6L);
-    EXPECT_EQ(RowName(list, 0), "alpha, http://a/, 1");
-    EXPECT_EQ(RowName(list, 1), "http://b/") << "empty cells are left out";
-    EXPECT_EQ(RowName(list, 6), "");
+    // What only an image or a colour shows is said too.
+    list.SetCellImage(3, 0, kImageKeptCookie);
+    list.SetCellImage(4, 0, kImageCookie);
+    list.SetCellColours(4, 1, kDefaultColour, kValueMark);
+    list.SetCellColours(5, 0, kDefaultColour, kNameMark);
+    list.SetCellColours(5, 1, 0x00FF0000, kDefaultColour);
+    for (auto [row, name, description] : {
+             std::tuple{0, "alpha, http://a/, 1", "Title: alpha, URL: http://a/, Check: 1"},
+             {1, "http://b/", "URL: http://b/"},  // empty cells are left out
+             {3, "delta, http://d/, kept", "Title: delta, URL: http://d/, kept"},
+             {4, "echo, http://e/, found", "Title: echo, URL: http://e/ (found)"},
+             {5, "foxtrot, http://f/, found", "Title: foxtrot (found), URL: http://f/"},
+             {6, "", ""}})
+        EXPECT_EQ(RowName(list, row) + " | " + RowDescription(list, row), std::string(name) + " | " + description);
+    ListModel untitled{clock, latin1};
+    untitled.InsertColumn("", 20, 0, 0);
+    untitled.InsertColumn("Size", 20, -1, 0);
+    untitled.SetCellText(untitled.AddRow("7", -1), 1, "12 KB");
+    EXPECT_EQ(RowDescription(untitled, 0), "7, Size: 12 KB") << "a column without a title gives the value alone";
     const unsigned always = kStateSelectable | kStateFocusable | kStateMultiSelectable;
     for (auto [row, focused, inView, state] :
          {std::tuple{1, true, true, always | kStateSelected}, {2, true, true, always | kStateSelected | kStateFocused},
@@ -67,13 +85,16 @@ TEST_F(AccessibleList, SelectByFlags) {
         bool ok, added;
         const char* selection;
     } cases[] = {
-        {4, take, true, true, "4 focus 4"},           {4, take | focus, true, true, "4 focus 4"},
-        {0, extend, true, true, "0 1 2 focus 0"},     {4, extend | add, true, true, "2 3 4 focus 4"},
-        {4, add, true, true, "1 2 4 focus 4"},        {1, add, true, false, "1 2 focus 2"},
-        {1, remove, true, false, "2 focus 1"},        {4, remove, true, false, "1 2 focus 2"},
+        // Only the focus flag moves the focus, and the anchor with it.
+        {4, take, true, true, "4 focus 2"},           {4, take | focus, true, true, "4 focus 4"},
+        {0, extend, true, true, "0 1 2 focus 2"},     {4, extend | add, true, true, "1 2 3 4 focus 2"},
+        {4, extend | focus, true, true, "1 2 3 4 focus 4"},
+        {4, extend | remove, true, false, "1 focus 2"}, {0, extend | remove | focus, true, false, "focus 0"},
+        {4, add, true, true, "1 2 4 focus 2"},        {1, add, true, false, "1 2 focus 2"},
+        {1, remove, true, false, "2 focus 2"},        {4, remove | focus, true, false, "1 2 focus 4"},
         {4, focus, true, false, "1 2 focus 4"},       {4, 0, true, false, "1 2 focus 2"},
         {4, add | remove, false, false, "1 2 focus 2"}, {4, take | add, false, false, "1 2 focus 2"},
-        {4, take | extend, false, false, "1 2 focus 2"}, {4, extend | remove, false, false, "1 2 focus 2"},
+        {4, take | extend, false, false, "1 2 focus 2"}, {4, take | remove, false, false, "1 2 focus 2"},
         {4, 0x20, false, false, "1 2 focus 2"},      {6, take, false, false, "1 2 focus 2"},
         {-1, focus, false, false, "1 2 focus 2"},
     };
@@ -83,7 +104,30 @@ TEST_F(AccessibleList, SelectByFlags) {
         EXPECT_EQ(SelectByFlags(list, c.row, c.flags, &added), c.ok) << c.row << " " << c.flags;
         EXPECT_EQ(added, c.added) << c.row << " " << c.flags;
         EXPECT_EQ(Selection(), c.selection) << c.row << " " << c.flags;
+        EXPECT_EQ(list.AnchorRow(), list.FocusRow()) << c.row << " " << c.flags;
     }
+    // Extended from an anchor that is not selected, the range leaves the
+    // selection; the first row anchors too; without an anchor the row
+    // stands alone.
+    for (auto [anchor, row, selection] : {std::tuple{3, 1, "focus 3"}, {0, 3, "focus 0"}, {-1, 3, "1 2 3 focus -1"}}) {
+        SetUp();
+        if (anchor < 0) {
+            list.RemoveAllRows();
+            for (int r = 0; r < 4; ++r) list.AddRow("r", -1);
+            list.SelectRange(1, 2, true, true);
+        }
+        EXPECT_TRUE((anchor < 0 || SelectByFlags(list, anchor, focus, nullptr)) &&
+                    SelectByFlags(list, row, anchor < 0 ? extend | add : extend, nullptr));
+        EXPECT_EQ(Selection(), selection) << anchor;
+    }
+    // A list of one selected row takes a click's flags only.
+    SetUp();
+    list.SetSingleSelection(true);
+    for (long flags : {add, remove, extend, extend | add | focus})
+        EXPECT_FALSE(SelectByFlags(list, 4, flags, nullptr)) << flags;
+    EXPECT_TRUE(SelectByFlags(list, 4, take | focus, nullptr));
+    EXPECT_EQ(Selection(), "4 focus 4");
+    list.SetSingleSelection(false);
     EXPECT_TRUE(list.SetFocusRow(0));
     EXPECT_FALSE(list.SetFocusRow(6));
 }
@@ -122,6 +166,23 @@ TEST(AccessibleListEvents, ReorderSelectionAndFocus) {
     EXPECT_EQ(ListEventsBetween(many, all, false), (Events{{Kind::SelectionWithin, -1}}));
     all.selected.pop_back();
     EXPECT_EQ(ListEventsBetween(many, all, false).size(), std::size_t(kSelectionEventsAtMost));
+    // One command's change, however small, is one change within the list.
+    for (const auto& [after, focused, events] : std::vector<std::tuple<ListSnapshot, bool, Events>>{
+             {base, true, {}},
+             {Snap(6, 0, 2, {1, 2, 4}), true, {{Kind::SelectionWithin, -1}}},
+             {Snap(6, 0, 4, {4}), true, {{Kind::SelectionWithin, -1}, {Kind::Focus, 4}}},
+             {Snap(6, 0, 4, {1, 2}), true, {{Kind::Focus, 4}}},
+             {Snap(6, 1, 2, {3}), false, {{Kind::Reorder, -1}}}})
+        EXPECT_EQ(ListEventsBetween(base, after, focused, true), events) << after.focus;
+}
+
+TEST_F(AccessibleList, AnAnnouncerTellsEachChangeOnce) {
+    ListAnnouncer announcer;
+    EXPECT_EQ(announcer.Next(list, 0, true), (Events{{Kind::Reorder, -1}, {Kind::Focus, 2}}));
+    EXPECT_EQ(announcer.Next(list, 0, true), Events{});
+    list.AddUnselectedRows(0);
+    EXPECT_EQ(announcer.Next(list, 0, false, true), (Events{{Kind::SelectionWithin, -1}}));
+    EXPECT_EQ(announcer.Next(list, 0, false, true), Events{});
 }
 
 TEST(AccessibleTabsAndMenus, NamesStatesAndShortcuts) {

@@ -14,25 +14,31 @@ namespace tw {
 namespace {
 
 // Words of a key script: "alt" (pressed and released), "alt-down",
-// "alt-up", "altgr" (Alt with Ctrl held, pressed and released), a key name
-// (pressed), "up:" before one (released), "A-" before one (with Alt),
-// "S-" (with Shift), "#" before a key's code; and what befalls the bar: "escaped", "closed" (its
-// popup, of the button last opened), "away" (the focus went elsewhere).
+// "alt-repeat" (held down), "alt-up", "altgr" (Alt with Ctrl held, pressed
+// and released), a key name (pressed), "up:" before one (released), "A-"
+// before one (with Alt), "C-" (with Ctrl), "S-" (with Shift), "#" before a
+// key's code; and what befalls the bar: "escaped", "closed" (its popup, of
+// the button last opened), "away" (the focus went elsewhere from the bar),
+// "moved" (the focus moved, or the activation went).
 std::vector<KeyPress> Presses(const std::string& word) {
     static const std::vector<std::pair<std::string, int>> names = {
         {"left", kVkLeft},   {"right", kVkRight}, {"down", kVkDown}, {"up", kVkUp},     {"enter", kVkReturn},
         {"space", kVkSpace}, {"esc", kVkEscape},  {"F10", kVkF10},   {"tab", kVkTab}, {"apps", kVkApps}};
     if (word == "alt")
-        return {{kVkAlt, true, true}, {kVkAlt, false, false}};
+        return {{kVkAlt, true, false, true}, {kVkAlt, false, false, false}};
     if (word == "altgr")
-        return {{kVkAlt, true, true, false, true}, {kVkAlt, false, false, false, true}};
+        return {{kVkAlt, true, false, true, false, true}, {kVkAlt, false, false, false, false, true}};
     if (word == "alt-down" || word == "alt-up")
-        return {{kVkAlt, word == "alt-down", word == "alt-down"}};
+        return {{kVkAlt, word == "alt-down", false, word == "alt-down"}};
+    if (word == "alt-repeat")
+        return {{kVkAlt, true, true, true}};
     KeyPress key;
     std::string name = word;
     for (;;) {
         if (name.compare(0, 2, "A-") == 0)
             key.alt = true;
+        else if (name.compare(0, 2, "C-") == 0)
+            key.control = true;
         else if (name.compare(0, 2, "S-") == 0)
             key.shift = true;
         else if (name.compare(0, 3, "up:") == 0)
@@ -59,6 +65,8 @@ std::string Play(MenuBarKeys& keys, const MenuBarModel& bar, const std::vector<s
             steps.push_back(keys.OnPopupClosed(opened, word == "escaped"));
         else if (word == "away")
             steps.push_back(keys.OnLeft());
+        else if (word == "moved")
+            keys.Disarm();
         else
             for (const KeyPress& key : Presses(word))
                 steps.push_back(keys.OnKey(bar, key));
@@ -95,7 +103,21 @@ const KeyCase kKeyCases[] = {
     {"AltWithAnotherKeyIsNoEntry", {"alt-down", "A-d", "alt-up", "altgr"}, "+ - - + - idle"},
     {"AltAndAnAccessKeyOpens", {"A-c", "escaped", "away", "A-f", "escaped", "f"}, "+O1 +H1 +L +O0 +H0 +O0 at 0"},
     {"AnAccessKeyAloneOpensOnlyWhileHot", {"s", "alt", "s", "closed"}, "- + +H0 +O3 +L idle"},
-    {"WhileHotEveryKeyIsTheBars", {"F10", "x", "tab", "up:down"}, "+H0 + + - at 0"},
+    // While hot, a letter is the bar's even when it opens nothing; any other
+    // key leaves the bar and goes on.
+    {"WhileHotLettersAreTheBarsAndOtherKeysLeave", {"F10", "x", "tab", "up:down"}, "+H0 + -L - idle"},
+    // Alt and Ctrl chords leave and go on: Alt+F4, Ctrl+W, Ctrl's own press.
+    {"WhileHotChordsLeaveAndGoOn", {"F10", "A-#115", "alt", "C-w", "F10", "C-#17", "c"},
+     "+H0 -L + +H0 -L +H0 -L - idle"},
+    {"WhileHotShiftAloneStays", {"F10", "#16", "S-c", "closed"}, "+H0 - +O1 +L idle"},
+    // Any key between Alt's press and release spoils it, even a release
+    // alone (Print Screen, whose press the system keeps), or Shift; a
+    // repeat of Alt itself does not.
+    {"AnyKeyEventBetweenSpoilsAltAlone",
+     {"alt-down", "up:A-#44", "alt-up", "alt-down", "#16", "up:#16", "alt-up", "alt-down", "alt-repeat", "alt-up"},
+     "+ - - + - - - + + +H0 at 0"},
+    {"TheFocusMovingDisarmsAltAlone", {"alt-down", "moved", "alt-up", "F10", "alt-down", "moved", "alt-up"},
+     "+ - +H0 + - at 0"},
     {"ShiftF10AndAClosedPopupOfNoButtonAreNotTheBars", {"S-F10", "closed", "away"}, "- +L - idle"},
     {"ReleasingOtherKeysIsNotTheBars", {"up:F10", "up:esc"}, "- - idle"},
     {"AltReleasedAfterTheFocusWentIsNoEntry", {"alt-down", "away", "alt-up"}, "+ - - idle"},

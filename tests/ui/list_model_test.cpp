@@ -125,6 +125,61 @@ TEST_F(ListModelTest, SelectFollowsTheKeyState) {
     EXPECT_EQ(State(), "0 1 2 *3 4 5 | 3");
 }
 
+// A range joins or leaves the selection and the focus and the anchor stay.
+TEST_F(ListModelTest, SelectRangeLeavesTheFocusAndTheAnchor) {
+    Fill({"0", "1", "2", "3", "4", "5"});
+    const struct { int from, to; bool selected, only, ok, added; const char* state; } cases[] = {
+        {2, 3, true, false, true, true, "0 *1 *2 *3 *4 5 | 4"},   {3, 2, true, false, true, true, "0 *1 *2 *3 *4 5 | 4"},
+        {1, 4, false, false, true, false, "0 1 2 3 4 5 | -1"},    {4, 1, true, true, true, true, "0 *1 *2 *3 *4 5 | 4"},
+        {1, 1, true, true, true, false, "0 *1 2 3 4 5 | 1"},      {0, 0, false, true, true, false, "0 1 2 3 4 5 | -1"},
+        {0, 6, true, false, false, false, "0 *1 2 3 *4 5 | 4"},   {-1, 2, true, true, false, false, "0 *1 2 3 *4 5 | 4"},
+        {2, -1, true, true, false, false, "0 *1 2 3 *4 5 | 4"},
+    };
+    for (const auto& c : cases) {
+        list.Select(1, 0, 0);
+        list.Select(4, 0, kKeyControl);  // focus and anchor 4
+        bool added = !c.added;
+        EXPECT_EQ(list.SelectRange(c.from, c.to, c.selected, c.only, &added), c.ok) << c.from << " " << c.to;
+        EXPECT_EQ(added, c.added) << c.from << " " << c.to;
+        EXPECT_EQ(State(), c.state) << c.from << " " << c.to;
+        EXPECT_EQ((Ints{list.FocusRow(), list.AnchorRow()}), (Ints{4, 4})) << c.from << " " << c.to;
+    }
+}
+
+// Select All's one step leaves what its Ctrl-clicks, row by row, would.
+TEST_F(ListModelTest, AddingTheUnselectedRowsAtOnceIsTheWalkOfCtrlClicks) {
+    const struct { Ints selected; bool single; } starts[] = {
+        {{}, false}, {{1, 3}, false}, {{4}, false}, {{0, 1, 2, 3, 4}, false}, {{0, 4, 2}, false},
+        {{}, true}, {{4}, true}, {{2}, true},
+    };
+    for (const auto& start : starts) {
+        ListModel walked(clock, latin1), once(clock, latin1);
+        for (ListModel* m : {&walked, &once}) {
+            m->InsertColumn("Title", 100, -1, 0);
+            m->InsertColumn("URL", 100, -1, 0);
+            for (int r = 0; r < 5; ++r) m->AddRow(std::to_string(r), -1);
+            for (int r : start.selected) m->Select(r, 1, kKeyControl);
+            m->SetSingleSelection(start.single);
+        }
+        for (int r = 0; r < walked.RowCount(); ++r)
+            if (!walked.IsSelected(r)) walked.Select(r, 0, kKeyControl);
+        Ints before, a, b;
+        once.SelectedRows(before);
+        const bool changed = once.AddUnselectedRows(0);
+        walked.SelectedRows(a);
+        once.SelectedRows(b);
+        EXPECT_EQ(b, a) << start.selected.size() << start.single;
+        EXPECT_EQ(changed, b != before) << start.selected.size() << start.single;
+        EXPECT_EQ((Ints{once.FocusRow(), once.AnchorRow(), once.FocusColumn()}),
+                  (Ints{walked.FocusRow(), walked.AnchorRow(), walked.FocusColumn()}))
+            << start.selected.size() << start.single;
+    }
+    EXPECT_FALSE(list.AddUnselectedRows(0)) << "no rows";
+    Fill({"0", "1"});
+    EXPECT_TRUE(list.AddUnselectedRows(0));
+    EXPECT_FALSE(list.AddUnselectedRows(0)) << "all selected";
+}
+
 TEST_F(ListModelTest, ToggleAndNavigation) {
     Fill({"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"});
     list.InsertColumn("Check", 20, -1, 0);

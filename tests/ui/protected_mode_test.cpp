@@ -68,6 +68,7 @@ TEST(ProtectedModeTraces, InTheProcessOrThroughTheBrokerAfterTheSameQuestion) {
     for (const Case& c : cases) {
         fakes::FakeRegistry registry;
         fakes::FakeShell shell;
+        fakes::FakeFileSystem files;
         fakes::FakeBroker broker;
         fakes::FakeProcessRights rights;
         rights.protectedMode = c.protectedMode;
@@ -75,7 +76,7 @@ TEST(ProtectedModeTraces, InTheProcessOrThroughTheBrokerAfterTheSameQuestion) {
         broker.answer = c.answer;
         registry.SetString(RegRoot::CurrentUser, kTypedUrlsKey, "url1", "x");
         registry.SetString(RegRoot::CurrentUser, kRunMruKey, "a", "x");
-        ClearShellTrace(c.trace, c.confirm, rights, registry, shell, broker);
+        ClearShellTrace(c.trace, c.confirm, rights, registry, shell, files, broker);
         const bool typed = registry.ValueNames(RegRoot::CurrentUser, kTypedUrlsKey).empty();
         const bool run = registry.ValueNames(RegRoot::CurrentUser, kRunMruKey).empty();
         const bool recent = shell.recentDocumentsCleared != 0;

@@ -2,14 +2,14 @@
 
 namespace tw {
 
-bool ParseFavoriteOption(int argc, const char* const* argv, int* i, FavoriteRequest* request, bool* matched,
-                         std::string* error) {
-    const std::string arg = argv[*i] ? argv[*i] : "";
+bool ParseFavoriteOption(const std::vector<std::string>& args, std::size_t* i, FavoriteRequest* request,
+                         bool* matched, std::string* error) {
+    const std::string& arg = args[*i];
     *matched = arg == "--add-favorite" || arg == "--favorite-icon";
     if (!*matched)
         return true;
-    const int values = arg == "--add-favorite" ? 2 : 1;
-    if (*i + values >= argc) {
+    const std::size_t values = arg == "--add-favorite" ? 2 : 1;
+    if (*i + values >= args.size()) {
         *error = arg + (values == 2 ? " needs a name and a URL" : " needs an icon file");
         return false;
     }
@@ -18,9 +18,9 @@ bool ParseFavoriteOption(int argc, const char* const* argv, int* i, FavoriteRequ
         *error = arg + " is given twice";
         return false;
     }
-    first = argv[++*i] ? argv[*i] : "";
+    first = args[++*i];
     if (values == 2) {
-        request->url = argv[++*i] ? argv[*i] : "";
+        request->url = args[++*i];
         request->given = true;
     }
     return true;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/ansi_text.h"
 #include "report/favorites.h"
@@ -20,8 +21,8 @@ struct FavoriteRequest {
 // Takes argv[*i] (with its values) when it is one of the two options;
 // *matched tells whether it was. False, with *error one line, when its
 // values are missing or it is given twice.
-bool ParseFavoriteOption(int argc, const char* const* argv, int* i, FavoriteRequest* request, bool* matched,
-                         std::string* error);
+bool ParseFavoriteOption(const std::vector<std::string>& args, std::size_t* i, FavoriteRequest* request,
+                         bool* matched, std::string* error);
 
 // False, with *error saying why, when the favorite was not written.
 bool AddFavoriteFor(const FavoriteRequest& request, Registry& registry, FileSystem& files, Shell& shell,

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "clean/cleanup.h"
+#include "core/ansi_text.h"
 #include "tools/clean/add_favorite.h"
 #include "tools/dump/code_page.h"
 
@@ -25,7 +26,15 @@ struct CleanRun {
 struct CleanCommand {
     bool preview = false;
     bool json = false;
+    bool quiet = false;
     bool help = false;
+    bool list = false;
+    bool version = false;
+    // Where the run's line is appended and its JSON record written; empty
+    // for none. Paths stay as typed: no code page stands between them and
+    // the file system.
+    std::u16string log;
+    std::u16string result;
     std::vector<CleanRun> runs;  // in the order given
     FavoriteRequest favorite;    // written after the runs
 };
@@ -33,8 +42,11 @@ struct CleanCommand {
 // Reads the whole command line before anything runs. False, with *error
 // one line naming the bad or missing argument, when any is wrong. The
 // criteria are those the dialogs send; now stands where they put the
-// current time.
-bool ParseCleanCommand(int argc, const char* const* argv, FileTime now, CleanCommand* command, std::string* error);
+// current time. The texts of criteria must be held exactly by the ANSI
+// code page that the stores use: a best-fit letter or a "?" in their place
+// would match other items than the ones asked for.
+bool ParseCleanCommand(const std::vector<std::u16string>& args, const AnsiCodePage& ansi, FileTime now,
+                       CleanCommand* command, std::string* error);
 
 // One run done: what it was asked and what it did.
 struct CleanResult {
@@ -61,19 +73,43 @@ struct CleanServices {
     InternetShortcutWriter* favorites = nullptr;
 };
 
+// The texts the program writes, by their encoding.
+enum class TextKind { Ansi, Utf8 };
+
+// Where the program runs: its output, its files, who runs it.
+class CleanHost {
+public:
+    virtual ~CleanHost() = default;
+    // Writes all of text to the output (error false) or the error output;
+    // kErrorSuccess, or the platform's error when it could not.
+    virtual long Write(bool error, const std::string& text, TextKind kind) = 0;
+    // Writes bytes to the file at path, appended or replacing it.
+    virtual long WriteFile(const std::u16string& path, const std::string& bytes, bool append) = 0;
+    // The local time, as "YYYY-MM-DD HH:MM:SS".
+    virtual std::string LocalTime() = 0;
+    // The command line as the process got it, as UTF-8.
+    virtual std::string CommandLine() = 0;
+    // Whether the process runs as LocalSystem or as a service, whose
+    // profile is no signed-in user's.
+    virtual bool RunsAsSystem() = 0;
+};
+
 enum CleanExit : int {
     kCleanDone = 0,
     kCleanSomeFailed = 1,
     kCleanBadArgument = 2,
     kCleanKeepListUnreadable = 3,
+    kCleanNotForSystem = 4,
 };
 
 extern const char kCleanUsage[];
+extern const char kCleanVersion[];
 
 // The program: parses, runs every run in order (nothing asked), reports to
-// out, and tells what is wrong on err. A keep list that cannot be read
-// keeps every cookie and wins over a failed deletion.
-int RunCleanTool(int argc, const char* const* argv, CleanServices& services, const CodePage& page, std::FILE* out,
-                 std::FILE* err);
+// the host's output, and tells what is wrong on its error output. A keep
+// list that cannot be read keeps every cookie and wins over a failure. An
+// exception ends the run with a message and exit 1.
+int RunCleanTool(const std::vector<std::u16string>& args, CleanServices& services, const CodePage& page,
+                 CleanHost& host);
 
 }  // namespace tw

@@ -279,7 +279,7 @@ private:
             AppendTime(out, "last_accessed", r.lastAccessed);
             AppendTime(out, "expiry", r.expiry);
             AppendTime(out, "last_checked", r.lastChecked);
-            out += ",\"hits\":" + std::to_string(r.hits);
+            out += ",\"hits\":" + (r.hasHits ? std::to_string(r.hits) : std::string("null"));
             if (!r.localFile.Empty()) {
                 out += ",\"local_file\":";
                 json_.Append(out, r.localFile.text, r.localFile.length);

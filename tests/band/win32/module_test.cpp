@@ -221,8 +221,8 @@ TEST_F(RegistrationTest, AReaderInAnotherProcessReadsAndWorksTheBandInTheStandIn
             lines[row] = lines[row].substr(0, lines[row].find(", ", lines[row].find("http")));
     EXPECT_EQ(lines, (std::vector<std::string>{"list \"History\" role 33, 2 children", "list 1: Alpha page, http://a.example/",
                                                "list 2: Untitled, http://b.example/x",
-                                               "tabs \"\" role 60, 3 children: History | Cookies | Cache",
-                                               "bar \"\" role 2, 5 children: File | Clean | Edit | Settings | Help",
+                                               "tabs \"Tabs\" role 60, 3 children: History | Cookies | Cache",
+                                               "bar \"Menu bar\" role 2, 5 children: File | Clean | Edit | Settings | Help",
                                                "alt, down: File hot pressed, menu open", "esc, esc: File not hot, no menu"}));
     PostMessageA(FindWindowA("TidewellStandInFrame", nullptr), WM_CLOSE, 0, 0);
     DWORD code = DWORD(-1);

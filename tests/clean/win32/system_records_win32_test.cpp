@@ -66,37 +66,41 @@ TEST(BrowserToken, OwnershipPutsBackOnlyItsOwnPrivilegeRightAfter) {
     DeleteFileA(owned.c_str());
 }
 
-// The pending-operations value of the prefix is saved and put back.
+// The pending-operations values of the prefix are saved and put back.
 class PendingOperations : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSessionManagerKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                                   key_.Receive(), nullptr),
                   ERROR_SUCCESS);
-        saved_ = Read(&hadValue_);
-        RegDeleteValueA(key_.Get(), kPendingOperationsValue);
+        for (int i = 0; i < 2; ++i) {
+            saved_[i] = Read(&hadValue_[i], kValues[i]);
+            RegDeleteValueA(key_.Get(), kValues[i]);
+        }
     }
     void TearDown() override {
-        if (hadValue_)
-            Write(saved_);
-        else
-            RegDeleteValueA(key_.Get(), kPendingOperationsValue);
+        for (int i = 0; i < 2; ++i) {
+            if (hadValue_[i])
+                Write(saved_[i], kValues[i]);
+            else
+                RegDeleteValueA(key_.Get(), kValues[i]);
+        }
     }
-    Bytes Read(bool* present) {
+    Bytes Read(bool* present, const char* name = kPendingOperationsValue) {
         Bytes data(65536);
         DWORD size = DWORD(data.size());
-        *present = RegQueryValueExA(key_.Get(), kPendingOperationsValue, nullptr, nullptr, data.data(), &size) ==
-                   ERROR_SUCCESS;
+        *present = RegQueryValueExA(key_.Get(), name, nullptr, nullptr, data.data(), &size) == ERROR_SUCCESS;
         data.resize(*present ? size : 0);
         return data;
     }
-    void Write(const Bytes& data) {
-        RegSetValueExA(key_.Get(), kPendingOperationsValue, 0, REG_MULTI_SZ, data.data(), DWORD(data.size()));
+    void Write(const Bytes& data, const char* name = kPendingOperationsValue) {
+        RegSetValueExA(key_.Get(), name, 0, REG_MULTI_SZ, data.data(), DWORD(data.size()));
     }
 
+    const char* const kValues[2] = {kPendingOperationsValue, kPendingOperations2Value};
     UniqueKey key_;
-    Bytes saved_;
-    bool hadValue_ = false;
+    Bytes saved_[2];
+    bool hadValue_[2] = {false, false};
     Win32Registry registry;
     Win32FileSystem files;
     Win32Shell shell;
@@ -153,6 +157,25 @@ TEST_F(PendingOperations, OtherProgramsNamesComeBackBitForBit) {
               ERROR_SUCCESS);
     EXPECT_EQ(std::wstring(after.data(), size / 2), others + L'\0');
     EXPECT_EQ(type, DWORD(REG_MULTI_SZ));
+}
+
+// The second list and the prefixed names that newer systems write: read
+// as marks through query access alone, and ours withdrawn from them while
+// the other entries stay as they were.
+TEST_F(PendingOperations, TheSecondListAndPrefixedNamesAreReadAndWithdrawn) {
+    const std::vector<std::string> candidates = IndexCandidates(files, 2);
+    ASSERT_FALSE(candidates.empty());
+    const std::string other = std::string("\\??\\C:\\windows\\temp\\setup2.tmp\0\0", 32);
+    const std::string ours = "*1\\??\\" + candidates.front() + std::string("\0\0", 2);
+    const std::string list = ours + other + std::string(1, '\0');
+    Write(Bytes(list.begin(), list.end()), kPendingOperations2Value);
+    EXPECT_TRUE(ReadIndexMarks(registry, files, shell).cookies);
+    EXPECT_EQ(WithdrawIndexRemovals(registry, files), ERROR_SUCCESS);
+    EXPECT_FALSE(ReadIndexMarks(registry, files, shell).cookies);
+    bool present = false;
+    const Bytes left = Read(&present, kPendingOperations2Value);
+    ASSERT_TRUE(present);
+    EXPECT_EQ(std::string(left.begin(), left.end()).substr(0, other.size() + 1), other + std::string(1, '\0'));
 }
 
 }  // namespace

@@ -47,8 +47,9 @@ struct Ran {
     std::string out, err;
 };
 
-// Runs tidewell-clean to its end with its output and errors caught.
-Ran Clean(const std::wstring& arguments) {
+// Runs tidewell-clean (or the program another variable names) to its end
+// with its output and errors caught.
+Ran Clean(const std::wstring& arguments, const char* program = "TW_CLEAN") {
     // Files of their own for each run: a helper that Wine starts for a
     // program may inherit the handles and hold them after it ends.
     static int runs = 0;
@@ -62,7 +63,7 @@ Ran Clean(const std::wstring& arguments) {
     };
     const UniqueFile out = open("-out.txt"), err = open("-err.txt");
     // A braced list is evaluated in order: the run ends before its files are read.
-    return {RunProcess(L"\"" + WindowsPathFromEnv("TW_CLEAN") + L"\" " + arguments, out.Get(), err.Get()),
+    return {RunProcess(L"\"" + WindowsPathFromEnv(program) + L"\" " + arguments, out.Get(), err.Get()),
             Slurp(out.Get()), Slurp(err.Get())};
 }
 
@@ -181,6 +182,89 @@ TEST_F(CleanTool, AddsAFavoriteOnceIntoTheFavoritesFolder) {
     EXPECT_EQ(again.code, 1);
     EXPECT_NE(again.err.find("is there already"), std::string::npos) << again.err;
     fs::remove(shortcut);
+}
+
+// The full-width "example" is no "example": a text that the ANSI code page
+// cannot hold exactly is refused before anything runs.
+TEST_F(CleanTool, ATextOutsideTheCodePageDeletesNothing) {
+    const std::vector<std::string> before = Entries(nullptr);
+    ASSERT_FALSE(before.empty());
+    const Ran ran = Clean(L"--cache \"text:\xFF45\xFF58\xFF41\xFF4D\xFF50\xFF4C\xFF45\"");
+    EXPECT_EQ(ran.code, 2) << ran.err;
+    EXPECT_NE(ran.err.find("argument 2 \"text:???????\" holds characters"), std::string::npos) << ran.err;
+    EXPECT_EQ(Entries(nullptr), before);
+}
+
+std::string ReadAll(const fs::path& path) {
+    std::string text;
+    const UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
+    return file ? Slurp(file.Get()) : text;
+}
+
+// --log appends a line a run; the windowless form, which a task runs, leaves
+// the same record there and answers the same exit codes.
+TEST_F(CleanTool, TheLogKeepsALineARunFromEitherForm) {
+    const fs::path log = fs::temp_directory_path() / "tw-clean-runs.log";
+    fs::remove(log);
+    const std::wstring logged = L" --log \"" + log.wstring() + L"\"";
+    const Ran preview = Clean(L"--preview --cookies expired" + logged);
+    EXPECT_EQ(preview.code, 0) << preview.err;
+    const Ran windowless = Clean(L"--cookies expired" + logged, "TW_CLEANW");
+    EXPECT_EQ(windowless.code, 0) << windowless.err;
+    EXPECT_EQ(CookieCount(), "4 cookies");
+    EXPECT_EQ(Clean(L"--cookies fresh" + logged, "TW_CLEANW").code, 2);
+    const std::string lines = ReadAll(log);
+    const std::size_t second = lines.find('\n') + 1;
+    ASSERT_GT(second, 0u) << lines;
+    EXPECT_EQ(lines.find('\n', second), lines.size() - 1) << lines;  // two lines, the bad run none
+    const std::string first = lines.substr(0, second), last = lines.substr(second);
+    // The local time, the command line as a JSON string, the record.
+    EXPECT_EQ(first.substr(4, 1) + first.substr(10, 1) + first.substr(19, 2), "- \x20\"") << first;
+    EXPECT_NE(first.find("tidewell-clean.exe"), std::string::npos) << first;
+    EXPECT_NE(first.find("\" {\"preview\": true, \"runs\": [{\"store\": \"cookies\", \"criterion\": \"expired\", "
+                         "\"deleted\": [\"Cookie:alice@shop.example.net/cart\"]"),
+              std::string::npos)
+        << first;
+    EXPECT_NE(last.find("tidewell-cleanw.exe"), std::string::npos) << last;
+    EXPECT_NE(last.find("\" {\"preview\": false, \"runs\": [{\"store\": \"cookies\""), std::string::npos) << last;
+    fs::remove(log);
+}
+
+// The Index Files dialog's changes through the broker, the windowless
+// form, started as the dialog starts it: ShellExecuteEx with the verb
+// "runas" (Wine shows no consent prompt), waited for, its exit code read.
+TEST(ElevatedBroker, SchedulesAndWithdrawsAnIndexFileAndNothingElse) {
+    const std::wstring wide = WindowsPathFromEnv("TW_CLEANW");
+    const std::string broker(wide.begin(), wide.end());
+    const std::string path = "C:\\tw elevated\\Cookies\\index.dat";
+    const auto pending = [] {
+        UniqueKey key;
+        std::vector<char> data(65536);
+        DWORD size = DWORD(data.size());
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0,
+                          KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS ||
+            RegQueryValueExA(key.Get(), "PendingFileRenameOperations", nullptr, nullptr,
+                             reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS)
+            return std::string();
+        return std::string(data.data(), size);
+    };
+    Win32Shell shell;
+    struct Case { std::string arguments; unsigned long code; bool scheduled; } cases[] = {
+        {"--schedule-removal \"" + path + "\"", 0, true},
+        {"--withdraw-removal \"" + path + "\"", 0, false},
+        {"--schedule-removal C:\\windows\\win.ini", 2, false},
+    };
+    for (const auto& c : cases) {
+        unsigned long code = 99;
+        ASSERT_EQ(shell.RunElevated(broker.c_str(), c.arguments.c_str(), &code), long(ERROR_SUCCESS)) << c.arguments;
+        EXPECT_EQ(code, c.code) << c.arguments;
+        EXPECT_EQ(pending().find("\\??\\" + path) != std::string::npos, c.scheduled) << c.arguments;
+        EXPECT_EQ(pending().find("win.ini"), std::string::npos);
+    }
+    unsigned long code = 99;
+    EXPECT_EQ(shell.RunElevated("C:\\windows\\tw-no-such-broker.exe", "", &code), long(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(code, 99u);
 }
 
 }  // namespace

@@ -41,6 +41,7 @@
 #include "ui/win32/window/activation.h"
 #include "ui/win32/band/band_actions.h"
 #include "ui/win32/band/band_window.h"
+#include "ui/win32/band/key_watch.h"
 #include "ui/win32/dialogs/index_choice_dialog.h"
 
 namespace tw {
@@ -417,8 +418,11 @@ TEST_F(BandTest, AScreenReaderFindsTheMenuTheTabsAndTheRows) {
     BSTR shortcut = nullptr;
     EXPECT_EQ(bar->get_accKeyboardShortcut(Child(3), &shortcut), S_OK);
     EXPECT_EQ(Narrowed(shortcut), "Alt+E");
-    // The tab's action is a click on it.
+    EXPECT_EQ(NameOf(bar.Get(), CHILDID_SELF) + " | " + NameOf(tabs.Get(), CHILDID_SELF), "Menu bar | Tabs");
+    // The tab's action is a click on it, posted: the reader's call returns first.
     EXPECT_EQ(tabs->accDoDefaultAction(Child(2)), S_OK);
+    EXPECT_EQ(band_->CurrentTab(), 0);
+    PumpUntil([&] { return band_->CurrentTab() == 1; }, 2000);
     EXPECT_EQ(band_->CurrentTab(), 1);
     EXPECT_TRUE(GetWindowLongA(band_->List(EntryKind::Cookie).Hwnd(), GWL_STYLE) & WS_VISIBLE);
     EXPECT_EQ((std::vector<long>{StateOf(tabs.Get(), 1), StateOf(tabs.Get(), 2)}),
@@ -454,6 +458,14 @@ TEST_F(BandTest, ObjectsHeldPastTheBandAreDisconnected) {
 // "enter", "tab", "apps" or a letter) with the modifiers before it ("A-"
 // Alt, "C-" Ctrl, "S-" Shift), pressed and released.
 void Press(const std::string& word) {
+    if (word == "alt-down" || word == "alt-up") {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = VK_MENU;
+        in.ki.dwFlags = word == "alt-up" ? KEYEVENTF_KEYUP : 0;
+        SendInput(1, &in, sizeof in);
+        return;
+    }
     static const std::pair<const char*, WORD> names[] = {{"alt", VK_MENU}, {"F10", VK_F10}, {"right", VK_RIGHT},
                                                          {"left", VK_LEFT}, {"down", VK_DOWN}, {"esc", VK_ESCAPE},
                                                          {"enter", VK_RETURN}, {"tab", VK_TAB}, {"apps", VK_APPS}};
@@ -509,6 +521,16 @@ const KeyScript kKeyScripts[] = {
      {"focus Cookies, all selected, tab 1", "focus bar, File hot focused, all selected, tab 1",
       "focus Cookies, all selected, tab 1"}},
     {"CtrlTabWraps", {"C-tab", "note", "C-S-tab", "C-S-tab", "note"}, {"focus Cookies, tab 1", "focus Cache, tab 2"}},
+    // While the bar is hot a Ctrl chord leaves it and goes on: here to the band.
+    {"WhileHotCtrlTabLeavesTheBar", {"F10", "C-tab", "note"}, {"focus Cookies, tab 1"}},
+    // With the focus in the browser's page, its keys are the page's.
+    {"ThePageKeepsItsKeys", {"page", "alt", "F10", "C-tab", "S-F10", "note", "keys"},
+     {"focus page, tab 0", "page alt F10 ctrl tab shift F10"}},
+    // The focus gone and back between Alt's press and release: no entry.
+    {"AltWhileTheFocusMovesIsNoEntry", {"alt-down", "page", "list", "alt-up", "note"}, {"focus History, tab 0"}},
+    // A screen reader hears the bar's keyboard mode as a menu mode.
+    {"TheBarsKeyboardModeIsAMenuMode", {"alt", "right", "esc", "heard", "F10", "down", "esc", "esc", "heard"},
+     {"heard start end", "heard start end start end"}},
     // The current row's menu opens at the row.
     {"ContextMenuKeys", {"C-tab", "select", "S-F10", "note", "esc", "apps", "note", "esc", "note"},
      {"focus Cookies, row menu at the row, tab 1", "focus Cookies, row menu at the row, tab 1",
@@ -581,23 +603,59 @@ protected:
     }
 };
 
+// The browser's page: a window beside the band that keeps every key it
+// gets and notes the keys pressed.
+LRESULT CALLBACK PageKeys(HWND window, UINT message, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
+    if (message >= WM_KEYDOWN && message <= WM_SYSDEADCHAR) {
+        if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) {
+            static const std::pair<WPARAM, const char*> names[] = {
+                {VK_MENU, "alt"}, {VK_F10, "F10"}, {VK_CONTROL, "ctrl"}, {VK_TAB, "tab"}, {VK_SHIFT, "shift"}};
+            std::string name = "#" + std::to_string(wp);
+            for (const auto& [vk, n] : names)
+                if (vk == wp)
+                    name = n;
+            *reinterpret_cast<std::string*>(data) += " " + name;
+        }
+        return 0;
+    }
+    return DefSubclassProc(window, message, wp, lp);
+}
+
 TEST_P(BandKeys, Run) {
     Open(kVisible);
     SetCursorPos(800, 380);  // the pointer away from the menu bar
     SetForegroundWindow(parent_->Hwnd());
     SetFocus(band_->CurrentList().Hwnd());
     ASSERT_EQ(GetForegroundWindow(), parent_->Hwnd());
+    std::string pageKeys;
+    const UniqueWindow page(CreateWindowExA(0, "EDIT", "page", WS_CHILD | WS_VISIBLE, 700, 350, 100, 20,
+                                            parent_->Hwnd(), nullptr, nullptr, nullptr));
+    ASSERT_TRUE(page && SetWindowSubclass(page.Get(), &PageKeys, 1, reinterpret_cast<DWORD_PTR>(&pageKeys)));
+    EventEar ear(EVENT_SYSTEM_MENUSTART, EVENT_SYSTEM_MENUEND);
     std::vector<std::string> record;
     bool done = false;
     std::vector<Step> steps;
     for (const std::string& word : GetParam().words) {
-        steps.push_back([this, word, &record] {
+        steps.push_back([this, word, &record, &page, &pageKeys, &ear] {
             if (word == "note")
                 record.push_back(Note());
             else if (word == "select")
                 SelectOnly(EntryKind::Cookie, {Ours(EntryKind::Cookie)[3]});
             else if (word == "items")
                 record.push_back(Items());
+            else if (word == "page")
+                SetFocus(page.Get());
+            else if (word == "list")
+                SetFocus(band_->CurrentList().Hwnd());
+            else if (word == "keys")
+                record.push_back("page" + pageKeys);
+            else if (word == "heard") {
+                std::string heard = "heard";
+                for (const EventEar::Heard& h : ear.heard)
+                    if (h.window == MenuBarOf(*band_) && h.object == OBJID_CLIENT && h.child == CHILDID_SELF)
+                        heard += h.event == EVENT_SYSTEM_MENUSTART ? " start" : " end";
+                record.push_back(heard);
+            }
             else if (word == "click")
                 Click(band_->TabStrip().Hwnd(), 100);  // on the current tab, which changes nothing
             else
@@ -612,6 +670,51 @@ TEST_P(BandKeys, Run) {
 
 INSTANTIATE_TEST_SUITE_P(Band, BandKeys, ::testing::ValuesIn(kKeyScripts),
                          [](const ::testing::TestParamInfo<KeyScript>& info) { return info.param.name; });
+
+// Two bands on one thread: each bar takes the keys of its own band, and the
+// thread's hooks stay while one band lives and go with the last.
+TEST_F(BandTest, TwoBandsOnOneThreadKeepTheirOwnKeysAndTheLastTakesTheHooks) {
+    Open(kVisible);
+    TestParent otherParent(true, 600, 300);
+    standin::Browser otherBrowser(otherParent.Hwnd());
+    std::unique_ptr<BandServices> services(new BandServices);
+    services->registry = Win32Registry(root_.Get());
+    const RECT client = {0, 0, 600, 300};
+    const HWND other = BandWindow::Create(new BandWindow(GetModuleHandleA(nullptr), std::move(services)),
+                                          otherParent.Hwnd(), client);
+    ASSERT_NE(other, nullptr);
+    BandWindow& second = *BandWindow::FromHandle(other);
+    second.SetBrowser(&otherBrowser);
+    SendMessageA(other, WM_SIZE, 0, MAKELPARAM(client.right, client.bottom));
+    SetCursorPos(1270, 1010);  // the pointer away from both bars
+    // Alt alone in a band's list: where the focus goes, and whether the other bar is hot.
+    const auto alt = [](BandWindow& band, HWND parent, HWND otherBar) {
+        // The activation may arrive late and put the focus on the parent.
+        SetForegroundWindow(parent);
+        PumpUntil([&] { return GetActiveWindow() == parent; }, 3000);
+        PumpUntil([] { return false; }, 50);
+        SetFocus(band.CurrentList().Hwnd());
+        if (GetFocus() != band.CurrentList().Hwnd())
+            return std::string("the list could not take the focus");
+        Press("alt");
+        PumpUntil([&] { return GetFocus() != band.CurrentList().Hwnd(); }, 3000);
+        std::string got = GetFocus() == MenuBarOf(band) ? "own bar" : "focus " + TextOf(GetFocus());
+        const ComPtr<IAccessible> a = otherBar ? AccessibleOf(otherBar) : ComPtr<IAccessible>();
+        if (a && (StateOf(a.Get(), 1) & STATE_SYSTEM_HOTTRACKED))
+            got += ", other bar hot";
+        Press("esc");
+        PumpUntil([&] { return GetFocus() == band.CurrentList().Hwnd(); }, 3000);
+        return got;
+    };
+    EXPECT_EQ(alt(second, otherParent.Hwnd(), MenuBarOf(*band_)), "own bar");
+    EXPECT_EQ(alt(*band_, parent_->Hwnd(), MenuBarOf(second)), "own bar");
+    DestroyWindow(band_->Hwnd());
+    band_ = nullptr;
+    EXPECT_TRUE(KeysWatchedOnThisThread());
+    EXPECT_EQ(alt(second, otherParent.Hwnd(), nullptr), "own bar") << "the first band took the hook with it";
+    DestroyWindow(other);
+    EXPECT_FALSE(KeysWatchedOnThisThread()) << "the last band leaves no hook behind";
+}
 
 // ---- dialogs and context menus, as scripts -------------------------------------
 
@@ -681,6 +784,9 @@ std::string Cleaned(std::int32_t store, std::int32_t kind, const std::string& te
 }
 
 const char kAskCookies[] = "Are you sure you want to delete Internet Explorer Cookies?";
+const char kNotExact[] =
+    "The text holds characters that this system's code page cannot hold exactly (such as full-width or foreign "
+    "letters), so it cannot be matched as typed. Please type it in other letters.";
 const char kSearchTitle[] = "Please select a folder to search:";
 const char kCookiesTitle[] = "Please select Cookies folder:";
 // The band as Open leaves it, and the stores as SetUp fills them.
@@ -701,7 +807,11 @@ const ScriptCase kScriptCases[] = {
      {Wait("Clean up Cookies"), Read(IDC_CLEAN_ALL), Click(IDC_CLEAN_COOKIES_EXPIRED), Click(IDOK),
       {Op::Answer, IDNO, kAskCookies}, kSettle, {Op::Type, IDC_CLEAN_COOKIES_TEXT, "Ads.Example"},
       Click(IDC_CLEAN_COOKIES_EXPIRED), Click(IDOK), {Op::Answer, IDYES, kAskCookies}, kSettle,
-      Click(IDC_CLEAN_COOKIES_CONTAINING), Click(IDOK), {Op::Answer, IDYES, kAskCookies}, kSettle, Click(IDCANCEL)},
+      Click(IDC_CLEAN_COOKIES_CONTAINING), Click(IDOK), {Op::Answer, IDYES, kAskCookies}, kSettle,
+      // A full-width look-alike would reach the cache as "ads" or "?": it is
+      // refused before the question, and nothing is sent.
+      {Op::Type, IDC_CLEAN_COOKIES_TEXT, "\xEF\xBD\x81" "ds"}, Click(IDOK), {Op::Answer, IDOK, kNotExact}, kSettle,
+      Click(IDCANCEL)},
      {"checked 1", kAsOpened, kHistoryLine, kAllLeft, Cleaned(kStoreCookies, kCleanExpiredCookies, "Ads.Example"),
       Cleaned(kStoreCookies, kCleanContainingText, "Ads.Example")}},
     // The bounds cover the whole day picked.
@@ -748,6 +858,7 @@ const ScriptCase kScriptCases[] = {
     // remembers the text and boxes.
     {"Find", 0, Dialog(Command::FindOnTab),
      {Wait("Find"), Click(IDC_FIND_NEXT), {Op::Answer, IDOK, "Please enter text to search."}, kSettle,
+      {Op::Type, IDC_FIND_TEXT, "\xD0\xB6"}, Click(IDC_FIND_ALL), {Op::Answer, IDOK, kNotExact}, kSettle,
       {Op::Type, IDC_FIND_TEXT, "News"}, Click(IDC_FIND_CASE), Click(IDC_FIND_ALL), kSettle, {Op::Post, IDOK}, kSettle,
       Click(IDCANCEL), kAgain, Wait("Find"), Read(IDC_FIND_TEXT), Read(IDC_FIND_CASE), Read(IDC_FIND_WHOLE),
       Click(IDCANCEL)},
@@ -956,8 +1067,12 @@ protected:
         switch (a.op) {
         case Op::Wait:
             return (d_ = OpenDialog(a.text)) != nullptr;
-        case Op::Type:
-            return SetDlgItemTextA(d_, a.id, a.text) != FALSE;
+        case Op::Type: {
+            // As typed or pasted: the text in UTF-8 reaches the box in UTF-16.
+            wchar_t wide[512] = L"";
+            MultiByteToWideChar(CP_UTF8, 0, a.text, -1, wide, 512);
+            return SetDlgItemTextW(d_, a.id, wide) != FALSE;
+        }
         case Op::Click:
             return item && PostMessageA(item, BM_CLICK, 0, 0);
         case Op::Post:

@@ -79,7 +79,7 @@ const Gesture kGestures[] = {
      "selected 2, current 2, order dacbef, checks 000000, focused: sel up 3,0 sel sel sel sel; heard F0 S4 F4 S6 F6 S1 "
      "F1 S2 F2 S3 F3"},
     {"CtrlA", {kForget, {kCtrlKey, 'A', 0, 0}},
-     "selected 0 1 2 3 4 5, current 0, order dacbef, checks 000000: sel; heard +1 +2 +3 +4 +5 +6"},
+     "selected 0 1 2 3 4 5, current 0, order dacbef, checks 000000: sel; heard W0"},
     {"Malformed",
      {{WM_LBUTTONDOWN, MK_LBUTTON, -5000, -100}, {WM_LBUTTONUP, 0, 0xFFFF, -100}, {WM_RBUTTONUP, 0, 30000, -100},
       {WM_VSCROLL, 0xFFFF, 0, 0}, {WM_KEYDOWN, 0xFFFF, 0, 0}},
@@ -210,7 +210,7 @@ TEST_F(ListFixture, FoundRowsComeIntoView) {
         request.searchNames = 1;
         request.findAll = all;
         {
-            ListWindowSearch search(list);
+            ListWindowSearch search(list, all != 0);
             ASSERT_TRUE(FindItems(search, request, ActiveCodePage()));
         }
         SCROLLINFO si{};
@@ -220,6 +220,39 @@ TEST_F(ListFixture, FoundRowsComeIntoView) {
         const int found = list.Model().CurrentRow();
         EXPECT_EQ(found, all ? 43 : 30) << all;
         EXPECT_TRUE(si.nPos <= found && found < si.nPos + int(si.nPage)) << si.nPos << " " << si.nPage;
+    }
+}
+
+// Select All and Find All change the selection once: the parent hears of
+// one change, and a screen reader of one change within the list.
+TEST_F(ListFixture, SelectAllAndFindAllAreToldOnce) {
+    for (int i = 0; i < 40; ++i)
+        list.AddRow(i % 2 ? "needle" : "hay", -1);
+    EventEar ear(EVENT_OBJECT_REORDER, EVENT_OBJECT_SELECTIONWITHIN);
+    ASSERT_TRUE(ear.Hooked());
+    for (const bool selectAll : {true, false}) {
+        list.Select(-1, 0, 0);
+        PumpUntil([] { return false; }, 30);
+        ear.heard.clear();
+        parent.notifications.clear();
+        {
+            ListWindowSearch search(list, true);
+            FindRequest request;
+            std::strcpy(request.text, "needle");
+            request.searchNames = request.findAll = 1;
+            if (selectAll)
+                SelectAllItems(search);
+            else
+                FindItems(search, request, ActiveCodePage());
+        }
+        PumpUntil([] { return false; }, 30);
+        std::string heard;
+        for (const EventEar::Heard& h : ear.heard)
+            if (h.window == list.Hwnd() && h.object == OBJID_CLIENT)
+                heard += std::string(" ") + "RFS+-W"[h.event - EVENT_OBJECT_REORDER] + std::to_string(h.child);
+        EXPECT_EQ(heard, " W0") << selectAll;
+        EXPECT_EQ(parent.notifications.size(), 1u) << selectAll;
+        EXPECT_EQ(list.Model().SelectedCount(), selectAll ? list.Model().RowCount() : 1) << selectAll;
     }
 }
 
@@ -270,6 +303,24 @@ TEST_F(ListFixture, AScreenReaderReadsAndWorksTheRows) {
     EXPECT_EQ((std::vector<long>{RoleOf(a.Get(), CHILDID_SELF), RoleOf(a.Get(), 3), ChildCountOf(a.Get())}),
               (std::vector<long>{ROLE_SYSTEM_LIST, ROLE_SYSTEM_LISTITEM, 6}));
     EXPECT_EQ(NamesOf(a.Get(), 1, 2), "delta, date, 0 | alpha, date, 0");
+    // The cells with their columns, as the platform's list view describes
+    // its rows; what no row has is "not supported", as documented.
+    BSTR text = nullptr;
+    EXPECT_EQ(a->get_accDescription(Child(1), &text), S_OK);
+    EXPECT_EQ(Narrowed(text), "Title: delta, Last Visited: date, Check: 0");
+    for (const long child : {long(CHILDID_SELF), 1L}) {
+        EXPECT_EQ((std::vector<HRESULT>{a->get_accValue(Child(child), &text), a->get_accHelp(Child(child), &text),
+                                        a->get_accKeyboardShortcut(Child(child), &text)}),
+                  (std::vector<HRESULT>(3, DISP_E_MEMBERNOTFOUND)))
+            << child;
+        EXPECT_EQ(text, nullptr);
+    }
+    EXPECT_EQ(a->get_accDescription(Child(CHILDID_SELF), &text), DISP_E_MEMBERNOTFOUND);
+    // Only SELFLAG_TAKEFOCUS moves the keyboard focus.
+    EXPECT_EQ(a->accSelect(SELFLAG_TAKESELECTION, Child(2)), S_OK);
+    EXPECT_NE(GetFocus(), list.Hwnd());
+    EXPECT_EQ(a->accSelect(SELFLAG_TAKEFOCUS, Child(2)), S_OK);
+    EXPECT_EQ(GetFocus(), list.Hwnd());
     Send(Click(10, 2));
     const long row = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_MULTISELECTABLE | STATE_SYSTEM_FOCUSABLE;
     EXPECT_EQ((std::vector<long>{StateOf(a.Get(), 3), StateOf(a.Get(), 4)}),
@@ -299,13 +350,21 @@ TEST_F(ListFixture, AScreenReaderReadsAndWorksTheRows) {
     EXPECT_EQ(a->accHitTest(origin.x + 5, origin.y - list.RowHeight() - 2, &header), S_OK);
     EXPECT_EQ(a->accHitTest(origin.x - 500, origin.y, &outside), S_FALSE);
     EXPECT_EQ((std::vector<long>{hit.lVal, header.lVal, outside.vt}), (std::vector<long>{4, CHILDID_SELF, VT_EMPTY}));
-    // The link row does what a click on its link does; other rows have no action.
+    // The link row does what a click on its link does, posted so that the
+    // reader's call returns first; other rows have no action, and a row of
+    // a list not shown does nothing.
     parent.notifications.clear();
     BSTR action = nullptr;
     EXPECT_EQ(a->get_accDefaultAction(Child(6), &action), S_OK);
     EXPECT_EQ(Narrowed(action), "Jump");
+    ShowWindow(list.Hwnd(), SW_HIDE);
+    EXPECT_EQ(a->accDoDefaultAction(Child(6)), E_FAIL);
+    ShowWindow(list.Hwnd(), SW_SHOWNA);
+    SetFocus(list.Hwnd());  // hiding it took the focus away
     EXPECT_EQ(a->accDoDefaultAction(Child(6)), S_OK);
     EXPECT_EQ(a->accDoDefaultAction(Child(1)), DISP_E_MEMBERNOTFOUND);
+    EXPECT_TRUE(parent.notifications.empty()) << "nothing ran inside the reader's call";
+    PumpUntil([&] { return !parent.notifications.empty(); }, 2000);
     EXPECT_EQ(Record(), "selected 5, current 5, order dacbef, checks 000000, focused: sel link 5,1@5");
     VARIANT next, bad = Child(1);
     bad.vt = VT_BSTR;

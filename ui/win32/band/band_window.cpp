@@ -171,8 +171,9 @@ const std::vector<MessageEntry<BandWindow>>& BandWindow::Messages() {
          }},
         {kWmFindOnTab, [](BandWindow& b, WPARAM, LPARAM lp, bool&) -> LRESULT {
              if (lp) {
-                 ListWindowSearch search(b.CurrentList());
-                 FindItems(search, *reinterpret_cast<const FindRequest*>(lp), ActiveCodePage());
+                 const FindRequest& request = *reinterpret_cast<const FindRequest*>(lp);
+                 ListWindowSearch search(b.CurrentList(), request.findAll != 0);
+                 FindItems(search, request, ActiveCodePage());
              }
              return 0;
          }},
@@ -662,12 +663,12 @@ void BandWindow::RunCommand(Command command) {
                                  : command == Command::ClearRecentDocuments ? ShellTrace::RecentDocuments
                                                                             : ShellTrace::RunHistory;
         const Win32Shell::OwnerScope owner(s.shell, Hwnd());
-        ClearShellTrace(trace, settings_.confirmDeletions, s.rights, s.registry, s.shell, s.broker);
+        ClearShellTrace(trace, settings_.confirmDeletions, s.rights, s.registry, s.shell, s.files, s.broker);
         break;
     }
     case Command::SelectAll:
         if (IsTab(tabs_.GetCurSel())) {
-            ListWindowSearch rows(CurrentList());
+            ListWindowSearch rows(CurrentList(), true);
             SelectAllItems(rows);
         }
         break;

@@ -9,7 +9,8 @@
 namespace tw {
 namespace {
 
-static_assert(kVkTab == VK_TAB && kVkReturn == VK_RETURN && kVkAlt == VK_MENU && kVkEscape == VK_ESCAPE &&
+static_assert(kVkTab == VK_TAB && kVkReturn == VK_RETURN && kVkShift == VK_SHIFT && kVkControl == VK_CONTROL &&
+                  kVkAlt == VK_MENU && kVkEscape == VK_ESCAPE &&
                   kVkSpace == VK_SPACE && kVkLeft == VK_LEFT && kVkUp == VK_UP && kVkRight == VK_RIGHT &&
                   kVkDown == VK_DOWN && kVkApps == VK_APPS && kVkF10 == VK_F10,
               "the portable key codes are the platform's");
@@ -21,6 +22,7 @@ static_assert(kVkTab == VK_TAB && kVkReturn == VK_RETURN && kVkAlt == VK_MENU &&
 struct ThreadWatch {
     std::vector<KeyWatcher*> watchers;
     UniqueHook hook;
+    UniqueHook sent;
 };
 thread_local ThreadWatch* tWatch = nullptr;
 
@@ -51,7 +53,26 @@ LRESULT CALLBACK Hook(int code, WPARAM wp, LPARAM lp) {
     return CallNextHookEx(nullptr, code, wp, lp);
 }
 
+// Focus and activation arrive as sent messages, which the queue's hook
+// never sees. Windows delivers them on this thread when the user leaves
+// with Alt+Tab even though the browser's frame may live in another
+// process: the window that had the focus here is told it lost it.
+LRESULT CALLBACK SentHook(int code, WPARAM wp, LPARAM lp) {
+    if (code == HC_ACTION && lp && tWatch) {
+        const UINT m = reinterpret_cast<const CWPSTRUCT*>(lp)->message;
+        if (m == WM_KILLFOCUS || m == WM_SETFOCUS || m == WM_ACTIVATEAPP || m == WM_CANCELMODE ||
+            (m == WM_ACTIVATE && LOWORD(reinterpret_cast<const CWPSTRUCT*>(lp)->wParam) == WA_INACTIVE)) {
+            const std::vector<KeyWatcher*> watchers = tWatch->watchers;
+            for (KeyWatcher* watcher : watchers)
+                watcher->FocusMoved();
+        }
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
 }  // namespace
+
+bool KeysWatchedOnThisThread() { return tWatch && tWatch->hook; }
 
 void KeyWatch::Start(KeyWatcher& watcher) {
     Stop();
@@ -60,6 +81,8 @@ void KeyWatch::Start(KeyWatcher& watcher) {
     tWatch->watchers.push_back(&watcher);
     if (!tWatch->hook)
         tWatch->hook.Reset(SetWindowsHookExA(WH_GETMESSAGE, &Hook, nullptr, GetCurrentThreadId()));
+    if (!tWatch->sent)
+        tWatch->sent.Reset(SetWindowsHookExA(WH_CALLWNDPROC, &SentHook, nullptr, GetCurrentThreadId()));
     watcher_ = &watcher;
 }
 
@@ -75,12 +98,16 @@ void KeyWatch::Stop() {
     }
 }
 
+// Windows keeps Print Screen's press for itself: the queue holds only its
+// release, which is still a key between Alt's press and release. Wine
+// passes both, so the tests cannot show that difference.
 bool KeyPressOf(const MSG& message, KeyPress& key) {
     const UINT m = message.message;
     if (m != WM_KEYDOWN && m != WM_KEYUP && m != WM_SYSKEYDOWN && m != WM_SYSKEYUP)
         return false;
     key.key = int(message.wParam);
     key.down = m == WM_KEYDOWN || m == WM_SYSKEYDOWN;
+    key.repeat = key.down && (HIWORD(message.lParam) & KF_REPEAT) != 0;
     key.alt = (HIWORD(message.lParam) & KF_ALTDOWN) != 0;
     key.shift = GetKeyState(VK_SHIFT) < 0;
     key.control = GetKeyState(VK_CONTROL) < 0;

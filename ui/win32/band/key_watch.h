@@ -17,6 +17,9 @@ public:
     // inside the message loop's call for the next message, so it posts what
     // runs a loop of its own (a menu, a dialog) rather than running it.
     virtual bool WatchKey(const MSG& message) = 0;
+    // The focus moved between windows of the thread, or a window of the
+    // thread lost the activation: told as the window procedure is called.
+    virtual void FocusMoved() {}
 
 protected:
     ~KeyWatcher() = default;
@@ -24,7 +27,9 @@ protected:
 
 // A watcher's place among its thread's watchers, which are asked in the
 // order they joined; none is asked while a menu of the thread is open.
-// The thread's hook is set for its first watcher and removed with its last.
+// The thread's hooks (one on the queue, one on the window procedures, for
+// the focus and the activation, which are sent rather than posted) are set
+// for its first watcher and removed with its last.
 class KeyWatch {
 public:
     KeyWatch() = default;
@@ -38,6 +43,9 @@ public:
 private:
     KeyWatcher* watcher_ = nullptr;
 };
+
+// Whether this thread's hooks are set: while a watcher of it lives.
+bool KeysWatchedOnThisThread();
 
 // A key message as the portable key logic takes it; false for other messages.
 bool KeyPressOf(const MSG& message, KeyPress& key);

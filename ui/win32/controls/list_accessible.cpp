@@ -19,13 +19,23 @@ private:
     int ElementCount() const override { return Model().RowCount(); }
     long RoleOf(int row) const override { return row < 0 ? ROLE_SYSTEM_LIST : ROLE_SYSTEM_LISTITEM; }
     std::string NameOf(int row) const override { return RowName(Model(), row); }
+    bool HasDescriptions() const override { return true; }
+    std::string DescriptionOf(int row) const override { return RowDescription(Model(), row); }
     unsigned StateOf(int row) const override {
         return row < 0 ? 0u : RowState(Model(), row, GetFocus() == Window(), list_.RowInView(row));
     }
     RECT RectOf(int row) const override { return list_.RowRect(row); }
     int ElementAt(POINT client) const override { return list_.RowAt(client); }
     const wchar_t* DefaultActionOf(int row) const override { return list_.LinkColumn(row) >= 0 ? L"Jump" : nullptr; }
-    HRESULT DoDefaultActionOf(int row) override { return list_.FollowLink(row) ? S_OK : DISP_E_MEMBERNOTFOUND; }
+    // The row's own list does it, and only while it is the one shown: the
+    // band acts on the list of its current tab, which is the list shown.
+    HRESULT DoDefaultActionOf(int row) override {
+        if (list_.LinkColumn(row) < 0)
+            return DISP_E_MEMBERNOTFOUND;
+        if (!list_.Shown())
+            return E_FAIL;
+        return PostMessageA(Window(), ListWindow::kFollowLinkMessage, WPARAM(row), 0) ? S_OK : E_FAIL;
+    }
     HRESULT SelectElement(int row, long flags) override {
         return list_.SelectWithFlags(row, flags) ? S_OK : E_INVALIDARG;
     }

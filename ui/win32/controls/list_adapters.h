@@ -26,23 +26,20 @@ private:
     ListWindow& list_;
 };
 
-class ListWindowSearch : public FindTarget {
+// Through the window, which scrolls the row found into view; a screen
+// reader hears of the search once it is done, of Find All and Select All
+// as one change within the list.
+class ListWindowSearch : public ListModelSearch {
 public:
-    explicit ListWindowSearch(ListWindow& list) : list_(list) {}
+    ListWindowSearch(ListWindow& list, bool asOne)
+        : ListModelSearch(list.Model()), list_(list), quiet_(list, asOne) {}
     ~ListWindowSearch() override { list_.Changed(); }
-    int ColumnCount() const override { return list_.Model().ColumnCount(); }
-    std::string HeaderText(int column) const override;
-    int RowCount() const override { return list_.Model().RowCount(); }
-    std::string CellText(int row, int column) const override { return list_.Model().CellText(row, column); }
-    std::uint32_t CellBackground(int row, int column) const override;
-    void SetCellBackground(int row, int column, std::uint32_t colour) override;
-    bool IsSelected(int row) const override { return list_.Model().IsSelected(row); }
-    // Through the window, which scrolls the row into view.
     void SelectOnly(int row) override { list_.Select(row, 0, 0); }
-    void AddToSelection(int row) override { list_.Select(row, 0, kKeyControl); }
+    void AddUnselectedRows() override { list_.AddUnselectedRows(); }
 
 private:
     ListWindow& list_;
+    ListWindow::QuietScope quiet_;
 };
 
 // The browser's status bar, when there is a browser.

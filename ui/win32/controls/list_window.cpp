@@ -68,14 +68,7 @@ HWND ListWindow::Create(HWND parent, DWORD style, DWORD exStyle, const RECT& rec
 }
 
 void ListWindow::MakeResources() {
-    NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = sizeof metrics;
-    LOGFONTA lf{};
-    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
-        lf = metrics.lfMessageFont;
-    else
-        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
-    FitFontToDpi(lf, dpi_);
+    LOGFONTA lf = SystemFontAtDpi(SystemFont::Message, dpi_);
     font_.Reset(CreateFontIndirectA(&lf));
     lf.lfUnderline = TRUE;
     linkFont_.Reset(CreateFontIndirectA(&lf));
@@ -185,6 +178,25 @@ bool ListWindow::Select(int row, int column, unsigned keys) {
         InvalidateRect(Hwnd(), nullptr, FALSE);
     Announce();
     return true;
+}
+
+bool ListWindow::AddUnselectedRows() {
+    if (!model_.AddUnselectedRows(0))
+        return false;
+    EnsureVisible(model_.FocusRow());
+    Notify(kListSelChanged, model_.FocusRow(), model_.FocusColumn());
+    if (Hwnd())
+        InvalidateRect(Hwnd(), nullptr, FALSE);
+    Announce(true);
+    return true;
+}
+
+ListWindow::QuietScope::QuietScope(ListWindow& list, bool asOne) : list_(list), asOne_(asOne) { ++list_.quiet_; }
+
+ListWindow::QuietScope::~QuietScope() {
+    list_.quietAsOne_ = list_.quietAsOne_ || asOne_;
+    if (--list_.quiet_ == 0)
+        list_.Announce();
 }
 
 bool ListWindow::SortByColumn(int position) {
@@ -553,7 +565,7 @@ void ListWindow::OnKeyDown(WPARAM key) {
         if (model_.SelectAll()) {
             InvalidateRect(Hwnd(), nullptr, FALSE);
             Notify(kListSelChanged, model_.FocusRow(), model_.FocusColumn());
-            Announce();
+            Announce(true);
         }
         return;
     }
@@ -766,6 +778,8 @@ RECT ListWindow::RowRect(int row) const {
     return RECT{-scrollX_, top, TotalWidth() - scrollX_, top + rowHeight_};
 }
 
+bool ListWindow::Shown() const { return Hwnd() && (GetWindowLongA(Hwnd(), GWL_STYLE) & WS_VISIBLE) != 0; }
+
 bool ListWindow::RowInView(int row) const { return row >= topRow_ && row < topRow_ + PageRows(); }
 
 int ListWindow::RowAt(POINT client) const { return HitTest(client.x, client.y).row; }
@@ -813,16 +827,20 @@ POINT ListWindow::KeyboardMenuPoint() {
     return at;
 }
 
-void ListWindow::Announce() {
+void ListWindow::Announce(bool asOne) {
+    if (quiet_ > 0) {
+        quietAsOne_ = quietAsOne_ || asOne;
+        return;
+    }
     if (!Hwnd())
         return;
-    ListSnapshot now = SnapshotOf(model_, order_);
+    asOne = asOne || quietAsOne_;
+    quietAsOne_ = false;
     // In the order of ListEventKind.
     static const DWORD kEvents[] = {EVENT_OBJECT_REORDER, EVENT_OBJECT_SELECTION, EVENT_OBJECT_SELECTIONADD,
                                     EVENT_OBJECT_SELECTIONREMOVE, EVENT_OBJECT_SELECTIONWITHIN, EVENT_OBJECT_FOCUS};
-    for (const ListEvent& e : ListEventsBetween(told_, now, GetFocus() == Hwnd()))
+    for (const ListEvent& e : announcer_.Next(model_, order_, GetFocus() == Hwnd(), asOne))
         RaiseEvent(kEvents[int(e.kind)], Hwnd(), e.row);
-    told_ = std::move(now);
 }
 
 // ---- Message dispatch --------------------------------------------------------
@@ -971,6 +989,11 @@ const std::vector<MessageEntry<ListWindow>>& ListWindow::Messages() {
         // cell's, which the row's name already reads out.
         {WM_GETOBJECT, [](ListWindow& w, WPARAM wp, LPARAM lp, bool& handled) -> LRESULT {
              return w.accessible_.Answer(wp, lp, handled, [&w] { return NewListAccessible(w); });
+         }},
+        {kFollowLinkMessage, [](ListWindow& w, WPARAM wp, LPARAM, bool&) -> LRESULT {
+             if (w.Shown() && wp < WPARAM(w.model_.RowCount()))
+                 w.FollowLink(int(wp));
+             return 0;
          }},
     };
     return table;

@@ -46,6 +46,9 @@ public:
     // that the tip must not stay on top of.
     static constexpr UINT_PTR kTipTimer = 1003;
     static constexpr UINT kTipCheckMs = 100;
+    // Posted by a screen reader's default action: follow row wParam's link,
+    // if the list is still shown.
+    static constexpr UINT kFollowLinkMessage = WM_USER + 100;
 
     explicit ListWindow(const Clock& clock);
 
@@ -62,7 +65,24 @@ public:
     void RemoveAllRows();
     void RemoveAllColumns();
     bool Select(int row, int column, unsigned keys);
+    // Select All's step (ListModel::AddUnselectedRows), shown and told once.
+    bool AddUnselectedRows();
     bool SortByColumn(int position);
+
+    // While one lives, a screen reader is told nothing of the list; when
+    // the last one goes it hears what changed meanwhile, a change of the
+    // selection as one change within the list when `asOne`.
+    class QuietScope {
+    public:
+        QuietScope(ListWindow& list, bool asOne);
+        ~QuietScope();
+        QuietScope(const QuietScope&) = delete;
+        QuietScope& operator=(const QuietScope&) = delete;
+
+    private:
+        ListWindow& list_;
+        bool asOne_;
+    };
     // Cell and header images (bitmap 210: the sort marks, up then down);
     // the window does not own them.
     void SetImageList(HIMAGELIST images);
@@ -86,6 +106,8 @@ public:
     // row's first link cell (-1 for none).
     RECT RowRect(int row) const;
     bool RowInView(int row) const;
+    // Whether the list itself is shown (its parent may not be).
+    bool Shown() const;
     int RowAt(POINT client) const;
     int LinkColumn(int row) const;
     // What a click on the row's link cell does; false when it has none.
@@ -171,10 +193,12 @@ private:
     int pendingVisible_ = -1;
 
     // Tells screen readers what changed since they were last told.
-    void Announce();
+    void Announce(bool asOne = false);
     AccessibleSlot accessible_;
-    ListSnapshot told_;
+    ListAnnouncer announcer_;
     unsigned order_ = 0;  // counts the sorts and removals, which renumber rows
+    int quiet_ = 0;       // QuietScopes alive
+    bool quietAsOne_ = false;
 };
 
 }  // namespace tw

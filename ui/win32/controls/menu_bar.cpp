@@ -313,6 +313,12 @@ bool MenuBar::WatchKey(const MSG& msg) {
 }
 
 void MenuBar::Apply(const MenuBarKeys::Step& step) {
+    // A screen reader hears the keyboard mode begin and end as it hears
+    // the platform's own menu mode: the start before the first button.
+    if (keys_.Active() != menuMode_) {
+        menuMode_ = keys_.Active();
+        RaiseEvent(menuMode_ ? EVENT_SYSTEM_MENUSTART : EVENT_SYSTEM_MENUEND, Hwnd(), -1);
+    }
     switch (step.effect) {
     case MenuBarKeys::Effect::Hot:
         // The bar takes the focus, as the platform's menu mode takes the

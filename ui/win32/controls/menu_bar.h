@@ -74,6 +74,7 @@ private:
     bool FilterMenuMessage(const MSG& msg);
     // The keys and clicks of the owner window, as the thread's loop takes them.
     bool WatchKey(const MSG& msg) override;
+    void FocusMoved() override { keys_.Disarm(); }
     void Apply(const MenuBarKeys::Step& step);
     void SwitchTo(int index, bool byKeyboard);
     void Layout();
@@ -100,6 +101,7 @@ private:
     bool nextByKeyboard_ = false;
     bool escaped_ = false;  // Esc closed the popup at its own level
     MenuBarKeys keys_;
+    bool menuMode_ = false;  // as a screen reader was last told
     KeyWatch watch_;
     // Where the focus was when the keyboard took the bar, to go back to.
     HWND focusBefore_ = nullptr;

@@ -18,6 +18,7 @@ private:
 
     int ElementCount() const override { return bar_.Model().Count(); }
     long RoleOf(int button) const override { return button < 0 ? ROLE_SYSTEM_MENUBAR : ROLE_SYSTEM_MENUITEM; }
+    std::string OwnName() const override { return kMenuBarName; }
     std::string NameOf(int button) const override { return MenuTextWithoutMarker(Text(button)); }
     unsigned StateOf(int button) const override {
         return button < 0 ? 0u
@@ -26,6 +27,7 @@ private:
     }
     RECT RectOf(int button) const override { return bar_.ButtonRect(button); }
     int ElementAt(POINT client) const override { return bar_.Model().HitTest(client.x); }
+    bool HasShortcuts() const override { return true; }
     std::string ShortcutOf(int button) const override { return MenuShortcut(Text(button)); }
     const wchar_t* DefaultActionOf(int) const override { return L"Open"; }
     // Posted: the popup's loop must not run inside the reader's call.

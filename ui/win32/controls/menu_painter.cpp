@@ -15,14 +15,7 @@ namespace tw {
 namespace {
 
 GdiObject<HFONT> MenuFont(bool bold, int dpi) {
-    NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = sizeof metrics;
-    LOGFONTA lf{};
-    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
-        lf = metrics.lfMenuFont;
-    else
-        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
-    FitFontToDpi(lf, dpi);
+    LOGFONTA lf = SystemFontAtDpi(SystemFont::Menu, dpi);
     if (bold)
         lf.lfWeight = std::min<LONG>(lf.lfWeight + 200, FW_HEAVY);
     return GdiObject<HFONT>(CreateFontIndirectA(&lf));

@@ -18,6 +18,7 @@ private:
 
     int ElementCount() const override { return Model().Count(); }
     long RoleOf(int tab) const override { return tab < 0 ? ROLE_SYSTEM_PAGETABLIST : ROLE_SYSTEM_PAGETAB; }
+    std::string OwnName() const override { return kTabStripName; }
     std::string NameOf(int tab) const override { return TabName(Model(), tab); }
     unsigned StateOf(int tab) const override { return tab < 0 ? 0u : TabState(Model(), tab); }
     RECT RectOf(int tab) const override {
@@ -28,8 +29,7 @@ private:
     const wchar_t* DefaultActionOf(int) const override { return L"Switch"; }
     // The parent may refuse a change, as it may refuse a click.
     HRESULT DoDefaultActionOf(int tab) override {
-        strip_.ChangeTo(tab);
-        return S_OK;
+        return PostMessageA(Window(), FlatTabStrip::kSwitchMessage, WPARAM(tab), 0) ? S_OK : E_FAIL;
     }
     HRESULT SelectElement(int tab, long flags) override {
         if (flags != kSelectTakeSelection && flags != (kSelectTakeSelection | kSelectTakeFocus))

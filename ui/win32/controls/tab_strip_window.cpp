@@ -128,6 +128,11 @@ const std::vector<MessageEntry<FlatTabStrip>>& FlatTabStrip::Messages() {
         {WM_GETOBJECT, [](FlatTabStrip& t, WPARAM wp, LPARAM lp, bool& handled) -> LRESULT {
              return t.accessible_.Answer(wp, lp, handled, [&t] { return NewTabStripAccessible(t); });
          }},
+        {kSwitchMessage, [](FlatTabStrip& t, WPARAM wp, LPARAM, bool&) -> LRESULT {
+             if (wp < WPARAM(t.model_.Count()))
+                 t.ChangeTo(int(wp));
+             return 0;
+         }},
     };
     return table;
 }

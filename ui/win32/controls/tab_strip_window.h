@@ -17,6 +17,8 @@ class FlatTabStrip : public Window<FlatTabStrip> {
 public:
     static constexpr DWORD kStyleToolTip = 0x4000;
     static constexpr const char* kClassName = "QvFlatTabCtrl";
+    // Posted by a screen reader's default action: change to tab wParam.
+    static constexpr UINT kSwitchMessage = WM_USER + 100;
 
     HWND Create(HWND parent, const RECT& rect, UINT id, DWORD style);
 

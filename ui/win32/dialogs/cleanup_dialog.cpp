@@ -44,7 +44,7 @@ bool Clicked(int id, int code, int button) { return id == button && code == BN_C
 
 class CleanupDialog : public DialogObject {
 public:
-    CleanupDialog(BandWindow& band, const CleanupDialogInfo& info) : band_(band), info_(info) {}
+    CleanupDialog(BandWindow& band, const CleanupDialogInfo& info) : band_(band), info_(info) { wide = true; }
 
 private:
     void OnCommand(int id, int code) override {
@@ -72,18 +72,44 @@ private:
     }
 
     void CleanUp() {
+        CleanupCriteria criteria;
+        if (!Read(&criteria))
+            return;
         if (confirm_ && ShowMessageBox(hwnd, info_.confirmation, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
             return;
-        Send(kWmRunCleanup);
+        Deliver(kWmRunCleanup, criteria);
     }
 
     // A preview deletes nothing, so nothing is asked before it.
     void Send(UINT message) {
+        CleanupCriteria criteria;
+        if (Read(&criteria))
+            Deliver(message, criteria);
+    }
+
+    // False when the text to match cannot be matched as typed; the user has
+    // been told.
+    bool Read(CleanupCriteria* criteria) {
         const std::int32_t kind = CleanupKindOf(info_, [this](int id) { return IsChecked(hwnd, id); });
-        const std::string combo = info_.comboId ? ItemText(hwnd, info_.comboId, 259) : std::string();
-        const std::string box = ItemText(hwnd, info_.textId, 259);
-        CleanupCriteria criteria = BuildCleanupCriteria(info_, kind, combo, box, PickerDay(hwnd, info_.fromId),
-                                                        PickerDay(hwnd, info_.toId), UtcNow());
+        // A protocol is matched as a text too, so a typed one is checked.
+        std::string combo;
+        if (kind != kCleanSelectedProtocol)
+            combo = info_.comboId ? ItemText(hwnd, info_.comboId, 259) : std::string();
+        else if (!ExactItemText(hwnd, info_.comboId, 259, &combo))
+            return false;
+        // Only "Containing the text in URL" matches the box's text; the
+        // other options leave it unused, whatever it holds.
+        std::string box;
+        if (kind != kCleanContainingText)
+            box = ItemText(hwnd, info_.textId, 259);
+        else if (!ExactItemText(hwnd, info_.textId, 259, &box))
+            return false;
+        *criteria = BuildCleanupCriteria(info_, kind, combo, box, PickerDay(hwnd, info_.fromId),
+                                         PickerDay(hwnd, info_.toId), UtcNow());
+        return true;
+    }
+
+    void Deliver(UINT message, CleanupCriteria& criteria) {
         // The band window runs it; the owner of a modal dialog is always a
         // top-level window, never the band itself.
         const bool keepListed = info_.store != kStoreCookies || IsChecked(hwnd, IDC_CLEAN_KEEP_COOKIES);
@@ -158,7 +184,7 @@ private:
 
 class FindDialog : public DialogObject {
 public:
-    explicit FindDialog(BandWindow& band) : band_(band) {}
+    explicit FindDialog(BandWindow& band) : band_(band) { wide = true; }
 
 private:
     void OnCommand(int id, int code) override {
@@ -185,7 +211,9 @@ private:
     void Find(bool all) {
         if (!IsChecked(hwnd, IDC_FIND_NAMES) && !IsChecked(hwnd, IDC_FIND_VALUES))
             SetChecked(hwnd, IDC_FIND_NAMES, true);
-        const std::string text = ItemText(hwnd, IDC_FIND_TEXT, 259);
+        std::string text;
+        if (!ExactItemText(hwnd, IDC_FIND_TEXT, 259, &text))
+            return;
         if (text.empty()) {
             ShowMessageBox(hwnd, "Please enter text to search.", MB_OK);
             SetFocus(GetDlgItem(hwnd, IDC_FIND_TEXT));
@@ -235,7 +263,11 @@ public:
             marks.history = IsChecked(hwnd, IDC_REMOVE_HISTORY_INDEX);
             marks.cookies = IsChecked(hwnd, IDC_REMOVE_COOKIE_INDEX);
             marks.cache = IsChecked(hwnd, IDC_REMOVE_CACHE_INDEX);
-            ApplyIndexMarks(marks, s.registry, s.files, s.shell, s.rights);
+            // The consent prompt and what was not done belong to the dialog,
+            // which stays open after a failure that it tells.
+            const Win32Shell::OwnerScope owner(s.shell, hwnd);
+            if (!SaveIndexMarks(marks, s.registry, s.files, s.shell, s.rights))
+                return;
         }
         DialogObject::OnCommand(id, code);
     }

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/ansi_text.h"
 #include "settings/settings_store.h"
 #include "ui/win32/window/activation.h"
 #include "ui/win32/band/band_window.h"
@@ -64,6 +65,9 @@ INT_PTR RunBandDialog(BandWindow& band, int id, DialogObject& object) {
 
 INT_PTR RunModalDialog(HINSTANCE module, int id, DialogObject& object) {
     ActivationScope scope;
+    if (object.wide)
+        return DialogBoxParamW(module, MAKEINTRESOURCEW(id), GetActiveWindow(), &DialogProc,
+                               reinterpret_cast<LPARAM>(&object));
     return DialogBoxParamA(module, MAKEINTRESOURCEA(id), GetActiveWindow(), &DialogProc,
                            reinterpret_cast<LPARAM>(&object));
 }
@@ -72,6 +76,20 @@ std::string ItemText(HWND dialog, int id, int most) {
     std::vector<char> buffer(std::size_t(most) + 1, '\0');
     const UINT length = GetDlgItemTextA(dialog, id, buffer.data(), most + 1);
     return std::string(buffer.data(), length <= UINT(most) ? length : UINT(most));
+}
+
+bool ExactItemText(HWND dialog, int id, int most, std::string* text) {
+    std::vector<wchar_t> buffer(std::size_t(most) + 1, L'\0');
+    const UINT length = GetDlgItemTextW(dialog, id, buffer.data(), most + 1);
+    const std::u16string typed(reinterpret_cast<const char16_t*>(buffer.data()), length <= UINT(most) ? length : UINT(most));
+    if (ActiveCodePage().FromUtf16Exactly(typed, text))
+        return true;
+    ShowMessageBox(dialog,
+                   "The text holds characters that this system's code page cannot hold exactly (such as full-width "
+                   "or foreign letters), so it cannot be matched as typed. Please type it in other letters.",
+                   MB_OK | MB_ICONEXCLAMATION);
+    SetFocus(GetDlgItem(dialog, id));
+    return false;
 }
 
 bool IsChecked(HWND dialog, int id) {

@@ -26,6 +26,12 @@ public:
     // messages no longer reach the object.
     std::weak_ptr<void> bandLife;
     bool watchesBand = false;
+    // The dialog and its controls are Unicode windows. A text box of an
+    // ANSI dialog holds what the user types or pastes outside the code page
+    // as a best-fit letter or a "?" already, which would match more than
+    // was meant; a dialog whose box holds a text to match is wide, and its
+    // text is read with ExactItemText.
+    bool wide = false;
 };
 
 // Runs template id of module modally for object, owned by the window that
@@ -38,6 +44,10 @@ INT_PTR RunBandDialog(BandWindow& band, int id, DialogObject& object);
 
 // The text of a control, at most `most` characters.
 std::string ItemText(HWND dialog, int id, int most);
+// The box's text, at most `most` characters, in the ANSI code page the
+// stores use. When some character has no exact equal there, the user is
+// told so, the box gets the focus, and the answer is false.
+bool ExactItemText(HWND dialog, int id, int most, std::string* text);
 bool IsChecked(HWND dialog, int id);
 void SetChecked(HWND dialog, int id, bool checked);
 

@@ -204,8 +204,12 @@ STDMETHODIMP AccessibleControl::get_accName(VARIANT child, BSTR* name) {
     int element = -1;
     if (const HRESULT hr = Begin(child, element); hr != S_OK)
         return hr;
-    if (element < 0)
+    if (element < 0) {
+        const std::string own = OwnName();
+        if (!own.empty())
+            return TextResult(own, name);
         return standard_ ? standard_->get_accName(child, name) : S_FALSE;
+    }
     return TextResult(NameOf(element), name);
 }
 
@@ -215,11 +219,21 @@ STDMETHODIMP AccessibleControl::get_accValue(VARIANT child, BSTR* value) {
     *value = nullptr;
     int element = -1;
     const HRESULT hr = Begin(child, element);
-    return hr == S_OK ? S_FALSE : hr;
+    // No element has a value: the documented answer is "not supported",
+    // not S_FALSE.
+    return hr == S_OK ? DISP_E_MEMBERNOTFOUND : hr;
 }
 
 STDMETHODIMP AccessibleControl::get_accDescription(VARIANT child, BSTR* description) {
-    return get_accValue(child, description);
+    if (!description)
+        return E_POINTER;
+    *description = nullptr;
+    int element = -1;
+    if (const HRESULT hr = Begin(child, element); hr != S_OK)
+        return hr;
+    if (element < 0 || !HasDescriptions())
+        return DISP_E_MEMBERNOTFOUND;
+    return TextResult(DescriptionOf(element), description);
 }
 
 STDMETHODIMP AccessibleControl::get_accRole(VARIANT child, VARIANT* role) {
@@ -249,7 +263,7 @@ STDMETHODIMP AccessibleControl::get_accState(VARIANT child, VARIANT* state) {
     return S_OK;
 }
 
-STDMETHODIMP AccessibleControl::get_accHelp(VARIANT child, BSTR* help) { return get_accValue(child, help); }
+STDMETHODIMP AccessibleControl::get_accHelp(VARIANT child, BSTR* help) { return get_accValue(child, help); }  // none has help
 
 STDMETHODIMP AccessibleControl::get_accHelpTopic(BSTR* file, VARIANT, LONG* topic) {
     if (file)
@@ -266,7 +280,9 @@ STDMETHODIMP AccessibleControl::get_accKeyboardShortcut(VARIANT child, BSTR* sho
     int element = -1;
     if (const HRESULT hr = Begin(child, element); hr != S_OK)
         return hr;
-    return element < 0 ? S_FALSE : TextResult(ShortcutOf(element), shortcut);
+    if (element < 0 || !HasShortcuts())
+        return DISP_E_MEMBERNOTFOUND;
+    return TextResult(ShortcutOf(element), shortcut);
 }
 
 STDMETHODIMP AccessibleControl::get_accFocus(VARIANT* child) {

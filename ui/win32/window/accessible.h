@@ -82,8 +82,19 @@ protected:
     virtual unsigned StateOf(int element) const = 0;
     virtual RECT RectOf(int element) const = 0;         // client coordinates
     virtual int ElementAt(POINT client) const = 0;      // -1 for none
+    // The object's own name; empty: the window's text, as the system's
+    // object gives it.
+    virtual std::string OwnName() const { return std::string(); }
+    // Properties that not every control has: without them a reader is
+    // answered DISP_E_MEMBERNOTFOUND, the documented "not supported"; with
+    // them an element that has none gets S_FALSE.
+    virtual bool HasDescriptions() const { return false; }
+    virtual std::string DescriptionOf(int) const { return std::string(); }
+    virtual bool HasShortcuts() const { return false; }
     virtual std::string ShortcutOf(int) const { return std::string(); }
     virtual const wchar_t* DefaultActionOf(int) const { return nullptr; }
+    // Posts what the action does and returns: a reader's call must not run
+    // a menu's, a dialog's or the browser's loop inside it.
     virtual HRESULT DoDefaultActionOf(int) { return DISP_E_MEMBERNOTFOUND; }
     virtual HRESULT SelectElement(int, long) { return DISP_E_MEMBERNOTFOUND; }
     // The element with the keyboard focus while the window has it, or -1.

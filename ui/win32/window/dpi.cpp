@@ -46,4 +46,16 @@ void FitFontToDpi(LOGFONTA& font, int dpi) {
         font.lfHeight = MulDiv(font.lfHeight, dpi, system);
 }
 
+LOGFONTA SystemFontAtDpi(SystemFont which, int dpi) {
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = sizeof metrics;
+    LOGFONTA lf{};
+    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+        lf = which == SystemFont::Menu ? metrics.lfMenuFont : metrics.lfMessageFont;
+    else
+        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    FitFontToDpi(lf, dpi);
+    return lf;
+}
+
 }  // namespace tw

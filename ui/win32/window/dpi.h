@@ -12,6 +12,10 @@ int WindowDpi(HWND window);
 int SystemDpi();
 // A font of the system's (made at the system DPI) for a window at dpi.
 void FitFontToDpi(LOGFONTA& font, int dpi);
+// The system's message or menu font for a window at dpi; the GUI font
+// where the system metrics do not answer.
+enum class SystemFont { Message, Menu };
+LOGFONTA SystemFontAtDpi(SystemFont which, int dpi);
 
 // WM_DPICHANGED reaches top-level windows only; a child such as the band
 // hears of the change through the two messages a Per Monitor v2 parent
