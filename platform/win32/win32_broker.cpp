@@ -50,7 +50,9 @@ BrokerRun Win32Broker::Run(const std::string& arguments) {
     const DWORD n = GetTempPathW(MAX_PATH, folder);
     if (broker.empty() || n == 0 || n >= MAX_PATH || !GetTempFileNameW(folder, L"twb", 0, record))
         return run;
-    std::wstring command = L"\"" + broker + L"\" " + Wide(arguments) + L" --result \"" + record + L"\"";
+    // Nothing to print: the band reads the record, and a console of the
+    // browser's would only be written to where Wine hands one down.
+    std::wstring command = L"\"" + broker + L"\" " + Wide(arguments) + L" --quiet --result \"" + record + L"\"";
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};

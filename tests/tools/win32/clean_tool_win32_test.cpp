@@ -15,11 +15,18 @@
 #include <vector>
 
 #include "clean/cookie_keep.h"
+#include "clean/shell_history.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/win32_broker.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
 #include "settings/settings_store.h"
 #include "tests/band/win32/test_module.h"
+#include "tests/fakes/fake_file_system.h"
+#include "tests/fakes/fake_process_rights.h"
+#include "tests/fakes/fake_registry.h"
+#include "tests/fakes/fake_shell.h"
+#include "ui/protected_mode.h"
 
 namespace tw {
 namespace {
@@ -182,6 +189,36 @@ TEST_F(CleanTool, AddsAFavoriteOnceIntoTheFavoritesFolder) {
     EXPECT_EQ(again.code, 1);
     EXPECT_NE(again.err.find("is there already"), std::string::npos) << again.err;
     fs::remove(shortcut);
+}
+
+// The band in the browser's low process hands the typed URLs to the broker
+// beside it: the real windowless form, started as the band starts it,
+// clears the user's list, and the band, whose own stores are fakes here,
+// touches nothing of its own and tells nothing.
+TEST_F(CleanTool, InProtectedModeTheRealBrokerClearsTheTypedUrls) {
+    const auto typed = [] {
+        UniqueKey key;
+        DWORD values = 0;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Internet Explorer\\TypedURLs", 0, KEY_QUERY_VALUE,
+                          key.Receive()) == ERROR_SUCCESS)
+            RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
+                             nullptr, nullptr);
+        return values;
+    };
+    ASSERT_GT(typed(), 0u);
+    const std::wstring wide = WindowsPathFromEnv("TW_CLEANW");
+    Win32Broker broker(std::string(wide.begin(), wide.end()), 60000);
+    fakes::FakeProcessRights rights;
+    rights.protectedMode = true;
+    fakes::FakeRegistry registry;
+    registry.SetString(RegRoot::CurrentUser, kTypedUrlsKey, "url1", "http://low.example/");
+    fakes::FakeShell shell;
+    fakes::FakeFileSystem files;
+    ClearShellTrace(ShellTrace::TypedUrls, true, rights, registry, shell, files, broker);
+    EXPECT_EQ(shell.questions.size(), 1u);
+    EXPECT_TRUE(shell.messages.empty()) << shell.messages.front().first;
+    EXPECT_EQ(typed(), 0u);
+    EXPECT_EQ(registry.ValueNames(RegRoot::CurrentUser, kTypedUrlsKey).size(), 1u);
 }
 
 // The full-width "example" is no "example": a text that the ANSI code page
