@@ -12,7 +12,7 @@
 #include "clean/cleanup_dialog_model.h"
 #include "clean/cookie_keep.h"
 #include "clean/refusal.h"
-#include "core/process_files.h"
+#include "platform/process_files.h"
 #include "settings/settings_store.h"
 #include "tests/fakes/fake_file_system.h"
 #include "tests/fakes/fake_history.h"

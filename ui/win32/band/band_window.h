@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "clean/cleanup.h"
-#include "core/process_files.h"
-#include "core/tab_fill.h"
 #include "clean/broker.h"
+#include "clean/cleanup.h"
+#include "core/tab_fill.h"
+#include "platform/process_files.h"
 #include "platform/win32/com_ptr.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_broker.h"

@@ -15,15 +15,23 @@ namespace tw {
 
 // True for the folders of the three stores: the Internet cache, the
 // cookies and the history.
-bool IsStoreFolder(int csidl);
+inline bool IsStoreFolder(int csidl) {
+    return csidl == kFolderInternetCache || csidl == kFolderCookies || csidl == kFolderHistory;
+}
 
 class ProcessFileSystem : public FileSystem {
 public:
     // Both must outlive this object.
     ProcessFileSystem(FileSystem& files, const ProcessRights& rights) : files_(files), rights_(rights) {}
 
-    // A store folder: in Protected Mode the writeable one, or none.
-    bool SpecialFolder(int csidl, std::string* path) override;
+    // A store folder: in Protected Mode the writeable one, or none. The
+    // normal folder of a store is not the low process's to purge or to
+    // read its index from: that is the broker's work.
+    bool SpecialFolder(int csidl, std::string* path) override {
+        if (rights_.IsProtectedMode() && IsStoreFolder(csidl))
+            return files_.WriteableStoreFolder(csidl, path);
+        return files_.SpecialFolder(csidl, path);
+    }
     bool WriteableStoreFolder(int csidl, std::string* path) override {
         return files_.WriteableStoreFolder(csidl, path);
     }
