@@ -9,6 +9,11 @@ namespace tw {
 
 const char kBrokerFileName[] = "tidewell-cleanw.exe";
 
+std::string BrokerBeside(const std::string& module) {
+    const std::size_t slash = module.rfind('\\');
+    return slash == std::string::npos ? std::string() : module.substr(0, slash + 1) + kBrokerFileName;
+}
+
 std::string QuoteArgument(const std::string& argument) {
     if (!argument.empty() && argument.find_first_of(" \t\n\v\"") == std::string::npos)
         return argument;

@@ -14,6 +14,10 @@
 namespace tw {
 
 extern const char kBrokerFileName[];  // "tidewell-cleanw.exe"
+// The broker beside the module (a full file name); empty when the module
+// names no folder, since a bare name would be looked for along the search
+// path, and the broker may run with administrator rights.
+std::string BrokerBeside(const std::string& module);
 
 // One argument as the C runtime's parser gives it back to the broker's
 // argv: wrapped in quotes when it is empty or holds a blank or a quote,

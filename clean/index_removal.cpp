@@ -243,18 +243,12 @@ bool IsIndexFilePath(const std::string& path) {
     return tail == name;
 }
 
-std::string BrokerPath(Shell& shell) {
-    const std::string module = shell.ModuleFileName();
-    const std::size_t slash = module.find_last_of('\\');
-    return (slash == std::string::npos ? std::string() : module.substr(0, slash + 1)) + kBrokerFileName;
-}
-
 // Hands plan to the broker, started elevated; what went wrong, in the
 // words the user is told, or nothing.
 std::string RunBroker(const IndexRemovalPlan& plan, Shell& shell) {
     // By its full path: the elevated program may run as another user,
     // whose folders are not this user's, and so are the plan's paths.
-    const std::string broker = BrokerPath(shell);
+    const std::string broker = BrokerBeside(shell.ModuleFileName());
     unsigned long exitCode = 0;
     const long r = shell.RunElevated(broker.c_str(), IndexRemovalArguments(plan).c_str(), &exitCode);
     const std::string lookAgain = ". Open Index Files again to see what is scheduled.";

@@ -69,6 +69,15 @@ TEST(BrokerCommand, EachArgumentReachesTheBrokerAsGiven) {
     EXPECT_EQ(BrokerCommand({"--cookies", "expired"}), "--cookies expired");
 }
 
+// The broker is the one beside the module, never a bare name that the
+// search path would find.
+TEST(BrokerBeside, TheModulesFolderOrNothing) {
+    EXPECT_EQ(BrokerBeside("C:\\Program Files\\Tidewell\\Tidewell.dll"), "C:\\Program Files\\Tidewell\\tidewell-cleanw.exe");
+    EXPECT_EQ(BrokerBeside("C:\\Tidewell.dll"), "C:\\tidewell-cleanw.exe");
+    EXPECT_EQ(BrokerBeside("Tidewell.dll"), "");
+    EXPECT_EQ(BrokerBeside(""), "");
+}
+
 CleanupCriteria Criteria(std::int32_t store, std::int32_t kind, const char* text = "") {
     CleanupCriteria c;
     c.store = store;

@@ -73,11 +73,6 @@ struct BandServices {
     Win32FileDialogs dialogs;
     // tidewell-cleanw.exe beside the module.
     Win32Broker broker{BrokerBeside(shell.ModuleFileName())};
-
-    static std::string BrokerBeside(const std::string& module) {
-        const std::size_t slash = module.rfind('\\');
-        return slash == std::string::npos ? std::string() : module.substr(0, slash + 1) + kBrokerFileName;
-    }
 };
 
 // The window owns its object: the object is deleted when the window goes.
