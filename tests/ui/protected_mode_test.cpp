@@ -32,6 +32,20 @@ BrokerRun Running() {
     return run;
 }
 
+// What every case starts from: the process in Protected Mode or not, and
+// a broker that answers every run as told.
+struct Band {
+    Band(bool protectedMode, const BrokerRun& answer) {
+        rights.protectedMode = protectedMode;
+        broker.answer = answer;
+    }
+    fakes::FakeRegistry registry;
+    fakes::FakeFileSystem files;
+    fakes::FakeShell shell;
+    fakes::FakeBroker broker;
+    fakes::FakeProcessRights rights;
+};
+
 Texts Messages(const fakes::FakeShell& shell) {
     Texts out;
     for (const auto& m : shell.messages)
@@ -66,14 +80,9 @@ TEST(ProtectedModeTraces, InTheProcessOrThroughTheBrokerAfterTheSameQuestion) {
          {std::string("Tidewell could not clear the Recent Documents") + kNotStarted}},
     };
     for (const Case& c : cases) {
-        fakes::FakeRegistry registry;
-        fakes::FakeShell shell;
-        fakes::FakeFileSystem files;
-        fakes::FakeBroker broker;
-        fakes::FakeProcessRights rights;
-        rights.protectedMode = c.protectedMode;
+        Band band(c.protectedMode, c.answer);
+        auto& [registry, files, shell, broker, rights] = band;
         shell.answerYes = c.yes;
-        broker.answer = c.answer;
         registry.SetString(RegRoot::CurrentUser, kTypedUrlsKey, "url1", "x");
         registry.SetString(RegRoot::CurrentUser, kRunMruKey, "a", "x");
         ClearShellTrace(c.trace, c.confirm, rights, registry, shell, files, broker);
@@ -86,8 +95,9 @@ TEST(ProtectedModeTraces, InTheProcessOrThroughTheBrokerAfterTheSameQuestion) {
         EXPECT_EQ(broker.commands, c.commands);
         EXPECT_EQ(Messages(shell), c.messages);
         EXPECT_EQ(shell.questions.size(), c.confirm ? 1u : 0u);
-        if (c.confirm && c.trace == ShellTrace::TypedUrls)
+        if (c.confirm && c.trace == ShellTrace::TypedUrls) {
             EXPECT_EQ(shell.questions, Texts{kTypedQuestion});
+        }
     }
 }
 
@@ -151,14 +161,9 @@ TEST(ProtectedModeCleanup, TheProcessCleansItsStoresAndTheBrokerTheNormalOnes) {
     for (const Case& c : cases) {
         fakes::FakeHistory history;
         fakes::FakeUrlCache cache;
-        fakes::FakeFileSystem files;
         fakes::FakeClock clock;
-        fakes::FakeRegistry registry;
-        fakes::FakeShell shell;
-        fakes::FakeBroker broker;
-        fakes::FakeProcessRights rights;
-        rights.protectedMode = c.protectedMode;
-        broker.answer = c.answer;
+        Band band(c.protectedMode, c.answer);
+        auto& [registry, files, shell, broker, rights] = band;
         if (!c.keepReadable)
             registry.SetString(RegRoot::CurrentUser, kSettingsPathNew, kValueCookiesToKeep, "example.net");
         cache.Add("Cookie:bob@x.com/");
@@ -202,14 +207,10 @@ TEST(ProtectedModeCleanup, APreviewAsksTheBrokerForItsPreviewToo) {
              {std::string("Tidewell could not preview how to clean the Cache") + kNotStarted}, "Preview: x"},
         };
     for (const Case& c : cases) {
-        fakes::FakeShell shell;
-        fakes::FakeBroker broker;
-        fakes::FakeProcessRights rights;
-        rights.protectedMode = c.protectedMode;
-        broker.answer = c.answer;
-        const CleanupBeyond beyond = PreviewBeyond(c.criteria, rights, shell, broker);
-        EXPECT_EQ(broker.commands, c.commands);
-        EXPECT_EQ(Messages(shell), c.messages);
+        Band band(c.protectedMode, c.answer);
+        const CleanupBeyond beyond = PreviewBeyond(c.criteria, band.rights, band.shell, band.broker);
+        EXPECT_EQ(band.broker.commands, c.commands);
+        EXPECT_EQ(Messages(band.shell), c.messages);
         EXPECT_EQ(BeyondPreviewText("Preview: x", beyond), c.text);
     }
 }
@@ -236,13 +237,8 @@ TEST(ProtectedModeFavorites, WrittenByTheBrokerUnderTheirNameAndToldAsBefore) {
         {true, "", NotStarted(), {"--add-favorite \"My page\" http://x/"}, "Unable update Favorites.", false},
     };
     for (const Case& c : cases) {
-        fakes::FakeRegistry registry;
-        fakes::FakeFileSystem files;
-        fakes::FakeShell shell;
-        fakes::FakeBroker broker;
-        fakes::FakeProcessRights rights;
-        rights.protectedMode = c.protectedMode;
-        broker.answer = c.answer;
+        Band band(c.protectedMode, c.answer);
+        auto& [registry, files, shell, broker, rights] = band;
         registry.SetString(RegRoot::CurrentUser, kUserShellFolders, "Favorites", "C:\\Fav");
         files.AddFolder("C:\\Fav");
         struct Here : InternetShortcutWriter {
